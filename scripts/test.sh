@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native unit tests, the same under
+# AddressSanitizer/UBSan, short libFuzzer runs, and the Windows program's
+# GUI tests under Wine and Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+for preset in native asan; do
+    echo "== $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+    ctest --preset "$preset"
+done
+
+echo "== fuzz"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+scripts/fuzz.sh "${QZ_FUZZ_SECONDS:-8}"
+
+echo "== windows"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+ctest --preset windows
+
+echo "All tests passed."

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine with the build folder's own prefix,
+# inside a virtual X display unless one is given, and stops that prefix's
+# wineserver afterwards. The exit status is the program's.
+set -uo pipefail
+exe=$1
+shift
+build_dir=$(cd "$(dirname "$exe")" && pwd)
+export WINEPREFIX="${WINEPREFIX:-$build_dir/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+wine=wine
+[[ -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
+# LC_ALL makes the ANSI code page 932 (set for Wine only: the shell itself
+# may not have that locale).
+wine=(env LC_ALL=ja_JP.UTF-8 "$wine")
+
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+if [[ -n "${QZ_USE_DISPLAY:-}" && -n "${DISPLAY:-}" ]]; then
+    "${wine[@]}" "$exe" "$@"
+else
+    xvfb-run -a -s "-screen 0 1280x1024x24" "${wine[@]}" "$exe" "$@"
+fi

@@ -1,0 +1,68 @@
+// One line of a data file and the kinds a line can have.
+#pragma once
+
+#include <list>
+#include <string>
+
+namespace qz {
+
+// Line kinds. Bit 0x1000 marks a settings line, bits 0x3000 a font line.
+enum LineKind : int {
+    LINE_UNKNOWN = 0,
+    LINE_TITLE = 1,
+    LINE_TEXT = 2,  // question, comment or blank line
+    LINE_SETTINGS = 0x1000,
+    LINE_TIME_LIMIT = 0x1001,
+    LINE_GROUP = 0x1002,
+    LINE_MESSAGE = 0x1003,
+    LINE_FONT = 0x3000,
+    LINE_FONT_TITLE = 0x3001,
+    LINE_FONT_QUESTION = 0x3002,
+    LINE_FONT_HINT = 0x3003,
+    LINE_FONT_ANSWER = 0x3004,
+    LINE_FONT_GROUP = 0x3005,
+    LINE_FONT_COMMENT = 0x3006,
+};
+
+constexpr bool is_settings_kind(int kind) { return (kind & LINE_SETTINGS) != 0; }
+constexpr bool is_font_kind(int kind) { return (kind & LINE_FONT) == LINE_FONT; }
+
+class CardDocument;
+
+// The bytes of one line (code page 932, without its line break, including
+// its leading marker) and its kind. An empty text is a blank line: the
+// document never holds a line whose text is present but empty.
+class DataLine {
+public:
+    DataLine() = default;
+    DataLine(int kind, std::string text) : kind_(kind), text_(std::move(text)) {}
+
+    int kind() const { return kind_; }
+    const std::string& text() const { return text_; }
+    // The text as a NUL-terminated string ("" for a blank line).
+    const char* c_str() const { return text_.c_str(); }
+    bool has_text() const { return !text_.empty(); }
+
+private:
+    friend class CardDocument;
+    int kind_ = LINE_TEXT;
+    std::string text_;
+    // Kept by the owning document.
+    std::list<DataLine>::iterator self_{};
+    mutable int index_ = -1;
+};
+
+// A LINE_TEXT line with text that does not begin with an apostrophe.
+inline bool is_question(const DataLine* line) {
+    return line && line->kind() == LINE_TEXT && line->has_text() && line->text()[0] != '\'';
+}
+// A LINE_TEXT line whose text begins with an apostrophe.
+inline bool is_comment(const DataLine* line) {
+    return line && line->kind() == LINE_TEXT && line->has_text() && line->text()[0] == '\'';
+}
+// A LINE_TEXT line without text.
+inline bool is_blank(const DataLine* line) {
+    return line && line->kind() == LINE_TEXT && !line->has_text();
+}
+
+}  // namespace qz

@@ -1,0 +1,40 @@
+// What printing lays out and how (the "[Print]" section of the settings file).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qz {
+
+enum PrintFlag : int {
+    PRINT_TITLES = 0x01,
+    PRINT_QUESTIONS = 0x02,
+    PRINT_ANSWERS = 0x04,
+    PRINT_TITLE_NUMBERS = 0x10,
+    PRINT_QUESTION_NUMBERS = 0x20,
+    PRINT_ANSWER_NUMBERS = 0x40,
+    PRINT_BACKGROUNDS = 0x80,
+};
+
+// Pen styles as Windows numbers them.
+enum PenStyleValue : int { PEN_SOLID = 0, PEN_DASH = 1, PEN_DOT = 2, PEN_NULL = 5 };
+
+struct PrintSettings {
+    int PrintFlags = PRINT_TITLES | PRINT_QUESTIONS | PRINT_ANSWERS | PRINT_QUESTION_NUMBERS;
+    int TitlePosition = 0;   // 0 left, 1 centre, 2 right
+    int AnswerPosition = 0;
+    std::string NumTitle = "%t ";
+    std::string NumQuestion = "(%q) ";
+    int QuestionRate = 50;   // percent, 0-100
+    int ItemPosition = 0;    // 1: answers left of their questions
+    int LineSpace = 3;       // points, 0-999
+    int QTStyle = PEN_SOLID;
+    int QQStyle = PEN_DOT;
+    int QAStyle = PEN_SOLID;
+    std::uint32_t QTColor = 0;
+    std::uint32_t QQColor = 0;
+    std::uint32_t QAColor = 0;
+    int copies = 0;          // of the current print job; not saved
+};
+
+}  // namespace qz

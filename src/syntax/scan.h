@@ -1,0 +1,69 @@
+// Shift-JIS aware scanning and field escaping.
+//
+// Every scanner works on code page 932 bytes and stops at the end of a line:
+// the byte 0x01 (the line separator of the working buffer a file is read
+// into) or NUL. A double-byte character is always stepped over as a unit, so
+// a trail byte equal to '\\', '|', '[' or ']' is never taken for syntax.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qz {
+
+inline constexpr char kLineSeparator = '\x01';
+inline constexpr char kAlternativeSeparator = '\x03';
+
+inline bool is_line_end(char c) { return c == '\0' || c == kLineSeparator; }
+
+// Charsets for which escaping steps over double-byte characters.
+inline constexpr unsigned DEFAULT_CHARSET_VALUE = 1;
+inline constexpr unsigned SHIFTJIS_CHARSET_VALUE = 128;
+inline bool is_double_byte_charset(unsigned charset) {
+    return charset == DEFAULT_CHARSET_VALUE || charset == SHIFTJIS_CHARSET_VALUE;
+}
+
+// Flags of escape_text: what it leaves alone besides the basic escapes.
+enum EscapeFlags : int {
+    ESCAPE_APOSTROPHE = 1,  // also escape '\'' (values a comment may follow)
+    KEEP_ANSWER_SYNTAX = 2, // leave \( \) \[ \] \| as they are
+    KEEP_IMAGE_REFERENCES = 4,  // leave \i"path" whole
+};
+
+// 1 when p[0] is a lead byte (0x81-0x9F, 0xE0-0xFC) and p[1] a trail byte
+// (0x40-0x7E, 0x80-0xFC); p must point at a NUL-terminated or line-ended text.
+bool is_double_byte_char(const char* p);
+
+// Bytes up to the end of the line (0x01 or NUL).
+int line_end_length(const char* start);
+
+// Bytes up to the first unescaped ',' or the end of the line. With the image
+// flag, \i"path" counts as one unit; -1 when \i is not followed by a quoted
+// path.
+int field_length(const char* start, bool images);
+
+// Bytes up to the first '\'' or the end of the line (byte by byte, no escapes).
+int comment_start_length(const char* start);
+
+// Bytes up to the first ',', 0x03 or the end of the line (no escapes).
+int plain_value_length(const char* start);
+
+// Undoes the escapes of a stored field. "\n" becomes CR LF. Formats 1.2 and
+// 1.3 (version <= 13) drop every other backslash and keep the byte after it;
+// format 1.4 drops only the backslashes of "\," and "\\" and keeps any other
+// backslash as written. Double-byte characters are stepped over when the
+// charset is 1 or 128.
+std::string unescape_text(std::string_view text, unsigned charset, int version);
+
+// The unescaped copy of a span of a line (length -1: up to the NUL).
+std::string copy_unescaped(const char* start, int length, unsigned charset, int version);
+
+// Escapes a field so that it can stand between separators in a line:
+// backslash, ',' and line breaks (CR LF, lone CR and lone LF become "\n"),
+// plus what the flags say.
+std::string escape_text(std::string_view text, unsigned charset, int flags);
+
+// The integer in decimal ("%d").
+std::string format_decimal(int value);
+
+}  // namespace qz
