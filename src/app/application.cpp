@@ -1,7 +1,18 @@
 #include "app/application.h"
 
+#include <shlwapi.h>
+
+#include <cstring>
+
+#include "app/file_commands.h"
+#include "app/help.h"
+#include "app/layout.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/separator.h"
+#include "document/data_file_win.h"
+#include "panes/pane_host.h"
+#include "prefs/settings_file_win.h"
 #include "resources/resource.h"
 
 namespace qz {
@@ -15,22 +26,56 @@ bool register_window_classes(HINSTANCE instance) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = main_window_proc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+
+    wc.lpfnWndProc = main_window_proc;
     wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
     wc.lpszClassName = kMainWindowClass;
     if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+    wc.lpfnWndProc = separator_proc;
+    wc.lpszMenuName = nullptr;
+    wc.lpszClassName = kSeparatorClass;
+    wc.cbWndExtra = kSeparatorExtraBytes;
+    return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool initialize_application() {
+    Application& a = app();
+    fill_default_preferences(a.default_prefs);
+    a.prefs = a.default_prefs;
+    a.print = PrintSettings{};
+    initialize_help();
+
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) {
+        show_error(nullptr, "実行ファイルのパスを取得できません。");
+        a.settings_path = kSettingsFileName;
+        a.help_path = kHelpFileName;
+    } else {
+        char* name = PathFindFileNameA(path);
+        *name = '\0';
+        a.settings_path = std::string(path) + kSettingsFileName;
+        a.help_path = std::string(path) + kHelpFileName;
+    }
     return true;
+}
+
+void load_preferences() {
+    Application& a = app();
+    read_settings_file(a.settings_path, a.prefs, a.print);
 }
 
 HWND create_main_window(int show_command) {
     Application& a = app();
+    const Preferences& p = a.prefs;
     HWND hwnd = CreateWindowExA(WS_EX_ACCEPTFILES, kMainWindowClass, kAppCaption,
-                                WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 560, 450,
-                                nullptr, nullptr, a.instance, nullptr);
+                                WS_OVERLAPPEDWINDOW, p.Left, p.Top, p.Width, p.Height, nullptr,
+                                nullptr, a.instance, nullptr);
     if (!hwnd) {
         show_error(nullptr, "Quizo Editor を実行できません。");
         return nullptr;
@@ -41,20 +86,51 @@ HWND create_main_window(int show_command) {
     return hwnd;
 }
 
-int run_message_loop() {
+void open_command_line(const char* command_line) {
+    HWND owner = app().main_window;
+    if (command_line && *command_line) {
+        char path[MAX_PATH] = {};
+        lstrcpynA(path, command_line, MAX_PATH);
+        PathRemoveArgsA(path);
+        PathUnquoteSpacesA(path);
+        if (path[0]) {
+            open_document(owner, path);
+            return;
+        }
+    }
+    new_document(owner);
+}
+
+bool preprocess_message(MSG& msg) {
     Application& a = app();
-    MSG msg;
+    if (help_pretranslate(msg)) return true;
+    if (a.accelerators && a.main_window &&
+        TranslateAcceleratorA(a.main_window, a.accelerators, &msg))
+        return true;
+    HWND dialog = a.pane ? a.pane : a.main_window;
+    return dialog && IsDialogMessageA(dialog, &msg);
+}
+
+int run_message_loop() {
+    MSG msg{};
     for (;;) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
-        if (a.accelerators && a.main_window &&
-            TranslateAcceleratorA(a.main_window, a.accelerators, &msg))
-            continue;
-        if (a.main_window && IsDialogMessageA(a.main_window, &msg)) continue;
+        if (preprocess_message(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+void shutdown_application() {
+    Application& a = app();
+    a.doc.current = -1;
+    a.doc.clear();
+    release_pane_resources();
+    write_settings_file(a.settings_path, a.prefs, a.print);
+    a.search_text.reset();
+    uninitialize_help();
 }
 
 int run_application(HINSTANCE instance, const char* command_line, int show_command) {
@@ -63,8 +139,29 @@ int run_application(HINSTANCE instance, const char* command_line, int show_comma
         show_error(nullptr, "Quizo Editor を実行できません。");
         return 0;
     }
+    if (!initialize_application()) return 0;
+    load_preferences();
     if (!create_main_window(show_command)) return 0;
-    return run_message_loop();
+    open_command_line(command_line);
+    int code = run_message_loop();
+    shutdown_application();
+    return code;
+}
+
+void center_dialog(HWND dialog) {
+    RECT work{}, self{}, owner_rect{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(dialog, &self);
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (!owner) owner = GetParent(dialog);
+    if (owner)
+        GetWindowRect(owner, &owner_rect);
+    else
+        owner_rect = work;
+    Box box = center_over(self.right - self.left, self.bottom - self.top,
+                          {owner_rect.left, owner_rect.top, owner_rect.right, owner_rect.bottom},
+                          {work.left, work.top, work.right, work.bottom});
+    MoveWindow(dialog, box.x, box.y, box.width, box.height, TRUE);
 }
 
 }  // namespace qz

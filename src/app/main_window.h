@@ -7,4 +7,11 @@ namespace qz {
 
 LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
+// Places the line list, the separator bar and the pane in the client area.
+void layout_main_window();
+
+// Shows or hides the toolbar (SHOW_TOOLBAR) or the status bar
+// (SHOW_STATUS_BAR) and checks its View menu item.
+void toggle_bar(HWND main_window, unsigned bit);
+
 }  // namespace qz

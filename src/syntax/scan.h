@@ -66,4 +66,11 @@ std::string escape_text(std::string_view text, unsigned charset, int flags);
 // The integer in decimal ("%d").
 std::string format_decimal(int value);
 
+// The leading decimal value of a text: optional blanks (space, tab), an
+// optional '+' or '-', then decimal digits; conversion stops at the first
+// other byte and no digits give 0. Values beyond the range of int wrap.
+// The pointer form stops at the NUL.
+int str_to_int(std::string_view text);
+int str_to_int(const char* text);
+
 }  // namespace qz

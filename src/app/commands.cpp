@@ -1,0 +1,219 @@
+#include "app/commands.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+#include "app/about_dialog.h"
+#include "app/application.h"
+#include "app/file_commands.h"
+#include "app/help.h"
+#include "app/main_window.h"
+#include "document/data_file_win.h"
+#include "document/line_list_win.h"
+#include "resources/resource.h"
+
+namespace qz {
+namespace {
+
+constexpr int kQuestionBox = 1026;
+constexpr int kAnswerBox = 1029;
+constexpr int kCommentBox = 1058;
+constexpr int kTitleBox = 1055;
+
+void enable_item(HMENU menu, int id, bool enabled) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE;
+    info.fState = enabled ? MFS_ENABLED : MFS_GRAYED | MFS_DISABLED;
+    SetMenuItemInfoA(menu, id, FALSE, &info);
+}
+
+bool has_selection() { return next_selected_item(-1) >= 0; }
+
+unsigned list_edit_state() {
+    unsigned flags = EDIT_SELECT_ALL;
+    if (IsClipboardFormatAvailable(CF_TEXT)) flags |= EDIT_PASTE;
+    if (has_selection()) {
+        flags |= EDIT_COPY;
+        if (app().doc.count() > 1) flags |= EDIT_CUT | EDIT_DELETE;
+    }
+    return flags;
+}
+
+unsigned pane_edit_state(HWND edit) {
+    unsigned flags = EDIT_DELETE;
+    if (SendMessageA(edit, EM_CANUNDO, 0, 0)) flags |= EDIT_UNDO;
+    if (IsClipboardFormatAvailable(CF_TEXT)) flags |= EDIT_PASTE;
+    DWORD start = 0, end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    flags |= start != end ? EDIT_CUT | EDIT_COPY : EDIT_SELECT_ALL;
+    // The title box of the question pane is read-only.
+    if (GetDlgCtrlID(edit) == kTitleBox && app().doc.current_kind == LINE_TEXT)
+        flags &= ~(EDIT_CUT | EDIT_PASTE | EDIT_DELETE);
+    return flags;
+}
+
+// ---- Edit commands: routed to the line list or the focused edit control.
+
+void edit_command(HWND main_window, int id) {
+    static constexpr struct {
+        int id;
+        unsigned bit;
+    } kBits[] = {{CMD_UNDO, EDIT_UNDO},     {CMD_CUT, EDIT_CUT},       {CMD_COPY, EDIT_COPY},
+                 {CMD_PASTE, EDIT_PASTE},   {CMD_DELETE, EDIT_DELETE}, {CMD_SELECT_ALL, EDIT_SELECT_ALL}};
+    unsigned bit = 0;
+    for (const auto& b : kBits)
+        if (b.id == id) bit = b.bit;
+    if (!(edit_state() & bit)) return;
+    HWND focus = GetFocus();
+    if (focus == app().line_list) {
+        if (id == CMD_SELECT_ALL) set_item_state(-1, LVIS_SELECTED, LVIS_SELECTED);
+    } else if (is_pane_edit(focus)) {
+        switch (id) {
+        case CMD_UNDO: SendMessageA(focus, EM_UNDO, 0, 0); break;
+        case CMD_CUT: SendMessageA(focus, WM_CUT, 0, 0); break;
+        case CMD_COPY: SendMessageA(focus, WM_COPY, 0, 0); break;
+        case CMD_PASTE: SendMessageA(focus, WM_PASTE, 0, 0); break;
+        case CMD_DELETE: SendMessageA(focus, WM_KEYDOWN, VK_DELETE, 0); break;
+        case CMD_SELECT_ALL: SendMessageA(focus, EM_SETSEL, 0, -1); break;
+        }
+    }
+    update_command_state();
+}
+
+// ---- The command table.
+
+using Handler = void (*)(HWND main_window, int id);
+
+void not_built(HWND, int) {}
+
+struct Command {
+    int id;
+    Handler run;
+};
+
+const Command kCommands[] = {
+    {CMD_NEW, [](HWND w, int) { new_document(w); }},
+    {CMD_OPEN, [](HWND w, int) { open_file_command(w); }},
+    {CMD_SAVE, [](HWND w, int) { save_data_file(w); }},
+    {CMD_SAVE_AS, [](HWND w, int) { save_as(w); }},
+    {CMD_DATA_INFO, not_built},
+    {CMD_PAGE_SETUP, not_built},
+    {CMD_PRINT, not_built},
+    {CMD_EXIT, [](HWND w, int) { SendMessageA(w, WM_CLOSE, 0, 0); }},
+    {CMD_UNDO, edit_command},
+    {CMD_CUT, edit_command},
+    {CMD_COPY, edit_command},
+    {CMD_PASTE, edit_command},
+    {CMD_DELETE, edit_command},
+    {CMD_SELECT_ALL, edit_command},
+    {CMD_FIND, not_built},
+    {CMD_FIND_NEXT, not_built},
+    {CMD_FIND_PREVIOUS, not_built},
+    {CMD_SORT, not_built},
+    {CMD_INSERT_IMAGE, not_built},
+    {CMD_GROUP_CHANGE, not_built},
+    {CMD_ADD_QUESTION, not_built},
+    {CMD_ADD_TITLE, not_built},
+    {CMD_INSERT_TITLE, not_built},
+    {CMD_INSERT_QUESTION, not_built},
+    {CMD_INSERT_GROUP, not_built},
+    {CMD_INSERT_MESSAGE, not_built},
+    {CMD_INSERT_FONT_TITLE, not_built},
+    {CMD_INSERT_FONT_QUESTION, not_built},
+    {CMD_INSERT_FONT_ANSWER, not_built},
+    {CMD_INSERT_FONT_GROUP, not_built},
+    {CMD_INSERT_FONT_COMMENT, not_built},
+    {CMD_SELECT, not_built},
+    {CMD_INVERT_SELECTION, not_built},
+    {CMD_MOVE_UP, not_built},
+    {CMD_MOVE_DOWN, not_built},
+    {CMD_SWAP_QUESTION_ANSWER, not_built},
+    {CMD_TOGGLE_TOOLBAR, [](HWND w, int) { toggle_bar(w, SHOW_TOOLBAR); }},
+    {CMD_TOGGLE_STATUS_BAR, [](HWND w, int) { toggle_bar(w, SHOW_STATUS_BAR); }},
+    {CMD_CUSTOMIZE, not_built},
+    {CMD_HELP_CONTENTS, [](HWND w, int) { show_help(w, kHelpDisplayToc); }},
+    {CMD_HELP_INDEX, [](HWND w, int) { show_help(w, kHelpDisplayIndex); }},
+    {CMD_ABOUT, [](HWND w, int) { show_about_dialog(w); }},
+    {CMD_CLEAR_RECENT, [](HWND w, int) { clear_recent_files(w); }},
+};
+
+}  // namespace
+
+bool is_pane_edit(HWND control) {
+    if (!control || !app().pane || GetParent(control) != app().pane) return false;
+    char cls[16] = {};
+    GetClassNameA(control, cls, sizeof cls);
+    return lstrcmpiA(cls, "Edit") == 0;
+}
+
+unsigned edit_state(HMENU menu) {
+    HWND focus = GetFocus();
+    unsigned flags = 0;
+    if (focus && focus == app().line_list)
+        flags = list_edit_state();
+    else if (is_pane_edit(focus))
+        flags = pane_edit_state(focus);
+
+    if (menu) {
+        static constexpr struct {
+            int id;
+            unsigned bit;
+        } kItems[] = {{CMD_UNDO, EDIT_UNDO},   {CMD_CUT, EDIT_CUT},       {CMD_COPY, EDIT_COPY},
+                      {CMD_PASTE, EDIT_PASTE}, {CMD_DELETE, EDIT_DELETE}, {CMD_SELECT_ALL, EDIT_SELECT_ALL}};
+        for (const auto& item : kItems) enable_item(menu, item.id, flags & item.bit);
+        int count = line_list_count();
+        enable_item(menu, CMD_MOVE_UP, count == 0 || !(item_state(0, LVIS_SELECTED) & LVIS_SELECTED));
+        enable_item(menu, CMD_MOVE_DOWN,
+                    count == 0 || !(item_state(count - 1, LVIS_SELECTED) & LVIS_SELECTED));
+        bool settings_lines = app().doc.version >= 14;
+        for (int id = CMD_INSERT_GROUP; id <= CMD_INSERT_FONT_COMMENT; ++id)
+            enable_item(menu, id, settings_lines);
+    }
+    return flags;
+}
+
+void update_command_state() {
+    Application& a = app();
+    if (!a.main_window) return;
+    HMENU menu = GetMenu(a.main_window);
+    unsigned flags = edit_state(menu);
+    if (menu) {
+        HWND focus = GetFocus();
+        int focus_id = is_pane_edit(focus) ? GetDlgCtrlID(focus) : 0;
+        enable_item(menu, CMD_INSERT_IMAGE,
+                    a.doc.version >= 14 && (focus_id == kQuestionBox || focus_id == kAnswerBox ||
+                                            focus_id == kCommentBox));
+        bool selection = has_selection();
+        enable_item(menu, CMD_GROUP_CHANGE, selection);
+        enable_item(menu, CMD_SORT, selection);
+        enable_item(menu, CMD_SWAP_QUESTION_ANSWER, selection);
+    }
+    if (a.toolbar) {
+        static constexpr struct {
+            int id;
+            unsigned bit;
+        } kButtons[] = {{CMD_UNDO, EDIT_UNDO},   {CMD_CUT, EDIT_CUT},      {CMD_COPY, EDIT_COPY},
+                        {CMD_PASTE, EDIT_PASTE}, {CMD_DELETE, EDIT_DELETE}};
+        for (const auto& b : kButtons)
+            SendMessageA(a.toolbar, TB_SETSTATE, b.id,
+                         MAKELPARAM(flags & b.bit ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE, 0));
+    }
+}
+
+bool dispatch_command(HWND main_window, int id) {
+    if (id >= CMD_RECENT_FIRST && id <= CMD_RECENT_LAST) {
+        open_recent_file(main_window, id - CMD_RECENT_FIRST);
+        return true;
+    }
+    for (const Command& c : kCommands) {
+        if (c.id == id) {
+            c.run(main_window, id);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace qz

@@ -1,0 +1,35 @@
+// New, Open, Save, Save As, recent files and the title bar.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace qz {
+
+// "<file_name> - Quizo Editor".
+void update_title();
+
+// Asks whether to save a modified document. True to go on (saved, or the
+// user said No); false when the user cancelled or the save did not happen.
+bool confirm_discard(HWND owner);
+
+// Starts an untitled document with one blank line (after the prompt).
+bool new_document(HWND owner);
+
+// Opens `path` after the prompt has been answered; on failure starts a new
+// document.
+void open_document(HWND owner, const std::string& path);
+
+// The Open and Save As commands.
+void open_file_command(HWND owner);
+bool save_as(HWND owner);
+
+// Recent files: add (moving an existing entry to the top), open entry i
+// (0-4), clear; the menu items above "履歴のクリア(&C)".
+void add_recent_file(HWND owner, const std::string& path);
+void open_recent_file(HWND owner, int entry);
+void clear_recent_files(HWND main_window);
+void rebuild_recent_menu(HWND main_window);
+
+}  // namespace qz

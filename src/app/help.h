@@ -1,0 +1,28 @@
+// HTML Help, reached through hhctrl.ocx's entry point (ordinal 14).
+#pragma once
+
+#include <windows.h>
+
+namespace qz {
+
+inline constexpr UINT kHelpDisplayToc = 1;
+inline constexpr UINT kHelpDisplayIndex = 2;
+inline constexpr UINT kHelpContext = 15;
+
+// Topic numbers.
+inline constexpr DWORD kTopicMenu = 2000;
+inline constexpr DWORD kTopicQuestion = 2001;
+inline constexpr DWORD kTopicTitle = 2002;
+inline constexpr DWORD kTopicOther = 2003;
+inline constexpr DWORD kTopicGroup = 2004;
+inline constexpr DWORD kTopicMessage = 2005;
+
+void initialize_help();
+void uninitialize_help();
+// True when the help viewer took the message.
+bool help_pretranslate(MSG& msg);
+// Opens the help file (command 1, 2 or 15 with a topic). A missing help
+// file gets a message instead.
+void show_help(HWND owner, UINT command, DWORD topic = 0);
+
+}  // namespace qz

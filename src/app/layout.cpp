@@ -1,0 +1,37 @@
+#include "app/layout.h"
+
+#include <algorithm>
+
+namespace qz {
+
+Box center_over(int width, int height, Bounds owner, Bounds work_area) {
+    int owner_width = owner.right - owner.left;
+    int owner_height = owner.bottom - owner.top;
+    int left = owner.left + (owner_width - width) / 2;
+    int top = owner.top + (owner_height - height) / 2;
+    left = std::max(left, work_area.left);
+    top = std::max(top, work_area.top);
+    if (left + width > work_area.right) left = work_area.right - width;
+    if (top + height > work_area.bottom) top = work_area.bottom - height;
+    return {left, top, width, height};
+}
+
+MainLayout main_window_layout(int width, int height, int toolbar_height, int status_height,
+                              int list_width) {
+    list_width = std::max(list_width, kMinListWidth);
+    list_width = std::min(list_width, width - kMinListWidth);
+    const int work_height = height - toolbar_height - status_height;
+    MainLayout layout;
+    layout.list_width = list_width;
+    layout.pane = {list_width + kSeparatorWidth, toolbar_height,
+                   width - list_width - kSeparatorWidth, work_height};
+    layout.separator = {list_width, toolbar_height, kSeparatorWidth, work_height};
+    layout.list = {0, toolbar_height, list_width, work_height};
+    return layout;
+}
+
+StatusParts status_bar_parts(int client_width, int status_height) {
+    return {client_width - 5 * status_height, client_width - status_height};
+}
+
+}  // namespace qz

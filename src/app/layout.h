@@ -1,0 +1,41 @@
+// Window layout arithmetic, kept free of any window so it can be tested
+// directly.
+#pragma once
+
+namespace qz {
+
+struct Box {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Box&) const = default;
+};
+
+struct Bounds {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Position of a dialog of the given size centred over its owner's window
+// rectangle and kept inside the work area; when the dialog is larger than
+// the work area its right and bottom edges win.
+Box center_over(int width, int height, Bounds owner, Bounds work_area);
+
+inline constexpr int kSeparatorWidth = 6;
+inline constexpr int kMinListWidth = 30;
+
+struct MainLayout {
+    int list_width;  // ListWidth after clamping
+    Box list, separator, pane;
+};
+
+// Lays out the line list, the separator bar and the editing pane in a
+// client area of width x height below a toolbar and above a status bar of
+// the given heights (0 when hidden).
+MainLayout main_window_layout(int width, int height, int toolbar_height, int status_height,
+                              int list_width);
+
+// Right edges of the status bar's two parts.
+struct StatusParts {
+    int first, second;
+};
+StatusParts status_bar_parts(int client_width, int status_height);
+
+}  // namespace qz

@@ -1,0 +1,29 @@
+// Reading and writing the open data file on disk.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace qz {
+
+// The whole file; nullopt on failure, after "ファイル読み込みに失敗しました。"
+// when an owner window is given.
+std::optional<std::string> read_whole_file(HWND owner, const std::string& path);
+
+// Replaces the file with `bytes` without ever leaving it half written: the
+// text goes to a new file in the same folder, is flushed, and then takes
+// the old file's place in one rename. False when any step failed; the old
+// file is then untouched and the new one removed.
+bool replace_file_contents(const std::string& path, const std::string& bytes);
+
+// Loads the document's `file_name`; false after a message, with the
+// document left without lines.
+bool load_data_file(HWND owner);
+
+// Saves the document under its `file_name` (Save As for a document that was
+// never saved); true only when the file was written.
+bool save_data_file(HWND owner);
+
+}  // namespace qz

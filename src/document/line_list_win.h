@@ -1,0 +1,62 @@
+// The line list: a report list view (control 1050) that mirrors the card
+// document item for item, so that an item's index is its line's index.
+//
+// The list holds no texts of its own (LVS_OWNERDATA): it asks for them
+// while painting, which keeps filling and clearing instant however long the
+// document is. It does hold the selected and focused states.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace qz {
+
+HWND create_line_list(HWND parent);
+
+// Rebuilds every item from the document and focuses item 0.
+void fill_line_list();
+// Redraws the kind labels of the items first..last (clamped to the list).
+void relabel_lines(int first, int last);
+// Redraws the data column of one item.
+void set_line_data(int index);
+// Redraws the line-number column from `first` to the end.
+void renumber_lines(int first);
+// Clears the selected state of every item.
+void deselect_all_lines();
+// Status bar part 1: "\t%d/%d" (file line number of `index`, last one).
+void show_line_position(int index);
+
+// Answers LVN_GETDISPINFOA with the line number, label or text of an item.
+void answer_line_list_texts(NMLVDISPINFOA& info);
+
+// Item states.
+void set_item_state(int index, UINT state, UINT mask);
+UINT item_state(int index, UINT mask);
+int next_selected_item(int after);
+int focused_item();
+int line_list_count();
+std::vector<int> selected_items();
+
+// Makes room for `count` new items at `position` (after the document got
+// its lines), moving the states of the items behind so that they stay with
+// their lines. The new items start unselected.
+void insert_line_items(int position, int count);
+// Removes the item at `index`; the states behind it move up.
+void remove_line_item(int index);
+
+// While one of these lives, the list's state notifications are not taken
+// for user actions (operations that move states around set `current`
+// themselves).
+class ListNotificationGuard {
+public:
+    ListNotificationGuard();
+    ~ListNotificationGuard();
+    ListNotificationGuard(const ListNotificationGuard&) = delete;
+    ListNotificationGuard& operator=(const ListNotificationGuard&) = delete;
+    static bool active();
+};
+
+}  // namespace qz

@@ -1,0 +1,25 @@
+// The editing pane at the right of the main window: one modeless child
+// dialog at a time, chosen by the kind of the line whose list item has the
+// focus.
+#pragma once
+
+#include <windows.h>
+
+namespace qz {
+
+// Shows the line at `index` in the pane (creating or reusing the pane for
+// its kind) and makes it the current line; false when there is no such line.
+bool show_line_in_pane(int index);
+
+// Writes the pane's fields back into the current line; true when its text
+// was replaced.
+bool commit_pane();
+
+// Destroys the pane (after the list was refilled no line is current).
+void destroy_pane();
+
+// Fonts and brushes the panes share, from main window creation to shutdown.
+bool create_pane_resources();
+void release_pane_resources();
+
+}  // namespace qz
