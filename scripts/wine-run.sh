@@ -6,7 +6,8 @@ set -uo pipefail
 exe=$1
 shift
 build_dir=$(cd "$(dirname "$exe")" && pwd)
-export WINEPREFIX="${WINEPREFIX:-$build_dir/wineprefix}"
+# A prefix of its own, apart from the one the editor runs in by hand.
+export WINEPREFIX="${WINEPREFIX:-$build_dir/wineprefix-test}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=wine
@@ -16,6 +17,13 @@ wine=wine
 wine=(env LC_ALL=ja_JP.UTF-8 "$wine")
 
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+if [[ ! -f "$WINEPREFIX/.configured" ]]; then
+    # Without a window manager Wine waits two seconds for every window it
+    # hides or destroys unless its windows are unmanaged.
+    "${wine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.configured"
+fi
 if [[ -n "${QZ_USE_DISPLAY:-}" && -n "${DISPLAY:-}" ]]; then
     "${wine[@]}" "$exe" "$@"
 else

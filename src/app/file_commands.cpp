@@ -21,10 +21,16 @@ namespace {
 constexpr char kFileFilter[] =
     "Quizo データファイル(*.qzf)\0*.QZF\0すべてのファイル(*.*)\0*.*\0";
 
+FileDialogHook& file_dialog_hook() {
+    static FileDialogHook hook;
+    return hook;
+}
+
 // Runs the open or save dialog, starting from the document's name; the
 // chosen path, or nothing when cancelled.
 std::optional<std::string> choose_file(HWND owner, bool save) {
     const CardDocument& doc = app().doc;
+    if (file_dialog_hook()) return file_dialog_hook()(owner, save, doc.file_name);
     char path[MAX_PATH] = {};
     lstrcpynA(path, doc.file_name.c_str(), MAX_PATH);
     OPENFILENAMEA ofn{};
@@ -52,6 +58,8 @@ HMENU file_menu(HWND main_window) {
 }
 
 }  // namespace
+
+void set_file_dialog_hook(FileDialogHook hook) { file_dialog_hook() = std::move(hook); }
 
 void update_title() {
     if (!app().main_window) return;

@@ -3,9 +3,18 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace qz {
+
+// Replaces the open and save dialogs for tests: gets whether it is the save
+// dialog and the proposed name, returns the chosen path or nothing (cancel).
+// An empty function restores the dialogs.
+using FileDialogHook =
+    std::function<std::optional<std::string>(HWND owner, bool save, const std::string& proposed)>;
+void set_file_dialog_hook(FileDialogHook hook);
 
 // "<file_name> - Quizo Editor".
 void update_title();

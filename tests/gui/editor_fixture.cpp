@@ -1,0 +1,165 @@
+#include "editor_fixture.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <sstream>
+
+#include "app/file_commands.h"
+#include "app/message_box.h"
+
+namespace qz::test {
+
+std::string source_path(const std::string& relative) {
+    std::string path = std::string("Z:") + QZ_SOURCE_DIR + "/" + relative;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+bool file_exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        if (preprocess_message(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+namespace {
+
+std::string make_temp_dir() {
+    static std::atomic<int> counter{0};
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    std::string dir = std::string(base) + "qzotest-" + std::to_string(GetCurrentProcessId()) +
+                      "-" + std::to_string(counter++);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+void remove_tree(const std::string& dir) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = dir + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                remove_tree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
+
+void EditorTest::SetUp() {
+    dir_ = make_temp_dir();
+    set_message_box_hook([this](HWND, const char* text, UINT type) {
+        messages_.push_back({text ? text : "", type});
+        if (!answers_.empty()) {
+            int answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        }
+        if ((type & MB_TYPEMASK) != MB_OK) ADD_FAILURE() << "unanswered question: " << text;
+        return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+    });
+    set_file_dialog_hook([this](HWND, bool save, const std::string& proposed) -> std::optional<std::string> {
+        dialogs_shown_.push_back(std::string(save ? "save:" : "open:") + proposed);
+        if (dialog_answers_.empty()) return std::nullopt;
+        std::string answer = dialog_answers_.front();
+        dialog_answers_.pop_front();
+        if (answer.empty()) return std::nullopt;
+        return answer;
+    });
+}
+
+void EditorTest::start(const std::string& command_line) {
+    ASSERT_TRUE(initialize_application());
+    app().settings_path = dir_ + "\\QZOEDIT.INI";
+    app().help_path = dir_ + "\\QZOEDIT.CHM";
+    load_preferences();
+    ASSERT_NE(create_main_window(SW_SHOWNORMAL), nullptr);
+    open_command_line(command_line.c_str());
+    pump();
+}
+
+void EditorTest::shut_down() {
+    if (shut_down_) return;
+    shut_down_ = true;
+    if (main_window()) {
+        doc().modified = false;
+        DestroyWindow(main_window());
+        pump();
+    }
+    shutdown_application();
+}
+
+void EditorTest::TearDown() {
+    shut_down();
+    set_message_box_hook(nullptr);
+    set_file_dialog_hook(nullptr);
+    remove_tree(dir_);
+}
+
+std::string EditorTest::item_text(int item, int column) const {
+    char buf[1024] = {};
+    LVITEMA lv{};
+    lv.iSubItem = column;
+    lv.pszText = buf;
+    lv.cchTextMax = sizeof buf;
+    SendMessageA(list(), LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
+    return buf;
+}
+
+std::string EditorTest::status_text(int part) const {
+    char buf[512] = {};
+    SendMessageA(app().status_bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
+UINT EditorTest::menu_state(int id) const {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE;
+    GetMenuItemInfoA(GetMenu(main_window()), id, FALSE, &info);
+    return info.fState;
+}
+
+void EditorTest::command(int id) {
+    SendMessageA(main_window(), WM_COMMAND, id, 0);
+    pump();
+}
+
+std::string EditorTest::copy_to_temp(const std::string& relative, const std::string& name) {
+    std::string target = dir_ + "\\" + name;
+    write_file(target, read_file(source_path(relative)));
+    return target;
+}
+
+}  // namespace qz::test

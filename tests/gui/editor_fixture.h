@@ -1,0 +1,66 @@
+// A fixture that runs the real editor's main window in the test process.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+
+namespace qz::test {
+
+struct ShownMessage {
+    std::string text;
+    UINT type;
+};
+
+// A path in the repository, in Windows form.
+std::string source_path(const std::string& relative);
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
+bool file_exists(const std::string& path);
+// Processes every pending message.
+void pump();
+
+class EditorTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Start-up as the entry point does it, with the given command line.
+    void start(const std::string& command_line = "");
+    // Closes the window and runs the shutdown (writes the settings file).
+    void shut_down();
+
+    HWND main_window() const { return app().main_window; }
+    HWND list() const { return app().line_list; }
+    CardDocument& doc() const { return app().doc; }
+
+    std::string item_text(int item, int column) const;
+    std::string status_text(int part) const;
+    // The state of a menu item of the main menu (MFS_* bits).
+    UINT menu_state(int id) const;
+    void command(int id);
+    // Copies a repository file into the test folder.
+    std::string copy_to_temp(const std::string& relative, const std::string& name);
+
+    // The folder of this test's files; the settings file lies in it.
+    std::string dir_;
+    // Message boxes shown, and the answers they get in order (an OK box
+    // needs none).
+    std::vector<ShownMessage> messages_;
+    std::deque<int> answers_;
+    // Paths the open/save dialogs answer with, in order; empty = cancel.
+    std::deque<std::string> dialog_answers_;
+    std::vector<std::string> dialogs_shown_;
+
+private:
+    bool shut_down_ = false;
+};
+
+}  // namespace qz::test
