@@ -1,0 +1,106 @@
+// Times the real editor window on a large generated data file: open, open
+// another file over it, save. Run with scripts/bench-editor.sh.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/application.h"
+#include "app/file_commands.h"
+#include "app/message_box.h"
+#include "document/data_file_win.h"
+
+namespace {
+
+double now_ms() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        if (qz::preprocess_message(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// A quiz of `lines` lines: a title every 50 lines, questions with
+// alternatives, comments and blank lines.
+std::string generate(int lines, const char* flavour) {
+    std::string text = "QUIZODATA V1.4\r\n";
+    text.reserve(static_cast<std::size_t>(lines) * 52);
+    for (int i = 0; i < lines; ++i) {
+        std::string n = std::to_string(i);
+        if (i % 50 == 0)
+            text += "#第" + n + "章 " + flavour + ",311000'章のコメント\r\n";
+        else if (i % 25 == 7)
+            text += "'コメント行 " + n + "\r\n";
+        else if (i % 40 == 13)
+            text += "\r\n";
+        else
+            text += "問題" + n + "の答えは？,[答え" + n + "|こたえ],?2" + std::to_string(i % 10) + "\r\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+int main() {
+    using namespace qz;
+    app().instance = GetModuleHandleA(nullptr);
+    set_message_box_hook([](HWND, const char* text, UINT) {
+        std::printf("message: %s\n", text);
+        return IDOK;
+    });
+    if (!register_window_classes(app().instance) || !initialize_application()) return 1;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string dir = temp;
+    app().settings_path = dir + "qzobench.ini";
+    HWND main = create_main_window(SW_SHOWNORMAL);
+    if (!main) return 1;
+    open_command_line("");
+    pump();
+
+    const int kLines = 100000;
+    std::string first = dir + "qzobench-a.qzf", second = dir + "qzobench-b.qzf";
+    replace_file_contents(first, generate(kLines, "A"));
+    replace_file_contents(second, generate(kLines, "B"));
+
+    double t0 = now_ms();
+    open_document(main, first);
+    UpdateWindow(app().line_list);
+    pump();
+    double t1 = now_ms();
+    open_document(main, second);
+    UpdateWindow(app().line_list);
+    pump();
+    double t2 = now_ms();
+    app().doc.modified = true;
+    save_data_file(main);
+    double t3 = now_ms();
+
+    std::printf("lines: %d (%.1f MB)\n", app().doc.count(),
+                static_cast<double>(read_whole_file(nullptr, first)->size()) / 1e6);
+    std::printf("open and paint:   %7.1f ms\n", t1 - t0);
+    std::printf("open another:     %7.1f ms\n", t2 - t1);
+    std::printf("save with flush:  %7.1f ms\n", t3 - t2);
+
+    app().doc.modified = false;
+    DestroyWindow(main);
+    pump();
+    shutdown_application();
+    DeleteFileA(first.c_str());
+    DeleteFileA(second.c_str());
+    DeleteFileA(app().settings_path.c_str());
+    return 0;
+}

@@ -1,0 +1,127 @@
+// Scanners and escaping over arbitrary bytes: every length lies within the
+// line, and escaping then unescaping gives the text back.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "syntax/scan.h"
+
+namespace {
+
+void check(bool condition) {
+    if (!condition) std::abort();
+}
+
+bool lead_byte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Lone CR and lone LF come back from unescaping as CR LF.
+std::string normalize_breaks(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// A lead byte followed by ',' or a line break is a single byte, but the
+// backslash that escaping puts after it would make it a double-byte
+// character: such text cannot survive the round trip with double-byte
+// stepping.
+bool survives_double_byte_escaping(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!lead_byte(static_cast<unsigned char>(text[i])) || i + 1 == text.size()) continue;
+        const char next = text[i + 1];
+        if (next == ',' || next == '\r' || next == '\n') return false;
+        if (qz::is_double_byte_char(text.data() + i)) ++i;
+    }
+    return true;
+}
+
+// The scanners from every position of the line.
+void check_scanners(const char* line, int line_length) {
+    for (int pos = 0; pos <= line_length; ++pos) {
+        const char* p = line + pos;
+        const int rest = line_length - pos;
+        check(qz::line_end_length(p) == rest);
+
+        const int field = qz::field_length(p, false);
+        check(field >= 0 && field <= rest);
+        check(p[field] == ',' || qz::is_line_end(p[field]));
+
+        const int image_field = qz::field_length(p, true);
+        check(image_field >= -1 && image_field <= rest);
+        if (image_field >= 0) check(p[image_field] == ',' || qz::is_line_end(p[image_field]));
+
+        const int comment = qz::comment_start_length(p);
+        check(comment >= 0 && comment <= rest);
+        check(p[comment] == '\'' || qz::is_line_end(p[comment]));
+        check(std::memchr(p, '\'', comment) == nullptr);
+
+        const int plain = qz::plain_value_length(p);
+        check(plain >= 0 && plain <= rest);
+        check(p[plain] == ',' || p[plain] == qz::kAlternativeSeparator ||
+              qz::is_line_end(p[plain]));
+    }
+}
+
+void check_round_trip(std::string_view text) {
+    const std::string expected = normalize_breaks(text);
+    const bool double_byte_ok = survives_double_byte_escaping(text);
+    const bool one_line = text.find_first_of(std::string_view("\0\x01", 2)) == std::string::npos;
+    for (unsigned charset : {0u, 1u, 128u}) {
+        if (qz::is_double_byte_charset(charset) && !double_byte_ok) continue;
+        const std::string escaped = qz::escape_text(text, charset, 0);
+        for (int version : {12, 13, 14}) {
+            check(qz::unescape_text(escaped, charset, version) == expected);
+        }
+        if (qz::is_double_byte_charset(charset) && one_line) {
+            // The escaped field holds no separator of its own.
+            const std::string line = escaped + ",";
+            check(qz::field_length(line.c_str(), false) == static_cast<int>(escaped.size()));
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Exactly sized buffers, so that AddressSanitizer sees any read past the
+    // NUL or past the end of a view.
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const auto buffer = std::make_unique<char[]>(size + 1);
+    std::memcpy(buffer.get(), data, size);
+    const char* text = buffer.get();
+
+    // Every line of the text, as the file reader's working buffer holds them.
+    const char* line = text;
+    for (;;) {
+        const int length = qz::line_end_length(line);
+        check_scanners(line, length);
+        if (line[length] == '\0') break;
+        line += length + 1;
+    }
+
+    check_round_trip(input);
+
+    // Unescaping and escaping arbitrary text with any flags: bounded results.
+    for (unsigned charset : {0u, 128u}) {
+        for (int version : {13, 14}) {
+            check(qz::unescape_text(input, charset, version).size() <= input.size());
+        }
+        for (int flags = 0; flags < 8; ++flags) {
+            check(qz::escape_text(input, charset, flags).size() <= 2 * input.size());
+        }
+    }
+    return 0;
+}

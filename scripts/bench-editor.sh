@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Times the editor under Wine on a generated 100,000-line data file.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target editor_bench
+scripts/wine-run.sh build/windows/editor_bench.exe

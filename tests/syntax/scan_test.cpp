@@ -1,0 +1,386 @@
+#include "syntax/scan.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qz {
+namespace {
+
+// Double-byte characters used below, as bytes.
+#define SO "\x83\x5C"          // "ソ": trail byte '\'
+#define HYO "\x95\x5C"         // "表": trail byte '\'
+#define BAR_TRAIL "\x83\x7C"   // "ー": trail byte '|'
+#define OPEN_TRAIL "\x81\x5B"  // trail byte '['
+
+constexpr int kVersions[] = {12, 13, 14};
+
+// ---------------------------------------------------------------------------
+// is_double_byte_char
+
+TEST(Scan, IsDoubleByteChar) {
+    struct Case {
+        const char* bytes;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"\x81\x40", true},  {"\x80\x40", false}, {"\xA0\x40", false}, {"\xFD\x40", false},
+        {"\x81\x7F", false}, {"\x81", false},     {"\x81\x01", false}, {"\x81\x3F", false},
+        {"\x81\xFD", false}, {"\x9F\xFC", true},  {"\xE0\x80", true},  {"\xFC\xFC", true},
+        {"\xDF\x40", false}, {SO, true},          {HYO, true},         {BAR_TRAIL, true},
+        {"\x81\x2C", false}, {"\x81\x27", false}, {"A\x40", false},    {"", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.bytes)));
+        EXPECT_EQ(is_double_byte_char(c.bytes), c.expected);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Line scanners
+
+TEST(Scan, LineEndLength) {
+    struct Case {
+        const char* text;
+        int expected;
+    };
+    const Case cases[] = {
+        {"", 0},     {"abc", 3},  {"ab\001cd", 2},     {"\x01", 0},
+        {SO "x", 3}, {"\x81", 1}, {"a,b'c\\d\x01", 7}, {HYO "\001x", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        EXPECT_EQ(line_end_length(c.text), c.expected);
+    }
+}
+
+TEST(Scan, FieldLength) {
+    struct Case {
+        const char* text;
+        bool images;
+        int expected;
+    };
+    const Case cases[] = {
+        {"ab\\,c,d", false, 5},
+        {"\\i\"x,y.bmp\",z", true, 11},
+        {"\\i\"x,y.bmp\",z", false, 4},
+        {"\\ix", true, -1},
+        {"\\ix", false, 3},
+        {"\\i", true, -1},
+        {"\\i\"abc", true, -1},
+        {"\\i\"ab\x01\"c", true, -1},  // the closing quote lies on the next line
+        {"a\\i\"x\",b", true, 6},
+        {"\\i\"" HYO "\"x,", true, 7},
+        {"\\i\"" SO "\",", true, 6},
+        {"\\i\"\"", true, 4},
+        {SO ",x", false, 2},
+        {SO "\\,x", false, 5},
+        {HYO ",", false, 2},
+        {BAR_TRAIL ",", true, 2},
+        {OPEN_TRAIL ",", false, 2},
+        {"\\", false, 1},
+        {"ab\\\001cd", false, 3},  // a backslash cannot escape the line end
+        {"a\x01,", false, 1},
+        {"", false, 0},
+        {",x", false, 0},
+        {"\\\\,x", false, 2},
+        {"\\" SO ",x", false, 3},
+        {"\\" SO ",x", true, 3},
+        {"\x81,", false, 1},  // a lead byte before ',' is a single byte
+        {"\x81", false, 1},   // a lead byte before the NUL
+        {"\x81\x01", false, 1},
+        {"abc", true, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)) + (c.images ? " images" : ""));
+        EXPECT_EQ(field_length(c.text, c.images), c.expected);
+    }
+}
+
+TEST(Scan, CommentStartAndPlainValueLength) {
+    struct Case {
+        const char* text;
+        int comment_start;
+        int plain_value;
+    };
+    const Case cases[] = {
+        {"abc'd", 3, 5}, {"ab", 2, 2},   {"a\x01'b", 1, 1},        {"'x", 0, 2},    {SO "'", 2, 3},
+        {"\\'x", 1, 3},  {"ab,c", 4, 2}, {"ab\003c'", 4, 2},       {"a\\,b", 4, 2}, {SO ",", 3, 2},
+        {"\x01", 0, 0},  {"", 0, 0},     {BAR_TRAIL "\x03", 3, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        EXPECT_EQ(comment_start_length(c.text), c.comment_start);
+        EXPECT_EQ(plain_value_length(c.text), c.plain_value);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// unescape_text
+
+TEST(Scan, UnescapeText) {
+    struct Case {
+        std::string_view text;
+        unsigned charset;
+        std::string_view old_format;  // versions 12 and 13
+        std::string_view format14;
+    };
+    const Case cases[] = {
+        {"a\\nb", 128, "a\r\nb", "a\r\nb"},
+        {"\\(x", 128, "(x", "\\(x"},
+        {"\\\\", 128, "\\", "\\"},
+        {"\\,", 128, ",", ","},
+        {"a\\", 128, "a", "a\\"},  // a backslash as the last byte
+        {"\\", 1, "", "\\"},
+        {"\\'", 128, "'", "\\'"},
+        {"\\)\\[\\]\\|", 128, ")[]|", "\\)\\[\\]\\|"},
+        {"\\i\"a.bmp\"", 128, "i\"a.bmp\"", "\\i\"a.bmp\""},
+        {"\\N", 128, "N", "\\N"},
+        {"\\\\n", 128, "\\n", "\\n"},
+        {"\\\\\\n", 1, "\\\r\n", "\\\r\n"},
+        {SO "n", 128, SO "n", SO "n"},
+        {SO "n", 1, SO "n", SO "n"},
+        {SO "n", 0, "\x83\r\n", "\x83\r\n"},      // byte by byte: the trail is a backslash
+        {HYO "\\,", 0, "\x95\\,", "\x95\\,"},     // byte by byte: "\\" then ','
+        {"\\" SO "n", 128, SO "n", "\\" SO "n"},  // the escaped character is kept whole
+        {"\\" SO "n", 0, "\x83\r\n", "\\\x83\r\n"},
+        {"\x83", 128, "\x83", "\x83"},  // a lead byte at the end
+        {"\x83,", 128, "\x83,", "\x83,"},
+        {BAR_TRAIL "\\|", 128, BAR_TRAIL "|", BAR_TRAIL "\\|"},
+        {"", 128, "", ""},
+        {std::string_view("a\0b", 3), 128, std::string_view("a\0b", 3),
+         std::string_view("a\0b", 3)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)) + " charset " +
+                     std::to_string(c.charset));
+        EXPECT_EQ(unescape_text(c.text, c.charset, 12), c.old_format);
+        EXPECT_EQ(unescape_text(c.text, c.charset, 13), c.old_format);
+        EXPECT_EQ(unescape_text(c.text, c.charset, 14), c.format14);
+    }
+}
+
+TEST(Scan, UnescapeNeverReadsPastTheView) {
+    // The view ends right after a backslash or a lead byte; the bytes after
+    // it in memory would change the result if they were read.
+    const std::string buffer = "a\\n" SO;
+    EXPECT_EQ(unescape_text(std::string_view(buffer).substr(0, 2), 128, 14), "a\\");
+    EXPECT_EQ(unescape_text(std::string_view(buffer).substr(0, 2), 128, 13), "a");
+    EXPECT_EQ(unescape_text(std::string_view(buffer).substr(0, 4), 128, 14), "a\r\n\x83");
+}
+
+TEST(Scan, CopyUnescaped) {
+    const char* text = "ab\\,c,d\\nX";
+    EXPECT_EQ(copy_unescaped(text, 5, 128, 14), "ab,c");
+    EXPECT_EQ(copy_unescaped(text, 4, 128, 14), "ab,");
+    EXPECT_EQ(copy_unescaped(text, -1, 128, 14), "ab,c,d\r\nX");
+    EXPECT_EQ(copy_unescaped(text, 0, 128, 14), "");
+    EXPECT_EQ(copy_unescaped("\\(" SO, -1, 1, 12), "(" SO);
+}
+
+// ---------------------------------------------------------------------------
+// escape_text
+
+TEST(Scan, EscapeText) {
+    struct Case {
+        std::string_view text;
+        unsigned charset;
+        int flags;
+        std::string_view expected;
+    };
+    constexpr int kAll = ESCAPE_APOSTROPHE | KEEP_ANSWER_SYNTAX | KEEP_IMAGE_REFERENCES;
+    const Case cases[] = {
+        {"a\r\nb,c", 128, 0, "a\\nb\\,c"},
+        {"\n", 128, 0, "\\n"},
+        {"\r", 128, 0, "\\n"},
+        {"\r\r\n", 128, 0, "\\n\\n"},
+        {"\n\r", 128, 0, "\\n\\n"},
+        {"a\\b", 128, 0, "a\\\\b"},
+        {"\\", 128, 0, "\\\\"},
+        {"\\,", 128, 0, "\\\\\\,"},
+        {"\\(x\\)", 128, KEEP_ANSWER_SYNTAX, "\\(x\\)"},
+        {"\\[a\\|b\\]", 128, KEEP_ANSWER_SYNTAX, "\\[a\\|b\\]"},
+        {"\\(x\\)", 128, 0, "\\\\(x\\\\)"},
+        {"\\i", 128, KEEP_ANSWER_SYNTAX, "\\\\i"},
+        {"\\", 128, KEEP_ANSWER_SYNTAX, "\\\\"},
+        {"\\i\"p,q.bmp\",", 128, KEEP_IMAGE_REFERENCES, "\\i\"p,q.bmp\"\\,"},
+        {"\\i\"p,q.bmp\",", 128, 0, "\\\\i\"p\\,q.bmp\"\\,"},
+        {"\\i\"ab\r\ncd", 128, KEEP_IMAGE_REFERENCES, "\\i\"ab\\ncd"},
+        {"\\i\"ab\nc,d\"", 128, KEEP_IMAGE_REFERENCES, "\\i\"ab\\nc\\,d\""},
+        {"\\i\"ab\rc", 1, KEEP_IMAGE_REFERENCES, "\\i\"ab\\nc"},
+        {"\\i\"a,b", 128, KEEP_IMAGE_REFERENCES, "\\i\"a,b"},  // the text ends first
+        {"\\i\"", 128, KEEP_IMAGE_REFERENCES, "\\i\""},
+        {"\\i", 128, KEEP_IMAGE_REFERENCES, "\\\\i"},
+        {"\\ix", 128, KEEP_IMAGE_REFERENCES, "\\\\ix"},
+        {"\\i\"" SO "\",", 128, KEEP_IMAGE_REFERENCES, "\\i\"" SO "\"\\,"},
+        {"\\i\"\x83\",", 128, KEEP_IMAGE_REFERENCES, "\\i\"\x83\"\\,"},
+        {"\\i\"a'b\"'", 128, KEEP_IMAGE_REFERENCES | ESCAPE_APOSTROPHE, "\\i\"a'b\"\\'"},
+        {"it's", 128, ESCAPE_APOSTROPHE, "it\\'s"},
+        {"it's", 128, 0, "it's"},
+        {SO, 128, 0, SO},
+        {SO, 1, 0, SO},
+        {SO, 0, 0, "\x83\\\\"},
+        {SO "," HYO, 128, 0, SO "\\," HYO},
+        {BAR_TRAIL "|", 128, KEEP_ANSWER_SYNTAX, BAR_TRAIL "|"},
+        {"\\" SO, 128, 0, "\\\\" SO},
+        {"\x83", 128, 0, "\x83"},
+        {"\x83,", 128, 0, "\x83\\,"},
+        {"\x83\r\n", 128, 0, "\x83\\n"},
+        {"", 128, kAll, ""},
+        {"\\(a'\\i\"x',\"", 128, kAll, "\\(a\\'\\i\"x',\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)) + " charset " +
+                     std::to_string(c.charset) + " flags " + std::to_string(c.flags));
+        EXPECT_EQ(escape_text(c.text, c.charset, c.flags), c.expected);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Round trips over random code page 932 text
+
+// Random text of ASCII (the syntax bytes among them), line breaks and
+// double-byte characters (trail bytes '\' and '|' among them).
+std::string random_text(std::mt19937& rng) {
+    static const std::vector<std::string> pieces = {
+        "a", "i", "n",       "\"",       " ",        "\\",       ",",        "'",
+        "(", ")", "[",       "]",        "|",        "\r",       "\n",       "\r\n",
+        SO,  HYO, BAR_TRAIL, OPEN_TRAIL, "\x81\x40", "\x88\x9F", "\xE0\x80", "\xFC\xFC",
+    };
+    std::uniform_int_distribution<int> length(0, 24);
+    std::uniform_int_distribution<std::size_t> piece(0, pieces.size());
+    std::uniform_int_distribution<int> lead(0, 0x9F - 0x81 + 0xFC - 0xE0 + 1);
+    std::uniform_int_distribution<int> trail(0, 0x7E - 0x40 + 0xFC - 0x80 + 1);
+    std::string text;
+    for (int n = length(rng); n > 0; --n) {
+        const std::size_t k = piece(rng);
+        if (k < pieces.size()) {
+            text += pieces[k];
+            continue;
+        }
+        // Any valid double-byte character.
+        const int l = lead(rng), t = trail(rng);
+        text += static_cast<char>(l <= 0x9F - 0x81 ? 0x81 + l : 0xE0 + l - (0x9F - 0x81 + 1));
+        text += static_cast<char>(t <= 0x7E - 0x40 ? 0x40 + t : 0x80 + t - (0x7E - 0x40 + 1));
+    }
+    return text;
+}
+
+// Lone CR and lone LF become CR LF, as unescaping gives them back.
+std::string normalize_breaks(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+TEST(ScanProperty, EscapeThenUnescapeGivesTheTextBack) {
+    std::mt19937 rng(20240601);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = random_text(rng);
+        const std::string expected = normalize_breaks(text);
+        for (unsigned charset : {1u, 128u, 0u}) {
+            const std::string escaped = escape_text(text, charset, 0);
+            for (int version : kVersions) {
+                ASSERT_EQ(unescape_text(escaped, charset, version), expected)
+                    << testing::PrintToString(text) << " charset " << charset << " version "
+                    << version;
+            }
+        }
+    }
+}
+
+TEST(ScanProperty, EscapedFieldHasNoUnescapedComma) {
+    std::mt19937 rng(77);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = random_text(rng);
+        for (unsigned charset : {1u, 128u}) {
+            for (int flags : {0, int{ESCAPE_APOSTROPHE}, int{KEEP_ANSWER_SYNTAX}}) {
+                const std::string escaped = escape_text(text, charset, flags);
+                // Escaped text never holds a line break, so it is one line.
+                ASSERT_EQ(escaped.find_first_of("\r\n"), std::string::npos);
+                const std::string line = escaped + ",rest";
+                SCOPED_TRACE(testing::PrintToString(text));
+                ASSERT_EQ(field_length(line.c_str(), false), static_cast<int>(escaped.size()));
+                if (flags == 0) {
+                    // Without kept references "\i" never starts one.
+                    ASSERT_EQ(field_length(line.c_str(), true), static_cast<int>(escaped.size()));
+                }
+            }
+        }
+    }
+}
+
+TEST(ScanProperty, EscapedFieldLengthWithKeptImages) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 3000; ++round) {
+        // Without line breaks: a reference cut by a break may leave a quote
+        // for a later reference to pair with.
+        std::string text = random_text(rng);
+        std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+        const std::string escaped = escape_text(text, 128, KEEP_IMAGE_REFERENCES);
+        const std::string line = escaped + ",rest";
+        const int length = field_length(line.c_str(), true);
+        // A reference left open by the end of the text is broken; anything else
+        // ends exactly at the separator.
+        ASSERT_TRUE(length == -1 || length == static_cast<int>(escaped.size()))
+            << testing::PrintToString(text) << " -> " << length;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Numbers
+
+TEST(Scan, FormatDecimal) {
+    EXPECT_EQ(format_decimal(0), "0");
+    EXPECT_EQ(format_decimal(-1), "-1");
+    EXPECT_EQ(format_decimal(123), "123");
+    EXPECT_EQ(format_decimal(INT_MAX), "2147483647");
+    EXPECT_EQ(format_decimal(INT_MIN), "-2147483648");
+}
+
+TEST(Scan, StrToInt) {
+    struct Case {
+        std::string_view text;
+        int expected;
+    };
+    const Case cases[] = {
+        {"12", 12},
+        {" -16x", -16},
+        {"+7", 7},
+        {"abc", 0},
+        {"", 0},
+        {"-", 0},
+        {"\t 3", 3},
+        {"12,shiftjis", 12},
+        {"-x", 0},
+        {"1 2", 1},
+        {"0030", 30},
+        {"--1", 0},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"4294967297", 1},
+        {"12\0013", 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        EXPECT_EQ(str_to_int(c.text), c.expected);
+        const std::string terminated(c.text);
+        EXPECT_EQ(str_to_int(terminated.c_str()), c.expected);
+    }
+    // The view form stops at the end of the view.
+    EXPECT_EQ(str_to_int(std::string_view("123", 2)), 12);
+}
+
+}  // namespace
+}  // namespace qz

@@ -1,0 +1,503 @@
+#include "syntax/settings_line.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <random>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "syntax/scan.h"
+
+namespace qz {
+namespace {
+
+#define SO "\x83\x5C"   // "ソ": trail byte '\'
+#define HYO "\x95\x5C"  // "表": trail byte '\'
+
+void fill(CardDocument& doc, const std::vector<std::pair<int, std::string>>& lines) {
+    doc.clear();
+    for (const auto& [kind, text] : lines)
+        doc.append(DataLine(kind, text));
+}
+
+// ---------------------------------------------------------------------------
+// Keywords
+
+TEST(SettingsLine, SettingsKind) {
+    struct Case {
+        const char* text;
+        int expected;
+    };
+    const Case cases[] = {
+        {"$TimeLimit=30", LINE_TIME_LIMIT},
+        {"$timelimit=30", LINE_TIME_LIMIT},
+        {"$GROUP=a,b", LINE_GROUP},
+        {"$Message=", LINE_MESSAGE},
+        {"$FONTTITLE=12,shiftjis,ＭＳ 明朝", LINE_FONT_TITLE},
+        {"$FontQuestion=12", LINE_FONT_QUESTION},
+        {"$fonthint=", LINE_FONT_HINT},
+        {"$FontAnswer=-16,1,Arial'big", LINE_FONT_ANSWER},
+        {"$FontGroup=", LINE_FONT_GROUP},
+        {"$fontCOMMENT==", LINE_FONT_COMMENT},
+        {"$FontQuestionXYZW=1", 0},  // a keyword of 16 bytes
+        {"$FontQuestionXYZ=1", 0},   // 15 bytes, but unknown
+        {"$Other=1", 0},
+        {"$TimeLimit", 0},
+        {"$TimeLimit\x01=3", 0},  // the '=' lies on the next line
+        {"TimeLimit=3", 0},
+        {"'$TimeLimit=3", 0},
+        {"$=1", 0},
+        {"$TimeLimit =3", 0},
+        {"$Time=Limit=3", 0},
+        {"$", 0},
+        {"", 0},
+        {nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text ? c.text : "(null)");
+        EXPECT_EQ(settings_kind(c.text), c.expected);
+    }
+}
+
+TEST(SettingsLine, SettingsPrefix) {
+    const std::pair<int, const char*> table[] = {
+        {LINE_TIME_LIMIT, "$TimeLimit="},
+        {LINE_GROUP, "$Group="},
+        {LINE_MESSAGE, "$Message="},
+        {LINE_FONT_TITLE, "$FontTitle="},
+        {LINE_FONT_QUESTION, "$FontQuestion="},
+        {LINE_FONT_HINT, "$FontHint="},
+        {LINE_FONT_ANSWER, "$FontAnswer="},
+        {LINE_FONT_GROUP, "$FontGroup="},
+        {LINE_FONT_COMMENT, "$FontComment="},
+    };
+    for (const auto& [kind, prefix] : table) {
+        EXPECT_EQ(settings_prefix(kind), prefix);
+        EXPECT_EQ(settings_kind(settings_prefix(kind).c_str()), kind);
+    }
+    for (int other : std::initializer_list<int>{0, LINE_TITLE, LINE_TEXT, LINE_SETTINGS, LINE_FONT,
+                                                0x1004, 0x3007}) {
+        EXPECT_EQ(settings_prefix(other), "") << other;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Charset names
+
+TEST(SettingsLine, CharsetNames) {
+    const std::pair<const char*, int> table[] = {
+        {"ANSI", 0},      {"DEFAULT", 1},      {"SYMBOL", 2},   {"MAC", 77},      {"SHIFTJIS", 128},
+        {"HANGEUL", 129}, {"JOHAB", 130},      {"GB2312", 134}, {"CHINESE", 136}, {"GREEK", 161},
+        {"TURKISH", 162}, {"HEBREW", 177},     {"ARABIC", 178}, {"BALTIC", 186},  {"RUSSIAN", 204},
+        {"THAI", 222},    {"EASTEUROPE", 238}, {"OEM", 255},
+    };
+    for (const auto& [name, value] : table) {
+        EXPECT_EQ(charset_from_name(name), value) << name;
+        EXPECT_EQ(charset_to_name(value), name);
+    }
+}
+
+TEST(SettingsLine, CharsetFromName) {
+    struct Case {
+        std::string_view text;
+        int expected;
+    };
+    const Case cases[] = {
+        {"shiftjis", 128},  {"ShiftJis", 128}, {"easteurope", 238},
+        {"300", 300},       {"0", 0},          {"12abc", 12},
+        {"", -1},           {"FOO", -1},       {"-1", -1},
+        {"SHIFTJIS ", -1},  {" 1", -1},        {"SHIFT", -1},
+        {"ANSI\\,", -1},    {"128", 128},      {"2147483647", 2147483647},
+        {"2147483648", -1},  // beyond int: wraps to a negative value
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        EXPECT_EQ(charset_from_name(c.text), c.expected);
+    }
+    // The name is the view, not the NUL-terminated text behind it.
+    EXPECT_EQ(charset_from_name(std::string_view("ANSIX", 4)), 0);
+}
+
+TEST(SettingsLine, CharsetToName) {
+    EXPECT_EQ(charset_to_name(300), "300");
+    EXPECT_EQ(charset_to_name(3), "3");
+    EXPECT_EQ(charset_to_name(-1), "");
+    EXPECT_EQ(charset_to_name(128), "SHIFTJIS");
+}
+
+// ---------------------------------------------------------------------------
+// Values
+
+// Offset of a value in its line, or -1 when there is none.
+struct Span {
+    int offset;
+    int length;
+    bool operator==(const Span&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const Span& s) {
+    return os << "{" << s.offset << ", " << s.length << "}";
+}
+constexpr Span kNone = {-1, -1};
+
+Span value_span(int (*value)(const char*, const char**), const char* text) {
+    const char* start = nullptr;
+    const int length = value(text, &start);
+    if (length < 0) return kNone;
+    return {static_cast<int>(start - text), length};
+}
+
+TEST(SettingsLine, Values) {
+    struct Case {
+        const char* text;
+        Span value1, value2, value3, comment;
+    };
+    const Case cases[] = {
+        {"$FontTitle=12,shiftjis,Face'c", {11, 2}, {14, 8}, {23, 4}, {28, 1}},
+        {"$FontTitle=12", {11, 2}, kNone, kNone, {-1, 0}},
+        {"$FontTitle=12,1", {11, 2}, {14, 1}, kNone, {-1, 0}},
+        {"$FontTitle=12,1,", {11, 2}, {14, 1}, {16, 0}, {-1, 0}},
+        {"$FontTitle=12,1,A'", {11, 2}, {14, 1}, {16, 1}, {18, 0}},
+        {"$FontTitle=x,1,A", kNone, {13, 1}, {15, 1}, {-1, 0}},
+        {"$FontTitle=-5,1,A", {11, 2}, {14, 1}, {16, 1}, {-1, 0}},
+        {"$FontTitle=-,1,A", kNone, {13, 1}, {15, 1}, {-1, 0}},
+        {"$FontTitle=,1,A", kNone, {12, 1}, {14, 1}, {-1, 0}},
+        {"$FontTitle=1\\,2,3,4", {11, 4}, {16, 1}, {18, 1}, {-1, 0}},
+        {"$FontTitle=12,1,a,b'c'd", {11, 2}, {14, 1}, {16, 3}, {20, 3}},
+        {"$FontTitle=12,1'x,y,z", {11, 2}, {14, 3}, {18, 3}, {-1, 0}},
+        {"$FontTitle=12\x01,1,A", {11, 2}, kNone, kNone, {-1, 0}},
+        {"$FontTitle=12,1,A\x01'c", {11, 2}, {14, 1}, {16, 1}, {-1, 0}},
+        {"$FontTitle=12," SO ",A", {11, 2}, {14, 2}, {17, 1}, {-1, 0}},
+        {"$FontTitle", kNone, kNone, kNone, kNone},
+        {"$Message=hi'c", kNone, kNone, kNone, kNone},
+        {"$TimeLimit=30'c", {11, 4}, kNone, kNone, kNone},
+        {"$Group=1,2,3", {7, 1}, {9, 1}, {11, 1}, kNone},
+        {"", kNone, kNone, kNone, kNone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        EXPECT_EQ(value_span(settings_value1, c.text), c.value1);
+        EXPECT_EQ(value_span(settings_value2, c.text), c.value2);
+        EXPECT_EQ(value_span(settings_value3, c.text), c.value3);
+        const char* start = nullptr;
+        const int length = font_line_comment(c.text, &start);
+        EXPECT_EQ(length, c.comment.length);
+        if (length > 0 || c.comment.offset >= 0) {
+            EXPECT_EQ(start - c.text, c.comment.offset);
+        }
+    }
+    const char* start = nullptr;
+    EXPECT_EQ(settings_value1(nullptr, &start), -1);
+    EXPECT_EQ(settings_value2(nullptr, &start), -1);
+    EXPECT_EQ(settings_value3(nullptr, &start), -1);
+    EXPECT_EQ(font_line_comment(nullptr, &start), -1);
+}
+
+TEST(SettingsLine, ParseFontValues) {
+    FontSpec base;
+    base.size = 11;
+    base.style = FONT_BOLD | FONT_ITALIC;
+    base.charset = 77;
+    base.face = "Default";
+    base.text_color = 0x123456;
+    base.back_color = 0x654321;
+
+    struct Case {
+        const char* text;
+        int size;
+        unsigned charset;
+        const char* face;
+    };
+    const Case cases[] = {
+        {"$FONTTITLE=12,shiftjis,ＭＳ 明朝", 12, 128, "ＭＳ 明朝"},
+        {"$FontAnswer=-16,1,Arial'big", -16, 1, "Arial"},
+        {"$FontQuestion=x,ANSI,", 11, 0, ""},
+        {"$FontQuestion=12", 12, 77, "Default"},
+        {"$FontHint=10,FOO,Arial", 10, 77, "Arial"},
+        {"$FontHint=10,300,Arial", 10, 300, "Arial"},
+        {"$FontHint=10,ansi\\,x,Arial", 10, 77, "Arial"},
+        {"$FontHint=12x,1,A", 12, 1, "A"},
+        {"$FontHint=-,1,A", 11, 1, "A"},
+        {"$FontHint=,,", 11, 77, ""},
+        {"$FontHint=9,1,A\\,B", 9, 1, "A\\,B"},  // taken as stored
+        {"$FontHint=9,1,0123456789012345678901234567890123456789", 9, 1,
+         "0123456789012345678901234567890"},
+        {"$FontHint=9,0000000000000000000000000000001,A", 9, 1, "A"},    // 31 bytes
+        {"$FontHint=9,00000000000000000000000000000001,A", 9, 77, "A"},  // 32 bytes
+        {"$FontHint=9,1,A\001B", 9, 1, "A"},
+        {"$FontHint", 11, 77, "Default"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        FontSpec spec = base;
+        parse_font_values(c.text, spec);
+        EXPECT_EQ(spec.size, c.size);
+        EXPECT_EQ(spec.charset, c.charset);
+        EXPECT_EQ(spec.face, c.face);
+        // Style and colours come from the preferences alone.
+        EXPECT_EQ(spec.style, base.style);
+        EXPECT_EQ(spec.text_color, base.text_color);
+        EXPECT_EQ(spec.back_color, base.back_color);
+    }
+    FontSpec spec = base;
+    parse_font_values("$FontHint=10,300,Arial", spec);
+    EXPECT_EQ(spec.charset & 0xFF, 44u);  // what reaches the font
+}
+
+TEST(SettingsLine, FontLineComment) {
+    const char* text = "$FontAnswer=-16,1,Arial'big";
+    const char* start = nullptr;
+    ASSERT_EQ(font_line_comment(text, &start), 3);
+    EXPECT_EQ(std::string(start, 3), "big");
+}
+
+// ---------------------------------------------------------------------------
+// Fonts in effect
+
+class FontsInEffect : public testing::Test {
+  protected:
+    void SetUp() override { fill_default_preferences(prefs); }
+    Preferences prefs;
+    CardDocument doc;
+};
+
+TEST_F(FontsInEffect, DefaultsPerKind) {
+    EXPECT_EQ(&default_font_spec(prefs, LINE_FONT_TITLE), &prefs.Title);
+    EXPECT_EQ(&default_font_spec(prefs, LINE_FONT_QUESTION), &prefs.Question);
+    EXPECT_EQ(&default_font_spec(prefs, LINE_FONT_HINT), &prefs.hint_font);
+    EXPECT_EQ(&default_font_spec(prefs, LINE_FONT_ANSWER), &prefs.Answer);
+    EXPECT_EQ(&default_font_spec(prefs, LINE_FONT_GROUP), &prefs.Comment);
+    EXPECT_EQ(&default_font_spec(prefs, LINE_FONT_COMMENT), &prefs.Comment);
+}
+
+TEST_F(FontsInEffect, TwoFontLines) {
+    fill(doc, {
+                  {LINE_TITLE, "#T1,000000"},                     // 0
+                  {LINE_FONT_TITLE, "$FontTitle=30,ANSI,Face1"},  // 1
+                  {LINE_TITLE, "#T2,000000"},                     // 2
+                  {LINE_FONT_ANSWER, "$FontAnswer=8,1,Other"},    // 3
+                  {LINE_FONT_TITLE, "$fonttitle=40,1,Face2'c"},   // 4
+                  {LINE_TITLE, "#T3,000000"},                     // 5
+                  {LINE_TEXT, "q,a,<00"},                         // 6
+              });
+    struct Case {
+        int index;
+        int kind;
+        int size;
+        unsigned charset;
+        const char* face;
+    };
+    const FontSpec& title = prefs.Title;
+    const Case cases[] = {
+        {0, LINE_FONT_TITLE, title.size, title.charset, title.face.c_str()},
+        {1, LINE_FONT_TITLE, 30, 0, "Face1"},  // the line itself counts
+        {2, LINE_FONT_TITLE, 30, 0, "Face1"},
+        {3, LINE_FONT_TITLE, 30, 0, "Face1"},
+        {5, LINE_FONT_TITLE, 40, 1, "Face2"},
+        {6, LINE_FONT_TITLE, 40, 1, "Face2"},
+        {2, LINE_FONT_ANSWER, prefs.Answer.size, prefs.Answer.charset, prefs.Answer.face.c_str()},
+        {6, LINE_FONT_ANSWER, 8, 1, "Other"},
+        {6, LINE_FONT_QUESTION, prefs.Question.size, prefs.Question.charset,
+         prefs.Question.face.c_str()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "line " << c.index << " kind " << c.kind);
+        FontSpec out;
+        ASSERT_TRUE(font_spec_in_effect(doc, doc.line_at(c.index), c.kind, prefs, out));
+        EXPECT_EQ(out.size, c.size);
+        EXPECT_EQ(out.charset, c.charset);
+        EXPECT_EQ(out.face, c.face);
+        // Style and colours stay those of the default.
+        const FontSpec& def = default_font_spec(prefs, c.kind);
+        EXPECT_EQ(out.style, def.style);
+        EXPECT_EQ(out.text_color, def.text_color);
+        EXPECT_EQ(out.back_color, def.back_color);
+    }
+}
+
+TEST_F(FontsInEffect, NoFontLines) {
+    fill(doc, {{LINE_TITLE, "#T1,000000"}, {LINE_TEXT, "q,a,<00"}});
+    prefs.Comment.size = 33;
+    for (int kind = LINE_FONT_TITLE; kind <= LINE_FONT_COMMENT; ++kind) {
+        FontSpec out;
+        ASSERT_TRUE(font_spec_in_effect(doc, doc.line_at(1), kind, prefs, out));
+        EXPECT_EQ(out, default_font_spec(prefs, kind)) << kind;
+    }
+    FontSpec group;
+    ASSERT_TRUE(font_spec_in_effect(doc, doc.line_at(1), LINE_FONT_GROUP, prefs, group));
+    EXPECT_EQ(group.size, 33);  // FontGroup starts from the comment default
+    FontSpec none;
+    ASSERT_TRUE(font_spec_in_effect(doc, nullptr, LINE_FONT_TITLE, prefs, none));
+    EXPECT_EQ(none, prefs.Title);
+}
+
+TEST_F(FontsInEffect, OnlyTheNearestLineCounts) {
+    fill(doc, {
+                  {LINE_FONT_COMMENT, "$FontComment=30,1,Far"},
+                  {LINE_FONT_COMMENT, "$FontComment=x"},  // keeps the default size
+                  {LINE_TEXT, "'c"},
+              });
+    FontSpec out;
+    ASSERT_TRUE(font_spec_in_effect(doc, doc.line_at(2), LINE_FONT_COMMENT, prefs, out));
+    EXPECT_EQ(out, prefs.Comment);
+}
+
+TEST_F(FontsInEffect, OtherKindsLeaveTheRecordUnset) {
+    fill(doc, {{LINE_FONT_TITLE, "$FontTitle=30,1,F"}});
+    FontSpec out;
+    out.size = 99;
+    out.face = "untouched";
+    for (int kind :
+         std::initializer_list<int>{0, LINE_TITLE, LINE_TEXT, LINE_GROUP, LINE_FONT, 0x3007}) {
+        EXPECT_FALSE(font_spec_in_effect(doc, doc.line_at(0), kind, prefs, out)) << kind;
+    }
+    EXPECT_EQ(out.size, 99);
+    EXPECT_EQ(out.face, "untouched");
+}
+
+// ---------------------------------------------------------------------------
+// Group names
+
+TEST(GroupName, BuiltinNames) {
+    EXPECT_STREQ(builtin_group_name(0), "全般");
+    EXPECT_STREQ(builtin_group_name(0), "\x91\x53\x94\xCA");
+    EXPECT_STREQ(builtin_group_name(1), "１");
+    EXPECT_STREQ(builtin_group_name(1), "\x82\x50");
+    EXPECT_STREQ(builtin_group_name(9), "９");
+    EXPECT_STREQ(builtin_group_name(10), "");
+    EXPECT_STREQ(builtin_group_name(-1), "");
+}
+
+TEST(GroupName, WithoutGroupLine) {
+    CardDocument doc;
+    fill(doc, {{LINE_TEXT, "q,a,<00"}});
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(group_name(doc, i), builtin_group_name(i)) << i;
+    EXPECT_EQ(group_name(doc, 10), "");
+    EXPECT_EQ(group_name(doc, -1), "");
+}
+
+TEST(GroupName, FromGroupLine) {
+    struct Case {
+        const char* line;
+        int index;
+        const char* expected;  // null: the built-in name
+    };
+    const Case cases[] = {
+        {"$Group=A,B,,D", 0, "A"},
+        {"$Group=A,B,,D", 1, "B"},
+        {"$Group=A,B,,D", 2, nullptr},  // empty
+        {"$Group=A,B,,D", 3, "D"},
+        {"$Group=A,B,,D", 4, nullptr},  // missing: the line holds fewer names
+        {"$Group=A,B,,D", 9, nullptr},
+        {"$Group=", 0, nullptr},
+        {"$Group=0,1,2,3,4,5,6,7,8,", 9, nullptr},
+        {"$Group=0,1,2,3,4,5,6,7,8,nine", 9, "nine"},
+        {"$Group=0,1,2,3,4,5,6,7,8,it\\'s'comment", 9, "it's"},
+        {"$Group=0,1,2,3,4,5,6,7,8,'comment", 9, nullptr},
+        {"$Group=,,,,,,,,,'c", 0, nullptr},
+        {"$Group=0,1,2,3,4,5,6,7,8'x", 8, "8'x"},  // the comment only follows name 9
+        {"$Group=a\\,b,c", 0, "a,b"},
+        {"$Group=a\\,b,c", 1, "c"},
+        {"$Group=x\\ny", 0, "x\r\ny"},
+        {"$Group=\\(a\\)", 0, "\\(a\\)"},  // markup stays as written
+        {"$Group=a\\\\,b", 1, "b"},
+        {"$Group=" SO "," HYO, 0, SO},
+        {"$Group=" SO "," HYO, 1, HYO},
+        {"$Group=0,1,2,3,4,5,6,7,8," SO "'" HYO, 9, SO},
+        {"$group=A=B,C", 0, "A=B"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.line << " #" << c.index);
+        CardDocument doc;
+        fill(doc, {{LINE_TEXT, "q,a,<00"}, {LINE_GROUP, c.line}});
+        EXPECT_EQ(group_name(doc, c.index), c.expected ? c.expected : builtin_group_name(c.index));
+    }
+}
+
+TEST(GroupName, TheFirstGroupLineCounts) {
+    CardDocument doc;
+    fill(doc, {{LINE_GROUP, "$Group=first"}, {LINE_GROUP, "$Group=second,x"}});
+    EXPECT_EQ(group_name(doc, 0), "first");
+    EXPECT_EQ(group_name(doc, 1), builtin_group_name(1));
+}
+
+// ---------------------------------------------------------------------------
+// Values that a comment may follow
+
+TEST(EscapedValue, LengthAndValue) {
+    struct Case {
+        const char* text;
+        int length;
+        const char* value;
+    };
+    const Case cases[] = {
+        {"it\\'s", 5, "it's"},
+        {"it\\'s'comment", 5, "it's"},
+        {"abc", 3, "abc"},
+        {"a'b", 1, "a"},
+        {"'x", 0, ""},
+        {"", 0, ""},
+        {SO "'x", 2, SO},
+        {HYO "\\'", 4, HYO "'"},
+        {"a\\\\'b", 3, "a\\"},
+        {"a\\", 2, "a\\"},
+        {"a\\\x01'", 2, "a\\"},
+        {"a\x01'b", 1, "a"},
+        {"\\" SO "'x", 3, "\\" SO},
+        {"x\\ny", 4, "x\r\ny"},
+        {"a\\,b", 4, "a,b"},
+        {"\\(a\\)", 5, "\\(a\\)"},
+        {"a,b", 3, "a,b"},
+        {"\x81'", 1, "\x81"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        const int length = escaped_value_length(c.text);
+        EXPECT_EQ(length, c.length);
+        EXPECT_EQ(unescape_value(std::string_view(c.text, length)), c.value);
+    }
+}
+
+TEST(EscapedValue, MessageLine) {
+    const std::string line =
+        settings_prefix(LINE_MESSAGE) + escape_text("it's", 1, ESCAPE_APOSTROPHE);
+    EXPECT_EQ(line, "$Message=it\\'s");
+    const char* value = line.c_str() + line.find('=') + 1;
+    EXPECT_EQ(unescape_value(std::string_view(value, escaped_value_length(value))), "it's");
+}
+
+TEST(EscapedValue, RoundTripWithComment) {
+    // Random text of apostrophes, escapes, line breaks and double-byte
+    // characters, written with escaped apostrophes and followed by a comment.
+    const std::vector<std::string> pieces = {"a",  "'",  "\\", ",", "n",        "\r\n",
+                                             "\n", "\r", SO,   HYO, "\x83\x7C", "\x81\x40"};
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    std::uniform_int_distribution<int> length(0, 16);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        for (int n = length(rng); n > 0; --n)
+            text += pieces[pick(rng)];
+        std::string expected;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' || text[i] == '\n') {
+                expected += "\r\n";
+                if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            } else {
+                expected += text[i];
+            }
+        }
+        const std::string escaped = escape_text(text, 1, ESCAPE_APOSTROPHE);
+        const std::string line = escaped + "'comment";
+        const int value_length = escaped_value_length(line.c_str());
+        ASSERT_EQ(value_length, static_cast<int>(escaped.size())) << testing::PrintToString(text);
+        ASSERT_EQ(unescape_value(std::string_view(line.c_str(), value_length)), expected)
+            << testing::PrintToString(text);
+    }
+}
+
+}  // namespace
+}  // namespace qz
