@@ -1,10 +1,240 @@
 #include "tool/qzotool.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "document/card_document.h"
+#include "document/data_file.h"
+#include "document/line_labels.h"
+#include "syntax/answer.h"
+#include "syntax/scan.h"
+#include "tool/cp932_output.h"
+
 namespace qz::tool {
 
+namespace {
+
+using Args = std::vector<std::string>;
+
+constexpr char kUsage[] =
+    "usage: qzotool check FILE... | list FILE | normalize FILE OUT | answers FILE\n";
+
+// Exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitChanged = 1;
+constexpr int kExitFailed = 2;
+
+// The editor's own messages.
+constexpr char kReadFailed[] = "ファイル読み込みに失敗しました。";
+constexpr char kWriteFailed[] = "書き込みできません。";
+constexpr char kSyntaxError[] = "構文エラーです。";
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+bool read_file(const std::string& path, std::string& bytes) {
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) return false;
+    bytes.clear();
+    char chunk[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
+        bytes.append(chunk, got);
+    return !std::ferror(file.get());
+}
+
+bool write_file(const std::string& path, std::string_view bytes) {
+    FilePtr file(std::fopen(path.c_str(), "wb"));
+    if (!file) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
+    return std::fclose(file.release()) == 0;
+}
+
+// "FILE: message" on the error stream (the file name as given).
+void report(std::ostream& err, const std::string& path, const char* message) {
+    err << path << ": " << output_text(message) << '\n';
+}
+
+// Reads and loads a file the way the editor opens it; false after a message.
+// `bytes` keeps the file's bytes as read.
+bool load(const std::string& path, std::string& bytes, CardDocument& doc, std::ostream& err) {
+    if (!read_file(path, bytes)) {
+        report(err, path, kReadFailed);
+        return false;
+    }
+    const LoadResult result = read_data_file(bytes, doc);
+    if (result.status != LoadStatus::ok) {
+        report(err, path, load_status_message(result.status));
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// check
+
+// Why loading rewrites a line: `original` is the line as written in the file
+// and differs from what the document holds.
+const char* rewrite_reason(std::string_view original, int version) {
+    if (original == "#") return "lone #; kept as a blank line";
+    if (original[0] == '#') return "invalid title line; kept as a comment";
+    if (original == "'") return "lone apostrophe; kept as a blank line";
+    if (original[0] == '$' && version >= 14)
+        return original.size() == 1 ? "lone $; kept as a blank line"
+                                    : "unknown settings line; kept as a comment";
+    return "invalid question line; kept as a comment";
+}
+
+// The file line number on which the first NUL of `bytes` stands.
+int nul_line_number(std::string_view bytes, std::size_t nul) {
+    int line = 1;
+    for (std::size_t i = 0; i < nul; ++i) {
+        if (bytes[i] == '\r') {
+            if (i + 1 < nul && bytes[i + 1] == '\n') ++i;
+            ++line;
+        } else if (bytes[i] == '\n' || bytes[i] == kLineSeparator) {
+            ++line;
+        }
+    }
+    return line;
+}
+
+int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
+    std::string bytes;
+    CardDocument doc;
+    if (!load(path, bytes, doc, err)) return kExitFailed;
+
+    int status = kExitOk;
+    auto finding = [&](int line_number, const char* reason) {
+        out << path << ':' << line_number << ": " << reason << '\n';
+        status = kExitChanged;
+    };
+
+    const std::size_t nul = bytes.find('\0');
+    std::string buffer = bytes;
+    normalize_line_breaks(buffer);
+    // Walk the file's lines after the header beside the document's lines.
+    const char* p = std::strchr(buffer.c_str(), kLineSeparator) + 1;
+    const char* end = buffer.c_str() + buffer.size();
+    int index = 0;
+    for (auto it = doc.begin(); p < end && it != doc.end(); ++it, ++index) {
+        const char* line_end = static_cast<const char*>(std::memchr(p, kLineSeparator, end - p));
+        const std::string_view original(p, static_cast<std::size_t>(line_end - p));
+        if (original != it->text())
+            finding(CardDocument::file_line_number(index), rewrite_reason(original, doc.version));
+        p = line_end + 1;
+    }
+    if (nul != std::string::npos)
+        finding(nul_line_number(bytes, nul), "NUL byte; the rest of the file is ignored");
+    return status;
+}
+
+int run_check(const Args& files, std::ostream& out, std::ostream& err) {
+    int status = kExitOk;
+    for (const std::string& path : files)
+        status = std::max(status, check_file(path, out, err));
+    return status;
+}
+
+// ---------------------------------------------------------------------------
+// list
+
+int run_list(const Args& args, std::ostream& out, std::ostream& err) {
+    std::string bytes;
+    CardDocument doc;
+    if (!load(args[0], bytes, doc, err)) return kExitFailed;
+    int index = 0;
+    for (const DataLine& line : doc) {
+        out << CardDocument::file_line_number(index) << '\t' << output_text(line_label(doc, index))
+            << '\t' << output_text(line.text()) << '\n';
+        ++index;
+    }
+    return kExitOk;
+}
+
+// ---------------------------------------------------------------------------
+// normalize
+
+int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
+    std::string bytes;
+    CardDocument doc;
+    if (!load(args[0], bytes, doc, err)) return kExitFailed;
+    if (!write_file(args[1], write_data_file(doc))) {
+        report(err, args[1], kWriteFailed);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+// ---------------------------------------------------------------------------
+// answers
+
+int run_answers(const Args& args, std::ostream& out, std::ostream& err) {
+    std::string bytes;
+    CardDocument doc;
+    if (!load(args[0], bytes, doc, err)) return kExitFailed;
+    int index = 0;
+    for (const DataLine& line : doc) {
+        if (is_question(&line)) {
+            out << CardDocument::file_line_number(index);
+            const std::optional<std::string> expanded = expand_answer(line.c_str());
+            if (!expanded) {
+                out << '\t' << output_text(kSyntaxError);
+            } else {
+                std::string_view rest = *expanded;
+                for (;;) {
+                    const std::size_t bar = rest.find(kAlternativeSeparator);
+                    out << '\t' << output_text(rest.substr(0, bar));
+                    if (bar == std::string_view::npos) break;
+                    rest.remove_prefix(bar + 1);
+                }
+            }
+            out << '\n';
+        }
+        ++index;
+    }
+    return kExitOk;
+}
+
+// ---------------------------------------------------------------------------
+
+struct Command {
+    std::string_view name;
+    std::size_t min_args;
+    std::size_t max_args;  // SIZE_MAX: no limit
+    int (*handler)(const Args& args, std::ostream& out, std::ostream& err);
+};
+
+constexpr std::size_t kAny = static_cast<std::size_t>(-1);
+
+const Command kCommands[] = {
+    {"check", 1, kAny, run_check},
+    {"list", 1, 1, run_list},
+    {"normalize", 2, 2, run_normalize},
+    {"answers", 1, 1, run_answers},
+};
+
+}  // namespace
+
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    err << "usage: qzotool check FILE... | list FILE | normalize FILE OUT | answers FILE\n";
-    return 2;
+    if (!args.empty()) {
+        for (const Command& command : kCommands) {
+            if (args[0] != command.name) continue;
+            const Args rest(args.begin() + 1, args.end());
+            if (rest.size() < command.min_args || rest.size() > command.max_args) break;
+            const int status = command.handler(rest, out, err);
+            out.flush();
+            return status;
+        }
+    }
+    err << kUsage;
+    return kExitFailed;
 }
 
 }  // namespace qz::tool

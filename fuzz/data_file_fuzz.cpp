@@ -1,0 +1,81 @@
+// Bytes -> document -> bytes. Reading the written bytes and writing them
+// again must give the same bytes (the editor's output is a fixed point of
+// open-and-save), and a file with a valid header opens with one line per
+// text line after the header (one blank line for a header alone).
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "document/data_file.h"
+
+namespace {
+
+void check(bool condition) {
+    if (!condition) std::abort();
+}
+
+bool is_break(char c) {
+    return c == '\r' || c == '\n' || c == '\x01';
+}
+
+// The format version when the text (up to its first NUL) starts with a
+// header line the reader accepts; 0 otherwise. Works on the raw bytes.
+int header_version(std::string_view text) {
+    if (text.size() < 14 || text.substr(0, 11) != "QUIZODATA V") return 0;
+    const char major = text[11], point = text[12], minor = text[13];
+    if (major < '0' || major > '9' || point != '.' || minor < '0' || minor > '9') return 0;
+    if (text.size() > 14 && !is_break(text[14])) return 0;
+    const int version = 10 * (major - '0') + (minor - '0');
+    return version >= 12 && version <= 14 ? version : 0;
+}
+
+// Text lines after the header line: every CR LF, CR, LF or 0x01 ends one,
+// and text after the last of them is one more.
+int text_lines(std::string_view text) {
+    std::size_t i = 14;
+    if (i < text.size()) i += text.substr(i, 2) == "\r\n" ? 2 : 1;
+    int lines = 0;
+    bool open_line = false;
+    for (; i < text.size(); ++i) {
+        if (is_break(text[i])) {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            ++lines;
+            open_line = false;
+        } else {
+            open_line = true;
+        }
+    }
+    return lines + (open_line ? 1 : 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    std::string_view text = input;
+    text = text.substr(0, text.find('\0'));
+    const int version = header_version(text);
+
+    qz::CardDocument doc;
+    const qz::LoadResult result = qz::read_data_file(input, doc);
+    if (result.status != qz::LoadStatus::ok) {
+        check(version == 0);
+        check(doc.count() == 0);
+        check(qz::load_status_message(result.status) != nullptr);
+        return 0;
+    }
+    check(version != 0);
+    check(doc.version == version);
+    const int lines = text_lines(text);
+    check(doc.count() == (lines == 0 ? 1 : lines));
+
+    const std::string once = qz::write_data_file(doc);
+    qz::CardDocument again;
+    check(qz::read_data_file(once, again).status == qz::LoadStatus::ok);
+    check(again.count() == doc.count());
+    check(qz::write_data_file(again) == once);
+    return 0;
+}
