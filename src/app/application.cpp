@@ -74,7 +74,7 @@ HWND create_main_window(int show_command) {
     Application& a = app();
     const Preferences& p = a.prefs;
     HWND hwnd = CreateWindowExA(WS_EX_ACCEPTFILES, kMainWindowClass, kAppCaption,
-                                WS_OVERLAPPEDWINDOW, p.Left, p.Top, p.Width, p.Height, nullptr,
+                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, p.Left, p.Top, p.Width, p.Height, nullptr,
                                 nullptr, a.instance, nullptr);
     if (!hwnd) {
         show_error(nullptr, "Quizo Editor を実行できません。");

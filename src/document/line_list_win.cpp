@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "document/line_labels.h"
+#include "panes/pane_host.h"
 #include "resources/resource.h"
 #include "syntax/scan.h"
 
@@ -88,6 +89,7 @@ void fill_line_list() {
         ListNotificationGuard guard;
         SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
         SendMessageA(hwnd, LVM_DELETEALLITEMS, 0, 0);
+        refresh_pane_group_names();
         SendMessageA(hwnd, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
         // The items ask for their texts when they are drawn; what is left
         // to do is numbering the titles and questions.

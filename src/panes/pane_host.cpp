@@ -1,28 +1,206 @@
 #include "panes/pane_host.h"
 
+#include <array>
+
 #include "app/application.h"
+#include "app/main_window.h"
 #include "document/line_list_win.h"
+#include "panes/pane_common.h"
+#include "panes/question_pane.h"
+#include "syntax/font_spec_win.h"
+#include "syntax/settings_line.h"
 
 namespace qz {
+namespace {
+
+struct PaneHost {
+    const PaneKind* kind = nullptr;  // the kind of app().pane
+    // A field was changed by the user since the pane was filled or committed.
+    bool changed = false;
+    FieldCharsets charsets;
+    std::array<unique_font, FONT_COUNT> default_fonts;
+    std::array<unique_font, FONT_COUNT> line_fonts;
+    std::array<unique_brush, FONT_COUNT> brushes;
+    unique_font control_font;
+    unique_font list_font;
+};
+
+PaneHost& host() {
+    static PaneHost h;
+    return h;
+}
+
+constexpr int kFontKinds[FONT_COUNT] = {LINE_FONT_TITLE, LINE_FONT_QUESTION, LINE_FONT_ANSWER,
+                                        LINE_FONT_COMMENT};
+
+const FontSpec& default_spec(PaneFont which) {
+    const Preferences& p = app().prefs;
+    switch (which) {
+    case FONT_TITLE: return p.Title;
+    case FONT_QUESTION: return p.Question;
+    case FONT_ANSWER: return p.Answer;
+    default: return p.Comment;
+    }
+}
+
+const PaneKind* pane_kind_for(int line_kind) {
+    switch (line_kind) {
+    case LINE_TITLE: return &kTitlePane;
+    case LINE_GROUP: return &kGroupPane;
+    case LINE_MESSAGE: return &kMessagePane;
+    case LINE_TIME_LIMIT: return &kTimeLimitPane;
+    default:
+        if (is_font_kind(line_kind) && line_kind >= LINE_FONT_TITLE && line_kind <= LINE_FONT_COMMENT)
+            return &kFontPane;
+        if (is_settings_kind(line_kind)) return nullptr;  // unknown settings kind
+        return &kQuestionPane;
+    }
+}
+
+// The fonts in effect at the line, as fonts and as charsets.
+void rebuild_line_fonts(const DataLine* line) {
+    PaneHost& h = host();
+    const Application& a = app();
+    unsigned charsets[FONT_COUNT];
+    for (int i = 0; i < FONT_COUNT; ++i) {
+        FontSpec spec;
+        font_spec_in_effect(a.doc, line, kFontKinds[i], a.prefs, spec);
+        charsets[i] = spec.charset;
+        h.line_fonts[i] = create_font_from_spec(spec, a.main_window);
+    }
+    h.charsets = {charsets[FONT_TITLE], charsets[FONT_QUESTION], charsets[FONT_ANSWER],
+                  charsets[FONT_COMMENT]};
+}
+
+void apply_fonts() {
+    const Application& a = app();
+    if (a.line_list)
+        SendMessageA(a.line_list, WM_SETFONT, reinterpret_cast<WPARAM>(host().list_font.get()), TRUE);
+    if (!a.pane || !host().kind) return;
+    set_control_font(a.pane, kCommentField, pane_font(FONT_COMMENT));
+    host().kind->apply_fonts(a.pane);
+}
+
+}  // namespace
+
+HFONT pane_font(PaneFont which) {
+    PaneHost& h = host();
+    if ((app().prefs.UseDataSettings & 1) && h.line_fonts[which]) return h.line_fonts[which].get();
+    return h.default_fonts[which].get();
+}
+
+HFONT pane_control_font() { return host().control_font.get(); }
+
+HBRUSH pane_brush(PaneFont which) { return host().brushes[which].get(); }
+
+INT_PTR color_edit(HDC dc, PaneFont which) {
+    const FontSpec& spec = default_spec(which);
+    SetTextColor(dc, spec.text_color);
+    SetBkColor(dc, spec.back_color);
+    return reinterpret_cast<INT_PTR>(pane_brush(which));
+}
+
+void mark_pane_changed() {
+    host().changed = true;
+    app().doc.modified = true;
+}
+
+bool create_pane_resources() {
+    PaneHost& h = host();
+    HWND window = app().main_window;
+    for (int i = 0; i < FONT_COUNT; ++i) {
+        const FontSpec& spec = default_spec(static_cast<PaneFont>(i));
+        h.default_fonts[i] = create_font_from_spec(spec, window);
+        h.brushes[i].reset(CreateSolidBrush(spec.back_color));
+    }
+    h.control_font = create_font_from_spec(app().prefs.pane_control_font, window);
+    LOGFONTA lf{};
+    lf.lfHeight = 14;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lf.lfQuality = PROOF_QUALITY;
+    lf.lfPitchAndFamily = 0x30;
+    lstrcpynA(lf.lfFaceName, kDefaultFaceName, LF_FACESIZE);
+    h.list_font.reset(CreateFontIndirectA(&lf));
+    return h.control_font && h.list_font;
+}
+
+void release_pane_resources() {
+    PaneHost& h = host();
+    for (int i = 0; i < FONT_COUNT; ++i) {
+        h.default_fonts[i].reset();
+        h.line_fonts[i].reset();
+        h.brushes[i].reset();
+    }
+    h.control_font.reset();
+    h.list_font.reset();
+}
 
 bool show_line_in_pane(int index) {
-    CardDocument& doc = app().doc;
+    Application& a = app();
+    CardDocument& doc = a.doc;
+    PaneHost& h = host();
+    if (a.pane) SetDlgItemTextA(a.pane, kCommentField, "");
     const DataLine* line = doc.line_at(index);
     if (!line) return false;
     doc.current = index;
+
+    rebuild_line_fonts(line);
+    if (const PaneKind* kind = pane_kind_for(line->kind())) {
+        bool created = false;
+        if (a.pane && h.kind == kind) {
+            kind->clear(a.pane);
+        } else {
+            destroy_pane();
+            a.pane = CreateDialogParamA(a.instance, MAKEINTRESOURCEA(kind->resource), a.main_window,
+                                        kind->procedure, 0);
+            if (!a.pane) return false;
+            h.kind = kind;
+            created = true;
+        }
+        kind->fill(a.pane, PaneLine{doc, *line, h.charsets});
+        if (created) ShowWindow(a.pane, SW_SHOWNA);
+    }
     doc.current_kind = line->kind();
+    apply_fonts();
+    layout_main_window();
+    if (a.pane) {
+        // The fonts decide the layout's unit, so lay out again even when the
+        // size stayed.
+        RECT client;
+        GetClientRect(a.pane, &client);
+        SendMessageA(a.pane, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    }
     show_line_position(index);
+    h.changed = false;
     return true;
 }
 
-bool commit_pane() { return false; }
+bool commit_pane() {
+    Application& a = app();
+    PaneHost& h = host();
+    DataLine* line = a.doc.line_at(a.doc.current);
+    if (!line || !a.pane || !h.kind || !h.changed) return false;
+    // A pane commits only the lines of its own kind.
+    if (pane_kind_for(line->kind()) != h.kind) return false;
+    std::optional<std::string> text = h.kind->compose(a.pane, PaneLine{a.doc, *line, h.charsets});
+    h.changed = false;
+    if (!text || *text == line->text()) return false;
+    a.doc.set_text(line, std::move(*text));
+    relabel_lines(a.doc.current, a.doc.count() - 1);
+    set_line_data(a.doc.current);
+    return true;
+}
+
+void refresh_pane_group_names() {
+    if (app().pane && host().kind == &kQuestionPane) fill_group_names(app().pane, 1056);
+}
 
 void destroy_pane() {
     if (app().pane) DestroyWindow(app().pane);
     app().pane = nullptr;
+    host().kind = nullptr;
+    host().changed = false;
 }
-
-bool create_pane_resources() { return true; }
-void release_pane_resources() {}
 
 }  // namespace qz

@@ -18,6 +18,9 @@ bool commit_pane();
 // Destroys the pane (after the list was refilled no line is current).
 void destroy_pane();
 
+// The question pane's group list, after another document was loaded.
+void refresh_pane_group_names();
+
 // Fonts and brushes the panes share, from main window creation to shutdown.
 bool create_pane_resources();
 void release_pane_resources();

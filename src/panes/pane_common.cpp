@@ -1,0 +1,148 @@
+#include "panes/pane_common.h"
+
+#include <commctrl.h>
+#include <imm.h>
+
+#include <vector>
+
+#include "app/application.h"
+#include "app/commands.h"
+#include "app/win_handle.h"
+#include "panes/pane_host.h"
+#include "panes/pane_layout.h"
+#include "syntax/font_spec_win.h"
+#include "syntax/scan.h"
+
+namespace qz {
+namespace {
+
+constexpr UINT_PTR kPaneEndSubclass = 1;
+constexpr UINT kFocusLineList = WM_APP + 20;
+
+// After the dialog manager has moved the focus, send it on to the line list.
+LRESULT CALLBACK pane_end_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                               DWORD_PTR shift_wanted) {
+    if (msg == WM_KILLFOCUS && GetKeyState(VK_TAB) < 0 &&
+        (GetKeyState(VK_SHIFT) < 0) == (shift_wanted != 0)) {
+        LRESULT result = DefSubclassProc(hwnd, msg, wparam, lparam);
+        if (HWND pane = GetParent(hwnd)) PostMessageA(pane, kFocusLineList, 0, 0);
+        return result;
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, pane_end_proc, kPaneEndSubclass);
+    return DefSubclassProc(hwnd, msg, wparam, lparam);
+}
+
+void set_ime(HWND control, int mode) {
+    if (mode == kImeLeave) return;
+    if (HIMC context = ImmGetContext(control)) {
+        ImmSetOpenStatus(context, mode == kImeOpen);
+        ImmReleaseContext(control, context);
+    }
+}
+
+}  // namespace
+
+void place_controls(HWND pane, const std::vector<Placed>& placed, bool repaint) {
+    for (const Placed& p : placed) {
+        if (HWND control = GetDlgItem(pane, p.id))
+            MoveWindow(control, p.box.x, p.box.y, p.box.width, p.box.height, repaint);
+    }
+    // Controls moved without repainting are drawn once, all together.
+    if (!repaint) RedrawWindow(pane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void set_control_font(HWND pane, int id, HFONT font) {
+    if (HWND control = GetDlgItem(pane, id))
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+int cell_height(HWND pane, int id) {
+    HWND control = GetDlgItem(pane, id);
+    if (!control) return 16;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    window_dc dc(control);
+    return font_pixel_height(dc.get(), font) + 4;
+}
+
+std::string control_text(HWND pane, int id) {
+    HWND control = GetDlgItem(pane, id);
+    if (!control) return {};
+    int length = GetWindowTextLengthA(control);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    int got = GetWindowTextA(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(got < 0 ? 0 : got));
+    return text;
+}
+
+void set_control_text(HWND pane, int id, const std::string& text) {
+    SetDlgItemTextA(pane, id, text.c_str());
+}
+
+void set_comment_field(HWND pane, const char* start, int length, unsigned charset) {
+    if (!start || length <= 0) {
+        set_control_text(pane, kCommentField, "");
+        return;
+    }
+    set_control_text(pane, kCommentField, copy_unescaped(start, length, charset, app().doc.version));
+}
+
+std::string composed_comment(HWND pane, unsigned charset) {
+    return compose_comment(control_text(pane, kCommentField), charset);
+}
+
+int ime_mode_for(PaneFont which) {
+    const Preferences& p = app().prefs;
+    switch (which) {
+    case FONT_TITLE: return p.IMETitle;
+    case FONT_QUESTION: return p.IMEQuestion;
+    case FONT_ANSWER: return p.IMEAnswer;
+    default: return p.IMEComment;
+    }
+}
+
+bool field_notification(HWND pane, int code, HWND control, int ime_mode) {
+    switch (code) {
+    case EN_SETFOCUS:
+        set_ime(control, ime_mode);
+        update_command_state();
+        return true;
+    case EN_KILLFOCUS:
+        commit_pane();
+        return true;
+    case EN_CHANGE:
+        update_command_state();
+        // Filling the pane changes fields without the focus; that is no edit.
+        if (GetFocus() == control) mark_pane_changed();
+        return true;
+    }
+    return false;
+}
+
+bool combo_notification(int code) {
+    switch (code) {
+    case CBN_SELCHANGE: mark_pane_changed(); return true;
+    case CBN_SETFOCUS: update_command_state(); return true;
+    case CBN_KILLFOCUS: commit_pane(); return true;
+    }
+    return false;
+}
+
+void subclass_pane_ends(HWND pane, int first_id) {
+    if (HWND comment = GetDlgItem(pane, kCommentField))
+        SetWindowSubclass(comment, pane_end_proc, kPaneEndSubclass, 0);
+    if (HWND first = GetDlgItem(pane, first_id))
+        SetWindowSubclass(first, pane_end_proc, kPaneEndSubclass, 1);
+}
+
+bool pane_common_message(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam, INT_PTR* result) {
+    switch (msg) {
+    case kFocusLineList:
+        if (app().line_list) SetFocus(app().line_list);
+        *result = TRUE;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace qz

@@ -1,0 +1,80 @@
+// The time-limit pane: "$TimeLimit=" seconds, then an optional comment.
+#include <cstring>
+
+#include "app/application.h"
+#include "app/guarded.h"
+#include "panes/pane_common.h"
+#include "panes/pane_layout.h"
+#include "resources/resource.h"
+#include "syntax/scan.h"
+#include "syntax/settings_line.h"
+
+namespace qz {
+namespace {
+
+constexpr int kSecondsField = 1025;
+
+void clear(HWND pane) { set_control_text(pane, kSecondsField, ""); }
+
+void fill(HWND pane, const PaneLine& p) {
+    const char* text = p.line.c_str();
+    const char* equals = std::strchr(text, '=');
+    const char* value = equals ? equals + 1 : text + std::strlen(text);
+    SetDlgItemInt(pane, kSecondsField, static_cast<UINT>(str_to_int(value)), FALSE);
+    const char* apostrophe = std::strchr(value, '\'');
+    if (apostrophe)
+        set_comment_field(pane, apostrophe + 1, static_cast<int>(std::strlen(apostrophe + 1)),
+                          p.charsets.comment);
+    else
+        set_control_text(pane, kCommentField, "");
+}
+
+std::optional<std::string> compose(HWND pane, const PaneLine& p) {
+    BOOL ok = FALSE;
+    UINT seconds = GetDlgItemInt(pane, kSecondsField, &ok, FALSE);
+    std::string text = settings_prefix(LINE_TIME_LIMIT);
+    text += format_decimal(ok ? static_cast<int>(seconds) : 0);
+    text += composed_comment(pane, p.charsets.comment);
+    return text;
+}
+
+void apply_fonts(HWND pane) { set_control_font(pane, kSecondsField, pane_control_font()); }
+
+void layout(HWND pane, int width, int height) {
+    place_controls(pane,
+                   time_limit_pane_layout(width, height, cell_height(pane, 1024),
+                                          GetSystemMetrics(SM_CYEDGE)),
+                   false);
+    InvalidateRect(pane, nullptr, TRUE);
+}
+
+INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
+    INT_PTR result = 0;
+    if (pane_common_message(pane, msg, wparam, lparam, &result)) return result;
+    switch (msg) {
+    case WM_INITDIALOG:
+        subclass_pane_ends(pane, kSecondsField);
+        return FALSE;
+    case WM_SIZE:
+        layout(pane, LOWORD(lparam), HIWORD(lparam));
+        return TRUE;
+    case WM_COMMAND: {
+        HWND control = reinterpret_cast<HWND>(lparam);
+        int code = HIWORD(wparam);
+        switch (LOWORD(wparam)) {
+        case kSecondsField: return field_notification(pane, code, control, kImeClose);
+        case kCommentField:
+            return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
+        }
+        break;
+    }
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+const PaneKind kTimeLimitPane = {IDD_PANE_TIME_LIMIT, guarded_dialog_proc<procedure>, clear, fill,
+                                 compose, apply_fonts};
+
+}  // namespace qz
