@@ -93,7 +93,11 @@ void fill(HWND pane, const PaneLine& p) {
         set_control_text(pane, kAnswerBox, copy_unescaped(start, length, p.charsets.answer, version));
     SendDlgItemMessageA(pane, kHistory, kHistorySetValue, 0, std::max(question_history(text), 0));
     select(pane, kGroupList, question_group(text));
-    select(pane, kAnswerNumberList, question_answer_number(text));
+    // A stored number the list does not offer stays selected as nothing, so
+    // that committing keeps it.
+    int number = question_answer_number(text);
+    int offered = static_cast<int>(SendDlgItemMessageA(pane, kAnswerNumberList, CB_GETCOUNT, 0, 0));
+    select(pane, kAnswerNumberList, number < offered ? number : -1);
     length = check_question_line(text, &start);
     set_comment_field(pane, start, length, p.charsets.comment);
 }
