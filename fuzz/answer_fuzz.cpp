@@ -1,0 +1,120 @@
+// Takes the input as the text of a question line (up to its first NUL) and
+// runs the line syntax over it: the validators and accessors must stay
+// inside the line and agree with each other, and the answer expansion must
+// end in bounded time and memory.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "syntax/answer.h"
+#include "syntax/fields.h"
+#include "syntax/scan.h"
+
+namespace {
+
+// Stops with the failed condition and its line.
+#define require(condition)                                                       \
+    do {                                                                         \
+        if (!(condition)) {                                                      \
+            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                        \
+        }                                                                        \
+    } while (false)
+
+// A span returned by an accessor lies inside the line.
+void require_inside(const char* text, const char* start, int length) {
+    if (length < 0) return;
+    const int end = qz::line_end_length(text);
+    require(start != nullptr);
+    require(start >= text && start + length <= text + end);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const char* text = input.c_str();
+    const int end = qz::line_end_length(text);
+
+    // Question line.
+    const char* comment = nullptr;
+    const int check = qz::check_question_line(text, &comment);
+    if (check > 0) require_inside(text, comment, check);
+    const int question = qz::question_text_field(text);
+    require(question < 0 || (question < end && text[question] == ','));
+    const char* answer = nullptr;
+    const int answer_length = qz::answer_text_field(text, &answer);
+    require_inside(text, answer, answer_length);
+    if (answer_length >= 0) require(answer == text + question + 1 && answer[answer_length] == ',');
+    const int history = qz::question_history(text);
+    const int group = qz::question_group(text);
+    const int number = qz::question_answer_number(text);
+    require(history >= -1 && history <= 31);
+    require(group >= -1 && group <= 9);
+    require(number >= -1 && number <= 9);
+    if (check >= 0) require(answer_length >= 0 && history >= 0 && group >= 0 && number >= 0);
+
+    // Title and comment lines.
+    const char* title_comment = nullptr;
+    const int title_check = qz::check_title_line(text, &title_comment);
+    if (title_check > 0) require_inside(text, title_comment, title_check);
+    const char* title = nullptr;
+    const int title_length = qz::title_text_field(text, &title);
+    require_inside(text, title, title_length);
+    if (title_check >= 0) {
+        require(qz::title_choice_count(text) >= 0);
+        for (int n = 0; n < 5; ++n)
+            require(qz::title_flag(text, n) >= 0);
+    }
+    const char* comment_text = nullptr;
+    const int comment_length = qz::comment_line_text(text, &comment_text);
+    require_inside(text, comment_text, comment_length);
+    for (int version : {12, 13, 14})
+        (void)qz::classify_text(text, version);
+
+    // The answer and its list.
+    const std::optional<std::string> expanded = qz::expand_answer(text);
+    if (expanded) {
+        // No bracket survives the expansion.
+        require(expanded->find_first_of("\x04\x05\x06\x07") == std::string::npos);
+        require(expanded->size() <= std::max<std::size_t>(64 * 1024 + 8, 2 * size));
+        for (int n = 0; n < 12; ++n) {
+            const char* alternative = qz::nth_alternative(expanded->c_str(), n);
+            if (!alternative) break;
+            require(alternative >= expanded->c_str() &&
+                    alternative <= expanded->c_str() + expanded->size());
+        }
+    }
+    for (int version : {12, 13, 14}) {
+        bool syntax_error = false;
+        const std::vector<std::string> entries =
+            qz::answer_number_entries(text, true, version, &syntax_error);
+        require(entries.size() <= 10);
+        require(syntax_error == (version > 12 && !expanded));
+    }
+
+    // Showing the fields and composing them again.
+    for (int version : {12, 14}) {
+        for (unsigned charset : {0u, 128u}) {
+            qz::QuestionFields fields;
+            fields.question = qz::question_display_text(text, charset, version);
+            if (answer_length > 0)
+                fields.answer = qz::copy_unescaped(answer, answer_length, charset, version);
+            fields.history = history;
+            fields.group = group;
+            fields.answer_number = number;
+            if (check > 0) fields.comment = qz::copy_unescaped(comment, check, charset, version);
+            const qz::FieldCharsets charsets{charset, charset, charset, charset};
+            const std::string line = qz::compose_question_line(fields, charsets);
+            if (!fields.question.empty() || !fields.answer.empty())
+                require(line[0] != '#' && line[0] != '$' && line[0] != '\'');
+        }
+    }
+    return 0;
+}

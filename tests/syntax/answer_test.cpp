@@ -1,0 +1,453 @@
+#include "syntax/answer.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace qz {
+namespace {
+
+const std::string kSo = "\x83\x5C";   // "ソ": trail byte '\'
+const std::string kHyo = "\x95\x5C";  // "表": trail byte '\'
+const std::string kPo = "\x83\x7C";   // "ポ": trail byte '|'
+
+using Alternatives = std::vector<std::string>;
+
+// The alternatives of an expanded string, split at 0x03 only.
+Alternatives split(const std::string& expanded) {
+    Alternatives parts(1);
+    for (char c : expanded) {
+        if (c == kTokenBar) {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
+// A question line around a stored answer.
+std::string line_with(const std::string& answer) {
+    return "q," + answer + ",<00";
+}
+
+std::optional<Alternatives> expand(const std::string& answer) {
+    const std::optional<std::string> expanded = expand_answer(line_with(answer).c_str());
+    if (!expanded) return std::nullopt;
+    return split(*expanded);
+}
+
+struct ExpandCase {
+    std::string answer;                  // as stored in the line
+    std::optional<Alternatives> result;  // nullopt: syntax error
+};
+
+const ExpandCase kExpandCases[] = {
+    {"[A|B]C(D)", Alternatives{"ACD", "AC", "BCD", "BC"}},
+    {"東京(都)", Alternatives{"東京都", "東京"}},
+    {"x|y", Alternatives{"x", "y"}},
+    {"x", Alternatives{"x"}},
+    {"", Alternatives{""}},
+    {"A|B", Alternatives{"A", "B"}},
+    {"[[a|b]|c]d", Alternatives{"ad", "bd", "cd"}},
+    {"(a)", Alternatives{"a", ""}},
+    {"()", Alternatives{""}},
+    {"[|a]", Alternatives{"a"}},
+    {"[a|]", Alternatives{"a", ""}},
+    {"(|)", Alternatives{""}},
+    {"((a))", Alternatives{"a", "", ""}},
+    {"a|()", Alternatives{"a", "", ""}},
+    {"a|(b)", Alternatives{"a", "b", ""}},
+    {"|[a|b]", Alternatives{"a", "b"}},
+    {"|a", Alternatives{"", "a"}},
+    {"||a", Alternatives{"", "", "a"}},
+    {"[a|b]|", Alternatives{"a", "b", ""}},
+    {"()|x", Alternatives{"x"}},
+    {"()||x", Alternatives{"", "x"}},
+    {"(a)(b)", Alternatives{"ab", "a", "b", ""}},
+    {"[a|b][c|d]", Alternatives{"ac", "ad", "bc", "bd"}},
+    {"x[a|b]y|z", Alternatives{"xay", "xby", "z"}},
+    {"p|x[a|b]y|z[c|d]", Alternatives{"p", "xay", "xby", "zc", "zd"}},
+    {"a[b]c", Alternatives{"abc"}},
+    {"[[[[x]]]]", Alternatives{"x"}},
+    {"[a(b|c)|d]e", Alternatives{"abe", "ace", "ae", "de"}},
+    {"[a|b](c|[d|e])", Alternatives{"ac", "ad", "ae", "a", "bc", "bd", "be", "b"}},
+    // Syntax errors: unbalanced or crossed brackets.
+    {"[A|B]]", std::nullopt},
+    {"[A|B)", std::nullopt},
+    {"(A", std::nullopt},
+    {"A)", std::nullopt},
+    {"]", std::nullopt},
+    {"([)]", std::nullopt},
+    {"[a|(b]|c)", std::nullopt},
+    // Escaped marks are literal characters.
+    {"\\(A", Alternatives{"(A"}},
+    {"\\[a\\|b\\]", Alternatives{"[a|b]"}},
+    {"a\\|b", Alternatives{"a|b"}},
+    {"[a\\]|b]", Alternatives{"a]", "b"}},
+    {"\\\\", Alternatives{"\\"}},
+    {"\\\\(a)", Alternatives{"\\a", "\\"}},
+    {"a\\nb", Alternatives{"a\nb"}},
+    {"a\\,b|c", Alternatives{"a,b", "c"}},
+    {"\\x", Alternatives{"x"}},
+    // Trail bytes '\' and '|' belong to their characters.
+    {"[" + kSo + "|" + kHyo + "]", Alternatives{kSo, kHyo}},
+    {"[" + kPo + "|a]", Alternatives{kPo, "a"}},
+    {kSo + "(" + kPo + ")", Alternatives{kSo + kPo, kSo}},
+    {"\\" + kSo + "|b", Alternatives{kSo, "b"}},
+    // 0x83 followed by '[' or ']' is one double-byte character, no bracket.
+    {"\x83[", Alternatives{"\x83["}},
+    {"\x83]|a", Alternatives{"\x83]", "a"}},
+};
+
+TEST(ExpandAnswer, Table) {
+    for (const ExpandCase& c : kExpandCases) {
+        SCOPED_TRACE(c.answer);
+        EXPECT_EQ(expand(c.answer), c.result);
+    }
+}
+
+TEST(ExpandAnswer, LinesWithoutAnAnswerField) {
+    // A missing answer field reads as an empty answer.
+    EXPECT_EQ(expand_answer(nullptr), std::optional<std::string>(""));
+    EXPECT_EQ(expand_answer("no comma"), std::optional<std::string>(""));
+    EXPECT_EQ(expand_answer("q,a"), std::optional<std::string>(""));
+    // The answer ends at the line end as well.
+    EXPECT_EQ(expand_answer("q,[a|b],<00\001q,(,<00"), std::optional<std::string>("a\003b"));
+    // Image references are single units of the field, commas included.
+    EXPECT_EQ(expand_answer("q,\\i\"a,b.bmp\"|c,<00"),
+              std::optional<std::string>("i\"a,b.bmp\"\003c"));
+}
+
+// ---------------------------------------------------------------------------
+// A literal rendering of the expansion rule, rebuilding the whole string at
+// every step, to compare the editor's expansion with on random answers.
+
+bool is_open(char c) {
+    return c == kTokenOpenGroup || c == kTokenOpenOptional;
+}
+bool is_close(char c) {
+    return c == kTokenCloseGroup || c == kTokenCloseOptional;
+}
+
+std::string reference_expand(std::string s) {
+    for (;;) {
+        const std::size_t i = s.find_first_of("\004\006");
+        if (i == std::string::npos) return s;
+        const std::size_t j = s.rfind(kTokenBar, i);
+        const bool has_head = j != std::string::npos;
+        const std::size_t prefix_start = has_head ? j + 1 : 0;
+        const std::string prefix = s.substr(prefix_start, i - prefix_start);
+        std::size_t k = i;
+        for (int depth = 0;; ++k) {
+            if (is_open(s[k])) ++depth;
+            if (is_close(s[k]) && --depth == 0) break;
+        }
+        std::size_t m = k + 1;
+        for (int depth = 0; m < s.size(); ++m) {
+            if (is_open(s[m])) ++depth;
+            if (is_close(s[m])) --depth;
+            if (s[m] == kTokenBar && depth == 0) break;
+        }
+        const std::string suffix = s.substr(k + 1, m - k - 1);
+        std::vector<std::string> inner(1);
+        int depth = 0;
+        for (std::size_t p = i + 1; p < k; ++p) {
+            if (is_open(s[p])) ++depth;
+            if (is_close(s[p])) --depth;
+            if (s[p] == kTokenBar && depth == 0) {
+                inner.emplace_back();
+            } else {
+                inner.back() += s[p];
+            }
+        }
+        std::string out;
+        auto append = [&out](const std::string& piece) {
+            if (!out.empty()) out += kTokenBar;
+            out += piece;
+        };
+        if (has_head) append(s.substr(0, j));
+        for (const std::string& alternative : inner)
+            append(prefix + alternative + suffix);
+        if (s[i] == kTokenOpenOptional) append(prefix + suffix);
+        if (m < s.size()) append(s.substr(m + 1));
+        s = out;
+    }
+}
+
+std::string to_tokens(const std::string& answer) {
+    std::string tokens;
+    for (char c : answer) {
+        switch (c) {
+            case '[':
+                tokens += kTokenOpenGroup;
+                break;
+            case ']':
+                tokens += kTokenCloseGroup;
+                break;
+            case '(':
+                tokens += kTokenOpenOptional;
+                break;
+            case ')':
+                tokens += kTokenCloseOptional;
+                break;
+            case '|':
+                tokens += kTokenBar;
+                break;
+            default:
+                tokens += c;
+                break;
+        }
+    }
+    return tokens;
+}
+
+// A random answer with balanced brackets.
+std::string random_answer(std::mt19937& rng, int depth) {
+    std::string text;
+    const int parts = std::uniform_int_distribution<int>(0, 3)(rng);
+    for (int i = 0; i < parts; ++i) {
+        switch (rng() % 6) {
+            case 0:
+                text += 'a';
+                break;
+            case 1:
+                text += 'b';
+                break;
+            case 2:
+                text += '|';
+                break;
+            case 3:
+                if (depth < 3) text += "[" + random_answer(rng, depth + 1) + "]";
+                break;
+            case 4:
+                if (depth < 3) text += "(" + random_answer(rng, depth + 1) + ")";
+                break;
+            default:
+                break;
+        }
+    }
+    return text;
+}
+
+TEST(ExpandAnswer, MatchesTheLiteralRule) {
+    std::mt19937 rng(12345);
+    for (int i = 0; i < 3000; ++i) {
+        const std::string answer = random_answer(rng, 0) + random_answer(rng, 1);
+        SCOPED_TRACE(answer);
+        const std::optional<std::string> expanded = expand_answer(line_with(answer).c_str());
+        ASSERT_TRUE(expanded.has_value());
+        EXPECT_EQ(*expanded, reference_expand(to_tokens(answer)));
+    }
+}
+
+// Every answer of up to six marks: balanced ones expand as the literal rule
+// says, all others are syntax errors.
+TEST(ExpandAnswer, EveryShortAnswer) {
+    const char marks[] = "a|[]()";
+    int errors = 0, expanded_count = 0;
+    std::string answer;
+    for (int length = 0; length <= 6; ++length) {
+        int total = 1;
+        for (int i = 0; i < length; ++i)
+            total *= 6;
+        for (int code = 0; code < total; ++code) {
+            answer.clear();
+            for (int i = 0, rest = code; i < length; ++i, rest /= 6)
+                answer += marks[rest % 6];
+            std::string stack;
+            bool balanced = true;
+            for (char c : answer) {
+                if (c == '[' || c == '(') stack += c;
+                if (c == ']' || c == ')') {
+                    balanced = balanced && !stack.empty() && stack.back() == (c == ']' ? '[' : '(');
+                    if (!stack.empty()) stack.pop_back();
+                }
+            }
+            balanced = balanced && stack.empty();
+            const std::optional<std::string> expanded = expand_answer(line_with(answer).c_str());
+            ASSERT_EQ(expanded.has_value(), balanced) << answer;
+            if (balanced) {
+                ASSERT_EQ(*expanded, reference_expand(to_tokens(answer))) << answer;
+                ++expanded_count;
+            } else {
+                ++errors;
+            }
+        }
+    }
+    EXPECT_GT(errors, 40000);
+    EXPECT_GT(expanded_count, 1000);
+}
+
+// ---------------------------------------------------------------------------
+// Limits on hostile answers
+
+std::string repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+// Thirty binary groups stand for 2^30 answers; the expansion keeps only the
+// first ones, complete and in order.
+TEST(ExpandAnswer, ManyGroupsStopAtTheSizeLimit) {
+    const std::optional<std::string> expanded =
+        expand_answer(line_with(repeat("[a|b]", 30)).c_str());
+    ASSERT_TRUE(expanded.has_value());
+    EXPECT_LE(expanded->size(), 64u * 1024u);
+    const Alternatives alternatives = split(*expanded);
+    ASSERT_GE(alternatives.size(), 1000u);
+    for (std::size_t n = 0; n < alternatives.size(); ++n) {
+        std::string expected;
+        for (int bit = 29; bit >= 0; --bit)
+            expected += (n >> bit) & 1 ? 'b' : 'a';
+        ASSERT_EQ(alternatives[n], expected) << n;
+    }
+
+    bool syntax_error = true;
+    const std::vector<std::string> entries =
+        answer_number_entries(line_with(repeat("[a|b]", 30)).c_str(), true, 14, &syntax_error);
+    EXPECT_FALSE(syntax_error);
+    ASSERT_EQ(entries.size(), 10u);
+    EXPECT_EQ(entries[0], "0. " + std::string(30, 'a'));
+    EXPECT_EQ(entries[9], "9. " + std::string(26, 'a') + "baab");
+}
+
+TEST(ExpandAnswer, WideGroupsStopAtTheSizeLimit) {
+    const std::optional<std::string> expanded =
+        expand_answer(line_with(repeat("[a|b|c|d|e|f|g|h]", 20)).c_str());
+    ASSERT_TRUE(expanded.has_value());
+    EXPECT_LE(expanded->size(), 64u * 1024u);
+    const Alternatives alternatives = split(*expanded);
+    ASSERT_GE(alternatives.size(), 100u);
+    EXPECT_EQ(alternatives[0], std::string(20, 'a'));
+    EXPECT_EQ(alternatives[9], std::string(18, 'a') + "bb");
+}
+
+// A single step that would build more than the limit stops before any
+// alternative is complete: the result is one empty alternative.
+TEST(ExpandAnswer, OversizedFirstStepGivesNothing) {
+    std::string answer = "[" + repeat("a|", 2000) + "a]" + repeat("[b|c]", 600);
+    const std::optional<std::string> expanded = expand_answer(line_with(answer).c_str());
+    ASSERT_TRUE(expanded.has_value());
+    EXPECT_EQ(*expanded, "");
+}
+
+TEST(ExpandAnswer, DeepNesting) {
+    // (((a))) stands for "a" and one empty alternative per group.
+    const std::optional<std::string> shallow =
+        expand_answer(line_with(repeat("(", 200) + "a" + repeat(")", 200)).c_str());
+    ASSERT_TRUE(shallow.has_value());
+    EXPECT_EQ(*shallow, "a" + std::string(200, kTokenBar));
+
+    const std::optional<std::string> brackets =
+        expand_answer(line_with(repeat("[", 1000) + "a" + repeat("]", 1000)).c_str());
+    EXPECT_EQ(brackets, std::optional<std::string>("a"));
+
+    // Far deeper nesting stops at the work limit: every step rewrites the
+    // whole unfinished text. Nothing is complete by then.
+    for (const char* marks : {"()", "[]"}) {
+        const std::optional<std::string> deep =
+            expand_answer(line_with(repeat(std::string(1, marks[0]), 5000) + "a" +
+                                    repeat(std::string(1, marks[1]), 5000))
+                              .c_str());
+        EXPECT_EQ(deep, std::optional<std::string>("")) << marks;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Token form helpers
+
+TEST(GroupSpan, Table) {
+    struct Case {
+        std::string tokens;
+        int span;
+    };
+    const Case cases[] = {
+        {"a", 1},
+        {"\005", 1},
+        {"\003", 1},
+        {"", 0},
+        {"\004ab\005c", 4},
+        {"\006\004a\005\007b", 5},
+        {"\004\006\007\003\004\005\005\005", 7},
+        {"\006a\003b\007", 5},
+        {"\004ab", 3},  // never closed: up to the end
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(group_span(c.tokens.c_str()), c.span) << c.tokens;
+    EXPECT_EQ(group_span(nullptr), 0);
+}
+
+TEST(NthAlternative, Table) {
+    const std::string expanded = "a\003bc,d\003\003e";
+    const char* base = expanded.c_str();
+    struct Case {
+        int n;
+        int offset;  // -1: none
+    };
+    const Case cases[] = {{0, 0}, {1, 2}, {2, 5}, {3, 7}, {4, 8}, {5, -1}, {-1, -1}, {100, -1}};
+    for (const Case& c : cases) {
+        const char* p = nth_alternative(base, c.n);
+        EXPECT_EQ(p, c.offset < 0 ? nullptr : base + c.offset) << c.n;
+    }
+    EXPECT_NE(nth_alternative("", 0), nullptr);
+    EXPECT_EQ(nth_alternative("", 1), nullptr);
+    EXPECT_EQ(nth_alternative(nullptr, 0), nullptr);
+    EXPECT_EQ(nth_alternative("a\001b", 1), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// The answer-number list
+
+TEST(AnswerNumbers, Table) {
+    struct Case {
+        std::string line;
+        bool question;
+        int version;
+        std::vector<std::string> entries;
+        bool syntax_error;
+    };
+    const Case cases[] = {
+        {"q,A|B,<00", true, 13, {"0. A", "1. B"}, false},
+        {"q,A|B,<01", true, 14, {"0. A", "1. B"}, false},
+        {"q,A|B,<00", true, 12, {}, false},
+        {"q,[A|B),<00", true, 12, {}, false},
+        {"q,,<00", true, 13, {"0. "}, false},
+        {"q,[A|B]C(D),<00", true, 14, {"0. ACD", "1. AC", "2. BCD", "3. BC"}, false},
+        {"q,[A|B),<00", true, 14, {"0"}, true},
+        {"q,(A,<00", true, 13, {"0"}, true},
+        {"'comment", false, 14, {"0"}, false},
+        {"#t,000000", false, 13, {"0"}, false},
+        {"q,a\\,b|c,<00", true, 14, {"0. a", "1. b", "2. c"}, false},
+        {"q,[a|b]\\,x,<00", true, 14, {"0. a", "1. x", "2. b", "3. x"}, false},
+        {"q,0|1|2|3|4|5|6|7|8|9|10|11,<00",
+         true,
+         14,
+         {"0. 0", "1. 1", "2. 2", "3. 3", "4. 4", "5. 5", "6. 6", "7. 7", "8. 8", "9. 9"},
+         false},
+        {"q,[a|b|c|d|e](x|y),<00",
+         true,
+         14,
+         {"0. ax", "1. ay", "2. a", "3. bx", "4. by", "5. b", "6. cx", "7. cy", "8. c", "9. dx"},
+         false},
+        {"q,[" + kSo + "|" + kPo + "],<00", true, 14, {"0. " + kSo, "1. " + kPo}, false},
+        {"q,(a),<00", true, 14, {"0. a", "1. "}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        bool syntax_error = !c.syntax_error;
+        EXPECT_EQ(answer_number_entries(c.line.c_str(), c.question, c.version, &syntax_error),
+                  c.entries);
+        EXPECT_EQ(syntax_error, c.syntax_error);
+    }
+    // The flag is optional.
+    EXPECT_EQ(answer_number_entries("q,(,<00", true, 14, nullptr), std::vector<std::string>{"0"});
+}
+
+}  // namespace
+}  // namespace qz
