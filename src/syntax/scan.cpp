@@ -73,6 +73,19 @@ const char* skip_quoted_name(const char* p) {
     return nullptr;
 }
 
+// An image reference \i"..." starts at text[i] and its closing quote follows
+// somewhere: the index after that quote, else npos. Without the closing
+// quote the backslash is an ordinary one: a reference left open would
+// swallow the rest of the line's fields.
+std::size_t image_reference_end(std::string_view text, std::size_t i, bool pairs) {
+    if (i + 2 >= text.size() || text[i] != '\\' || text[i + 1] != 'i' || text[i + 2] != '"')
+        return std::string_view::npos;
+    for (std::size_t j = i + 3; j < text.size(); j += pairs && double_byte_at(text, j) ? 2 : 1) {
+        if (text[j] == '"') return j + 1;
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace
 
 bool is_double_byte_char(const char* p) {
@@ -159,6 +172,12 @@ std::string unescape_text(std::string_view text, unsigned charset, int version) 
         } else if (next == ',' || next == '\\') {
             out += next;
             i += 2;
+        } else if (std::size_t end = image_reference_end(text, i, pairs);
+                   end != std::string_view::npos) {
+            // A picture's path is shown exactly as stored: its backslashes are
+            // folder separators, not escapes.
+            out.append(text, i, end - i);
+            i = end;
         } else {
             out += c;  // markup such as \( or \i"..." stays as written
             ++i;
@@ -177,6 +196,7 @@ namespace {
 bool is_answer_syntax(char c) {
     return c == '(' || c == ')' || c == '[' || c == ']' || c == '|';
 }
+
 
 // Copies the image reference \i"..." that starts at text[i] to out and
 // returns the index after its closing quote. A CR or LF before the closing
@@ -215,8 +235,8 @@ std::string escape_text(std::string_view text, unsigned charset, int flags) {
         }
         switch (c) {
             case '\\':
-                if ((flags & KEEP_IMAGE_REFERENCES) && i + 2 < n && text[i + 1] == 'i' &&
-                    text[i + 2] == '"') {
+                if ((flags & KEEP_IMAGE_REFERENCES) &&
+                    image_reference_end(text, i, pairs) != std::string_view::npos) {
                     i = copy_image_reference(text, i, pairs, out);
                 } else if ((flags & KEEP_ANSWER_SYNTAX) && i + 1 < n &&
                            is_answer_syntax(text[i + 1])) {

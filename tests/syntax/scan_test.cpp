@@ -139,6 +139,11 @@ TEST(Scan, UnescapeText) {
         {"\\'", 128, "'", "\\'"},
         {"\\)\\[\\]\\|", 128, ")[]|", "\\)\\[\\]\\|"},
         {"\\i\"a.bmp\"", 128, "i\"a.bmp\"", "\\i\"a.bmp\""},
+        // A picture's path keeps its backslashes; an unclosed reference is
+        // ordinary text.
+        {"\\i\"C:\\new\\a\\,b.bmp\",x\\,", 128, "i\"C:\r\newa,b.bmp\",x,",
+         "\\i\"C:\\new\\a\\,b.bmp\",x,"},
+        {"\\i\"C:\\new", 128, "i\"C:\r\new", "\\i\"C:\r\new"},
         {"\\N", 128, "N", "\\N"},
         {"\\\\n", 128, "\\n", "\\n"},
         {"\\\\\\n", 1, "\\\r\n", "\\\r\n"},
@@ -209,11 +214,13 @@ TEST(Scan, EscapeText) {
         {"\\", 128, KEEP_ANSWER_SYNTAX, "\\\\"},
         {"\\i\"p,q.bmp\",", 128, KEEP_IMAGE_REFERENCES, "\\i\"p,q.bmp\"\\,"},
         {"\\i\"p,q.bmp\",", 128, 0, "\\\\i\"p\\,q.bmp\"\\,"},
-        {"\\i\"ab\r\ncd", 128, KEEP_IMAGE_REFERENCES, "\\i\"ab\\ncd"},
+        // A reference without its closing quote is no reference: escaping
+        // it as one would leave the line's commas open.
+        {"\\i\"ab\r\ncd", 128, KEEP_IMAGE_REFERENCES, "\\\\i\"ab\\ncd"},
         {"\\i\"ab\nc,d\"", 128, KEEP_IMAGE_REFERENCES, "\\i\"ab\\nc\\,d\""},
-        {"\\i\"ab\rc", 1, KEEP_IMAGE_REFERENCES, "\\i\"ab\\nc"},
-        {"\\i\"a,b", 128, KEEP_IMAGE_REFERENCES, "\\i\"a,b"},  // the text ends first
-        {"\\i\"", 128, KEEP_IMAGE_REFERENCES, "\\i\""},
+        {"\\i\"ab\rc", 1, KEEP_IMAGE_REFERENCES, "\\\\i\"ab\\nc"},
+        {"\\i\"a,b", 128, KEEP_IMAGE_REFERENCES, "\\\\i\"a\\,b"},  // the text ends first
+        {"\\i\"", 128, KEEP_IMAGE_REFERENCES, "\\\\i\""},
         {"\\i", 128, KEEP_IMAGE_REFERENCES, "\\\\i"},
         {"\\ix", 128, KEEP_IMAGE_REFERENCES, "\\\\ix"},
         {"\\i\"" SO "\",", 128, KEEP_IMAGE_REFERENCES, "\\i\"" SO "\"\\,"},
