@@ -10,7 +10,9 @@
 #include "app/help.h"
 #include "app/main_window.h"
 #include "document/data_file_win.h"
+#include "document/line_edit_win.h"
 #include "document/line_list_win.h"
+#include "operations/find_win.h"
 #include "resources/resource.h"
 
 namespace qz {
@@ -68,7 +70,10 @@ void edit_command(HWND main_window, int id) {
     if (!(edit_state() & bit)) return;
     HWND focus = GetFocus();
     if (focus == app().line_list) {
-        if (id == CMD_SELECT_ALL) set_item_state(-1, LVIS_SELECTED, LVIS_SELECTED);
+        switch (id) {
+        case CMD_DELETE: delete_selected_lines(main_window); break;
+        case CMD_SELECT_ALL: set_item_state(-1, LVIS_SELECTED, LVIS_SELECTED); break;
+        }
     } else if (is_pane_edit(focus)) {
         switch (id) {
         case CMD_UNDO: SendMessageA(focus, EM_UNDO, 0, 0); break;
@@ -87,6 +92,21 @@ void edit_command(HWND main_window, int id) {
 using Handler = void (*)(HWND main_window, int id);
 
 void not_built(HWND, int) {}
+
+// Commands 93-99 insert the settings line of their row.
+void insert_settings(HWND main_window, int id) {
+    static constexpr struct {
+        int id, kind;
+    } kKinds[] = {{CMD_INSERT_GROUP, LINE_GROUP},
+                  {CMD_INSERT_MESSAGE, LINE_MESSAGE},
+                  {CMD_INSERT_FONT_TITLE, LINE_FONT_TITLE},
+                  {CMD_INSERT_FONT_QUESTION, LINE_FONT_QUESTION},
+                  {CMD_INSERT_FONT_ANSWER, LINE_FONT_ANSWER},
+                  {CMD_INSERT_FONT_GROUP, LINE_FONT_GROUP},
+                  {CMD_INSERT_FONT_COMMENT, LINE_FONT_COMMENT}};
+    for (const auto& k : kKinds)
+        if (k.id == id) add_settings_line(main_window, k.kind);
+}
 
 struct Command {
     int id;
@@ -108,27 +128,27 @@ const Command kCommands[] = {
     {CMD_PASTE, edit_command},
     {CMD_DELETE, edit_command},
     {CMD_SELECT_ALL, edit_command},
-    {CMD_FIND, not_built},
-    {CMD_FIND_NEXT, not_built},
-    {CMD_FIND_PREVIOUS, not_built},
+    {CMD_FIND, [](HWND w, int) { show_find_dialog(w); }},
+    {CMD_FIND_NEXT, [](HWND w, int) { find_next(w); }},
+    {CMD_FIND_PREVIOUS, [](HWND w, int) { find_previous(w); }},
     {CMD_SORT, not_built},
     {CMD_INSERT_IMAGE, not_built},
     {CMD_GROUP_CHANGE, not_built},
-    {CMD_ADD_QUESTION, not_built},
-    {CMD_ADD_TITLE, not_built},
-    {CMD_INSERT_TITLE, not_built},
-    {CMD_INSERT_QUESTION, not_built},
-    {CMD_INSERT_GROUP, not_built},
-    {CMD_INSERT_MESSAGE, not_built},
-    {CMD_INSERT_FONT_TITLE, not_built},
-    {CMD_INSERT_FONT_QUESTION, not_built},
-    {CMD_INSERT_FONT_ANSWER, not_built},
-    {CMD_INSERT_FONT_GROUP, not_built},
-    {CMD_INSERT_FONT_COMMENT, not_built},
+    {CMD_ADD_QUESTION, [](HWND w, int) { add_question_line(w, true); }},
+    {CMD_ADD_TITLE, [](HWND w, int) { add_title_line(w, true); }},
+    {CMD_INSERT_TITLE, [](HWND w, int) { add_title_line(w, false); }},
+    {CMD_INSERT_QUESTION, [](HWND w, int) { add_question_line(w, false); }},
+    {CMD_INSERT_GROUP, insert_settings},
+    {CMD_INSERT_MESSAGE, insert_settings},
+    {CMD_INSERT_FONT_TITLE, insert_settings},
+    {CMD_INSERT_FONT_QUESTION, insert_settings},
+    {CMD_INSERT_FONT_ANSWER, insert_settings},
+    {CMD_INSERT_FONT_GROUP, insert_settings},
+    {CMD_INSERT_FONT_COMMENT, insert_settings},
     {CMD_SELECT, not_built},
-    {CMD_INVERT_SELECTION, not_built},
-    {CMD_MOVE_UP, not_built},
-    {CMD_MOVE_DOWN, not_built},
+    {CMD_INVERT_SELECTION, [](HWND, int) { invert_selection(); }},
+    {CMD_MOVE_UP, [](HWND, int) { move_selected_lines(-1); }},
+    {CMD_MOVE_DOWN, [](HWND, int) { move_selected_lines(1); }},
     {CMD_SWAP_QUESTION_ANSWER, not_built},
     {CMD_TOGGLE_TOOLBAR, [](HWND w, int) { toggle_bar(w, SHOW_TOOLBAR); }},
     {CMD_TOGGLE_STATUS_BAR, [](HWND w, int) { toggle_bar(w, SHOW_STATUS_BAR); }},

@@ -156,8 +156,10 @@ void on_destroy(HWND hwnd) {
 }
 
 void on_list_item_changed(const NMLISTVIEW& change) {
+    // Operations that move states around update everything once at the end.
+    if (ListNotificationGuard::active()) return;
     update_command_state();
-    if (ListNotificationGuard::active() || change.iItem < 0) return;
+    if (change.iItem < 0) return;
     bool was_focused = change.uOldState & LVIS_FOCUSED;
     bool is_focused = change.uNewState & LVIS_FOCUSED;
     if (was_focused && !is_focused) {
@@ -188,7 +190,7 @@ LRESULT on_notify(HWND hwnd, WPARAM wparam, LPARAM lparam) {
             break;
         case LVN_ODSTATECHANGED:
         case NM_SETFOCUS:
-            update_command_state();
+            if (!ListNotificationGuard::active()) update_command_state();
             break;
         }
     } else if (header->code == TTN_NEEDTEXTA) {

@@ -83,9 +83,12 @@ TEST_F(MainWindowTest, FillingShowsProgressOnlyWhenThePercentageChanges) {
     open_document(main_window(), path);
     SetWindowLongPtrA(app().status_bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(status_previous));
     status_log = nullptr;
-    std::vector<std::string> expected = {"読み込み中... 33%", "読み込み中... 66%",
-                                         "読み込み中... 100%", kF1Hint};
-    EXPECT_EQ(log, expected);
+    std::vector<std::string> progress = {"読み込み中... 33%", "読み込み中... 66%",
+                                         "読み込み中... 100%"};
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3), progress);
+    // The pane opened on line 0 may speak too; the hint comes back last.
+    EXPECT_EQ(log.back(), kF1Hint);
 }
 
 TEST_F(MainWindowTest, NewDocumentIsOneBlankLine) {
