@@ -9,6 +9,9 @@
 #include "app/file_commands.h"
 #include "app/message_box.h"
 #include "document/data_file_win.h"
+#include "document/line_edit_win.h"
+#include "document/line_list_win.h"
+#include "operations/find_win.h"
 
 namespace {
 
@@ -31,6 +34,23 @@ void pump() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+// One title at the top, then `lines` - 1 questions.
+std::string one_title(int lines) {
+    std::string text = "QUIZODATA V1.4\r\n#ただ一つの章,000000\r\n";
+    for (int i = 1; i < lines; ++i)
+        text += "問題" + std::to_string(i) + "の答えは？,答え" + std::to_string(i) + ",?20\r\n";
+    return text;
+}
+
+template <class F>
+double timed(F&& f) {
+    double t0 = now_ms();
+    f();
+    UpdateWindow(qz::app().line_list);
+    pump();
+    return now_ms() - t0;
 }
 
 // A quiz of `lines` lines: a title every 50 lines, questions with
@@ -94,6 +114,47 @@ int main() {
     std::printf("open and paint:   %7.1f ms\n", t1 - t0);
     std::printf("open another:     %7.1f ms\n", t2 - t1);
     std::printf("save with flush:  %7.1f ms\n", t3 - t2);
+
+    // Whole-document operations on one long section.
+    std::string third = dir + "qzobench-c.qzf";
+    replace_file_contents(third, one_title(kLines));
+    app().doc.modified = false;
+    open_document(main, third);
+    pump();
+    SetFocus(app().line_list);
+    double invert = timed([] { invert_selection(); });
+    double invert_back = timed([] { invert_selection(); });
+    // A block of 50,000 selected lines (selecting one by one is the slow
+    // part and not what is measured).
+    // Worst case for inverting: every other line selected.
+    {
+        ListNotificationGuard quiet;
+        ListRedrawGuard no_redraw;
+        for (int i = 0; i < kLines; i += 2) set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    double invert_alternate = timed([] { invert_selection(); });
+    std::printf("invert every other: %7.1f ms\n", invert_alternate);
+    double move = timed([] {
+        ListNotificationGuard quiet;
+        ListRedrawGuard no_redraw;
+        set_item_state(-1, 0, LVIS_SELECTED);
+        for (int i = 100; i < 50100; ++i) set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);
+    });
+    pump();
+    double move_down = timed([] { move_selected_lines(1); });
+    app().search_text = "見つからない文字列";
+    app().doc.current = 0;
+    double find = timed([&] { find_next(main); });
+    double select_all = timed([] { select_all_lines(); });
+    double remove = timed([&] { delete_selected_lines(main); });
+    std::printf("one-title document: %d lines\n", kLines);
+    std::printf("invert selection:   %7.1f ms (and back: %.1f ms)\n", invert, invert_back);
+    std::printf("select 50,000:      %7.1f ms\n", move);
+    std::printf("move 50,000 down:   %7.1f ms\n", move_down);
+    std::printf("find, no match:     %7.1f ms\n", find);
+    std::printf("select all:         %7.1f ms\n", select_all);
+    std::printf("delete all:         %7.1f ms (lines left: %d)\n", remove, app().doc.count());
+    DeleteFileA(third.c_str());
 
     app().doc.modified = false;
     DestroyWindow(main);

@@ -72,7 +72,7 @@ void edit_command(HWND main_window, int id) {
     if (focus == app().line_list) {
         switch (id) {
         case CMD_DELETE: delete_selected_lines(main_window); break;
-        case CMD_SELECT_ALL: set_item_state(-1, LVIS_SELECTED, LVIS_SELECTED); break;
+        case CMD_SELECT_ALL: select_all_lines(); break;
         }
     } else if (is_pane_edit(focus)) {
         switch (id) {

@@ -127,13 +127,14 @@ void delete_selected_lines(HWND owner) {
         });
         doc.modified = true;
         ListNotificationGuard guard;
+        ListRedrawGuard no_redraw;
         SendMessageA(app().line_list, LVM_SETITEMCOUNT, doc.count(), 0);
         set_item_state(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        InvalidateRect(app().line_list, nullptr, TRUE);
     }
     if (refused) show_error(owner, "これ以上削除することはできません。");
     {
         ListNotificationGuard guard;
+        ListRedrawGuard no_redraw;
         set_item_state(-1, 0, LVIS_SELECTED);
         set_item_state(0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
         SendMessageA(app().line_list, LVM_ENSUREVISIBLE, 0, FALSE);
@@ -156,6 +157,7 @@ void move_selected_lines(int delta) {
         // Each run of selected items moves by one place: its item at the
         // leading edge becomes selected and the one at the trailing edge not.
         ListNotificationGuard guard;
+        ListRedrawGuard no_redraw;
         std::size_t i = 0;
         while (i < selected.size()) {
             std::size_t j = i;
@@ -172,9 +174,6 @@ void move_selected_lines(int delta) {
         }
         if (focused_line) set_item_state(doc.line_index(focused_line), LVIS_FOCUSED, LVIS_FOCUSED);
     }
-    int low = delta < 0 ? selected.front() - 1 : selected.front();
-    int high = delta < 0 ? selected.back() : selected.back() + 1;
-    SendMessageA(app().line_list, LVM_REDRAWITEMS, low, high);
     if (current_line) {
         doc.current = doc.line_index(current_line);
         SendMessageA(app().line_list, LVM_ENSUREVISIBLE, doc.current, FALSE);
@@ -187,7 +186,7 @@ void invert_selection() {
     const int count = line_list_count();
     std::vector<int> selected = selected_items();
     ListNotificationGuard guard;
-    SendMessageA(app().line_list, WM_SETREDRAW, FALSE, 0);
+    ListRedrawGuard no_redraw;
     if (selected.size() * 2 <= static_cast<std::size_t>(count)) {
         // Select everything, then clear the few that were selected.
         set_item_state(-1, LVIS_SELECTED, LVIS_SELECTED);
@@ -202,8 +201,6 @@ void invert_selection() {
                 set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);
         }
     }
-    SendMessageA(app().line_list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(app().line_list, nullptr, TRUE);
     update_command_state();
 }
 

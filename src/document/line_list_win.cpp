@@ -39,6 +39,19 @@ void set_status_text(int part, const char* text, UINT flags = 0) {
 
 }  // namespace
 
+int redraw_depth = 0;
+
+ListRedrawGuard::ListRedrawGuard() {
+    if (redraw_depth++ == 0 && list()) SendMessageA(list(), WM_SETREDRAW, FALSE, 0);
+}
+
+ListRedrawGuard::~ListRedrawGuard() {
+    if (--redraw_depth == 0 && list()) {
+        SendMessageA(list(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list(), nullptr, TRUE);
+    }
+}
+
 ListNotificationGuard::ListNotificationGuard() { ++guard_depth; }
 ListNotificationGuard::~ListNotificationGuard() { --guard_depth; }
 bool ListNotificationGuard::active() { return guard_depth > 0; }
@@ -87,7 +100,7 @@ void fill_line_list() {
     HWND hwnd = list();
     {
         ListNotificationGuard guard;
-        SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0);
+        ListRedrawGuard no_redraw;
         SendMessageA(hwnd, LVM_DELETEALLITEMS, 0, 0);
         refresh_pane_group_names();
         SendMessageA(hwnd, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
@@ -105,8 +118,6 @@ void fill_line_list() {
                 shown = percent;
             }
         }
-        SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(hwnd, nullptr, TRUE);
     }
     doc.current = -1;
     // Focusing item 0 opens the editing pane on line 0.
@@ -130,7 +141,15 @@ void set_line_data(int index) {
 
 void renumber_lines(int first) { relabel_lines(std::max(first, 0), line_list_count() - 1); }
 
-void deselect_all_lines() { set_item_state(-1, 0, LVIS_SELECTED); }
+void deselect_all_lines() {
+    ListRedrawGuard no_redraw;
+    set_item_state(-1, 0, LVIS_SELECTED);
+}
+
+void select_all_lines() {
+    ListRedrawGuard no_redraw;
+    set_item_state(-1, LVIS_SELECTED, LVIS_SELECTED);
+}
 
 void show_line_position(int index) {
     char text[64];
@@ -169,6 +188,7 @@ std::vector<int> selected_items() {
 void insert_line_items(int position, int count) {
     if (count <= 0) return;
     ListNotificationGuard guard;
+    ListRedrawGuard no_redraw;
     std::vector<int> moved;
     for (int i = next_selected_item(position - 1); i >= 0; i = next_selected_item(i))
         moved.push_back(i);
@@ -178,7 +198,6 @@ void insert_line_items(int position, int count) {
     for (int i : moved) set_item_state(i, 0, LVIS_SELECTED);
     for (int i : moved) set_item_state(i + count, LVIS_SELECTED, LVIS_SELECTED);
     if (focus >= position) set_item_state(focus + count, LVIS_FOCUSED, LVIS_FOCUSED);
-    SendMessageA(list(), LVM_REDRAWITEMS, position, old_count + count - 1);
 }
 
 void remove_line_item(int index) {

@@ -24,8 +24,9 @@ void relabel_lines(int first, int last);
 void set_line_data(int index);
 // Redraws the line-number column from `first` to the end.
 void renumber_lines(int first);
-// Clears the selected state of every item.
+// Clears / sets the selected state of every item.
 void deselect_all_lines();
+void select_all_lines();
 // Status bar part 1: "\t%d/%d" (file line number of `index`, last one).
 void show_line_position(int index);
 
@@ -46,6 +47,16 @@ std::vector<int> selected_items();
 void insert_line_items(int position, int count);
 // Removes the item at `index`; the states behind it move up.
 void remove_line_item(int index);
+
+// While one of these lives the list does not redraw (changing many item
+// states one by one is fast then); it is redrawn whole at the end.
+class ListRedrawGuard {
+public:
+    ListRedrawGuard();
+    ~ListRedrawGuard();
+    ListRedrawGuard(const ListRedrawGuard&) = delete;
+    ListRedrawGuard& operator=(const ListRedrawGuard&) = delete;
+};
 
 // While one of these lives, the list's state notifications are not taken
 // for user actions (operations that move states around set `current`

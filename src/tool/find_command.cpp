@@ -48,7 +48,8 @@ bool read_whole_file(const std::string& path, std::string& bytes) {
     bytes.clear();
     char chunk[1 << 16];
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) bytes.append(chunk, got);
+    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
+        bytes.append(chunk, got);
     return !std::ferror(file.get());
 }
 

@@ -10,6 +10,7 @@
 #include "document/card_document.h"
 #include "document/data_file.h"
 #include "document/line_labels.h"
+#include "tool/find_command.h"
 #include "syntax/answer.h"
 #include "syntax/scan.h"
 #include "tool/cp932_output.h"
@@ -21,7 +22,8 @@ namespace {
 using Args = std::vector<std::string>;
 
 constexpr char kUsage[] =
-    "usage: qzotool check FILE... | list FILE | normalize FILE OUT | answers FILE\n";
+    "usage: qzotool check FILE... | list FILE | normalize FILE OUT | answers FILE"
+    " | find [--conditions HEX] TEXT FILE\n";
 
 // Exit statuses.
 constexpr int kExitOk = 0;
@@ -218,6 +220,7 @@ const Command kCommands[] = {
     {"list", 1, 1, run_list},
     {"normalize", 2, 2, run_normalize},
     {"answers", 1, 1, run_answers},
+    {"find", 0, kAny, run_find},
 };
 
 }  // namespace

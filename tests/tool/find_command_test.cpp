@@ -14,20 +14,22 @@ namespace {
 
 // Command-line text and messages are UTF-8; narrow literals here are code
 // page 932, so UTF-8 text is written as u8 literals.
-std::string utf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+std::string utf8(std::u8string_view text) {
+    return std::string(text.begin(), text.end());
+}
 
 // File line numbers: the header is line 1.
 constexpr char kData[] =
     "QUIZODATA V1.4\r\n"
-    "'before any title\r\n"                // 2
-    "#首都,000000\r\n"                     // 3
+    "'before any title\r\n"                   // 2
+    "#首都,000000\r\n"                        // 3
     "日本の首都は？,東京,<00'とうきょう\r\n"  // 4
-    "韓国の首都は？,ソウル,<00\r\n"          // 5
-    "\r\n"                                 // 6
-    "#読み,011100\r\n"                     // 7
-    "東京の読みは？,とうきょう,<00\r\n"      // 8
-    "ガスの読み,ｶﾞｽ,<00\r\n"               // 9
-    "a-x,b,<00\r\n";                       // 10
+    "韓国の首都は？,ソウル,<00\r\n"           // 5
+    "\r\n"                                    // 6
+    "#読み,011100\r\n"                        // 7
+    "東京の読みは？,とうきょう,<00\r\n"       // 8
+    "ガスの読み,ｶﾞｽ,<00\r\n"                  // 9
+    "a-x,b,<00\r\n";                          // 10
 
 struct Result {
     int status;
@@ -35,10 +37,8 @@ struct Result {
 };
 
 class FindCommand : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        std::ofstream(path_, std::ios::binary) << kData;
-    }
+  protected:
+    static void SetUpTestSuite() { std::ofstream(path_, std::ios::binary) << kData; }
     static void TearDownTestSuite() { std::remove(path_.c_str()); }
 
     static Result find(std::vector<std::string> args) {
@@ -57,9 +57,9 @@ TEST_F(FindCommand, PrintsMatchingFileLineNumbers) {
         const char* expected;  // output; empty when nothing matches
     };
     const Row rows[] = {
-        {{}, u8"東京", "4\n8\n"},             // answer of 4, question of 8
-        {{}, u8"とうきょう", "4\n8\n"},        // comment of 4, answer of 8
-        {{}, u8"トウキョウ", "4\n8\n"},        // kana ignored by default
+        {{}, u8"東京", "4\n8\n"},        // answer of 4, question of 8
+        {{}, u8"とうきょう", "4\n8\n"},  // comment of 4, answer of 8
+        {{}, u8"トウキョウ", "4\n8\n"},  // kana ignored by default
         {{"--conditions", "20"}, u8"とうきょう", ""},
         {{"--conditions", "80"}, u8"トウキョウ", ""},
         {{"--conditions", "84"}, u8"トウキョウ", "4\n"},
@@ -67,7 +67,7 @@ TEST_F(FindCommand, PrintsMatchingFileLineNumbers) {
         {{"--conditions=0x10"}, u8"読み", "7\n8\n9\n10\n"},
         {{"--conditions", "f7"}, u8"ｶﾞｽ", "9\n"},  // half-width input
         {{}, u8"ガス", "9\n"},
-        {{"--conditions", "40"}, u8"ガス", ""},    // widths distinguished
+        {{"--conditions", "40"}, u8"ガス", ""},  // widths distinguished
         {{"--conditions", "42"}, u8"ガス", "9\n"},
         {{"--conditions", "20"}, u8"#", "3\n7\n"},  // '#' is in a title's question piece
         {{"--"}, u8"-x", "10\n"},
@@ -149,10 +149,8 @@ TEST(SearchTextFromTerminal, ConvertsUtf8ToCodePage932) {
         std::string cp932;
     };
     const Row rows[] = {
-        {u8"東京", "東京"},
-        {u8"ｶﾞ", "\xB6\xDE"},
-        {u8"~\\", "~\\"},
-        {u8"〜", "\x81\x60"},  // wave dash: the JIS form is accepted as well
+        {u8"東京", "東京"},   {u8"ｶﾞ", "\xB6\xDE"},
+        {u8"~\\", "~\\"},     {u8"〜", "\x81\x60"},  // wave dash: the JIS form is accepted as well
         {u8"ソ", "\x83\x5C"},
     };
     for (const Row& r : rows) {
