@@ -1,14 +1,113 @@
-// Placeholder until the pane is written.
+// The message pane (dialog 605): edits the message line
+// "$Message=text['comment]". The message keeps its line breaks as "\n"
+// and, since a comment may follow it, its apostrophes as "\'".
+#include <cstring>
+
+#include "app/application.h"
+#include "app/guarded.h"
+#include "app/separator.h"
 #include "panes/pane_common.h"
+#include "panes/pane_layout.h"
 #include "resources/resource.h"
+#include "syntax/scan.h"
+#include "syntax/settings_line.h"
 
 namespace qz {
 namespace {
-void clear(HWND) {}
-void fill(HWND, const PaneLine&) {}
-std::optional<std::string> compose(HWND, const PaneLine&) { return std::nullopt; }
-void apply_fonts(HWND) {}
-INT_PTR CALLBACK procedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+constexpr int kMessageLabel = 1024;
+constexpr int kMessageField = 1025;
+constexpr int kSeparator = 1026;
+constexpr int kSeparatorHeight = 6;
+
+void clear(HWND pane) {
+    set_control_text(pane, kMessageField, "");
+}
+
+void fill(HWND pane, const PaneLine& p) {
+    const char* text = p.line.c_str();
+    const char* equals = std::strchr(text, '=');
+    const char* message = equals ? equals + 1 : text + std::strlen(text);
+    const int length = escaped_value_length(message);
+    set_control_text(pane, kMessageField, unescape_value(std::string_view(message, length)));
+    const char* rest = message + length;
+    if (*rest == '\'')
+        set_comment_field(pane, rest + 1, line_end_length(rest + 1), p.charsets.comment);
+    else
+        set_control_text(pane, kCommentField, "");
+}
+
+std::optional<std::string> compose(HWND pane, const PaneLine& p) {
+    std::string text = settings_prefix(LINE_MESSAGE);
+    text +=
+        escape_text(control_text(pane, kMessageField), DEFAULT_CHARSET_VALUE, ESCAPE_APOSTROPHE);
+    text += composed_comment(pane, p.charsets.comment);
+    return text;
+}
+
+void apply_fonts(HWND pane) {
+    set_control_font(pane, kMessageField, pane_control_font());
+}
+
+// The message field's height is kept in the preferences, clamped to the
+// pane's height.
+void layout(HWND pane, int width, int height) {
+    int& message_height = app().prefs.MessageHeight;
+    place_controls(pane,
+                   message_pane_layout(width, height, cell_height(pane, kMessageLabel),
+                                       GetSystemMetrics(SM_CYEDGE), message_height),
+                   false);
+    InvalidateRect(pane, nullptr, TRUE);
+}
+
+void relayout(HWND pane) {
+    RECT client;
+    GetClientRect(pane, &client);
+    layout(pane, client.right, client.bottom);
+}
+
+// The separator was dragged to `position` (its parent coordinate + 3).
+void separator_moved(HWND pane, int position) {
+    int& message_height = app().prefs.MessageHeight;
+    if (position == message_height + kSeparatorHeight) return;
+    message_height = position - kSeparatorHeight;
+    relayout(pane);
+}
+
+INT_PTR on_command(HWND pane, int id, int code, HWND control) {
+    switch (id) {
+        case kMessageField:
+            return field_notification(pane, code, control, kImeLeave);
+        case kCommentField:
+            return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
+    }
+    return FALSE;
+}
+
+INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
+    INT_PTR result = 0;
+    if (pane_common_message(pane, msg, wparam, lparam, &result)) return result;
+    switch (msg) {
+        case WM_INITDIALOG:
+            SendDlgItemMessageA(pane, kSeparator, kSeparatorSetOrientation, 0, 0);
+            subclass_pane_ends(pane, kMessageField);
+            return FALSE;
+        case WM_SIZE:
+            layout(pane, LOWORD(lparam), HIWORD(lparam));
+            return TRUE;
+        case kSeparatorMoved:
+            if (LOWORD(wparam) != kSeparator) break;
+            separator_moved(pane, static_cast<int>(lparam));
+            return TRUE;
+        case WM_COMMAND:
+            return on_command(pane, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+    }
+    return FALSE;
+}
+
 }  // namespace
-const PaneKind kMessagePane = {IDD_PANE_MESSAGE, procedure, clear, fill, compose, apply_fonts};
+
+const PaneKind kMessagePane = {
+    IDD_PANE_MESSAGE, guarded_dialog_proc<procedure>, clear, fill, compose, apply_fonts};
+
 }  // namespace qz

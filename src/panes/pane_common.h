@@ -96,8 +96,9 @@ int ime_mode_for(PaneFont which);
 // first field, go back to the line list.
 void subclass_pane_ends(HWND pane, int first_id);
 
-// Common messages of every pane's procedure (WM_CTLCOLOREDIT of the comment
-// field, help); true when handled, with the result in *result.
+// Messages every pane's procedure handles alike (sending the focus back to
+// the line list after Tab left the pane); true when handled, with the
+// result in *result.
 bool pane_common_message(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam, INT_PTR* result);
 
 }  // namespace qz

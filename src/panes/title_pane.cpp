@@ -1,7 +1,6 @@
 // The title pane (dialog 601): edits a title line
 // "#title,CFFFFF['comment]", where C is the number of choices of the
 // questions under the title and F the five answer-comparison flags.
-#include "app/application.h"
 #include "app/commands.h"
 #include "app/guarded.h"
 #include "panes/pane_common.h"
@@ -23,7 +22,7 @@ constexpr int kLastFlag = kFirstFlag + kFlagCount - 1;
 
 // Entry n of the choice-count list is n choices; 0 is a written answer.
 constexpr const char* kChoiceCounts[] = {"記述", "１", "２", "３", "４",
-                                         "５", "６", "７", "８", "９"};
+                                         "５",   "６", "７", "８", "９"};
 
 void fill_choice_list(HWND pane) {
     for (const char* entry : kChoiceCounts)
@@ -33,7 +32,8 @@ void fill_choice_list(HWND pane) {
 void clear(HWND pane) {
     set_control_text(pane, kTitleField, "");
     SendDlgItemMessageA(pane, kChoiceList, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    for (int id = kFirstFlag; id <= kLastFlag; ++id) CheckDlgButton(pane, id, BST_UNCHECKED);
+    for (int id = kFirstFlag; id <= kLastFlag; ++id)
+        CheckDlgButton(pane, id, BST_UNCHECKED);
 }
 
 void fill(HWND pane, const PaneLine& p) {
@@ -47,7 +47,8 @@ void fill(HWND pane, const PaneLine& p) {
     SendDlgItemMessageA(pane, kChoiceList, CB_SETCURSEL,
                         static_cast<WPARAM>(title_choice_count(text)), 0);
     for (int i = 0; i < kFlagCount; ++i)
-        CheckDlgButton(pane, kFirstFlag + i, title_flag(text, i) == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(pane, kFirstFlag + i,
+                       title_flag(text, i) == 1 ? BST_CHECKED : BST_UNCHECKED);
     const char* comment = nullptr;
     const int comment_length = check_title_line(text, &comment);
     set_comment_field(pane, comment, comment_length, p.charsets.comment);
@@ -67,7 +68,8 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
 
 void apply_fonts(HWND pane) {
     set_control_font(pane, kTitleField, pane_font(FONT_TITLE));
-    for (int id = kChoiceList; id <= kLastFlag; ++id) set_control_font(pane, id, pane_control_font());
+    for (int id = kChoiceList; id <= kLastFlag; ++id)
+        set_control_font(pane, id, pane_control_font());
 }
 
 void layout(HWND pane, int width, int height) {
@@ -82,9 +84,15 @@ void layout(HWND pane, int width, int height) {
 // rules of the fields (leaving one commits).
 INT_PTR flag_notification(int code) {
     switch (code) {
-    case BN_CLICKED: mark_pane_changed(); return TRUE;
-    case BN_SETFOCUS: update_command_state(); return TRUE;
-    case BN_KILLFOCUS: commit_pane(); return TRUE;
+        case BN_CLICKED:
+            mark_pane_changed();
+            return TRUE;
+        case BN_SETFOCUS:
+            update_command_state();
+            return TRUE;
+        case BN_KILLFOCUS:
+            commit_pane();
+            return TRUE;
     }
     return FALSE;
 }
@@ -92,10 +100,12 @@ INT_PTR flag_notification(int code) {
 INT_PTR on_command(HWND pane, int id, int code, HWND control) {
     if (id >= kFirstFlag && id <= kLastFlag) return flag_notification(code);
     switch (id) {
-    case kTitleField: return field_notification(pane, code, control, ime_mode_for(FONT_TITLE));
-    case kChoiceList: return combo_notification(code);
-    case kCommentField:
-        return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
+        case kTitleField:
+            return field_notification(pane, code, control, ime_mode_for(FONT_TITLE));
+        case kChoiceList:
+            return combo_notification(code);
+        case kCommentField:
+            return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
     }
     return FALSE;
 }
@@ -104,19 +114,19 @@ INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
     INT_PTR result = 0;
     if (pane_common_message(pane, msg, wparam, lparam, &result)) return result;
     switch (msg) {
-    case WM_INITDIALOG:
-        fill_choice_list(pane);
-        subclass_pane_ends(pane, kTitleField);
-        return FALSE;
-    case WM_SIZE:
-        layout(pane, LOWORD(lparam), HIWORD(lparam));
-        return TRUE;
-    case WM_CTLCOLOREDIT:
-        if (reinterpret_cast<HWND>(lparam) == GetDlgItem(pane, kTitleField))
-            return color_edit(reinterpret_cast<HDC>(wparam), FONT_TITLE);
-        break;
-    case WM_COMMAND:
-        return on_command(pane, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+        case WM_INITDIALOG:
+            fill_choice_list(pane);
+            subclass_pane_ends(pane, kTitleField);
+            return FALSE;
+        case WM_SIZE:
+            layout(pane, LOWORD(lparam), HIWORD(lparam));
+            return TRUE;
+        case WM_CTLCOLOREDIT:
+            if (reinterpret_cast<HWND>(lparam) == GetDlgItem(pane, kTitleField))
+                return color_edit(reinterpret_cast<HDC>(wparam), FONT_TITLE);
+            break;
+        case WM_COMMAND:
+            return on_command(pane, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
     }
     return FALSE;
 }
