@@ -17,6 +17,7 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=wine
 [[ -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
+scripts/wine-prefix.sh
 sample=$(env LC_ALL=ja_JP.UTF-8 winepath -w "$PWD/samples/sample.qzf" 2>/dev/null || echo "samples\\sample.qzf")
 
 if [[ -n "${DISPLAY:-}" ]]; then

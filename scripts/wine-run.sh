@@ -17,13 +17,7 @@ wine=wine
 wine=(env LC_ALL=ja_JP.UTF-8 "$wine")
 
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-if [[ ! -f "$WINEPREFIX/.configured" ]]; then
-    # Without a window manager Wine waits two seconds for every window it
-    # hides or destroys unless its windows are unmanaged.
-    "${wine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.configured"
-fi
+"$(dirname "$0")/wine-prefix.sh" --unmanaged
 if [[ -n "${QZ_USE_DISPLAY:-}" && -n "${DISPLAY:-}" ]]; then
     "${wine[@]}" "$exe" "$@"
 else
