@@ -58,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (comment > 0) check_span(text, line_length, comment, start);
     if (!qz::is_font_kind(kind)) check(comment == -1);
 
-    qz::FontSpec spec;
-    qz::parse_font_values(text, spec);
-    check(spec.face.size() <= qz::kMaxFaceName);
+    qz::FontSpec font;
+    qz::parse_font_values(text, font);
+    check(font.face.size() <= qz::kMaxFaceName);
 
     const int value_length = qz::escaped_value_length(text);
     check(value_length >= 0 && value_length <= line_length);

@@ -147,15 +147,15 @@ void layout(HWND pane, int width, int height) {
 // The font the fields describe: the preference default of the line's font
 // kind with what the fields give overriding it.
 FontSpec font_of_fields(HWND pane, int font_kind) {
-    FontSpec spec = default_font_spec(app().prefs, font_kind);
+    FontSpec font = default_font_spec(app().prefs, font_kind);
     BOOL numeric = FALSE;
     const int size = static_cast<int>(GetDlgItemInt(pane, kSizeField, &numeric, TRUE));
-    if (numeric) spec.size = size;
+    if (numeric) font.size = size;
     const int charset = charset_from_name(cut_text(control_text(pane, kCharsetField), 31));
-    if (charset >= 0) spec.charset = static_cast<unsigned>(charset);
+    if (charset >= 0) font.charset = static_cast<unsigned>(charset);
     std::string face = cut_text(control_text(pane, kFaceField), kMaxFaceName);
-    if (!face.empty()) spec.face = std::move(face);
-    return spec;
+    if (!face.empty()) font.face = std::move(face);
+    return font;
 }
 
 // True when the user chose a font; false after Cancel or a failure (which
@@ -211,16 +211,16 @@ INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
 void choose_pane_font(HWND pane) {
     const int kind = app().doc.current_kind;
     if (kind < LINE_FONT_TITLE || kind > LINE_FONT_COMMENT) return;
-    FontSpec spec = font_of_fields(pane, kind);
-    LOGFONTA font = font_spec_to_logfont(spec, screen_pixels_per_inch(pane));
-    if (!run_font_dialog(font)) return;
+    FontSpec font = font_of_fields(pane, kind);
+    LOGFONTA logfont = font_spec_to_logfont(font, screen_pixels_per_inch(pane));
+    if (!run_font_dialog(logfont)) return;
 
     // Only size, charset and face name are stored; the style picked in the
     // dialog is not.
-    logfont_to_font_spec(pane, font, spec);
-    set_control_text(pane, kSizeField, format_decimal(spec.size));
-    set_control_text(pane, kCharsetField, charset_to_name(static_cast<int>(spec.charset)));
-    set_control_text(pane, kFaceField, spec.face);
+    logfont_to_font_spec(pane, logfont, font);
+    set_control_text(pane, kSizeField, format_decimal(font.size));
+    set_control_text(pane, kCharsetField, charset_to_name(static_cast<int>(font.charset)));
+    set_control_text(pane, kFaceField, font.face);
     mark_pane_changed();
     // The charset field losing the focus commits the pane.
     SetFocus(GetDlgItem(pane, kCharsetField));

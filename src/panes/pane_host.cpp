@@ -63,10 +63,10 @@ void rebuild_line_fonts(const DataLine* line) {
     const Application& a = app();
     unsigned charsets[FONT_COUNT];
     for (int i = 0; i < FONT_COUNT; ++i) {
-        FontSpec spec;
-        font_spec_in_effect(a.doc, line, kFontKinds[i], a.prefs, spec);
-        charsets[i] = spec.charset;
-        h.line_fonts[i] = create_font_from_spec(spec, a.main_window);
+        FontSpec font;
+        font_spec_in_effect(a.doc, line, kFontKinds[i], a.prefs, font);
+        charsets[i] = font.charset;
+        h.line_fonts[i] = create_font_from_spec(font, a.main_window);
     }
     h.charsets = {charsets[FONT_TITLE], charsets[FONT_QUESTION], charsets[FONT_ANSWER],
                   charsets[FONT_COMMENT]};
@@ -94,9 +94,9 @@ HFONT pane_control_font() { return host().control_font.get(); }
 HBRUSH pane_brush(PaneFont which) { return host().brushes[which].get(); }
 
 INT_PTR color_edit(HDC dc, PaneFont which) {
-    const FontSpec& spec = default_spec(which);
-    SetTextColor(dc, spec.text_color);
-    SetBkColor(dc, spec.back_color);
+    const FontSpec& font = default_spec(which);
+    SetTextColor(dc, font.text_color);
+    SetBkColor(dc, font.back_color);
     return reinterpret_cast<INT_PTR>(pane_brush(which));
 }
 
@@ -109,9 +109,9 @@ bool create_pane_resources() {
     PaneHost& h = host();
     HWND window = app().main_window;
     for (int i = 0; i < FONT_COUNT; ++i) {
-        const FontSpec& spec = default_spec(static_cast<PaneFont>(i));
-        h.default_fonts[i] = create_font_from_spec(spec, window);
-        h.brushes[i].reset(CreateSolidBrush(spec.back_color));
+        const FontSpec& font = default_spec(static_cast<PaneFont>(i));
+        h.default_fonts[i] = create_font_from_spec(font, window);
+        h.brushes[i].reset(CreateSolidBrush(font.back_color));
     }
     h.control_font = create_font_from_spec(app().prefs.pane_control_font, window);
     LOGFONTA lf{};

@@ -6,14 +6,14 @@ const char* const kDefaultFaceName = "ＭＳ Ｐゴシック";
 
 namespace {
 FontSpec default_font(int size, std::uint32_t text_color, std::uint32_t back_color) {
-    FontSpec spec;
-    spec.size = size;
-    spec.style = 0;
-    spec.charset = 128;
-    spec.face = kDefaultFaceName;
-    spec.text_color = text_color;
-    spec.back_color = back_color;
-    return spec;
+    FontSpec font;
+    font.size = size;
+    font.style = 0;
+    font.charset = 128;
+    font.face = kDefaultFaceName;
+    font.text_color = text_color;
+    font.back_color = back_color;
+    return font;
 }
 }  // namespace
 

@@ -4,17 +4,17 @@
 
 namespace qz {
 
-LOGFONTA font_spec_to_logfont(const FontSpec& spec, int pixels_per_inch) {
+LOGFONTA font_spec_to_logfont(const FontSpec& font, int pixels_per_inch) {
     LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(spec.size, pixels_per_inch, 72);
-    lf.lfWeight = spec.style & FONT_BOLD ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = spec.style & FONT_ITALIC ? 1 : 0;
-    lf.lfUnderline = spec.style & FONT_UNDERLINE ? 1 : 0;
-    lf.lfStrikeOut = spec.style & FONT_STRIKEOUT ? 1 : 0;
-    lf.lfCharSet = static_cast<BYTE>(spec.charset & 0xFF);
+    lf.lfHeight = -MulDiv(font.size, pixels_per_inch, 72);
+    lf.lfWeight = font.style & FONT_BOLD ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = font.style & FONT_ITALIC ? 1 : 0;
+    lf.lfUnderline = font.style & FONT_UNDERLINE ? 1 : 0;
+    lf.lfStrikeOut = font.style & FONT_STRIKEOUT ? 1 : 0;
+    lf.lfCharSet = static_cast<BYTE>(font.charset & 0xFF);
     lf.lfQuality = PROOF_QUALITY;
     lf.lfPitchAndFamily = 0x30;
-    lstrcpynA(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE);
+    lstrcpynA(lf.lfFaceName, font.face.c_str(), LF_FACESIZE);
     return lf;
 }
 
@@ -23,19 +23,19 @@ int screen_pixels_per_inch(HWND window) {
     return dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
 }
 
-void logfont_to_font_spec(HWND window, const LOGFONTA& logfont, FontSpec& spec) {
-    spec.size = -MulDiv(logfont.lfHeight, 72, screen_pixels_per_inch(window));
-    spec.charset = logfont.lfCharSet;
-    spec.face.assign(logfont.lfFaceName, strnlen(logfont.lfFaceName, kMaxFaceName));
+void logfont_to_font_spec(HWND window, const LOGFONTA& logfont, FontSpec& font) {
+    font.size = -MulDiv(logfont.lfHeight, 72, screen_pixels_per_inch(window));
+    font.charset = logfont.lfCharSet;
+    font.face.assign(logfont.lfFaceName, strnlen(logfont.lfFaceName, kMaxFaceName));
 }
 
-unique_font create_font_from_spec(const FontSpec& spec, int pixels_per_inch) {
-    LOGFONTA lf = font_spec_to_logfont(spec, pixels_per_inch);
+unique_font create_font_from_spec(const FontSpec& font, int pixels_per_inch) {
+    LOGFONTA lf = font_spec_to_logfont(font, pixels_per_inch);
     return unique_font(CreateFontIndirectA(&lf));
 }
 
-unique_font create_font_from_spec(const FontSpec& spec, HWND window) {
-    return create_font_from_spec(spec, screen_pixels_per_inch(window));
+unique_font create_font_from_spec(const FontSpec& font, HWND window) {
+    return create_font_from_spec(font, screen_pixels_per_inch(window));
 }
 
 unique_font create_point_font(HWND window, int points, int weight, bool underline, BYTE charset,

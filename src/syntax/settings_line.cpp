@@ -175,20 +175,20 @@ int font_line_comment(const char* text, const char** start) {
     return line_end_length(p);
 }
 
-void parse_font_values(const char* text, FontSpec& spec) {
+void parse_font_values(const char* text, FontSpec& font) {
     const char* start = nullptr;
     int length = settings_value1(text, &start);
-    if (length >= 0) spec.size = str_to_int(std::string_view(start, length));
+    if (length >= 0) font.size = str_to_int(std::string_view(start, length));
 
     length = settings_value2(text, &start);
     if (length >= 0 && length < 32) {
         const int charset = charset_from_name(std::string_view(start, length));
-        if (charset >= 0) spec.charset = static_cast<unsigned>(charset);
+        if (charset >= 0) font.charset = static_cast<unsigned>(charset);
     }
 
     length = settings_value3(text, &start);
     if (length >= 0) {
-        spec.face.assign(start, std::min<std::size_t>(length, kMaxFaceName));
+        font.face.assign(start, std::min<std::size_t>(length, kMaxFaceName));
     }
 }
 

@@ -38,8 +38,8 @@ int settings_value3(const char* text, const char** start);
 // second ','; else its length after the first '\'' following that ','.
 int font_line_comment(const char* text, const char** start);
 
-// Overrides size, charset and face name of `spec` from a font line.
-void parse_font_values(const char* text, FontSpec& spec);
+// Overrides size, charset and face name of `font` from a font line.
+void parse_font_values(const char* text, FontSpec& font);
 
 // The font in effect at `line` for a font kind (0x3001-0x3006): the
 // preference default, overridden by the nearest font line of that kind at or

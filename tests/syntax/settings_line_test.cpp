@@ -231,19 +231,19 @@ TEST(SettingsLine, ParseFontValues) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
-        FontSpec spec = base;
-        parse_font_values(c.text, spec);
-        EXPECT_EQ(spec.size, c.size);
-        EXPECT_EQ(spec.charset, c.charset);
-        EXPECT_EQ(spec.face, c.face);
+        FontSpec font = base;
+        parse_font_values(c.text, font);
+        EXPECT_EQ(font.size, c.size);
+        EXPECT_EQ(font.charset, c.charset);
+        EXPECT_EQ(font.face, c.face);
         // Style and colours come from the preferences alone.
-        EXPECT_EQ(spec.style, base.style);
-        EXPECT_EQ(spec.text_color, base.text_color);
-        EXPECT_EQ(spec.back_color, base.back_color);
+        EXPECT_EQ(font.style, base.style);
+        EXPECT_EQ(font.text_color, base.text_color);
+        EXPECT_EQ(font.back_color, base.back_color);
     }
-    FontSpec spec = base;
-    parse_font_values("$FontHint=10,300,Arial", spec);
-    EXPECT_EQ(spec.charset & 0xFF, 44u);  // what reaches the font
+    FontSpec font = base;
+    parse_font_values("$FontHint=10,300,Arial", font);
+    EXPECT_EQ(font.charset & 0xFF, 44u);  // what reaches the font
 }
 
 TEST(SettingsLine, FontLineComment) {
