@@ -24,4 +24,6 @@ sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Wine's recommended libraries (X rendering, its fonts) are part of what
+# the GUI tests run with, so recommendations are installed too.
+$sudo apt-get install -y -qq "${missing[@]}" >/dev/null
