@@ -29,7 +29,14 @@ HelpState& state() {
     return s;
 }
 
+HelpHook& help_hook() {
+    static HelpHook hook;
+    return hook;
+}
+
 }  // namespace
+
+void set_help_hook(HelpHook hook) { help_hook() = std::move(hook); }
 
 void initialize_help() {
     HelpState& s = state();
@@ -57,6 +64,10 @@ bool help_pretranslate(MSG& msg) {
 }
 
 void show_help(HWND owner, UINT command, DWORD topic) {
+    if (help_hook()) {
+        help_hook()(command, command == kHelpContext ? topic : 0);
+        return;
+    }
     const std::string& path = app().help_path;
     if (!PathFileExistsA(path.c_str())) {
         std::string text = "ヘルプファイル " + path + " が見つかりません。";

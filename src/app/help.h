@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace qz {
 
 inline constexpr UINT kHelpDisplayToc = 1;
@@ -24,5 +26,10 @@ bool help_pretranslate(MSG& msg);
 // Opens the help file (command 1, 2 or 15 with a topic). A missing help
 // file gets a message instead.
 void show_help(HWND owner, UINT command, DWORD topic = 0);
+
+// Replaces the help viewer for tests (gets the command and the topic); an
+// empty function restores it.
+using HelpHook = std::function<void(UINT command, DWORD topic)>;
+void set_help_hook(HelpHook hook);
 
 }  // namespace qz

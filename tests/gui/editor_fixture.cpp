@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/file_commands.h"
+#include "app/help.h"
 #include "app/message_box.h"
 
 namespace qz::test {
@@ -124,6 +125,7 @@ void EditorTest::TearDown() {
     shut_down();
     set_message_box_hook(nullptr);
     set_file_dialog_hook(nullptr);
+    set_help_hook(nullptr);
     remove_tree(dir_);
 }
 

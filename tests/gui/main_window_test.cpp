@@ -8,6 +8,7 @@
 
 #include "app/commands.h"
 #include "app/file_commands.h"
+#include "app/help.h"
 #include "app/separator.h"
 #include "document/line_labels.h"
 #include "document/line_list_win.h"
@@ -249,6 +250,26 @@ TEST_F(MainWindowTest, MissingHelpFileGetsAMessage) {
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
 }
 
+TEST_F(MainWindowTest, F1OpensTheTopicOfTheLineShownOrOfTheMenu) {
+    start("\"" + source_path("samples/sample.qzf") + "\"");
+    std::vector<DWORD> topics;
+    set_help_hook([&](UINT command, DWORD topic) {
+        EXPECT_EQ(command, kHelpContext);
+        topics.push_back(topic);
+    });
+    // Lines: 0 comment, 4 group names, 5 time limit, 6 message, 14 title, 15 question.
+    for (int line : {0, 4, 5, 6, 14, 15}) {
+        set_item_state(line, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+        pump();
+        HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, list(), 0, {}};
+        SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    HELPINFO menu{sizeof menu, HELPINFO_MENUITEM, CMD_OPEN, nullptr, 0, {}};
+    SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&menu));
+    set_help_hook(nullptr);
+    EXPECT_EQ(topics, (std::vector<DWORD>{2001, 2004, 2003, 2005, 2002, 2001, 2000}));
+}
+
 // Reads the About box while it is up, then closes it.
 struct AboutSeen {
     std::string name, version, link;
@@ -279,6 +300,27 @@ TEST_F(MainWindowTest, AboutBoxShowsNameVersionAndLink) {
     EXPECT_EQ(about_seen.name, "Quizo Editor");
     EXPECT_EQ(about_seen.version, "Version 1.43");
     EXPECT_EQ(about_seen.link.rfind("https://", 0), 0u);
+}
+
+// Closes the context menu once it is up.
+void CALLBACK close_menu(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+}
+
+TEST_F(MainWindowTest, ContextMenuFocusesAndSelectsTheClickedItem) {
+    start("\"" + source_path("samples/sample.qzf") + "\"");
+    RECT item{LVIR_BOUNDS};
+    ASSERT_TRUE(SendMessageA(list(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item)));
+    POINT p{item.left + 20, (item.top + item.bottom) / 2};
+    ClientToScreen(list(), &p);
+    SetTimer(nullptr, 0, 100, close_menu);
+    SendMessageA(main_window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), MAKELPARAM(p.x, p.y));
+    pump();
+    EXPECT_EQ(focused_item(), 3);
+    EXPECT_EQ(doc().current, 3);
+    // Item 0 keeps the selection it had.
+    EXPECT_EQ(selected_items(), (std::vector<int>{0, 3}));
 }
 
 }  // namespace
