@@ -1,4 +1,5 @@
 #include "tool/find_command.h"
+#include "tool/tool_files.h"
 
 #include <cstdio>
 #include <memory>
@@ -30,33 +31,11 @@ constexpr int kExitNotFound = 1;
 constexpr int kExitFailed = 2;
 
 // The editor's message for a file it cannot read.
-constexpr char kReadFailed[] = "ファイル読み込みに失敗しました。";
 
 // Field bits of the conditions byte; at least one must be set.
 constexpr unsigned kFieldBits = SEARCH_TITLE | SEARCH_QUESTION | SEARCH_ANSWER | SEARCH_COMMENT;
 // The one bit of the byte that means nothing.
 constexpr unsigned kUnusedBit = 0x08;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-bool read_whole_file(const std::string& path, std::string& bytes) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
-    bytes.clear();
-    char chunk[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
-        bytes.append(chunk, got);
-    return !std::ferror(file.get());
-}
-
-// "FILE: message", as the other commands report a file.
-void report(std::ostream& err, const std::string& path, const char* message) {
-    err << path << ": " << output_text(message) << '\n';
-}
 
 int hex_digit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -212,16 +191,8 @@ int run_find(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
 
     std::string bytes;
-    if (!read_whole_file(parsed->file, bytes)) {
-        report(err, parsed->file, kReadFailed);
-        return kExitFailed;
-    }
     CardDocument doc;
-    const LoadResult loaded = read_data_file(std::move(bytes), doc);
-    if (loaded.status != LoadStatus::ok) {
-        report(err, parsed->file, load_status_message(loaded.status));
-        return kExitFailed;
-    }
+    if (!load(parsed->file, bytes, doc, err)) return kExitFailed;
 
     const std::optional<MatchTable> table =
         build_match_table(*text, static_cast<SearchConditions>(parsed->conditions));

@@ -11,6 +11,7 @@
 #include "document/data_file.h"
 #include "document/line_labels.h"
 #include "tool/find_command.h"
+#include "tool/tool_files.h"
 #include "syntax/answer.h"
 #include "syntax/scan.h"
 #include "tool/cp932_output.h"
@@ -31,52 +32,8 @@ constexpr int kExitChanged = 1;
 constexpr int kExitFailed = 2;
 
 // The editor's own messages.
-constexpr char kReadFailed[] = "ファイル読み込みに失敗しました。";
 constexpr char kWriteFailed[] = "書き込みできません。";
 constexpr char kSyntaxError[] = "構文エラーです。";
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-bool read_file(const std::string& path, std::string& bytes) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
-    bytes.clear();
-    char chunk[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
-        bytes.append(chunk, got);
-    return !std::ferror(file.get());
-}
-
-bool write_file(const std::string& path, std::string_view bytes) {
-    FilePtr file(std::fopen(path.c_str(), "wb"));
-    if (!file) return false;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
-    return std::fclose(file.release()) == 0;
-}
-
-// "FILE: message" on the error stream (the file name as given).
-void report(std::ostream& err, const std::string& path, const char* message) {
-    err << path << ": " << output_text(message) << '\n';
-}
-
-// Reads and loads a file the way the editor opens it; false after a message.
-// `bytes` keeps the file's bytes as read.
-bool load(const std::string& path, std::string& bytes, CardDocument& doc, std::ostream& err) {
-    if (!read_file(path, bytes)) {
-        report(err, path, kReadFailed);
-        return false;
-    }
-    const LoadResult result = read_data_file(bytes, doc);
-    if (result.status != LoadStatus::ok) {
-        report(err, path, load_status_message(result.status));
-        return false;
-    }
-    return true;
-}
 
 // ---------------------------------------------------------------------------
 // check

@@ -1,0 +1,56 @@
+#include "tool/tool_files.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "document/data_file.h"
+#include "tool/cp932_output.h"
+
+namespace qz::tool {
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+constexpr char kReadFailed[] = "ファイル読み込みに失敗しました。";
+
+}  // namespace
+
+bool read_file(const std::string& path, std::string& bytes) {
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) return false;
+    bytes.clear();
+    char chunk[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
+        bytes.append(chunk, got);
+    return !std::ferror(file.get());
+}
+
+bool write_file(const std::string& path, std::string_view bytes) {
+    FilePtr file(std::fopen(path.c_str(), "wb"));
+    if (!file) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
+    return std::fclose(file.release()) == 0;
+}
+
+void report(std::ostream& err, const std::string& path, const char* message) {
+    err << path << ": " << output_text(message) << '\n';
+}
+
+bool load(const std::string& path, std::string& bytes, CardDocument& doc, std::ostream& err) {
+    if (!read_file(path, bytes)) {
+        report(err, path, kReadFailed);
+        return false;
+    }
+    const LoadResult result = read_data_file(bytes, doc);
+    if (result.status != LoadStatus::ok) {
+        report(err, path, load_status_message(result.status));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qz::tool

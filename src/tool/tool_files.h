@@ -1,0 +1,23 @@
+// Files as qzotool's commands read and write them, with the editor's own
+// messages on the error stream.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "document/card_document.h"
+
+namespace qz::tool {
+
+bool read_file(const std::string& path, std::string& bytes);
+bool write_file(const std::string& path, std::string_view bytes);
+
+// "FILE: message" on the error stream (the file name as given).
+void report(std::ostream& err, const std::string& path, const char* message);
+
+// Reads and loads a file the way the editor opens it; false after a message.
+// `bytes` keeps the file's bytes as read.
+bool load(const std::string& path, std::string& bytes, CardDocument& doc, std::ostream& err);
+
+}  // namespace qz::tool
