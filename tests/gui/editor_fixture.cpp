@@ -10,6 +10,7 @@
 #include "app/file_commands.h"
 #include "app/help.h"
 #include "app/message_box.h"
+#include "document/line_list_win.h"
 
 namespace qz::test {
 
@@ -127,6 +128,39 @@ void EditorTest::TearDown() {
     set_file_dialog_hook(nullptr);
     set_help_hook(nullptr);
     remove_tree(dir_);
+}
+
+void EditorTest::open(const std::string& body, const char* version) {
+    std::string path = dir_ + "\\data.qzf";
+    write_file(path, std::string("QUIZODATA V") + version + "\r\n" + body);
+    start("\"" + path + "\"");
+}
+
+void EditorTest::focus_line(int index) {
+    set_item_state(index, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    pump();
+}
+
+std::string EditorTest::field(int id) const {
+    char buf[2048] = {};
+    GetWindowTextA(control(id), buf, sizeof buf);
+    return buf;
+}
+
+int EditorTest::selection(int id) const {
+    return static_cast<int>(SendMessageA(control(id), CB_GETCURSEL, 0, 0));
+}
+
+void EditorTest::type(int id, const std::string& text) {
+    ASSERT_NE(control(id), nullptr) << id;
+    SetFocus(control(id));
+    SendMessageA(control(id), EM_SETSEL, 0, -1);
+    SendMessageA(control(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void EditorTest::leave_pane() {
+    SetFocus(list());
+    pump();
 }
 
 std::string EditorTest::item_text(int item, int column) const {

@@ -37,6 +37,20 @@ protected:
     // Closes the window and runs the shutdown (writes the settings file).
     void shut_down();
 
+    // Opens a data file holding the header of `version` and `body`.
+    void open(const std::string& body, const char* version = "1.4");
+    // Gives an item the focus and the selection, as a click does.
+    void focus_line(int index);
+
+    // Controls of the editing pane.
+    HWND control(int id) const { return GetDlgItem(app().pane, id); }
+    std::string field(int id) const;
+    int selection(int id) const;
+    // Types `text` over the whole field, as the user would.
+    void type(int id, const std::string& text);
+    // Moves the focus to the line list, which commits the pane.
+    void leave_pane();
+
     HWND main_window() const { return app().main_window; }
     HWND list() const { return app().line_list; }
     CardDocument& doc() const { return app().doc; }

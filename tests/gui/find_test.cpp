@@ -38,18 +38,7 @@ void when_dialog(const char* caption, std::function<void(HWND)> act) {
     if (!timer) timer = SetTimer(nullptr, 0, 50, act_on_dialogs);
 }
 
-class FindTest : public EditorTest {
-protected:
-    void open(const std::string& body) {
-        std::string path = dir_ + "\\find.qzf";
-        write_file(path, "QUIZODATA V1.4\r\n" + body);
-        start("\"" + path + "\"");
-    }
-    void focus_line(int index) {
-        set_item_state(index, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-        pump();
-    }
-};
+using FindTest = EditorTest;
 
 const char kLines[] =
     "#東京の問題,000000\r\n"    // 0

@@ -15,15 +15,6 @@ namespace {
 
 class LineEditTest : public EditorTest {
 protected:
-    void open(const std::string& body, const char* version = "1.4") {
-        std::string path = dir_ + "\\edit.qzf";
-        write_file(path, std::string("QUIZODATA V") + version + "\r\n" + body);
-        start("\"" + path + "\"");
-    }
-    void focus_line(int index) {
-        set_item_state(index, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-        pump();
-    }
     void select_only(const std::vector<int>& items) {
         set_item_state(-1, 0, LVIS_SELECTED);
         for (int i : items) set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);

@@ -19,36 +19,8 @@ namespace {
 
 class QuestionPaneTest : public EditorTest {
 protected:
-    void open(const std::string& body, const char* version = "1.4") {
-        std::string path = dir_ + "\\q.qzf";
-        write_file(path, std::string("QUIZODATA V") + version + "\r\n" + body);
-        start("\"" + path + "\"");
-    }
-    void focus_line(int index) {
-        set_item_state(index, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-        pump();
-    }
-    HWND control(int id) const { return GetDlgItem(app().pane, id); }
-    std::string field(int id) const {
-        char buf[1024] = {};
-        GetWindowTextA(control(id), buf, sizeof buf);
-        return buf;
-    }
-    int selection(int id) const {
-        return static_cast<int>(SendMessageA(control(id), CB_GETCURSEL, 0, 0));
-    }
     int history() const {
         return static_cast<int>(SendMessageA(control(1032), kHistoryGetValue, 0, 0));
-    }
-    // Types `text` over the whole field, as the user would.
-    void type(int id, const std::string& text) {
-        SetFocus(control(id));
-        SendMessageA(control(id), EM_SETSEL, 0, -1);
-        SendMessageA(control(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    void leave_pane() {
-        SetFocus(list());
-        pump();
     }
 };
 

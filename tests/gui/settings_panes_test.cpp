@@ -37,29 +37,10 @@ class SettingsPanesTest : public EditorTest {
     }
     // Opens a format 1.4 file made of `lines` (each ended with CR LF).
     void open(const std::vector<std::string>& lines) {
-        std::string body = "QUIZODATA V1.4\r\n";
+        std::string body;
         for (const std::string& line : lines)
             body += line + "\r\n";
-        std::string path = dir_ + "\\settings.qzf";
-        write_file(path, body);
-        start("\"" + path + "\"");
-    }
-    void focus_line(int index) {
-        set_item_state(index, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-        pump();
-    }
-    HWND control(int id) const { return GetDlgItem(app().pane, id); }
-    std::string field(int id) const {
-        char buf[2048] = {};
-        GetWindowTextA(control(id), buf, sizeof buf);
-        return buf;
-    }
-    // Types `text` over the whole field, as the user would.
-    void type(int id, const std::string& text) {
-        ASSERT_NE(control(id), nullptr) << id;
-        SetFocus(control(id));
-        SendMessageA(control(id), EM_SETSEL, 0, -1);
-        SendMessageA(control(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+        EditorTest::open(body);
     }
     // A click on a check box or button (the focus moves to it).
     void click(int id) {
@@ -75,13 +56,6 @@ class SettingsPanesTest : public EditorTest {
         SendMessageA(control(id), CB_SETCURSEL, entry, 0);
         SendMessageA(app().pane, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(control(id)));
-    }
-    int selection(int id) const {
-        return static_cast<int>(SendMessageA(control(id), CB_GETCURSEL, 0, 0));
-    }
-    void leave_pane() {
-        SetFocus(list());
-        pump();
     }
     std::string line(int index) const { return doc().line_at(index)->text(); }
     // The line's text, in the document and in the list's data column.
