@@ -9,6 +9,9 @@
 #include <string_view>
 
 #include "syntax/scan.h"
+#include "support/test_text.h"
+
+using qz::test::normalize_breaks;
 
 namespace {
 
@@ -20,19 +23,6 @@ bool lead_byte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// Lone CR and lone LF come back from unescaping as CR LF.
-std::string normalize_breaks(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out += "\r\n";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 // A lead byte followed by ',' or a line break is a single byte, but the
 // backslash that escaping puts after it would make it a double-byte

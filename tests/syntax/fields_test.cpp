@@ -9,6 +9,9 @@
 
 #include "document/card_document.h"
 #include "syntax/scan.h"
+#include "support/test_text.h"
+
+using qz::test::normalize_breaks;
 
 namespace qz {
 namespace {
@@ -605,19 +608,6 @@ TEST(FieldProperties, AccessorsAndValidatorAgree) {
     EXPECT_GT(valid_titles, 10);
 }
 
-// Lone CR and LF come back as CR LF.
-std::string normalize_breaks(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out += "\r\n";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 // Field values as a user may type them (well-formed code page 932; image
 // references always closed).

@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "support/test_text.h"
+
+using qz::test::normalize_breaks;
 
 namespace qz {
 namespace {
@@ -277,19 +280,6 @@ std::string random_text(std::mt19937& rng) {
     return text;
 }
 
-// Lone CR and lone LF become CR LF, as unescaping gives them back.
-std::string normalize_breaks(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out += "\r\n";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 TEST(ScanProperty, EscapeThenUnescapeGivesTheTextBack) {
     std::mt19937 rng(20240601);
