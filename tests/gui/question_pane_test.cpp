@@ -284,6 +284,26 @@ TEST_F(QuestionPaneTest, TitleBoxAllowsOnlyCopy) {
     EXPECT_FALSE(state & EDIT_COPY);
 }
 
+TEST_F(QuestionPaneTest, EditCommandsGoToTheFocusedField) {
+    open(kChapter);
+    focus_line(1);
+    HWND question = control(1026);
+    SetFocus(question);
+    SendMessageA(question, EM_SETSEL, 0, 0);
+    command(CMD_DELETE);
+    EXPECT_EQ(field(1026), "apital?");
+    EXPECT_EQ(doc().count(), 5);  // no line was deleted
+    command(CMD_SELECT_ALL);
+    DWORD start = 1, end = 0;
+    SendMessageA(question, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 7u);
+    command(CMD_UNDO);
+    EXPECT_EQ(field(1026), "Capital?");
+    leave_pane();
+    EXPECT_EQ(doc().line_at(1)->text(), "Capital?,[東京|とうきょう],?20'geo");
+}
+
 void press(WORD key, bool shift) {
     std::vector<INPUT> inputs;
     auto add = [&](WORD vk, DWORD flags) {
