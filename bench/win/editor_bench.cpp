@@ -3,15 +3,19 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <commctrl.h>
+#include <optional>
 #include <string>
 
 #include "app/application.h"
 #include "app/file_commands.h"
 #include "app/message_box.h"
+#include "document/data_file.h"
 #include "document/data_file_win.h"
 #include "document/line_edit_win.h"
 #include "document/line_list_win.h"
 #include "operations/find_win.h"
+#include "panes/pane_host.h"
 
 namespace {
 
@@ -109,6 +113,52 @@ int main() {
     save_data_file(main);
     double t3 = now_ms();
 
+    // Where opening spends its time.
+    {
+        double a = now_ms();
+        std::optional<std::string> bytes = read_whole_file(main, first);
+        double b = now_ms();
+        CardDocument scratch;
+        read_data_file(std::move(*bytes), scratch);
+        double c = now_ms();
+        scratch.count_questions();
+        double d = now_ms();
+        std::printf("  read file %.1f ms, parse and classify %.1f ms, number lines %.1f ms\n",
+                    b - a, c - b, d - c);
+        double e = now_ms();
+        fill_line_list();
+        double f = now_ms();
+        UpdateWindow(app().line_list);
+        double g = now_ms();
+        pump();
+        double h = now_ms();
+        double k0 = now_ms();
+        SendMessageA(app().line_list, LVM_DELETEALLITEMS, 0, 0);
+        double k1 = now_ms();
+        SendMessageA(app().line_list, LVM_SETITEMCOUNT, app().doc.count(), LVSICF_NOSCROLL);
+        double k2 = now_ms();
+        for (int p = 0; p <= 100; ++p)
+            SendMessageA(app().status_bar, SB_SETTEXTA, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>("x"));
+        double k3 = now_ms();
+        set_item_state(0, LVIS_FOCUSED | LVIS_SELECTED, ~0u);
+        double k4 = now_ms();
+        std::printf("  delete all items %.1f, set count %.1f, 101 status texts %.1f, focus item 0 %.1f ms\n",
+                    k1 - k0, k2 - k1, k3 - k2, k4 - k3);
+        double i = now_ms();
+        show_line_in_pane(0);
+        double j = now_ms();
+        // Lines 1-20 alternate titles, questions and comments, so panes are
+        // made anew; lines 51-70 are questions, shown in the same pane.
+        double m0 = now_ms();
+        for (int line = 1; line <= 20; ++line) show_line_in_pane(line);
+        double m1 = now_ms();
+        for (int line = 51; line <= 70; ++line) show_line_in_pane(line);
+        double m2 = now_ms();
+        std::printf("  showing a line in the pane: %.1f ms on average, %.1f ms in the same pane\n",
+                    (m1 - m0) / 20, (m2 - m1) / 20);
+        std::printf("  refill list %.1f ms (of which showing line 0 in the pane: %.1f ms), paint %.1f ms, "
+                    "pending messages %.1f ms\n", f - e, j - i, g - f, h - g);
+    }
     std::printf("lines: %d (%.1f MB)\n", app().doc.count(),
                 static_cast<double>(read_whole_file(nullptr, first)->size()) / 1e6);
     std::printf("open and paint:   %7.1f ms\n", t1 - t0);

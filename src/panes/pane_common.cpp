@@ -52,8 +52,10 @@ void place_controls(HWND pane, const std::vector<Placed>& placed, bool repaint) 
 }
 
 void set_control_font(HWND pane, int id, HFONT font) {
-    if (HWND control = GetDlgItem(pane, id))
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // The pane is laid out and redrawn whole after its fonts change.
+    HWND control = GetDlgItem(pane, id);
+    if (control && reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)) != font)
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 int cell_height(HWND pane, int id) {
@@ -111,9 +113,12 @@ bool field_notification(HWND pane, int code, HWND control, int ime_mode) {
         commit_pane();
         return true;
     case EN_CHANGE:
-        update_command_state();
-        // Filling the pane changes fields without the focus; that is no edit.
-        if (GetFocus() == control) mark_pane_changed();
+        // Filling the pane changes fields without the focus; that is no edit,
+        // and the menus follow the focused control only.
+        if (GetFocus() == control) {
+            update_command_state();
+            mark_pane_changed();
+        }
         return true;
     }
     return false;

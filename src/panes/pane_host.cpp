@@ -20,6 +20,8 @@ struct PaneHost {
     FieldCharsets charsets;
     std::array<unique_font, FONT_COUNT> default_fonts;
     std::array<unique_font, FONT_COUNT> line_fonts;
+    // What the line fonts were made from: most lines share them.
+    std::array<FontSpec, FONT_COUNT> line_specs;
     std::array<unique_brush, FONT_COUNT> brushes;
     unique_font control_font;
     unique_font list_font;
@@ -57,7 +59,8 @@ const PaneKind* pane_kind_for(int line_kind) {
     }
 }
 
-// The fonts in effect at the line, as fonts and as charsets.
+// The fonts in effect at the line, as fonts and as charsets; a font is made
+// again only when its specification changed.
 void rebuild_line_fonts(const DataLine* line) {
     PaneHost& h = host();
     const Application& a = app();
@@ -66,7 +69,10 @@ void rebuild_line_fonts(const DataLine* line) {
         FontSpec font;
         font_spec_in_effect(a.doc, line, kFontKinds[i], a.prefs, font);
         charsets[i] = font.charset;
-        h.line_fonts[i] = create_font_from_spec(font, a.main_window);
+        if (!h.line_fonts[i] || !(font == h.line_specs[i])) {
+            h.line_fonts[i] = create_font_from_spec(font, a.main_window);
+            h.line_specs[i] = font;
+        }
     }
     h.charsets = {charsets[FONT_TITLE], charsets[FONT_QUESTION], charsets[FONT_ANSWER],
                   charsets[FONT_COMMENT]};
@@ -74,12 +80,40 @@ void rebuild_line_fonts(const DataLine* line) {
 
 void apply_fonts() {
     const Application& a = app();
-    if (a.line_list)
-        SendMessageA(a.line_list, WM_SETFONT, reinterpret_cast<WPARAM>(host().list_font.get()), TRUE);
+    // The list gets its font once: setting it again would measure every row.
+    HFONT list_font = host().list_font.get();
+    if (a.line_list && reinterpret_cast<HFONT>(SendMessageA(a.line_list, WM_GETFONT, 0, 0)) != list_font)
+        SendMessageA(a.line_list, WM_SETFONT, reinterpret_cast<WPARAM>(list_font), TRUE);
     if (!a.pane || !host().kind) return;
     set_control_font(a.pane, kCommentField, pane_font(FONT_COMMENT));
     host().kind->apply_fonts(a.pane);
 }
+
+// Holds off a pane's drawing while it lives; then draws it whole.
+class PaneRedrawGuard {
+public:
+    explicit PaneRedrawGuard(HWND pane) { reset(pane); }
+    ~PaneRedrawGuard() { release(); }
+    PaneRedrawGuard(const PaneRedrawGuard&) = delete;
+    PaneRedrawGuard& operator=(const PaneRedrawGuard&) = delete;
+
+    // Guards another pane (a new one is guarded while it is still hidden).
+    void reset(HWND pane) {
+        release();
+        pane_ = pane && IsWindowVisible(pane) ? pane : nullptr;
+        if (pane_) SendMessageA(pane_, WM_SETREDRAW, FALSE, 0);
+    }
+
+private:
+    void release() {
+        if (!pane_ || !IsWindow(pane_)) return;
+        SendMessageA(pane_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(pane_, nullptr, nullptr,
+                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        pane_ = nullptr;
+    }
+    HWND pane_ = nullptr;
+};
 
 }  // namespace
 
@@ -146,6 +180,9 @@ bool show_line_in_pane(int index) {
     doc.current = index;
 
     rebuild_line_fonts(line);
+    // Filling many fields of a visible pane draws each of them (and its
+    // scroll bar) at once; the pane is drawn once, at the end, instead.
+    PaneRedrawGuard quiet(a.pane);
     if (const PaneKind* kind = pane_kind_for(line->kind())) {
         bool created = false;
         if (a.pane && h.kind == kind) {
@@ -159,7 +196,10 @@ bool show_line_in_pane(int index) {
             created = true;
         }
         kind->fill(a.pane, PaneLine{doc, *line, h.charsets});
-        if (created) ShowWindow(a.pane, SW_SHOWNA);
+        if (created) {
+            ShowWindow(a.pane, SW_SHOWNA);
+            quiet.reset(a.pane);
+        }
     }
     doc.current_kind = line->kind();
     apply_fonts();
