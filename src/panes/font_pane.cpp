@@ -190,20 +190,10 @@ INT_PTR on_command(HWND pane, int id, int code, HWND control) {
     return FALSE;
 }
 
+const PaneBehaviour kBehaviour = {kSizeField, nullptr, layout, on_command, nullptr, nullptr};
+
 INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
-    INT_PTR result = 0;
-    if (pane_common_message(pane, msg, wparam, lparam, &result)) return result;
-    switch (msg) {
-        case WM_INITDIALOG:
-            subclass_pane_ends(pane, kSizeField);
-            return FALSE;
-        case WM_SIZE:
-            layout(pane, LOWORD(lparam), HIWORD(lparam));
-            return TRUE;
-        case WM_COMMAND:
-            return on_command(pane, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
-    }
-    return FALSE;
+    return pane_procedure(kBehaviour, pane, msg, wparam, lparam);
 }
 
 }  // namespace

@@ -84,25 +84,17 @@ INT_PTR on_command(HWND pane, int id, int code, HWND control) {
     return FALSE;
 }
 
+void init(HWND pane) { SendDlgItemMessageA(pane, kSeparator, kSeparatorSetOrientation, 0, 0); }
+
+void separator_moved(HWND pane, int id, int position) {
+    if (id == kSeparator) separator_moved(pane, position);
+}
+
+const PaneBehaviour kBehaviour = {kMessageField, init, layout, on_command, nullptr,
+                                  separator_moved};
+
 INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
-    INT_PTR result = 0;
-    if (pane_common_message(pane, msg, wparam, lparam, &result)) return result;
-    switch (msg) {
-        case WM_INITDIALOG:
-            SendDlgItemMessageA(pane, kSeparator, kSeparatorSetOrientation, 0, 0);
-            subclass_pane_ends(pane, kMessageField);
-            return FALSE;
-        case WM_SIZE:
-            layout(pane, LOWORD(lparam), HIWORD(lparam));
-            return TRUE;
-        case kSeparatorMoved:
-            if (LOWORD(wparam) != kSeparator) break;
-            separator_moved(pane, static_cast<int>(lparam));
-            return TRUE;
-        case WM_COMMAND:
-            return on_command(pane, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
-    }
-    return FALSE;
+    return pane_procedure(kBehaviour, pane, msg, wparam, lparam);
 }
 
 }  // namespace

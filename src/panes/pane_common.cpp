@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/commands.h"
+#include "app/separator.h"
 #include "app/win_handle.h"
 #include "panes/pane_host.h"
 #include "panes/pane_layout.h"
@@ -140,14 +141,35 @@ void subclass_pane_ends(HWND pane, int first_id) {
         SetWindowSubclass(first, pane_end_proc, kPaneEndSubclass, 1);
 }
 
-bool pane_common_message(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam, INT_PTR* result) {
+INT_PTR pane_procedure(const PaneBehaviour& b, HWND pane, UINT msg, WPARAM wparam,
+                       LPARAM lparam) {
     switch (msg) {
+    case WM_INITDIALOG:
+        subclass_pane_ends(pane, b.first_field);
+        if (b.init) b.init(pane);
+        return FALSE;
+    case WM_SIZE:
+        b.layout(pane, LOWORD(lparam), HIWORD(lparam));
+        return TRUE;
+    case WM_COMMAND:
+        return b.command(pane, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_CTLCOLOREDIT:
+        if (b.edit_colors) {
+            int font = b.edit_colors(GetDlgCtrlID(reinterpret_cast<HWND>(lparam)));
+            if (font >= 0) return color_edit(reinterpret_cast<HDC>(wparam), static_cast<PaneFont>(font));
+        }
+        break;
+    case kSeparatorMoved:
+        if (b.separator_moved) {
+            b.separator_moved(pane, static_cast<int>(wparam), static_cast<int>(lparam));
+            return TRUE;
+        }
+        break;
     case kFocusLineList:
         if (app().line_list) SetFocus(app().line_list);
-        *result = TRUE;
-        return true;
+        return TRUE;
     }
-    return false;
+    return FALSE;
 }
 
 }  // namespace qz

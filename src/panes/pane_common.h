@@ -96,9 +96,25 @@ int ime_mode_for(PaneFont which);
 // first field, go back to the line list.
 void subclass_pane_ends(HWND pane, int first_id);
 
-// Messages every pane's procedure handles alike (sending the focus back to
-// the line list after Tab left the pane); true when handled, with the
-// result in *result.
-bool pane_common_message(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam, INT_PTR* result);
+// What a pane's dialog procedure does beyond what every pane does.
+struct PaneBehaviour {
+    // Shift+Tab leaving it (and Tab leaving the comment) returns to the list.
+    int first_field;
+    // At WM_INITDIALOG, after the ends are subclassed; may be null.
+    void (*init)(HWND pane);
+    // At WM_SIZE.
+    void (*layout)(HWND pane, int width, int height);
+    // WM_COMMAND from a control; TRUE when handled.
+    INT_PTR (*command)(HWND pane, int id, int code, HWND control);
+    // The font whose colours an edit control takes (WM_CTLCOLOREDIT), or -1
+    // for the system colours; may be null.
+    int (*edit_colors)(int id);
+    // A separator bar of the pane was dragged to `position`; may be null.
+    void (*separator_moved)(HWND pane, int id, int position);
+};
+
+// The dialog procedure of a pane with that behaviour.
+INT_PTR pane_procedure(const PaneBehaviour& behaviour, HWND pane, UINT msg, WPARAM wparam,
+                       LPARAM lparam);
 
 }  // namespace qz

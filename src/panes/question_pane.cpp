@@ -183,42 +183,36 @@ INT_PTR on_command(HWND pane, int id, int code, HWND control) {
     return FALSE;
 }
 
+void init(HWND pane) {
+    SendDlgItemMessageA(pane, kAnswerSeparator, kSeparatorSetOrientation, 0, 0);
+    SendDlgItemMessageA(pane, kHistorySeparator, kSeparatorSetOrientation, 0, 0);
+    make_history_control(item(pane, kHistory));
+    fill_group_names(pane, kGroupList);
+}
+
+int edit_colors(int id) {
+    switch (id) {
+    case kQuestionBox: return FONT_QUESTION;
+    case kAnswerBox: return FONT_ANSWER;
+    case kCommentField: return FONT_COMMENT;
+    }
+    return -1;
+}
+
+// The answer or history separator was dragged: its split follows.
+void separator_moved(HWND pane, int id, int position) {
+    Preferences& prefs = app().prefs;
+    int& split = id == kAnswerSeparator ? prefs.AnswerTop : prefs.HistoryTop;
+    if (position == split) return;
+    split = position;
+    relayout(pane);
+}
+
+const PaneBehaviour kBehaviour = {kTitleButton, init, layout, on_command, edit_colors,
+                                  separator_moved};
+
 INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
-    INT_PTR result = 0;
-    if (pane_common_message(pane, msg, wparam, lparam, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        SendDlgItemMessageA(pane, kAnswerSeparator, kSeparatorSetOrientation, 0, 0);
-        SendDlgItemMessageA(pane, kHistorySeparator, kSeparatorSetOrientation, 0, 0);
-        make_history_control(item(pane, kHistory));
-        subclass_pane_ends(pane, kTitleButton);
-        fill_group_names(pane, kGroupList);
-        return FALSE;
-    case WM_SIZE:
-        layout(pane, LOWORD(lparam), HIWORD(lparam));
-        return TRUE;
-    case kSeparatorMoved: {
-        Preferences& prefs = app().prefs;
-        int& split = wparam == kAnswerSeparator ? prefs.AnswerTop : prefs.HistoryTop;
-        if (static_cast<int>(lparam) != split) {
-            split = static_cast<int>(lparam);
-            relayout(pane);
-        }
-        return TRUE;
-    }
-    case WM_COMMAND:
-        return on_command(pane, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
-    case WM_CTLCOLOREDIT: {
-        HDC dc = reinterpret_cast<HDC>(wparam);
-        switch (GetDlgCtrlID(reinterpret_cast<HWND>(lparam))) {
-        case kQuestionBox: return color_edit(dc, FONT_QUESTION);
-        case kAnswerBox: return color_edit(dc, FONT_ANSWER);
-        case kCommentField: return color_edit(dc, FONT_COMMENT);
-        }
-        break;
-    }
-    }
-    return FALSE;
+    return pane_procedure(kBehaviour, pane, msg, wparam, lparam);
 }
 
 }  // namespace

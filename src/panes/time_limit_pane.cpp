@@ -48,28 +48,18 @@ void layout(HWND pane, int width, int height) {
     InvalidateRect(pane, nullptr, TRUE);
 }
 
-INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
-    INT_PTR result = 0;
-    if (pane_common_message(pane, msg, wparam, lparam, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        subclass_pane_ends(pane, kSecondsField);
-        return FALSE;
-    case WM_SIZE:
-        layout(pane, LOWORD(lparam), HIWORD(lparam));
-        return TRUE;
-    case WM_COMMAND: {
-        HWND control = reinterpret_cast<HWND>(lparam);
-        int code = HIWORD(wparam);
-        switch (LOWORD(wparam)) {
-        case kSecondsField: return field_notification(pane, code, control, kImeClose);
-        case kCommentField:
-            return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
-        }
-        break;
-    }
+INT_PTR on_command(HWND pane, int id, int code, HWND control) {
+    switch (id) {
+    case kSecondsField: return field_notification(pane, code, control, kImeClose);
+    case kCommentField: return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
     }
     return FALSE;
+}
+
+const PaneBehaviour kBehaviour = {kSecondsField, nullptr, layout, on_command, nullptr, nullptr};
+
+INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
+    return pane_procedure(kBehaviour, pane, msg, wparam, lparam);
 }
 
 }  // namespace

@@ -110,25 +110,13 @@ INT_PTR on_command(HWND pane, int id, int code, HWND control) {
     return FALSE;
 }
 
+int edit_colors(int id) { return id == kTitleField ? FONT_TITLE : -1; }
+
+const PaneBehaviour kBehaviour = {kTitleField, fill_choice_list, layout, on_command, edit_colors,
+                                  nullptr};
+
 INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
-    INT_PTR result = 0;
-    if (pane_common_message(pane, msg, wparam, lparam, &result)) return result;
-    switch (msg) {
-        case WM_INITDIALOG:
-            fill_choice_list(pane);
-            subclass_pane_ends(pane, kTitleField);
-            return FALSE;
-        case WM_SIZE:
-            layout(pane, LOWORD(lparam), HIWORD(lparam));
-            return TRUE;
-        case WM_CTLCOLOREDIT:
-            if (reinterpret_cast<HWND>(lparam) == GetDlgItem(pane, kTitleField))
-                return color_edit(reinterpret_cast<HDC>(wparam), FONT_TITLE);
-            break;
-        case WM_COMMAND:
-            return on_command(pane, LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
-    }
-    return FALSE;
+    return pane_procedure(kBehaviour, pane, msg, wparam, lparam);
 }
 
 }  // namespace
