@@ -15,17 +15,10 @@
 #include "syntax/answer.h"
 #include "syntax/fields.h"
 #include "syntax/scan.h"
+#include "fuzz_require.h"
 
 namespace {
 
-// Stops with the failed condition and its line.
-#define require(condition)                                                       \
-    do {                                                                         \
-        if (!(condition)) {                                                      \
-            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                        \
-        }                                                                        \
-    } while (false)
 
 // A span returned by an accessor lies inside the line.
 void require_inside(const char* text, const char* start, int length) {

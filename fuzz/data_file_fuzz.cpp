@@ -10,12 +10,10 @@
 #include <string_view>
 
 #include "document/data_file.h"
+#include "fuzz_require.h"
 
 namespace {
 
-void check(bool condition) {
-    if (!condition) std::abort();
-}
 
 bool is_break(char c) {
     return c == '\r' || c == '\n' || c == '\x01';
@@ -62,20 +60,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qz::CardDocument doc;
     const qz::LoadResult result = qz::read_data_file(input, doc);
     if (result.status != qz::LoadStatus::ok) {
-        check(version == 0);
-        check(doc.count() == 0);
-        check(qz::load_status_message(result.status) != nullptr);
+        require(version == 0);
+        require(doc.count() == 0);
+        require(qz::load_status_message(result.status) != nullptr);
         return 0;
     }
-    check(version != 0);
-    check(doc.version == version);
+    require(version != 0);
+    require(doc.version == version);
     const int lines = text_lines(text);
-    check(doc.count() == (lines == 0 ? 1 : lines));
+    require(doc.count() == (lines == 0 ? 1 : lines));
 
     const std::string once = qz::write_data_file(doc);
     qz::CardDocument again;
-    check(qz::read_data_file(once, again).status == qz::LoadStatus::ok);
-    check(again.count() == doc.count());
-    check(qz::write_data_file(again) == once);
+    require(qz::read_data_file(once, again).status == qz::LoadStatus::ok);
+    require(again.count() == doc.count());
+    require(qz::write_data_file(again) == once);
     return 0;
 }

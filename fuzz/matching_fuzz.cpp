@@ -17,17 +17,10 @@
 
 #include "operations/matching.h"
 #include "syntax/fields.h"
+#include "fuzz_require.h"
 
 namespace {
 
-// Stops with the failed condition and its line.
-#define require(condition)                                                       \
-    do {                                                                         \
-        if (!(condition)) {                                                      \
-            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                        \
-        }                                                                        \
-    } while (false)
 
 // Longest line whose every prefix is searched as well.
 constexpr std::size_t kPrefixLimit = 64;

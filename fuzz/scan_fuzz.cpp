@@ -10,14 +10,12 @@
 
 #include "syntax/scan.h"
 #include "support/test_text.h"
+#include "fuzz_require.h"
 
 using qz::test::normalize_breaks;
 
 namespace {
 
-void check(bool condition) {
-    if (!condition) std::abort();
-}
 
 bool lead_byte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
@@ -43,24 +41,24 @@ void check_scanners(const char* line, int line_length) {
     for (int pos = 0; pos <= line_length; ++pos) {
         const char* p = line + pos;
         const int rest = line_length - pos;
-        check(qz::line_end_length(p) == rest);
+        require(qz::line_end_length(p) == rest);
 
         const int field = qz::field_length(p, false);
-        check(field >= 0 && field <= rest);
-        check(p[field] == ',' || qz::is_line_end(p[field]));
+        require(field >= 0 && field <= rest);
+        require(p[field] == ',' || qz::is_line_end(p[field]));
 
         const int image_field = qz::field_length(p, true);
-        check(image_field >= -1 && image_field <= rest);
-        if (image_field >= 0) check(p[image_field] == ',' || qz::is_line_end(p[image_field]));
+        require(image_field >= -1 && image_field <= rest);
+        if (image_field >= 0) require(p[image_field] == ',' || qz::is_line_end(p[image_field]));
 
         const int comment = qz::comment_start_length(p);
-        check(comment >= 0 && comment <= rest);
-        check(p[comment] == '\'' || qz::is_line_end(p[comment]));
-        check(std::memchr(p, '\'', comment) == nullptr);
+        require(comment >= 0 && comment <= rest);
+        require(p[comment] == '\'' || qz::is_line_end(p[comment]));
+        require(std::memchr(p, '\'', comment) == nullptr);
 
         const int plain = qz::plain_value_length(p);
-        check(plain >= 0 && plain <= rest);
-        check(p[plain] == ',' || p[plain] == qz::kAlternativeSeparator ||
+        require(plain >= 0 && plain <= rest);
+        require(p[plain] == ',' || p[plain] == qz::kAlternativeSeparator ||
               qz::is_line_end(p[plain]));
     }
 }
@@ -73,12 +71,12 @@ void check_round_trip(std::string_view text) {
         if (qz::is_double_byte_charset(charset) && !double_byte_ok) continue;
         const std::string escaped = qz::escape_text(text, charset, 0);
         for (int version : {12, 13, 14}) {
-            check(qz::unescape_text(escaped, charset, version) == expected);
+            require(qz::unescape_text(escaped, charset, version) == expected);
         }
         if (qz::is_double_byte_charset(charset) && one_line) {
             // The escaped field holds no separator of its own.
             const std::string line = escaped + ",";
-            check(qz::field_length(line.c_str(), false) == static_cast<int>(escaped.size()));
+            require(qz::field_length(line.c_str(), false) == static_cast<int>(escaped.size()));
         }
     }
 }
@@ -107,10 +105,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Unescaping and escaping arbitrary text with any flags: bounded results.
     for (unsigned charset : {0u, 128u}) {
         for (int version : {13, 14}) {
-            check(qz::unescape_text(input, charset, version).size() <= input.size());
+            require(qz::unescape_text(input, charset, version).size() <= input.size());
         }
         for (int flags = 0; flags < 8; ++flags) {
-            check(qz::escape_text(input, charset, flags).size() <= 2 * input.size());
+            require(qz::escape_text(input, charset, flags).size() <= 2 * input.size());
         }
     }
     return 0;
