@@ -18,7 +18,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=wine
 [[ -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
 scripts/wine-prefix.sh
-sample=$(env LC_ALL=ja_JP.UTF-8 winepath -w "$PWD/samples/sample.qzf" 2>/dev/null || echo "samples\\sample.qzf")
+# Wine's drive Z: is the root of the file system.
+sample="Z:$(printf '%s' "$PWD/samples/sample.qzf" | tr '/' '\\')"
 
 if [[ -n "${DISPLAY:-}" ]]; then
     exec env LC_ALL=ja_JP.UTF-8 "$wine" build/windows/qzoedit.exe "$sample"
@@ -26,9 +27,13 @@ fi
 
 echo "No X display: running in a virtual one; close with Ctrl+C."
 trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
-display=:$(( 90 + RANDOM % 9 ))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number and writes it out.
+number_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
 xvfb=$!
+for _ in $(seq 100); do [[ -s "$number_file" ]] && break; sleep 0.1; done
+display=:$(head -n 1 "$number_file")
+rm -f "$number_file"
 export DISPLAY=$display
 env LC_ALL=ja_JP.UTF-8 "$wine" build/windows/qzoedit.exe "$sample" &
 editor=$!
