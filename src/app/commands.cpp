@@ -23,6 +23,18 @@ constexpr int kAnswerBox = 1029;
 constexpr int kCommentBox = 1058;
 constexpr int kTitleBox = 1055;
 
+// The Edit commands and their bits in the edit state; the first five have
+// toolbar buttons.
+struct EditCommand {
+    int id;
+    unsigned bit;
+};
+constexpr EditCommand kEditCommands[] = {
+    {CMD_UNDO, EDIT_UNDO},     {CMD_CUT, EDIT_CUT},       {CMD_COPY, EDIT_COPY},
+    {CMD_PASTE, EDIT_PASTE},   {CMD_DELETE, EDIT_DELETE}, {CMD_SELECT_ALL, EDIT_SELECT_ALL},
+};
+constexpr std::size_t kEditToolbarButtons = 5;
+
 void enable_item(HMENU menu, int id, bool enabled) {
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
@@ -59,14 +71,9 @@ unsigned pane_edit_state(HWND edit) {
 // ---- Edit commands: routed to the line list or the focused edit control.
 
 void edit_command(HWND main_window, int id) {
-    static constexpr struct {
-        int id;
-        unsigned bit;
-    } kBits[] = {{CMD_UNDO, EDIT_UNDO},     {CMD_CUT, EDIT_CUT},       {CMD_COPY, EDIT_COPY},
-                 {CMD_PASTE, EDIT_PASTE},   {CMD_DELETE, EDIT_DELETE}, {CMD_SELECT_ALL, EDIT_SELECT_ALL}};
     unsigned bit = 0;
-    for (const auto& b : kBits)
-        if (b.id == id) bit = b.bit;
+    for (const EditCommand& c : kEditCommands)
+        if (c.id == id) bit = c.bit;
     if (!(edit_state() & bit)) return;
     HWND focus = GetFocus();
     if (focus == app().line_list) {
@@ -177,12 +184,7 @@ unsigned edit_state(HMENU menu) {
         flags = pane_edit_state(focus);
 
     if (menu) {
-        static constexpr struct {
-            int id;
-            unsigned bit;
-        } kItems[] = {{CMD_UNDO, EDIT_UNDO},   {CMD_CUT, EDIT_CUT},       {CMD_COPY, EDIT_COPY},
-                      {CMD_PASTE, EDIT_PASTE}, {CMD_DELETE, EDIT_DELETE}, {CMD_SELECT_ALL, EDIT_SELECT_ALL}};
-        for (const auto& item : kItems) enable_item(menu, item.id, flags & item.bit);
+        for (const EditCommand& c : kEditCommands) enable_item(menu, c.id, flags & c.bit);
         int count = line_list_count();
         enable_item(menu, CMD_MOVE_UP, count == 0 || !(item_state(0, LVIS_SELECTED) & LVIS_SELECTED));
         enable_item(menu, CMD_MOVE_DOWN,
@@ -211,14 +213,11 @@ void update_command_state() {
         enable_item(menu, CMD_SWAP_QUESTION_ANSWER, selection);
     }
     if (a.toolbar) {
-        static constexpr struct {
-            int id;
-            unsigned bit;
-        } kButtons[] = {{CMD_UNDO, EDIT_UNDO},   {CMD_CUT, EDIT_CUT},      {CMD_COPY, EDIT_COPY},
-                        {CMD_PASTE, EDIT_PASTE}, {CMD_DELETE, EDIT_DELETE}};
-        for (const auto& b : kButtons)
-            SendMessageA(a.toolbar, TB_SETSTATE, b.id,
-                         MAKELPARAM(flags & b.bit ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE, 0));
+        for (std::size_t i = 0; i < kEditToolbarButtons; ++i)
+            SendMessageA(a.toolbar, TB_SETSTATE, kEditCommands[i].id,
+                         MAKELPARAM(flags & kEditCommands[i].bit ? TBSTATE_ENABLED
+                                                                 : TBSTATE_INDETERMINATE,
+                                    0));
     }
 }
 

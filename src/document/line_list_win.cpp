@@ -139,8 +139,6 @@ void set_line_data(int index) {
     if (index >= 0 && index < line_list_count()) SendMessageA(list(), LVM_REDRAWITEMS, index, index);
 }
 
-void renumber_lines(int first) { relabel_lines(std::max(first, 0), line_list_count() - 1); }
-
 void deselect_all_lines() {
     ListRedrawGuard no_redraw;
     set_item_state(-1, 0, LVIS_SELECTED);
@@ -199,10 +197,4 @@ void insert_line_items(int position, int count) {
     for (int i : moved) set_item_state(i + count, LVIS_SELECTED, LVIS_SELECTED);
     if (focus >= position) set_item_state(focus + count, LVIS_FOCUSED, LVIS_FOCUSED);
 }
-
-void remove_line_item(int index) {
-    ListNotificationGuard guard;
-    SendMessageA(list(), LVM_DELETEITEM, index, 0);
-}
-
 }  // namespace qz

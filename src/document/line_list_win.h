@@ -22,8 +22,6 @@ void fill_line_list();
 void relabel_lines(int first, int last);
 // Redraws the data column of one item.
 void set_line_data(int index);
-// Redraws the line-number column from `first` to the end.
-void renumber_lines(int first);
 // Clears / sets the selected state of every item.
 void deselect_all_lines();
 void select_all_lines();
@@ -45,8 +43,6 @@ std::vector<int> selected_items();
 // its lines), moving the states of the items behind so that they stay with
 // their lines. The new items start unselected.
 void insert_line_items(int position, int count);
-// Removes the item at `index`; the states behind it move up.
-void remove_line_item(int index);
 
 // While one of these lives the list does not redraw (changing many item
 // states one by one is fast then); it is redrawn whole at the end.

@@ -6,6 +6,7 @@
 #include "app/guarded.h"
 #include "app/help.h"
 #include "app/message_box.h"
+#include "app/window_text.h"
 #include "document/line_list_win.h"
 #include "operations/matching.h"
 #include "resources/resource.h"
@@ -70,13 +71,6 @@ INT_PTR conditions_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam
     return FALSE;
 }
 
-std::string dialog_text(HWND dialog, int id) {
-    HWND field = GetDlgItem(dialog, id);
-    int length = GetWindowTextLengthA(field);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(field, text.data(), length + 1)));
-    return text;
-}
 
 INT_PTR find_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
@@ -97,7 +91,7 @@ INT_PTR find_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
                              GetWindowTextLengthA(GetDlgItem(dialog, kTextField)) > 0);
             return TRUE;
         case IDOK: {
-            app().search_text = dialog_text(dialog, kTextField);
+            app().search_text = window_text(GetDlgItem(dialog, kTextField));
             bool next = IsDlgButtonChecked(dialog, kNext) == BST_CHECKED;
             PostMessageA(GetWindow(dialog, GW_OWNER), WM_COMMAND,
                          next ? CMD_FIND_NEXT : CMD_FIND_PREVIOUS, 0);

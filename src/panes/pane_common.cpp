@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/commands.h"
+#include "app/window_text.h"
 #include "app/separator.h"
 #include "app/win_handle.h"
 #include "panes/pane_host.h"
@@ -68,15 +69,7 @@ int cell_height(HWND pane, int id) {
     return font_pixel_height(dc.get(), font) + 4;
 }
 
-std::string control_text(HWND pane, int id) {
-    HWND control = GetDlgItem(pane, id);
-    if (!control) return {};
-    int length = GetWindowTextLengthA(control);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    int got = GetWindowTextA(control, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(got < 0 ? 0 : got));
-    return text;
-}
+std::string control_text(HWND pane, int id) { return window_text(GetDlgItem(pane, id)); }
 
 void set_control_text(HWND pane, int id, const std::string& text) {
     SetDlgItemTextA(pane, id, text.c_str());
