@@ -1,5 +1,6 @@
 // Scanners and escaping over arbitrary bytes: every length lies within the
-// line, and escaping then unescaping gives the text back.
+// line, and escaping then unescaping gives the text back (as a field and as
+// a settings value a comment may follow).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "syntax/scan.h"
+#include "syntax/settings_line.h"
 #include "support/test_text.h"
 #include "fuzz_require.h"
 
@@ -26,11 +28,11 @@ bool lead_byte(unsigned char c) {
 // backslash that escaping puts after it would make it a double-byte
 // character: such text cannot survive the round trip with double-byte
 // stepping.
-bool survives_double_byte_escaping(std::string_view text) {
+bool survives_double_byte_escaping(std::string_view text, bool apostrophes = false) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (!lead_byte(static_cast<unsigned char>(text[i])) || i + 1 == text.size()) continue;
         const char next = text[i + 1];
-        if (next == ',' || next == '\r' || next == '\n') return false;
+        if (next == ',' || next == '\r' || next == '\n' || (apostrophes && next == '\'')) return false;
         if (qz::is_double_byte_char(text.data() + i)) ++i;
     }
     return true;
@@ -78,6 +80,14 @@ void check_round_trip(std::string_view text) {
             const std::string line = escaped + ",";
             require(qz::field_length(line.c_str(), false) == static_cast<int>(escaped.size()));
         }
+    }
+    if (one_line && survives_double_byte_escaping(text, true)) {
+        // A value written with escaped apostrophes ends where its comment begins.
+        const std::string escaped = qz::escape_text(text, 1, qz::ESCAPE_APOSTROPHE);
+        const std::string line = escaped + "'comment";
+        const int length = qz::escaped_value_length(line.c_str());
+        require(length == static_cast<int>(escaped.size()));
+        require(qz::unescape_value(std::string_view(line.c_str(), length)) == expected);
     }
 }
 
