@@ -1,9 +1,11 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -77,7 +79,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
         command(CMD_SAVE);
     }
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "書き込みできません。");
+    EXPECT_EQ(messages_[0].text, "書き込みできません。\n" + path + "\nアクセスが拒否されました。");
     EXPECT_TRUE(doc().modified);
     EXPECT_EQ(read_file(path), kSmall);
     EXPECT_EQ(files_in(dir_), std::vector<std::string>{"locked.qzf"});
@@ -91,7 +93,7 @@ TEST_F(FileCommandsTest, SavingOverAFolderFailsCleanly) {
     doc().modified = true;
     command(CMD_SAVE);
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "書き込みできません。");
+    EXPECT_EQ(messages_[0].text, "書き込みできません。\n" + folder + "\nアクセスが拒否されました。");
     EXPECT_TRUE(doc().modified);
     EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(files_in(dir_).empty());
@@ -116,6 +118,7 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnlyWhenTheUserSaysYes) {
     command(CMD_SAVE);
     EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n#t,000000\r\nx,y,<00\r\n");
     EXPECT_FALSE(doc().modified);
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
 TEST_F(FileCommandsTest, SavingANewDocumentAsksForAName) {
@@ -278,6 +281,136 @@ TEST_F(FileCommandsTest, DroppingFilesOpensTheFirstOnly) {
     EXPECT_EQ(doc().file_name, first);
     EXPECT_TRUE(doc().modified);
 }
+
+// Runs a shell command on the Unix side in `dir` (Wine starts Unix programs
+// too, but gives no handle to wait on) and returns what it printed.
+std::string unix_shell(const std::string& dir, const std::string& command) {
+    std::string line = "/bin/sh -c \"(" + command + ") >shell.tmp 2>&1; mv shell.tmp shell.out\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA("Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
+                        &startup, &info))
+        return "cannot start /bin/sh";
+    unique_file process(info.hProcess), thread(info.hThread);
+    std::string out = dir + "\\shell.out";
+    for (int i = 0; i < 1000 && !file_exists(out); ++i) Sleep(10);
+    std::string text = read_file(out);
+    DeleteFileA(out.c_str());
+    return text;
+}
+
+std::string dacl_of(const std::string& path) {
+    std::vector<char> sd(4096);
+    DWORD needed = 0;
+    if (!GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, sd.data(), sd.size(), &needed))
+        return "";
+    char* text = nullptr;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorA(sd.data(), SDDL_REVISION_1,
+                                                              DACL_SECURITY_INFORMATION, &text, nullptr))
+        return "";
+    std::string result = text;
+    LocalFree(text);
+    return result;
+}
+
+TEST_F(FileCommandsTest, SavingKeepsAttributesAccessRightsAndLinks) {
+    ASSERT_EQ(unix_shell(dir_, "printf 'QUIZODATA V1.4\\r\\n' | tee private.qzf hidden.qzf target.qzf >/dev/null;"
+                               " chmod 600 private.qzf; ln -sf target.qzf link.qzf; echo done"),
+              "done\n");
+    const std::string rights = dacl_of(dir_ + "\\private.qzf");
+    SetFileAttributesA((dir_ + "\\hidden.qzf").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    start();
+    for (const char* name : {"private.qzf", "hidden.qzf", "link.qzf"}) {
+        open_document(main_window(), dir_ + "\\" + name);
+        doc().set_text(doc().line_at(0), "'saved");
+        command(CMD_SAVE);
+        EXPECT_TRUE(messages_.empty()) << name;
+    }
+    // The owner keeps the only access to the private file (Wine's server
+    // gives the owner's rights to the file's group as well).
+    EXPECT_EQ(dacl_of(dir_ + "\\private.qzf"), rights);
+    int mode = std::stoi(unix_shell(dir_, "stat -c %a private.qzf"), nullptr, 8);
+    EXPECT_EQ(mode & 0606, 0600) << std::oct << mode;
+    EXPECT_TRUE(GetFileAttributesA((dir_ + "\\hidden.qzf").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    // Removed here: once its target is gone, Wine no longer lists the link.
+    EXPECT_EQ(unix_shell(dir_, "readlink link.qzf && rm link.qzf"), "target.qzf\n");
+    EXPECT_EQ(read_file(dir_ + "\\target.qzf"), "QUIZODATA V1.4\r\n'saved\r\n");
+}
+TEST_F(FileCommandsTest, SavingRemovesLeftoversOfInterruptedSavesOfThatFileOnly) {
+    std::string folder = dir_ + "\\ソフト表";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string path = folder + "\\ソフト表.qzf";
+    write_file(path, kSmall);
+    const std::vector<std::string> kept = {"ソフト表.qzf.~12G4.tmp", "ソフト表.qzf.~1A2B.tmp.bak",
+                                           "ソフト表.qzf.~1A2.tmp", "ソフト.qzf.~1A2B.tmp",
+                                           "qzo1A2B.tmp", "表.qzf.~1A2B.tmp"};
+    for (const std::string& name : kept) write_file(folder + "\\" + name, "other");
+    for (const char* name : {"ソフト表.qzf.~1A2B.tmp", "ソフト表.qzf.~FFFF.tmp"})
+        write_file(folder + "\\" + name, kSmall);
+    SetFileAttributesA((folder + "\\ソフト表.qzf.~FFFF.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    start(path);
+    doc().modified = true;
+    command(CMD_SAVE);
+    EXPECT_TRUE(messages_.empty());
+    std::vector<std::string> left = files_in(folder), expected = kept;
+    expected.push_back("ソフト表.qzf");
+    std::sort(left.begin(), left.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+}
+
+TEST_F(FileCommandsTest, JapaneseFileAndFolderNames) {
+    std::string folder = dir_ + "\\日本語フォルダ", other = dir_ + "\\ソフト表";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA(other.c_str(), nullptr);
+    std::string path = folder + "\\テスト.qzf";
+    write_file(path, kSmall);
+    start("\"" + path + "\"");
+    ASSERT_TRUE(messages_.empty());
+    ASSERT_EQ(doc().count(), 2);
+    doc().set_text(doc().line_at(0), "'表");
+    command(CMD_SAVE);
+    const std::string saved = "QUIZODATA V1.4\r\n'表\r\nq,a,<00\r\n";
+    EXPECT_EQ(read_file(path), saved);
+    for (const std::string& target : {folder + "\\新しい表.qzf", other + "\\ソフト表.qzf"}) {
+        dialog_answers_ = {target};
+        command(CMD_SAVE_AS);
+        EXPECT_EQ(read_file(target), saved) << target;
+        open_document(main_window(), target);
+        EXPECT_EQ(doc().line_at(0)->text(), "'表") << target;
+    }
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(files_in(other), std::vector<std::string>{"ソフト表.qzf"});
+}
+
+struct LongPathCase {
+    const char* name;
+    bool dropped;
+};
+
+class LongPaths : public EditorTest, public testing::WithParamInterface<LongPathCase> {};
+
+TEST_P(LongPaths, AreRefusedNotCut) {
+    // A file named by the first 259 bytes of the long path.
+    std::string cut = dir_ + "\\" + std::string(258 - dir_.size(), 'a');
+    write_file(cut, kSmall);
+    std::string path = cut + "b.qzf";
+    if (GetParam().dropped) {
+        start();
+        SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({path})), 0);
+    } else {
+        start(path);
+    }
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "ファイル名が長すぎます（259 バイトまで）。\n" + path);
+    EXPECT_EQ(doc().file_name, "新規.qzf");
+    EXPECT_TRUE(app().prefs.recent_files.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(FileCommands, LongPaths,
+                         testing::Values(LongPathCase{"command_line", false}, LongPathCase{"dropped", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileCommandsTest, SettingsFileIsWrittenWholeAtExit) {
     start();
