@@ -21,10 +21,11 @@ void show_error(HWND owner, const char* text) {
 
 std::string system_error_text(DWORD error) {
     char text[512] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                             0, text, sizeof text, nullptr);
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             error, 0, text, sizeof text, nullptr);
     std::string result = n ? std::string(text, n) : "エラー " + std::to_string(error);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
+    while (!result.empty() &&
+           (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
         result.pop_back();
     return result;
 }

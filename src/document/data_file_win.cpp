@@ -42,13 +42,15 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDE
 // The file `path` names in the end: the target of a link, or `path` itself
 // when it names no file yet.
 std::string final_path(const std::string& path) {
-    unique_file file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    unique_file file(CreateFileA(path.c_str(), 0,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
     if (!file) return path;
     std::string final(MAX_PATH, '\0');
     for (;;) {
-        DWORD n = GetFinalPathNameByHandleA(file.get(), final.data(), static_cast<DWORD>(final.size()),
-                                            FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        DWORD n =
+            GetFinalPathNameByHandleA(file.get(), final.data(), static_cast<DWORD>(final.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (n == 0) return path;
         bool fits = n < final.size();
         final.resize(n);
@@ -67,8 +69,8 @@ std::vector<char> access_rights(const std::string& path) {
     DWORD needed = 0;
     GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
     std::vector<char> rights(needed);
-    if (needed == 0 || !GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, rights.data(), needed,
-                                         &needed))
+    if (needed == 0 ||
+        !GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, rights.data(), needed, &needed))
         rights.clear();
     return rights;
 }
@@ -90,7 +92,8 @@ constexpr std::size_t kTempSuffixLength = 10;
 std::string temp_name(const std::string& name, unsigned number) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string suffix = ".~0000.tmp";
-    for (int i = 5; i >= 2; --i, number >>= 4) suffix[i] = kHex[number & 15];
+    for (int i = 5; i >= 2; --i, number >>= 4)
+        suffix[i] = kHex[number & 15];
     return name + suffix;
 }
 
@@ -98,8 +101,9 @@ bool is_temp_name(const std::string& name, const std::string& candidate) {
     if (candidate.size() != name.size() + kTempSuffixLength) return false;
     std::string_view suffix(candidate.c_str() + name.size(), kTempSuffixLength);
     auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
-    return suffix.substr(0, 2) == ".~" && std::all_of(suffix.begin() + 2, suffix.begin() + 6, hex) &&
-           suffix.substr(6) == ".tmp" && lstrcmpiA(candidate.substr(0, name.size()).c_str(), name.c_str()) == 0;
+    return suffix.substr(0, 2) == ".~" &&
+           std::all_of(suffix.begin() + 2, suffix.begin() + 6, hex) && suffix.substr(6) == ".tmp" &&
+           lstrcmpiA(candidate.substr(0, name.size()).c_str(), name.c_str()) == 0;
 }
 
 // Deletes what earlier, interrupted saves of `folder` + `name` left behind.
@@ -117,6 +121,13 @@ void remove_leftovers(const std::string& folder, const std::string& name) {
     }
 }
 
+// The calling thread's last error, never ERROR_SUCCESS: for a step that
+// failed without setting one.
+DWORD last_error() {
+    DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
+}
+
 // Writes all of `bytes` and flushes them to the disk.
 bool write_all(HANDLE file, const std::string& bytes) {
     DWORD done = 0;
@@ -128,12 +139,14 @@ bool write_all(HANDLE file, const std::string& bytes) {
 
 }  // namespace
 
-DWORD replace_file_contents(const std::string& path, const std::string& bytes, bool over_read_only) {
+DWORD replace_file_contents(const std::string& path, const std::string& bytes,
+                            bool over_read_only) {
     const std::string target = final_path(path);
     const std::size_t name_at = PathFindFileNameA(target.c_str()) - target.c_str();
     const std::string folder = target.substr(0, name_at), name = target.substr(name_at);
     DWORD attributes = GetFileAttributesA(target.c_str());
-    const bool replacing = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const bool replacing =
+        attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     attributes = replacing ? attributes & kKeptAttributes : 0;
     const bool read_only = attributes & FILE_ATTRIBUTE_READONLY;
     if (read_only && !over_read_only) return ERROR_ACCESS_DENIED;
@@ -146,25 +159,29 @@ DWORD replace_file_contents(const std::string& path, const std::string& bytes, b
         const unsigned seed = GetTickCount() ^ (GetCurrentProcessId() << 4);
         for (unsigned i = 0; i < 64 && error == ERROR_FILE_EXISTS; ++i) {
             temp = folder + temp_name(name, seed + i);
-            file.reset(CreateFileA(temp.c_str(), GENERIC_WRITE | READ_CONTROL | WRITE_DAC, 0, nullptr,
-                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-            error = file ? ERROR_SUCCESS : GetLastError();
+            file.reset(CreateFileA(temp.c_str(), GENERIC_WRITE | READ_CONTROL | WRITE_DAC, 0,
+                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            error = file ? ERROR_SUCCESS : last_error();
         }
         if (error) return error;
         // The old file's rights go over only when they differ from a new
         // file's: under Wine that keeps the Unix mode of an ordinary file.
         if (!write_all(file.get(), bytes) ||
             (!rights.empty() && rights != access_rights(file.get()) &&
-             !SetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION, const_cast<char*>(rights.data()))))
-            error = GetLastError();
+             !SetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION,
+                                      const_cast<char*>(rights.data()))))
+            error = last_error();
     }
-    if (!error && replacing && !SetFileAttributesA(temp.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
-        error = GetLastError();
+    if (!error && replacing &&
+        !SetFileAttributesA(temp.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
+        error = last_error();
     // A read-only file cannot be replaced; the new one is read-only again.
-    if (!error && read_only && !SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
-        error = GetLastError();
-    if (!error && !MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = GetLastError();
+    if (!error && read_only &&
+        !SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        error = last_error();
+    if (!error && !MoveFileExA(temp.c_str(), target.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = last_error();
         if (read_only) SetFileAttributesA(target.c_str(), attributes);
     }
     if (error) {
@@ -208,14 +225,15 @@ bool save_data_file(HWND owner) {
     if (app().line_list) SetFocus(app().line_list);
 
     DWORD attributes = GetFileAttributesA(doc.file_name.c_str());
-    const bool read_only = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    const bool read_only =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
     if (read_only) {
         std::string question = doc.file_name + " は読み込み専用ファイルです。保存しますか？";
-        if (message_box(owner, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
-            return false;
+        if (message_box(owner, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
     }
     if (DWORD error = replace_file_contents(doc.file_name, write_data_file(doc), read_only)) {
-        std::string text = "書き込みできません。\n" + doc.file_name + "\n" + system_error_text(error);
+        std::string text =
+            "書き込みできません。\n" + doc.file_name + "\n" + system_error_text(error);
         show_error(owner, text.c_str());
         return false;
     }

@@ -92,7 +92,8 @@ TEST_F(FileCommandsTest, SavingOverAFolderFailsCleanly) {
     doc().modified = true;
     command(CMD_SAVE);
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "書き込みできません。\n" + folder + "\nアクセスが拒否されました。");
+    EXPECT_EQ(messages_[0].text,
+              "書き込みできません。\n" + folder + "\nアクセスが拒否されました。");
     EXPECT_TRUE(doc().modified);
     EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(files_in(dir_).empty());
@@ -288,21 +289,25 @@ std::string unix_shell(const std::string& dir, const std::string& command) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA("Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
-                        &startup, &info))
+    if (!CreateProcessA("Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.c_str(), &startup, &info))
         return "cannot start /bin/sh";
     unique_file process(info.hProcess), thread(info.hThread);
     std::string out = dir + "\\shell.out";
-    for (int i = 0; i < 1000 && !file_exists(out); ++i) Sleep(10);
+    for (int i = 0; i < 1000 && !file_exists(out); ++i)
+        Sleep(10);
     std::string text = read_file(out);
     DeleteFileA(out.c_str());
     return text;
 }
 
 TEST_F(FileCommandsTest, SavingKeepsAttributesAccessRightsAndLinks) {
-    ASSERT_EQ(unix_shell(dir_, "printf 'QUIZODATA V1.4\\r\\n' | tee private.qzf hidden.qzf target.qzf >/dev/null;"
-                               " chmod 600 private.qzf; ln -sf target.qzf link.qzf; echo done"),
-              "done\n");
+    ASSERT_EQ(
+        unix_shell(
+            dir_,
+            "printf 'QUIZODATA V1.4\\r\\n' | tee private.qzf hidden.qzf target.qzf >/dev/null;"
+            " chmod 600 private.qzf; ln -sf target.qzf link.qzf; echo done"),
+        "done\n");
     SetFileAttributesA((dir_ + "\\hidden.qzf").c_str(), FILE_ATTRIBUTE_HIDDEN);
     start();
     for (const char* name : {"private.qzf", "hidden.qzf", "link.qzf"}) {
@@ -324,9 +329,11 @@ TEST_F(FileCommandsTest, SavingKeepsAttributesAccessRightsAndLinks) {
 TEST_F(FileCommandsTest, SavingRemovesLeftoversOfInterruptedSavesOfThatFileOnly) {
     std::string folder = dir_ + "\\ソフト表";
     CreateDirectoryA(folder.c_str(), nullptr);
-    std::vector<std::string> kept = {"ソフト表.qzf", "ソフト表.qzf.~12G4.tmp", "ソフト表.qzf.~1A2.tmp",
-                                     "ソフト表.qzf.~1A2B.tmp.bak", "ソフト.qzf.~1A2B.tmp", "qzo1A2B.tmp"};
-    for (const std::string& name : kept) write_file(folder + "\\" + name, kSmall);
+    std::vector<std::string> kept = {"ソフト表.qzf",          "ソフト表.qzf.~12G4.tmp",
+                                     "ソフト表.qzf.~1A2.tmp", "ソフト表.qzf.~1A2B.tmp.bak",
+                                     "ソフト.qzf.~1A2B.tmp",  "qzo1A2B.tmp"};
+    for (const std::string& name : kept)
+        write_file(folder + "\\" + name, kSmall);
     for (const char* name : {"ソフト表.qzf.~1A2B.tmp", "ソフト表.qzf.~FFFF.tmp"})
         write_file(folder + "\\" + name, kSmall);
     SetFileAttributesA((folder + "\\ソフト表.qzf.~FFFF.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -372,7 +379,8 @@ TEST_F(FileCommandsTest, LongPathsAreRefusedNotCut) {
     doc().modified = true;
     SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({path})), 0);
     EXPECT_EQ(messages_.size(), 2u);
-    for (const ShownMessage& m : messages_) EXPECT_EQ(m.text, refusal);
+    for (const ShownMessage& m : messages_)
+        EXPECT_EQ(m.text, refusal);
     EXPECT_EQ(doc().file_name, "新規.qzf");
     EXPECT_TRUE(app().prefs.recent_files.empty());
 }
