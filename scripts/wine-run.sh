@@ -15,6 +15,10 @@ wine=wine
 # LC_ALL makes the ANSI code page 932 (set for Wine only: the shell itself
 # may not have that locale).
 wine=(env LC_ALL=ja_JP.UTF-8 "$wine")
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+    echo "The ja_JP.UTF-8 locale is missing: run scripts/setup.sh" >&2
+    exit 1
+fi
 
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 "$(dirname "$0")/wine-prefix.sh" --unmanaged

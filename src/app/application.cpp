@@ -89,11 +89,11 @@ HWND create_main_window(int show_command) {
 void open_command_line(const char* command_line) {
     HWND owner = app().main_window;
     if (command_line && *command_line) {
-        char path[MAX_PATH] = {};
-        lstrcpynA(path, command_line, MAX_PATH);
-        PathRemoveArgsA(path);
-        PathUnquoteSpacesA(path);
-        if (path[0]) {
+        std::string path = command_line;
+        PathRemoveArgsA(path.data());
+        PathUnquoteSpacesA(path.data());
+        path.resize(std::strlen(path.c_str()));
+        if (!path.empty() && path_fits(owner, path)) {
             open_document(owner, path);
             return;
         }

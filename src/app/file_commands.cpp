@@ -18,6 +18,8 @@
 namespace qz {
 namespace {
 
+constexpr DWORD kDialogBufferSize = 4096;
+
 constexpr char kFileFilter[] =
     "Quizo データファイル(*.qzf)\0*.QZF\0すべてのファイル(*.*)\0*.*\0";
 
@@ -31,14 +33,16 @@ FileDialogHook& file_dialog_hook() {
 std::optional<std::string> choose_file(HWND owner, bool save) {
     const CardDocument& doc = app().doc;
     if (file_dialog_hook()) return file_dialog_hook()(owner, save, doc.file_name);
-    char path[MAX_PATH] = {};
-    lstrcpynA(path, doc.file_name.c_str(), MAX_PATH);
+    // Room for a longer choice than fits, so that it is refused by name
+    // rather than by a dialog error.
+    std::string path = doc.file_name;
+    path.resize(kDialogBufferSize);
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = kFileFilter;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrFile = path.data();
+    ofn.nMaxFile = kDialogBufferSize;
     ofn.lpstrDefExt = "qzf";
     ofn.Flags = save ? OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST
                      : OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
@@ -49,7 +53,8 @@ std::optional<std::string> choose_file(HWND owner, bool save) {
                                    : "「ファイルを開く」でエラーが発生しました。");
         return std::nullopt;
     }
-    return std::string(path);
+    path.resize(std::strlen(path.c_str()));
+    return path;
 }
 
 HMENU file_menu(HWND main_window) {
@@ -92,7 +97,15 @@ bool new_document(HWND owner) {
     return true;
 }
 
+bool path_fits(HWND owner, const std::string& path) {
+    if (path.size() <= kMaxPathLength) return true;
+    std::string text = "ファイル名が長すぎます（259 バイトまで）。\n" + path;
+    show_error(owner, text.c_str());
+    return false;
+}
+
 void open_document(HWND owner, const std::string& path) {
+    if (!path_fits(owner, path)) return;
     CardDocument& doc = app().doc;
     doc.modified = false;
     doc.file_name = path;
@@ -107,7 +120,7 @@ void open_file_command(HWND owner) {
 
 bool save_as(HWND owner) {
     std::optional<std::string> chosen = choose_file(owner, true);
-    if (!chosen) return false;
+    if (!chosen || !path_fits(owner, *chosen)) return false;
     app().doc.file_name = *chosen;
     return save_data_file(owner);
 }

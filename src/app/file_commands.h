@@ -26,8 +26,15 @@ bool confirm_discard(HWND owner);
 // Starts an untitled document with one blank line (after the prompt).
 bool new_document(HWND owner);
 
+// Longest path the editor opens or saves (MAX_PATH less the NUL).
+inline constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
+
+// True when `path` is not longer than that; otherwise false after
+// "ファイル名が長すぎます（259 バイトまで）。" and the path.
+bool path_fits(HWND owner, const std::string& path);
+
 // Opens `path` after the prompt has been answered; on failure starts a new
-// document.
+// document. A path that does not fit is refused and nothing changes.
 void open_document(HWND owner, const std::string& path);
 
 // The Open and Save As commands.

@@ -246,14 +246,11 @@ void on_context_menu(HWND hwnd, int x, int y) {
 }
 
 void on_drop_files(HWND hwnd, HDROP drop) {
-    if (!confirm_discard(hwnd)) {
-        DragFinish(drop);
-        return;
-    }
-    char path[MAX_PATH] = {};
-    DragQueryFileA(drop, 0, path, MAX_PATH);
+    std::string path(DragQueryFileA(drop, 0, nullptr, 0), '\0');
+    DragQueryFileA(drop, 0, path.data(), static_cast<UINT>(path.size() + 1));
     DragFinish(drop);
-    open_document(hwnd, path);
+    // A path that does not fit is refused before the document is touched.
+    if (path_fits(hwnd, path) && confirm_discard(hwnd)) open_document(hwnd, path);
 }
 
 LRESULT dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {

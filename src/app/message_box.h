@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 namespace qz {
 
@@ -15,6 +16,10 @@ int message_box(HWND owner, const char* text, UINT type);
 
 // Error icon and OK; a null text shows nothing.
 void show_error(HWND owner, const char* text);
+
+// The system's text for an error code (FormatMessageA), without the final
+// line break.
+std::string system_error_text(DWORD error);
 
 // Replaces the message box for tests; an empty function restores it.
 using MessageBoxHook = std::function<int(HWND owner, const char* text, UINT type)>;

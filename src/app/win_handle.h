@@ -74,6 +74,13 @@ struct module_traits {
     static void close(pointer h) noexcept { FreeLibrary(h); }
 };
 
+struct find_traits {
+    using pointer = HANDLE;
+    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool valid(pointer h) noexcept { return h != INVALID_HANDLE_VALUE; }
+    static void close(pointer h) noexcept { FindClose(h); }
+};
+
 using unique_font = unique_handle<gdi_traits<HFONT>>;
 using unique_brush = unique_handle<gdi_traits<HBRUSH>>;
 using unique_pen = unique_handle<gdi_traits<HPEN>>;
@@ -83,6 +90,7 @@ using unique_file = unique_handle<file_traits>;
 using unique_global = unique_handle<global_traits>;
 using unique_menu = unique_handle<menu_traits>;
 using unique_module = unique_handle<module_traits>;
+using unique_find = unique_handle<find_traits>;
 
 // A window's device context, released when the owner goes.
 class window_dc {

@@ -13,10 +13,15 @@ namespace qz {
 std::optional<std::string> read_whole_file(HWND owner, const std::string& path);
 
 // Replaces the file with `bytes` without ever leaving it half written: the
-// text goes to a new file in the same folder, is flushed, and then takes
-// the old file's place in one rename. False when any step failed; the old
-// file is then untouched and the new one removed.
-bool replace_file_contents(const std::string& path, const std::string& bytes);
+// text goes to a new file in the same folder, is flushed, takes over the
+// old file's attributes and access rights, and then takes the old file's
+// place in one rename. A link is followed: its target is replaced. A
+// read-only file is replaced only when `over_read_only` is set, and stays
+// read-only. Returns ERROR_SUCCESS, or the error code of the step that
+// failed; the old file is then untouched and the new one removed. A
+// successful save removes the copies that interrupted saves left.
+DWORD replace_file_contents(const std::string& path, const std::string& bytes,
+                            bool over_read_only = false);
 
 // Loads the document's `file_name`; false after a message, with the
 // document left without lines.

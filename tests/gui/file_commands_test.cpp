@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -77,7 +78,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
         command(CMD_SAVE);
     }
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "書き込みできません。");
+    EXPECT_EQ(messages_[0].text, "書き込みできません。\n" + path + "\nアクセスが拒否されました。");
     EXPECT_TRUE(doc().modified);
     EXPECT_EQ(read_file(path), kSmall);
     EXPECT_EQ(files_in(dir_), std::vector<std::string>{"locked.qzf"});
@@ -91,7 +92,8 @@ TEST_F(FileCommandsTest, SavingOverAFolderFailsCleanly) {
     doc().modified = true;
     command(CMD_SAVE);
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "書き込みできません。");
+    EXPECT_EQ(messages_[0].text,
+              "書き込みできません。\n" + folder + "\nアクセスが拒否されました。");
     EXPECT_TRUE(doc().modified);
     EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(files_in(dir_).empty());
@@ -116,6 +118,7 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnlyWhenTheUserSaysYes) {
     command(CMD_SAVE);
     EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n#t,000000\r\nx,y,<00\r\n");
     EXPECT_FALSE(doc().modified);
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
 TEST_F(FileCommandsTest, SavingANewDocumentAsksForAName) {
@@ -277,6 +280,106 @@ TEST_F(FileCommandsTest, DroppingFilesOpensTheFirstOnly) {
     SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({second})), 0);
     EXPECT_EQ(doc().file_name, first);
     EXPECT_TRUE(doc().modified);
+}
+
+// Runs a shell command on the Unix side in `dir` (Wine starts Unix programs
+// too, but gives no handle to wait on) and returns what it printed.
+std::string unix_shell(const std::string& dir, const std::string& command) {
+    std::string line = "/bin/sh -c \"(" + command + ") >shell.tmp 2>&1; mv shell.tmp shell.out\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA("Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.c_str(), &startup, &info))
+        return "cannot start /bin/sh";
+    unique_file process(info.hProcess), thread(info.hThread);
+    std::string out = dir + "\\shell.out";
+    for (int i = 0; i < 1000 && !file_exists(out); ++i)
+        Sleep(10);
+    std::string text = read_file(out);
+    DeleteFileA(out.c_str());
+    return text;
+}
+
+TEST_F(FileCommandsTest, SavingKeepsAttributesAccessRightsAndLinks) {
+    ASSERT_EQ(
+        unix_shell(
+            dir_,
+            "printf 'QUIZODATA V1.4\\r\\n' | tee private.qzf hidden.qzf target.qzf >/dev/null;"
+            " chmod 600 private.qzf; ln -sf target.qzf link.qzf; echo done"),
+        "done\n");
+    SetFileAttributesA((dir_ + "\\hidden.qzf").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    start();
+    for (const char* name : {"private.qzf", "hidden.qzf", "link.qzf"}) {
+        open_document(main_window(), dir_ + "\\" + name);
+        doc().set_text(doc().line_at(0), "'saved");
+        command(CMD_SAVE);
+        EXPECT_TRUE(messages_.empty()) << name;
+    }
+    // Only the owner may read and write the private file (Wine's server
+    // gives the owner's rights to the file's group as well).
+    int mode = std::stoi(unix_shell(dir_, "stat -c %a private.qzf"), nullptr, 8);
+    EXPECT_EQ(mode & 0606, 0600) << std::oct << mode;
+    EXPECT_TRUE(GetFileAttributesA((dir_ + "\\hidden.qzf").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    // Removed here: once its target is gone, Wine no longer lists the link.
+    EXPECT_EQ(unix_shell(dir_, "readlink link.qzf && rm link.qzf"), "target.qzf\n");
+    EXPECT_EQ(read_file(dir_ + "\\target.qzf"), "QUIZODATA V1.4\r\n'saved\r\n");
+}
+
+TEST_F(FileCommandsTest, SavingRemovesLeftoversOfInterruptedSavesOfThatFileOnly) {
+    std::string folder = dir_ + "\\ソフト表";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::vector<std::string> kept = {"ソフト表.qzf",          "ソフト表.qzf.~12G4.tmp",
+                                     "ソフト表.qzf.~1A2.tmp", "ソフト表.qzf.~1A2B.tmp.bak",
+                                     "ソフト.qzf.~1A2B.tmp",  "qzo1A2B.tmp"};
+    for (const std::string& name : kept)
+        write_file(folder + "\\" + name, kSmall);
+    write_file(folder + "\\ソフト表.qzf.~1A2B.tmp", kSmall);
+    write_file(folder + "\\ソフト表.qzf.~FFFF.tmp", kSmall);
+    SetFileAttributesA((folder + "\\ソフト表.qzf.~FFFF.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    start(folder + "\\ソフト表.qzf");
+    command(CMD_SAVE);
+    std::vector<std::string> left = files_in(folder);
+    std::sort(left.begin(), left.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(left, kept);
+}
+
+TEST_F(FileCommandsTest, JapaneseFileAndFolderNames) {
+    std::string folder = dir_ + "\\日本語フォルダ", other = dir_ + "\\ソフト表";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA(other.c_str(), nullptr);
+    std::string path = folder + "\\テスト.qzf";
+    write_file(path, kSmall);
+    start("\"" + path + "\"");
+    ASSERT_TRUE(messages_.empty());
+    doc().set_text(doc().line_at(0), "'表");
+    command(CMD_SAVE);
+    const std::string saved = "QUIZODATA V1.4\r\n'表\r\nq,a,<00\r\n";
+    EXPECT_EQ(read_file(path), saved);
+    for (const std::string& target : {folder + "\\新しい表.qzf", other + "\\ソフト表.qzf"}) {
+        dialog_answers_ = {target};
+        command(CMD_SAVE_AS);
+        EXPECT_EQ(read_file(target), saved) << target;
+    }
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(files_in(other), std::vector<std::string>{"ソフト表.qzf"});
+}
+
+TEST_F(FileCommandsTest, LongPathsAreRefusedNotCut) {
+    // A file named by the first 259 bytes of the long path.
+    std::string cut = dir_ + "\\" + std::string(258 - dir_.size(), 'a');
+    write_file(cut, kSmall);
+    std::string path = cut + "b.qzf";
+    const std::string refusal = "ファイル名が長すぎます（259 バイトまで）。\n" + path;
+    start(path);
+    doc().modified = true;
+    SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({path})), 0);
+    EXPECT_EQ(messages_.size(), 2u);
+    for (const ShownMessage& m : messages_)
+        EXPECT_EQ(m.text, refusal);
+    EXPECT_EQ(doc().file_name, "新規.qzf");
+    EXPECT_TRUE(app().prefs.recent_files.empty());
 }
 
 TEST_F(FileCommandsTest, SettingsFileIsWrittenWholeAtExit) {
