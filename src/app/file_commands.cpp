@@ -96,6 +96,12 @@ void open_document(HWND owner, const std::string& path) {
     CardDocument& doc = app().doc;
     doc.modified = false;
     doc.file_name = path;
+    // Nothing of the file that was open stays in view behind a message about
+    // this one.
+    doc.current = -1;
+    destroy_pane();
+    doc.clear();
+    empty_line_list();
     if (!load_data_file(owner)) new_document(owner);
 }
 
@@ -113,7 +119,12 @@ bool save_as(HWND owner) {
 }
 
 void add_recent_file(HWND owner, const std::string& path) {
-    add_recent_file(app().prefs.recent_files, path);
+    // One file is one entry however its path was written: full, without "."
+    // or ".." steps (letter case is compared ignoring case).
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    add_recent_file(app().prefs.recent_files,
+                    length > 0 && length < MAX_PATH ? std::string(full, length) : path);
     if (owner && app().main_window) rebuild_recent_menu(app().main_window);
 }
 
