@@ -77,18 +77,24 @@ std::string generate(int lines, const char* flavour) {
     return text;
 }
 
-// Opens a file whose first line holds a question of `bytes` bytes, one
-// paragraph of `piece` repeated, then types into its answer and into the
-// question and commits, and shows the next line and the long one again.
-void time_long_line(HWND main, const std::string& dir, std::size_t bytes, const char* piece,
-                    const std::string& name) {
+// One paragraph of `piece` repeated to `bytes` bytes.
+std::string paragraph(std::size_t bytes, const char* piece) {
+    std::string text;
+    text.reserve(bytes);
+    while (text.size() < bytes) text += piece;
+    text.resize(bytes & ~std::size_t{1});
+    return text;
+}
+
+// Opens a file whose first line is `question`,`answer`, then types into its
+// answer and into its question and commits, and shows the next line and the
+// first one again.
+void time_long_line(HWND main, const std::string& dir, const std::string& question,
+                    const std::string& answer, const std::string& name) {
     using namespace qz;
-    std::string question;
-    question.reserve(bytes);
-    while (question.size() < bytes) question += piece;
-    question.resize(bytes & ~std::size_t{1});
     const std::string path = dir + "qzobench-long.qzf";
-    replace_file_contents(path, "QUIZODATA V1.4\r\n" + question + ",答え,?20\r\n次の問題,次の答え,?20\r\n");
+    replace_file_contents(path, "QUIZODATA V1.4\r\n" + question + "," + answer +
+                                    ",?20\r\n次の問題,次の答え,?20\r\n");
     app().doc.modified = false;
     const double open = timed([&] { open_document(main, path); });
     const std::size_t before = app().doc.line_at(0) ? app().doc.line_at(0)->text().size() : 0;
@@ -145,9 +151,14 @@ int main(int argc, char** argv) {
     }
     for (std::size_t bytes : sizes) {
         const std::string size = std::to_string(bytes / 1000) + " KB ";
-        time_long_line(main, dir, bytes, "abcdefghij", size + "unbroken:");
-        if (bytes <= 50000) time_long_line(main, dir, bytes, "長い問題文", size + "Japanese:");
+        time_long_line(main, dir, paragraph(bytes, "abcdefghij"), "答え", size + "unbroken:");
+        if (bytes <= 50000)
+            time_long_line(main, dir, paragraph(bytes, "長い問題文"), "答え", size + "Japanese:");
     }
+    // Answers: one long alternative, and one nested 10,000 groups deep.
+    time_long_line(main, dir, "問題", paragraph(1000000, "abcdefghij"), "1000 KB answer:");
+    time_long_line(main, dir, "問題", std::string(10000, '[') + "a" + std::string(10000, ']'),
+                   "deep answer:");
     if (long_only) {
         DestroyWindow(main);
         pump();

@@ -24,6 +24,9 @@ constexpr std::size_t kStepCost = 64;
 
 constexpr std::size_t kNone = std::string_view::npos;
 
+// How much of an alternative an answer-number entry shows.
+constexpr std::size_t kAnswerEntryBytes = 200;
+
 bool is_open(char c) {
     return c == kTokenOpenGroup || c == kTokenOpenOptional;
 }
@@ -334,7 +337,13 @@ std::vector<std::string> answer_number_entries(const char* line_text, bool is_qu
     const auto numbered = [&entries](std::string_view text) {
         std::string entry = "0. ";
         entry[0] = static_cast<char>('0' + entries.size());
-        entries.push_back(entry.append(text));
+        // A list entry shows the start of a very long alternative.
+        std::size_t shown = 0;
+        while (shown < text.size() && shown < kAnswerEntryBytes)
+            shown += shown + 1 < text.size() && is_double_byte_char(text.data() + shown) ? 2 : 1;
+        entry.append(text.substr(0, shown));
+        if (shown < text.size()) entry += "…";
+        entries.push_back(std::move(entry));
     };
     for (int n = 0; n <= 9; ++n) {
         const char* alternative = nth_alternative(expanded->c_str(), n);

@@ -34,7 +34,8 @@ int group_span(const char* p);
 const char* nth_alternative(const char* expanded, int n);
 
 // The entries of the answer-number list of a line: "0. alt", "1. alt", ...
-// at most ten; when the expansion stopped before the tenth, the entry after
+// at most ten, each showing at most the first 200 bytes of its alternative
+// (then "…"); when the expansion stopped before the tenth, the entry after
 // the last complete one says so with kAnswerCutShort. For format 1.2 the list is empty. For a line that is no
 // question line, or whose answer has a syntax error (*syntax_error set),
 // the single entry "0".

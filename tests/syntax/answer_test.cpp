@@ -462,6 +462,10 @@ TEST(AnswerNumbers, Table) {
     const std::string wide = "q,[" + repeat("a|", 2000) + "a]" + repeat("[b|c]", 600) + ",<00";
     EXPECT_EQ(answer_number_entries(wide.c_str(), true, 14, nullptr),
               std::vector<std::string>{std::string("0. ") + kAnswerCutShort});
+    // A long alternative shows its first 200 bytes, whole characters only.
+    const std::string long_answer = "q,x" + repeat(kSo, 150) + "|b,<00";
+    EXPECT_EQ(answer_number_entries(long_answer.c_str(), true, 14, nullptr),
+              (std::vector<std::string>{"0. x" + repeat(kSo, 100) + "…", "1. b"}));
     // The flag is optional.
     EXPECT_EQ(answer_number_entries("q,(,<00", true, 14, nullptr), std::vector<std::string>{"0"});
 }
