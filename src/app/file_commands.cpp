@@ -52,6 +52,12 @@ std::optional<std::string> choose_file(HWND owner, bool save) {
     return std::string(path);
 }
 
+std::string full_path(const std::string& path) {
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
 HMENU file_menu(HWND main_window) {
     HMENU bar = GetMenu(main_window);
     return bar ? GetSubMenu(bar, 0) : nullptr;
@@ -119,12 +125,12 @@ bool save_as(HWND owner) {
 }
 
 void add_recent_file(HWND owner, const std::string& path) {
-    // One file is one entry however its path was written: full, without "."
-    // or ".." steps (letter case is compared ignoring case).
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    add_recent_file(app().prefs.recent_files,
-                    length > 0 && length < MAX_PATH ? std::string(full, length) : path);
+    // One file is one entry however its path was written: entries are full
+    // paths without "." or ".." steps (and letter case is compared ignoring
+    // case), those read from the settings file too.
+    auto& recent = app().prefs.recent_files;
+    for (std::string& entry : recent) entry = full_path(entry);
+    add_recent_file(recent, full_path(path));
     if (owner && app().main_window) rebuild_recent_menu(app().main_window);
 }
 
