@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Times the editor under Wine on a generated 100,000-line data file.
+# Times the editor under Wine on a generated 100,000-line data file and on
+# lines with one very long field ("scripts/bench-editor.sh long": only those).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target editor_bench
-scripts/wine-run.sh build/windows/editor_bench.exe
+scripts/wine-run.sh build/windows/editor_bench.exe "$@"

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "app/file_commands.h"
@@ -76,9 +77,54 @@ std::string generate(int lines, const char* flavour) {
     return text;
 }
 
+// One paragraph of `piece` repeated to `bytes` bytes.
+std::string paragraph(std::size_t bytes, const char* piece) {
+    std::string text;
+    text.reserve(bytes);
+    while (text.size() < bytes) text += piece;
+    text.resize(bytes & ~std::size_t{1});
+    return text;
+}
+
+// Opens a file whose first line is `question`,`answer`, then types into its
+// answer and into its question and commits, and shows the next line and the
+// first one again.
+void time_long_line(HWND main, const std::string& dir, const std::string& question,
+                    const std::string& answer, const std::string& name) {
+    using namespace qz;
+    const std::string path = dir + "qzobench-long.qzf";
+    replace_file_contents(path, "QUIZODATA V1.4\r\n" + question + "," + answer +
+                                    ",?20\r\n次の問題,次の答え,?20\r\n");
+    app().doc.modified = false;
+    const double open = timed([&] { open_document(main, path); });
+    const std::size_t before = app().doc.line_at(0) ? app().doc.line_at(0)->text().size() : 0;
+    const double edit_answer = timed([] {
+        HWND answer = GetDlgItem(app().pane, 1029);
+        SetFocus(answer);
+        SendMessageA(answer, EM_SETSEL, 0, 0);
+        SendMessageA(answer, WM_CHAR, 'x', 0);
+        SetFocus(app().line_list);
+    });
+    const double edit_question = timed([] {
+        HWND question_box = GetDlgItem(app().pane, 1026);
+        SetFocus(question_box);
+        SendMessageA(question_box, EM_SETSEL, 0, 0);
+        SendMessageA(question_box, WM_CHAR, 'y', 0);
+        SetFocus(app().line_list);
+    });
+    const std::size_t after = app().doc.line_at(0) ? app().doc.line_at(0)->text().size() : 0;
+    const double next = timed([] { show_line_in_pane(1); });
+    const double back = timed([] { show_line_in_pane(0); });
+    std::printf("%-18s open and show %7.1f ms, type in answer %7.1f ms, in question %7.1f ms, "
+                "next line %6.1f ms, back %7.1f ms (line %zu -> %zu bytes)\n",
+                name.c_str(), open, edit_answer, edit_question, next, back, before, after);
+    app().doc.modified = false;
+    DeleteFileA(path.c_str());
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     using namespace qz;
     app().instance = GetModuleHandleA(nullptr);
     set_message_box_hook([](HWND, const char* text, UINT) {
@@ -94,6 +140,32 @@ int main() {
     if (!main) return 1;
     open_command_line("");
     pump();
+
+    // Lines with one very long field (letters without a blank, or Japanese
+    // text): "long" runs only these, "long N..." only with N-byte questions.
+    const bool long_only = argc > 1 && std::string(argv[1]) == "long";
+    std::vector<std::size_t> sizes = {50000, 1000000, 10000000};
+    if (long_only && argc > 2) {
+        sizes.clear();
+        for (int i = 2; i < argc; ++i) sizes.push_back(std::stoul(argv[i]));
+    }
+    for (std::size_t bytes : sizes) {
+        const std::string size = std::to_string(bytes / 1000) + " KB ";
+        time_long_line(main, dir, paragraph(bytes, "abcdefghij"), "答え", size + "unbroken:");
+        if (bytes <= 50000)
+            time_long_line(main, dir, paragraph(bytes, "長い問題文"), "答え", size + "Japanese:");
+    }
+    // Answers: one long alternative, and one nested 10,000 groups deep.
+    time_long_line(main, dir, "問題", paragraph(1000000, "abcdefghij"), "1000 KB answer:");
+    time_long_line(main, dir, "問題", std::string(10000, '[') + "a" + std::string(10000, ']'),
+                   "deep answer:");
+    if (long_only) {
+        DestroyWindow(main);
+        pump();
+        shutdown_application();
+        DeleteFileA(app().settings_path.c_str());
+        return 0;
+    }
 
     const int kLines = 100000;
     std::string first = dir + "qzobench-a.qzf", second = dir + "qzobench-b.qzf";

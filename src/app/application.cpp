@@ -2,6 +2,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "app/file_commands.h"
@@ -70,11 +72,39 @@ void load_preferences() {
     read_settings_file(a.settings_path, a.prefs, a.print);
 }
 
+namespace {
+
+// The saved window place when it can be seen and used on the monitor
+// nearest to it, else the default place.
+WindowPlace startup_place(const Preferences& prefs) {
+    const Preferences defaults;
+    const WindowPlace fallback{defaults.Left, defaults.Top, defaults.Width, defaults.Height};
+    const WindowPlace saved{prefs.Left, prefs.Top, prefs.Width, prefs.Height};
+    RECT box{};
+    if (saved.x != kUseDefaultPosition && saved.y != kUseDefaultPosition) {
+        box.left = saved.x;
+        box.top = saved.y;
+        box.right = saved.x + std::clamp(saved.width, 0, INT_MAX - std::max(saved.x, 0));
+        box.bottom = saved.y + std::clamp(saved.height, 0, INT_MAX - std::max(saved.y, 0));
+    }
+    RECT work{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromRect(&box, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        work = monitor.rcWork;
+    else
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return usable_window_place(saved, fallback, kUseDefaultPosition,
+                               {work.left, work.top, work.right, work.bottom});
+}
+
+}  // namespace
+
 HWND create_main_window(int show_command) {
     Application& a = app();
-    const Preferences& p = a.prefs;
+    const WindowPlace p = startup_place(a.prefs);
     HWND hwnd = CreateWindowExA(WS_EX_ACCEPTFILES, kMainWindowClass, kAppCaption,
-                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, p.Left, p.Top, p.Width, p.Height, nullptr,
+                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, p.x, p.y, p.width, p.height, nullptr,
                                 nullptr, a.instance, nullptr);
     if (!hwnd) {
         show_error(nullptr, "Quizo Editor を実行できません。");

@@ -57,6 +57,12 @@ std::optional<std::string> choose_file(HWND owner, bool save) {
     return path;
 }
 
+std::string full_path(const std::string& path) {
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
 HMENU file_menu(HWND main_window) {
     HMENU bar = GetMenu(main_window);
     return bar ? GetSubMenu(bar, 0) : nullptr;
@@ -109,6 +115,12 @@ void open_document(HWND owner, const std::string& path) {
     CardDocument& doc = app().doc;
     doc.modified = false;
     doc.file_name = path;
+    // Nothing of the file that was open stays in view behind a message about
+    // this one.
+    doc.current = -1;
+    destroy_pane();
+    doc.clear();
+    empty_line_list();
     if (!load_data_file(owner)) new_document(owner);
 }
 
@@ -126,7 +138,12 @@ bool save_as(HWND owner) {
 }
 
 void add_recent_file(HWND owner, const std::string& path) {
-    add_recent_file(app().prefs.recent_files, path);
+    // One file is one entry however its path was written: entries are full
+    // paths without "." or ".." steps (and letter case is compared ignoring
+    // case), those read from the settings file too.
+    auto& recent = app().prefs.recent_files;
+    for (std::string& entry : recent) entry = full_path(entry);
+    add_recent_file(recent, full_path(path));
     if (owner && app().main_window) rebuild_recent_menu(app().main_window);
 }
 

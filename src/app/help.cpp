@@ -40,7 +40,13 @@ void set_help_hook(HelpHook hook) { help_hook() = std::move(hook); }
 
 void initialize_help() {
     HelpState& s = state();
-    s.library.reset(LoadLibraryA("hhctrl.ocx"));
+    // From the system folder only: a file of that name elsewhere on the
+    // search path (beside the program, say) is never loaded.
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + sizeof "\\hhctrl.ocx" > MAX_PATH) return;
+    lstrcatA(path, "\\hhctrl.ocx");
+    s.library.reset(LoadLibraryA(path));
     if (!s.library) return;
     s.entry = reinterpret_cast<HtmlHelpFunction>(
         reinterpret_cast<void*>(GetProcAddress(s.library.get(), MAKEINTRESOURCEA(14))));

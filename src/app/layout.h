@@ -18,6 +18,24 @@ struct Bounds {
 // the work area its right and bottom edges win.
 Box center_over(int width, int height, Bounds owner, Bounds work_area);
 
+// The main window's saved place, or where and how big it is by default:
+// `x` and `y` may be `use_default` (let the system choose the place).
+struct WindowPlace {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const WindowPlace&) const = default;
+};
+inline constexpr int kMinWindowWidth = 200;
+inline constexpr int kMinWindowHeight = 150;
+// How much of a saved window must lie inside the work area, each way.
+inline constexpr int kMinWindowVisible = 40;
+
+// The saved place when it is usable: a size from the minimum up to a few
+// times the work area, and a box that keeps at least kMinWindowVisible
+// pixels inside the work area each way (a default position only needs the
+// size). Anything else gives `fallback`, the default place.
+WindowPlace usable_window_place(WindowPlace saved, WindowPlace fallback, int use_default,
+                                Bounds work_area);
+
 inline constexpr int kSeparatorWidth = 6;
 inline constexpr int kMinListWidth = 30;
 

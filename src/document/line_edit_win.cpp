@@ -131,7 +131,6 @@ void delete_selected_lines(HWND owner) {
         SendMessageA(app().line_list, LVM_SETITEMCOUNT, doc.count(), 0);
         set_item_state(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     }
-    if (refused) show_error(owner, "これ以上削除することはできません。");
     {
         ListNotificationGuard guard;
         ListRedrawGuard no_redraw;
@@ -141,6 +140,8 @@ void delete_selected_lines(HWND owner) {
     }
     show_line_in_pane(0);
     update_command_state();
+    // Said over the lines that are left, not over the ones just deleted.
+    if (refused) show_error(owner, "これ以上削除することはできません。");
 }
 
 void move_selected_lines(int delta) {

@@ -128,6 +128,11 @@ void fill_line_list() {
     set_status_text(0, hint, SBT_NOBORDERS);
 }
 
+void empty_line_list() {
+    ListNotificationGuard guard;
+    SendMessageA(list(), LVM_DELETEALLITEMS, 0, 0);
+}
+
 void relabel_lines(int first, int last) {
     int count = line_list_count();
     last = std::min(last, count - 1);

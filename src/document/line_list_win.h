@@ -18,6 +18,8 @@ HWND create_line_list(HWND parent);
 
 // Rebuilds every item from the document and focuses item 0.
 void fill_line_list();
+// Removes every item, quietly (the document is about to get other lines).
+void empty_line_list();
 // Redraws the kind labels of the items first..last (clamped to the list).
 void relabel_lines(int first, int last);
 // Redraws the data column of one item.

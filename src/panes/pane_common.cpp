@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <imm.h>
 
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "app/application.h"
@@ -21,6 +23,11 @@ namespace {
 constexpr UINT_PTR kPaneEndSubclass = 1;
 constexpr UINT kFocusLineList = WM_APP + 20;
 
+// Marks a pane end with how it is left (1 plain Tab, 2 Shift+Tab), so that
+// a control made again can be subclassed again.
+const char kPaneEndProperty[] = "QuizoEditPaneEnd";
+const HANDLE kShiftWanted = reinterpret_cast<HANDLE>(2);
+
 // After the dialog manager has moved the focus, send it on to the line list.
 LRESULT CALLBACK pane_end_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                DWORD_PTR shift_wanted) {
@@ -30,8 +37,16 @@ LRESULT CALLBACK pane_end_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam
         if (HWND pane = GetParent(hwnd)) PostMessageA(pane, kFocusLineList, 0, 0);
         return result;
     }
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, pane_end_proc, kPaneEndSubclass);
+    if (msg == WM_NCDESTROY) {
+        RemovePropA(hwnd, kPaneEndProperty);
+        RemoveWindowSubclass(hwnd, pane_end_proc, kPaneEndSubclass);
+    }
     return DefSubclassProc(hwnd, msg, wparam, lparam);
+}
+
+void subclass_pane_end(HWND control, bool shift_wanted) {
+    SetPropA(control, kPaneEndProperty, shift_wanted ? kShiftWanted : reinterpret_cast<HANDLE>(1));
+    SetWindowSubclass(control, pane_end_proc, kPaneEndSubclass, shift_wanted);
 }
 
 void set_ime(HWND control, int mode) {
@@ -71,8 +86,67 @@ int cell_height(HWND pane, int id) {
 
 std::string control_text(HWND pane, int id) { return window_text(GetDlgItem(pane, id)); }
 
+namespace {
+
+// An edit control wraps a paragraph in time that grows with the square of
+// its length, and again for every change of text, font or size; a field
+// with a paragraph longer than this is shown unwrapped instead.
+constexpr std::size_t kLongestWrappedParagraph = 4096;
+
+std::size_t longest_paragraph(std::string_view text) {
+    std::size_t longest = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        longest = std::max(longest, end - start);
+        start = end + 1;
+    }
+    return longest;
+}
+
+bool is_multiline_edit(HWND control) {
+    char name[8] = {};
+    GetClassNameA(control, name, sizeof name);
+    return lstrcmpiA(name, "Edit") == 0 && (GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE);
+}
+
+// The same edit control made again, wrapping its lines or not (an edit
+// control reads that style only when it is made): same place, order, font
+// and subclass; it takes any amount of text when it does not wrap.
+HWND remade_edit(HWND pane, HWND old, bool wrap) {
+    DWORD style = static_cast<DWORD>(GetWindowLongA(old, GWL_STYLE));
+    if (wrap)
+        style &= ~static_cast<DWORD>(ES_AUTOHSCROLL | WS_HSCROLL);
+    else
+        style |= ES_AUTOHSCROLL | (style & WS_VSCROLL ? WS_HSCROLL : 0);
+    RECT box;
+    GetWindowRect(old, &box);
+    MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&box), 2);
+    HWND control = CreateWindowExA(
+        static_cast<DWORD>(GetWindowLongA(old, GWL_EXSTYLE)), "EDIT", "", style, box.left, box.top,
+        box.right - box.left, box.bottom - box.top, pane,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(old))),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(old, GWLP_HINSTANCE)), nullptr);
+    if (!control) return old;
+    SendMessageA(control, WM_SETFONT, static_cast<WPARAM>(SendMessageA(old, WM_GETFONT, 0, 0)), FALSE);
+    if (!wrap) SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
+    if (HANDLE end = GetPropA(old, kPaneEndProperty)) subclass_pane_end(control, end == kShiftWanted);
+    SetWindowPos(control, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DestroyWindow(old);
+    return control;
+}
+
+}  // namespace
+
 void set_control_text(HWND pane, int id, const std::string& text) {
-    SetDlgItemTextA(pane, id, text.c_str());
+    HWND control = GetDlgItem(pane, id);
+    if (!control) return;
+    if (is_multiline_edit(control) && GetFocus() != control) {
+        const bool wrap = longest_paragraph(text) <= kLongestWrappedParagraph;
+        const bool wraps = !(GetWindowLongA(control, GWL_STYLE) & ES_AUTOHSCROLL);
+        if (wrap != wraps) control = remade_edit(pane, control, wrap);
+    }
+    SetWindowTextA(control, text.c_str());
 }
 
 void set_comment_field(HWND pane, const char* start, int length, unsigned charset) {
@@ -128,10 +202,8 @@ bool combo_notification(int code) {
 }
 
 void subclass_pane_ends(HWND pane, int first_id) {
-    if (HWND comment = GetDlgItem(pane, kCommentField))
-        SetWindowSubclass(comment, pane_end_proc, kPaneEndSubclass, 0);
-    if (HWND first = GetDlgItem(pane, first_id))
-        SetWindowSubclass(first, pane_end_proc, kPaneEndSubclass, 1);
+    if (HWND comment = GetDlgItem(pane, kCommentField)) subclass_pane_end(comment, false);
+    if (HWND first = GetDlgItem(pane, first_id)) subclass_pane_end(first, true);
 }
 
 INT_PTR pane_procedure(const PaneBehaviour& b, HWND pane, UINT msg, WPARAM wparam,

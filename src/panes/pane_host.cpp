@@ -115,6 +115,18 @@ private:
     HWND pane_ = nullptr;
 };
 
+// Places the pane in the main window and lays out its controls.
+void lay_out_pane() {
+    layout_main_window();
+    if (HWND pane = app().pane) {
+        // The fonts decide the layout's unit, so lay out again even when the
+        // size stayed.
+        RECT client;
+        GetClientRect(pane, &client);
+        SendMessageA(pane, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    }
+}
+
 }  // namespace
 
 HFONT pane_font(PaneFont which) {
@@ -195,6 +207,10 @@ bool show_line_in_pane(int index) {
             h.kind = kind;
             created = true;
         }
+        // Fonts and sizes reach the fields before their text: an edit
+        // control lays its text out again for each of them.
+        apply_fonts();
+        if (created) lay_out_pane();
         kind->fill(a.pane, PaneLine{doc, *line, h.charsets});
         if (created) {
             ShowWindow(a.pane, SW_SHOWNA);
@@ -203,14 +219,7 @@ bool show_line_in_pane(int index) {
     }
     doc.current_kind = line->kind();
     apply_fonts();
-    layout_main_window();
-    if (a.pane) {
-        // The fonts decide the layout's unit, so lay out again even when the
-        // size stayed.
-        RECT client;
-        GetClientRect(a.pane, &client);
-        SendMessageA(a.pane, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-    }
+    lay_out_pane();
     show_line_position(index);
     h.changed = false;
     return true;

@@ -24,6 +24,9 @@ constexpr std::size_t kStepCost = 64;
 
 constexpr std::size_t kNone = std::string_view::npos;
 
+// How much of an alternative an answer-number entry shows.
+constexpr std::size_t kAnswerEntryBytes = 200;
+
 bool is_open(char c) {
     return c == kTokenOpenGroup || c == kTokenOpenOptional;
 }
@@ -151,11 +154,17 @@ class Expansion {
             push(std::string(*it));
     }
 
-    std::string run() {
+    // The alternatives; *cut_short tells whether a limit stopped it.
+    std::string run(bool* cut_short) {
         for (;;) {
             take_finished();
-            if (pending_.empty() || !step()) return std::move(done_);
+            if (pending_.empty()) break;
+            if (!step()) {
+                if (cut_short) *cut_short = true;
+                break;
+            }
         }
+        return std::move(done_);
     }
 
   private:
@@ -190,12 +199,56 @@ class Expansion {
         done_ += head;
     }
 
+    // Drops the brackets of the groups that a run of steps would expand one
+    // after another into a single piece each: "[x]" with one alternative x
+    // that is not empty, first in the alternative or first inside another
+    // such group. One pass, however deep they nest.
+    static void drop_single_groups(std::string& alternative) {
+        const std::size_t size = alternative.size();
+        // Closing bracket and "has a top-level bar" of each opening bracket.
+        std::vector<std::size_t> close(size, kNone);
+        std::vector<char> has_bar(size, 0);
+        std::vector<std::size_t> open;
+        for (std::size_t i = 0; i < size; ++i) {
+            const char c = alternative[i];
+            if (is_open(c)) {
+                open.push_back(i);
+            } else if (is_close(c) && !open.empty()) {
+                close[open.back()] = i;
+                open.pop_back();
+            } else if (c == kTokenBar && !open.empty()) {
+                has_bar[open.back()] = 1;
+            }
+        }
+        std::vector<char> drop(size, 0);
+        bool any = false;
+        for (std::size_t i = 0; i < size; ++i) {
+            const char c = alternative[i];
+            if (is_close(c)) continue;  // only dropped groups close before the first kept one
+            if (!is_open(c)) continue;
+            if (c != kTokenOpenGroup || has_bar[i] || close[i] == kNone || close[i] == i + 1)
+                break;
+            drop[i] = drop[close[i]] = 1;
+            any = true;
+        }
+        if (!any) return;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < size; ++i)
+            if (!drop[i]) alternative[kept++] = alternative[i];
+        alternative.resize(kept);
+    }
+
     // Expands the first group of the alternative on top of the stack; false
     // when a limit stops the expansion.
     bool step() {
         work_ += pending_.back().size() + kStepCost;
         if (work_ > kMaxExpansionWork) return false;
-        const std::string alternative = pop();
+        std::string alternative = pop();
+        drop_single_groups(alternative);
+        if (!has_group(alternative)) {
+            push(std::move(alternative));
+            return true;
+        }
         const std::string_view a = alternative;
         const std::size_t open = a.find_first_of("\x04\x06");
         const std::size_t close = open + span_at(a, open) - 1;
@@ -240,7 +293,8 @@ class Expansion {
 
 }  // namespace
 
-std::optional<std::string> expand_answer(const char* line_text) {
+std::optional<std::string> expand_answer(const char* line_text, bool* cut_short) {
+    if (cut_short) *cut_short = false;
     const char* start = nullptr;
     const int length = answer_text_field(line_text, &start);
     // A line without an answer field has an empty answer.
@@ -248,7 +302,7 @@ std::optional<std::string> expand_answer(const char* line_text) {
         length > 0 ? std::string_view(start, static_cast<std::size_t>(length)) : std::string_view();
     const std::string tokens = tokenize(answer);
     if (!brackets_balanced(tokens)) return std::nullopt;
-    return Expansion(tokens).run();
+    return Expansion(tokens).run(cut_short);
 }
 
 int group_span(const char* p) {
@@ -273,20 +327,30 @@ std::vector<std::string> answer_number_entries(const char* line_text, bool is_qu
     // Format 1.2 has no answer numbers.
     if (version <= 12) return {};
     if (!is_question_line) return {"0"};
-    const std::optional<std::string> expanded = expand_answer(line_text);
+    bool cut_short = false;
+    const std::optional<std::string> expanded = expand_answer(line_text, &cut_short);
     if (!expanded) {
         if (syntax_error) *syntax_error = true;
         return {"0"};
     }
     std::vector<std::string> entries;
+    const auto numbered = [&entries](std::string_view text) {
+        std::string entry = "0. ";
+        entry[0] = static_cast<char>('0' + entries.size());
+        // A list entry shows the start of a very long alternative.
+        std::size_t shown = 0;
+        while (shown < text.size() && shown < kAnswerEntryBytes)
+            shown += shown + 1 < text.size() && is_double_byte_char(text.data() + shown) ? 2 : 1;
+        entry.append(text.substr(0, shown));
+        if (shown < text.size()) entry += "…";
+        entries.push_back(std::move(entry));
+    };
     for (int n = 0; n <= 9; ++n) {
         const char* alternative = nth_alternative(expanded->c_str(), n);
-        if (!alternative) break;
-        std::string entry = "0. ";
-        entry[0] = char('0' + n);
-        entry.append(alternative, static_cast<std::size_t>(plain_value_length(alternative)));
-        entries.push_back(std::move(entry));
+        if (!alternative || (cut_short && expanded->empty())) break;
+        numbered({alternative, static_cast<std::size_t>(plain_value_length(alternative))});
     }
+    if (cut_short && entries.size() < 10) numbered(kAnswerCutShort);
     return entries;
 }
 

@@ -16,7 +16,14 @@ inline constexpr char kTokenCloseOptional = '\x07';
 
 // Expands the answer field of a question line into its alternatives,
 // separated by 0x03; nullopt on a syntax error (unbalanced brackets).
-std::optional<std::string> expand_answer(const char* line_text);
+// An answer that stands for too much text stops early: *cut_short (when
+// given) is then set and the result holds only the alternatives completed
+// so far, in order (empty when none was).
+std::optional<std::string> expand_answer(const char* line_text, bool* cut_short = nullptr);
+
+// Said in place of the alternatives an expansion that stopped early could
+// not complete.
+inline constexpr char kAnswerCutShort[] = "（組み合わせが多すぎるため、ここから先は展開できません）";
 
 // In the token form: 1 for an ordinary byte; for an opening bracket, the
 // length up to and including its matching closing bracket.
@@ -27,7 +34,9 @@ int group_span(const char* p);
 const char* nth_alternative(const char* expanded, int n);
 
 // The entries of the answer-number list of a line: "0. alt", "1. alt", ...
-// at most ten. For format 1.2 the list is empty. For a line that is no
+// at most ten, each showing at most the first 200 bytes of its alternative
+// (then "…"); when the expansion stopped before the tenth, the entry after
+// the last complete one says so with kAnswerCutShort. For format 1.2 the list is empty. For a line that is no
 // question line, or whose answer has a syntax error (*syntax_error set),
 // the single entry "0".
 std::vector<std::string> answer_number_entries(const char* line_text, bool is_question_line,

@@ -2,6 +2,7 @@
 // and printing.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -26,5 +27,16 @@ struct FontSpec {
 };
 
 inline constexpr std::size_t kMaxFaceName = 31;
+
+// The size in points a font is made with: a data file may ask for any size,
+// but text far too small or too large to read (and to hold in memory) helps
+// nobody. 0 leaves the size to the system; other sizes keep their sign.
+inline constexpr int kMinFontPoints = 4;
+inline constexpr int kMaxFontPoints = 144;
+constexpr int usable_font_points(int size) {
+    if (size == 0) return 0;
+    if (size < 0) return std::clamp(size, -kMaxFontPoints, -kMinFontPoints);
+    return std::clamp(size, kMinFontPoints, kMaxFontPoints);
+}
 
 }  // namespace qz

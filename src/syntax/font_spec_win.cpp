@@ -6,7 +6,7 @@ namespace qz {
 
 LOGFONTA font_spec_to_logfont(const FontSpec& font, int pixels_per_inch) {
     LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(font.size, pixels_per_inch, 72);
+    lf.lfHeight = -MulDiv(usable_font_points(font.size), pixels_per_inch, 72);
     lf.lfWeight = font.style & FONT_BOLD ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = font.style & FONT_ITALIC ? 1 : 0;
     lf.lfUnderline = font.style & FONT_UNDERLINE ? 1 : 0;

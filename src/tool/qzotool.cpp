@@ -142,9 +142,12 @@ int run_answers(const Args& args, std::ostream& out, std::ostream& err) {
     for (const DataLine& line : doc) {
         if (is_question(&line)) {
             out << CardDocument::file_line_number(index);
-            const std::optional<std::string> expanded = expand_answer(line.c_str());
+            bool cut_short = false;
+            const std::optional<std::string> expanded = expand_answer(line.c_str(), &cut_short);
             if (!expanded) {
                 out << '\t' << output_text(kSyntaxError);
+            } else if (cut_short && expanded->empty()) {
+                out << '\t' << output_text(kAnswerCutShort);
             } else {
                 std::string_view rest = *expanded;
                 for (;;) {
@@ -153,6 +156,7 @@ int run_answers(const Args& args, std::ostream& out, std::ostream& err) {
                     if (bar == std::string_view::npos) break;
                     rest.remove_prefix(bar + 1);
                 }
+                if (cut_short) out << '\t' << output_text(kAnswerCutShort);
             }
             out << '\n';
         }

@@ -57,6 +57,37 @@ TEST(MainWindowLayout, ClampsTheListAndSplitsTheWorkArea) {
     }
 }
 
+TEST(UsableWindowPlace, FallsBackWhenTheSavedPlaceCannotBeReached) {
+    constexpr int kDefault = static_cast<int>(0x80000000u);
+    constexpr int kMax = 2147483647;
+    const WindowPlace fallback{kDefault, kDefault, 560, 450};
+    const Bounds work{0, 0, 1280, 1000};
+    struct Case {
+        const char* name;
+        WindowPlace saved, expected;
+    };
+    const Case cases[] = {
+        {"as saved", {100, 50, 600, 400}, {100, 50, 600, 400}},
+        {"partly off the left", {-500, 0, 600, 400}, {-500, 0, 600, 400}},
+        {"default position keeps its size", {kDefault, kDefault, 700, 500}, {kDefault, kDefault, 700, 500}},
+        {"only x default", {kDefault, 20, 700, 500}, {kDefault, kDefault, 700, 500}},
+        {"all maximal", {kMax, kMax, kMax, kMax}, fallback},
+        {"size wraps past the edge", {100, 100, kMax, kMax}, fallback},
+        {"one pixel", {100, 100, 1, 1}, fallback},
+        {"negative size", {100, 100, -600, -400}, fallback},
+        {"too narrow", {100, 100, kMinWindowWidth - 1, 400}, fallback},
+        {"far right", {1270, 100, 600, 400}, fallback},
+        {"below", {100, 1000, 600, 400}, fallback},
+        {"far above", {100, -kMax, 600, 400}, fallback},
+        {"just visible", {1280 - kMinWindowVisible, 1000 - kMinWindowVisible, 600, 400},
+         {1280 - kMinWindowVisible, 1000 - kMinWindowVisible, 600, 400}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(usable_window_place(c.saved, fallback, kDefault, work), c.expected);
+    }
+}
+
 TEST(StatusBarParts, LeaveRoomForTheGrip) {
     StatusParts p = status_bar_parts(600, 20);
     EXPECT_EQ(p.first, 500);

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "app/file_commands.h"
+#include "app/message_box.h"
 #include "app/win_handle.h"
 #include "document/data_file_win.h"
+#include "document/line_list_win.h"
 #include "editor_fixture.h"
 #include "resources/resource.h"
 
@@ -206,10 +208,37 @@ TEST_F(FileCommandsTest, RecentFilesKeepFiveDistinctPathsNewestFirst) {
     EXPECT_EQ(doc().file_name, third);
     EXPECT_EQ(recent.front(), third);
 
+    // "." and ".." steps make no other entry either.
+    CreateDirectoryA((dir_ + "\\sub").c_str(), nullptr);
+    open_document(main_window(), dir_ + "\\sub\\..\\.\\file1.qzf");
+    ASSERT_EQ(recent.size(), 5u);
+    EXPECT_EQ(recent.front(), paths[1]);
+
     command(CMD_CLEAR_RECENT);
     EXPECT_TRUE(recent.empty());
     EXPECT_TRUE(recent_menu_texts(main_window()).empty());
     EXPECT_TRUE(menu_state(CMD_CLEAR_RECENT) & MFS_GRAYED);
+}
+
+// Behind the message about a recent file that is gone, neither the list
+// nor the pane shows anything of the file that was open.
+TEST_F(FileCommandsTest, VanishedRecentFileLeavesNoStaleViewBehindItsMessage) {
+    start();
+    const std::string gone = dir_ + "\\gone.qzf";
+    write_file(gone, kSmall);
+    open_document(main_window(), gone);
+    focus_line(0);
+    ASSERT_EQ(field(1055), "t");
+    DeleteFileA(gone.c_str());
+    std::vector<std::string> seen;
+    set_message_box_hook([&](HWND, const char* text, UINT) {
+        seen = {text, std::to_string(line_list_count()), std::to_string(doc().count()),
+                app().pane ? field(1055) : ""};
+        return IDOK;
+    });
+    command(CMD_RECENT_FIRST);
+    EXPECT_EQ(seen, (std::vector<std::string>{"ファイル読み込みに失敗しました。", "0", "0", ""}));
+    EXPECT_EQ(doc().count(), 1);
 }
 
 struct BadFile {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/message_box.h"
 #include "document/line_list_win.h"
 #include "editor_fixture.h"
 #include "resources/resource.h"
@@ -113,6 +114,22 @@ TEST_F(LineEditTest, DeletingEverySelectedLineKeepsOneAndSaysSoOnce) {
     EXPECT_EQ(focused_item(), 0);
     EXPECT_EQ(doc().current, 0);
     EXPECT_EQ(status_text(1), "\t2/2");
+}
+
+// Behind the refusal the list and the pane already show what is left.
+TEST_F(LineEditTest, RefusedDeleteShowsWhatIsLeftBeforeItsMessage) {
+    open("#Chapter,000000\r\nq,a,<00\r\n");
+    focus_line(0);
+    ASSERT_EQ(field(1055), "Chapter");
+    SetFocus(list());
+    command(CMD_SELECT_ALL);
+    std::vector<std::string> seen;
+    set_message_box_hook([&](HWND, const char* text, UINT) {
+        seen = {text, std::to_string(line_list_count()), field(1055), field(1026)};
+        return IDOK;
+    });
+    command(CMD_DELETE);
+    EXPECT_EQ(seen, (std::vector<std::string>{"これ以上削除することはできません。", "1", "", "q"}));
 }
 
 TEST_F(LineEditTest, DeleteKeyRemovesTheSelectedLines) {

@@ -3,16 +3,19 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "app/commands.h"
 #include "app/separator.h"
+#include "app/window_text.h"
 #include "document/line_list_win.h"
 #include "editor_fixture.h"
 #include "panes/history_control.h"
 #include "panes/pane_common.h"
 #include "panes/pane_host.h"
 #include "resources/resource.h"
+#include "syntax/font_spec_win.h"
 
 namespace qz::test {
 namespace {
@@ -343,6 +346,39 @@ TEST_F(QuestionPaneTest, TabCyclesBetweenTheListAndThePane) {
 
 // Showing a line and committing it again changes nothing, for every kind of
 // line of the sample.
+// A field holding a paragraph too long to wrap quickly is shown whole and
+// unwrapped, and stays whole when another field of the line is committed;
+// a short field wraps again.
+TEST_F(QuestionPaneTest, LongParagraphsAreShownUnwrappedAndKeptWhole) {
+    const std::string question(20000, 'q');
+    open(question + ",a,<00\r\nshort,b,<00\r\n");
+    const auto wraps = [this](int id) {
+        return !(GetWindowLongA(control(id), GWL_STYLE) & ES_AUTOHSCROLL);
+    };
+    focus_line(0);
+    EXPECT_FALSE(wraps(1026));
+    EXPECT_TRUE(wraps(1029));
+    EXPECT_EQ(window_text(control(1026)), question);
+    type(1029, "x");
+    leave_pane();
+    EXPECT_EQ(doc().line_at(0)->text(), question + ",x,<00");
+    focus_line(1);
+    EXPECT_TRUE(wraps(1026));
+    EXPECT_EQ(field(1026), "short");
+}
+
+// A font size from the file is brought within reach when the font is made;
+// the font line keeps its text.
+TEST_F(QuestionPaneTest, HugeFontSizesAreBounded) {
+    open("$FontQuestion=30000,128,Arial\r\nq,a,<00\r\n");
+    focus_line(1);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control(1026), WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_LE(std::abs(font.lfHeight), MulDiv(kMaxFontPoints, screen_pixels_per_inch(main_window()), 72));
+    EXPECT_EQ(doc().line_at(0)->text(), "$FontQuestion=30000,128,Arial");
+}
+
 TEST_F(QuestionPaneTest, RecommittingEverySampleLineKeepsItsText) {
     start("\"" + source_path("samples/sample.qzf") + "\"");
     for (int i = 0; i < doc().count(); ++i) {

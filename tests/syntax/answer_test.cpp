@@ -280,24 +280,33 @@ TEST(ExpandAnswer, OversizedFirstStepGivesNothing) {
 }
 
 TEST(ExpandAnswer, DeepNesting) {
-    // (((a))) stands for "a" and one empty alternative per group.
-    const std::optional<std::string> shallow =
-        expand_answer(line_with(repeat("(", 200) + "a" + repeat(")", 200)).c_str());
-    ASSERT_TRUE(shallow.has_value());
-    EXPECT_EQ(*shallow, "a" + std::string(200, kTokenBar));
-
-    const std::optional<std::string> brackets =
-        expand_answer(line_with(repeat("[", 1000) + "a" + repeat("]", 1000)).c_str());
-    EXPECT_EQ(brackets, std::optional<std::string>("a"));
-
-    // Far deeper nesting stops at the work limit: every step rewrites the
-    // whole unfinished text. Nothing is complete by then.
-    for (const char* marks : {"()", "[]"}) {
-        const std::optional<std::string> deep =
-            expand_answer(line_with(repeat(std::string(1, marks[0]), 5000) + "a" +
-                                    repeat(std::string(1, marks[1]), 5000))
-                              .c_str());
-        EXPECT_EQ(deep, std::optional<std::string>("")) << marks;
+    struct Case {
+        std::string answer;
+        std::string expanded;
+        bool cut_short;
+    };
+    const auto nested = [](const char* marks, int depth, const std::string& inside) {
+        return repeat(std::string(1, marks[0]), depth) + inside + repeat(std::string(1, marks[1]), depth);
+    };
+    const Case cases[] = {
+        // (((a))) stands for "a" and one empty alternative per group.
+        {nested("()", 200, "a"), "a" + std::string(200, kTokenBar), false},
+        // Groups of one alternative stand for that alternative, however deep.
+        {nested("[]", 10000, "a"), "a", false},
+        {"x" + nested("[]", 10000, "a[b|c]") + "y", "xaby\x03xacy", false},
+        {nested("[]", 5000, "[a|b]" + nested("[]", 5000, "c")), "ac\x03" "bc", false},
+        {"[" + nested("[]", 5000, "a") + "|]", "a\x03", false},
+        {"|" + nested("[]", 3000, "a"), "a", false},
+        {nested("[]", 5000, ""), "", false},
+        // Every step rewrites the whole unfinished text: far deeper optional
+        // groups stop at the work limit before anything is complete.
+        {nested("()", 5000, "a"), "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer.substr(0, 40));
+        bool cut_short = !c.cut_short;
+        EXPECT_EQ(expand_answer(line_with(c.answer).c_str(), &cut_short), c.expanded);
+        EXPECT_EQ(cut_short, c.cut_short);
     }
 }
 
@@ -387,6 +396,18 @@ TEST(AnswerNumbers, Table) {
                   c.entries);
         EXPECT_EQ(syntax_error, c.syntax_error);
     }
+    // An expansion that stops early says so in the entry after the last
+    // complete alternative.
+    const std::string deep = "q," + repeat("(", 5000) + "a" + repeat(")", 5000) + ",<00";
+    EXPECT_EQ(answer_number_entries(deep.c_str(), true, 14, nullptr),
+              std::vector<std::string>{std::string("0. ") + kAnswerCutShort});
+    const std::string wide = "q,[" + repeat("a|", 2000) + "a]" + repeat("[b|c]", 600) + ",<00";
+    EXPECT_EQ(answer_number_entries(wide.c_str(), true, 14, nullptr),
+              std::vector<std::string>{std::string("0. ") + kAnswerCutShort});
+    // A long alternative shows its first 200 bytes, whole characters only.
+    const std::string long_answer = "q,x" + repeat(kSo, 150) + "|b,<00";
+    EXPECT_EQ(answer_number_entries(long_answer.c_str(), true, 14, nullptr),
+              (std::vector<std::string>{"0. x" + repeat(kSo, 100) + "…", "1. b"}));
     // The flag is optional.
     EXPECT_EQ(answer_number_entries("q,(,<00", true, 14, nullptr), std::vector<std::string>{"0"});
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "syntax/answer.h"
 #include "tool/cp932_output.h"
 
 namespace qz::tool {
@@ -307,6 +308,28 @@ TEST(QzotoolAnswers, SyntaxErrorAndMalformedFile) {
     const Result r = run_tool({"answers", kData + "malformed.qzf"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, utf8(u8"21\t構文エラーです。\n22\tACD\tAC\tBCD\tBC\n"));
+}
+
+// An expansion that stops early says so after the alternatives it completed.
+TEST_F(QzotoolNormalize, AnswersCutShortSaySo) {
+    std::string wide;
+    for (int i = 0; i < 30; ++i)
+        wide += "[a|b]";
+    {
+        std::ofstream file(out_, std::ios::binary);
+        file << "QUIZODATA V1.4\r\nq," << std::string(5000, '(') << 'a' << std::string(5000, ')')
+             << ",<00\r\nq," << wide << ",<00\r\n";
+    }
+    const Result r = run_tool({"answers", out_});
+    EXPECT_EQ(r.status, 0);
+    const std::vector<std::string> rows = split_lines(r.out);
+    ASSERT_EQ(rows.size(), 2u);
+    const std::string note = output_text(kAnswerCutShort);
+    EXPECT_EQ(rows[0], "2\t" + note);
+    const std::vector<std::string> cells = split_tabs(rows[1]);
+    ASSERT_GT(cells.size(), 100u);
+    EXPECT_EQ(cells[1], std::string(30, 'a'));
+    EXPECT_EQ(cells.back(), note);
 }
 
 // ---------------------------------------------------------------------------
