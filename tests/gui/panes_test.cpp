@@ -1,0 +1,643 @@
+// The editing panes driven as the user drives them: focus a line, type into
+// a field, leave the pane.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/separator.h"
+#include "document/line_list_win.h"
+#include "editor_fixture.h"
+#include "panes/font_pane.h"
+#include "panes/history_control.h"
+#include "panes/pane_common.h"
+#include "panes/pane_host.h"
+#include "resources/resource.h"
+#include "syntax/font_spec_win.h"
+
+namespace qz::test {
+namespace {
+
+constexpr int kTitleField = 1055;
+constexpr int kQuestionField = 1026;
+constexpr int kAnswerField = 1029;
+constexpr int kAnswerNumber = 1036;
+constexpr int kHistory = 1032;
+constexpr int kChoiceList = 1025;
+constexpr int kFirstFlag = 1026;
+constexpr int kSizeField = 1025;
+constexpr int kCharsetField = 1028;
+constexpr int kFaceField = 1030;
+constexpr int kChangeButton = 1031;
+constexpr int kFirstName = 1034;
+constexpr int kMessageField = 1025;
+constexpr int kMessageSeparator = 1026;
+
+class PaneTest : public EditorTest {
+protected:
+    void TearDown() override {
+        set_font_dialog_hook(nullptr);
+        EditorTest::TearDown();
+    }
+    // Opens a format 1.4 file made of `lines`.
+    void open_lines(const std::vector<std::string>& lines) {
+        std::string body;
+        for (const std::string& line : lines) body += line + "\r\n";
+        EditorTest::open(body);
+    }
+    // A click on a check box or button (the focus moves to it).
+    void click(int id) {
+        SendMessageA(control(id), BM_CLICK, 0, 0);
+        pump();
+    }
+    bool checked(int id) const { return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    std::string line(int index) const { return doc().line_at(index)->text(); }
+    // The line's text, in the document and in the list's data column.
+    void expect_line(int index, const std::string& text) const {
+        EXPECT_EQ(line(index), text);
+        EXPECT_EQ(item_text(index, 2), text);
+    }
+    RECT placed_in_pane(int id) const { return placed(control(id)); }
+    int pane_height() const { return placed(app().pane).bottom - placed(app().pane).top; }
+    HFONT font_of(int id) const { return reinterpret_cast<HFONT>(SendMessageA(control(id), WM_GETFONT, 0, 0)); }
+    int history() const { return static_cast<int>(SendMessageA(control(kHistory), kHistoryGetValue, 0, 0)); }
+    // Resizes the main window so that the pane is `height` pixels high.
+    void set_pane_height(int height) {
+        const RECT window = placed(main_window());
+        SetWindowPos(main_window(), nullptr, 0, 0, window.right - window.left,
+                     (window.bottom - window.top) - (pane_height() - height), SWP_NOMOVE | SWP_NOZORDER);
+        pump();
+    }
+};
+
+using QuestionPaneTest = PaneTest;
+using SettingsPanesTest = PaneTest;
+
+// ---- Question pane
+
+const char kChapter[] =
+    "#Chapter 1,311000'first part\r\n"
+    "Capital?,[東京|とうきょう],?20'geo\r\n"
+    "a\\,b,c,<00\r\n"
+    "'just a comment\r\n"
+    "\r\n";
+
+TEST_F(QuestionPaneTest, ShowsTheFieldsOfAQuestionLine) {
+    open(kChapter);
+    focus_line(1);
+    ASSERT_NE(app().pane, nullptr);
+    EXPECT_EQ(field(kTitleField), "Chapter 1");
+    EXPECT_EQ(field(kQuestionField), "Capital?");
+    EXPECT_EQ(field(kAnswerField), "[東京|とうきょう]");
+    EXPECT_EQ(history(), 3);
+    EXPECT_EQ(selection(1056), 2);
+    EXPECT_EQ(selection(kAnswerNumber), 0);
+    EXPECT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 2);
+    char entry[64] = {};
+    SendMessageA(control(kAnswerNumber), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(entry));
+    EXPECT_STREQ(entry, "1. とうきょう");
+    EXPECT_EQ(field(kCommentField), "geo");
+    EXPECT_EQ(status_text(1), "\t3/6");
+
+    focus_line(2);
+    EXPECT_EQ(field(kQuestionField), "a,b");
+    EXPECT_EQ(history(), 0);
+    EXPECT_EQ(field(kCommentField), "");
+    focus_line(3);  // a comment line: only the comment field, five wrong marks
+    EXPECT_EQ(field(kQuestionField) + field(kTitleField), "");
+    EXPECT_EQ(field(kCommentField), "just a comment");
+    EXPECT_EQ(history(), 0);
+    focus_line(1);
+    focus_line(4);
+    EXPECT_EQ(history(), 0);
+    EXPECT_FALSE(doc().modified);
+}
+
+TEST_F(QuestionPaneTest, EditsCommitTheComposedLine) {
+    struct Edit {
+        int line, field;
+        const char* typed;
+        const char* stored;
+        const char* label;  // the kind label after the commit
+    };
+    const Edit edits[] = {
+        {1, kAnswerField, "東京", "Capital?,東京,?20'geo", "問題1"},
+        {1, kQuestionField, "x,y", "x\\,y,[東京|とうきょう],?20'geo", "問題1"},
+        {2, kCommentField, "one\r\ntwo", "a\\,b,c,<00'one\\ntwo", "問題2"},
+        {2, kQuestionField, "#1", "\\#1,c,<00", "問題2"},
+        {4, kQuestionField, "new", "new,,<00", "問題3"},
+        {3, kCommentField, "changed", "'changed", "コメント"},
+    };
+    for (const Edit& e : edits) {
+        SCOPED_TRACE(e.stored);
+        restart();
+        open(kChapter);
+        focus_line(e.line);
+        type(e.field, e.typed);
+        EXPECT_TRUE(doc().modified);
+        leave_pane();
+        expect_line(e.line, e.stored);
+        EXPECT_EQ(item_text(e.line, 1), e.label);
+        EXPECT_EQ(doc().line_at(e.line)->kind(), LINE_TEXT);
+    }
+}
+
+TEST_F(QuestionPaneTest, EmptiedQuestionBecomesACommentOrABlankLine) {
+    open(kChapter);
+    focus_line(1);
+    type(kQuestionField, "");
+    type(kAnswerField, "");
+    leave_pane();
+    EXPECT_EQ(line(1), "'geo");
+    EXPECT_EQ(item_text(1, 1), "コメント");
+    EXPECT_EQ(item_text(2, 1), "問題1");  // the question below loses its number
+    focus_line(1);
+    type(kCommentField, "");
+    leave_pane();
+    EXPECT_FALSE(doc().line_at(1)->has_text());
+    EXPECT_EQ(item_text(1, 1), "空行");
+}
+
+TEST_F(QuestionPaneTest, ProtectedQuestionShowsAndStoresTheSameWayEveryTime) {
+    for (const char* version : {"1.2", "1.3", "1.4"}) {
+        SCOPED_TRACE(version);
+        restart();
+        open("\\#1,x,<00\r\n", version);
+        for (const char* answer : {"y", "x", "y"}) {
+            focus_line(0);
+            EXPECT_EQ(field(kQuestionField), "#1");
+            type(kAnswerField, answer);
+            leave_pane();
+        }
+        EXPECT_EQ(line(0), "\\#1,y,<00");
+    }
+}
+
+TEST_F(QuestionPaneTest, PaneIsReusedForTheSameKindAndReplacedForAnother) {
+    open(kChapter);
+    focus_line(1);
+    HWND pane = app().pane;
+    focus_line(2);
+    EXPECT_EQ(app().pane, pane);
+    focus_line(4);
+    EXPECT_EQ(app().pane, pane);
+    EXPECT_EQ(field(kQuestionField), "");
+    focus_line(0);
+    EXPECT_NE(app().pane, pane);
+    EXPECT_FALSE(IsWindow(pane));
+    EXPECT_EQ(doc().current_kind, LINE_TITLE);
+}
+
+TEST_F(QuestionPaneTest, HistoryTogglesByKeyAndMouseAndCommitsAtOnce) {
+    open(kChapter);
+    focus_line(2);
+    HWND strip = control(kHistory);
+    SetFocus(strip);
+    const int keys[][2] = {{'3', 4}, {VK_NUMPAD3, 0}, {'1', 1}, {VK_NUMPAD5, 17}, {'6', 17}, {VK_NUMPAD6, 17}};
+    for (const auto& [key, value] : keys) {
+        SendMessageA(strip, WM_KEYDOWN, key, 0);
+        EXPECT_EQ(history(), value) << key;
+        EXPECT_EQ(line(2), "a\\,b,c," + std::string(1, static_cast<char>(0x3C + value)) + "00");
+    }
+    EXPECT_TRUE(doc().modified);
+
+    SendMessageA(strip, WM_KEYDOWN, '1', 0);
+    SendMessageA(strip, WM_KEYDOWN, '5', 0);
+    ASSERT_EQ(history(), 0);
+    RECT r;
+    GetClientRect(strip, &r);
+    const int cell = cell_height(app().pane, kHistory), left = (r.right - 5 * cell) / 2, y = r.bottom / 2;
+    // Mark 2, then the left of the strip (nothing), then mark 5.
+    const int clicks[][2] = {{left + cell + cell / 2, 2}, {left - 1, 2}, {left + 4 * cell + 1, 18}};
+    for (const auto& [x, value] : clicks) {
+        SendMessageA(strip, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        SendMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        EXPECT_EQ(history(), value) << x;
+    }
+    EXPECT_EQ(GetFocus(), strip);
+    EXPECT_EQ(line(2), "a\\,b,c,N00");
+}
+
+TEST_F(QuestionPaneTest, SplitsAreClampedToThePane) {
+    open(kChapter);
+    focus_line(1);
+    SendMessageA(app().pane, kSeparatorMoved, 1027, 400);  // answer split below the history split
+    EXPECT_EQ(app().prefs.AnswerTop, app().prefs.HistoryTop - 20);
+    EXPECT_EQ(placed_in_pane(kAnswerField).top, app().prefs.AnswerTop);
+    SendMessageA(app().pane, kSeparatorMoved, 1030, 200);
+    EXPECT_EQ(app().prefs.HistoryTop, 200);
+    EXPECT_EQ(placed_in_pane(kHistory).top, 200);
+    set_pane_height(150);
+    ASSERT_EQ(pane_height(), 150);
+    EXPECT_EQ(app().prefs.HistoryTop, 130);
+    SendMessageA(app().pane, kSeparatorMoved, 1030, 10);
+    EXPECT_EQ(app().prefs.HistoryTop, 50);
+    EXPECT_EQ(app().prefs.AnswerTop, 30);
+}
+
+TEST_F(QuestionPaneTest, AnswerNumbersAreHiddenInFormat12) {
+    open("q,[a|b],<01\r\n", "1.2");
+    focus_line(0);
+    EXPECT_FALSE(IsWindowVisible(control(kAnswerNumber)));
+    EXPECT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 0);
+    type(kQuestionField, "Q");  // keeps the stored answer number, which the list does not offer
+    leave_pane();
+    EXPECT_EQ(line(0), "Q,[a|b],<01");
+}
+
+TEST_F(QuestionPaneTest, AnswerSyntaxErrorShowsInTheStatusBar) {
+    open("q,[a|b,<00\r\nq,a|b,<01\r\n");
+    focus_line(1);
+    focus_line(0);
+    EXPECT_EQ(status_text(0), "構文エラーです。");
+    EXPECT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 1);
+    focus_line(1);
+    EXPECT_EQ(status_text(0), kF1Hint);
+    EXPECT_EQ(selection(kAnswerNumber), 1);
+    type(kAnswerField, "(x");
+    leave_pane();
+    EXPECT_EQ(status_text(0), "構文エラーです。");
+}
+
+TEST_F(QuestionPaneTest, TitleButtonSelectsTheGoverningTitle) {
+    open(kChapter);
+    focus_line(2);
+    SendMessageA(app().pane, WM_COMMAND, MAKEWPARAM(1024, BN_CLICKED), reinterpret_cast<LPARAM>(control(1024)));
+    pump();
+    EXPECT_EQ(doc().current, 0);
+    EXPECT_EQ(selected_items(), std::vector<int>{0});
+    EXPECT_EQ(doc().current_kind, LINE_TITLE);
+}
+
+TEST_F(QuestionPaneTest, EditCommandsGoToTheFocusedField) {
+    open(kChapter);
+    focus_line(1);
+    SetFocus(control(kTitleField));  // the title box only allows copying
+    SendMessageA(control(kTitleField), EM_SETSEL, 0, 3);
+    EXPECT_EQ(edit_state() & (EDIT_CUT | EDIT_PASTE | EDIT_DELETE | EDIT_COPY), unsigned{EDIT_COPY});
+    HWND question = control(kQuestionField);
+    SetFocus(question);
+    SendMessageA(question, EM_SETSEL, 0, 0);
+    EXPECT_EQ(edit_state() & (EDIT_DELETE | EDIT_SELECT_ALL | EDIT_COPY), unsigned{EDIT_DELETE | EDIT_SELECT_ALL});
+    command(CMD_DELETE);
+    EXPECT_EQ(field(kQuestionField), "apital?");
+    EXPECT_EQ(doc().count(), 5);  // no line was deleted
+    command(CMD_SELECT_ALL);
+    DWORD start = 1, end = 0;
+    SendMessageA(question, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end - start, 7u);
+    command(CMD_UNDO);
+    EXPECT_EQ(field(kQuestionField), "Capital?");
+    leave_pane();
+    EXPECT_EQ(line(1), "Capital?,[東京|とうきょう],?20'geo");
+}
+
+void press(WORD key, bool shift) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, DWORD flags) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = flags;
+        inputs.push_back(in);
+    };
+    if (shift) add(VK_SHIFT, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    for (int i = 0; i < 5; ++i) {
+        pump();
+        Sleep(20);
+    }
+}
+
+TEST_F(QuestionPaneTest, TabCyclesBetweenTheListAndThePane) {
+    open(kChapter);
+    SetForegroundWindow(main_window());
+    focus_line(1);
+    const struct {
+        HWND from;
+        bool shift;
+        HWND to;
+    } steps[] = {{list(), false, control(1024)}, {control(kCommentField), false, list()},
+                 {list(), true, control(kCommentField)}, {control(1024), true, list()}};
+    for (const auto& s : steps) {
+        SetFocus(s.from);
+        press(VK_TAB, s.shift);
+        EXPECT_EQ(GetFocus(), s.to);
+    }
+}
+
+// Showing a line and committing it again changes nothing, for every line of the sample.
+TEST_F(QuestionPaneTest, RecommittingEverySampleLineKeepsItsText) {
+    start("\"" + source_path("samples/sample.qzf") + "\"");
+    for (int i = 0; i < doc().count(); ++i) {
+        SCOPED_TRACE(i);
+        const std::string before = line(i);
+        focus_line(i);
+        mark_pane_changed();
+        commit_pane();
+        EXPECT_EQ(line(i), before);
+    }
+}
+
+// ---- Title pane
+
+TEST_F(SettingsPanesTest, TitlePaneShowsTheFieldsOfATitleLine) {
+    open_lines({"#Chapter 1,311000'first part", "#t,123456", "#a\\,b,000000"});
+    EXPECT_EQ(SendMessageA(control(kChoiceList), CB_GETCOUNT, 0, 0), 10);
+    EXPECT_EQ(field(kTitleField), "Chapter 1");
+    EXPECT_EQ(selection(kChoiceList), 3);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(checked(kFirstFlag + i), i < 2) << i;
+    EXPECT_EQ(field(kCommentField), "first part");
+    // Only the digit 1 turns a flag on; no comment leaves the field empty.
+    HWND pane = app().pane;
+    focus_line(1);
+    EXPECT_EQ(app().pane, pane);
+    EXPECT_EQ(field(kTitleField), "t");
+    EXPECT_EQ(selection(kChoiceList), 1);
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(checked(kFirstFlag + i)) << i;
+    EXPECT_EQ(field(kCommentField), "");
+    focus_line(2);
+    EXPECT_EQ(field(kTitleField), "a,b");
+    EXPECT_FALSE(doc().modified);
+}
+
+TEST_F(SettingsPanesTest, TitleChoicesAndFlagsCommitWhenTheFocusLeaves) {
+    open_lines({"#Quiz,511110'keep", "#t,000000"});
+    SetFocus(control(kChoiceList));
+    SendMessageA(control(kChoiceList), CB_SETCURSEL, 0, 0);
+    SendMessageA(app().pane, WM_COMMAND, MAKEWPARAM(kChoiceList, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(control(kChoiceList)));
+    for (int i = 0; i < 5; ++i) click(kFirstFlag + i);  // a written answer allows only fuzzy comparison
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(checked(kFirstFlag + i), i == 4) << i;
+    EXPECT_TRUE(doc().modified);
+    leave_pane();
+    expect_line(0, "#Quiz,000001'keep");
+    focus_line(1);
+    click(kFirstFlag + 1);
+    EXPECT_EQ(GetFocus(), control(kFirstFlag + 1));
+    EXPECT_EQ(line(1), "#t,000000");  // not before the focus leaves
+    leave_pane();
+    expect_line(1, "#t,001000");
+}
+
+TEST_F(SettingsPanesTest, TitleIsEscapedWithTheCharsetOfTheTitleFontInEffect) {
+    // Under a Shift-JIS title font "表" (95 5C) is one character; under an
+    // ANSI one its second byte is a backslash and is doubled.
+    open_lines({"#a,000000", "$FontTitle=12,ANSI,Arial", "#b,000000", "'c"});
+    type(kTitleField, "表x,y\\");
+    leave_pane();
+    expect_line(0, "#\x95\x5C" "x\\,y\\\\,000000");
+    focus_line(2);
+    type(kTitleField, "表x");
+    leave_pane();
+    expect_line(2, "#\x95\x5C\x5C" "x,000000");
+    focus_line(3);
+    focus_line(2);
+    EXPECT_EQ(field(kTitleField), "表x");
+}
+
+TEST_F(SettingsPanesTest, TitleEditHasTheTitleColoursAndFonts) {
+    open_lines({"#t,000000'c"});
+    HDC dc = GetDC(control(kTitleField));
+    INT_PTR brush = SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(control(kTitleField)));
+    EXPECT_EQ(brush, reinterpret_cast<INT_PTR>(pane_brush(FONT_TITLE)));
+    EXPECT_EQ(GetBkColor(dc), app().prefs.Title.back_color);
+    EXPECT_EQ(GetTextColor(dc), app().prefs.Title.text_color);
+    ReleaseDC(control(kTitleField), dc);
+    dc = GetDC(control(kCommentField));  // the comment field keeps the system colours
+    brush = SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(control(kCommentField)));
+    for (int f = 0; f < FONT_COUNT; ++f)
+        EXPECT_NE(brush, reinterpret_cast<INT_PTR>(pane_brush(static_cast<PaneFont>(f))));
+    ReleaseDC(control(kCommentField), dc);
+    EXPECT_EQ(font_of(kTitleField), pane_font(FONT_TITLE));
+    EXPECT_EQ(font_of(kCommentField), pane_font(FONT_COMMENT));
+    for (int id = kChoiceList; id <= kFirstFlag + 4; ++id) EXPECT_EQ(font_of(id), pane_control_font()) << id;
+}
+
+// ---- Group names and message panes
+
+TEST_F(SettingsPanesTest, GroupPaneWritesAllTenNamesEscaped) {
+    open_lines({"$Group=a,b,c,d,e,f,g,h,i,j'first", "$Group=k,l'm", "$Group=,,,,,,,,,"});
+    HWND pane = app().pane;
+    EXPECT_EQ(field(kFirstName + 9), "j");
+    EXPECT_EQ(field(kCommentField), "first");
+    focus_line(1);
+    EXPECT_EQ(app().pane, pane);
+    EXPECT_EQ(field(kFirstName), "k");
+    EXPECT_EQ(field(kFirstName + 1), "l'm");  // without ten names there is no comment
+    for (int i = 2; i < 10; ++i) EXPECT_EQ(field(kFirstName + i), "") << i;
+    EXPECT_EQ(field(kCommentField), "");
+    EXPECT_FALSE(doc().modified);
+    type(kFirstName + 3, "n");
+    leave_pane();
+    expect_line(1, "$Group=k,l'm,,n,,,,,,");
+
+    focus_line(2);
+    type(kFirstName, "a,b\\c");
+    type(kFirstName + 1, "ソ表");
+    type(kFirstName + 9, "x,y'z");
+    type(kCommentField, "c,d");
+    leave_pane();
+    expect_line(2, "$Group=a\\,b\\\\c,ソ表,,,,,,,,x\\,y\\'z'c\\,d");
+}
+
+TEST_F(SettingsPanesTest, MessagePaneWritesOneLineAndKeepsItsSplit) {
+    open_lines({"$Message=old'c"});
+    type(kMessageField, "line 1\r\nit's");
+    leave_pane();
+    expect_line(0, "$Message=line 1\\nit\\'s'c");
+
+    Preferences& prefs = app().prefs;
+    SendMessageA(app().pane, kSeparatorMoved, kMessageSeparator, 106);
+    EXPECT_EQ(prefs.MessageHeight, 100);
+    EXPECT_EQ(placed_in_pane(kMessageField).bottom, 100);
+    EXPECT_EQ(placed_in_pane(kMessageSeparator).top, 100);
+    EXPECT_EQ(placed_in_pane(kCommentField).top, 106);
+    EXPECT_EQ(placed_in_pane(kCommentField).bottom, pane_height());
+    SendMessageA(app().pane, kSeparatorMoved, 1027, 50);  // another separator's message
+    EXPECT_EQ(prefs.MessageHeight, 100);
+    SendMessageA(app().pane, kSeparatorMoved, kMessageSeparator, pane_height() - 30);
+    // Shrinking the pane below the message height pulls the split up.
+    set_pane_height(pane_height() - 100);
+    EXPECT_EQ(prefs.MessageHeight, pane_height() - 20);
+    EXPECT_EQ(placed_in_pane(kMessageSeparator).top, placed_in_pane(kMessageField).bottom);
+    set_pane_height(pane_height() + 200);
+    EXPECT_EQ(placed_in_pane(kMessageField).bottom, prefs.MessageHeight);
+    EXPECT_EQ(placed_in_pane(kMessageSeparator).top, prefs.MessageHeight);
+    EXPECT_EQ(placed_in_pane(kCommentField).bottom, pane_height());
+}
+
+// ---- Font pane
+
+TEST_F(SettingsPanesTest, FontPaneShowsTheValuesOfAFontLine) {
+    open_lines({"$FontAnswer=-16,shiftjis,ＭＳ ゴシック'big", "$FontTitle=12", "$FontHint=x,ANSI,a\\,b"});
+    auto fields = [&] {
+        return field(kSizeField) + "|" + field(kCharsetField) + "|" + field(kFaceField) + "|" + field(kCommentField);
+    };
+    EXPECT_EQ(fields(), "-16|shiftjis|ＭＳ ゴシック|big");
+    HWND pane = app().pane;
+    focus_line(1);  // the same pane, emptied first
+    EXPECT_EQ(app().pane, pane);
+    EXPECT_EQ(fields(), "12|||");
+    focus_line(2);  // a size that is no number is not shown
+    EXPECT_EQ(fields(), "|ANSI|a,b|");
+    EXPECT_FALSE(doc().modified);
+    for (int id : {1024, kSizeField, 1027, kCharsetField, 1029, kFaceField, kChangeButton})
+        EXPECT_EQ(font_of(id), pane_control_font()) << id;
+}
+
+TEST_F(SettingsPanesTest, FontLineValuesAreWrittenAsTyped) {
+    open_lines({"$FontQuestion=12,128,Arial'c"});
+    auto repeat = [](const char* text, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += text;
+        return out;
+    };
+    // The charset keeps 15 bytes, the face name 31, never half a character.
+    type(kCharsetField, "ABCDEFGHIJKLMNOPQRST");
+    type(kFaceField, "ab" + repeat("表", 20));
+    leave_pane();
+    expect_line(0, "$FontQuestion=12,ABCDEFGHIJKLMNO,ab" + repeat("表", 14) + "'c");
+    type(kSizeField, "");
+    type(kFaceField, "x,y");
+    type(kCommentField, "");
+    leave_pane();
+    expect_line(0, "$FontQuestion=,ABCDEFGHIJKLMNO,x\\,y");
+}
+
+TEST_F(SettingsPanesTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
+    open_lines({"$FontTitle=14,SHIFTJIS,ＭＳ ゴシック", "$FontGroup=x,FOO,"});
+    const int dpi = screen_pixels_per_inch(app().pane);
+    LOGFONTA offered{};
+    bool choose = true;
+    set_font_dialog_hook([&](LOGFONTA& font) {
+        offered = font;
+        font.lfHeight = -MulDiv(12, dpi, 72);
+        font.lfCharSet = ANSI_CHARSET;
+        font.lfWeight = FW_BOLD;  // the style is not stored
+        lstrcpyA(font.lfFaceName, "Arial");
+        return choose;
+    });
+    click(kChangeButton);
+    EXPECT_EQ(offered.lfHeight, -MulDiv(14, dpi, 72));
+    EXPECT_EQ(offered.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_STREQ(offered.lfFaceName, "ＭＳ ゴシック");
+    // Committed already: the charset field lost the focus to the size field.
+    expect_line(0, "$FontTitle=12,ANSI,Arial");
+    EXPECT_EQ(GetFocus(), control(kSizeField));
+    EXPECT_TRUE(messages_.empty());
+
+    doc().modified = false;
+    choose = false;
+    focus_line(1);
+    click(kChangeButton);  // FontGroup starts from the comment default; Cancel changes nothing
+    const LOGFONTA expected = font_spec_to_logfont(app().prefs.Comment, dpi);
+    EXPECT_EQ(offered.lfHeight, expected.lfHeight);
+    EXPECT_EQ(offered.lfCharSet, expected.lfCharSet);
+    EXPECT_STREQ(offered.lfFaceName, expected.lfFaceName);
+    leave_pane();
+    expect_line(1, "$FontGroup=x,FOO,");
+    EXPECT_FALSE(doc().modified);
+    type(kSizeField, "20");  // a typed size and charset number reach the dialog
+    type(kCharsetField, "300");
+    type(kFaceField, "Courier");
+    click(kChangeButton);
+    EXPECT_EQ(offered.lfHeight, -MulDiv(20, dpi, 72));
+    EXPECT_EQ(offered.lfCharSet, 300 % 256);
+    EXPECT_STREQ(offered.lfFaceName, "Courier");
+}
+
+// ---- All panes
+
+TEST_F(SettingsPanesTest, FillingIsNoEditAndUnchangedPanesLeaveOddLinesAlone) {
+    // Lines the composers would write differently stay as they are while nothing is typed.
+    const std::vector<std::string> lines = {"#t,123456'", "$Group=a'b", "$Message=a\\x'", "$FontTitle=12",
+                                            "$FontHint=x,FOO,a'"};
+    const int first_fields[] = {kTitleField, kFirstName, kMessageField, kSizeField, kSizeField};
+    open_lines(lines);
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        focus_line(i);
+        SetFocus(control(first_fields[i]));
+        SetFocus(control(kCommentField));
+        leave_pane();
+        EXPECT_EQ(line(i), lines[i]);
+    }
+    EXPECT_FALSE(doc().modified);
+    type(kCommentField, "c2");
+    EXPECT_TRUE(doc().modified);
+}
+
+// Every label shows on one line inside its box, and no field overlaps a label.
+TEST_F(SettingsPanesTest, LabelsFitBesideTheirFields) {
+    const std::vector<int> labels[] = {
+        {1054, 1024, kCommentLabel},
+        {1024, 1027, 1029, kCommentLabel},
+        {1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, kCommentLabel},
+        {1024, kCommentLabel},
+    };
+    open_lines({"#t,000000", "$FontTitle=1,2,3", "$Group=", "$Message="});
+    for (int i = 0; i < 4; ++i) {
+        focus_line(i);
+        for (int id : labels[i]) {
+            SCOPED_TRACE(testing::Message() << "line " << i << ", label " << id);
+            HDC dc = GetDC(control(id));
+            HGDIOBJ old = SelectObject(dc, font_of(id));
+            RECT extent{};
+            DrawTextA(dc, field(id).c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
+            SelectObject(dc, old);
+            ReleaseDC(control(id), dc);
+            const RECT box = placed_in_pane(id);
+            EXPECT_LE(extent.right, box.right - box.left);
+            for (HWND child = GetWindow(app().pane, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                const int other = GetDlgCtrlID(child);
+                RECT r = placed(child), overlap;
+                // Only the message pane's full-width separator crosses the label column.
+                if (other != id && IsWindowVisible(child) && IntersectRect(&overlap, &r, &box)) {
+                    EXPECT_EQ(other, kMessageSeparator) << "overlaps " << other;
+                }
+            }
+        }
+    }
+}
+
+// Retyping every line's first field and comment with what they show and
+// committing keeps the text byte for byte.
+TEST_F(SettingsPanesTest, RetypedWellFormedLinesStayTheSame) {
+    open_lines({
+        "#Chapter 1,311000'first part", "#,000000", "#a\\,b\\\\c\\nd,910101'x\\,y", "#ソ表,000000'表\\\\",
+        "$Group=全般,地理,歴史,漢字,国旗,首都,県庁,人物,年号,雑問'グループ",
+        "$Group=a\\,b,,c\\\\d,ソ,,,,,,it\\'s\\nx'note", "$Group=,,,,,,,,,",
+        "$Message=一行目\\n二行目 Let\\'s go!'開始時", "$Message=a\\,b\\\\c表", "$Message=",
+        "$TimeLimit=30'c", "$FontTitle=14,SHIFTJIS,ＭＳ ゴシック", "$FontAnswer=-16,shiftjis,Arial'big",
+        "$FontHint=10,300,Ｆａｃｅ\\,x'c", "$FontQuestion=9,,",
+        // From here on titles and comments are escaped byte by byte.
+        "$FontTitle=12,ANSI,Arial", "$FontComment=9,ANSI,Arial'c", "#\x95\x5C\x5C" "x,000000'\x95\x5C\x5C" "x",
+    });
+    for (int i = 0; i < doc().count(); ++i) {
+        const int kind = doc().line_at(i)->kind();
+        const int first = kind == LINE_TITLE ? kTitleField : kind == LINE_GROUP ? kFirstName + 9 : 1025;
+        SCOPED_TRACE(testing::Message() << "line " << i << ": " << line(i));
+        const std::string before = line(i);
+        focus_line(i);
+        const std::string shown = field(first), comment = field(kCommentField);
+        doc().modified = false;
+        type(first, shown + "x");
+        type(first, shown);
+        type(kCommentField, comment);
+        EXPECT_TRUE(doc().modified);  // the retyping counts as an edit
+        leave_pane();
+        expect_line(i, before);
+    }
+}
+
+}  // namespace
+}  // namespace qz::test
