@@ -50,16 +50,6 @@ TEST_F(MainWindowTest, ShowsTheSampleInTheLineList) {
     EXPECT_EQ(selected_items(), std::vector<int>{0});
 }
 
-TEST_F(MainWindowTest, NewDocumentIsOneBlankLine) {
-    start();
-    ASSERT_EQ(doc().count(), 1);
-    EXPECT_EQ(item_text(0, 0) + item_text(0, 1) + item_text(0, 2), "2空行");
-    EXPECT_EQ(status_text(1), "\t2/2");
-    EXPECT_EQ(doc().file_name, "新規.qzf");
-    EXPECT_EQ(doc().version, 14);
-    EXPECT_FALSE(doc().modified);
-}
-
 TEST_F(MainWindowTest, EditMenuFollowsTheListFocusAndSelection) {
     struct Case {
         const char* body;

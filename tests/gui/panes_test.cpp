@@ -43,31 +43,37 @@ protected:
         set_font_dialog_hook(nullptr);
         EditorTest::TearDown();
     }
-    // Opens a format 1.4 file made of `lines`.
-    void open_lines(const std::vector<std::string>& lines) {
-        std::string body;
-        for (const std::string& line : lines) body += line + "\r\n";
-        EditorTest::open(body);
-    }
     // A click on a check box or button (the focus moves to it).
     void click(int id) {
         SendMessageA(control(id), BM_CLICK, 0, 0);
         pump();
     }
     bool checked(int id) const { return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    // Picks an entry of a drop-down list, as the user would.
+    void choose(int id, int entry) {
+        SetFocus(control(id));
+        SendMessageA(control(id), CB_SETCURSEL, entry, 0);
+        SendMessageA(app().pane, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control(id)));
+    }
     std::string line(int index) const { return doc().line_at(index)->text(); }
+    // The texts of some fields, joined by '|'.
+    std::string fields(std::initializer_list<int> ids) const {
+        std::string out;
+        for (int id : ids) out += field(id) + "|";
+        return out.substr(0, out.size() - 1);
+    }
     // The line's text, in the document and in the list's data column.
     void expect_line(int index, const std::string& text) const {
         EXPECT_EQ(line(index), text);
         EXPECT_EQ(item_text(index, 2), text);
     }
-    RECT placed_in_pane(int id) const { return placed(control(id)); }
-    int pane_height() const { return placed(app().pane).bottom - placed(app().pane).top; }
+    RECT placed(int id) const { return test::placed(control(id)); }
+    int pane_height() const { return test::placed(app().pane).bottom - test::placed(app().pane).top; }
     HFONT font_of(int id) const { return reinterpret_cast<HFONT>(SendMessageA(control(id), WM_GETFONT, 0, 0)); }
     int history() const { return static_cast<int>(SendMessageA(control(kHistory), kHistoryGetValue, 0, 0)); }
     // Resizes the main window so that the pane is `height` pixels high.
     void set_pane_height(int height) {
-        const RECT window = placed(main_window());
+        const RECT window = test::placed(main_window());
         SetWindowPos(main_window(), nullptr, 0, 0, window.right - window.left,
                      (window.bottom - window.top) - (pane_height() - height), SWP_NOMOVE | SWP_NOZORDER);
         pump();
@@ -75,7 +81,16 @@ protected:
 };
 
 using QuestionPaneTest = PaneTest;
-using SettingsPanesTest = PaneTest;
+
+class SettingsPanesTest : public PaneTest {
+protected:
+    // Opens a format 1.4 file made of `lines`.
+    void open(const std::vector<std::string>& lines) {
+        std::string body;
+        for (const std::string& line : lines) body += line + "\r\n";
+        EditorTest::open(body);
+    }
+};
 
 // ---- Question pane
 
@@ -86,80 +101,71 @@ const char kChapter[] =
     "'just a comment\r\n"
     "\r\n";
 
-TEST_F(QuestionPaneTest, ShowsTheFieldsOfAQuestionLine) {
+TEST_F(QuestionPaneTest, ShowsTheFieldsOfEachLineInOnePane) {
     open(kChapter);
     focus_line(1);
-    ASSERT_NE(app().pane, nullptr);
-    EXPECT_EQ(field(kTitleField), "Chapter 1");
-    EXPECT_EQ(field(kQuestionField), "Capital?");
-    EXPECT_EQ(field(kAnswerField), "[東京|とうきょう]");
+    HWND pane = app().pane;
+    EXPECT_EQ(fields({kTitleField, kQuestionField, kAnswerField, kCommentField}), "Chapter 1|Capital?|[東京|とうきょう]|geo");
     EXPECT_EQ(history(), 3);
     EXPECT_EQ(selection(1056), 2);
     EXPECT_EQ(selection(kAnswerNumber), 0);
-    EXPECT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 2);
+    ASSERT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 2);
     char entry[64] = {};
     SendMessageA(control(kAnswerNumber), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(entry));
     EXPECT_STREQ(entry, "1. とうきょう");
-    EXPECT_EQ(field(kCommentField), "geo");
     EXPECT_EQ(status_text(1), "\t3/6");
-
     focus_line(2);
-    EXPECT_EQ(field(kQuestionField), "a,b");
+    EXPECT_EQ(fields({kQuestionField, kCommentField}), "a,b|");
     EXPECT_EQ(history(), 0);
-    EXPECT_EQ(field(kCommentField), "");
+    focus_line(1);
     focus_line(3);  // a comment line: only the comment field, five wrong marks
-    EXPECT_EQ(field(kQuestionField) + field(kTitleField), "");
-    EXPECT_EQ(field(kCommentField), "just a comment");
+    EXPECT_EQ(fields({kTitleField, kQuestionField, kCommentField}), "||just a comment");
     EXPECT_EQ(history(), 0);
     focus_line(1);
     focus_line(4);
+    EXPECT_EQ(fields({kQuestionField, kCommentField}), "|");
     EXPECT_EQ(history(), 0);
+    EXPECT_EQ(app().pane, pane);
     EXPECT_FALSE(doc().modified);
+    // The title button selects the governing title, in a pane of its own.
+    SendMessageA(pane, WM_COMMAND, MAKEWPARAM(1024, BN_CLICKED), reinterpret_cast<LPARAM>(control(1024)));
+    pump();
+    EXPECT_EQ(doc().current, 0);
+    EXPECT_EQ(selected_items(), std::vector<int>{0});
+    EXPECT_EQ(doc().current_kind, LINE_TITLE);
+    EXPECT_FALSE(IsWindow(pane));
 }
 
 TEST_F(QuestionPaneTest, EditsCommitTheComposedLine) {
     struct Edit {
-        int line, field;
-        const char* typed;
+        int line;
+        std::vector<std::pair<int, const char*>> typed;
         const char* stored;
-        const char* label;  // the kind label after the commit
+        const char* labels;  // of the edited line and of line 2 after the commit
     };
     const Edit edits[] = {
-        {1, kAnswerField, "東京", "Capital?,東京,?20'geo", "問題1"},
-        {1, kQuestionField, "x,y", "x\\,y,[東京|とうきょう],?20'geo", "問題1"},
-        {2, kCommentField, "one\r\ntwo", "a\\,b,c,<00'one\\ntwo", "問題2"},
-        {2, kQuestionField, "#1", "\\#1,c,<00", "問題2"},
-        {4, kQuestionField, "new", "new,,<00", "問題3"},
-        {3, kCommentField, "changed", "'changed", "コメント"},
+        {1, {{kAnswerField, "東京"}}, "Capital?,東京,?20'geo", "問題1問題2"},
+        {1, {{kQuestionField, "x,y"}}, "x\\,y,[東京|とうきょう],?20'geo", "問題1問題2"},
+        {2, {{kCommentField, "one\r\ntwo"}}, "a\\,b,c,<00'one\\ntwo", "問題2問題2"},
+        {2, {{kQuestionField, "#1"}}, "\\#1,c,<00", "問題2問題2"},
+        {4, {{kQuestionField, "new"}}, "new,,<00", "問題3問題2"},
+        {3, {{kCommentField, "changed"}}, "'changed", "コメント問題2"},
+        {3, {{kCommentField, ""}}, "", "空行問題2"},
+        // An emptied question keeps its comment as a comment line; the question below moves up.
+        {1, {{kQuestionField, ""}, {kAnswerField, ""}}, "'geo", "コメント問題1"},
     };
     for (const Edit& e : edits) {
         SCOPED_TRACE(e.stored);
         restart();
         open(kChapter);
         focus_line(e.line);
-        type(e.field, e.typed);
+        for (const auto& [id, text] : e.typed) type(id, text);
         EXPECT_TRUE(doc().modified);
         leave_pane();
         expect_line(e.line, e.stored);
-        EXPECT_EQ(item_text(e.line, 1), e.label);
+        EXPECT_EQ(item_text(e.line, 1) + item_text(2, 1), e.labels);
         EXPECT_EQ(doc().line_at(e.line)->kind(), LINE_TEXT);
     }
-}
-
-TEST_F(QuestionPaneTest, EmptiedQuestionBecomesACommentOrABlankLine) {
-    open(kChapter);
-    focus_line(1);
-    type(kQuestionField, "");
-    type(kAnswerField, "");
-    leave_pane();
-    EXPECT_EQ(line(1), "'geo");
-    EXPECT_EQ(item_text(1, 1), "コメント");
-    EXPECT_EQ(item_text(2, 1), "問題1");  // the question below loses its number
-    focus_line(1);
-    type(kCommentField, "");
-    leave_pane();
-    EXPECT_FALSE(doc().line_at(1)->has_text());
-    EXPECT_EQ(item_text(1, 1), "空行");
 }
 
 TEST_F(QuestionPaneTest, ProtectedQuestionShowsAndStoresTheSameWayEveryTime) {
@@ -175,21 +181,6 @@ TEST_F(QuestionPaneTest, ProtectedQuestionShowsAndStoresTheSameWayEveryTime) {
         }
         EXPECT_EQ(line(0), "\\#1,y,<00");
     }
-}
-
-TEST_F(QuestionPaneTest, PaneIsReusedForTheSameKindAndReplacedForAnother) {
-    open(kChapter);
-    focus_line(1);
-    HWND pane = app().pane;
-    focus_line(2);
-    EXPECT_EQ(app().pane, pane);
-    focus_line(4);
-    EXPECT_EQ(app().pane, pane);
-    EXPECT_EQ(field(kQuestionField), "");
-    focus_line(0);
-    EXPECT_NE(app().pane, pane);
-    EXPECT_FALSE(IsWindow(pane));
-    EXPECT_EQ(doc().current_kind, LINE_TITLE);
 }
 
 TEST_F(QuestionPaneTest, HistoryTogglesByKeyAndMouseAndCommitsAtOnce) {
@@ -227,10 +218,10 @@ TEST_F(QuestionPaneTest, SplitsAreClampedToThePane) {
     focus_line(1);
     SendMessageA(app().pane, kSeparatorMoved, 1027, 400);  // answer split below the history split
     EXPECT_EQ(app().prefs.AnswerTop, app().prefs.HistoryTop - 20);
-    EXPECT_EQ(placed_in_pane(kAnswerField).top, app().prefs.AnswerTop);
+    EXPECT_EQ(placed(kAnswerField).top, app().prefs.AnswerTop);
     SendMessageA(app().pane, kSeparatorMoved, 1030, 200);
     EXPECT_EQ(app().prefs.HistoryTop, 200);
-    EXPECT_EQ(placed_in_pane(kHistory).top, 200);
+    EXPECT_EQ(placed(kHistory).top, 200);
     set_pane_height(150);
     ASSERT_EQ(pane_height(), 150);
     EXPECT_EQ(app().prefs.HistoryTop, 130);
@@ -261,16 +252,6 @@ TEST_F(QuestionPaneTest, AnswerSyntaxErrorShowsInTheStatusBar) {
     type(kAnswerField, "(x");
     leave_pane();
     EXPECT_EQ(status_text(0), "構文エラーです。");
-}
-
-TEST_F(QuestionPaneTest, TitleButtonSelectsTheGoverningTitle) {
-    open(kChapter);
-    focus_line(2);
-    SendMessageA(app().pane, WM_COMMAND, MAKEWPARAM(1024, BN_CLICKED), reinterpret_cast<LPARAM>(control(1024)));
-    pump();
-    EXPECT_EQ(doc().current, 0);
-    EXPECT_EQ(selected_items(), std::vector<int>{0});
-    EXPECT_EQ(doc().current_kind, LINE_TITLE);
 }
 
 TEST_F(QuestionPaneTest, EditCommandsGoToTheFocusedField) {
@@ -349,7 +330,7 @@ TEST_F(QuestionPaneTest, RecommittingEverySampleLineKeepsItsText) {
 // ---- Title pane
 
 TEST_F(SettingsPanesTest, TitlePaneShowsTheFieldsOfATitleLine) {
-    open_lines({"#Chapter 1,311000'first part", "#t,123456", "#a\\,b,000000"});
+    open({"#Chapter 1,311000'first part", "#t,123456", "#a\\,b,000000"});
     EXPECT_EQ(SendMessageA(control(kChoiceList), CB_GETCOUNT, 0, 0), 10);
     EXPECT_EQ(field(kTitleField), "Chapter 1");
     EXPECT_EQ(selection(kChoiceList), 3);
@@ -369,11 +350,8 @@ TEST_F(SettingsPanesTest, TitlePaneShowsTheFieldsOfATitleLine) {
 }
 
 TEST_F(SettingsPanesTest, TitleChoicesAndFlagsCommitWhenTheFocusLeaves) {
-    open_lines({"#Quiz,511110'keep", "#t,000000"});
-    SetFocus(control(kChoiceList));
-    SendMessageA(control(kChoiceList), CB_SETCURSEL, 0, 0);
-    SendMessageA(app().pane, WM_COMMAND, MAKEWPARAM(kChoiceList, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(control(kChoiceList)));
+    open({"#Quiz,511110'keep", "#t,000000"});
+    choose(kChoiceList, 0);
     for (int i = 0; i < 5; ++i) click(kFirstFlag + i);  // a written answer allows only fuzzy comparison
     for (int i = 0; i < 5; ++i) EXPECT_EQ(checked(kFirstFlag + i), i == 4) << i;
     EXPECT_TRUE(doc().modified);
@@ -390,7 +368,7 @@ TEST_F(SettingsPanesTest, TitleChoicesAndFlagsCommitWhenTheFocusLeaves) {
 TEST_F(SettingsPanesTest, TitleIsEscapedWithTheCharsetOfTheTitleFontInEffect) {
     // Under a Shift-JIS title font "表" (95 5C) is one character; under an
     // ANSI one its second byte is a backslash and is doubled.
-    open_lines({"#a,000000", "$FontTitle=12,ANSI,Arial", "#b,000000", "'c"});
+    open({"#a,000000", "$FontTitle=12,ANSI,Arial", "#b,000000", "'c"});
     type(kTitleField, "表x,y\\");
     leave_pane();
     expect_line(0, "#\x95\x5C" "x\\,y\\\\,000000");
@@ -404,7 +382,7 @@ TEST_F(SettingsPanesTest, TitleIsEscapedWithTheCharsetOfTheTitleFontInEffect) {
 }
 
 TEST_F(SettingsPanesTest, TitleEditHasTheTitleColoursAndFonts) {
-    open_lines({"#t,000000'c"});
+    open({"#t,000000'c"});
     HDC dc = GetDC(control(kTitleField));
     INT_PTR brush = SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
                                  reinterpret_cast<LPARAM>(control(kTitleField)));
@@ -426,7 +404,7 @@ TEST_F(SettingsPanesTest, TitleEditHasTheTitleColoursAndFonts) {
 // ---- Group names and message panes
 
 TEST_F(SettingsPanesTest, GroupPaneWritesAllTenNamesEscaped) {
-    open_lines({"$Group=a,b,c,d,e,f,g,h,i,j'first", "$Group=k,l'm", "$Group=,,,,,,,,,"});
+    open({"$Group=a,b,c,d,e,f,g,h,i,j'first", "$Group=k,l'm", "$Group=,,,,,,,,,"});
     HWND pane = app().pane;
     EXPECT_EQ(field(kFirstName + 9), "j");
     EXPECT_EQ(field(kCommentField), "first");
@@ -451,7 +429,7 @@ TEST_F(SettingsPanesTest, GroupPaneWritesAllTenNamesEscaped) {
 }
 
 TEST_F(SettingsPanesTest, MessagePaneWritesOneLineAndKeepsItsSplit) {
-    open_lines({"$Message=old'c"});
+    open({"$Message=old'c"});
     type(kMessageField, "line 1\r\nit's");
     leave_pane();
     expect_line(0, "$Message=line 1\\nit\\'s'c");
@@ -459,27 +437,27 @@ TEST_F(SettingsPanesTest, MessagePaneWritesOneLineAndKeepsItsSplit) {
     Preferences& prefs = app().prefs;
     SendMessageA(app().pane, kSeparatorMoved, kMessageSeparator, 106);
     EXPECT_EQ(prefs.MessageHeight, 100);
-    EXPECT_EQ(placed_in_pane(kMessageField).bottom, 100);
-    EXPECT_EQ(placed_in_pane(kMessageSeparator).top, 100);
-    EXPECT_EQ(placed_in_pane(kCommentField).top, 106);
-    EXPECT_EQ(placed_in_pane(kCommentField).bottom, pane_height());
+    EXPECT_EQ(placed(kMessageField).bottom, 100);
+    EXPECT_EQ(placed(kMessageSeparator).top, 100);
+    EXPECT_EQ(placed(kCommentField).top, 106);
+    EXPECT_EQ(placed(kCommentField).bottom, pane_height());
     SendMessageA(app().pane, kSeparatorMoved, 1027, 50);  // another separator's message
     EXPECT_EQ(prefs.MessageHeight, 100);
     SendMessageA(app().pane, kSeparatorMoved, kMessageSeparator, pane_height() - 30);
     // Shrinking the pane below the message height pulls the split up.
     set_pane_height(pane_height() - 100);
     EXPECT_EQ(prefs.MessageHeight, pane_height() - 20);
-    EXPECT_EQ(placed_in_pane(kMessageSeparator).top, placed_in_pane(kMessageField).bottom);
+    EXPECT_EQ(placed(kMessageSeparator).top, placed(kMessageField).bottom);
     set_pane_height(pane_height() + 200);
-    EXPECT_EQ(placed_in_pane(kMessageField).bottom, prefs.MessageHeight);
-    EXPECT_EQ(placed_in_pane(kMessageSeparator).top, prefs.MessageHeight);
-    EXPECT_EQ(placed_in_pane(kCommentField).bottom, pane_height());
+    EXPECT_EQ(placed(kMessageField).bottom, prefs.MessageHeight);
+    EXPECT_EQ(placed(kMessageSeparator).top, prefs.MessageHeight);
+    EXPECT_EQ(placed(kCommentField).bottom, pane_height());
 }
 
 // ---- Font pane
 
 TEST_F(SettingsPanesTest, FontPaneShowsTheValuesOfAFontLine) {
-    open_lines({"$FontAnswer=-16,shiftjis,ＭＳ ゴシック'big", "$FontTitle=12", "$FontHint=x,ANSI,a\\,b"});
+    open({"$FontAnswer=-16,shiftjis,ＭＳ ゴシック'big", "$FontTitle=12", "$FontHint=x,ANSI,a\\,b"});
     auto fields = [&] {
         return field(kSizeField) + "|" + field(kCharsetField) + "|" + field(kFaceField) + "|" + field(kCommentField);
     };
@@ -496,7 +474,7 @@ TEST_F(SettingsPanesTest, FontPaneShowsTheValuesOfAFontLine) {
 }
 
 TEST_F(SettingsPanesTest, FontLineValuesAreWrittenAsTyped) {
-    open_lines({"$FontQuestion=12,128,Arial'c"});
+    open({"$FontQuestion=12,128,Arial'c"});
     auto repeat = [](const char* text, int n) {
         std::string out;
         for (int i = 0; i < n; ++i) out += text;
@@ -515,7 +493,7 @@ TEST_F(SettingsPanesTest, FontLineValuesAreWrittenAsTyped) {
 }
 
 TEST_F(SettingsPanesTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
-    open_lines({"$FontTitle=14,SHIFTJIS,ＭＳ ゴシック", "$FontGroup=x,FOO,"});
+    open({"$FontTitle=14,SHIFTJIS,ＭＳ ゴシック", "$FontGroup=x,FOO,"});
     const int dpi = screen_pixels_per_inch(app().pane);
     LOGFONTA offered{};
     bool choose = true;
@@ -563,7 +541,7 @@ TEST_F(SettingsPanesTest, FillingIsNoEditAndUnchangedPanesLeaveOddLinesAlone) {
     const std::vector<std::string> lines = {"#t,123456'", "$Group=a'b", "$Message=a\\x'", "$FontTitle=12",
                                             "$FontHint=x,FOO,a'"};
     const int first_fields[] = {kTitleField, kFirstName, kMessageField, kSizeField, kSizeField};
-    open_lines(lines);
+    open(lines);
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         focus_line(i);
         SetFocus(control(first_fields[i]));
@@ -584,7 +562,7 @@ TEST_F(SettingsPanesTest, LabelsFitBesideTheirFields) {
         {1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, kCommentLabel},
         {1024, kCommentLabel},
     };
-    open_lines({"#t,000000", "$FontTitle=1,2,3", "$Group=", "$Message="});
+    open({"#t,000000", "$FontTitle=1,2,3", "$Group=", "$Message="});
     for (int i = 0; i < 4; ++i) {
         focus_line(i);
         for (int id : labels[i]) {
@@ -595,11 +573,11 @@ TEST_F(SettingsPanesTest, LabelsFitBesideTheirFields) {
             DrawTextA(dc, field(id).c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
             SelectObject(dc, old);
             ReleaseDC(control(id), dc);
-            const RECT box = placed_in_pane(id);
+            const RECT box = placed(id);
             EXPECT_LE(extent.right, box.right - box.left);
             for (HWND child = GetWindow(app().pane, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
                 const int other = GetDlgCtrlID(child);
-                RECT r = placed(child), overlap;
+                RECT r = test::placed(child), overlap;
                 // Only the message pane's full-width separator crosses the label column.
                 if (other != id && IsWindowVisible(child) && IntersectRect(&overlap, &r, &box)) {
                     EXPECT_EQ(other, kMessageSeparator) << "overlaps " << other;
@@ -612,7 +590,7 @@ TEST_F(SettingsPanesTest, LabelsFitBesideTheirFields) {
 // Retyping every line's first field and comment with what they show and
 // committing keeps the text byte for byte.
 TEST_F(SettingsPanesTest, RetypedWellFormedLinesStayTheSame) {
-    open_lines({
+    open({
         "#Chapter 1,311000'first part", "#,000000", "#a\\,b\\\\c\\nd,910101'x\\,y", "#ソ表,000000'表\\\\",
         "$Group=全般,地理,歴史,漢字,国旗,首都,県庁,人物,年号,雑問'グループ",
         "$Group=a\\,b,,c\\\\d,ソ,,,,,,it\\'s\\nx'note", "$Group=,,,,,,,,,",
