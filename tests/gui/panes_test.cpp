@@ -277,19 +277,15 @@ TEST_F(QuestionPaneTest, EditCommandsGoToTheFocusedField) {
     EXPECT_EQ(line(1), "Capital?,[東京|とうきょう],?20'geo");
 }
 
-void press(WORD key, bool shift) {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD vk, DWORD flags) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        in.ki.dwFlags = flags;
-        inputs.push_back(in);
-    };
-    if (shift) add(VK_SHIFT, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+void press_tab(bool shift) {
+    std::vector<std::pair<WORD, DWORD>> keys = {{VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}};
+    if (shift) keys = {{VK_SHIFT, 0}, {VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}, {VK_SHIFT, KEYEVENTF_KEYUP}};
+    std::vector<INPUT> inputs(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i].first;
+        inputs[i].ki.dwFlags = keys[i].second;
+    }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     for (int i = 0; i < 5; ++i) {
         pump();
@@ -309,7 +305,7 @@ TEST_F(QuestionPaneTest, TabCyclesBetweenTheListAndThePane) {
                  {list(), true, control(kCommentField)}, {control(1024), true, list()}};
     for (const auto& s : steps) {
         SetFocus(s.from);
-        press(VK_TAB, s.shift);
+        press_tab(s.shift);
         EXPECT_EQ(GetFocus(), s.to);
     }
 }
@@ -383,19 +379,20 @@ TEST_F(SettingsPanesTest, TitleIsEscapedWithTheCharsetOfTheTitleFontInEffect) {
 
 TEST_F(SettingsPanesTest, TitleEditHasTheTitleColoursAndFonts) {
     open({"#t,000000'c"});
-    HDC dc = GetDC(control(kTitleField));
-    INT_PTR brush = SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                                 reinterpret_cast<LPARAM>(control(kTitleField)));
-    EXPECT_EQ(brush, reinterpret_cast<INT_PTR>(pane_brush(FONT_TITLE)));
-    EXPECT_EQ(GetBkColor(dc), app().prefs.Title.back_color);
-    EXPECT_EQ(GetTextColor(dc), app().prefs.Title.text_color);
-    ReleaseDC(control(kTitleField), dc);
-    dc = GetDC(control(kCommentField));  // the comment field keeps the system colours
-    brush = SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                         reinterpret_cast<LPARAM>(control(kCommentField)));
-    for (int f = 0; f < FONT_COUNT; ++f)
-        EXPECT_NE(brush, reinterpret_cast<INT_PTR>(pane_brush(static_cast<PaneFont>(f))));
-    ReleaseDC(control(kCommentField), dc);
+    auto brush_for = [&](int id, COLORREF* back, COLORREF* text) {
+        HDC dc = GetDC(control(id));
+        const INT_PTR brush = SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                           reinterpret_cast<LPARAM>(control(id)));
+        *back = GetBkColor(dc), *text = GetTextColor(dc);
+        ReleaseDC(control(id), dc);
+        return reinterpret_cast<HBRUSH>(brush);
+    };
+    COLORREF back, text;
+    EXPECT_EQ(brush_for(kTitleField, &back, &text), pane_brush(FONT_TITLE));
+    EXPECT_EQ(back, app().prefs.Title.back_color);
+    EXPECT_EQ(text, app().prefs.Title.text_color);
+    const HBRUSH comment = brush_for(kCommentField, &back, &text);  // the system colours
+    for (int f = 0; f < FONT_COUNT; ++f) EXPECT_NE(comment, pane_brush(static_cast<PaneFont>(f)));
     EXPECT_EQ(font_of(kTitleField), pane_font(FONT_TITLE));
     EXPECT_EQ(font_of(kCommentField), pane_font(FONT_COMMENT));
     for (int id = kChoiceList; id <= kFirstFlag + 4; ++id) EXPECT_EQ(font_of(id), pane_control_font()) << id;
@@ -475,9 +472,9 @@ TEST_F(SettingsPanesTest, FontPaneShowsTheValuesOfAFontLine) {
 
 TEST_F(SettingsPanesTest, FontLineValuesAreWrittenAsTyped) {
     open({"$FontQuestion=12,128,Arial'c"});
-    auto repeat = [](const char* text, int n) {
+    auto repeat = [](const std::string& text, int n) {
         std::string out;
-        for (int i = 0; i < n; ++i) out += text;
+        while (n--) out += text;
         return out;
     };
     // The charset keeps 15 bytes, the face name 31, never half a character.
@@ -505,10 +502,13 @@ TEST_F(SettingsPanesTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
         lstrcpyA(font.lfFaceName, "Arial");
         return choose;
     });
+    auto expect_offered = [&](int height, int charset, const char* face) {
+        EXPECT_EQ(offered.lfHeight, height);
+        EXPECT_EQ(offered.lfCharSet, charset);
+        EXPECT_STREQ(offered.lfFaceName, face);
+    };
     click(kChangeButton);
-    EXPECT_EQ(offered.lfHeight, -MulDiv(14, dpi, 72));
-    EXPECT_EQ(offered.lfCharSet, SHIFTJIS_CHARSET);
-    EXPECT_STREQ(offered.lfFaceName, "ＭＳ ゴシック");
+    expect_offered(-MulDiv(14, dpi, 72), SHIFTJIS_CHARSET, "ＭＳ ゴシック");
     // Committed already: the charset field lost the focus to the size field.
     expect_line(0, "$FontTitle=12,ANSI,Arial");
     EXPECT_EQ(GetFocus(), control(kSizeField));
@@ -519,9 +519,7 @@ TEST_F(SettingsPanesTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
     focus_line(1);
     click(kChangeButton);  // FontGroup starts from the comment default; Cancel changes nothing
     const LOGFONTA expected = font_spec_to_logfont(app().prefs.Comment, dpi);
-    EXPECT_EQ(offered.lfHeight, expected.lfHeight);
-    EXPECT_EQ(offered.lfCharSet, expected.lfCharSet);
-    EXPECT_STREQ(offered.lfFaceName, expected.lfFaceName);
+    expect_offered(expected.lfHeight, expected.lfCharSet, expected.lfFaceName);
     leave_pane();
     expect_line(1, "$FontGroup=x,FOO,");
     EXPECT_FALSE(doc().modified);
@@ -529,9 +527,7 @@ TEST_F(SettingsPanesTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
     type(kCharsetField, "300");
     type(kFaceField, "Courier");
     click(kChangeButton);
-    EXPECT_EQ(offered.lfHeight, -MulDiv(20, dpi, 72));
-    EXPECT_EQ(offered.lfCharSet, 300 % 256);
-    EXPECT_STREQ(offered.lfFaceName, "Courier");
+    expect_offered(-MulDiv(20, dpi, 72), 300 % 256, "Courier");
 }
 
 // ---- All panes
@@ -556,22 +552,18 @@ TEST_F(SettingsPanesTest, FillingIsNoEditAndUnchangedPanesLeaveOddLinesAlone) {
 
 // Every label shows on one line inside its box, and no field overlaps a label.
 TEST_F(SettingsPanesTest, LabelsFitBesideTheirFields) {
-    const std::vector<int> labels[] = {
-        {1054, 1024, kCommentLabel},
-        {1024, 1027, 1029, kCommentLabel},
-        {1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, kCommentLabel},
-        {1024, kCommentLabel},
-    };
+    const std::vector<int> labels[] = {{1054, 1024, kCommentLabel}, {1024, 1027, 1029, kCommentLabel},
+                                       {1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, kCommentLabel},
+                                       {1024, kCommentLabel}};
     open({"#t,000000", "$FontTitle=1,2,3", "$Group=", "$Message="});
     for (int i = 0; i < 4; ++i) {
         focus_line(i);
         for (int id : labels[i]) {
             SCOPED_TRACE(testing::Message() << "line " << i << ", label " << id);
             HDC dc = GetDC(control(id));
-            HGDIOBJ old = SelectObject(dc, font_of(id));
+            SelectObject(dc, font_of(id));
             RECT extent{};
             DrawTextA(dc, field(id).c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
-            SelectObject(dc, old);
             ReleaseDC(control(id), dc);
             const RECT box = placed(id);
             EXPECT_LE(extent.right, box.right - box.left);
