@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "app/file_commands.h"
@@ -44,6 +46,54 @@ void pump() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+std::string window_text(HWND hwnd) {
+    char buf[2048] = {};
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+RECT placed(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void set_clipboard(const char* text) {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    if (text) {
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+        std::memcpy(GlobalLock(mem), text, std::strlen(text) + 1);
+        GlobalUnlock(mem);
+        SetClipboardData(CF_TEXT, mem);
+    }
+    CloseClipboard();
+}
+
+namespace {
+
+std::map<std::string, std::function<void(HWND)>> dialog_actions;
+
+void CALLBACK act_on_dialogs(HWND, UINT, UINT_PTR, DWORD) {
+    for (auto it = dialog_actions.begin(); it != dialog_actions.end(); ++it) {
+        HWND dialog = FindWindowA(nullptr, it->first.c_str());
+        if (!dialog || !IsWindowEnabled(dialog)) continue;
+        auto act = std::move(it->second);
+        dialog_actions.erase(it);
+        act(dialog);
+        return;
+    }
+}
+
+}  // namespace
+
+void when_dialog(const char* caption, std::function<void(HWND)> act) {
+    dialog_actions[caption] = std::move(act);
+    static UINT_PTR timer = 0;
+    if (!timer) timer = SetTimer(nullptr, 0, 50, act_on_dialogs);
 }
 
 namespace {
@@ -102,6 +152,7 @@ void EditorTest::SetUp() {
 }
 
 void EditorTest::start(const std::string& command_line) {
+    started_ = true;
     ASSERT_TRUE(initialize_application());
     app().settings_path = dir_ + "\\QZOEDIT.INI";
     app().help_path = dir_ + "\\QZOEDIT.CHM";
@@ -112,7 +163,7 @@ void EditorTest::start(const std::string& command_line) {
 }
 
 void EditorTest::shut_down() {
-    if (shut_down_) return;
+    if (shut_down_ || !started_) return;
     shut_down_ = true;
     if (main_window()) {
         doc().modified = false;
@@ -120,6 +171,16 @@ void EditorTest::shut_down() {
         pump();
     }
     shutdown_application();
+}
+
+void EditorTest::restart() {
+    if (started_) shut_down();
+    started_ = shut_down_ = false;
+    DeleteFileA((dir_ + "\\QZOEDIT.INI").c_str());
+    messages_.clear();
+    answers_.clear();
+    dialog_answers_.clear();
+    dialogs_shown_.clear();
 }
 
 void EditorTest::TearDown() {
@@ -141,10 +202,14 @@ void EditorTest::focus_line(int index) {
     pump();
 }
 
+void EditorTest::select_only(const std::vector<int>& items) {
+    set_item_state(-1, 0, LVIS_SELECTED);
+    for (int i : items) set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);
+    pump();
+}
+
 std::string EditorTest::field(int id) const {
-    char buf[2048] = {};
-    GetWindowTextA(control(id), buf, sizeof buf);
-    return buf;
+    return window_text(control(id));
 }
 
 int EditorTest::selection(int id) const {

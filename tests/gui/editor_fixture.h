@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ struct ShownMessage {
     UINT type;
 };
 
+inline constexpr char kF1Hint[] = "ヘルプを見るにはF1キーを押してください。";
+
 // A path in the repository, in Windows form.
 std::string source_path(const std::string& relative);
 std::string read_file(const std::string& path);
@@ -26,6 +29,13 @@ void write_file(const std::string& path, const std::string& bytes);
 bool file_exists(const std::string& path);
 // Processes every pending message.
 void pump();
+std::string window_text(HWND hwnd);
+// A window's rectangle in its parent's client coordinates (screen for a top-level window).
+RECT placed(HWND hwnd);
+// Puts `text` on the clipboard as CF_TEXT, or empties it for null.
+void set_clipboard(const char* text);
+// Runs `act` once on the dialog with this caption, once it is up inside its modal loop.
+void when_dialog(const char* caption, std::function<void(HWND)> act);
 
 class EditorTest : public testing::Test {
 protected:
@@ -36,11 +46,14 @@ protected:
     void start(const std::string& command_line = "");
     // Closes the window and runs the shutdown (writes the settings file).
     void shut_down();
+    // Shuts a started editor down and forgets what it showed, for a new start.
+    void restart();
 
     // Opens a data file holding the header of `version` and `body`.
     void open(const std::string& body, const char* version = "1.4");
     // Gives an item the focus and the selection, as a click does.
     void focus_line(int index);
+    void select_only(const std::vector<int>& items);
 
     // Controls of the editing pane.
     HWND control(int id) const { return GetDlgItem(app().pane, id); }
@@ -74,6 +87,7 @@ protected:
     std::vector<std::string> dialogs_shown_;
 
 private:
+    bool started_ = false;
     bool shut_down_ = false;
 };
 

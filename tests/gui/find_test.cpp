@@ -1,11 +1,9 @@
 #include <windows.h>
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
 #include <string>
+#include <vector>
 
 #include "document/line_list_win.h"
 #include "editor_fixture.h"
@@ -14,38 +12,14 @@
 namespace qz::test {
 namespace {
 
-// Actions to run on dialogs once they are up (inside their modal loops),
-// by caption; each runs once.
-std::map<std::string, std::function<void(HWND)>> dialog_actions;
-std::map<std::string, bool> dialogs_seen;
-
-void CALLBACK act_on_dialogs(HWND, UINT, UINT_PTR, DWORD) {
-    for (auto it = dialog_actions.begin(); it != dialog_actions.end(); ++it) {
-        HWND dialog = FindWindowA(nullptr, it->first.c_str());
-        if (!dialog || !IsWindowEnabled(dialog)) continue;
-        auto act = std::move(it->second);
-        dialogs_seen[it->first] = true;
-        dialog_actions.erase(it);
-        act(dialog);
-        return;
-    }
-}
-
-void when_dialog(const char* caption, std::function<void(HWND)> act) {
-    dialog_actions[caption] = std::move(act);
-    dialogs_seen[caption] = false;
-    static UINT_PTR timer = 0;
-    if (!timer) timer = SetTimer(nullptr, 0, 50, act_on_dialogs);
-}
-
 using FindTest = EditorTest;
 
 const char kLines[] =
-    "#東京の問題,000000\r\n"    // 0
-    "首都は？,とうきょう,<00\r\n"  // 1
-    "'コメント\r\n"                // 2
-    "山は？,フジサン,<00\r\n"      // 3
-    "#大阪の問題,000000\r\n"    // 4
+    "#東京の問題,000000\r\n"          // 0
+    "首都は？,とうきょう,<00\r\n"     // 1
+    "'コメント\r\n"                   // 2
+    "山は？,フジサン,<00\r\n"         // 3
+    "#大阪の問題,000000\r\n"          // 4
     "城は？,おおさかじょう,<00\r\n";  // 5
 
 TEST_F(FindTest, F3WithoutASearchOpensTheDialogAndThenFindsBelow) {
@@ -59,14 +33,11 @@ TEST_F(FindTest, F3WithoutASearchOpensTheDialogAndThenFindsBelow) {
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_FIND_NEXT);
-    EXPECT_TRUE(dialogs_seen["検索"]);
     ASSERT_TRUE(app().search_text);
     EXPECT_EQ(*app().search_text, "ふじさん");
-    // Kana and width are ignored by default: フジサン matches.
-    EXPECT_EQ(doc().current, 3);
+    EXPECT_EQ(doc().current, 3);  // kana and width are ignored by default
     EXPECT_EQ(focused_item(), 3);
-    // Earlier selections stay.
-    EXPECT_EQ(selected_items(), (std::vector<int>{0, 1, 3}));
+    EXPECT_EQ(selected_items(), (std::vector<int>{0, 1, 3}));  // earlier selections stay
     EXPECT_TRUE(messages_.empty());
 }
 
@@ -74,48 +45,37 @@ TEST_F(FindTest, RepeatedF3StepsThroughMatchesWithoutWrapping) {
     open(kLines);
     app().search_text = "は？";
     focus_line(0);
-    command(CMD_FIND_NEXT);
-    EXPECT_EQ(doc().current, 1);
-    command(CMD_FIND_NEXT);
-    EXPECT_EQ(doc().current, 3);
-    command(CMD_FIND_NEXT);
-    EXPECT_EQ(doc().current, 5);
-    command(CMD_FIND_NEXT);
+    for (int expected : {1, 3, 5, 5}) {
+        command(CMD_FIND_NEXT);
+        EXPECT_EQ(doc().current, expected);
+    }
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "検索文字列が見つかりません。");
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
-    EXPECT_EQ(doc().current, 5);
     command(CMD_FIND_PREVIOUS);
     EXPECT_EQ(doc().current, 3);
-}
-
-TEST_F(FindTest, TitleSearchMatchesEveryLineUnderTheTitle) {
-    open(kLines);
-    app().prefs.search_conditions = 0x17;  // titles only
+    // Searching titles only matches every line under a matching title.
+    app().prefs.search_conditions = 0x17;
     app().search_text = "大阪";
-    focus_line(0);
-    command(CMD_FIND_NEXT);
-    EXPECT_EQ(doc().current, 4);
-    command(CMD_FIND_NEXT);
-    EXPECT_EQ(doc().current, 5);
+    for (int expected : {4, 5}) {
+        command(CMD_FIND_NEXT);
+        EXPECT_EQ(doc().current, expected);
+    }
 }
 
-TEST_F(FindTest, ReopenedDialogShowsTheLastTextAndNext) {
+TEST_F(FindTest, ReopenedDialogShowsTheLastTextAndFindsUpwards) {
     open(kLines);
     app().search_text = "城";
     focus_line(5);
     when_dialog("検索", [](HWND dialog) {
-        char text[64] = {};
-        GetDlgItemTextA(dialog, 1024, text, sizeof text);
-        EXPECT_STREQ(text, "城");
+        EXPECT_EQ(window_text(GetDlgItem(dialog, 1024)), "城");
         EXPECT_EQ(IsDlgButtonChecked(dialog, 1026), BST_CHECKED);
         CheckRadioButton(dialog, 1025, 1026, 1025);
         SetDlgItemTextA(dialog, 1024, "首都");
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_FIND);
-    EXPECT_TRUE(dialogs_seen["検索"]);
-    EXPECT_EQ(doc().current, 1);  // found going up
+    EXPECT_EQ(doc().current, 1);
 }
 
 TEST_F(FindTest, ConditionsDialogRefusesNoField) {
@@ -125,16 +85,13 @@ TEST_F(FindTest, ConditionsDialogRefusesNoField) {
         for (int id : {1027, 1028, 1029, 1030}) CheckDlgButton(dialog, id, BST_UNCHECKED);
         CheckDlgButton(dialog, 1024, BST_CHECKED);  // distinguish case
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        // The warning was shown and the dialog is still open.
-        EXPECT_EQ(messages_.size(), 1u);
+        EXPECT_EQ(messages_.size(), 1u);  // warned, and still open
         EXPECT_TRUE(IsWindow(dialog));
         CheckDlgButton(dialog, 1029, BST_CHECKED);
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        // Back in the find dialog: close it.
         when_dialog("検索", [](HWND find) { SendMessageA(find, WM_COMMAND, IDCANCEL, 0); });
     });
     command(CMD_FIND);
-    EXPECT_TRUE(dialogs_seen["検索条件"]);
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "「以下の中から検索」のうち少なくとも１つにチェックしてください。");
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));

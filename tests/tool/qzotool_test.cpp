@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -12,25 +13,27 @@
 
 #include "syntax/answer.h"
 #include "tool/cp932_output.h"
+#include "tool/find_command.h"
 
 namespace qz::tool {
 namespace {
 
-// Expected output is UTF-8; narrow literals here are code page 932, so the
-// expectations are written as u8 literals.
+// Output and command-line text are UTF-8; narrow literals here are code page
+// 932, so UTF-8 text is written as u8 literals.
 std::string utf8(std::u8string_view text) {
     return std::string(text.begin(), text.end());
 }
 
 const std::string kSample = QZ_SOURCE_DIR "/samples/sample.qzf";
 const std::string kData = QZ_SOURCE_DIR "/tests/data/";
+const std::string kOut = testing::TempDir() + "qzotool_test_out.qzf";
 
 struct Result {
     int status;
     std::string out, err;
 };
 
-Result run_tool(std::vector<std::string> args) {
+Result run_tool(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int status = run(args, out, err);
     return {status, out.str(), err.str()};
@@ -41,323 +44,163 @@ std::string read_bytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::string> split_lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+// What the editor makes of tests/data/malformed.qzf, line by line.
+const char* const kMalformedNormalized[] = {
+    "'壊れた行の見本：読み込むとコメントか空行になる", "'タイトルだけの行", "", "'五桁,12345",
+    "'七桁,1234567", "#正しいタイトル,200000", "", "", "'Unknown=1", "'Group",
+    "'FontQuestionXYZW=12,128,ＭＳ 明朝", "$timelimit=45", "", "'問題文だけでカンマがない",
+    "'a,b,\\00", "'a,b,<0", "'a,b,<00x", "'\\ix,b,<00", "'ソ,ソ\\,表,<0",
+    "括弧が閉じていない,[東京|とうきょう,<00", "正しい問題,[A|B]C(D),[99'コメント",
+    "'最後の行は改行なしのコメント",
+};
 
-std::vector<std::string> split_tabs(const std::string& row) {
-    std::vector<std::string> cells;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = row.find('\t', start)) != std::string::npos; start = tab + 1)
-        cells.push_back(row.substr(start, tab - start));
-    cells.push_back(row.substr(start));
-    return cells;
-}
-
-// ---------------------------------------------------------------------------
-// check
-
-TEST(QzotoolCheck, SampleLoadsUnchanged) {
-    const Result r = run_tool({"check", kSample});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "");
-}
-
-TEST(QzotoolCheck, MalformedFileReportsEveryRewrite) {
-    const std::string file = kData + "malformed.qzf";
-    const Result r = run_tool({"check", file});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "");
-    const char* const expected[] = {
-        ":3: invalid title line; kept as a comment",
-        ":4: lone #; kept as a blank line",
-        ":5: invalid title line; kept as a comment",
-        ":6: invalid title line; kept as a comment",
-        ":8: lone apostrophe; kept as a blank line",
-        ":9: lone $; kept as a blank line",
-        ":10: unknown settings line; kept as a comment",
-        ":11: unknown settings line; kept as a comment",
-        ":12: unknown settings line; kept as a comment",
-        ":15: invalid question line; kept as a comment",
-        ":16: invalid question line; kept as a comment",
-        ":17: invalid question line; kept as a comment",
-        ":18: invalid question line; kept as a comment",
-        ":19: invalid question line; kept as a comment",
-        ":20: invalid question line; kept as a comment",
+TEST(QzotoolCheck, ReportsEveryRewrite) {
+    const std::string malformed = kData + "malformed.qzf", v13 = kData + "version13.qzf",
+                      nul = kData + "nul_inside.qzf", bad = kData + "bad_version.qzf";
+    const std::pair<int, const char*> findings[] = {
+        {3, "invalid title line; kept as a comment"},      {4, "lone #; kept as a blank line"},
+        {5, "invalid title line; kept as a comment"},      {6, "invalid title line; kept as a comment"},
+        {8, "lone apostrophe; kept as a blank line"},      {9, "lone $; kept as a blank line"},
+        {10, "unknown settings line; kept as a comment"},  {11, "unknown settings line; kept as a comment"},
+        {12, "unknown settings line; kept as a comment"},  {15, "invalid question line; kept as a comment"},
+        {16, "invalid question line; kept as a comment"},  {17, "invalid question line; kept as a comment"},
+        {18, "invalid question line; kept as a comment"},  {19, "invalid question line; kept as a comment"},
+        {20, "invalid question line; kept as a comment"},
     };
-    std::string text;
-    for (const char* row : expected)
-        text += file + row + "\n";
-    EXPECT_EQ(r.out, text);
-}
-
-TEST(QzotoolCheck, Version13AndNul) {
-    const std::string v13 = kData + "version13.qzf";
-    Result r = run_tool({"check", v13});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, v13 + ":2: invalid question line; kept as a comment\n");
-
-    const std::string nul = kData + "nul_inside.qzf";
-    r = run_tool({"check", nul});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, nul + ":3: invalid question line; kept as a comment\n" + nul +
-                         ":3: NUL byte; the rest of the file is ignored\n");
-
-    r = run_tool({"check", kData + "header_only.qzf"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
-}
-
-TEST(QzotoolCheck, FilesThatCannotBeOpened) {
+    std::string all_findings;
+    for (const auto& [line, reason] : findings)
+        all_findings += malformed + ":" + std::to_string(line) + ": " + reason + "\n";
+    const std::string v13_finding = v13 + ":2: invalid question line; kept as a comment\n";
     struct Case {
+        std::vector<std::string> files;
+        int status;
+        std::string out, err;
+    };
+    const Case cases[] = {
+        {{kSample, kData + "header_only.qzf"}, 0, "", ""},
+        {{kSample, v13}, 1, v13_finding, ""},
+        {{nul}, 1,
+         nul + ":3: invalid question line; kept as a comment\n" + nul +
+             ":3: NUL byte; the rest of the file is ignored\n", ""},
+        {{malformed}, 1, all_findings, ""},
+        // Later files are still checked; the worst status wins.
+        {{bad, v13}, 2, v13_finding, bad + ": " + utf8(u8"データのバージョンが違います。") + "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.files.back());
+        std::vector<std::string> args = {"check"};
+        args.insert(args.end(), c.files.begin(), c.files.end());
+        const Result r = run_tool(args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+    }
+}
+
+TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
+    struct Case {
+        std::vector<std::string> args;
         std::string file;
         std::u8string message;
     };
+    const std::string bad_version = kData + "bad_version.qzf", unwritable = kData + "no such folder/out.qzf";
     const Case cases[] = {
-        {kData + "not_data_file.qzf", u8"Quizo データファイルではありません。"},
-        {kData + "bad_header.qzf", u8"ヘッダの形式が違います。"},
-        {kData + "bad_version.qzf", u8"データのバージョンが違います。"},
-        {kData + "no such file.qzf", u8"ファイル読み込みに失敗しました。"},
-        {kData, u8"ファイル読み込みに失敗しました。"},  // a folder
+        {{"check", kData + "not_data_file.qzf"}, "", u8"Quizo データファイルではありません。"},
+        {{"check", kData + "bad_header.qzf"}, "", u8"ヘッダの形式が違います。"},
+        {{"check", bad_version}, "", u8"データのバージョンが違います。"},
+        {{"check", kData + "no such file.qzf"}, "", u8"ファイル読み込みに失敗しました。"},
+        {{"check", kData}, "", u8"ファイル読み込みに失敗しました。"},  // a folder
+        {{"normalize", bad_version, kOut}, bad_version, u8"データのバージョンが違います。"},
+        {{"normalize", kSample, unwritable}, unwritable, u8"書き込みできません。"},
+        {{"find", "x", bad_version}, bad_version, u8"データのバージョンが違います。"},
     };
     for (const Case& c : cases) {
-        const Result r = run_tool({"check", c.file});
-        EXPECT_EQ(r.status, 2) << c.file;
+        const std::string& file = c.file.empty() ? c.args.back() : c.file;
+        SCOPED_TRACE(c.args[0] + " " + file);
+        const Result r = run_tool(c.args);
+        EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, c.file + ": " + utf8(c.message) + "\n");
+        EXPECT_EQ(r.err, file + ": " + utf8(c.message) + "\n");
     }
 }
 
-TEST(QzotoolCheck, SeveralFilesGiveTheWorstStatus) {
-    Result r = run_tool({"check", kSample, kData + "version13.qzf"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(split_lines(r.out).size(), 1u);
-
-    r = run_tool({"check", kData + "bad_version.qzf", kData + "version13.qzf", kSample});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(split_lines(r.out).size(), 1u);  // the later files are still checked
-    EXPECT_EQ(split_lines(r.err).size(), 1u);
-}
-
-// ---------------------------------------------------------------------------
-// list
-
-TEST(QzotoolList, MalformedFileRows) {
+TEST(Qzotool, ListAndNormalizeTheMalformedFile) {
+    const std::u8string labels[] = {
+        u8"コメント", u8"コメント", u8"空行", u8"コメント", u8"コメント", u8"タイトル1",
+        u8"空行", u8"空行", u8"コメント", u8"コメント", u8"コメント", u8"設定", u8"空行",
+        u8"コメント", u8"コメント", u8"コメント", u8"コメント", u8"コメント", u8"コメント",
+        u8"問題1", u8"問題2", u8"コメント"};
+    std::string listed, normalized = "QUIZODATA V1.4\r\n";
+    for (std::size_t i = 0; i < std::size(labels); ++i) {
+        listed += std::to_string(i + 2) + "\t" + utf8(labels[i]) + "\t" +
+                  output_text(kMalformedNormalized[i]) + "\n";
+        normalized += kMalformedNormalized[i] + std::string("\r\n");
+    }
     const Result r = run_tool({"list", kData + "malformed.qzf"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
-    const std::u8string expected =
-        u8"2\tコメント\t'壊れた行の見本：読み込むとコメントか空行になる\n"
-        u8"3\tコメント\t'タイトルだけの行\n"
-        u8"4\t空行\t\n"
-        u8"5\tコメント\t'五桁,12345\n"
-        u8"6\tコメント\t'七桁,1234567\n"
-        u8"7\tタイトル1\t#正しいタイトル,200000\n"
-        u8"8\t空行\t\n"
-        u8"9\t空行\t\n"
-        u8"10\tコメント\t'Unknown=1\n"
-        u8"11\tコメント\t'Group\n"
-        u8"12\tコメント\t'FontQuestionXYZW=12,128,ＭＳ 明朝\n"
-        u8"13\t設定\t$timelimit=45\n"
-        u8"14\t空行\t\n"
-        u8"15\tコメント\t'問題文だけでカンマがない\n"
-        u8"16\tコメント\t'a,b,\\00\n"
-        u8"17\tコメント\t'a,b,<0\n"
-        u8"18\tコメント\t'a,b,<00x\n"
-        u8"19\tコメント\t'\\ix,b,<00\n"
-        u8"20\tコメント\t'ソ,ソ\\,表,<0\n"
-        u8"21\t問題1\t括弧が閉じていない,[東京|とうきょう,<00\n"
-        u8"22\t問題2\t正しい問題,[A|B]C(D),[99'コメント\n"
-        u8"23\tコメント\t'最後の行は改行なしのコメント\n";
-    EXPECT_EQ(r.out, utf8(expected));
-}
+    EXPECT_EQ(r.out, listed);
 
-TEST(QzotoolList, SampleRows) {
-    const Result r = run_tool({"list", kSample});
-    ASSERT_EQ(r.status, 0);
-    const std::vector<std::string> rows = split_lines(r.out);
-    ASSERT_EQ(rows.size(), 59u);
-    // Every row: file line number, label, text; titles and questions are
-    // numbered in order.
-    int titles = 0, questions = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::vector<std::string> cells = split_tabs(rows[i]);
-        ASSERT_EQ(cells.size(), 3u) << rows[i];
-        EXPECT_EQ(cells[0], std::to_string(i + 2));
-        if (cells[1].starts_with(utf8(u8"タイトル"))) {
-            EXPECT_EQ(cells[1], utf8(u8"タイトル") + std::to_string(++titles));
-        } else if (cells[1].starts_with(utf8(u8"問題"))) {
-            EXPECT_EQ(cells[1], utf8(u8"問題") + std::to_string(++questions));
-        }
-    }
-    EXPECT_EQ(titles, 7);
-    EXPECT_EQ(questions, 30);
-    EXPECT_EQ(rows[4], utf8(u8"6\t設定\t$Group=全般,地理,歴史,漢字,国旗,首都,県庁,人物,年号,"
-                            u8"難問'グループ0から9の名前"));
-    EXPECT_EQ(rows[6], utf8(u8"8\t設定\t$Message=クイズを始めます。\\n準備はいいですか？ "
-                            u8"Let\\'s go!'開始時に表示"));
-    EXPECT_EQ(rows[13], utf8(u8"15\t空行\t"));
-    EXPECT_EQ(rows[18],
-              utf8(u8"20\t問題4\t大韓民国の首都は？,[ソウル|京城],A51'ソの第2バイトは0x5C"));
-    EXPECT_EQ(rows[24], utf8(u8"26\t問題8\t\\i\"map.bmp\"この地図で赤く塗られた島は？,"
-                             u8"[北海道|ほっかいどう],>10'画像つきの問題"));
-    EXPECT_EQ(rows[39], utf8(u8"41\t問題19\t\\#1の次の番号は？（#で始まる問題）,#2,K00"));
-}
-
-// ---------------------------------------------------------------------------
-// normalize
-
-class QzotoolNormalize : public testing::Test {
-  protected:
-    void TearDown() override { std::remove(out_.c_str()); }
-    std::string out_ = testing::TempDir() + "qzotool_normalize_test.qzf";
-};
-
-TEST_F(QzotoolNormalize, SampleIsWrittenBackByteForByte) {
-    const Result r = run_tool({"normalize", kSample, out_});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out + r.err, "");
-    EXPECT_EQ(read_bytes(out_), read_bytes(kSample));
-}
-
-TEST_F(QzotoolNormalize, MalformedFileIsRewritten) {
-    ASSERT_EQ(run_tool({"normalize", kData + "malformed.qzf", out_}).status, 0);
-    // Narrow literals are code page 932 bytes, as the file is.
-    const std::string expected =
-        "QUIZODATA V1.4\r\n"
-        "'壊れた行の見本：読み込むとコメントか空行になる\r\n"
-        "'タイトルだけの行\r\n"
-        "\r\n"
-        "'五桁,12345\r\n"
-        "'七桁,1234567\r\n"
-        "#正しいタイトル,200000\r\n"
-        "\r\n"
-        "\r\n"
-        "'Unknown=1\r\n"
-        "'Group\r\n"
-        "'FontQuestionXYZW=12,128,ＭＳ 明朝\r\n"
-        "$timelimit=45\r\n"
-        "\r\n"
-        "'問題文だけでカンマがない\r\n"
-        "'a,b,\\00\r\n"
-        "'a,b,<0\r\n"
-        "'a,b,<00x\r\n"
-        "'\\ix,b,<00\r\n"
-        "'ソ,ソ\\,表,<0\r\n"
-        "括弧が閉じていない,[東京|とうきょう,<00\r\n"
-        "正しい問題,[A|B]C(D),[99'コメント\r\n"
-        "'最後の行は改行なしのコメント\r\n";
-    const std::string once = read_bytes(out_);
-    EXPECT_EQ(once, expected);
+    ASSERT_EQ(run_tool({"normalize", kData + "malformed.qzf", kOut}).status, 0);
+    EXPECT_EQ(read_bytes(kOut), normalized);
     // Normalizing the output again changes nothing, and it checks clean.
-    ASSERT_EQ(run_tool({"normalize", out_, out_}).status, 0);
-    EXPECT_EQ(read_bytes(out_), once);
-    EXPECT_EQ(run_tool({"check", out_}).status, 0);
+    ASSERT_EQ(run_tool({"normalize", kOut, kOut}).status, 0);
+    EXPECT_EQ(read_bytes(kOut), normalized);
+    EXPECT_EQ(run_tool({"check", kOut}).status, 0);
+    std::remove(kOut.c_str());
 }
 
-TEST_F(QzotoolNormalize, Failures) {
-    Result r = run_tool({"normalize", kData + "bad_version.qzf", out_});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, kData + "bad_version.qzf: " + utf8(u8"データのバージョンが違います。") + "\n");
-
-    const std::string target = kData + "no such folder/out.qzf";
-    r = run_tool({"normalize", kSample, target});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, target + ": " + utf8(u8"書き込みできません。") + "\n");
-}
-
-// ---------------------------------------------------------------------------
-// answers
-
-TEST(QzotoolAnswers, SampleAlternatives) {
-    const Result r = run_tool({"answers", kSample});
-    ASSERT_EQ(r.status, 0);
-    const std::vector<std::string> rows = split_lines(r.out);
-    ASSERT_EQ(rows.size(), 30u);  // one per question line
-    const std::u8string expected[] = {
-        u8"17\t東京都\t東京",
-        u8"18\tパリ",
-        u8"20\tソウル\t京城",
-        u8"27\t1億2,000万人\t一億二千万人",  // a literal comma stays in its alternative
-        u8"34\t神戸市\t神戸\tこうべ市\tこうべ",
-        u8"37\tおもて\tあらわす\tあらわれる",
-        u8"39\tいきる\tいかす\tいける\tうまれる\tうむ\tなま\tせい\tしょう",
-        u8"41\t#2",
-        u8"52\ti\"flag.png\"",
-        u8"59\tバチカン市国\tバチカン\tローマ教皇庁",
-    };
-    for (const std::u8string& row : expected) {
-        const std::string want = utf8(row);
-        const std::string number = want.substr(0, want.find('\t') + 1);
-        bool found = false;
-        for (const std::string& got : rows) {
-            if (!got.starts_with(number)) continue;
-            EXPECT_EQ(got, want);
-            found = true;
-        }
-        EXPECT_TRUE(found) << want;
-    }
-}
-
-TEST(QzotoolAnswers, SyntaxErrorAndMalformedFile) {
-    const Result r = run_tool({"answers", kData + "malformed.qzf"});
+TEST(Qzotool, Answers) {
+    Result r = run_tool({"answers", kData + "malformed.qzf"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, utf8(u8"21\t構文エラーです。\n22\tACD\tAC\tBCD\tBC\n"));
+
+    r = run_tool({"answers", kSample});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 30);  // one row per question
+    for (const std::u8string row : {u8"\n17\t東京都\t東京\n", u8"\n27\t1億2,000万人\t一億二千万人\n",
+                                    u8"\n41\t#2\n", u8"\n52\ti\"flag.png\"\n"})
+        EXPECT_NE(("\n" + r.out).find(utf8(row)), std::string::npos) << utf8(row);
 }
 
 // An expansion that stops early says so after the alternatives it completed.
-TEST_F(QzotoolNormalize, AnswersCutShortSaySo) {
+TEST(Qzotool, AnswersCutShortSaySo) {
     std::string wide;
-    for (int i = 0; i < 30; ++i)
-        wide += "[a|b]";
-    {
-        std::ofstream file(out_, std::ios::binary);
-        file << "QUIZODATA V1.4\r\nq," << std::string(5000, '(') << 'a' << std::string(5000, ')')
-             << ",<00\r\nq," << wide << ",<00\r\n";
-    }
-    const Result r = run_tool({"answers", out_});
+    for (int i = 0; i < 30; ++i) wide += "[a|b]";
+    std::ofstream(kOut, std::ios::binary) << "QUIZODATA V1.4\r\nq," << std::string(5000, '(') << 'a'
+                                          << std::string(5000, ')') << ",<00\r\nq," << wide << ",<00\r\n";
+    const Result r = run_tool({"answers", kOut});
+    std::remove(kOut.c_str());
     EXPECT_EQ(r.status, 0);
-    const std::vector<std::string> rows = split_lines(r.out);
-    ASSERT_EQ(rows.size(), 2u);
+    std::istringstream rows(r.out);
+    std::string first, second;
+    std::getline(rows, first);
+    std::getline(rows, second);
     const std::string note = output_text(kAnswerCutShort);
-    EXPECT_EQ(rows[0], "2\t" + note);
-    const std::vector<std::string> cells = split_tabs(rows[1]);
-    ASSERT_GT(cells.size(), 100u);
-    EXPECT_EQ(cells[1], std::string(30, 'a'));
-    EXPECT_EQ(cells.back(), note);
+    EXPECT_EQ(first, "2\t" + note);
+    EXPECT_EQ(second.rfind("3\t" + std::string(30, 'a') + "\t", 0), 0u);
+    EXPECT_GT(std::count(second.begin(), second.end(), '\t'), 100);
+    EXPECT_EQ(second.substr(second.size() - note.size()), note);
 }
 
-// ---------------------------------------------------------------------------
-// Usage
-
-TEST(QzotoolUsage, Errors) {
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"help"},
-        {"check"},
-        {"list"},
-        {"list", kSample, kSample},
-        {"normalize", kSample},
-        {"normalize", kSample, "a", "b"},
-        {"answers"},
-        {"CHECK", kSample},
+TEST(Qzotool, UsageErrors) {
+    const std::string usage = "usage: qzotool check FILE... | list FILE | normalize FILE OUT |";
+    const std::string find_usage = "usage: qzotool find [--conditions HEX] TEXT FILE\n";
+    const std::vector<std::string> cases[] = {
+        {}, {"help"}, {"check"}, {"list"}, {"list", kSample, kSample}, {"normalize", kSample},
+        {"normalize", kSample, "a", "b"}, {"answers"}, {"CHECK", kSample}, {"find"}, {"find", "x"},
+        {"find", "x", kSample, "extra"}, {"find", "-x", kSample}, {"find", "--conditions"},
+        {"find", "x", kSample, "--conditions"}, {"find", "--unknown", "x", kSample},
     };
     for (const auto& args : cases) {
         const Result r = run_tool(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(r.err.starts_with("usage: qzotool ")) << r.err;
-        EXPECT_EQ(split_lines(r.err).size(), 1u);
+        if (!args.empty() && args[0] == "find")
+            EXPECT_EQ(r.err, find_usage);
+        else
+            EXPECT_EQ(r.err.substr(0, usage.size()), usage);
     }
 }
-
-// ---------------------------------------------------------------------------
-// Output conversion
 
 TEST(OutputText, CodePage932ToUtf8) {
     struct Case {
@@ -370,17 +213,109 @@ TEST(OutputText, CodePage932ToUtf8) {
         {"\x95\x5C\x94\x5C", u8"表能"},
         {"\xB1", u8"ｱ"},               // half-width katakana
         {"\x85\x40", u8"\\x85\\x40"},  // unassigned double-byte code
-        {"\x80"
-         "a\xA0\xFD",
-         u8"\\x80a\\xA0\\xFD"},          // bytes that are no character
-        {"a\x81", u8"a\\x81"},           // lead byte at the end
-        {"\x81\x0A", u8"\\x81\\x0A"},    // lead byte before a control byte
-        {"a\tb\x7F", u8"a\\x09b\\x7F"},  // control bytes
+        {"\x80" "a\xA0\xFD", u8"\\x80a\\xA0\\xFD"},  // bytes that are no character
+        {"a\x81", u8"a\\x81"},                      // lead byte at the end
+        {"\x81\x0A", u8"\\x81\\x0A"},               // lead byte before a control byte
+        {"a\tb\x7F", u8"a\\x09b\\x7F"},             // control bytes
         {std::string("\0", 1), u8"\\x00"},
         {"\x83\x5C\x85\x40\x83\x5C", u8"ソ\\x85\\x40ソ"},  // conversion goes on after a failure
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(output_text(c.in), utf8(c.out)) << c.in;
+    for (const Case& c : cases) EXPECT_EQ(output_text(c.in), utf8(c.out)) << c.in;
+}
+
+// File line numbers: the header is line 1.
+constexpr char kFindData[] =
+    "QUIZODATA V1.4\r\n"
+    "'before any title\r\n"                   // 2
+    "#首都,000000\r\n"                        // 3
+    "日本の首都は？,東京,<00'とうきょう\r\n"  // 4
+    "韓国の首都は？,ソウル,<00\r\n"           // 5
+    "\r\n"                                    // 6
+    "#読み,011100\r\n"                        // 7
+    "東京の読みは？,とうきょう,<00\r\n"       // 8
+    "ガスの読み,ｶﾞｽ,<00\r\n"                  // 9
+    "a-x,b,<00\r\n";                          // 10
+
+class FindCommand : public testing::Test {
+  protected:
+    static void SetUpTestSuite() { std::ofstream(path_, std::ios::binary) << kFindData; }
+    static void TearDownTestSuite() { std::remove(path_.c_str()); }
+    static inline const std::string path_ = testing::TempDir() + "find_command_test.qzf";
+};
+
+TEST_F(FindCommand, PrintsMatchingFileLineNumbers) {
+    struct Row {
+        std::vector<std::string> options;
+        std::u8string text;
+        const char* expected;  // output; empty when nothing matches
+    };
+    const Row rows[] = {
+        {{}, u8"東京", "4\n8\n"},        // answer of 4, question of 8
+        {{}, u8"とうきょう", "4\n8\n"},  // comment of 4, answer of 8
+        {{}, u8"トウキョウ", "4\n8\n"},  // kana ignored by default
+        {{"--conditions", "20"}, u8"とうきょう", ""},
+        {{"--conditions", "80"}, u8"トウキョウ", ""},
+        {{"--conditions", "84"}, u8"トウキョウ", "4\n"},
+        {{"--conditions", "10"}, u8"首都", "3\n4\n5\n6\n"},
+        {{"--conditions=0x10"}, u8"読み", "7\n8\n9\n10\n"},
+        {{"--conditions", "f7"}, u8"ｶﾞｽ", "9\n"},  // half-width input
+        {{"--conditions", "40"}, u8"ガス", ""},     // widths distinguished
+        {{"--conditions", "42"}, u8"ガス", "9\n"},
+        {{"--conditions", "20"}, u8"#", "3\n7\n"},  // '#' is in a title's question piece
+        {{"--"}, u8"-x", "10\n"},
+        {{}, u8"ない", ""},
+    };
+    for (const Row& r : rows) {
+        std::vector<std::string> args = {"find"};
+        args.insert(args.end(), r.options.begin(), r.options.end());
+        args.push_back(utf8(r.text));
+        args.push_back(path_);
+        SCOPED_TRACE(args[args.size() - 2]);
+        const Result result = run_tool(args);
+        EXPECT_EQ(result.out, r.expected);
+        EXPECT_EQ(result.status, *r.expected ? 0 : 1);
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST_F(FindCommand, BadConditionsOrText) {
+    struct Row {
+        std::vector<std::string> args;
+        const char* message_part;
+    };
+    const Row rows[] = {
+        {{"--conditions", "G7", "x"}, "hexadecimal"},     {{"--conditions", "100", "x"}, "hexadecimal"},
+        {{"--conditions", "", "x"}, "hexadecimal"},       {{"--conditions=0x", "x"}, "hexadecimal"},
+        {{"--conditions", "07", "x"}, "searches no field"}, {{"--conditions", "F8", "x"}, "bit 08"},
+        {{""}, "the search text is empty"},               {{utf8(u8"a😀")}, "U+1F600"},
+        {{utf8(u8"한")}, "U+D55C"},                       {{"\xFF"}, "not UTF-8"},
+        {{"\xE6\x9D"}, "not UTF-8"},  // cut short
+    };
+    for (const Row& r : rows) {
+        std::vector<std::string> args = {"find"};
+        args.insert(args.end(), r.args.begin(), r.args.end());
+        args.push_back(path_);
+        const Result result = run_tool(args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.rfind("qzotool find: ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find(r.message_part), std::string::npos) << result.err;
+    }
+}
+
+TEST(SearchTextFromTerminal, ConvertsUtf8ToCodePage932) {
+    const std::pair<std::u8string, std::string> rows[] = {
+        {u8"東京", "東京"}, {u8"ｶﾞ", "\xB6\xDE"}, {u8"~\\", "~\\"},
+        {u8"〜", "\x81\x60"},  // wave dash: the JIS form is accepted as well
+        {u8"ソ", "\x83\x5C"},
+    };
+    for (const auto& [in, cp932] : rows) {
+        std::string problem;
+        const std::optional<std::string> text = search_text_from_terminal(utf8(in), problem);
+        ASSERT_TRUE(text) << problem;
+        EXPECT_EQ(*text, cp932);
+        EXPECT_EQ(problem, "");
+    }
 }
 
 }  // namespace
