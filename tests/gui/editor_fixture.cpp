@@ -12,6 +12,7 @@
 #include "app/file_commands.h"
 #include "app/help.h"
 #include "app/message_box.h"
+#include "app/window_text.h"
 #include "document/line_list_win.h"
 
 namespace qz::test {
@@ -48,11 +49,7 @@ void pump() {
     }
 }
 
-std::string window_text(HWND hwnd) {
-    char buf[2048] = {};
-    GetWindowTextA(hwnd, buf, sizeof buf);
-    return buf;
-}
+std::string window_text(HWND hwnd) { return qz::window_text(hwnd); }
 
 RECT placed(HWND hwnd) {
     RECT r;

@@ -11,7 +11,6 @@
 
 #include "app/commands.h"
 #include "app/separator.h"
-#include "app/window_text.h"
 #include "document/line_list_win.h"
 #include "editor_fixture.h"
 #include "panes/font_pane.h"
