@@ -2,36 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "panes/pane_layout.h"
+
 namespace qz {
 namespace {
 
-struct CenterCase {
-    const char* name;
-    int width, height;
-    Bounds owner, work;
-    Box expected;
-};
-
-class CenterOver : public testing::TestWithParam<CenterCase> {};
-
-TEST_P(CenterOver, ClampsToWorkArea) {
-    const CenterCase& c = GetParam();
-    EXPECT_EQ(center_over(c.width, c.height, c.owner, c.work), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Layout, CenterOver,
-    testing::Values(
-        CenterCase{"centred", 100, 50, {100, 100, 500, 400}, {0, 0, 1024, 768}, {250, 225, 100, 50}},
-        // Halving truncates toward zero: (301 - 100) / 2 = 100.
-        CenterCase{"odd_owner", 100, 50, {0, 0, 301, 51}, {0, 0, 1024, 768}, {100, 0, 100, 50}},
-        CenterCase{"past_left_top", 300, 200, {-50, -40, 50, 40}, {0, 0, 1024, 768}, {0, 0, 300, 200}},
-        CenterCase{"past_right_bottom", 300, 200, {900, 700, 1100, 800}, {0, 0, 1024, 768},
-                   {724, 568, 300, 200}},
+TEST(CenterOver, ClampsToWorkArea) {
+    struct Row {
+        int width, height;
+        Bounds owner, work;
+        Box expected;
+    };
+    const Row rows[] = {
+        {100, 50, {100, 100, 500, 400}, {0, 0, 1024, 768}, {250, 225, 100, 50}},
+        {100, 50, {0, 0, 301, 51}, {0, 0, 1024, 768}, {100, 0, 100, 50}},  // (301 - 100) / 2
+        {300, 200, {-50, -40, 50, 40}, {0, 0, 1024, 768}, {0, 0, 300, 200}},
+        {300, 200, {900, 700, 1100, 800}, {0, 0, 1024, 768}, {724, 568, 300, 200}},
         // Wider than the work area: its right edge lies on the work area's right.
-        CenterCase{"wider_than_work_area", 1200, 900, {0, 0, 400, 300}, {0, 0, 1024, 768},
-                   {-176, -132, 1200, 900}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {1200, 900, {0, 0, 400, 300}, {0, 0, 1024, 768}, {-176, -132, 1200, 900}},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(center_over(r.width, r.height, r.owner, r.work), r.expected) << r.owner.left;
+}
 
 struct MainCase {
     int width, height, toolbar, status, list_width;
@@ -92,6 +86,93 @@ TEST(StatusBarParts, LeaveRoomForTheGrip) {
     StatusParts p = status_bar_parts(600, 20);
     EXPECT_EQ(p.first, 500);
     EXPECT_EQ(p.second, 580);
+}
+
+std::map<int, Box> by_id(const std::vector<Placed>& placed) {
+    std::map<int, Box> boxes;
+    for (const Placed& p : placed) boxes[p.id] = p.box;
+    return boxes;
+}
+
+struct SplitCase {
+    int height, answer_top, history_top;
+    int expected_answer_top, expected_history_top;
+};
+
+TEST(QuestionPaneLayout, SplitsAreClampedInOrder) {
+    const SplitCase cases[] = {
+        {400, 180, 240, 180, 240},  // as saved
+        {150, 180, 240, 110, 130},  // history row at most 20 above the bottom
+        {60, 180, 240, 30, 50},     // but at least 50 from the top
+        {30, 180, 240, 30, 50},     // the lower bound wins over the upper one
+        {400, 300, 240, 220, 240},  // answer row dragged below the history row
+        {400, 5, 240, 20, 240},     // answer row at least 20
+    };
+    for (const SplitCase& c : cases) {
+        SCOPED_TRACE(c.height);
+        QuestionSplits s{c.answer_top, c.history_top};
+        question_pane_layout(300, c.height, 16, 16, 2, 1, s);
+        EXPECT_EQ(s.answer_top, c.expected_answer_top);
+        EXPECT_EQ(s.history_top, c.expected_history_top);
+    }
+}
+
+TEST(QuestionPaneLayout, RowsFollowTheSplits) {
+    QuestionSplits s{180, 240};
+    // L = 16, R = 2*2 + 2*1 + 18 = 24, W = 80, F = 220.
+    auto boxes = by_id(question_pane_layout(300, 400, 16, 18, 2, 1, s));
+    EXPECT_EQ(boxes[1024], (Box{2, 0, 76, 24}));
+    EXPECT_EQ(boxes[1055], (Box{80, 0, 220, 47}));
+    EXPECT_EQ(boxes[1025], (Box{0, 56, 80, 16}));
+    EXPECT_EQ(boxes[1026], (Box{80, 48, 220, 125}));
+    EXPECT_EQ(boxes[1027], (Box{0, 174, 300, 6}));
+    EXPECT_EQ(boxes[1029], (Box{80, 180, 220, 53}));
+    EXPECT_EQ(boxes[1030], (Box{0, 234, 300, 6}));
+    EXPECT_EQ(boxes[1032], (Box{80, 240, 120, 23}));
+    EXPECT_EQ(boxes[1056], (Box{80, 264, 120, 240}));
+    EXPECT_EQ(boxes[1036], (Box{80, 288, 220, 240}));
+    EXPECT_EQ(boxes[1058], (Box{80, 312, 220, 88}));
+    EXPECT_EQ(boxes.size(), 16u);
+}
+
+TEST(MessagePaneLayout, MessageFieldIsNeverShorterThan20) {
+    const struct {
+        int height, message, expected;
+    } cases[] = {{400, 180, 180}, {150, 180, 130}, {30, 180, 20}, {400, 5, 20}};
+    for (const auto& c : cases) {
+        int m = c.message;
+        auto boxes = by_id(message_pane_layout(300, c.height, 16, 2, m));
+        EXPECT_EQ(m, c.expected) << c.height;
+        EXPECT_EQ(boxes[1025].height, c.expected);
+        EXPECT_EQ(boxes[1026].y, c.expected);
+        EXPECT_EQ(boxes[1058].y, c.expected + 6);
+    }
+}
+
+TEST(SettingsPaneLayouts, PlaceEveryControlOnce) {
+    const struct {
+        const char* name;
+        std::vector<Placed> placed;
+        std::size_t controls;
+    } panes[] = {
+        {"title", title_pane_layout(300, 400, 16, 16, 2, 1), 11},
+        {"font", font_pane_layout(300, 400, 16, 18, 2), 9},
+        {"group", group_pane_layout(300, 400, 16, 18, 2), 22},
+        {"time_limit", time_limit_pane_layout(300, 400, 16, 2), 5},
+    };
+    for (const auto& p : panes) {
+        auto boxes = by_id(p.placed);
+        EXPECT_EQ(boxes.size(), p.controls) << p.name;
+        // The comment field fills the rest of the pane.
+        EXPECT_EQ(boxes[1058].y + boxes[1058].height, 400) << p.name;
+        EXPECT_EQ(boxes[1058].x + boxes[1058].width, 300) << p.name;
+    }
+}
+
+TEST(SettingsPaneLayouts, FontNameFieldIsAtMostTenRowsWide) {
+    // Y = 18 + 4 = 22; W = 80.
+    EXPECT_EQ(by_id(font_pane_layout(1000, 400, 16, 18, 2))[1030].width, 220);
+    EXPECT_EQ(by_id(font_pane_layout(200, 400, 16, 18, 2))[1030].width, 120);
 }
 
 }  // namespace
