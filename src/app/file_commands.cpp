@@ -69,7 +69,7 @@ void update_title() {
 
 bool confirm_discard(HWND owner) {
     CardDocument& doc = app().doc;
-    if (!doc.modified) return true;
+    if (!app().editor.modified()) return true;
     std::string question = doc.file_name + " は変更されています。保存しますか？";
     switch (message_box(owner, question.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: return save_data_file(owner);
@@ -81,7 +81,7 @@ bool confirm_discard(HWND owner) {
 bool new_document(HWND owner) {
     if (!confirm_discard(owner)) return false;
     CardDocument& doc = app().doc;
-    doc.modified = false;
+    app().editor.reset();
     doc.current = -1;
     doc.clear();
     doc.file_name = UNTITLED_NAME;
@@ -94,7 +94,7 @@ bool new_document(HWND owner) {
 
 void open_document(HWND owner, const std::string& path) {
     CardDocument& doc = app().doc;
-    doc.modified = false;
+    app().editor.reset();
     doc.file_name = path;
     if (!load_data_file(owner)) new_document(owner);
 }

@@ -98,7 +98,7 @@ bool save_data_file(HWND owner) {
         show_error(owner, "書き込みできません。");
         return false;
     }
-    doc.modified = false;
+    app().editor.mark_saved();
     update_title();
     return true;
 }

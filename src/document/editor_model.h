@@ -48,6 +48,7 @@ public:
     int anchor() const { return anchor_; }
     void set_selected(int index, bool selected);
     void set_focus(int index);
+    void set_anchor(int index) { anchor_ = index >= 0 && index < doc_.count() ? index : -1; }
     // Selects `indexes` (ascending) alone; `focus` gets the focus and the anchor.
     void set_selection(const std::vector<int>& indexes, int focus);
     void select_all();

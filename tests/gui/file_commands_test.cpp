@@ -48,14 +48,14 @@ TEST_F(FileCommandsTest, SaveWritesTheSameBytesAndReloadGivesTheSameLines) {
     std::string original = read_file(path);
     start(path);
     ASSERT_EQ(doc().count(), 59);
-    doc().modified = true;
+    make_modified();
     command(CMD_SAVE);
     EXPECT_TRUE(messages_.empty());
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
     EXPECT_EQ(read_file(path), original);
 
     doc().set_text(doc().line_at(1), "'changed");
-    doc().modified = true;
+    make_modified();
     command(CMD_SAVE);
     open_document(main_window(), path);
     EXPECT_EQ(doc().line_at(1)->text(), "'changed");
@@ -68,7 +68,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     write_file(path, kSmall);
     start(path);
     doc().set_text(doc().line_at(1), "new,a,<00");
-    doc().modified = true;
+    make_modified();
     {
         // Another program holds the file open without sharing.
         unique_file holder(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -78,7 +78,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     }
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "書き込みできません。");
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     EXPECT_EQ(read_file(path), kSmall);
     EXPECT_EQ(files_in(dir_), std::vector<std::string>{"locked.qzf"});
 }
@@ -88,11 +88,11 @@ TEST_F(FileCommandsTest, SavingOverAFolderFailsCleanly) {
     std::string folder = dir_ + "\\folder.qzf";
     CreateDirectoryA(folder.c_str(), nullptr);
     dialog_answers_ = {folder};
-    doc().modified = true;
+    make_modified();
     command(CMD_SAVE);
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "書き込みできません。");
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(files_in(dir_).empty());
 }
@@ -103,19 +103,19 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnlyWhenTheUserSaysYes) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     start(path);
     doc().set_text(doc().line_at(1), "x,y,<00");
-    doc().modified = true;
+    make_modified();
 
     answers_ = {IDNO};
     command(CMD_SAVE);
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, path + " は読み込み専用ファイルです。保存しますか？");
     EXPECT_EQ(read_file(path), kSmall);
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
 
     answers_ = {IDYES};
     command(CMD_SAVE);
     EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n#t,000000\r\nx,y,<00\r\n");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 }
 
 TEST_F(FileCommandsTest, SavingANewDocumentAsksForAName) {
@@ -134,7 +134,7 @@ TEST_F(FileCommandsTest, SaveChangesPrompt) {
     std::string path = dir_ + "\\doc.qzf";
     write_file(path, kSmall);
     start(path);
-    doc().modified = true;
+    make_modified();
 
     answers_ = {IDCANCEL};
     command(CMD_NEW);
@@ -149,24 +149,24 @@ TEST_F(FileCommandsTest, SaveChangesPrompt) {
     dialog_answers_ = {""};
     command(CMD_OPEN);
     EXPECT_EQ(doc().file_name, path);
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
 
     answers_ = {IDNO};
     command(CMD_NEW);
     EXPECT_EQ(doc().file_name, "新規.qzf");
     EXPECT_EQ(doc().count(), 1);
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 }
 
 TEST_F(FileCommandsTest, YesWhoseSaveFailsStopsTheOperation) {
     start();
     doc().set_text(doc().line_at(0), "kept,a,<00");
-    doc().modified = true;
+    make_modified();
     answers_ = {IDYES};
     dialog_answers_ = {""};  // Save As cancelled
     command(CMD_NEW);
     EXPECT_EQ(doc().line_at(0)->text(), "kept,a,<00");
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
 }
 
 TEST_F(FileCommandsTest, RecentFilesKeepFiveDistinctPathsNewestFirst) {
@@ -272,11 +272,11 @@ TEST_F(FileCommandsTest, DroppingFilesOpensTheFirstOnly) {
     EXPECT_EQ(doc().line_at(0)->text(), "'first");
 
     // Cancelling the prompt leaves the document as it is.
-    doc().modified = true;
+    make_modified();
     answers_ = {IDCANCEL};
     SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({second})), 0);
     EXPECT_EQ(doc().file_name, first);
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
 }
 
 TEST_F(FileCommandsTest, SettingsFileIsWrittenWholeAtExit) {

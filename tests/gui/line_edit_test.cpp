@@ -41,7 +41,7 @@ TEST_F(LineEditTest, InsertTitleBeforeTheFirstLineMakesItTheHead) {
     EXPECT_EQ(doc().current, 0);
     EXPECT_EQ(selected_items(), std::vector<int>{0});
     EXPECT_EQ(focus_control_id(), 1055);
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     EXPECT_EQ(status_text(1), "\t2/7");
 }
 
@@ -95,7 +95,7 @@ TEST_F(LineEditTest, SettingsLinesAreNotInsertedInFormat13) {
     open(kFive, "1.3");
     command(CMD_INSERT_MESSAGE);
     EXPECT_EQ(doc().count(), 5);
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 }
 
 TEST_F(LineEditTest, DeletingEverySelectedLineKeepsOneAndSaysSoOnce) {

@@ -101,7 +101,7 @@ TEST_F(MainWindowTest, NewDocumentIsOneBlankLine) {
     EXPECT_EQ(status_text(1), "\t2/2");
     EXPECT_EQ(doc().file_name, "新規.qzf");
     EXPECT_EQ(doc().version, 14);
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 }
 
 struct MenuCase {

@@ -58,7 +58,7 @@ TEST_F(QuestionPaneTest, ShowsTheFieldsOfAQuestionLine) {
     EXPECT_EQ(field(1055), "");
     EXPECT_EQ(field(1058), "just a comment");
     EXPECT_EQ(history(), 0);
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 }
 
 struct Edit {
@@ -77,7 +77,7 @@ TEST_P(QuestionPaneEdits, CommitTheComposedLine) {
     open(kChapter);
     focus_line(e.line);
     type(e.field, e.typed);
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     leave_pane();
     EXPECT_EQ(doc().line_at(e.line)->text(), e.stored);
     EXPECT_EQ(item_text(e.line, 2), e.stored);
@@ -162,7 +162,7 @@ TEST_F(QuestionPaneTest, HistoryTogglesByKeyAndCommitsAtOnce) {
         EXPECT_EQ(history(), k.value) << k.key;
         EXPECT_EQ(doc().line_at(2)->text(), "a\\,b,c," + std::string(1, static_cast<char>(0x3C + k.value)) + "00");
     }
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
 }
 
 TEST_F(QuestionPaneTest, HistoryTogglesTheMarkUnderTheMouse) {

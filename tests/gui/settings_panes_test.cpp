@@ -111,7 +111,7 @@ TEST_F(SettingsPanesTest, TitlePaneShowsTheFieldsOfATitleLine) {
 
     focus_line(2);
     EXPECT_EQ(field(kTitleField), "a,b");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 }
 
 TEST_F(SettingsPanesTest, WrittenAnswerWithOnlyFuzzyComparison) {
@@ -123,7 +123,7 @@ TEST_F(SettingsPanesTest, WrittenAnswerWithOnlyFuzzyComparison) {
     for (int i = 0; i < 4; ++i)
         EXPECT_FALSE(checked(kFirstFlag + i));
     EXPECT_TRUE(checked(kFirstFlag + 4));
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     leave_pane();
     expect_line(0, "#Quiz,000001'keep");
 }
@@ -237,7 +237,7 @@ TEST_F(SettingsPanesTest, GroupLineWithFewerNamesShowsNothingLeftOver) {
     for (int i = 2; i < 10; ++i)
         EXPECT_EQ(field(kFirstName + i), "") << i;
     EXPECT_EQ(field(kCommentField), "");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 
     type(kFirstName + 2, "n");
     leave_pane();
@@ -273,11 +273,11 @@ TEST_F(SettingsPanesTest, MessageWithAnApostropheSurvivesEditing) {
     EXPECT_EQ(field(kMessageField), "it's");
     EXPECT_EQ(field(kCommentField), "");
 
-    doc().modified = false;
+    app().editor.mark_saved();
     focus_line(1);
     EXPECT_EQ(field(kMessageField), "it's\r\nfine, ok");
     EXPECT_EQ(field(kCommentField), "note");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 }
 
 TEST_F(SettingsPanesTest, MessageSeparatorSetsTheMessageHeight) {
@@ -351,7 +351,7 @@ TEST_F(SettingsPanesTest, FontPaneShowsTheValuesOfAFontLine) {
     EXPECT_EQ(field(kSizeField), "");
     EXPECT_EQ(field(kCharsetField), "ANSI");
     EXPECT_EQ(field(kFaceField), "a,b");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 
     for (int id : {1024, kSizeField, 1027, kCharsetField, 1029, kFaceField, kChangeButton})
         EXPECT_EQ(font_of(id), pane_control_font()) << id;
@@ -416,7 +416,7 @@ TEST_F(SettingsPanesTest, FontDialogChoiceIsWrittenToTheLine) {
     // Committed already: the charset field lost the focus to the size field.
     expect_line(0, "$FontTitle=12,ANSI,Arial");
     EXPECT_EQ(GetFocus(), control(kSizeField));
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     EXPECT_TRUE(messages_.empty());
 }
 
@@ -439,7 +439,7 @@ TEST_F(SettingsPanesTest, FontDialogStartsFromTheDefaultWhereTheFieldsSayNothing
     leave_pane();
     expect_line(0, "$FontGroup=x,FOO,");
     EXPECT_EQ(field(kCharsetField), "FOO");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
     EXPECT_TRUE(messages_.empty());
 
     // A typed size and charset number reach the dialog.
@@ -459,9 +459,9 @@ TEST_F(SettingsPanesTest, FillingIsNoEditTypingIs) {
           "$FontAnswer=2,1,y"});
     for (int i : {1, 2, 3, 4, 0})
         focus_line(i);
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
     type(kCommentField, "c2");
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
 }
 
 TEST_F(SettingsPanesTest, UnchangedPanesLeaveOddLinesAlone) {
@@ -478,7 +478,7 @@ TEST_F(SettingsPanesTest, UnchangedPanesLeaveOddLinesAlone) {
         leave_pane();
         EXPECT_EQ(line(i), lines[i]);
     }
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 }
 
 // Every label shows on one line inside its box, and no field overlaps a
@@ -546,13 +546,13 @@ class SettingsPanesRoundTrip : public SettingsPanesTest {
             focus_line(i);
             const std::string shown = field(first);
             const std::string comment = field(kCommentField);
-            doc().modified = false;
+            app().editor.mark_saved();
             type(first, shown + "x");
             type(first, shown);
             type(kCommentField, comment);
-            EXPECT_TRUE(doc().modified);  // the retyping counts as an edit
             leave_pane();
             expect_line(i, before);
+            EXPECT_FALSE(modified());  // the same text again is no change
             ++checked_;
         }
     }
