@@ -35,19 +35,24 @@ void mirror_model() {
     const int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
     const int per_page = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
     // Clearing the states one by one costs the list a search of its
-    // selected ranges per item; emptying it forgets them all at once, and
-    // runs selected in ascending order are then appended.
+    // selected ranges per item (seconds with many runs); emptying it
+    // forgets them all at once, and costs nothing with drawing held off.
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     SendMessageA(list, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
-    if (model.selected_count() == count && count > 0) {
+    if (model.selected_count() > count / 2) {
+        // Mostly selected: every item in one call, then the gaps in
+        // ascending order.
         set_item_state(-1, LVIS_SELECTED, LVIS_SELECTED);
+        for (int i = 0; i < count; ++i)
+            if (!model.is_selected(i)) set_item_state(i, 0, LVIS_SELECTED);
     } else {
+        // Runs appended in ascending order.
         for (auto [first, last] : model.selected_runs())
             for (int i = first; i <= last; ++i) set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);
     }
     if (model.focus() >= 0) set_item_state(model.focus(), LVIS_FOCUSED, LVIS_FOCUSED);
     SendMessageA(list, LVM_SETSELECTIONMARK, 0, model.anchor());
-    if (top > 0 && count > 0) {
+    if (top > 0 && count > 0 && SendMessageA(list, LVM_GETTOPINDEX, 0, 0) != top) {
         SendMessageA(list, LVM_ENSUREVISIBLE, std::min(count - 1, top + std::max(per_page, 1) - 1), FALSE);
         SendMessageA(list, LVM_ENSUREVISIBLE, std::min(count - 1, top), FALSE);
     }
