@@ -136,5 +136,20 @@ TEST_F(UndoTest, InvertAndSelectAllAreMirroredAndNoSteps) {
     EXPECT_FALSE(app().editor.can_undo());
 }
 
+TEST_F(UndoTest, MirroringKeepsTheScrollPosition) {
+    std::string body;
+    for (int i = 0; i < 300; ++i) body += "q" + std::to_string(i) + ",a,<00\r\n";
+    open(body);
+    SendMessageA(list(), LVM_ENSUREVISIBLE, 299, FALSE);
+    const LRESULT top = SendMessageA(list(), LVM_GETTOPINDEX, 0, 0);
+    ASSERT_GT(top, 0);
+    SetFocus(list());
+    command(CMD_INVERT_SELECTION);
+    EXPECT_EQ(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0), top);
+    EXPECT_EQ(focused_item(), 0);
+    command(CMD_SELECT_ALL);
+    EXPECT_EQ(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0), top);
+}
+
 }  // namespace
 }  // namespace qz::test
