@@ -97,22 +97,6 @@ TEST(EditorModel, LineOperations) {
     }
 }
 
-TEST(EditorModel, InsertedLinesAndTheirPlaces) {
-    CardDocument doc;
-    fill(doc, "qqq");
-    EditorModel model(doc);
-    model.reset();
-    model.add_settings_line(LINE_MESSAGE);
-    EXPECT_EQ(texts(doc), "$Message=|q0,a,<00|q1,a,<00|q2,a,<00|");
-    model.set_selection({1, 3}, 3);
-    doc.current = 3;
-    model.move_selected(-1);
-    EXPECT_EQ(texts(doc), "q0,a,<00|$Message=|q2,a,<00|q1,a,<00|");
-    doc.version = 13;
-    EXPECT_FALSE(model.add_settings_line(LINE_GROUP).done);
-    EXPECT_EQ(doc.count(), 4);
-}
-
 TEST(EditorModel, UndoSelectsTheTouchedLines) {
     CardDocument doc;
     fill(doc, "qqqqqq");
