@@ -107,6 +107,7 @@ void fill_line_list() {
         SendMessageA(hwnd, LVM_DELETEALLITEMS, 0, 0);
         refresh_pane_group_names();
         SendMessageA(hwnd, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
+        note_list_refilled();
         // The items ask for their texts when they are drawn; what is left
         // to do is numbering the titles and questions.
         doc.count_questions();

@@ -1,6 +1,7 @@
 #include "document/list_mirror_win.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/application.h"
 #include "document/line_list_win.h"
@@ -10,10 +11,38 @@ namespace {
 
 // The list's states changed in a way not yet copied into the model.
 bool list_ahead = false;
+// The selected states the list shows, item for item, while !list_ahead.
+std::vector<char> shown;
+
+// Up to this many items are changed one by one when the list already
+// shows the rest; each costs the list a walk of its selected ranges.
+constexpr std::size_t kFewChanges = 256;
+
+// Sets only the items whose state differs from the model's; false (and
+// nothing changed) when the list cannot be trusted or too many differ.
+bool mirror_differences(const EditorModel& model) {
+    const int count = model.doc().count();
+    if (list_ahead || static_cast<int>(shown.size()) != count || line_list_count() != count)
+        return false;
+    std::vector<int> differing;
+    for (int i = 0; i < count; ++i) {
+        if (static_cast<bool>(shown[i]) != model.is_selected(i)) {
+            if (differing.size() == kFewChanges) return false;
+            differing.push_back(i);
+        }
+    }
+    for (int i : differing) {
+        shown[i] = model.is_selected(i);
+        set_item_state(i, shown[i] ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    }
+    return true;
+}
 
 void pull_selection() {
     EditorModel& model = app().editor;
     model.set_selection(selected_items(), focused_item());
+    shown.assign(static_cast<std::size_t>(model.doc().count()), 0);
+    for (int i = 0; i < model.doc().count(); ++i) shown[i] = model.is_selected(i);
     model.set_anchor(static_cast<int>(SendMessageA(app().line_list, LVM_GETSELECTIONMARK, 0, 0)));
     list_ahead = false;
 }
@@ -32,6 +61,11 @@ void mirror_model() {
     const int count = model.doc().count();
     ListNotificationGuard guard;
     ListRedrawGuard no_redraw;
+    if (mirror_differences(model)) {
+        if (model.focus() >= 0) set_item_state(model.focus(), LVIS_FOCUSED, LVIS_FOCUSED);
+        SendMessageA(list, LVM_SETSELECTIONMARK, 0, model.anchor());
+        return;
+    }
     const int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
     const int per_page = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
     // Clearing the states one by one costs the list a search of its
@@ -56,6 +90,8 @@ void mirror_model() {
         SendMessageA(list, LVM_ENSUREVISIBLE, std::min(count - 1, top + std::max(per_page, 1) - 1), FALSE);
         SendMessageA(list, LVM_ENSUREVISIBLE, std::min(count - 1, top), FALSE);
     }
+    shown.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) shown[i] = model.is_selected(i);
     list_ahead = false;
 }
 
@@ -67,7 +103,11 @@ void note_list_state(const NMLISTVIEW& change) {
     if (!(change.uChanged & LVIF_STATE)) return;
     EditorModel& model = app().editor;
     const UINT changed = change.uOldState ^ change.uNewState;
-    if (changed & LVIS_SELECTED) model.set_selected(change.iItem, change.uNewState & LVIS_SELECTED);
+    if (changed & LVIS_SELECTED) {
+        const bool selected = change.uNewState & LVIS_SELECTED;
+        model.set_selected(change.iItem, selected);
+        if (change.iItem < static_cast<int>(shown.size())) shown[change.iItem] = selected;
+    }
     if (changed & LVIS_FOCUSED) {
         if (change.uNewState & LVIS_FOCUSED)
             model.set_focus(change.iItem);
@@ -79,5 +119,10 @@ void note_list_state(const NMLISTVIEW& change) {
 }
 
 void note_list_states_changed() { list_ahead = true; }
+
+void note_list_refilled() {
+    shown.assign(static_cast<std::size_t>(app().doc.count()), 0);
+    list_ahead = false;
+}
 
 }  // namespace qz

@@ -24,5 +24,7 @@ void mirror_model();
 // of many items at once (LVN_ODSTATECHANGED, or an item of -1).
 void note_list_state(const NMLISTVIEW& change);
 void note_list_states_changed();
+// The list was emptied and given the document's count, nothing selected.
+void note_list_refilled();
 
 }  // namespace qz
