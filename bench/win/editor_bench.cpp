@@ -1,5 +1,5 @@
 // Times the real editor window on a large generated data file: open, open
-// another file over it, save. Run with scripts/bench-editor.sh.
+// another file over it, save, selections, line operations, undo. Run with scripts/bench-editor.sh.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +15,7 @@
 #include "document/data_file_win.h"
 #include "document/line_edit_win.h"
 #include "document/line_list_win.h"
+#include "document/list_mirror_win.h"
 #include "operations/find_win.h"
 #include "panes/pane_host.h"
 
@@ -95,7 +96,7 @@ void time_long_line(HWND main, const std::string& dir, const std::string& questi
     const std::string path = dir + "qzobench-long.qzf";
     replace_file_contents(path, "QUIZODATA V1.4\r\n" + question + "," + answer +
                                     ",?20\r\n次の問題,次の答え,?20\r\n");
-    app().doc.modified = false;
+    app().editor.mark_saved();
     const double open = timed([&] { open_document(main, path); });
     const std::size_t before = app().doc.line_at(0) ? app().doc.line_at(0)->text().size() : 0;
     const double edit_answer = timed([] {
@@ -118,7 +119,7 @@ void time_long_line(HWND main, const std::string& dir, const std::string& questi
     std::printf("%-18s open and show %7.1f ms, type in answer %7.1f ms, in question %7.1f ms, "
                 "next line %6.1f ms, back %7.1f ms (line %zu -> %zu bytes)\n",
                 name.c_str(), open, edit_answer, edit_question, next, back, before, after);
-    app().doc.modified = false;
+    app().editor.mark_saved();
     DeleteFileA(path.c_str());
 }
 
@@ -181,7 +182,7 @@ int main(int argc, char** argv) {
     UpdateWindow(app().line_list);
     pump();
     double t2 = now_ms();
-    app().doc.modified = true;
+    app().editor.change_version(app().doc.version);
     save_data_file(main);
     double t3 = now_ms();
 
@@ -240,45 +241,77 @@ int main(int argc, char** argv) {
     // Whole-document operations on one long section.
     std::string third = dir + "qzobench-c.qzf";
     replace_file_contents(third, one_title(kLines));
-    app().doc.modified = false;
+    app().editor.mark_saved();
     open_document(main, third);
     pump();
     SetFocus(app().line_list);
     double invert = timed([] { invert_selection(); });
     double invert_back = timed([] { invert_selection(); });
-    // A block of 50,000 selected lines (selecting one by one is the slow
-    // part and not what is measured).
-    // Worst case for inverting: every other line selected.
-    {
-        ListNotificationGuard quiet;
-        ListRedrawGuard no_redraw;
-        for (int i = 0; i < kLines; i += 2) set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);
-    }
+    // Worst case for the list's selected ranges: every other line selected.
+    std::vector<int> alternate;
+    for (int i = 0; i < kLines; i += 2) alternate.push_back(i);
+    auto select = [](const std::vector<int>& lines) {
+        editor().set_selection(lines, lines.front());
+        mirror_model();
+    };
+    double select_alternate = timed([&] { select(alternate); });
     double invert_alternate = timed([] { invert_selection(); });
-    std::printf("invert every other: %7.1f ms\n", invert_alternate);
-    double move = timed([] {
+    double select_all_alternate = timed([] { select_all_lines(); });
+    select(alternate);
+    double clear_alternate = timed([] { deselect_all_lines(); });
+    double select_all_first = timed([] { select_all_lines(); });
+    {
+        // Where mirroring a whole selection goes, with drawing held off.
+        HWND list = app().line_list;
         ListNotificationGuard quiet;
         ListRedrawGuard no_redraw;
+        double a = now_ms();
+        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+        double b = now_ms();
+        SendMessageA(list, LVM_SETITEMCOUNT, kLines, LVSICF_NOSCROLL);
+        double c = now_ms();
+        set_item_state(-1, LVIS_SELECTED, LVIS_SELECTED);
+        double d = now_ms();
         set_item_state(-1, 0, LVIS_SELECTED);
-        for (int i = 100; i < 50100; ++i) set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);
-    });
-    pump();
+        double e = now_ms();
+        for (int i = 0; i < kLines; i += 2) set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);
+        double f = now_ms();
+        std::printf("  delete all items %.1f, set count %.1f, select all %.1f, clear one run %.1f, "
+                    "select 50,000 runs ascending %.1f ms\n", b - a, c - b, d - c, e - d, f - e);
+    }
+    select(alternate);
+    double clear_all = timed([] { deselect_all_lines(); });
+    std::vector<int> block(50000);
+    for (int i = 0; i < 50000; ++i) block[i] = 100 + i;
+    double move = timed([&] { select(block); });
     double move_down = timed([] { move_selected_lines(1); });
+    double move_undo = timed([] { undo_change(); });
     app().search_text = "見つからない文字列";
     app().doc.current = 0;
     double find = timed([&] { find_next(main); });
     double select_all = timed([] { select_all_lines(); });
     double remove = timed([&] { delete_selected_lines(main); });
+    int left = app().doc.count();
+    double undo_remove = timed([] { undo_change(); });
+    int restored = app().doc.count();
+    double redo_remove = timed([] { redo_change(); });
     std::printf("one-title document: %d lines\n", kLines);
     std::printf("invert selection:   %7.1f ms (and back: %.1f ms)\n", invert, invert_back);
+    std::printf("select every other: %7.1f ms\n", select_alternate);
+    std::printf("invert every other: %7.1f ms\n", invert_alternate);
+    std::printf("clear every other:  %7.1f ms, select all over it: %.1f ms\n", clear_alternate,
+                select_all_alternate);
+    std::printf("select all, clear:  %7.1f ms, %.1f ms\n", select_all_first, clear_all);
     std::printf("select 50,000:      %7.1f ms\n", move);
-    std::printf("move 50,000 down:   %7.1f ms\n", move_down);
+    std::printf("move 50,000 down:   %7.1f ms (undo: %.1f ms)\n", move_down, move_undo);
     std::printf("find, no match:     %7.1f ms\n", find);
     std::printf("select all:         %7.1f ms\n", select_all);
-    std::printf("delete all:         %7.1f ms (lines left: %d)\n", remove, app().doc.count());
+    std::printf("delete all:         %7.1f ms (lines left: %d)\n", remove, left);
+    std::printf("undo delete all:    %7.1f ms (lines: %d), redo: %.1f ms\n", undo_remove, restored,
+                redo_remove);
     DeleteFileA(third.c_str());
 
-    app().doc.modified = false;
+    app().editor.mark_saved();
     DestroyWindow(main);
     pump();
     shutdown_application();

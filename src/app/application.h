@@ -7,6 +7,7 @@
 #include <string>
 
 #include "document/card_document.h"
+#include "document/editor_model.h"
 #include "prefs/preferences.h"
 #include "prefs/settings_file.h"
 #include "print/print_settings.h"
@@ -35,6 +36,8 @@ struct Application {
     Preferences default_prefs;
     PrintSettings print;
     CardDocument doc;
+    // Every change of `doc` goes through the editor model.
+    EditorModel editor{doc};
     // The last text confirmed in the find dialog.
     std::optional<std::string> search_text;
 };

@@ -12,6 +12,7 @@
 #include "document/data_file_win.h"
 #include "document/line_edit_win.h"
 #include "document/line_list_win.h"
+#include "document/list_mirror_win.h"
 #include "operations/find_win.h"
 #include "resources/resource.h"
 
@@ -32,6 +33,7 @@ struct EditCommand {
 constexpr EditCommand kEditCommands[] = {
     {CMD_UNDO, EDIT_UNDO},     {CMD_CUT, EDIT_CUT},       {CMD_COPY, EDIT_COPY},
     {CMD_PASTE, EDIT_PASTE},   {CMD_DELETE, EDIT_DELETE}, {CMD_SELECT_ALL, EDIT_SELECT_ALL},
+    {CMD_REDO, EDIT_REDO},
 };
 constexpr std::size_t kEditToolbarButtons = 5;
 
@@ -43,10 +45,13 @@ void enable_item(HMENU menu, int id, bool enabled) {
     SetMenuItemInfoA(menu, id, FALSE, &info);
 }
 
-bool has_selection() { return next_selected_item(-1) >= 0; }
+bool has_selection() { return editor().selected_count() > 0; }
 
+// In the line list, undo and redo walk the document's history.
 unsigned list_edit_state() {
     unsigned flags = EDIT_SELECT_ALL;
+    if (app().editor.can_undo()) flags |= EDIT_UNDO;
+    if (app().editor.can_redo()) flags |= EDIT_REDO;
     if (IsClipboardFormatAvailable(CF_TEXT)) flags |= EDIT_PASTE;
     if (has_selection()) {
         flags |= EDIT_COPY;
@@ -78,6 +83,8 @@ void edit_command(HWND main_window, int id) {
     HWND focus = GetFocus();
     if (focus == app().line_list) {
         switch (id) {
+        case CMD_UNDO: undo_change(); break;
+        case CMD_REDO: redo_change(); break;
         case CMD_DELETE: delete_selected_lines(main_window); break;
         case CMD_SELECT_ALL: select_all_lines(); break;
         }
@@ -130,6 +137,7 @@ const Command kCommands[] = {
     {CMD_PRINT, not_built},
     {CMD_EXIT, [](HWND w, int) { SendMessageA(w, WM_CLOSE, 0, 0); }},
     {CMD_UNDO, edit_command},
+    {CMD_REDO, edit_command},
     {CMD_CUT, edit_command},
     {CMD_COPY, edit_command},
     {CMD_PASTE, edit_command},
@@ -185,10 +193,10 @@ unsigned edit_state(HMENU menu) {
 
     if (menu) {
         for (const EditCommand& c : kEditCommands) enable_item(menu, c.id, flags & c.bit);
-        int count = line_list_count();
-        enable_item(menu, CMD_MOVE_UP, count == 0 || !(item_state(0, LVIS_SELECTED) & LVIS_SELECTED));
-        enable_item(menu, CMD_MOVE_DOWN,
-                    count == 0 || !(item_state(count - 1, LVIS_SELECTED) & LVIS_SELECTED));
+        const EditorModel& model = editor();
+        int count = model.doc().count();
+        enable_item(menu, CMD_MOVE_UP, count == 0 || !model.is_selected(0));
+        enable_item(menu, CMD_MOVE_DOWN, count == 0 || !model.is_selected(count - 1));
         bool settings_lines = app().doc.version >= 14;
         for (int id = CMD_INSERT_GROUP; id <= CMD_INSERT_FONT_COMMENT; ++id)
             enable_item(menu, id, settings_lines);

@@ -13,6 +13,7 @@ enum EditState : unsigned {
     EDIT_PASTE = 0x08,
     EDIT_DELETE = 0x10,
     EDIT_SELECT_ALL = 0x20,
+    EDIT_REDO = 0x40,
 };
 
 // The edit state of the focused control; with a menu, also enables and

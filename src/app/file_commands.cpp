@@ -80,7 +80,7 @@ void update_title() {
 
 bool confirm_discard(HWND owner) {
     CardDocument& doc = app().doc;
-    if (!doc.modified) return true;
+    if (!app().editor.modified()) return true;
     std::string question = doc.file_name + " は変更されています。保存しますか？";
     switch (message_box(owner, question.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: return save_data_file(owner);
@@ -92,7 +92,7 @@ bool confirm_discard(HWND owner) {
 bool new_document(HWND owner) {
     if (!confirm_discard(owner)) return false;
     CardDocument& doc = app().doc;
-    doc.modified = false;
+    app().editor.reset();
     doc.current = -1;
     doc.clear();
     doc.file_name = UNTITLED_NAME;
@@ -113,7 +113,7 @@ bool path_fits(HWND owner, const std::string& path) {
 void open_document(HWND owner, const std::string& path) {
     if (!path_fits(owner, path)) return;
     CardDocument& doc = app().doc;
-    doc.modified = false;
+    app().editor.reset();
     doc.file_name = path;
     // Nothing of the file that was open stays in view behind a message about
     // this one.

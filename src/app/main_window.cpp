@@ -15,6 +15,7 @@
 #include "app/separator.h"
 #include "app/win_handle.h"
 #include "document/line_list_win.h"
+#include "document/list_mirror_win.h"
 #include "panes/pane_host.h"
 #include "resources/resource.h"
 
@@ -158,6 +159,7 @@ void on_destroy(HWND hwnd) {
 void on_list_item_changed(const NMLISTVIEW& change) {
     // Operations that move states around update everything once at the end.
     if (ListNotificationGuard::active()) return;
+    note_list_state(change);
     update_command_state();
     if (change.iItem < 0) return;
     bool was_focused = change.uOldState & LVIS_FOCUSED;
@@ -183,12 +185,19 @@ LRESULT on_notify(HWND hwnd, WPARAM wparam, LPARAM lparam) {
                 focus_first_pane_control(GetKeyState(VK_SHIFT) < 0);
             else if (key->wVKey == VK_DELETE)
                 dispatch_command(hwnd, CMD_DELETE);
+            else if (key->wVKey == 'Z' && GetKeyState(VK_CONTROL) < 0)
+                dispatch_command(hwnd, CMD_UNDO);
             break;
         }
         case LVN_ITEMCHANGED:
             on_list_item_changed(*reinterpret_cast<NMLISTVIEW*>(lparam));
             break;
         case LVN_ODSTATECHANGED:
+            if (!ListNotificationGuard::active()) {
+                note_list_states_changed();
+                update_command_state();
+            }
+            break;
         case NM_SETFOCUS:
             if (!ListNotificationGuard::active()) update_command_state();
             break;

@@ -277,6 +277,48 @@ bool CardDocument::move_lines(const std::vector<int>& indexes, int delta) {
     return true;
 }
 
+std::vector<DataLine*> CardDocument::insert_at(const std::vector<int>& indexes,
+                                               std::vector<DataLine> lines) {
+    std::vector<DataLine*> inserted;
+    if (indexes.empty()) return inserted;
+    inserted.reserve(indexes.size());
+    int pos = std::clamp(indexes.front(), 0, count());
+    auto it = pos < count() ? iterator_at(pos) : lines_.end();
+    for (std::size_t k = 0; k < indexes.size() && k < lines.size(); ++k) {
+        for (; pos < indexes[k] && it != lines_.end(); ++pos) ++it;
+        auto added = lines_.insert(it, std::move(lines[k]));
+        added->self_ = added;
+        added->index_ = -1;
+        inserted.push_back(&*added);
+        ++pos;
+    }
+    invalidate_positions_from(indexes.front());
+    return inserted;
+}
+
+std::vector<DataLine> CardDocument::extract(const std::vector<int>& indexes) {
+    std::vector<DataLine> taken;
+    if (indexes.empty()) return taken;
+    taken.reserve(indexes.size());
+    int pos = indexes.front();
+    auto it = iterator_at(pos);
+    for (int index : indexes) {
+        for (; pos < index; ++pos) ++it;
+        taken.emplace_back(it->kind_, std::move(it->text_));
+        it = lines_.erase(it);
+        ++pos;
+    }
+    // Positions below were exact and stay so; the rest follow lazily.
+    invalidate_positions_from(indexes.front());
+    return taken;
+}
+
+void CardDocument::swap_line(DataLine* line, DataLine& other) {
+    std::swap(line->kind_, other.kind_);
+    line->text_.swap(other.text_);
+    invalidate_ordinals_at(line);
+}
+
 void CardDocument::clear() {
     lines_.clear();
     order_.clear();

@@ -39,8 +39,6 @@ public:
     int current_kind = 0;
     // Full path of the data file, or UNTITLED_NAME.
     std::string file_name;
-    // Unsaved changes.
-    bool modified = false;
 
     int count() const { return static_cast<int>(lines_.size()); }
     bool empty() const { return lines_.empty(); }
@@ -71,7 +69,8 @@ public:
     int titles_through(int index) const;
     int questions_through(int index) const;
 
-    // ---- Changes. They keep the index in step; none sets `modified`.
+    // ---- Changes. They keep the index in step. Edits the user can undo go
+    // through the editor model (editor_model.h), which calls these.
     // Inserts before the line at `position` (appends when position >= count).
     DataLine* insert(int position, DataLine line);
     // Inserts the lines, in order, before the line at `position`.
@@ -92,6 +91,14 @@ public:
     // Nothing moves, and the result is false, when the first index is 0
     // (moving up) or the last is the last line (moving down).
     bool move_lines(const std::vector<int>& indexes, int delta);
+    // Inserts the lines so that they end up at the given indexes (ascending,
+    // one per line); returns them in the same order.
+    std::vector<DataLine*> insert_at(const std::vector<int>& indexes, std::vector<DataLine> lines);
+    // Removes the lines at the given indexes (ascending, distinct, valid) in
+    // one pass and hands them back in the same order.
+    std::vector<DataLine> extract(const std::vector<int>& indexes);
+    // Exchanges the kind and text of the line with those of `other`.
+    void swap_line(DataLine* line, DataLine& other);
     // Removes every line (free_lines); `count` becomes 0.
     void clear();
 

@@ -237,7 +237,7 @@ bool save_data_file(HWND owner) {
         show_error(owner, text.c_str());
         return false;
     }
-    doc.modified = false;
+    app().editor.mark_saved();
     update_title();
     return true;
 }

@@ -2,15 +2,12 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cstdio>
-
 #include "app/application.h"
 #include "app/commands.h"
 #include "app/message_box.h"
 #include "document/line_list_win.h"
+#include "document/list_mirror_win.h"
 #include "panes/pane_host.h"
-#include "syntax/settings_line.h"
 
 namespace qz {
 namespace {
@@ -23,29 +20,33 @@ void focus_list() {
     if (app().line_list && GetFocus() != app().line_list) SetFocus(app().line_list);
 }
 
-// Gives the item the focus and the selection: the list's notification then
-// shows its line in the pane.
-void focus_item(int index) {
-    set_item_state(index, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-    SendMessageA(app().line_list, LVM_ENSUREVISIBLE, index, FALSE);
-}
-
 void focus_pane_control(int id) {
     if (HWND pane = app().pane) {
         if (HWND control = GetDlgItem(pane, id)) SetFocus(control);
     }
 }
 
-// A new line before the current line (or at the end): the old current line
-// loses its selection and the new line takes the focus.
-void insert_and_focus(DataLine line, bool at_end) {
-    CardDocument& doc = app().doc;
-    int position = at_end ? doc.count() : std::max(doc.current, 0);
-    int old_current = doc.current;
-    insert_line(position, std::move(line));
-    // (insert_line moved the current index past the new line.)
-    if (old_current >= 0) set_item_state(doc.current, 0, LVIS_SELECTED);
-    focus_item(position);
+// The list follows the model; the current line is scrolled into view and,
+// with `show_pane`, shown in the pane (else only its position).
+void show_model(bool show_pane) {
+    mirror_model();
+    const int current = app().editor.current();
+    if (current >= 0) {
+        SendMessageA(app().line_list, LVM_ENSUREVISIBLE, current, FALSE);
+        if (show_pane)
+            show_line_in_pane(current);
+        else
+            show_line_position(current);
+    }
+    update_command_state();
+}
+
+bool add_line(DataLine line, bool at_end, int pane_control) {
+    focus_list();
+    editor().add_line(std::move(line), at_end);
+    show_model(true);
+    focus_pane_control(pane_control);
+    return true;
 }
 
 }  // namespace
@@ -53,15 +54,9 @@ void insert_and_focus(DataLine line, bool at_end) {
 void insert_lines(int position, std::vector<DataLine> lines) {
     if (lines.empty()) return;
     focus_list();
-    CardDocument& doc = app().doc;
-    const int count = static_cast<int>(lines.size());
-    position = std::clamp(position, 0, doc.count());
-    doc.insert(position, std::move(lines));
-    insert_line_items(position, count);
-    if (doc.current >= position) doc.current += count;
-    doc.modified = true;
-    relabel_lines(position, doc.count() - 1);
-    if (doc.current >= 0) show_line_position(doc.current);
+    editor().insert_lines(position, std::move(lines));
+    mirror_model();
+    if (app().editor.current() >= 0) show_line_position(app().editor.current());
 }
 
 void insert_line(int position, DataLine line) {
@@ -71,34 +66,24 @@ void insert_line(int position, DataLine line) {
 }
 
 bool add_title_line(HWND owner, bool at_end) {
-    focus_list();
-    insert_and_focus(DataLine(LINE_TITLE, "#,000000"), at_end);
-    focus_pane_control(kPaneTitleBox);
-    return true;
+    return add_line(DataLine(LINE_TITLE, "#,000000"), at_end, kPaneTitleBox);
 }
 
 bool add_question_line(HWND owner, bool at_end) {
-    focus_list();
-    insert_and_focus(DataLine(LINE_TEXT, ""), at_end);
-    focus_pane_control(kPaneQuestionBox);
-    return true;
+    return add_line(DataLine(LINE_TEXT, ""), at_end, kPaneQuestionBox);
 }
 
 bool add_settings_line(HWND owner, int kind) {
-    CardDocument& doc = app().doc;
     // Settings lines exist from format 1.4 on.
-    if (!is_settings_kind(kind) || doc.version < 14) return false;
+    if (!is_settings_kind(kind) || app().doc.version < 14) return false;
     focus_list();
-    int file_line = 0;
-    if (kind == LINE_GROUP && doc.find_group_settings(&file_line)) {
-        char text[128];
-        std::snprintf(text, sizeof text, "すでに%d行目にグループ設定があります。", file_line);
-        message_box(owner, text, MB_OK | MB_ICONINFORMATION);
+    EditOutcome outcome = editor().add_settings_line(kind);
+    if (!outcome.refusal.empty()) {
+        message_box(owner, outcome.refusal.c_str(), MB_OK | MB_ICONINFORMATION);
         return false;
     }
-    std::string prefix = settings_prefix(kind);
-    if (prefix.empty()) return false;
-    insert_and_focus(DataLine(kind, std::move(prefix)), false);
+    if (!outcome.done) return false;
+    show_model(true);
     // The pane's first field after its label.
     if (HWND pane = app().pane) {
         if (HWND second = GetWindow(GetTopWindow(pane), GW_HWNDNEXT)) SetFocus(second);
@@ -108,101 +93,36 @@ bool add_settings_line(HWND owner, int kind) {
 
 void delete_selected_lines(HWND owner) {
     focus_list();
-    CardDocument& doc = app().doc;
-    std::vector<int> selected = selected_items();
-    if (selected.empty()) return;
-    // The last line is never deleted: with every line selected, the last
-    // selected line stays.
-    bool refused = static_cast<int>(selected.size()) >= doc.count();
-    if (refused) selected.pop_back();
-    if (!selected.empty()) {
-        doc.current = -1;
-        std::size_t next = 0;
-        doc.erase_if([&](int index, const DataLine&) {
-            if (next < selected.size() && selected[next] == index) {
-                ++next;
-                return true;
-            }
-            return false;
-        });
-        doc.modified = true;
-        ListNotificationGuard guard;
-        ListRedrawGuard no_redraw;
-        SendMessageA(app().line_list, LVM_SETITEMCOUNT, doc.count(), 0);
-        set_item_state(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    }
-    {
-        ListNotificationGuard guard;
-        ListRedrawGuard no_redraw;
-        set_item_state(-1, 0, LVIS_SELECTED);
-        set_item_state(0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-        SendMessageA(app().line_list, LVM_ENSUREVISIBLE, 0, FALSE);
-    }
-    show_line_in_pane(0);
-    update_command_state();
+    EditOutcome outcome = editor().delete_selected();
+    if (!outcome.done) return;
+    show_model(true);
     // Said over the lines that are left, not over the ones just deleted.
-    if (refused) show_error(owner, "これ以上削除することはできません。");
+    if (!outcome.refusal.empty()) show_error(owner, outcome.refusal.c_str());
 }
 
 void move_selected_lines(int delta) {
     focus_list();
-    CardDocument& doc = app().doc;
-    std::vector<int> selected = selected_items();
-    if (selected.empty()) return;
-    int focus = focused_item();
-    const DataLine* focused_line = doc.line_at(focus);
-    const DataLine* current_line = doc.line_at(doc.current);
-    if (!doc.move_lines(selected, delta)) return;
-    doc.modified = true;
-    {
-        // Each run of selected items moves by one place: its item at the
-        // leading edge becomes selected and the one at the trailing edge not.
-        ListNotificationGuard guard;
-        ListRedrawGuard no_redraw;
-        std::size_t i = 0;
-        while (i < selected.size()) {
-            std::size_t j = i;
-            while (j + 1 < selected.size() && selected[j + 1] == selected[j] + 1) ++j;
-            int first = selected[i], last = selected[j];
-            if (delta < 0) {
-                set_item_state(first - 1, LVIS_SELECTED, LVIS_SELECTED);
-                set_item_state(last, 0, LVIS_SELECTED);
-            } else {
-                set_item_state(last + 1, LVIS_SELECTED, LVIS_SELECTED);
-                set_item_state(first, 0, LVIS_SELECTED);
-            }
-            i = j + 1;
-        }
-        if (focused_line) set_item_state(doc.line_index(focused_line), LVIS_FOCUSED, LVIS_FOCUSED);
-    }
-    if (current_line) {
-        doc.current = doc.line_index(current_line);
-        SendMessageA(app().line_list, LVM_ENSUREVISIBLE, doc.current, FALSE);
-        show_line_position(doc.current);
-    }
-    update_command_state();
+    if (editor().move_selected(delta).done) show_model(false);
 }
 
 void invert_selection() {
-    const int count = line_list_count();
-    std::vector<int> selected = selected_items();
-    ListNotificationGuard guard;
-    ListRedrawGuard no_redraw;
-    if (selected.size() * 2 <= static_cast<std::size_t>(count)) {
-        // Select everything, then clear the few that were selected.
-        set_item_state(-1, LVIS_SELECTED, LVIS_SELECTED);
-        for (int i : selected) set_item_state(i, 0, LVIS_SELECTED);
-    } else {
-        set_item_state(-1, 0, LVIS_SELECTED);
-        std::size_t next = 0;
-        for (int i = 0; i < count; ++i) {
-            if (next < selected.size() && selected[next] == i)
-                ++next;
-            else
-                set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);
-        }
-    }
+    editor().invert_selection();
+    mirror_model();
     update_command_state();
+}
+
+void undo_change() {
+    focus_list();
+    if (!app().editor.can_undo()) return;
+    editor().undo();
+    show_model(true);
+}
+
+void redo_change() {
+    focus_list();
+    if (!app().editor.can_redo()) return;
+    editor().redo();
+    show_model(true);
 }
 
 }  // namespace qz

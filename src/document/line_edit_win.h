@@ -1,6 +1,5 @@
-// Changing the document's list of lines, in step with the line list:
-// inserting, adding titles, questions and settings lines, deleting, moving,
-// inverting the selection.
+// The line operations as the user meets them: the editor model changes the
+// document and the selection, the list and the pane then follow it.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +11,7 @@
 namespace qz {
 
 // Inserts the lines before the line at `position` (appends when position >=
-// count); the document is marked modified and the list follows.
+// count); selection and focus stay with their lines.
 void insert_lines(int position, std::vector<DataLine> lines);
 void insert_line(int position, DataLine line);
 
@@ -36,5 +35,10 @@ void move_selected_lines(int delta);
 
 // Toggles the selected state of every item; the focus stays.
 void invert_selection();
+
+// Undoes / redoes the last change of the document; the lines it touched
+// are selected and the first of them is focused and shown in the pane.
+void undo_change();
+void redo_change();
 
 }  // namespace qz

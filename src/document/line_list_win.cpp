@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "document/line_labels.h"
+#include "document/list_mirror_win.h"
 #include "panes/pane_host.h"
 #include "resources/resource.h"
 #include "syntax/scan.h"
@@ -98,12 +99,15 @@ void answer_line_list_texts(NMLVDISPINFOA& info) {
 void fill_line_list() {
     CardDocument& doc = app().doc;
     HWND hwnd = list();
+    // A new document: nothing to undo, nothing selected yet.
+    app().editor.reset();
     {
         ListNotificationGuard guard;
         ListRedrawGuard no_redraw;
         SendMessageA(hwnd, LVM_DELETEALLITEMS, 0, 0);
         refresh_pane_group_names();
         SendMessageA(hwnd, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
+        note_list_refilled();
         // The items ask for their texts when they are drawn; what is left
         // to do is numbering the titles and questions.
         doc.count_questions();
@@ -145,13 +149,13 @@ void set_line_data(int index) {
 }
 
 void deselect_all_lines() {
-    ListRedrawGuard no_redraw;
-    set_item_state(-1, 0, LVIS_SELECTED);
+    editor().clear_selection();
+    mirror_model();
 }
 
 void select_all_lines() {
-    ListRedrawGuard no_redraw;
-    set_item_state(-1, LVIS_SELECTED, LVIS_SELECTED);
+    editor().select_all();
+    mirror_model();
 }
 
 void show_line_position(int index) {
@@ -188,18 +192,4 @@ std::vector<int> selected_items() {
     return items;
 }
 
-void insert_line_items(int position, int count) {
-    if (count <= 0) return;
-    ListNotificationGuard guard;
-    ListRedrawGuard no_redraw;
-    std::vector<int> moved;
-    for (int i = next_selected_item(position - 1); i >= 0; i = next_selected_item(i))
-        moved.push_back(i);
-    int focus = focused_item();
-    int old_count = line_list_count();
-    SendMessageA(list(), LVM_SETITEMCOUNT, old_count + count, LVSICF_NOSCROLL);
-    for (int i : moved) set_item_state(i, 0, LVIS_SELECTED);
-    for (int i : moved) set_item_state(i + count, LVIS_SELECTED, LVIS_SELECTED);
-    if (focus >= position) set_item_state(focus + count, LVIS_FOCUSED, LVIS_FOCUSED);
-}
 }  // namespace qz

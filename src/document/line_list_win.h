@@ -3,7 +3,8 @@
 //
 // The list holds no texts of its own (LVS_OWNERDATA): it asks for them
 // while painting, which keeps filling and clearing instant however long the
-// document is. It does hold the selected and focused states.
+// document is. It shows the selected and focused states of the editor
+// model (list_mirror_win.h).
 #pragma once
 
 #include <windows.h>
@@ -24,7 +25,7 @@ void empty_line_list();
 void relabel_lines(int first, int last);
 // Redraws the data column of one item.
 void set_line_data(int index);
-// Clears / sets the selected state of every item.
+// Clears / sets the selected state of every line.
 void deselect_all_lines();
 void select_all_lines();
 // Status bar part 1: "\t%d/%d" (file line number of `index`, last one).
@@ -40,11 +41,6 @@ int next_selected_item(int after);
 int focused_item();
 int line_list_count();
 std::vector<int> selected_items();
-
-// Makes room for `count` new items at `position` (after the document got
-// its lines), moving the states of the items behind so that they stay with
-// their lines. The new items start unselected.
-void insert_line_items(int position, int count);
 
 // While one of these lives the list does not redraw (changing many item
 // states one by one is fast then); it is redrawn whole at the end.

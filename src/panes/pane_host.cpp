@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/application.h"
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "document/line_list_win.h"
 #include "panes/pane_common.h"
@@ -148,7 +149,7 @@ INT_PTR color_edit(HDC dc, PaneFont which) {
 
 void mark_pane_changed() {
     host().changed = true;
-    app().doc.modified = true;
+    app().editor.set_pending_edit(true);
 }
 
 bool create_pane_resources() {
@@ -222,6 +223,7 @@ bool show_line_in_pane(int index) {
     lay_out_pane();
     show_line_position(index);
     h.changed = false;
+    a.editor.set_pending_edit(false);
     return true;
 }
 
@@ -234,10 +236,13 @@ bool commit_pane() {
     if (pane_kind_for(line->kind()) != h.kind) return false;
     std::optional<std::string> text = h.kind->compose(a.pane, PaneLine{a.doc, *line, h.charsets});
     h.changed = false;
-    if (!text || *text == line->text()) return false;
-    a.doc.set_text(line, std::move(*text));
-    relabel_lines(a.doc.current, a.doc.count() - 1);
+    a.editor.set_pending_edit(false);
+    if (!text) return false;
+    ChangeReport change = a.editor.commit_line(a.doc.current, std::move(*text));
+    if (!change.any()) return false;
+    relabel_lines(change.first, a.doc.count() - 1);
     set_line_data(a.doc.current);
+    update_command_state();
     return true;
 }
 
@@ -250,6 +255,7 @@ void destroy_pane() {
     app().pane = nullptr;
     host().kind = nullptr;
     host().changed = false;
+    app().editor.set_pending_edit(false);
 }
 
 }  // namespace qz

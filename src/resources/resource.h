@@ -39,6 +39,7 @@
 #define CMD_PRINT 68
 #define CMD_EXIT 69
 #define CMD_UNDO 70
+#define CMD_REDO 75
 #define CMD_CUT 71
 #define CMD_COPY 72
 #define CMD_PASTE 73

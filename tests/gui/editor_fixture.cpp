@@ -163,7 +163,7 @@ void EditorTest::shut_down() {
     if (shut_down_ || !started_) return;
     shut_down_ = true;
     if (main_window()) {
-        doc().modified = false;
+        app().editor.mark_saved();
         DestroyWindow(main_window());
         pump();
     }

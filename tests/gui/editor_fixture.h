@@ -67,6 +67,9 @@ protected:
     HWND main_window() const { return app().main_window; }
     HWND list() const { return app().line_list; }
     CardDocument& doc() const { return app().doc; }
+    // Unsaved changes, and a change that leaves the bytes as they are.
+    bool modified() const { return app().editor.modified(); }
+    void make_modified() const { app().editor.change_version(app().doc.version); }
 
     std::string item_text(int item, int column) const;
     std::string status_text(int part) const;

@@ -51,17 +51,17 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnlyWhenTheUserSaysYes) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     start(path);
     doc().set_text(doc().line_at(1), "x,y,<00");
-    doc().modified = true;
+    make_modified();
     answers_ = {IDNO};
     command(CMD_SAVE);
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, path + " は読み込み専用ファイルです。保存しますか？");
     EXPECT_EQ(read_file(path), kSmall);
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     answers_ = {IDYES};
     command(CMD_SAVE);
     EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n#t,000000\r\nx,y,<00\r\n");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
     EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(files_in(dir_), std::vector<std::string>{"readonly.qzf"});  // no temporary file left
 }
@@ -72,7 +72,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     CreateDirectoryA(folder.c_str(), nullptr);
     start(path);
     doc().set_text(doc().line_at(1), "new,a,<00");
-    doc().modified = true;
+    make_modified();
     {
         // Another program holds the file open without sharing.
         unique_file holder(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -85,7 +85,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     ASSERT_EQ(messages_.size(), 2u);
     EXPECT_EQ(messages_[0].text, "書き込みできません。\n" + path + "\nアクセスが拒否されました。");
     EXPECT_EQ(messages_[1].text, "書き込みできません。\n" + folder + "\nアクセスが拒否されました。");
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     EXPECT_EQ(read_file(path), kSmall);
     EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(files_in(dir_), std::vector<std::string>{"locked.qzf"});
@@ -105,7 +105,7 @@ TEST_F(FileCommandsTest, SaveChangesPrompt) {
     const std::string path = dir_ + "\\doc.qzf";
     write_file(path, kSmall);
     start(path);
-    doc().modified = true;
+    make_modified();
     answers_ = {IDCANCEL};
     command(CMD_NEW);
     ASSERT_EQ(messages_.size(), 1u);
@@ -118,20 +118,20 @@ TEST_F(FileCommandsTest, SaveChangesPrompt) {
     dialog_answers_ = {""};
     command(CMD_OPEN);
     EXPECT_EQ(doc().file_name, path);
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     answers_ = {IDNO};
     command(CMD_NEW);
     EXPECT_EQ(doc().file_name, "新規.qzf");
     EXPECT_EQ(doc().count(), 1);
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
     // Yes whose Save As is cancelled stops the operation.
     doc().set_text(doc().line_at(0), "kept,a,<00");
-    doc().modified = true;
+    make_modified();
     answers_ = {IDYES};
     dialog_answers_ = {""};
     command(CMD_NEW);
     EXPECT_EQ(doc().line_at(0)->text(), "kept,a,<00");
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
 }
 
 TEST_F(FileCommandsTest, RecentFilesMenuOpensAndClears) {
@@ -234,11 +234,11 @@ TEST_F(FileCommandsTest, CommandLineAndDroppedFiles) {
     EXPECT_EQ(doc().file_name, second);
     EXPECT_EQ(doc().line_at(0)->text(), "'second");
     // Cancelling the prompt leaves the document as it is.
-    doc().modified = true;
+    make_modified();
     answers_ = {IDCANCEL};
     SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({path})), 0);
     EXPECT_EQ(doc().file_name, second);
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
 }
 
 // Runs a shell command on the Unix side in `dir` (Wine starts Unix programs
@@ -332,7 +332,7 @@ TEST_F(FileCommandsTest, LongPathsAreRefusedNotCut) {
     std::string path = cut + "b.qzf";
     const std::string refusal = "ファイル名が長すぎます（259 バイトまで）。\n" + path;
     start(path);
-    doc().modified = true;
+    make_modified();
     SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({path})), 0);
     EXPECT_EQ(messages_.size(), 2u);
     for (const ShownMessage& m : messages_)

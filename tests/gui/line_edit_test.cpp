@@ -34,7 +34,7 @@ TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
     EXPECT_EQ(item_text(1, 0) + item_text(1, 2), "3a,1,<00");
     EXPECT_EQ(selected_items(), std::vector<int>{0});
     EXPECT_EQ(focus_control_id(), 1055);
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     EXPECT_EQ(status_text(1), "\t2/7");
 
     focus_line(3);
@@ -75,7 +75,7 @@ TEST_F(LineEditTest, SettingsLinesInsertion) {
     open(kFive, "1.3");  // no settings lines in format 1.3
     command(CMD_INSERT_MESSAGE);
     EXPECT_EQ(doc().count(), 5);
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 }
 
 TEST_F(LineEditTest, DeletingSelectedLines) {

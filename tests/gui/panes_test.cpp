@@ -127,7 +127,7 @@ TEST_F(QuestionPaneTest, ShowsTheFieldsOfEachLineInOnePane) {
     EXPECT_EQ(fields({kQuestionField, kCommentField}), "|");
     EXPECT_EQ(history(), 0);
     EXPECT_EQ(app().pane, pane);
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
     // The title button selects the governing title, in a pane of its own.
     SendMessageA(pane, WM_COMMAND, MAKEWPARAM(1024, BN_CLICKED), reinterpret_cast<LPARAM>(control(1024)));
     pump();
@@ -161,7 +161,7 @@ TEST_F(QuestionPaneTest, EditsCommitTheComposedLine) {
         open(kChapter);
         focus_line(e.line);
         for (const auto& [id, text] : e.typed) type(id, text);
-        EXPECT_TRUE(doc().modified);
+        EXPECT_TRUE(modified());
         leave_pane();
         expect_line(e.line, e.stored);
         EXPECT_EQ(item_text(e.line, 1) + item_text(2, 1), e.labels);
@@ -195,7 +195,7 @@ TEST_F(QuestionPaneTest, HistoryTogglesByKeyAndMouseAndCommitsAtOnce) {
         EXPECT_EQ(history(), value) << key;
         EXPECT_EQ(line(2), "a\\,b,c," + std::string(1, static_cast<char>(0x3C + value)) + "00");
     }
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
 
     SendMessageA(strip, WM_KEYDOWN, '1', 0);
     SendMessageA(strip, WM_KEYDOWN, '5', 0);
@@ -376,7 +376,7 @@ TEST_F(SettingsPanesTest, TitlePaneShowsTheFieldsOfATitleLine) {
     EXPECT_EQ(field(kCommentField), "");
     focus_line(2);
     EXPECT_EQ(field(kTitleField), "a,b");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
 }
 
 TEST_F(SettingsPanesTest, TitleChoicesAndFlagsCommitWhenTheFocusLeaves) {
@@ -384,7 +384,7 @@ TEST_F(SettingsPanesTest, TitleChoicesAndFlagsCommitWhenTheFocusLeaves) {
     choose(kChoiceList, 0);
     for (int i = 0; i < 5; ++i) click(kFirstFlag + i);  // a written answer allows only fuzzy comparison
     for (int i = 0; i < 5; ++i) EXPECT_EQ(checked(kFirstFlag + i), i == 4) << i;
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
     leave_pane();
     expect_line(0, "#Quiz,000001'keep");
     focus_line(1);
@@ -445,7 +445,7 @@ TEST_F(SettingsPanesTest, GroupPaneWritesAllTenNamesEscaped) {
     EXPECT_EQ(field(kFirstName + 1), "l'm");  // without ten names there is no comment
     for (int i = 2; i < 10; ++i) EXPECT_EQ(field(kFirstName + i), "") << i;
     EXPECT_EQ(field(kCommentField), "");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
     type(kFirstName + 3, "n");
     leave_pane();
     expect_line(1, "$Group=k,l'm,,n,,,,,,");
@@ -499,7 +499,7 @@ TEST_F(SettingsPanesTest, FontPaneShowsTheValuesOfAFontLine) {
     EXPECT_EQ(fields(), "12|||");
     focus_line(2);  // a size that is no number is not shown
     EXPECT_EQ(fields(), "|ANSI|a,b|");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
     for (int id : {1024, kSizeField, 1027, kCharsetField, 1029, kFaceField, kChangeButton})
         EXPECT_EQ(font_of(id), pane_control_font()) << id;
 }
@@ -548,7 +548,7 @@ TEST_F(SettingsPanesTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
     EXPECT_EQ(GetFocus(), control(kSizeField));
     EXPECT_TRUE(messages_.empty());
 
-    doc().modified = false;
+    app().editor.mark_saved();
     choose = false;
     focus_line(1);
     click(kChangeButton);  // FontGroup starts from the comment default; Cancel changes nothing
@@ -556,7 +556,7 @@ TEST_F(SettingsPanesTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
     expect_offered(expected.lfHeight, expected.lfCharSet, expected.lfFaceName);
     leave_pane();
     expect_line(1, "$FontGroup=x,FOO,");
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
     type(kSizeField, "20");  // a typed size and charset number reach the dialog
     type(kCharsetField, "300");
     type(kFaceField, "Courier");
@@ -579,9 +579,9 @@ TEST_F(SettingsPanesTest, FillingIsNoEditAndUnchangedPanesLeaveOddLinesAlone) {
         leave_pane();
         EXPECT_EQ(line(i), lines[i]);
     }
-    EXPECT_FALSE(doc().modified);
+    EXPECT_FALSE(modified());
     type(kCommentField, "c2");
-    EXPECT_TRUE(doc().modified);
+    EXPECT_TRUE(modified());
 }
 
 // Every label shows on one line inside its box, and no field overlaps a label.
@@ -633,13 +633,13 @@ TEST_F(SettingsPanesTest, RetypedWellFormedLinesStayTheSame) {
         const std::string before = line(i);
         focus_line(i);
         const std::string shown = field(first), comment = field(kCommentField);
-        doc().modified = false;
+        app().editor.mark_saved();
         type(first, shown + "x");
         type(first, shown);
         type(kCommentField, comment);
-        EXPECT_TRUE(doc().modified);  // the retyping counts as an edit
         leave_pane();
         expect_line(i, before);
+        EXPECT_FALSE(modified());  // the same text again is no change
     }
 }
 

@@ -1,0 +1,230 @@
+#include "document/editor_model.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "document/data_file.h"
+
+namespace qz {
+namespace {
+
+// One letter a line: 'q' question, '#' title, '\'' comment, '_' blank,
+// 'g' group names line, 'm' message line.
+void fill(CardDocument& doc, const std::string& shape) {
+    doc.clear();
+    int n = 0;
+    for (char c : shape) {
+        std::string id = std::to_string(n++);
+        switch (c) {
+        case '#': doc.append(DataLine(LINE_TITLE, "#t" + id + ",000000")); break;
+        case '\'': doc.append(DataLine(LINE_TEXT, "'c" + id)); break;
+        case '_': doc.append(DataLine(LINE_TEXT, "")); break;
+        case 'g': doc.append(DataLine(LINE_GROUP, "$Group=g" + id)); break;
+        case 'm': doc.append(DataLine(LINE_MESSAGE, "$Message=m" + id)); break;
+        default: doc.append(DataLine(LINE_TEXT, "q" + id + ",a,<00")); break;
+        }
+    }
+    doc.current = -1;
+}
+
+std::string texts(const CardDocument& doc) {
+    std::string joined;
+    for (const DataLine& line : doc) joined += (line.has_text() ? line.text() : "_") + "|";
+    return joined;
+}
+
+// The visible result of each line operation: selection, focus, current line.
+TEST(EditorModel, LineOperations) {
+    enum Op { ADD_TITLE, INSERT_QUESTION, ADD_GROUP, ADD_MESSAGE, DELETE, MOVE_UP, MOVE_DOWN };
+    struct Case {
+        const char* name;
+        std::string shape;
+        std::vector<int> selected;
+        int focus, current;
+        Op op;
+        int count_after;
+        std::vector<int> selected_after;
+        int focus_after, current_after;
+        std::string refusal;
+    };
+    const Case cases[] = {
+        {"add title at the end", "qqqqq", {0, 2}, 2, 2, ADD_TITLE, 6, {0, 5}, 5, 5, ""},
+        {"insert question before current", "qqqqq", {0, 2}, 2, 2, INSERT_QUESTION, 6, {0, 2}, 2, 2, ""},
+        {"insert question without current", "qqq", {}, -1, -1, INSERT_QUESTION, 4, {0}, 0, 0, ""},
+        {"settings line before current", "q#q", {1}, 1, 1, ADD_MESSAGE, 4, {1}, 1, 1, ""},
+        {"second group line", "qqqgq", {1}, 1, 1, ADD_GROUP, 5, {1}, 1, 1,
+         "すでに5行目にグループ設定があります。"},
+        {"delete some", "qqqqq", {1, 3}, 3, 3, DELETE, 3, {0}, 0, 0, ""},
+        {"delete every line", "qqqqq", {0, 1, 2, 3, 4}, 4, 4, DELETE, 1, {0}, 0, 0,
+         "これ以上削除することはできません。"},
+        {"delete the only line", "q", {0}, 0, 0, DELETE, 1, {0}, 0, 0,
+         "これ以上削除することはできません。"},
+        {"delete nothing selected", "qqq", {}, 1, 1, DELETE, 3, {}, 1, 1, ""},
+        {"move blocks up", "qqqqqq", {1, 2, 4}, 4, 2, MOVE_UP, 6, {0, 1, 3}, 3, 1, ""},
+        {"move down, focus on a passed line", "qqqq", {1}, 2, 2, MOVE_DOWN, 4, {2}, 1, 1, ""},
+        {"move up from the top", "qqqq", {0, 2}, 2, 2, MOVE_UP, 4, {0, 2}, 2, 2, ""},
+        {"move down from the bottom", "qqqq", {3}, 3, 3, MOVE_DOWN, 4, {3}, 3, 3, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CardDocument doc;
+        fill(doc, c.shape);
+        EditorModel model(doc);
+        model.reset();
+        model.set_selection(c.selected, c.focus);
+        doc.current = c.current;
+        const std::string before = texts(doc);
+        EditOutcome out;
+        switch (c.op) {
+        case ADD_TITLE: out = model.add_line(DataLine(LINE_TITLE, "#,000000"), true); break;
+        case INSERT_QUESTION: out = model.add_line(DataLine(LINE_TEXT, ""), false); break;
+        case ADD_GROUP: out = model.add_settings_line(LINE_GROUP); break;
+        case ADD_MESSAGE: out = model.add_settings_line(LINE_MESSAGE); break;
+        case DELETE: out = model.delete_selected(); break;
+        case MOVE_UP: out = model.move_selected(-1); break;
+        case MOVE_DOWN: out = model.move_selected(1); break;
+        }
+        EXPECT_EQ(doc.count(), c.count_after);
+        EXPECT_EQ(model.selected(), c.selected_after);
+        EXPECT_EQ(model.focus(), c.focus_after);
+        EXPECT_EQ(model.current(), c.current_after);
+        EXPECT_EQ(out.refusal, c.refusal);
+        EXPECT_EQ(model.modified(), texts(doc) != before);
+        EXPECT_EQ(model.can_undo(), texts(doc) != before);
+    }
+}
+
+TEST(EditorModel, UndoSelectsTheTouchedLines) {
+    CardDocument doc;
+    fill(doc, "qqqqqq");
+    EditorModel model(doc);
+    model.reset();
+    model.set_selection({1, 2, 4}, 4);
+    model.delete_selected();
+    model.undo();
+    EXPECT_EQ(model.selected(), (std::vector<int>{1, 2, 4}));
+    EXPECT_EQ(model.focus(), 1);
+    EXPECT_EQ(model.current(), 1);
+    model.redo();
+    // Only removed: the line that took the first one's place.
+    EXPECT_EQ(model.selected(), std::vector<int>{1});
+    EXPECT_EQ(texts(doc), "q0,a,<00|q3,a,<00|q5,a,<00|");
+}
+
+TEST(EditorModel, VersionChangeTurnsSettingsIntoComments) {
+    CardDocument doc;
+    fill(doc, "gqm");
+    EditorModel model(doc);
+    model.reset();
+    ChangeReport change = model.change_version(13);
+    EXPECT_EQ(doc.version, 13);
+    EXPECT_EQ(texts(doc), "'Group=g0|q1,a,<00|'Message=m2|");
+    EXPECT_EQ(doc.line_at(0)->kind(), LINE_TEXT);
+    EXPECT_EQ(change.touched, (std::vector<int>{0, 2}));
+    model.undo();
+    EXPECT_EQ(doc.version, 14);
+    EXPECT_EQ(doc.line_at(2)->kind(), LINE_MESSAGE);
+    // Even an unchanged version is a step.
+    model.change_version(14);
+    EXPECT_TRUE(model.modified());
+}
+
+TEST(EditHistory, OldestStepsGoFirstAndTheSavedStateWithThem) {
+    CardDocument doc;
+    fill(doc, "q");
+    EditorModel model(doc);
+    model.reset();
+    for (int i = 0; i < 1005; ++i) model.commit_line(0, "q" + std::to_string(i));
+    EXPECT_EQ(model.history().size(), 1000u);
+    while (model.can_undo()) model.undo();
+    EXPECT_EQ(doc.line_at(0)->text(), "q4");
+    EXPECT_TRUE(model.modified());
+
+    // Removed lines are held by their steps.
+    for (int i = 0; i < 10; ++i) doc.append(DataLine(LINE_TEXT, std::string(1000, 'x')));
+    EditHistory small(1000, 4096);
+    for (int i = 0; i < 10; ++i) {
+        EditStep step;
+        step.push_back(LineEdit::remove_lines({1}));
+        apply_step(doc, step);
+        small.record(std::move(step));
+    }
+    EXPECT_LE(small.bytes(), 4096u);
+    EXPECT_EQ(small.size(), 3u);
+}
+
+// Random sequences of every kind of edit: undoing everything gives back the
+// bytes the document was opened with, redoing everything the last ones, and
+// the modified flag follows the state last saved.
+TEST(EditorModel, UndoAndRedoRestoreTheBytes) {
+    std::mt19937 rng(20261206);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const std::string kinds = "qqqq#'_gm";
+    int fresh = 0;
+    for (int round = 0; round < 200; ++round) {
+        CardDocument doc;
+        std::string shape;
+        for (int i = 1 + pick(12); i > 0; --i) shape += kinds[pick(static_cast<int>(kinds.size()))];
+        fill(doc, shape);
+        EditorModel model(doc);
+        model.reset();
+        // The bytes at each history position; the saved position (npos
+        // once a new step dropped it from reach).
+        std::vector<std::string> states{write_data_file(doc)};
+        std::size_t saved = 0;
+        const std::size_t npos = std::string::npos;
+        for (int step = 0; step < 30; ++step) {
+            std::vector<int> selection;
+            for (int i = 0; i < doc.count(); ++i)
+                if (pick(3) == 0) selection.push_back(i);
+            model.set_selection(selection, selection.empty() ? -1 : selection.back());
+            doc.current = pick(doc.count() + 1) - 1;
+            const std::size_t before = model.history().position();
+            bool redone = false;
+            switch (pick(9)) {
+            case 0: model.add_line(DataLine(LINE_TITLE, "#,000000"), pick(2)); break;
+            case 1: model.add_settings_line(pick(2) ? LINE_GROUP : LINE_FONT_ANSWER); break;
+            case 2: model.delete_selected(); break;
+            case 3: model.move_selected(pick(2) ? 1 : -1); break;
+            case 4: model.commit_line(pick(doc.count()), "n" + std::to_string(++fresh)); break;
+            case 5: model.change_version(12 + pick(3)); break;
+            case 6: model.insert_lines(pick(doc.count() + 1), {DataLine(LINE_TEXT, "'i"), DataLine()}); break;
+            case 7:
+                redone = model.can_redo();
+                redone ? model.redo() : model.undo();
+                break;
+            default:
+                if (pick(2)) {
+                    model.undo();
+                } else {
+                    model.mark_saved();
+                    saved = before;
+                }
+                break;
+            }
+            const std::size_t at = model.history().position();
+            const std::string bytes = write_data_file(doc);
+            if (!redone && at == before + 1) {
+                // A new step: the undone ones are gone.
+                if (saved != npos && saved > before) saved = npos;
+                states.resize(at);
+                states.push_back(bytes);
+            }
+            ASSERT_EQ(model.history().size() + 1, states.size());
+            ASSERT_EQ(bytes, states[at]);
+            ASSERT_EQ(model.modified(), at != saved);
+        }
+        while (model.can_undo()) model.undo();
+        EXPECT_EQ(write_data_file(doc), states.front());
+        EXPECT_EQ(model.modified(), saved != 0);
+        while (model.can_redo()) model.redo();
+        EXPECT_EQ(write_data_file(doc), states.back());
+        EXPECT_EQ(model.selected_count(), static_cast<int>(model.selected().size()));
+    }
+}
+
+}  // namespace
+}  // namespace qz
