@@ -133,6 +133,24 @@ TEST_F(QuestionPaneTest, ProtectedQuestionShowsAndStoresTheSameWayEveryTime) {
     }
 }
 
+// Format 1.3 shows the stored answer a\\|b (two alternatives) as a\|b;
+// editing the comment keeps the answer's bytes, and an edited answer reads
+// back as typed.
+TEST_F(QuestionPaneTest, FieldsLeftAloneKeepTheirBytes) {
+    open("q,a\\\\|b,<00'c\r\n", "1.3");
+    focus_line(0);
+    EXPECT_EQ(field(1029), "a\\|b");
+    type(1058, "cx");
+    leave_pane();
+    EXPECT_EQ(doc().line_at(0)->text(), "q,a\\\\|b,<00'cx");
+    focus_line(0);
+    type(1029, "a\\|bx");
+    leave_pane();
+    EXPECT_EQ(doc().line_at(0)->text(), "q,a\\\\|bx,<00'cx");
+    focus_line(0);
+    EXPECT_EQ(field(1029), "a\\|bx");
+}
+
 TEST_F(QuestionPaneTest, PaneIsReusedForTheSameKindAndReplacedForAnother) {
     open(kChapter);
     focus_line(1);
