@@ -45,10 +45,11 @@ std::string normalized(const std::string& bytes) {
 }
 
 // The number of text lines after the header line, counted without the
-// reader: a NUL ends the text; CR LF, CR, LF and 0x01 end a line; text after
-// the last line break is one more line. `bytes` starts with a valid header.
-int text_line_count(std::string_view bytes) {
-    bytes = bytes.substr(0, bytes.find('\0'));
+// reader: NUL bytes do not count; CR LF, CR, LF and 0x01 end a line; text
+// after the last line break is one more line. `bytes` starts with a valid
+// header.
+int text_line_count(std::string bytes) {
+    std::erase(bytes, '\0');
     std::size_t i = 14;
     if (i < bytes.size()) i += bytes.substr(i, 2) == "\r\n" ? 2 : 1;
     int count = 0;
@@ -90,9 +91,10 @@ TEST(NormalizeLineBreaks, Table) {
         {"\x81\x7C\n", "\x81\x7C\001"},    // trail byte '|'
         {"\x81\r\n", "\x81\001"},          // lead byte without a trail byte
         {"\x81", "\x81\001"},
-        {"a\0b\r\n"s, "a\001"},  // a NUL ends the text
-        {"\0abc"s, "\001"},
-        {"a\r\n\0\r\n"s, "a\001"},
+        {"a\0b\r\n"s, "ab\001"},  // NUL bytes go, the rest stays
+        {"\0abc\0"s, "abc\001"},
+        {"a\r\n\0\r\n"s, "a\001\001"},
+        {"\x83\0\x5C\n"s, "\x83\x5C\001"},
     };
     for (const Case& c : cases) {
         std::string buffer = c.in;
@@ -104,7 +106,7 @@ TEST(NormalizeLineBreaks, Table) {
 // The rewrite done character by character (double-byte pairs copied as
 // units), to compare with the normaliser on random text.
 std::string normalize_by_characters(std::string in) {
-    in = in.substr(0, in.find('\0'));
+    std::erase(in, '\0');
     auto lead = [](unsigned char c) {
         return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
     };
@@ -192,15 +194,34 @@ TEST(ReadDataFile, HeaderAloneGivesOneBlankLine) {
     }
 }
 
-TEST(ReadDataFile, NulEndsTheText) {
-    CardDocument doc;
-    ASSERT_EQ(read_data_file(kHeader + "'one\r\n'tw\0o\r\n'three\r\n"s, doc).status,
-              LoadStatus::ok);
-    EXPECT_EQ(texts(doc), (std::vector<std::string>{"'one", "'tw"}));
-
-    // A NUL right after a line break ends the text without another line.
-    ASSERT_EQ(read_data_file(kHeader + "'one\r\n\0'two"s, doc).status, LoadStatus::ok);
-    EXPECT_EQ(texts(doc), (std::vector<std::string>{"'one"}));
+// NUL bytes are dropped: every other byte and every line after them stay,
+// and the reader tells how many there were and on which file line the
+// first stood.
+TEST(ReadDataFile, NulBytesAreDroppedAndReported) {
+    struct Case {
+        std::string file;
+        std::vector<std::string> texts;
+        std::size_t count;
+        int first_line;
+    };
+    const Case cases[] = {
+        {"QUIZODATA V1.4\r\nQ\r\nli\0ne2,a,<00\r\nQ\r\nlast\r\n"s,
+         {"'Q", "line2,a,<00", "'Q", "'last"}, 1, 3},
+        {kHeader + "'one\r\n\0'two\0\0\r\n"s, {"'one", "'two"}, 3, 3},
+        {"QUIZ\0ODATA V1.4\0\r\n'a"s, {"'a"}, 2, 1},
+        {kHeader + "'one\r\n'two"s, {"'one", "'two"}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.file));
+        CardDocument doc;
+        const LoadResult result = read_data_file(c.file, doc);
+        ASSERT_EQ(result.status, LoadStatus::ok);
+        EXPECT_EQ(texts(doc), c.texts);
+        EXPECT_EQ(result.nul_bytes.count, c.count);
+        EXPECT_EQ(result.nul_bytes.first_line, c.first_line);
+    }
+    EXPECT_EQ(nul_bytes_message(3),
+              "ファイルにNULバイトが含まれていました（最初は3行目）。NULバイトを削除して読み込みました。");
 }
 
 // ---------------------------------------------------------------------------
@@ -236,7 +257,7 @@ TEST(ReadDataFile, HeaderAndVersion) {
         {"QUIZODATA V1\r\n.4\r\n", LoadStatus::bad_header, true, 0},
         {"QUIZODATA V", LoadStatus::bad_header, true, 0},
         {"QUIZODATA V1.4"s.substr(0, 13), LoadStatus::bad_header, true, 0},
-        {"QUIZODATA V1\0.4\r\n"s, LoadStatus::bad_header, true, 0},
+        {"QUIZODATA V1\0.4\r\n"s, LoadStatus::ok, true, 14},  // the NUL byte goes
         {"QUIZODATA V1.\x81\x40\r\n", LoadStatus::bad_header, true, 0},
     };
     for (const Case& c : cases) {

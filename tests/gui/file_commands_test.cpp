@@ -15,6 +15,7 @@
 #include "resources/resource.h"
 
 namespace qz::test {
+using namespace std::string_literals;
 namespace {
 
 using FileCommandsTest = EditorTest;
@@ -237,6 +238,24 @@ INSTANTIATE_TEST_SUITE_P(
                     BadFile{"bad_header", "QUIZODATA V1.4x\r\n", "ヘッダの形式が違います。", true},
                     BadFile{"bad_version", "QUIZODATA V1.5\r\n", "データのバージョンが違います。", true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// NUL bytes are dropped on opening with one message naming the first line;
+// every other byte stays, and saving writes the file without them.
+TEST_F(FileCommandsTest, NulBytesAreRemovedWithOneMessage) {
+    std::string path = dir_ + "\\zeros.qzf";  // not "nul": that names a device
+    write_file(path, "QUIZODATA V1.4\r\nQ\r\nli\0ne2,a,<00\r\nQ\r\nla\0st\r\n"s);
+    start("\"" + path + "\"");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "ファイルにNULバイトが含まれていました（最初は3行目）。"
+                                 "NULバイトを削除して読み込みました。");
+    EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+    ASSERT_EQ(doc().count(), 4);
+    EXPECT_EQ(doc().line_at(1)->text(), "line2,a,<00");
+    EXPECT_TRUE(doc().modified);
+    command(CMD_SAVE);
+    EXPECT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n'Q\r\nline2,a,<00\r\n'Q\r\n'last\r\n");
+}
 
 TEST_F(FileCommandsTest, CommandLineWithQuotedPathAndExtraArguments) {
     std::string folder = dir_ + "\\with spaces";
