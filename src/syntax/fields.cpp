@@ -195,9 +195,11 @@ std::string_view span(const char* start, int length) {
 StoredFields stored_title_fields(const char* text) {
     StoredFields f;
     const char* start = nullptr;
-    f.title = span(start, title_text_field(text, &start));
+    const int length = title_text_field(text, &start);
+    f.title = span(start, length);
     const char* comment = nullptr;
-    f.comment = span(comment, check_title_line(text, &comment));
+    const int comment_length = check_title_line(text, &comment);
+    f.comment = span(comment, comment_length);
     return f;
 }
 
@@ -212,9 +214,11 @@ StoredFields stored_question_fields(const char* text) {
         return f;
     }
     f.question = span(text, question_text_field(text));
-    f.answer = span(start, answer_text_field(text, &start));
+    const int answer_length = answer_text_field(text, &start);
+    f.answer = span(start, answer_length);
     const char* comment = nullptr;
-    f.comment = span(comment, check_question_line(text, &comment));
+    const int comment_length = check_question_line(text, &comment);
+    f.comment = span(comment, comment_length);
     return f;
 }
 
