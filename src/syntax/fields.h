@@ -52,7 +52,7 @@ void count_questions_by_group(const CardDocument& doc, int counts[10]);
 // The fields of a title line as the title pane shows them (unescaped).
 struct TitleFields {
     std::string title;
-    int choice_count = 0;        // 0-9; anything else is written as 0
+    int choice_count = 0;        // 0-9; -1 when the line has none
     bool flags[5] = {};
     std::string comment;
 };
@@ -62,9 +62,9 @@ struct TitleFields {
 struct QuestionFields {
     std::string question;
     std::string answer;
-    int history = 0;             // 0-31
-    int group = 0;               // 0-9; anything else is written as 0
-    int answer_number = 0;       // 0-9; anything else is written as 0
+    int history = 0;             // 0-31; -1 when the line has none
+    int group = 0;               // 0-9; -1 likewise
+    int answer_number = 0;       // 0-9; -1 likewise
     std::string comment;
 };
 
@@ -88,6 +88,7 @@ using FieldEdit = std::optional<std::string>;
 // nothing while they are the same.
 FieldEdit field_edit(std::string shown, const std::string& filled);
 
+// What a pane composes; numbers out of range are written as 0.
 struct TitleEdit {
     FieldEdit title;
     int choice_count = 0;
