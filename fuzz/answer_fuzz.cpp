@@ -92,21 +92,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(syntax_error == (version > 12 && !expanded));
     }
 
-    // Showing the fields and composing them again.
+    // Showing the fields and typing them in again, or keeping them.
     for (int version : {12, 14}) {
         for (unsigned charset : {0u, 128u}) {
-            qz::QuestionFields fields;
-            fields.question = qz::question_display_text(text, charset, version);
-            if (answer_length > 0)
-                fields.answer = qz::copy_unescaped(answer, answer_length, charset, version);
-            fields.history = history;
-            fields.group = group;
-            fields.answer_number = number;
-            if (check > 0) fields.comment = qz::copy_unescaped(comment, check, charset, version);
             const qz::FieldCharsets charsets{charset, charset, charset, charset};
-            const std::string line = qz::compose_question_line(fields, charsets);
-            if (!fields.question.empty() || !fields.answer.empty())
+            const qz::QuestionFields f = qz::question_display_fields(text, charsets, version);
+            const qz::QuestionEdit typed{f.question, f.answer, history, group, number, f.comment};
+            const std::string line = qz::compose_question_line(nullptr, typed, charsets, version);
+            if (!f.question.empty() || !f.answer.empty())
                 require(line[0] != '#' && line[0] != '$' && line[0] != '\'');
+            const qz::QuestionEdit kept{std::nullopt, std::nullopt, history, group, number,
+                                        std::nullopt};
+            (void)qz::compose_question_line(text, kept, charsets, version);
         }
     }
     return 0;

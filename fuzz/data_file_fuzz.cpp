@@ -1,7 +1,8 @@
 // Bytes -> document -> bytes. Reading the written bytes and writing them
 // again must give the same bytes (the editor's output is a fixed point of
 // open-and-save), and a file with a valid header opens with one line per
-// text line after the header (one blank line for a header alone).
+// text line after the header (one blank line for a header alone), NUL bytes
+// left out.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -53,12 +54,15 @@ int text_lines(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    std::string_view text = input;
-    text = text.substr(0, text.find('\0'));
+    // NUL bytes are dropped; the text around them stays.
+    std::string text = input;
+    std::erase(text, '\0');
     const int version = header_version(text);
 
     qz::CardDocument doc;
     const qz::LoadResult result = qz::read_data_file(input, doc);
+    require(result.nul_bytes.count == input.size() - text.size());
+    require((result.nul_bytes.first_line > 0) == (result.nul_bytes.count > 0));
     if (result.status != qz::LoadStatus::ok) {
         require(version == 0);
         require(doc.count() == 0);

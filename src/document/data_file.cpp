@@ -94,9 +94,31 @@ DataLine classify_line_of_length(const char* line, std::size_t length, int versi
 
 }  // namespace
 
-void normalize_line_breaks(std::string& buffer) {
-    // A NUL ends the text.
-    if (std::size_t nul = buffer.find('\0'); nul != std::string::npos) buffer.resize(nul);
+namespace {
+
+// The line on which text[pos] stands, counted from 1.
+int line_number_at(std::string_view text, std::size_t pos) {
+    int line = 1;
+    for (std::size_t i = 0; i < pos; ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < pos && text[i + 1] == '\n') ++i;
+        if (c == '\r' || c == '\n' || c == kLineSeparator) ++line;
+    }
+    return line;
+}
+
+}  // namespace
+
+NulBytes normalize_line_breaks(std::string& buffer) {
+    // NUL bytes go; the text around them stays.
+    NulBytes nul;
+    if (const std::size_t first = buffer.find('\0'); first != std::string::npos) {
+        nul.first_line = line_number_at(buffer, first);
+        const auto kept = std::remove(buffer.begin() + static_cast<std::ptrdiff_t>(first),
+                                      buffer.end(), '\0');
+        nul.count = static_cast<std::size_t>(buffer.end() - kept);
+        buffer.erase(kept, buffer.end());
+    }
     // CR LF, a lone CR and a lone LF each become one 0x01; a 0x01 already in
     // the text stays and ends a line too. Double-byte characters come through
     // whole: a trail byte (0x40 and up) is never CR or LF, so stepping over
@@ -125,6 +147,7 @@ void normalize_line_breaks(std::string& buffer) {
     }
     buffer.resize(out);
     if (buffer.empty() || buffer.back() != kLineSeparator) buffer.push_back(kLineSeparator);
+    return nul;
 }
 
 DataLine classify_data_line(const char* line, int version) {
@@ -145,16 +168,21 @@ const char* load_status_message(LoadStatus status) {
     return nullptr;
 }
 
+std::string nul_bytes_message(int first_line) {
+    return "ファイルにNULバイトが含まれていました（最初は" + format_decimal(first_line) +
+           "行目）。NULバイトを削除して読み込みました。";
+}
+
 LoadResult read_data_file(std::string bytes, CardDocument& doc) {
     LoadResult result;
     doc.clear();
+    result.nul_bytes = normalize_line_breaks(bytes);
     if (bytes.compare(0, kMagicLength, kDataFileMagic) != 0) {
         result.status = LoadStatus::not_data_file;
         return result;
     }
     result.magic_matched = true;
 
-    normalize_line_breaks(bytes);
     // The buffer ends with 0x01; a NUL stands for every byte past it.
     const char* data = bytes.c_str();
     const std::size_t size = bytes.size();

@@ -10,10 +10,17 @@ namespace qz {
 
 inline constexpr char kDataFileMagic[] = "QUIZODATA V";
 
+// The NUL bytes a text held: how many, and the line on which the first
+// stood (counted from 1, as the line breaks below count; 0 for none).
+struct NulBytes {
+    std::size_t count = 0;
+    int first_line = 0;
+};
+
 // Rewrites raw text into the working form: every line (CR LF, lone CR, lone
 // LF) ends with 0x01, double-byte characters are kept whole, a final 0x01 is
-// added when missing. A NUL byte ends the text; what follows is dropped.
-void normalize_line_breaks(std::string& buffer);
+// added when missing. NUL bytes are dropped; every other byte stays.
+NulBytes normalize_line_breaks(std::string& buffer);
 
 // Classifies one line of a working buffer (up to its 0x01 or NUL) the way
 // the reader does: lines that fail their syntax check become comments or
@@ -35,7 +42,13 @@ struct LoadResult {
     // The magic matched (the file enters the recent-file list even when its
     // header or version is then refused).
     bool magic_matched = false;
+    // NUL bytes the file held, which the document does not (the first line
+    // counts as the list numbers lines: the header is line 1).
+    NulBytes nul_bytes;
 };
+
+// What the editor tells after opening a file that held NUL bytes.
+std::string nul_bytes_message(int first_line);
 
 // Replaces the document's lines and version with the file's. On failure the
 // document is left without lines. A file with the header alone yields one

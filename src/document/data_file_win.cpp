@@ -198,6 +198,7 @@ bool load_data_file(HWND owner) {
     // Nothing may be committed into the lines of the file being read.
     doc.current = -1;
     doc.clear();
+    NulBytes nul;
     try {
         std::optional<std::string> bytes = read_whole_file(owner, doc.file_name);
         if (!bytes) return false;
@@ -208,13 +209,18 @@ bool load_data_file(HWND owner) {
             doc.clear();
             return false;
         }
+        nul = result.nul_bytes;
     } catch (const std::bad_alloc&) {
         doc.clear();
         if (owner) show_error(owner, "メモリが足りません。");
         return false;
     }
-    update_title();
     fill_line_list();
+    // The NUL bytes are gone from the document, not yet from the file.
+    if (nul.count > 0) app().editor.mark_unsaved();
+    update_title();
+    if (nul.count > 0 && owner)
+        message_box(owner, nul_bytes_message(nul.first_line).c_str(), MB_OK | MB_ICONWARNING);
     return true;
 }
 

@@ -80,6 +80,9 @@ public:
     ChangeReport redo(CardDocument& doc);
 
     void mark_saved() { saved_ = static_cast<long>(position_); }
+    // The file on disk matches no state of the history (the reader had to
+    // change what it read).
+    void mark_unsaved() { saved_ = -1; }
     // The present state is the one last saved or opened.
     bool at_saved() const { return saved_ == static_cast<long>(position_); }
     std::size_t size() const { return steps_.size(); }

@@ -99,6 +99,7 @@ public:
     // opened, or the pane holds an edit not yet committed.
     bool modified() const { return !history_.at_saved() || pending_edit_; }
     void mark_saved();
+    void mark_unsaved() { history_.mark_unsaved(); }
     void set_pending_edit(bool pending) { pending_edit_ = pending; }
 
 private:

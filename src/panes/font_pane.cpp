@@ -63,6 +63,12 @@ std::string unescaped_value(const char* start, int length) {
     return copy_unescaped(start, length, kValueCharset, kSettingsVersion);
 }
 
+std::string_view stored_comment(const char* text) {
+    const char* comment = nullptr;
+    const int length = font_line_comment(text, &comment);
+    return comment_span(comment, length);
+}
+
 void clear(HWND pane) {
     for (int id : {kSizeField, kCharsetField, kFaceField})
         set_control_text(pane, id, "");
@@ -77,9 +83,7 @@ void fill(HWND pane, const PaneLine& p) {
     set_control_text(pane, kCharsetField, unescaped_value(start, length));
     length = settings_value3(text, &start);
     set_control_text(pane, kFaceField, unescaped_value(start, length));
-    const char* comment = nullptr;
-    length = font_line_comment(text, &comment);
-    set_comment_field(pane, comment, length, p.charsets.comment);
+    set_comment_field(pane, stored_comment(text), p.charsets.comment);
 }
 
 std::optional<std::string> compose(HWND pane, const PaneLine& p) {
@@ -90,7 +94,7 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
         escape_text(cut_text(control_text(pane, kCharsetField), kMaxCharsetText), kValueCharset, 0);
     text += ',';
     text += escape_text(cut_text(control_text(pane, kFaceField), kMaxFaceText), kValueCharset, 0);
-    text += composed_comment(pane, p.charsets.comment);
+    text += composed_comment(pane, stored_comment(p.line.c_str()), p.charsets.comment);
     return text;
 }
 

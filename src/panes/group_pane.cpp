@@ -3,6 +3,7 @@
 // unescaped ','; the tenth name, which a comment may follow, has its
 // apostrophes escaped ("\'") and ends at the first unescaped one.
 #include <cstring>
+#include <vector>
 
 #include "app/guarded.h"
 #include "panes/pane_common.h"
@@ -27,25 +28,40 @@ void clear(HWND pane) {
         set_control_text(pane, id, "");
 }
 
-void fill(HWND pane, const PaneLine& p) {
-    set_control_text(pane, kCommentField, "");
-    const char* equals = std::strchr(p.line.c_str(), '=');
-    if (!equals) return;
+// The stored names of a group line (ten or fewer) and its comment.
+struct StoredNames {
+    std::vector<std::string_view> names;
+    std::string_view comment;
+};
+
+StoredNames stored_names(const char* text) {
+    StoredNames stored;
+    const char* equals = std::strchr(text, '=');
+    if (!equals) return stored;
     const char* name = equals + 1;
     for (int i = 0; i < kNameCount; ++i) {
         const bool last = i == kNameCount - 1;
         const int length = last ? escaped_value_length(name) : field_length(name, false);
-        set_control_text(pane, kFirstName + i,
-                         last ? unescape_value(std::string_view(name, length))
-                              : copy_unescaped(name, length, kValueCharset, kSettingsVersion));
+        stored.names.emplace_back(name, static_cast<std::size_t>(length));
         name += length;
         if (last) break;
-        if (*name != ',') return;  // the line holds fewer names
+        if (*name != ',') return stored;  // the line holds fewer names
         ++name;
     }
     // A comment is recognised only after the tenth name.
-    if (*name == '\'')
-        set_comment_field(pane, name + 1, line_end_length(name + 1), p.charsets.comment);
+    if (*name == '\'') stored.comment = comment_span(name + 1, line_end_length(name + 1));
+    return stored;
+}
+
+void fill(HWND pane, const PaneLine& p) {
+    const StoredNames stored = stored_names(p.line.c_str());
+    for (std::size_t i = 0; i < stored.names.size(); ++i) {
+        const std::string_view name = stored.names[i];
+        set_control_text(pane, kFirstName + static_cast<int>(i),
+                         i + 1 == kNameCount ? unescape_value(name)
+                                             : unescape_text(name, kValueCharset, kSettingsVersion));
+    }
+    set_comment_field(pane, stored.comment, p.charsets.comment);
 }
 
 std::optional<std::string> compose(HWND pane, const PaneLine& p) {
@@ -56,7 +72,7 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
                             last ? ESCAPE_APOSTROPHE : 0);
         if (!last) text += ',';
     }
-    text += composed_comment(pane, p.charsets.comment);
+    text += composed_comment(pane, stored_names(p.line.c_str()).comment, p.charsets.comment);
     return text;
 }
 

@@ -24,24 +24,31 @@ void clear(HWND pane) {
     set_control_text(pane, kMessageField, "");
 }
 
-void fill(HWND pane, const PaneLine& p) {
-    const char* text = p.line.c_str();
+// The stored message after the '='.
+std::string_view stored_message(const char* text) {
     const char* equals = std::strchr(text, '=');
     const char* message = equals ? equals + 1 : text + std::strlen(text);
-    const int length = escaped_value_length(message);
-    set_control_text(pane, kMessageField, unescape_value(std::string_view(message, length)));
-    const char* rest = message + length;
-    if (*rest == '\'')
-        set_comment_field(pane, rest + 1, line_end_length(rest + 1), p.charsets.comment);
-    else
-        set_control_text(pane, kCommentField, "");
+    return std::string_view(message, static_cast<std::size_t>(escaped_value_length(message)));
+}
+
+// The comment after the apostrophe that ends the message.
+std::string_view stored_comment(const char* text) {
+    const std::string_view message = stored_message(text);
+    const char* rest = message.data() + message.size();
+    return *rest == '\'' ? comment_span(rest + 1, line_end_length(rest + 1)) : std::string_view();
+}
+
+void fill(HWND pane, const PaneLine& p) {
+    const char* text = p.line.c_str();
+    set_control_text(pane, kMessageField, unescape_value(stored_message(text)));
+    set_comment_field(pane, stored_comment(text), p.charsets.comment);
 }
 
 std::optional<std::string> compose(HWND pane, const PaneLine& p) {
     std::string text = settings_prefix(LINE_MESSAGE);
     text +=
         escape_text(control_text(pane, kMessageField), DEFAULT_CHARSET_VALUE, ESCAPE_APOSTROPHE);
-    text += composed_comment(pane, p.charsets.comment);
+    text += composed_comment(pane, stored_comment(p.line.c_str()), p.charsets.comment);
     return text;
 }
 

@@ -149,16 +149,20 @@ void set_control_text(HWND pane, int id, const std::string& text) {
     SetWindowTextA(control, text.c_str());
 }
 
-void set_comment_field(HWND pane, const char* start, int length, unsigned charset) {
-    if (!start || length <= 0) {
-        set_control_text(pane, kCommentField, "");
-        return;
-    }
-    set_control_text(pane, kCommentField, copy_unescaped(start, length, charset, app().doc.version));
+std::string_view comment_span(const char* start, int length) {
+    return start && length > 0 ? std::string_view(start, static_cast<std::size_t>(length))
+                               : std::string_view();
 }
 
-std::string composed_comment(HWND pane, unsigned charset) {
-    return compose_comment(control_text(pane, kCommentField), charset);
+void set_comment_field(HWND pane, std::string_view stored, unsigned charset) {
+    set_control_text(pane, kCommentField, unescape_text(stored, charset, app().doc.version));
+}
+
+std::string composed_comment(HWND pane, std::string_view stored, unsigned charset) {
+    const int version = app().doc.version;
+    const FieldEdit edit =
+        field_edit(control_text(pane, kCommentField), unescape_text(stored, charset, version));
+    return compose_comment(stored, edit, charset, version);
 }
 
 int ime_mode_for(PaneFont which) {

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/card_document.h"
@@ -72,10 +73,14 @@ void place_controls(HWND pane, const std::vector<Placed>& placed, bool repaint);
 // ---- Field text.
 std::string control_text(HWND pane, int id);
 void set_control_text(HWND pane, int id, const std::string& text);
-// Fills the comment field with an unescaped comment span.
-void set_comment_field(HWND pane, const char* start, int length, unsigned charset);
-// "'" + escaped comment, or "" when the field is empty.
-std::string composed_comment(HWND pane, unsigned charset);
+// The stored (escaped) comment of a line: `length` bytes at `start`; empty
+// for none (null start or a length below 1).
+std::string_view comment_span(const char* start, int length);
+// Fills the comment field with a stored comment, unescaped.
+void set_comment_field(HWND pane, std::string_view stored, unsigned charset);
+// The comment part of the composed line: the stored comment while the field
+// still shows it, else what the field holds, escaped ("" when empty).
+std::string composed_comment(HWND pane, std::string_view stored, unsigned charset);
 
 // ---- Reactions.
 // Input-method modes.

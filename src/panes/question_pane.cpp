@@ -79,18 +79,12 @@ void fill(HWND pane, const PaneLine& p) {
 
     const char* text = p.line.c_str();
     if (!p.line.has_text()) return;
-    const char* start = nullptr;
-    if (is_comment(&p.line)) {
-        int length = comment_line_text(text, &start);
-        set_comment_field(pane, start, length, p.charsets.comment);
-        return;
-    }
+    const QuestionFields shown = question_display_fields(text, p.charsets, version);
+    set_control_text(pane, kCommentField, shown.comment);
+    if (is_comment(&p.line)) return;
     set_control_text(pane, kTitleBox, governing_title(p));
-    if (question_text_field(text) > 0)
-        set_control_text(pane, kQuestionBox, question_display_text(text, p.charsets.question, version));
-    int length = answer_text_field(text, &start);
-    if (length > 0)
-        set_control_text(pane, kAnswerBox, copy_unescaped(start, length, p.charsets.answer, version));
+    if (!shown.question.empty()) set_control_text(pane, kQuestionBox, shown.question);
+    if (!shown.answer.empty()) set_control_text(pane, kAnswerBox, shown.answer);
     SendDlgItemMessageA(pane, kHistory, kHistorySetValue, 0, std::max(question_history(text), 0));
     select(pane, kGroupList, question_group(text));
     // A stored number the list does not offer stays selected as nothing, so
@@ -98,28 +92,32 @@ void fill(HWND pane, const PaneLine& p) {
     int number = question_answer_number(text);
     int offered = static_cast<int>(SendDlgItemMessageA(pane, kAnswerNumberList, CB_GETCOUNT, 0, 0));
     select(pane, kAnswerNumberList, number < offered ? number : -1);
-    length = check_question_line(text, &start);
-    set_comment_field(pane, start, length, p.charsets.comment);
 }
 
+// A text field the user left as filled keeps the bytes the line stores.
 std::optional<std::string> compose(HWND pane, const PaneLine& p) {
-    QuestionFields fields;
-    fields.question = control_text(pane, kQuestionBox);
-    fields.answer = control_text(pane, kAnswerBox);
-    fields.comment = control_text(pane, kCommentField);
-    if (fields.question.empty() && fields.answer.empty()) {
+    const char* line = p.line.c_str();
+    const int version = p.doc.version;
+    const QuestionFields filled = question_display_fields(line, p.charsets, version);
+    const std::string question = control_text(pane, kQuestionBox);
+    const std::string answer = control_text(pane, kAnswerBox);
+    QuestionEdit edit;
+    edit.question = field_edit(question, filled.question);
+    edit.answer = field_edit(answer, filled.answer);
+    edit.comment = field_edit(control_text(pane, kCommentField), filled.comment);
+    if (question.empty() && answer.empty()) {
         set_control_text(pane, kTitleBox, "");
-        return compose_question_line(fields, p.charsets);
+        return compose_question_line(line, edit, p.charsets, version);
     }
-    fields.history = static_cast<int>(SendDlgItemMessageA(pane, kHistory, kHistoryGetValue, 0, 0));
-    fields.group = selection(pane, kGroupList);
-    fields.answer_number = selection(pane, kAnswerNumberList);
-    if (fields.answer_number < 0) {
+    edit.history = static_cast<int>(SendDlgItemMessageA(pane, kHistory, kHistoryGetValue, 0, 0));
+    edit.group = selection(pane, kGroupList);
+    edit.answer_number = selection(pane, kAnswerNumberList);
+    if (edit.answer_number < 0) {
         // Nothing is offered (format 1.2) or nothing fits the stored number:
         // the line keeps the number it has.
-        fields.answer_number = std::max(question_answer_number(p.line.c_str()), 0);
+        edit.answer_number = std::max(question_answer_number(line), 0);
     }
-    std::string text = compose_question_line(fields, p.charsets);
+    std::string text = compose_question_line(line, edit, p.charsets, version);
     std::string title = governing_title(p);
     if (!title.empty()) set_control_text(pane, kTitleBox, title);
     return text;

@@ -16,17 +16,22 @@ constexpr int kSecondsField = 1025;
 
 void clear(HWND pane) { set_control_text(pane, kSecondsField, ""); }
 
+// The seconds after the '='.
+const char* seconds_value(const char* text) {
+    const char* equals = std::strchr(text, '=');
+    return equals ? equals + 1 : text + std::strlen(text);
+}
+
+// The comment after the first apostrophe behind the seconds.
+std::string_view stored_comment(const char* text) {
+    const char* apostrophe = std::strchr(seconds_value(text), '\'');
+    return apostrophe ? std::string_view(apostrophe + 1) : std::string_view();
+}
+
 void fill(HWND pane, const PaneLine& p) {
     const char* text = p.line.c_str();
-    const char* equals = std::strchr(text, '=');
-    const char* value = equals ? equals + 1 : text + std::strlen(text);
-    SetDlgItemInt(pane, kSecondsField, static_cast<UINT>(str_to_int(value)), FALSE);
-    const char* apostrophe = std::strchr(value, '\'');
-    if (apostrophe)
-        set_comment_field(pane, apostrophe + 1, static_cast<int>(std::strlen(apostrophe + 1)),
-                          p.charsets.comment);
-    else
-        set_control_text(pane, kCommentField, "");
+    SetDlgItemInt(pane, kSecondsField, static_cast<UINT>(str_to_int(seconds_value(text))), FALSE);
+    set_comment_field(pane, stored_comment(text), p.charsets.comment);
 }
 
 std::optional<std::string> compose(HWND pane, const PaneLine& p) {
@@ -34,7 +39,7 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
     UINT seconds = GetDlgItemInt(pane, kSecondsField, &ok, FALSE);
     std::string text = settings_prefix(LINE_TIME_LIMIT);
     text += format_decimal(ok ? static_cast<int>(seconds) : 0);
-    text += composed_comment(pane, p.charsets.comment);
+    text += composed_comment(pane, stored_comment(p.line.c_str()), p.charsets.comment);
     return text;
 }
 

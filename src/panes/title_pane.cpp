@@ -37,33 +37,29 @@ void clear(HWND pane) {
 }
 
 void fill(HWND pane, const PaneLine& p) {
-    const char* text = p.line.c_str();
-    const char* start = nullptr;
-    const int length = title_text_field(text, &start);
-    set_control_text(pane, kTitleField,
-                     length > 0 ? copy_unescaped(start, length, p.charsets.title, p.doc.version)
-                                : std::string());
+    const TitleFields shown = title_display_fields(p.line.c_str(), p.charsets, p.doc.version);
+    set_control_text(pane, kTitleField, shown.title);
     // A count of -1 (no digit) selects nothing.
-    SendDlgItemMessageA(pane, kChoiceList, CB_SETCURSEL,
-                        static_cast<WPARAM>(title_choice_count(text)), 0);
+    SendDlgItemMessageA(pane, kChoiceList, CB_SETCURSEL, static_cast<WPARAM>(shown.choice_count),
+                        0);
     for (int i = 0; i < kFlagCount; ++i)
-        CheckDlgButton(pane, kFirstFlag + i,
-                       title_flag(text, i) == 1 ? BST_CHECKED : BST_UNCHECKED);
-    const char* comment = nullptr;
-    const int comment_length = check_title_line(text, &comment);
-    set_comment_field(pane, comment, comment_length, p.charsets.comment);
+        CheckDlgButton(pane, kFirstFlag + i, shown.flags[i] ? BST_CHECKED : BST_UNCHECKED);
+    set_control_text(pane, kCommentField, shown.comment);
 }
 
+// A text field the user left as filled keeps the bytes the line stores.
 std::optional<std::string> compose(HWND pane, const PaneLine& p) {
-    TitleFields fields;
-    fields.title = control_text(pane, kTitleField);
+    const char* text = p.line.c_str();
+    const TitleFields filled = title_display_fields(text, p.charsets, p.doc.version);
+    TitleEdit edit;
+    edit.title = field_edit(control_text(pane, kTitleField), filled.title);
     // Nothing selected (-1) is written as 0.
-    fields.choice_count =
+    edit.choice_count =
         static_cast<int>(SendDlgItemMessageA(pane, kChoiceList, CB_GETCURSEL, 0, 0));
     for (int i = 0; i < kFlagCount; ++i)
-        fields.flags[i] = IsDlgButtonChecked(pane, kFirstFlag + i) == BST_CHECKED;
-    fields.comment = control_text(pane, kCommentField);
-    return compose_title_line(fields, p.charsets);
+        edit.flags[i] = IsDlgButtonChecked(pane, kFirstFlag + i) == BST_CHECKED;
+    edit.comment = field_edit(control_text(pane, kCommentField), filled.comment);
+    return compose_title_line(text, edit, p.charsets, p.doc.version);
 }
 
 void apply_fonts(HWND pane) {

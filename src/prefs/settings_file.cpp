@@ -222,6 +222,8 @@ bool settings_int(std::string_view text, std::string_view key, int& value) {
 }
 
 void read_settings_text(std::string bytes, Preferences& prefs, PrintSettings& print) {
+    // The settings file ends at a NUL byte.
+    bytes.erase(std::min(bytes.find('\0'), bytes.size()));
     normalize_line_breaks(bytes);
     const std::string_view text = bytes;
 

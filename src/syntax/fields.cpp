@@ -178,40 +178,138 @@ void count_questions_by_group(const CardDocument& doc, int counts[10]) {
 }
 
 // ---------------------------------------------------------------------------
-// Composers
+// Showing and composing
 
-std::string compose_comment(const std::string& comment, unsigned charset) {
-    if (comment.empty()) return {};
-    return "'" + escape_text(comment, charset, KEEP_IMAGE_REFERENCES);
+namespace {
+
+// The stored (escaped) text fields of a line as the panes show them.
+struct StoredFields {
+    std::string_view title, question, answer, comment;
+};
+
+std::string_view span(const char* start, int length) {
+    return start && length > 0 ? std::string_view(start, static_cast<std::size_t>(length))
+                               : std::string_view();
 }
 
-std::string compose_title_line(const TitleFields& fields, const FieldCharsets& charsets) {
-    std::string line = "#" + escape_text(fields.title, charsets.title, 0);
+StoredFields stored_title_fields(const char* text) {
+    StoredFields f;
+    const char* start = nullptr;
+    const int length = title_text_field(text, &start);
+    f.title = span(start, length);
+    const char* comment = nullptr;
+    const int comment_length = check_title_line(text, &comment);
+    f.comment = span(comment, comment_length);
+    return f;
+}
+
+// A comment line has only its comment; a question line its question,
+// answer and (when the line is valid) comment.
+StoredFields stored_question_fields(const char* text) {
+    StoredFields f;
+    if (!text || !text[0]) return f;
+    const char* start = nullptr;
+    if (text[0] == '\'') {
+        f.comment = span(text + 1, comment_line_text(text, &start));
+        return f;
+    }
+    f.question = span(text, question_text_field(text));
+    const int answer_length = answer_text_field(text, &start);
+    f.answer = span(start, answer_length);
+    const char* comment = nullptr;
+    const int comment_length = check_question_line(text, &comment);
+    f.comment = span(comment, comment_length);
+    return f;
+}
+
+// The edited text escaped, or the stored bytes kept.
+std::string field_bytes(std::string_view stored, const FieldEdit& edit, unsigned charset,
+                        int flags, int version) {
+    return edit ? escape_field(*edit, charset, flags, version) : std::string(stored);
+}
+
+}  // namespace
+
+TitleFields title_display_fields(const char* text, const FieldCharsets& charsets, int version) {
+    const StoredFields stored = stored_title_fields(text);
+    TitleFields f;
+    f.title = unescape_text(stored.title, charsets.title, version);
+    f.choice_count = title_choice_count(text);
+    for (int i = 0; i < kTitleFlags; ++i)
+        f.flags[i] = title_flag(text, i) == 1;
+    f.comment = unescape_text(stored.comment, charsets.comment, version);
+    return f;
+}
+
+QuestionFields question_display_fields(const char* text, const FieldCharsets& charsets,
+                                       int version) {
+    const StoredFields stored = stored_question_fields(text);
+    QuestionFields f;
+    if (!stored.question.empty())
+        f.question = question_display_text(text, charsets.question, version);
+    f.answer = unescape_text(stored.answer, charsets.answer, version);
+    f.comment = unescape_text(stored.comment, charsets.comment, version);
+    if (text && text[0] != '\'') {
+        f.history = question_history(text);
+        f.group = question_group(text);
+        f.answer_number = question_answer_number(text);
+    }
+    return f;
+}
+
+FieldEdit field_edit(std::string shown, const std::string& filled) {
+    if (shown == filled) return std::nullopt;
+    return shown;
+}
+
+std::string escape_field(std::string_view typed, unsigned charset, int flags, int version) {
+    if (version <= 13) flags &= ESCAPE_APOSTROPHE;
+    return escape_text(typed, charset, flags);
+}
+
+std::string compose_comment(std::string_view stored, const FieldEdit& edit, unsigned charset,
+                            int version) {
+    const std::string comment =
+        field_bytes(stored, edit, charset, KEEP_IMAGE_REFERENCES, version);
+    return comment.empty() ? std::string() : "'" + comment;
+}
+
+std::string compose_title_line(const char* text, const TitleEdit& edit,
+                               const FieldCharsets& charsets, int version) {
+    const StoredFields stored = stored_title_fields(text);
+    std::string line = "#" + field_bytes(stored.title, edit.title, charsets.title, 0, version);
     line += ',';
-    line += digit_or_zero(fields.choice_count);
-    for (bool flag : fields.flags)
+    line += digit_or_zero(edit.choice_count);
+    for (bool flag : edit.flags)
         line += flag ? '1' : '0';
-    line += compose_comment(fields.comment, charsets.comment);
+    line += compose_comment(stored.comment, edit.comment, charsets.comment, version);
     return line;
 }
 
-std::string compose_question_line(const QuestionFields& fields, const FieldCharsets& charsets) {
-    if (fields.question.empty() && fields.answer.empty())
-        return compose_comment(fields.comment, charsets.comment);
+std::string compose_question_line(const char* text, const QuestionEdit& edit,
+                                  const FieldCharsets& charsets, int version) {
+    const StoredFields stored = stored_question_fields(text);
+    std::string comment = compose_comment(stored.comment, edit.comment, charsets.comment, version);
+    // The stored question carries its protecting backslash already.
+    std::string question(stored.question);
+    if (edit.question) {
+        question = escape_field(*edit.question, charsets.question, KEEP_IMAGE_REFERENCES, version);
+        if (!question.empty() && needs_protection(question[0])) question.insert(0, 1, '\\');
+    }
+    const std::string answer = field_bytes(stored.answer, edit.answer, charsets.answer,
+                                           KEEP_IMAGE_REFERENCES | KEEP_ANSWER_SYNTAX, version);
+    if (question.empty() && answer.empty()) return comment;
 
-    std::string question = escape_text(fields.question, charsets.question, KEEP_IMAGE_REFERENCES);
-    std::string line;
-    if (!question.empty() && needs_protection(question[0])) line = "\\";
-    line += question;
+    std::string line = std::move(question);
     line += ',';
-    line += escape_text(fields.answer, charsets.answer, KEEP_IMAGE_REFERENCES | KEEP_ANSWER_SYNTAX);
+    line += answer;
     line += ',';
     // A history outside 0-31 is written as 0, like group and answer number.
-    const int history = fields.history >= 0 && fields.history <= 31 ? fields.history : 0;
+    const int history = edit.history >= 0 && edit.history <= 31 ? edit.history : 0;
     line += char(kHistoryFirst + history);
-    line += digit_or_zero(fields.group);
-    line += digit_or_zero(fields.answer_number);
-    line += compose_comment(fields.comment, charsets.comment);
+    line += digit_or_zero(edit.group);
+    line += digit_or_zero(edit.answer_number);
+    line += comment;
     return line;
 }
 

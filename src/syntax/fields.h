@@ -11,7 +11,9 @@
 // one; -1 when the line lacks the field.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "document/card_document.h"
 
@@ -45,26 +47,28 @@ int classify_text(const char* text, int version);
 // Counts the question lines of each group 0-9.
 void count_questions_by_group(const CardDocument& doc, int counts[10]);
 
-// ---- Composing lines from the values a pane shows (unescaped text).
+// ---- Showing fields in a pane and composing the line again.
 
+// The fields of a title line as the title pane shows them (unescaped).
 struct TitleFields {
     std::string title;
-    int choice_count = 0;        // 0-9; anything else is written as 0
+    int choice_count = 0;        // 0-9; -1 when the line has none
     bool flags[5] = {};
     std::string comment;
 };
 
+// The fields of a question, comment or blank line as the question pane
+// shows them (a comment line has only its comment).
 struct QuestionFields {
     std::string question;
     std::string answer;
-    int history = 0;             // 0-31
-    int group = 0;               // 0-9; anything else is written as 0
-    int answer_number = 0;       // 0-9; anything else is written as 0
+    int history = 0;             // 0-31; -1 when the line has none
+    int group = 0;               // 0-9; -1 likewise
+    int answer_number = 0;       // 0-9; -1 likewise
     std::string comment;
 };
 
-// Charsets of the fonts in effect at the line, which decide whether
-// escaping steps over double-byte characters.
+// Charsets of the fonts in effect at the line.
 struct FieldCharsets {
     unsigned title = 128;
     unsigned question = 128;
@@ -72,13 +76,53 @@ struct FieldCharsets {
     unsigned comment = 128;
 };
 
-std::string compose_title_line(const TitleFields& fields, const FieldCharsets& charsets);
+TitleFields title_display_fields(const char* text, const FieldCharsets& charsets, int version);
+QuestionFields question_display_fields(const char* text, const FieldCharsets& charsets,
+                                       int version);
+
+// A text field to compose: the text the user typed, or nothing to keep the
+// bytes the line stores, so that a field left alone keeps its meaning.
+using FieldEdit = std::optional<std::string>;
+
+// The edit of a field that shows `shown` after it was filled with `filled`:
+// nothing while they are the same.
+FieldEdit field_edit(std::string shown, const std::string& filled);
+
+// What a pane composes; numbers out of range are written as 0.
+struct TitleEdit {
+    FieldEdit title;
+    int choice_count = 0;
+    bool flags[5] = {};
+    FieldEdit comment;
+};
+
+struct QuestionEdit {
+    FieldEdit question;
+    FieldEdit answer;
+    int history = 0;
+    int group = 0;
+    int answer_number = 0;
+    FieldEdit comment;
+};
+
+// The line composed from the edits; `text` is the line edited (null or ""
+// for none), whose stored bytes a field without an edit keeps. A typed text
+// is escaped so that it reads back as typed under the format version.
+std::string compose_title_line(const char* text, const TitleEdit& edit,
+                               const FieldCharsets& charsets, int version);
 // Empty result: the line becomes blank (no question, no answer, no comment).
 // Only a comment: the comment line "'" + comment.
-std::string compose_question_line(const QuestionFields& fields, const FieldCharsets& charsets);
-// The comment part every composed line may end with: "" when the comment is
-// empty, else "'" + the comment escaped (images kept).
-std::string compose_comment(const std::string& comment, unsigned charset);
+std::string compose_question_line(const char* text, const QuestionEdit& edit,
+                                  const FieldCharsets& charsets, int version);
+// The comment part a composed line ends with: "" for an empty comment, else
+// "'" and the stored comment (`stored`, escaped) or the edited one escaped.
+std::string compose_comment(std::string_view stored, const FieldEdit& edit, unsigned charset,
+                            int version);
+
+// A typed text escaped for a field of a line in that format version: format
+// 1.4 keeps answer syntax and image references as the flags say; formats
+// 1.2 and 1.3 unescape every backslash, so there every backslash is doubled.
+std::string escape_field(std::string_view typed, unsigned charset, int flags, int version);
 
 // The question as the pane shows it: unescaped, without the backslash that
 // protects a leading '#', '$' or '\''.

@@ -77,10 +77,10 @@ const char* skip_quoted_name(const char* p) {
 // somewhere: the index after that quote, else npos. Without the closing
 // quote the backslash is an ordinary one: a reference left open would
 // swallow the rest of the line's fields.
-std::size_t image_reference_end(std::string_view text, std::size_t i, bool pairs) {
+std::size_t image_reference_end(std::string_view text, std::size_t i) {
     if (i + 2 >= text.size() || text[i] != '\\' || text[i + 1] != 'i' || text[i + 2] != '"')
         return std::string_view::npos;
-    for (std::size_t j = i + 3; j < text.size(); j += pairs && double_byte_at(text, j) ? 2 : 1) {
+    for (std::size_t j = i + 3; j < text.size(); j += double_byte_at(text, j) ? 2 : 1) {
         if (text[j] == '"') return j + 1;
     }
     return std::string_view::npos;
@@ -134,8 +134,7 @@ int plain_value_length(const char* start) {
     return static_cast<int>(std::strcspn(start, ",\x03\x01"));
 }
 
-std::string unescape_text(std::string_view text, unsigned charset, int version) {
-    const bool pairs = is_double_byte_charset(charset);
+std::string unescape_text(std::string_view text, unsigned /*charset*/, int version) {
     const bool old_format = version <= 13;
     std::string out;
     out.reserve(text.size());
@@ -143,7 +142,7 @@ std::string unescape_text(std::string_view text, unsigned charset, int version) 
     const std::size_t n = text.size();
     while (i < n) {
         const char c = text[i];
-        if (pairs && double_byte_at(text, i)) {
+        if (double_byte_at(text, i)) {
             out.append(text, i, 2);
             i += 2;
             continue;
@@ -166,13 +165,13 @@ std::string unescape_text(std::string_view text, unsigned charset, int version) 
             // The backslash goes; the character after it stays as it is (a
             // double-byte character whole, so its trail byte is not read as
             // syntax).
-            const std::size_t length = pairs && double_byte_at(text, i + 1) ? 2 : 1;
+            const std::size_t length = double_byte_at(text, i + 1) ? 2 : 1;
             out.append(text, i + 1, length);
             i += 1 + length;
         } else if (next == ',' || next == '\\') {
             out += next;
             i += 2;
-        } else if (std::size_t end = image_reference_end(text, i, pairs);
+        } else if (std::size_t end = image_reference_end(text, i);
                    end != std::string_view::npos) {
             // A picture's path is shown exactly as stored: its backslashes are
             // folder separators, not escapes.
@@ -198,46 +197,55 @@ bool is_answer_syntax(char c) {
 }
 
 
-// Copies the image reference \i"..." that starts at text[i] to out and
-// returns the index after its closing quote. A CR or LF before the closing
-// quote ends the reference (the index of that byte is returned); so does the
-// end of the text.
-std::size_t copy_image_reference(std::string_view text, std::size_t i, bool pairs,
-                                 std::string& out) {
-    out.append(text, i, 3);  // \i"
-    i += 3;
-    const std::size_t n = text.size();
-    while (i < n) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') return i;
-        const std::size_t length = pairs && double_byte_at(text, i) ? 2 : 1;
-        out.append(text, i, length);
-        i += length;
-        if (c == '"') return i;
-    }
-    return i;
+// A lead byte that is not the first of a double-byte character.
+bool lone_lead_at(std::string_view text, std::size_t i) {
+    return lead_byte(static_cast<unsigned char>(text[i])) && !double_byte_at(text, i);
+}
+
+// Whether escaping puts a backslash in front of the byte.
+bool gets_backslash(char c, int flags) {
+    return c == ',' || c == '\r' || c == '\n' || (c == '\'' && (flags & ESCAPE_APOSTROPHE));
+}
+
+// The end of the image reference that starts at text[i] when escaping may
+// keep it whole: closed, and without a line break, which escaping has to
+// write as "\\n" and which unescaping would then find inside the reference.
+std::size_t kept_reference_end(std::string_view text, std::size_t i) {
+    const std::size_t end = image_reference_end(text, i);
+    if (end == std::string_view::npos) return end;
+    return text.substr(i, end - i).find_first_of("\r\n") == std::string_view::npos
+               ? end
+               : std::string_view::npos;
 }
 
 }  // namespace
 
-std::string escape_text(std::string_view text, unsigned charset, int flags) {
-    const bool pairs = is_double_byte_charset(charset);
+std::string escape_text(std::string_view text, unsigned /*charset*/, int flags) {
     std::string out;
     out.reserve(text.size() + text.size() / 8 + 4);
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n) {
         const char c = text[i];
-        if (pairs && double_byte_at(text, i)) {
+        if (double_byte_at(text, i)) {
             out.append(text, i, 2);
             i += 2;
             continue;
         }
+        // The backslash escaping puts after a lone lead byte would pair up
+        // with it into a double-byte character.
+        if (i + 1 < n && lone_lead_at(text, i) && gets_backslash(text[i + 1], flags)) {
+            out += '?';
+            ++i;
+            continue;
+        }
         switch (c) {
             case '\\':
-                if ((flags & KEEP_IMAGE_REFERENCES) &&
-                    image_reference_end(text, i, pairs) != std::string_view::npos) {
-                    i = copy_image_reference(text, i, pairs, out);
+                if (std::size_t end = (flags & KEEP_IMAGE_REFERENCES) ? kept_reference_end(text, i)
+                                                                     : std::string_view::npos;
+                    end != std::string_view::npos) {
+                    out.append(text, i, end - i);
+                    i = end;
                 } else if ((flags & KEEP_ANSWER_SYNTAX) && i + 1 < n &&
                            is_answer_syntax(text[i + 1])) {
                     out.append(text, i, 2);

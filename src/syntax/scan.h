@@ -16,12 +16,9 @@ inline constexpr char kAlternativeSeparator = '\x03';
 
 inline bool is_line_end(char c) { return c == '\0' || c == kLineSeparator; }
 
-// Charsets for which escaping steps over double-byte characters.
+// Charsets of Windows fonts that show double-byte characters.
 inline constexpr unsigned DEFAULT_CHARSET_VALUE = 1;
 inline constexpr unsigned SHIFTJIS_CHARSET_VALUE = 128;
-inline bool is_double_byte_charset(unsigned charset) {
-    return charset == DEFAULT_CHARSET_VALUE || charset == SHIFTJIS_CHARSET_VALUE;
-}
 
 // Flags of escape_text: what it leaves alone besides the basic escapes.
 enum EscapeFlags : int {
@@ -51,8 +48,9 @@ int plain_value_length(const char* start);
 // Undoes the escapes of a stored field. "\n" becomes CR LF. Formats 1.2 and
 // 1.3 (version <= 13) drop every other backslash and keep the byte after it;
 // format 1.4 drops only the backslashes of "\," and "\\" and keeps any other
-// backslash as written. Double-byte characters are stepped over when the
-// charset is 1 or 128.
+// backslash as written. Double-byte characters are stepped over whatever the
+// charset of the field's font, as every line scanner does, so that the
+// fields read here are the ones the scanners find.
 std::string unescape_text(std::string_view text, unsigned charset, int version);
 
 // The unescaped copy of a span of a line (length -1: up to the NUL).
@@ -60,7 +58,10 @@ std::string copy_unescaped(const char* start, int length, unsigned charset, int 
 
 // Escapes a field so that it can stand between separators in a line:
 // backslash, ',' and line breaks (CR LF, lone CR and lone LF become "\n"),
-// plus what the flags say.
+// plus what the flags say. Double-byte characters are stepped over whatever
+// the charset; a lone lead byte right before a byte that gets a backslash
+// becomes '?', since the backslash would pair up with it. An image
+// reference is kept whole only when it is closed and holds no line break.
 std::string escape_text(std::string_view text, unsigned charset, int flags);
 
 // The integer in decimal ("%d").

@@ -11,6 +11,7 @@
 #include "document/data_file.h"
 #include "document/line_labels.h"
 #include "tool/find_command.h"
+#include "tool/replace_file.h"
 #include "tool/tool_files.h"
 #include "syntax/answer.h"
 #include "syntax/scan.h"
@@ -50,18 +51,21 @@ const char* rewrite_reason(std::string_view original, int version) {
     return "invalid question line; kept as a comment";
 }
 
-// The file line number on which the first NUL of `bytes` stands.
-int nul_line_number(std::string_view bytes, std::size_t nul) {
+// The file line numbers of the lines that hold NUL bytes, counted as the
+// reader counts lines.
+std::vector<int> lines_with_nul(std::string_view bytes) {
+    std::vector<int> lines;
     int line = 1;
-    for (std::size_t i = 0; i < nul; ++i) {
-        if (bytes[i] == '\r') {
-            if (i + 1 < nul && bytes[i + 1] == '\n') ++i;
-            ++line;
-        } else if (bytes[i] == '\n' || bytes[i] == kLineSeparator) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\0') {
+            if (lines.empty() || lines.back() != line) lines.push_back(line);
+        } else if (c == '\r' || c == '\n' || c == kLineSeparator) {
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
             ++line;
         }
     }
-    return line;
+    return lines;
 }
 
 int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
@@ -75,7 +79,6 @@ int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
         status = kExitChanged;
     };
 
-    const std::size_t nul = bytes.find('\0');
     std::string buffer = bytes;
     normalize_line_breaks(buffer);
     // Walk the file's lines after the header beside the document's lines.
@@ -89,8 +92,8 @@ int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
             finding(CardDocument::file_line_number(index), rewrite_reason(original, doc.version));
         p = line_end + 1;
     }
-    if (nul != std::string::npos)
-        finding(nul_line_number(bytes, nul), "NUL byte; the rest of the file is ignored");
+    for (int line : lines_with_nul(bytes))
+        finding(line, "NUL byte; removed");
     return status;
 }
 
@@ -124,7 +127,7 @@ int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
     std::string bytes;
     CardDocument doc;
     if (!load(args[0], bytes, doc, err)) return kExitFailed;
-    if (!write_file(args[1], write_data_file(doc))) {
+    if (!replace_file(args[1], write_data_file(doc))) {
         report(err, args[1], kWriteFailed);
         return kExitFailed;
     }

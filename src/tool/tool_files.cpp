@@ -29,13 +29,6 @@ bool read_file(const std::string& path, std::string& bytes) {
     return !std::ferror(file.get());
 }
 
-bool write_file(const std::string& path, std::string_view bytes) {
-    FilePtr file(std::fopen(path.c_str(), "wb"));
-    if (!file) return false;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
-    return std::fclose(file.release()) == 0;
-}
-
 void report(std::ostream& err, const std::string& path, const char* message) {
     err << path << ": " << output_text(message) << '\n';
 }

@@ -11,7 +11,6 @@
 namespace qz::tool {
 
 bool read_file(const std::string& path, std::string& bytes);
-bool write_file(const std::string& path, std::string_view bytes);
 
 // "FILE: message" on the error stream (the file name as given).
 void report(std::ostream& err, const std::string& path, const char* message);

@@ -38,14 +38,12 @@ TEST(ReadDataFile, LineBreakForms) {
         {kHeader + "'\x95\x5C\r\n'\x83\x5C"s, {"'\x95\x5C", "'\x83\x5C"}},  // trail byte 0x5C
         {kHeader + "'a\x81\r\n'b"s, {"'a\x81", "'b"}},  // lead byte before the line break
         {kHeader + "'a\x81"s, {"'a\x81"}},              // lead byte as the last byte
-        {kHeader + "'one\r\n'tw\0o\r\n'three"s, {"'one", "'tw"}},  // a NUL ends the text
-        {kHeader + "'one\r\n\0'two"s, {"'one"}},
         {"QUIZODATA V1.4\r'x"s, {"'x"}},  // the header line's own break forms
         {"QUIZODATA V1.4\n'x"s, {"'x"}},
         {"QUIZODATA V1.4\001'x"s, {"'x"}},
         {"QUIZODATA V1.4"s, {""}},  // the header alone gives one blank line
         {"QUIZODATA V1.3\n"s, {""}},
-        {"QUIZODATA V1.4\r\n\0'x"s, {""}},
+        {"QUIZODATA V1.4\r\n\0'x"s, {"'x"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.file));
@@ -53,6 +51,36 @@ TEST(ReadDataFile, LineBreakForms) {
         ASSERT_EQ(read_data_file(c.file, doc).status, LoadStatus::ok);
         EXPECT_EQ(texts(doc), c.lines);
     }
+}
+
+// NUL bytes are dropped: every other byte and every line after them stay,
+// and the reader tells how many there were and on which file line the
+// first stood.
+TEST(ReadDataFile, NulBytesAreDroppedAndReported) {
+    struct Case {
+        std::string file;
+        std::vector<std::string> texts;
+        std::size_t count;
+        int first_line;
+    };
+    const Case cases[] = {
+        {"QUIZODATA V1.4\r\nQ\r\nli\0ne2,a,<00\r\nQ\r\nlast\r\n"s,
+         {"'Q", "line2,a,<00", "'Q", "'last"}, 1, 3},
+        {kHeader + "'one\r\n\0'two\0\0\r\n"s, {"'one", "'two"}, 3, 3},
+        {"QUIZ\0ODATA V1.4\0\r\n'a"s, {"'a"}, 2, 1},
+        {kHeader + "'one\r\n'two"s, {"'one", "'two"}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.file));
+        CardDocument doc;
+        const LoadResult result = read_data_file(c.file, doc);
+        ASSERT_EQ(result.status, LoadStatus::ok);
+        EXPECT_EQ(texts(doc), c.texts);
+        EXPECT_EQ(result.nul_bytes.count, c.count);
+        EXPECT_EQ(result.nul_bytes.first_line, c.first_line);
+    }
+    EXPECT_EQ(nul_bytes_message(3),
+              "ファイルにNULバイトが含まれていました（最初は3行目）。NULバイトを削除して読み込みました。");
 }
 
 TEST(ReadDataFile, HeaderAndVersion) {
@@ -81,7 +109,7 @@ TEST(ReadDataFile, HeaderAndVersion) {
         {"QUIZODATA V1\r\n.4\r\n", LoadStatus::bad_header, 0},
         {"QUIZODATA V", LoadStatus::bad_header, 0},
         {"QUIZODATA V1.", LoadStatus::bad_header, 0},
-        {"QUIZODATA V1\0.4\r\n"s, LoadStatus::bad_header, 0},
+        {"QUIZODATA V1\0.4\r\n"s, LoadStatus::ok, 14},  // the NUL byte goes
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.file));

@@ -209,6 +209,24 @@ TEST_F(FileCommandsTest, VanishedRecentFileLeavesNoStaleViewBehindItsMessage) {
     EXPECT_EQ(doc().count(), 1);
 }
 
+// NUL bytes are dropped on opening with one message naming the first line;
+// every other byte stays, and saving writes the file without them.
+TEST_F(FileCommandsTest, NulBytesAreRemovedWithOneMessage) {
+    const std::string path = dir_ + "\\zeros.qzf";  // not "nul": that names a device
+    write_file(path, std::string("QUIZODATA V1.4\r\nQ\r\nli\0ne2,a,<00\r\nQ\r\nla\0st\r\n", 43));
+    start("\"" + path + "\"");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "ファイルにNULバイトが含まれていました（最初は3行目）。"
+                                 "NULバイトを削除して読み込みました。");
+    EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+    ASSERT_EQ(doc().count(), 4);
+    EXPECT_EQ(doc().line_at(1)->text(), "line2,a,<00");
+    EXPECT_TRUE(modified());
+    command(CMD_SAVE);
+    EXPECT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n'Q\r\nline2,a,<00\r\n'Q\r\n'last\r\n");
+}
+
 HDROP make_drop(const std::vector<std::string>& paths) {
     std::string list;
     for (const std::string& p : paths) list += p + '\0';

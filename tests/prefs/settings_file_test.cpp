@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <string>
@@ -18,7 +19,9 @@ Preferences default_prefs() {
     return prefs;
 }
 
+// The text as the settings reader scans it: it ends at a NUL byte.
 std::string normalized(std::string text) {
+    text.erase(std::min(text.find('\0'), text.size()));
     normalize_line_breaks(text);
     return text;
 }
