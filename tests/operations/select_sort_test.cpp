@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -83,16 +82,6 @@ TEST(SelectLines, RangesGroupsAndTexts) {
     }
 }
 
-TEST(SelectLines, ThirtyLinesAreAllSelectedByTheOfferedRange) {
-    CardDocument doc;
-    fill(doc, std::vector<std::string>(30, "q,a,<00"));
-    EditorModel model(doc);
-    model.reset();
-    SelectOutcome out = select_lines(model, {.first = 2, .last = doc.count() + 1});
-    EXPECT_EQ(out.message, "30行選択しました。");
-    EXPECT_EQ(model.selected_count(), 30);
-}
-
 TEST(SelectLines, Description) {
     using R = SelectRange;
     struct Case {
@@ -166,23 +155,6 @@ TEST(SortQuestions, NothingToSortOrNothingMoves) {
     EditOutcome out = sort_selected_questions(model, SORT_QUESTION, 1);
     EXPECT_TRUE(out.done && out.refusal.empty());
     EXPECT_FALSE(model.can_undo());
-}
-
-TEST(SortQuestions, TextsCompareByTheirCollationKeys) {
-    CardDocument doc;
-    fill(doc, {"B,1,<00", "a,1,<00"});
-    EditorModel model(doc);
-    model.reset();
-    model.select_all();
-    auto fold = [](std::string_view text) {
-        std::string key(text);
-        for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        return key;
-    };
-    sort_selected_questions(model, SORT_QUESTION, 1);
-    EXPECT_EQ(texts(doc), (std::vector<std::string>{"B,1,<00", "a,1,<00"}));
-    sort_selected_questions(model, SORT_QUESTION, 1, fold);
-    EXPECT_EQ(texts(doc), (std::vector<std::string>{"a,1,<00", "B,1,<00"}));
 }
 
 }  // namespace
