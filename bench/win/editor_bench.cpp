@@ -1,5 +1,6 @@
 // Times the real editor window on a large generated data file: open, open
-// another file over it, save, selections, line operations, undo. Run with scripts/bench-editor.sh.
+// another file over it, save, selections, line operations, undo, select and
+// sort ("select-sort": only those). Run with scripts/bench-editor.sh.
 #include <windows.h>
 
 #include <cstdio>
@@ -17,6 +18,9 @@
 #include "document/line_list_win.h"
 #include "document/list_mirror_win.h"
 #include "operations/find_win.h"
+#include "operations/select_dialog_win.h"
+#include "operations/sort.h"
+#include "operations/sort_dialog_win.h"
 #include "panes/pane_host.h"
 
 namespace {
@@ -123,6 +127,56 @@ void time_long_line(HWND main, const std::string& dir, const std::string& questi
     DeleteFileA(path.c_str());
 }
 
+// Selecting by text, by group, and sorting 100,000 selected questions (in
+// shuffled order, with every history) and undoing the sort.
+void time_select_and_sort(HWND main, const std::string& dir, int lines) {
+    using namespace qz;
+    const std::string path = dir + "qzobench-sort.qzf";
+    replace_file_contents(path, generate(lines, "S"));
+    app().editor.mark_saved();
+    open_document(main, path);
+    pump();
+    SetFocus(app().line_list);
+    SelectRequest all;
+    all.first = 2;
+    all.last = app().doc.count() + 1;
+    all.by_text = true;
+    all.conditions = 0x27;  // questions only
+    all.text = "見つからない文字列";
+    const double none = timed([&] { select_and_report(main, all); });
+    all.text = "の答えは？";
+    const double every = timed([&] { select_and_report(main, all); });
+    all.by_text = false;
+    all.group = 2;
+    const double group = timed([&] { select_and_report(main, all); });
+    std::printf("select by text, no match %.1f ms, every question %.1f ms; one group %.1f ms "
+                "(%d lines)\n", none, every, group, app().doc.count());
+
+    std::string text = "QUIZODATA V1.4\r\n";
+    unsigned seed = 12345;
+    for (int i = 0; i < lines; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const unsigned r = seed >> 8;
+        text += "問題" + std::to_string(r % 1000000) + "はなに？,答え" + std::to_string(i) + "," +
+                static_cast<char>('<' + r % 32) + "2" + std::to_string(i % 10) + "\r\n";
+    }
+    replace_file_contents(path, text);
+    app().editor.mark_saved();
+    open_document(main, path);
+    pump();
+    SetFocus(app().line_list);
+    select_all_lines();
+    const double by_question = timed([&] { sort_questions(main, SORT_QUESTION, 1); });
+    const double undo = timed([] { undo_change(); });
+    select_all_lines();
+    const double by_history = timed([&] { sort_questions(main, SORT_HISTORY, -1); });
+    const double undo_history = timed([] { undo_change(); });
+    std::printf("sort %d questions by question %.1f ms (undo %.1f ms), by history %.1f ms "
+                "(undo %.1f ms)\n", app().doc.count(), by_question, undo, by_history, undo_history);
+    app().editor.mark_saved();
+    DeleteFileA(path.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -141,6 +195,15 @@ int main(int argc, char** argv) {
     if (!main) return 1;
     open_command_line("");
     pump();
+
+    if (argc > 1 && std::string(argv[1]) == "select-sort") {
+        time_select_and_sort(main, dir, 100000);
+        DestroyWindow(main);
+        pump();
+        shutdown_application();
+        DeleteFileA(app().settings_path.c_str());
+        return 0;
+    }
 
     // Lines with one very long field (letters without a blank, or Japanese
     // text): "long" runs only these, "long N..." only with N-byte questions.

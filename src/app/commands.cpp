@@ -14,6 +14,8 @@
 #include "document/line_list_win.h"
 #include "document/list_mirror_win.h"
 #include "operations/find_win.h"
+#include "operations/select_dialog_win.h"
+#include "operations/sort_dialog_win.h"
 #include "resources/resource.h"
 
 namespace qz {
@@ -146,7 +148,7 @@ const Command kCommands[] = {
     {CMD_FIND, [](HWND w, int) { show_find_dialog(w); }},
     {CMD_FIND_NEXT, [](HWND w, int) { find_next(w); }},
     {CMD_FIND_PREVIOUS, [](HWND w, int) { find_previous(w); }},
-    {CMD_SORT, not_built},
+    {CMD_SORT, [](HWND w, int) { show_sort_dialog(w); }},
     {CMD_INSERT_IMAGE, not_built},
     {CMD_GROUP_CHANGE, not_built},
     {CMD_ADD_QUESTION, [](HWND w, int) { add_question_line(w, true); }},
@@ -160,7 +162,7 @@ const Command kCommands[] = {
     {CMD_INSERT_FONT_ANSWER, insert_settings},
     {CMD_INSERT_FONT_GROUP, insert_settings},
     {CMD_INSERT_FONT_COMMENT, insert_settings},
-    {CMD_SELECT, not_built},
+    {CMD_SELECT, [](HWND w, int) { show_select_dialog(w); }},
     {CMD_INVERT_SELECTION, [](HWND, int) { invert_selection(); }},
     {CMD_MOVE_UP, [](HWND, int) { move_selected_lines(-1); }},
     {CMD_MOVE_DOWN, [](HWND, int) { move_selected_lines(1); }},
