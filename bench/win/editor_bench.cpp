@@ -19,6 +19,9 @@
 #include "operations/find_win.h"
 #include "panes/pane_host.h"
 
+// Copy, cut, paste, swap and group change ("bulk": only these).
+void run_bulk_edit_bench(HWND main, const std::string& dir);
+
 namespace {
 
 double now_ms() {
@@ -141,6 +144,15 @@ int main(int argc, char** argv) {
     if (!main) return 1;
     open_command_line("");
     pump();
+
+    if (argc > 1 && std::string(argv[1]) == "bulk") {
+        run_bulk_edit_bench(main, dir);
+        DestroyWindow(main);
+        pump();
+        shutdown_application();
+        DeleteFileA(app().settings_path.c_str());
+        return 0;
+    }
 
     // Lines with one very long field (letters without a blank, or Japanese
     // text): "long" runs only these, "long N..." only with N-byte questions.

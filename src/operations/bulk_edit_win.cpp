@@ -95,11 +95,14 @@ std::optional<int> ask_group_change(HWND owner) {
 
 void change_group_of_selection(HWND owner) {
     focus_list();
-    const std::optional<int> group = ask_group_change(owner);
-    if (!group) return;
+    if (const std::optional<int> group = ask_group_change(owner)) set_group_of_selection(owner, *group);
+}
+
+void set_group_of_selection(HWND owner, int group) {
+    focus_list();
     int count = 0;
     try {
-        count = change_selected_groups(editor(), *group);
+        count = change_selected_groups(editor(), group);
     } catch (const std::bad_alloc&) {
         show_error(owner, "メモリが足りません。");
         return;

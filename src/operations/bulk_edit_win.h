@@ -15,5 +15,8 @@ std::optional<int> ask_group_change(HWND owner);
 
 // Asks for a group and gives it to every selected question.
 void change_group_of_selection(HWND owner);
+// Gives the group (0-9) to every selected question, says how many and
+// shows the current line again.
+void set_group_of_selection(HWND owner, int group);
 
 }  // namespace qz
