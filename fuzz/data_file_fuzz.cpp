@@ -1,7 +1,8 @@
 // Bytes -> document -> bytes. Reading the written bytes and writing them
 // again must give the same bytes (the editor's output is a fixed point of
 // open-and-save), and a file with a valid header opens with one line per
-// text line after the header (one blank line for a header alone).
+// text line after the header (one blank line for a header alone), the same
+// lines that pasting those text lines gives (none for no text).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
