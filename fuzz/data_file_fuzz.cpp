@@ -2,15 +2,19 @@
 // again must give the same bytes (the editor's output is a fixed point of
 // open-and-save), and a file with a valid header opens with one line per
 // text line after the header (one blank line for a header alone), NUL bytes
-// left out.
+// left out, and the same lines that pasting those text lines gives (none
+// for no text).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/data_file.h"
+#include "operations/clipboard.h"
 #include "fuzz_require.h"
 
 namespace {
@@ -31,11 +35,17 @@ int header_version(std::string_view text) {
     return version >= 12 && version <= 14 ? version : 0;
 }
 
+// Where the text after the header line and its line break begins.
+std::size_t body_start(std::string_view text) {
+    std::size_t i = 14;
+    if (i < text.size()) i += text.substr(i, 2) == "\r\n" ? 2 : 1;
+    return std::min(i, text.size());
+}
+
 // Text lines after the header line: every CR LF, CR, LF or 0x01 ends one,
 // and text after the last of them is one more.
 int text_lines(std::string_view text) {
-    std::size_t i = 14;
-    if (i < text.size()) i += text.substr(i, 2) == "\r\n" ? 2 : 1;
+    std::size_t i = body_start(text);
     int lines = 0;
     bool open_line = false;
     for (; i < text.size(); ++i) {
@@ -73,6 +83,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(doc.version == version);
     const int lines = text_lines(text);
     require(doc.count() == (lines == 0 ? 1 : lines));
+
+    // Pasting the same text lines gives the same lines (none for no text).
+    const std::vector<qz::DataLine> pasted =
+        qz::lines_from_text(text.substr(body_start(text)), version);
+    require(static_cast<int>(pasted.size()) == lines);
+    auto line = doc.begin();
+    for (const qz::DataLine& p : pasted) {
+        require(p.kind() == line->kind() && p.text() == line->text());
+        ++line;
+    }
 
     const std::string once = qz::write_data_file(doc);
     qz::CardDocument again;

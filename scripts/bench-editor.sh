@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the editor under Wine on a generated 100,000-line data file and on
 # lines with one very long field ("scripts/bench-editor.sh long": only those;
-# "scripts/bench-editor.sh select-sort": only selecting and sorting).
+# "select-sort": only selecting and sorting; "bulk": only copy, cut, paste,
+# swap and group change).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset windows >/dev/null

@@ -23,6 +23,9 @@
 #include "operations/sort_dialog_win.h"
 #include "panes/pane_host.h"
 
+// Copy, cut, paste, swap and group change ("bulk": only these).
+void run_bulk_edit_bench(HWND main, const std::string& dir);
+
 namespace {
 
 double now_ms() {
@@ -198,6 +201,13 @@ int main(int argc, char** argv) {
 
     if (argc > 1 && std::string(argv[1]) == "select-sort") {
         time_select_and_sort(main, dir, 100000);
+        DestroyWindow(main);
+        pump();
+        shutdown_application();
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "bulk") {
+        run_bulk_edit_bench(main, dir);
         DestroyWindow(main);
         pump();
         shutdown_application();

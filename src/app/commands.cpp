@@ -13,6 +13,8 @@
 #include "document/line_edit_win.h"
 #include "document/line_list_win.h"
 #include "document/list_mirror_win.h"
+#include "operations/bulk_edit_win.h"
+#include "operations/clipboard_win.h"
 #include "operations/find_win.h"
 #include "operations/select_dialog_win.h"
 #include "operations/sort_dialog_win.h"
@@ -89,6 +91,9 @@ void edit_command(HWND main_window, int id) {
         case CMD_REDO: redo_change(); break;
         case CMD_DELETE: delete_selected_lines(main_window); break;
         case CMD_SELECT_ALL: select_all_lines(); break;
+        case CMD_CUT: cut_lines(main_window); break;
+        case CMD_COPY: copy_lines_to_clipboard(main_window); break;
+        case CMD_PASTE: paste_lines(); break;
         }
     } else if (is_pane_edit(focus)) {
         switch (id) {
@@ -150,7 +155,7 @@ const Command kCommands[] = {
     {CMD_FIND_PREVIOUS, [](HWND w, int) { find_previous(w); }},
     {CMD_SORT, [](HWND w, int) { show_sort_dialog(w); }},
     {CMD_INSERT_IMAGE, not_built},
-    {CMD_GROUP_CHANGE, not_built},
+    {CMD_GROUP_CHANGE, [](HWND w, int) { change_group_of_selection(w); }},
     {CMD_ADD_QUESTION, [](HWND w, int) { add_question_line(w, true); }},
     {CMD_ADD_TITLE, [](HWND w, int) { add_title_line(w, true); }},
     {CMD_INSERT_TITLE, [](HWND w, int) { add_title_line(w, false); }},
@@ -166,7 +171,7 @@ const Command kCommands[] = {
     {CMD_INVERT_SELECTION, [](HWND, int) { invert_selection(); }},
     {CMD_MOVE_UP, [](HWND, int) { move_selected_lines(-1); }},
     {CMD_MOVE_DOWN, [](HWND, int) { move_selected_lines(1); }},
-    {CMD_SWAP_QUESTION_ANSWER, not_built},
+    {CMD_SWAP_QUESTION_ANSWER, [](HWND w, int) { swap_question_answer(w); }},
     {CMD_TOGGLE_TOOLBAR, [](HWND w, int) { toggle_bar(w, SHOW_TOOLBAR); }},
     {CMD_TOGGLE_STATUS_BAR, [](HWND w, int) { toggle_bar(w, SHOW_STATUS_BAR); }},
     {CMD_CUSTOMIZE, not_built},

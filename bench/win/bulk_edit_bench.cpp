@@ -1,0 +1,99 @@
+// Times copy, cut and paste of lines, swap question and answer and the
+// group change on a 100,000-line document, each with its undo
+// ("scripts/bench-editor.sh bulk").
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/file_commands.h"
+#include "document/data_file_win.h"
+#include "document/line_edit_win.h"
+#include "document/line_list_win.h"
+#include "document/list_mirror_win.h"
+#include "operations/bulk_edit_win.h"
+#include "operations/clipboard_win.h"
+#include "panes/pane_host.h"
+
+namespace {
+
+double now_ms() {
+    LARGE_INTEGER f, t;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+void pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        if (qz::preprocess_message(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// The time of `f` until the list is drawn and every message handled.
+template <class F>
+double timed(F&& f) {
+    const double t0 = now_ms();
+    f();
+    UpdateWindow(qz::app().line_list);
+    pump();
+    return now_ms() - t0;
+}
+
+// Times the operation and its undo; says the line count after the operation.
+template <class F>
+void time_with_undo(const char* what, F&& f) {
+    const double ms = timed(f);
+    const int lines = qz::app().doc.count();
+    const double undo = timed([] { qz::undo_change(); });
+    std::printf("%-34s %7.1f ms (undo %6.1f ms), lines after %d\n", what, ms, undo, lines);
+}
+
+}  // namespace
+
+void run_bulk_edit_bench(HWND main, const std::string& dir) {
+    using namespace qz;
+    const int kLines = 100000;
+    std::string text = "QUIZODATA V1.4\r\n";
+    for (int i = 0; i < kLines; ++i)
+        text += "問題" + std::to_string(i) + "の(答え)は？,[答え" + std::to_string(i) + "|こたえ],?2" +
+                std::to_string(i % 10) + "\r\n";
+    const std::string path = dir + "qzobench-bulk.qzf";
+    replace_file_contents(path, text);
+    app().editor.mark_saved();
+    open_document(main, path);
+    pump();
+    SetFocus(app().line_list);
+    auto select = [](int first, int count) {
+        std::vector<int> lines(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) lines[static_cast<std::size_t>(i)] = first + i;
+        editor().set_selection(lines, first);
+        mirror_model();
+        pump();
+    };
+
+    select_all_lines();
+    const double copy = timed([&] { copy_lines_to_clipboard(main); });
+    std::printf("%-34s %7.1f ms, lines %d\n", "copy all:", copy, app().doc.count());
+
+    select(0, 1);
+    show_line_in_pane(0);
+    time_with_undo("paste 100,000 lines after line 0:", [] { paste_lines(); });
+    select_all_lines();
+    time_with_undo("cut all:", [&] { cut_lines(main); });
+    select(0, 50000);
+    time_with_undo("swap 50,000 questions:", [&] { swap_question_answer(main); });
+    select_all_lines();
+    time_with_undo("group change of 100,000 questions:", [&] { set_group_of_selection(main, 7); });
+
+    app().editor.mark_saved();
+    DeleteFileA(path.c_str());
+}

@@ -1,0 +1,22 @@
+// Swap question and answer, and the group change dialog (617).
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+namespace qz {
+
+// Appends a reversed copy of each selected question and says how many.
+void swap_question_answer(HWND owner);
+
+// The group chosen in the group change dialog (0-9); none when cancelled.
+std::optional<int> ask_group_change(HWND owner);
+
+// Asks for a group and gives it to every selected question.
+void change_group_of_selection(HWND owner);
+// Gives the group (0-9) to every selected question, says how many and
+// shows the current line again.
+void set_group_of_selection(HWND owner, int group);
+
+}  // namespace qz
