@@ -23,8 +23,9 @@ constexpr int kQuestionField = 1026;
 const char kSettingsBody[] = "$Group=歴史,地理\r\nq,a,<10\r\n$Message=hi\r\n";
 
 // With QZ_HOLD_MS set, a dialog stays up that long for a screenshot.
-void hold_for_screenshot() {
+void hold_for_screenshot(HWND dialog) {
     if (const char* ms = std::getenv("QZ_HOLD_MS")) {
+        ShowWindow(dialog, SW_SHOW);
         DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(ms));
         while (GetTickCount() < end) {
             pump();
@@ -51,7 +52,7 @@ class DataInfoTest : public EditorTest {};
 TEST_F(DataInfoTest, NewDocumentShowsItsFacts) {
     start();
     when_dialog("データ情報", [](HWND dialog) {
-        hold_for_screenshot();
+        hold_for_screenshot(dialog);
         HWND name = GetDlgItem(dialog, IDC_INFO_FILE_NAME);
         EXPECT_EQ(window_text(name), "（新規）");
         EXPECT_EQ(GetWindowLongA(name, GWL_EXSTYLE), 0);
@@ -136,7 +137,7 @@ TEST_F(CustomizeTest, InputMethodPageAloneChangesOnlyItsPreferences) {
     app().prefs.Title.size = 33;
     app().prefs.UseDataSettings = 0;
     when_dialog("カスタマイズ", [](HWND sheet) {
-        hold_for_screenshot();
+        hold_for_screenshot(sheet);
         HWND ime = page(sheet);
         EXPECT_EQ(window_text(GetDlgItem(ime, IDC_IME_TITLE)), "指定なし");
         choose(ime, IDC_IME_TITLE, 1);
@@ -166,7 +167,7 @@ TEST_F(CustomizeTest, CancelDiscardsAColourAndCustomColoursAreKept) {
     for (int run = 0; run < 2; ++run) {
         when_dialog("カスタマイズ", [](HWND sheet) {
             HWND fonts = show_fonts_page(sheet);
-            hold_for_screenshot();
+            hold_for_screenshot(sheet);
             choose(fonts, IDC_FONTS_KIND, 1);
             click(fonts, IDC_FONTS_BACK);
             PropSheet_PressButton(sheet, PSBTN_CANCEL);
