@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Times the editor under Wine on a generated 100,000-line data file and on
-# lines with one very long field ("scripts/bench-editor.sh long": only those).
+# lines with one very long field ("scripts/bench-editor.sh long": only those;
+# "scripts/bench-editor.sh info": only the data information dialog and the
+# customize sheet's Apply).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset windows >/dev/null
