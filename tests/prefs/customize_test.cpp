@@ -7,26 +7,20 @@
 namespace qz {
 namespace {
 
-TEST(Customize, FontChoicesReachTheirPreferencesAndOnlyBitZero) {
+TEST(Customize, ChoicesReachTheirPreferencesAndOnlyBitZeroOfUseDataSettings) {
     Preferences prefs;
     fill_default_preferences(prefs);
     prefs.UseDataSettings = 0x03;
     FontChoices choices = font_choices(prefs);
     EXPECT_TRUE(choices.use_data_settings);
-    EXPECT_EQ(choices.fonts[1], prefs.Question);
     for (int i = 0; i < kCustomFontCount; ++i) choices.fonts[i].size = 30 + i;
     choices.use_data_settings = false;
     store_font_choices(choices, prefs);
-    const FontSpec* stored[] = {&prefs.Title,   &prefs.Question, &prefs.hint_font,
-                                &prefs.Answer,  &prefs.Comment,  &prefs.NumTitle,
-                                &prefs.NumQuestion};
+    const FontSpec* stored[] = {&prefs.Title,   &prefs.Question, &prefs.hint_font, &prefs.Answer,
+                                &prefs.Comment, &prefs.NumTitle, &prefs.NumQuestion};
     for (int i = 0; i < kCustomFontCount; ++i) EXPECT_EQ(stored[i]->size, 30 + i) << i;
     EXPECT_EQ(prefs.UseDataSettings, 0x02);
-    EXPECT_EQ(prefs.pane_control_font.size, 10);  // not offered
-}
-
-TEST(Customize, ImeChoicesOutsideTheListLeaveThePreference) {
-    Preferences prefs;
+    // No entry chosen (-1) leaves the input-method preference alone.
     prefs.IMEComment = IME_OPEN;
     store_ime_choices({IME_OPEN, IME_CLOSE, IME_LEAVE, -1}, prefs);
     EXPECT_EQ(ime_choices(prefs), (ImeChoices{IME_OPEN, IME_CLOSE, IME_LEAVE, IME_OPEN}));
@@ -39,7 +33,6 @@ TEST(Customize, HintFontIsNotSaved) {
     PrintSettings print;
     FontChoices choices = font_choices(prefs);
     choices.fonts[2].size = 40;
-    choices.fonts[2].face = "Hint Face";
     store_font_choices(choices, prefs);
     EXPECT_EQ(prefs.hint_font.size, 40);
     EXPECT_EQ(write_settings_text(prefs, print), write_settings_text(defaults, print));
