@@ -13,7 +13,8 @@ DataInfo data_info(const EditorModel& model) {
     info.lines = doc.count() + 1;
     info.titles = doc.count_titles();
     info.questions = doc.count_questions();
-    for (int g = 0; g < 10; ++g) info.group_names[g] = group_name(doc, g);
+    for (int g = 0; g < 10; ++g)
+        info.group_names[g] = group_name(doc, g);
     count_questions_by_group(doc, info.group_questions.data());
     info.modified = model.modified();
     return info;

@@ -26,6 +26,8 @@ DataInfo data_info(const EditorModel& model);
 
 // Going from 1.4 to an earlier format turns every settings line into a
 // comment, so the user is asked first.
-constexpr bool version_change_needs_asking(int from, int to) { return from >= 14 && to < 14; }
+constexpr bool version_change_needs_asking(int from, int to) {
+    return from >= 14 && to < 14;
+}
 
 }  // namespace qz

@@ -34,7 +34,8 @@ INT_PTR on_init(HWND dialog, const DataInfo& info) {
     center_dialog(dialog);
     SetWindowTextA(name, info.file_name.c_str());
     HWND versions = GetDlgItem(dialog, IDC_INFO_VERSION);
-    for (const char* v : kVersionNames) SendMessageA(versions, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(v));
+    for (const char* v : kVersionNames)
+        SendMessageA(versions, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(v));
     SendMessageA(versions, CB_SETCURSEL, info.version - kFirstVersion, 0);
     set_number(dialog, IDC_INFO_LINES, info.lines);
     set_number(dialog, IDC_INFO_TITLES, info.titles);
@@ -63,15 +64,24 @@ void on_ok(HWND dialog) {
 
 INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
-    case WM_INITDIALOG: return on_init(dialog, *reinterpret_cast<const DataInfo*>(lparam));
-    case WM_HELP: show_help(dialog, kHelpContext, kDataInfoTopic); return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wparam)) {
-        case IDOK: on_ok(dialog); return TRUE;
-        case IDCANCEL: EndDialog(dialog, 0); return TRUE;
-        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kDataInfoTopic); return TRUE;
-        }
-        break;
+        case WM_INITDIALOG:
+            return on_init(dialog, *reinterpret_cast<const DataInfo*>(lparam));
+        case WM_HELP:
+            show_help(dialog, kHelpContext, kDataInfoTopic);
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wparam)) {
+                case IDOK:
+                    on_ok(dialog);
+                    return TRUE;
+                case IDCANCEL:
+                    EndDialog(dialog, 0);
+                    return TRUE;
+                case IDC_HELP_BUTTON:
+                    show_help(dialog, kHelpContext, kDataInfoTopic);
+                    return TRUE;
+            }
+            break;
     }
     return FALSE;
 }
@@ -79,9 +89,9 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 std::optional<int> run_data_info_dialog(HWND owner, const DataInfo& info) {
-    INT_PTR result = DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_DATA_INFO), owner,
-                                     guarded_dialog_proc<procedure>,
-                                     reinterpret_cast<LPARAM>(&info));
+    INT_PTR result =
+        DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_DATA_INFO), owner,
+                        guarded_dialog_proc<procedure>, reinterpret_cast<LPARAM>(&info));
     if (result < kFirstVersion) return std::nullopt;
     return static_cast<int>(result);
 }

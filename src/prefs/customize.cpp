@@ -8,9 +8,8 @@ constexpr std::uint8_t Preferences::*kImeFields[kImeFieldCount] = {
     &Preferences::IMEComment};
 
 constexpr FontSpec Preferences::*kFontFields[kCustomFontCount] = {
-    &Preferences::Title,   &Preferences::Question, &Preferences::hint_font,
-    &Preferences::Answer,  &Preferences::Comment,  &Preferences::NumTitle,
-    &Preferences::NumQuestion};
+    &Preferences::Title,   &Preferences::Question, &Preferences::hint_font,  &Preferences::Answer,
+    &Preferences::Comment, &Preferences::NumTitle, &Preferences::NumQuestion};
 
 }  // namespace
 
@@ -19,7 +18,8 @@ const char* const kCustomFontNames[kCustomFontCount] = {
 
 ImeChoices ime_choices(const Preferences& prefs) {
     ImeChoices choices;
-    for (int i = 0; i < kImeFieldCount; ++i) choices[i] = prefs.*kImeFields[i];
+    for (int i = 0; i < kImeFieldCount; ++i)
+        choices[i] = prefs.*kImeFields[i];
     return choices;
 }
 
@@ -31,13 +31,15 @@ void store_ime_choices(const ImeChoices& choices, Preferences& prefs) {
 
 FontChoices font_choices(const Preferences& prefs) {
     FontChoices choices;
-    for (int i = 0; i < kCustomFontCount; ++i) choices.fonts[i] = prefs.*kFontFields[i];
+    for (int i = 0; i < kCustomFontCount; ++i)
+        choices.fonts[i] = prefs.*kFontFields[i];
     choices.use_data_settings = prefs.UseDataSettings & 1;
     return choices;
 }
 
 void store_font_choices(const FontChoices& choices, Preferences& prefs) {
-    for (int i = 0; i < kCustomFontCount; ++i) prefs.*kFontFields[i] = choices.fonts[i];
+    for (int i = 0; i < kCustomFontCount; ++i)
+        prefs.*kFontFields[i] = choices.fonts[i];
     prefs.UseDataSettings = static_cast<std::uint8_t>((prefs.UseDataSettings & ~1u) |
                                                       (choices.use_data_settings ? 1u : 0u));
 }

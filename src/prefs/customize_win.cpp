@@ -49,9 +49,13 @@ std::array<COLORREF, 16>& custom_colors() {
     return colors;
 }
 
-void mark_changed(HWND page) { PropSheet_Changed(GetParent(page), page); }
+void mark_changed(HWND page) {
+    PropSheet_Changed(GetParent(page), page);
+}
 
-void page_result(HWND page, LONG_PTR result) { SetWindowLongPtrA(page, DWLP_MSGRESULT, result); }
+void page_result(HWND page, LONG_PTR result) {
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+}
 
 void report_dialog_failure(HWND owner) {
     if (CommDlgExtendedError() != 0) show_error(owner, "ダイアログを表示できません。");
@@ -99,34 +103,39 @@ void select_ime_entries(HWND page, const ImeChoices& choices) {
 
 INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
-    case WM_INITDIALOG:
-        for (int id : kImeLists)
-            for (const char* name : kImeNames)
-                SendDlgItemMessageA(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        select_ime_entries(page, ime_choices(app().prefs));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wparam) == IDC_CUSTOMIZE_RESET && HIWORD(wparam) == BN_CLICKED) {
-            select_ime_entries(page, {IME_LEAVE, IME_LEAVE, IME_LEAVE, IME_LEAVE});
-            mark_changed(page);
-        } else if (HIWORD(wparam) == CBN_SELCHANGE) {
-            mark_changed(page);
-        }
-        return TRUE;
-    case WM_HELP: show_help(page, kHelpContext, kImeTopic); return TRUE;
-    case WM_NOTIFY:
-        switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
-        case PSN_APPLY: {
-            ImeChoices choices;
-            for (int i = 0; i < kImeFieldCount; ++i)
-                choices[i] = static_cast<int>(SendDlgItemMessageA(page, kImeLists[i], CB_GETCURSEL, 0, 0));
-            store_ime_choices(choices, app().prefs);
-            page_result(page, PSNRET_NOERROR);
+        case WM_INITDIALOG:
+            for (int id : kImeLists)
+                for (const char* name : kImeNames)
+                    SendDlgItemMessageA(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+            select_ime_entries(page, ime_choices(app().prefs));
             return TRUE;
-        }
-        case PSN_HELP: show_help(page, kHelpContext, kImeTopic); return TRUE;
-        }
-        break;
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDC_CUSTOMIZE_RESET && HIWORD(wparam) == BN_CLICKED) {
+                select_ime_entries(page, {IME_LEAVE, IME_LEAVE, IME_LEAVE, IME_LEAVE});
+                mark_changed(page);
+            } else if (HIWORD(wparam) == CBN_SELCHANGE) {
+                mark_changed(page);
+            }
+            return TRUE;
+        case WM_HELP:
+            show_help(page, kHelpContext, kImeTopic);
+            return TRUE;
+        case WM_NOTIFY:
+            switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
+                case PSN_APPLY: {
+                    ImeChoices choices;
+                    for (int i = 0; i < kImeFieldCount; ++i)
+                        choices[i] = static_cast<int>(
+                            SendDlgItemMessageA(page, kImeLists[i], CB_GETCURSEL, 0, 0));
+                    store_ime_choices(choices, app().prefs);
+                    page_result(page, PSNRET_NOERROR);
+                    return TRUE;
+                }
+                case PSN_HELP:
+                    show_help(page, kHelpContext, kImeTopic);
+                    return TRUE;
+            }
+            break;
     }
     return FALSE;
 }
@@ -169,10 +178,13 @@ LRESULT CALLBACK preview_proc(HWND preview, UINT msg, WPARAM wparam, LPARAM lpar
     return DefSubclassProc(preview, msg, wparam, lparam);
 }
 
-void repaint_preview(HWND page) { InvalidateRect(GetDlgItem(page, IDC_FONTS_PREVIEW), nullptr, TRUE); }
+void repaint_preview(HWND page) {
+    InvalidateRect(GetDlgItem(page, IDC_FONTS_PREVIEW), nullptr, TRUE);
+}
 
 void show_font_choices(HWND page, const FontChoices& choices) {
-    CheckDlgButton(page, IDC_FONTS_USE_DATA, choices.use_data_settings ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_FONTS_USE_DATA,
+                   choices.use_data_settings ? BST_CHECKED : BST_UNCHECKED);
     repaint_preview(page);
 }
 
@@ -199,64 +211,72 @@ void choose_back_color(HWND page, FontPage& state) {
 INT_PTR on_font_command(HWND page, int id, int code) {
     FontPage& state = *font_page();
     switch (id) {
-    case IDC_FONTS_KIND:
-        if (code == CBN_SELCHANGE) {
-            int kind = static_cast<int>(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0));
-            if (kind >= 0 && kind < kCustomFontCount) state.kind = kind;
-            repaint_preview(page);
-        }
-        return TRUE;
-    case IDC_FONTS_FONT:
-        if (code == BN_CLICKED) choose_text_font(page, state);
-        return TRUE;
-    case IDC_FONTS_BACK:
-        if (code == BN_CLICKED) choose_back_color(page, state);
-        return TRUE;
-    case IDC_FONTS_USE_DATA:
-        if (code == BN_CLICKED) mark_changed(page);
-        return TRUE;
-    case IDC_CUSTOMIZE_RESET:
-        if (code == BN_CLICKED) {
-            state.choices = font_choices(app().default_prefs);
-            show_font_choices(page, state.choices);
-            mark_changed(page);
-        }
-        return TRUE;
+        case IDC_FONTS_KIND:
+            if (code == CBN_SELCHANGE) {
+                int kind = static_cast<int>(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0));
+                if (kind >= 0 && kind < kCustomFontCount) state.kind = kind;
+                repaint_preview(page);
+            }
+            return TRUE;
+        case IDC_FONTS_FONT:
+            if (code == BN_CLICKED) choose_text_font(page, state);
+            return TRUE;
+        case IDC_FONTS_BACK:
+            if (code == BN_CLICKED) choose_back_color(page, state);
+            return TRUE;
+        case IDC_FONTS_USE_DATA:
+            if (code == BN_CLICKED) mark_changed(page);
+            return TRUE;
+        case IDC_CUSTOMIZE_RESET:
+            if (code == BN_CLICKED) {
+                state.choices = font_choices(app().default_prefs);
+                show_font_choices(page, state.choices);
+                mark_changed(page);
+            }
+            return TRUE;
     }
     return FALSE;
 }
 
 INT_PTR fonts_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
-    case WM_INITDIALOG: {
-        FontPage& state = font_page().emplace();
-        state.choices = font_choices(app().prefs);
-        for (const char* name : kCustomFontNames)
-            SendDlgItemMessageA(page, IDC_FONTS_KIND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        SendDlgItemMessageA(page, IDC_FONTS_KIND, CB_SETCURSEL, 0, 0);
-        SetWindowSubclass(GetDlgItem(page, IDC_FONTS_PREVIEW), preview_proc, kPreviewSubclass, 0);
-        show_font_choices(page, state.choices);
-        return TRUE;
-    }
-    case WM_COMMAND:
-        if (!font_page()) break;
-        return on_font_command(page, LOWORD(wparam), HIWORD(wparam));
-    case WM_HELP: show_help(page, kHelpContext, kFontsTopic); return TRUE;
-    case WM_NOTIFY:
-        switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
-        case PSN_APPLY:
-            if (FontPage* state = font_page() ? &*font_page() : nullptr) {
-                state->choices.use_data_settings =
-                    IsDlgButtonChecked(page, IDC_FONTS_USE_DATA) == BST_CHECKED;
-                store_font_choices(state->choices, app().prefs);
-                reload_pane_resources();
-            }
-            page_result(page, PSNRET_NOERROR);
+        case WM_INITDIALOG: {
+            FontPage& state = font_page().emplace();
+            state.choices = font_choices(app().prefs);
+            for (const char* name : kCustomFontNames)
+                SendDlgItemMessageA(page, IDC_FONTS_KIND, CB_ADDSTRING, 0,
+                                    reinterpret_cast<LPARAM>(name));
+            SendDlgItemMessageA(page, IDC_FONTS_KIND, CB_SETCURSEL, 0, 0);
+            SetWindowSubclass(GetDlgItem(page, IDC_FONTS_PREVIEW), preview_proc, kPreviewSubclass,
+                              0);
+            show_font_choices(page, state.choices);
             return TRUE;
-        case PSN_HELP: show_help(page, kHelpContext, kFontsTopic); return TRUE;
         }
-        break;
-    case WM_DESTROY: font_page().reset(); break;
+        case WM_COMMAND:
+            if (!font_page()) break;
+            return on_font_command(page, LOWORD(wparam), HIWORD(wparam));
+        case WM_HELP:
+            show_help(page, kHelpContext, kFontsTopic);
+            return TRUE;
+        case WM_NOTIFY:
+            switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
+                case PSN_APPLY:
+                    if (FontPage* state = font_page() ? &*font_page() : nullptr) {
+                        state->choices.use_data_settings =
+                            IsDlgButtonChecked(page, IDC_FONTS_USE_DATA) == BST_CHECKED;
+                        store_font_choices(state->choices, app().prefs);
+                        reload_pane_resources();
+                    }
+                    page_result(page, PSNRET_NOERROR);
+                    return TRUE;
+                case PSN_HELP:
+                    show_help(page, kHelpContext, kFontsTopic);
+                    return TRUE;
+            }
+            break;
+        case WM_DESTROY:
+            font_page().reset();
+            break;
     }
     return FALSE;
 }
@@ -288,7 +308,11 @@ void show_customize_sheet(HWND owner) {
     font_page().reset();
 }
 
-void set_customize_font_dialog_hook(FontColorDialogHook hook) { font_hook() = std::move(hook); }
-void set_color_dialog_hook(ColorDialogHook hook) { color_hook() = std::move(hook); }
+void set_customize_font_dialog_hook(FontColorDialogHook hook) {
+    font_hook() = std::move(hook);
+}
+void set_color_dialog_hook(ColorDialogHook hook) {
+    color_hook() = std::move(hook);
+}
 
 }  // namespace qz

@@ -25,7 +25,8 @@ constexpr int kQuestionField = 1026;
 void hold_for_screenshot(HWND dialog) {
     if (const char* ms = std::getenv("QZ_HOLD_MS")) {
         ShowWindow(dialog, SW_SHOW);
-        for (DWORD end = GetTickCount() + std::atoi(ms); GetTickCount() < end; Sleep(20)) pump();
+        for (DWORD end = GetTickCount() + std::atoi(ms); GetTickCount() < end; Sleep(20))
+            pump();
     }
 }
 
@@ -73,10 +74,12 @@ TEST_F(DataInfoTest, LoweringFrom14AsksThenTurnsSettingsIntoCommentsInOneStep) {
     });
     command(CMD_DATA_INFO);
     ASSERT_EQ(messages_.size(), 2u);
-    EXPECT_EQ(messages_[0].text, "下位バージョンに変更すると設定がコメントに変換されます。よろしいですか？");
+    EXPECT_EQ(messages_[0].text,
+              "下位バージョンに変更すると設定がコメントに変換されます。よろしいですか？");
     EXPECT_EQ(messages_[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
     EXPECT_EQ(doc().version, 13);
-    for (int i : {0, 2}) EXPECT_EQ(item_text(i, 1), "コメント");
+    for (int i : {0, 2})
+        EXPECT_EQ(item_text(i, 1), "コメント");
     EXPECT_EQ(item_text(0, 2), "'Group=歴史,地理");
     EXPECT_TRUE(IsWindowVisible(control(kAnswerNumber)));
     EXPECT_TRUE(modified());
@@ -104,7 +107,7 @@ TEST_F(DataInfoTest, LoweringFrom13DoesNotAskAndHidesTheAnswerNumber) {
 }
 
 class CustomizeTest : public EditorTest {
-protected:
+  protected:
     void TearDown() override {
         set_customize_font_dialog_hook(nullptr);
         set_color_dialog_hook(nullptr);

@@ -16,14 +16,17 @@ TEST(DataInfo, NewDocumentShowsNewNameAndBuiltInGroups) {
     EXPECT_EQ(info.lines, 2);  // the header line counts
     EXPECT_FALSE(info.modified);
     const char* builtin[10] = {"全般", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
-    for (int g = 0; g < 10; ++g) EXPECT_EQ(info.group_names[g], builtin[g]);
+    for (int g = 0; g < 10; ++g)
+        EXPECT_EQ(info.group_names[g], builtin[g]);
 }
 
 TEST(DataInfo, SavedDocumentCountsLinesTitlesQuestionsAndGroups) {
     CardDocument doc;
     doc.file_name = "C:\\データ\\q.qzf";
-    for (auto [kind, text] : {std::pair{LINE_TITLE, "#t,000000"}, {LINE_TEXT, "q,a,<00"},
-                              {LINE_GROUP, "$Group=歴史,地理"}, {LINE_TEXT, "'c"},
+    for (auto [kind, text] : {std::pair{LINE_TITLE, "#t,000000"},
+                              {LINE_TEXT, "q,a,<00"},
+                              {LINE_GROUP, "$Group=歴史,地理"},
+                              {LINE_TEXT, "'c"},
                               {LINE_TEXT, "q,a,<00"}})
         doc.append(DataLine(kind, text));
     EditorModel model(doc);

@@ -13,12 +13,14 @@ TEST(Customize, ChoicesReachTheirPreferencesAndOnlyBitZeroOfUseDataSettings) {
     prefs.UseDataSettings = 0x03;
     FontChoices choices = font_choices(prefs);
     EXPECT_TRUE(choices.use_data_settings);
-    for (int i = 0; i < kCustomFontCount; ++i) choices.fonts[i].size = 30 + i;
+    for (int i = 0; i < kCustomFontCount; ++i)
+        choices.fonts[i].size = 30 + i;
     choices.use_data_settings = false;
     store_font_choices(choices, prefs);
-    const FontSpec* stored[] = {&prefs.Title,   &prefs.Question, &prefs.hint_font, &prefs.Answer,
+    const FontSpec* stored[] = {&prefs.Title,   &prefs.Question, &prefs.hint_font,  &prefs.Answer,
                                 &prefs.Comment, &prefs.NumTitle, &prefs.NumQuestion};
-    for (int i = 0; i < kCustomFontCount; ++i) EXPECT_EQ(stored[i]->size, 30 + i) << i;
+    for (int i = 0; i < kCustomFontCount; ++i)
+        EXPECT_EQ(stored[i]->size, 30 + i) << i;
     EXPECT_EQ(prefs.UseDataSettings, 0x02);
     // No entry chosen (-1) leaves the input-method preference alone.
     prefs.IMEComment = IME_OPEN;
