@@ -2,7 +2,8 @@
 # Times the editor under Wine on a generated 100,000-line data file and on
 # lines with one very long field ("scripts/bench-editor.sh long": only those;
 # "select-sort": only selecting and sorting; "bulk": only copy, cut, paste,
-# swap and group change).
+# swap and group change; "info": only the data information dialog and the
+# customize sheet's Apply).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset windows >/dev/null

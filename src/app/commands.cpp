@@ -15,9 +15,11 @@
 #include "document/list_mirror_win.h"
 #include "operations/bulk_edit_win.h"
 #include "operations/clipboard_win.h"
+#include "operations/data_info_win.h"
 #include "operations/find_win.h"
 #include "operations/select_dialog_win.h"
 #include "operations/sort_dialog_win.h"
+#include "prefs/customize_win.h"
 #include "resources/resource.h"
 
 namespace qz {
@@ -139,7 +141,7 @@ const Command kCommands[] = {
     {CMD_OPEN, [](HWND w, int) { open_file_command(w); }},
     {CMD_SAVE, [](HWND w, int) { save_data_file(w); }},
     {CMD_SAVE_AS, [](HWND w, int) { save_as(w); }},
-    {CMD_DATA_INFO, not_built},
+    {CMD_DATA_INFO, [](HWND w, int) { show_data_information(w); }},
     {CMD_PAGE_SETUP, not_built},
     {CMD_PRINT, not_built},
     {CMD_EXIT, [](HWND w, int) { SendMessageA(w, WM_CLOSE, 0, 0); }},
@@ -174,7 +176,7 @@ const Command kCommands[] = {
     {CMD_SWAP_QUESTION_ANSWER, [](HWND w, int) { swap_question_answer(w); }},
     {CMD_TOGGLE_TOOLBAR, [](HWND w, int) { toggle_bar(w, SHOW_TOOLBAR); }},
     {CMD_TOGGLE_STATUS_BAR, [](HWND w, int) { toggle_bar(w, SHOW_STATUS_BAR); }},
-    {CMD_CUSTOMIZE, not_built},
+    {CMD_CUSTOMIZE, [](HWND w, int) { show_customize_sheet(w); }},
     {CMD_HELP_CONTENTS, [](HWND w, int) { show_help(w, kHelpDisplayToc); }},
     {CMD_HELP_INDEX, [](HWND w, int) { show_help(w, kHelpDisplayIndex); }},
     {CMD_ABOUT, [](HWND w, int) { show_about_dialog(w); }},

@@ -141,7 +141,14 @@ void relabel_lines(int first, int last) {
     int count = line_list_count();
     last = std::min(last, count - 1);
     if (first < 0 || first > last) return;
-    SendMessageA(list(), LVM_REDRAWITEMS, first, last);
+    // The list asks for its texts while painting, so only the items in view
+    // need drawing again (the list takes long over a range of many items,
+    // even ones out of view).
+    const int top = static_cast<int>(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0));
+    const int per_page = static_cast<int>(SendMessageA(list(), LVM_GETCOUNTPERPAGE, 0, 0));
+    first = std::max(first, top);
+    last = std::min(last, top + per_page);
+    if (first <= last) SendMessageA(list(), LVM_REDRAWITEMS, first, last);
 }
 
 void set_line_data(int index) {

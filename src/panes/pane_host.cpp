@@ -1,6 +1,7 @@
 #include "panes/pane_host.h"
 
 #include <array>
+#include <utility>
 
 #include "app/application.h"
 #include "app/commands.h"
@@ -152,15 +153,36 @@ void mark_pane_changed() {
     app().editor.set_pending_edit(true);
 }
 
-bool create_pane_resources() {
+namespace {
+
+// The default fonts and brushes and the control font from the preferences.
+// All are made before the old ones go, so that no new font takes the handle
+// of one a control still holds (the control would not take it again).
+void make_pane_fonts() {
     PaneHost& h = host();
     HWND window = app().main_window;
+    std::array<unique_font, FONT_COUNT> fonts;
+    std::array<unique_brush, FONT_COUNT> brushes;
     for (int i = 0; i < FONT_COUNT; ++i) {
         const FontSpec& font = default_spec(static_cast<PaneFont>(i));
-        h.default_fonts[i] = create_font_from_spec(font, window);
-        h.brushes[i].reset(CreateSolidBrush(font.back_color));
+        fonts[i] = create_font_from_spec(font, window);
+        brushes[i].reset(CreateSolidBrush(font.back_color));
     }
-    h.control_font = create_font_from_spec(app().prefs.pane_control_font, window);
+    unique_font control_font = create_font_from_spec(app().prefs.pane_control_font, window);
+    // The old ones go at the end; the line fonts start from the defaults too.
+    std::swap(h.default_fonts, fonts);
+    std::swap(h.brushes, brushes);
+    std::swap(h.control_font, control_font);
+    std::array<unique_font, FONT_COUNT> old_line_fonts;
+    std::swap(h.line_fonts, old_line_fonts);
+    if (const DataLine* line = app().doc.line_at(app().doc.current)) rebuild_line_fonts(line);
+}
+
+}  // namespace
+
+bool create_pane_resources() {
+    PaneHost& h = host();
+    make_pane_fonts();
     LOGFONTA lf{};
     lf.lfHeight = 14;
     lf.lfWeight = FW_NORMAL;
@@ -170,6 +192,13 @@ bool create_pane_resources() {
     lstrcpynA(lf.lfFaceName, kDefaultFaceName, LF_FACESIZE);
     h.list_font.reset(CreateFontIndirectA(&lf));
     return h.control_font && h.list_font;
+}
+
+void reload_pane_resources() {
+    make_pane_fonts();
+    PaneRedrawGuard quiet(app().pane);
+    apply_fonts();
+    lay_out_pane();
 }
 
 void release_pane_resources() {

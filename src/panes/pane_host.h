@@ -24,5 +24,8 @@ void refresh_pane_group_names();
 // Fonts and brushes the panes share, from main window creation to shutdown.
 bool create_pane_resources();
 void release_pane_resources();
+// Makes the pane fonts and brushes again from the preferences (after they
+// changed), puts them on the open pane and lays the main window out again.
+void reload_pane_resources();
 
 }  // namespace qz

@@ -1,0 +1,23 @@
+/* Controls of the customize sheet's pages: input method (620) and fonts
+   (619). Included by the resource script and by C++. */
+#ifndef QZ_RESOURCES_CUSTOMIZE_IDS_H
+#define QZ_RESOURCES_CUSTOMIZE_IDS_H
+
+/* Input-method page: the lists of the title, question, answer and comment
+   fields. */
+#define IDC_IME_TITLE 1024
+#define IDC_IME_QUESTION 1025
+#define IDC_IME_ANSWER 1026
+#define IDC_IME_COMMENT 1027
+
+/* Fonts page. */
+#define IDC_FONTS_USE_DATA 1024
+#define IDC_FONTS_KIND 1025
+#define IDC_FONTS_FONT 1026
+#define IDC_FONTS_BACK 1027
+#define IDC_FONTS_PREVIEW 1028
+
+/* Both pages. */
+#define IDC_CUSTOMIZE_RESET 1060
+
+#endif

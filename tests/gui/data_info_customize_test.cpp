@@ -1,0 +1,208 @@
+// The data information dialog and the customize sheet, driven through their
+// commands.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "editor_fixture.h"
+#include "panes/pane_common.h"
+#include "prefs/customize_win.h"
+#include "resources/customize_ids.h"
+#include "resources/data_info_ids.h"
+#include "resources/resource.h"
+
+namespace qz::test {
+namespace {
+
+constexpr int kAnswerNumber = 1036;
+constexpr int kQuestionField = 1026;
+
+// With QZ_HOLD_MS set, a dialog stays up that long for a screenshot.
+void hold_for_screenshot(HWND dialog) {
+    if (const char* ms = std::getenv("QZ_HOLD_MS")) {
+        ShowWindow(dialog, SW_SHOW);
+        for (DWORD end = GetTickCount() + std::atoi(ms); GetTickCount() < end; Sleep(20))
+            pump();
+    }
+}
+
+void choose(HWND dialog, int id, int entry) {
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, entry, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void click(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    pump();
+}
+
+using DataInfoTest = EditorTest;
+
+TEST_F(DataInfoTest, NewDocumentShowsPlainNewNameAndFocusesOk) {
+    start();
+    when_dialog("データ情報", [](HWND dialog) {
+        hold_for_screenshot(dialog);
+        HWND name = GetDlgItem(dialog, IDC_INFO_FILE_NAME);
+        EXPECT_EQ(window_text(name), "（新規）");
+        EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_INFO_GROUP_NAME_FIRST + 9)), "９");
+        EXPECT_EQ(GetWindowLongA(name, GWL_EXSTYLE), 0);
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_INFO_VERSION, CB_GETCURSEL, 0, 0), 2);
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_INFO_MODIFIED)));
+        EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    command(CMD_DATA_INFO);
+    EXPECT_FALSE(modified());
+}
+
+TEST_F(DataInfoTest, LoweringFrom14AsksThenTurnsSettingsIntoCommentsInOneStep) {
+    open("$Group=歴史,地理\r\nq,a,<10\r\n$Message=hi\r\n");
+    focus_line(1);
+    answers_ = {IDNO, IDYES};
+    when_dialog("データ情報", [this](HWND dialog) {
+        choose(dialog, IDC_INFO_VERSION, 1);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(IsWindow(dialog));  // No: still open, nothing changed
+        EXPECT_EQ(doc().version, 14);
+        EXPECT_EQ(doc().line_at(0)->kind(), LINE_GROUP);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_DATA_INFO);
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[0].text,
+              "下位バージョンに変更すると設定がコメントに変換されます。よろしいですか？");
+    EXPECT_EQ(messages_[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(doc().version, 13);
+    for (int i : {0, 2})
+        EXPECT_EQ(item_text(i, 1), "コメント");
+    EXPECT_EQ(item_text(0, 2), "'Group=歴史,地理");
+    EXPECT_TRUE(IsWindowVisible(control(kAnswerNumber)));
+    EXPECT_TRUE(modified());
+
+    SetFocus(list());
+    command(CMD_UNDO);
+    EXPECT_EQ(doc().version, 14);
+    EXPECT_EQ(item_text(0, 2), "$Group=歴史,地理");
+    EXPECT_EQ(item_text(2, 1), "設定");
+    EXPECT_FALSE(modified());
+}
+
+TEST_F(DataInfoTest, LoweringFrom13DoesNotAskAndHidesTheAnswerNumber) {
+    open("q,a,<00\r\n", "1.3");
+    focus_line(0);
+    EXPECT_TRUE(IsWindowVisible(control(kAnswerNumber)));
+    when_dialog("データ情報", [](HWND dialog) {
+        choose(dialog, IDC_INFO_VERSION, 0);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_DATA_INFO);
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(doc().version, 12);
+    EXPECT_FALSE(IsWindowVisible(control(kAnswerNumber)));
+}
+
+class CustomizeTest : public EditorTest {
+  protected:
+    void TearDown() override {
+        set_customize_font_dialog_hook(nullptr);
+        set_color_dialog_hook(nullptr);
+        EditorTest::TearDown();
+    }
+    static HWND show_fonts_page(HWND sheet) {
+        PropSheet_SetCurSel(sheet, nullptr, 1);
+        pump();
+        return PropSheet_GetCurrentPageHwnd(sheet);
+    }
+};
+
+TEST_F(CustomizeTest, InputMethodPageAloneChangesOnlyItsPreferences) {
+    start();
+    app().prefs.Title.size = 33;
+    app().prefs.UseDataSettings = 0;
+    when_dialog("カスタマイズ", [](HWND sheet) {
+        hold_for_screenshot(sheet);
+        choose(PropSheet_GetCurrentPageHwnd(sheet), IDC_IME_TITLE, 1);
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    command(CMD_CUSTOMIZE);
+    EXPECT_EQ(app().prefs.IMETitle, IME_OPEN);
+    EXPECT_EQ(app().prefs.IMEQuestion, IME_LEAVE);
+    EXPECT_EQ(app().prefs.Title.size, 33);
+    EXPECT_EQ(app().prefs.UseDataSettings, 0);
+}
+
+TEST_F(CustomizeTest, CancelDiscardsAColourAndCustomColoursAreKept) {
+    start();
+    const FontSpec question = app().prefs.Question;
+    int shown = 0;
+    set_color_dialog_hook([&](COLORREF& colour, COLORREF* custom) {
+        EXPECT_EQ(colour, question.back_color);
+        EXPECT_EQ(custom[0], shown++ ? RGB(9, 9, 9) : RGB(255, 255, 255));
+        custom[0] = RGB(9, 9, 9);
+        colour = RGB(1, 2, 3);
+        return true;
+    });
+    for (int run = 0; run < 2; ++run) {
+        when_dialog("カスタマイズ", [](HWND sheet) {
+            HWND fonts = show_fonts_page(sheet);
+            hold_for_screenshot(sheet);
+            choose(fonts, IDC_FONTS_KIND, 1);
+            click(fonts, IDC_FONTS_BACK);
+            PropSheet_PressButton(sheet, PSBTN_CANCEL);
+        });
+        command(CMD_CUSTOMIZE);
+    }
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(app().prefs.Question, question);
+}
+
+TEST_F(CustomizeTest, ApplyPutsNewFontsOnThePaneAndResetRestoresTheDefaults) {
+    open("q,a,<00\r\n");
+    focus_line(0);
+    auto field_font = [this] {
+        return reinterpret_cast<HFONT>(SendMessageA(control(kQuestionField), WM_GETFONT, 0, 0));
+    };
+    const HFONT before = field_font();
+    set_customize_font_dialog_hook([](LOGFONTA& font, COLORREF& colour) {
+        font.lfHeight = -40;  // 30 points at 96 pixels per inch
+        lstrcpyA(font.lfFaceName, "Arial");
+        colour = RGB(200, 0, 0);
+        return true;
+    });
+    when_dialog("カスタマイズ", [](HWND sheet) {
+        HWND fonts = show_fonts_page(sheet);
+        for (int kind : {1, 2}) {  // question, hint
+            choose(fonts, IDC_FONTS_KIND, kind);
+            click(fonts, IDC_FONTS_FONT);
+        }
+        click(fonts, IDC_FONTS_USE_DATA);
+        PropSheet_PressButton(sheet, PSBTN_APPLYNOW);
+        pump();
+        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    });
+    command(CMD_CUSTOMIZE);
+    const Preferences& p = app().prefs;
+    EXPECT_EQ(p.Question.size, 30);
+    EXPECT_EQ(p.Question.text_color, RGB(200, 0, 0));
+    EXPECT_EQ(p.hint_font.face, "Arial");
+    EXPECT_EQ(p.UseDataSettings, 0);
+    EXPECT_NE(field_font(), before);
+    EXPECT_EQ(field_font(), pane_font(FONT_QUESTION));
+
+    when_dialog("カスタマイズ", [](HWND sheet) {
+        click(show_fonts_page(sheet), IDC_CUSTOMIZE_RESET);
+        PropSheet_PressButton(sheet, PSBTN_OK);
+    });
+    command(CMD_CUSTOMIZE);
+    EXPECT_EQ(p.Question, app().default_prefs.Question);
+    EXPECT_EQ(p.hint_font, app().default_prefs.hint_font);
+    EXPECT_EQ(p.UseDataSettings, 1);
+}
+
+}  // namespace
+}  // namespace qz::test
