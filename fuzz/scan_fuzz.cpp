@@ -77,9 +77,17 @@ void check_round_trip(std::string_view text) {
             require(qz::unescape_text(escaped, charset, version) == expected);
         }
         if (one_line) {
-            // The escaped field holds no separator of its own.
+            // The escaped field holds no line break and no separator of its
+            // own, and "\\i" in it never starts a picture reference.
+            require(escaped.find_first_of("\r\n") == std::string::npos);
             const std::string line = escaped + ",";
             require(qz::field_length(line.c_str(), false) == static_cast<int>(escaped.size()));
+            require(qz::field_length(line.c_str(), true) == static_cast<int>(escaped.size()));
+            // With references kept, a field ends at its separator unless a
+            // reference is left open.
+            const std::string kept = qz::escape_text(text, charset, qz::KEEP_IMAGE_REFERENCES) + ",";
+            const int length = qz::field_length(kept.c_str(), true);
+            require(length == -1 || length == static_cast<int>(kept.size()) - 1);
         }
     }
     if (one_line) {

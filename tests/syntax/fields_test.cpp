@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -28,9 +27,6 @@ std::optional<std::string> span(const char* start, int length) {
     if (!start) return std::string("<null>");
     return std::string(start, static_cast<std::size_t>(length));
 }
-
-// ---------------------------------------------------------------------------
-// Title lines
 
 struct TitleCase {
     std::string text;
@@ -98,29 +94,19 @@ TEST(TitleLine, Table) {
     }
 }
 
-TEST(TitleLine, NullTextAndFlagOutOfRange) {
-    EXPECT_EQ(title_text_field(nullptr, nullptr), -1);
-    EXPECT_EQ(title_choice_count(nullptr), -1);
-    EXPECT_EQ(title_flag(nullptr, 0), -1);
-    EXPECT_EQ(check_title_line(nullptr, nullptr), -1);
-    EXPECT_EQ(title_flag("#t,111111", -1), -1);
-    EXPECT_EQ(title_flag("#t,111111", 5), -1);
-    // Out-pointers are optional.
+TEST(Fields, NullTextsAndOptionalOutPointers) {
+    for (int r : {title_text_field(nullptr, nullptr), title_choice_count(nullptr),
+                  title_flag(nullptr, 0), check_title_line(nullptr, nullptr),
+                  title_flag("#t,111111", -1), title_flag("#t,111111", 5),
+                  question_text_field(nullptr), answer_text_field(nullptr, nullptr),
+                  question_history(nullptr), question_group(nullptr),
+                  question_answer_number(nullptr), check_question_line(nullptr, nullptr)})
+        EXPECT_EQ(r, -1);
     EXPECT_EQ(check_title_line("#t,111111'abc", nullptr), 3);
     EXPECT_EQ(title_text_field("#abc,111111", nullptr), 3);
+    EXPECT_EQ(check_question_line("a,b,<00'xy", nullptr), 2);
+    EXPECT_EQ(trailing_comment("'abc", nullptr), 3);
 }
-
-// Only the digit '1' turns a flag on.
-TEST(TitleLine, FlagsOnlyOnForDigitOne) {
-    for (char digit = '0'; digit <= '9'; ++digit) {
-        const std::string text = std::string("#t,0") + std::string(5, digit);
-        for (int n = 0; n < 5; ++n)
-            EXPECT_EQ(title_flag(text.c_str(), n), digit == '1' ? 1 : 0);
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Question lines
 
 struct QuestionCase {
     std::string text;
@@ -198,30 +184,6 @@ TEST(QuestionLine, Table) {
     }
 }
 
-TEST(QuestionLine, NullText) {
-    EXPECT_EQ(question_text_field(nullptr), -1);
-    EXPECT_EQ(answer_text_field(nullptr, nullptr), -1);
-    EXPECT_EQ(question_history(nullptr), -1);
-    EXPECT_EQ(question_group(nullptr), -1);
-    EXPECT_EQ(question_answer_number(nullptr), -1);
-    EXPECT_EQ(check_question_line(nullptr, nullptr), -1);
-    EXPECT_EQ(check_question_line("a,b,<00'xy", nullptr), 2);
-}
-
-TEST(QuestionLine, EveryHistoryByte) {
-    for (int byte = 0x20; byte < 0x7F; ++byte) {
-        const std::string text = std::string("q,a,") + char(byte) + "12";
-        const bool valid = byte >= '<' && byte <= '[';
-        EXPECT_EQ(question_history(text.c_str()), valid ? byte - '<' : -1) << byte;
-        EXPECT_EQ(check_question_line(text.c_str(), nullptr), valid ? 0 : -1) << byte;
-        EXPECT_EQ(question_group(text.c_str()), 1);
-        EXPECT_EQ(question_answer_number(text.c_str()), 2);
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Comments
-
 TEST(CommentLine, Text) {
     struct Case {
         const char* text;
@@ -259,11 +221,7 @@ TEST(CommentLine, TrailingComment) {
         EXPECT_EQ(trailing_comment(c.pos, &start), c.length);
         EXPECT_EQ(start, c.has_start ? c.pos + 1 : nullptr);
     }
-    EXPECT_EQ(trailing_comment("'abc", nullptr), 3);
 }
-
-// ---------------------------------------------------------------------------
-// Line kinds
 
 TEST(Classify, Text) {
     struct Case {
@@ -321,9 +279,6 @@ TEST(Classify, CountQuestionsByGroup) {
     for (int g = 0; g < 10; ++g)
         EXPECT_EQ(counts[g], expected[g]) << "group " << g;
 }
-
-// ---------------------------------------------------------------------------
-// Composers
 
 // Every field typed anew.
 TitleEdit typed(const TitleFields& f) {
@@ -476,9 +431,6 @@ TEST(Compose, OnlyChangedFieldsChange) {
     }
 }
 
-// ---------------------------------------------------------------------------
-// The question as shown
-
 TEST(QuestionDisplay, Table) {
     struct Case {
         std::string line;
@@ -575,102 +527,6 @@ TEST(QuestionDisplay, ImageReferences) {
         }
     }
 }
-
-// ---------------------------------------------------------------------------
-// Properties over random lines and fields
-
-// Pieces that random lines and fields are made of.
-const std::vector<std::string> kLinePieces = {
-    ",", "\\", "\\,", "\\\\", "\\i\"a,b\"", "\\i", "\"", "a",   "b",   "'",    "<", "[", "9", "0",
-    "?", kSo,  kHyo,  kPo,    "\x83",       "#",   "$",  "\\'", "\\n", "\001", "|", "(", ")", " ",
-};
-
-std::string random_text(std::mt19937& rng, const std::vector<std::string>& pieces, int max) {
-    std::string text;
-    const int n = std::uniform_int_distribution<int>(0, max)(rng);
-    for (int i = 0; i < n; ++i)
-        text += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
-    return text;
-}
-
-// The accessors split a line at the same commas as the validator, and the
-// validator accepts exactly the lines whose fields all read back.
-TEST(FieldProperties, AccessorsAndValidatorAgree) {
-    std::mt19937 rng(20240611);
-    int valid_questions = 0, valid_titles = 0;
-    const std::vector<std::string> history = {"<", "[", "?", ";", "\\", "\001", ""};
-    const std::vector<std::string> digit = {"0", "1", "9", "a", "'", ""};
-    const std::vector<std::string> tail = {"", "", "'", "'x,y", "x", ",", "\001z", "0"};
-    auto pick = [&rng](const std::vector<std::string>& from) {
-        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(rng)];
-    };
-    for (int i = 0; i < 20000; ++i) {
-        std::string text;
-        if (i % 3 == 0) {
-            // A title line: the six digits may be fewer, more or other bytes.
-            text = "#" + random_text(rng, kLinePieces, 5) + ",";
-            for (int d = 0; d < 6; ++d)
-                text += pick(digit);
-        } else {
-            text = random_text(rng, kLinePieces, 5) + "," + random_text(rng, kLinePieces, 5) + "," +
-                   pick(history) + pick(digit) + pick(digit);
-        }
-        text += pick(tail);
-        SCOPED_TRACE(text);
-        const char* t = text.c_str();
-        const int end = line_end_length(t);
-
-        const int question = question_text_field(t);
-        const char* answer = nullptr;
-        const int answer_length = answer_text_field(t, &answer);
-        if (question >= 0) {
-            ASSERT_LT(question, end);
-            EXPECT_EQ(t[question], ',');
-        }
-        if (answer_length >= 0) {
-            ASSERT_GE(question, 0);
-            EXPECT_EQ(answer, t + question + 1);
-            ASSERT_LT(question + 1 + answer_length, end);
-            EXPECT_EQ(answer[answer_length], ',');
-        }
-        const char* comment = nullptr;
-        const int check = check_question_line(t, &comment);
-        if (check >= 0) {
-            ++valid_questions;
-            ASSERT_GE(answer_length, 0);
-            const char* fixed = answer + answer_length + 1;
-            EXPECT_EQ(question_history(t), fixed[0] - '<');
-            EXPECT_EQ(question_group(t), fixed[1] - '0');
-            EXPECT_EQ(question_answer_number(t), fixed[2] - '0');
-            EXPECT_EQ(check, trailing_comment(fixed + 3, nullptr));
-            if (comment) {
-                EXPECT_EQ(comment + check, t + end);
-            }
-        } else if (answer_length >= 0 && question_history(t) >= 0 && question_group(t) >= 0 &&
-                   question_answer_number(t) >= 0) {
-            EXPECT_LT(trailing_comment(answer + answer_length + 4, nullptr), 0);
-        }
-
-        const char* title = nullptr;
-        const int title_length = title_text_field(t, &title);
-        const int title_check = check_title_line(t, &comment);
-        if (title_length >= 0) {
-            EXPECT_EQ(title, t + 1);
-            EXPECT_EQ(title[title_length], ',');
-        }
-        if (title_check >= 0) {
-            ++valid_titles;
-            ASSERT_GE(title_length, 0);
-            EXPECT_GE(title_choice_count(t), 0);
-            for (int n = 0; n < 5; ++n)
-                EXPECT_GE(title_flag(t, n), 0);
-        }
-    }
-    // The generator reaches both outcomes.
-    EXPECT_GT(valid_questions, 100);
-    EXPECT_GT(valid_titles, 10);
-}
-
 
 }  // namespace
 }  // namespace qz

@@ -3,13 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
-#include "support/test_text.h"
-
-using qz::test::normalize_breaks;
 
 namespace qz {
 namespace {
@@ -19,11 +15,6 @@ namespace {
 #define HYO "\x95\x5C"         // "表": trail byte '\'
 #define BAR_TRAIL "\x83\x7C"   // "ー": trail byte '|'
 #define OPEN_TRAIL "\x81\x5B"  // trail byte '['
-
-constexpr int kVersions[] = {12, 13, 14};
-
-// ---------------------------------------------------------------------------
-// is_double_byte_char
 
 TEST(Scan, IsDoubleByteChar) {
     struct Case {
@@ -42,9 +33,6 @@ TEST(Scan, IsDoubleByteChar) {
         EXPECT_EQ(is_double_byte_char(c.bytes), c.expected);
     }
 }
-
-// ---------------------------------------------------------------------------
-// Line scanners
 
 TEST(Scan, LineEndLength) {
     struct Case {
@@ -122,9 +110,6 @@ TEST(Scan, CommentStartAndPlainValueLength) {
     }
 }
 
-// ---------------------------------------------------------------------------
-// unescape_text
-
 TEST(Scan, UnescapeText) {
     struct Case {
         std::string_view text;
@@ -190,9 +175,6 @@ TEST(Scan, CopyUnescaped) {
     EXPECT_EQ(copy_unescaped("\\(" SO, -1, 1, 12), "(" SO);
 }
 
-// ---------------------------------------------------------------------------
-// escape_text
-
 TEST(Scan, EscapeText) {
     struct Case {
         std::string_view text;
@@ -252,94 +234,6 @@ TEST(Scan, EscapeText) {
         EXPECT_EQ(escape_text(c.text, c.charset, c.flags), c.expected);
     }
 }
-
-// ---------------------------------------------------------------------------
-// Round trips over random code page 932 text
-
-// Random text of ASCII (the syntax bytes among them), line breaks and
-// double-byte characters (trail bytes '\' and '|' among them).
-std::string random_text(std::mt19937& rng) {
-    static const std::vector<std::string> pieces = {
-        "a", "i", "n",       "\"",       " ",        "\\",       ",",        "'",
-        "(", ")", "[",       "]",        "|",        "\r",       "\n",       "\r\n",
-        SO,  HYO, BAR_TRAIL, OPEN_TRAIL, "\x81\x40", "\x88\x9F", "\xE0\x80", "\xFC\xFC",
-    };
-    std::uniform_int_distribution<int> length(0, 24);
-    std::uniform_int_distribution<std::size_t> piece(0, pieces.size());
-    std::uniform_int_distribution<int> lead(0, 0x9F - 0x81 + 0xFC - 0xE0 + 1);
-    std::uniform_int_distribution<int> trail(0, 0x7E - 0x40 + 0xFC - 0x80 + 1);
-    std::string text;
-    for (int n = length(rng); n > 0; --n) {
-        const std::size_t k = piece(rng);
-        if (k < pieces.size()) {
-            text += pieces[k];
-            continue;
-        }
-        // Any valid double-byte character.
-        const int l = lead(rng), t = trail(rng);
-        text += static_cast<char>(l <= 0x9F - 0x81 ? 0x81 + l : 0xE0 + l - (0x9F - 0x81 + 1));
-        text += static_cast<char>(t <= 0x7E - 0x40 ? 0x40 + t : 0x80 + t - (0x7E - 0x40 + 1));
-    }
-    return text;
-}
-
-
-TEST(ScanProperty, EscapeThenUnescapeGivesTheTextBack) {
-    std::mt19937 rng(20240601);
-    for (int round = 0; round < 3000; ++round) {
-        const std::string text = random_text(rng);
-        const std::string expected = normalize_breaks(text);
-        for (unsigned charset : {1u, 128u, 0u}) {
-            const std::string escaped = escape_text(text, charset, 0);
-            for (int version : kVersions) {
-                ASSERT_EQ(unescape_text(escaped, charset, version), expected)
-                    << testing::PrintToString(text) << " charset " << charset << " version "
-                    << version;
-            }
-        }
-    }
-}
-
-TEST(ScanProperty, EscapedFieldHasNoUnescapedComma) {
-    std::mt19937 rng(77);
-    for (int round = 0; round < 3000; ++round) {
-        const std::string text = random_text(rng);
-        for (unsigned charset : {1u, 128u}) {
-            for (int flags : {0, int{ESCAPE_APOSTROPHE}, int{KEEP_ANSWER_SYNTAX}}) {
-                const std::string escaped = escape_text(text, charset, flags);
-                // Escaped text never holds a line break, so it is one line.
-                ASSERT_EQ(escaped.find_first_of("\r\n"), std::string::npos);
-                const std::string line = escaped + ",rest";
-                SCOPED_TRACE(testing::PrintToString(text));
-                ASSERT_EQ(field_length(line.c_str(), false), static_cast<int>(escaped.size()));
-                if (flags == 0) {
-                    // Without kept references "\i" never starts one.
-                    ASSERT_EQ(field_length(line.c_str(), true), static_cast<int>(escaped.size()));
-                }
-            }
-        }
-    }
-}
-
-TEST(ScanProperty, EscapedFieldLengthWithKeptImages) {
-    std::mt19937 rng(5);
-    for (int round = 0; round < 3000; ++round) {
-        // Without line breaks: a reference cut by a break may leave a quote
-        // for a later reference to pair with.
-        std::string text = random_text(rng);
-        std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
-        const std::string escaped = escape_text(text, 128, KEEP_IMAGE_REFERENCES);
-        const std::string line = escaped + ",rest";
-        const int length = field_length(line.c_str(), true);
-        // A reference left open by the end of the text is broken; anything else
-        // ends exactly at the separator.
-        ASSERT_TRUE(length == -1 || length == static_cast<int>(escaped.size()))
-            << testing::PrintToString(text) << " -> " << length;
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Numbers
 
 TEST(Scan, FormatDecimal) {
     EXPECT_EQ(format_decimal(0), "0");
