@@ -50,7 +50,6 @@ const ExpandCase kExpandCases[] = {
     {"x|y", Alternatives{"x", "y"}},
     {"x", Alternatives{"x"}},
     {"", Alternatives{""}},
-    {"A|B", Alternatives{"A", "B"}},
     {"[[a|b]|c]d", Alternatives{"ad", "bd", "cd"}},
     {"(a)", Alternatives{"a", ""}},
     {"()", Alternatives{""}},
@@ -61,17 +60,13 @@ const ExpandCase kExpandCases[] = {
     {"a|()", Alternatives{"a", "", ""}},
     {"a|(b)", Alternatives{"a", "b", ""}},
     {"|[a|b]", Alternatives{"a", "b"}},
-    {"|a", Alternatives{"", "a"}},
     {"||a", Alternatives{"", "", "a"}},
     {"[a|b]|", Alternatives{"a", "b", ""}},
-    {"()|x", Alternatives{"x"}},
     {"()||x", Alternatives{"", "x"}},
     {"(a)(b)", Alternatives{"ab", "a", "b", ""}},
     {"[a|b][c|d]", Alternatives{"ac", "ad", "bc", "bd"}},
     {"x[a|b]y|z", Alternatives{"xay", "xby", "z"}},
     {"p|x[a|b]y|z[c|d]", Alternatives{"p", "xay", "xby", "zc", "zd"}},
-    {"a[b]c", Alternatives{"abc"}},
-    {"[[[[x]]]]", Alternatives{"x"}},
     {"[a(b|c)|d]e", Alternatives{"abe", "ace", "ae", "de"}},
     {"[a|b](c|[d|e])", Alternatives{"ac", "ad", "ae", "a", "bc", "bd", "be", "b"}},
     // Syntax errors: unbalanced or crossed brackets.
@@ -79,7 +74,6 @@ const ExpandCase kExpandCases[] = {
     {"[A|B)", std::nullopt},
     {"(A", std::nullopt},
     {"A)", std::nullopt},
-    {"]", std::nullopt},
     {"([)]", std::nullopt},
     {"[a|(b]|c)", std::nullopt},
     // Escaped marks are literal characters.
@@ -91,7 +85,6 @@ const ExpandCase kExpandCases[] = {
     {"\\\\(a)", Alternatives{"\\a", "\\"}},
     {"a\\nb", Alternatives{"a\nb"}},
     {"a\\,b|c", Alternatives{"a,b", "c"}},
-    {"\\x", Alternatives{"x"}},
     // Trail bytes '\' and '|' belong to their characters.
     {"[" + kSo + "|" + kHyo + "]", Alternatives{kSo, kHyo}},
     {"[" + kPo + "|a]", Alternatives{kPo, "a"}},
@@ -224,9 +217,6 @@ TEST(ExpandAnswer, EveryShortAnswer) {
     EXPECT_GT(expanded_count, 1000);
 }
 
-// ---------------------------------------------------------------------------
-// Limits on hostile answers
-
 std::string repeat(const std::string& text, int times) {
     std::string out;
     for (int i = 0; i < times; ++i)
@@ -234,49 +224,25 @@ std::string repeat(const std::string& text, int times) {
     return out;
 }
 
-// Thirty binary groups stand for 2^30 answers; the expansion keeps only the
-// first ones, complete and in order.
-TEST(ExpandAnswer, ManyGroupsStopAtTheSizeLimit) {
-    const std::optional<std::string> expanded =
-        expand_answer(line_with(repeat("[a|b]", 30)).c_str());
-    ASSERT_TRUE(expanded.has_value());
-    EXPECT_LE(expanded->size(), 64u * 1024u);
-    const Alternatives alternatives = split(*expanded);
-    ASSERT_GE(alternatives.size(), 1000u);
-    for (std::size_t n = 0; n < alternatives.size(); ++n) {
+// Hostile answers stop at the size limit with the first alternatives,
+// complete and in order, and say that they were cut short.
+TEST(ExpandAnswer, SizeLimit) {
+    bool cut_short = false;
+    const Alternatives binary = split(*expand_answer(line_with(repeat("[a|b]", 30)).c_str(), &cut_short));
+    EXPECT_TRUE(cut_short);
+    ASSERT_GE(binary.size(), 1000u);
+    for (std::size_t n = 0; n < binary.size(); ++n) {
         std::string expected;
-        for (int bit = 29; bit >= 0; --bit)
-            expected += (n >> bit) & 1 ? 'b' : 'a';
-        ASSERT_EQ(alternatives[n], expected) << n;
+        for (int bit = 29; bit >= 0; --bit) expected += (n >> bit) & 1 ? 'b' : 'a';
+        ASSERT_EQ(binary[n], expected) << n;
     }
-
-    bool syntax_error = true;
-    const std::vector<std::string> entries =
-        answer_number_entries(line_with(repeat("[a|b]", 30)).c_str(), true, 14, &syntax_error);
-    EXPECT_FALSE(syntax_error);
-    ASSERT_EQ(entries.size(), 10u);
-    EXPECT_EQ(entries[0], "0. " + std::string(30, 'a'));
-    EXPECT_EQ(entries[9], "9. " + std::string(26, 'a') + "baab");
-}
-
-TEST(ExpandAnswer, WideGroupsStopAtTheSizeLimit) {
-    const std::optional<std::string> expanded =
-        expand_answer(line_with(repeat("[a|b|c|d|e|f|g|h]", 20)).c_str());
-    ASSERT_TRUE(expanded.has_value());
-    EXPECT_LE(expanded->size(), 64u * 1024u);
-    const Alternatives alternatives = split(*expanded);
-    ASSERT_GE(alternatives.size(), 100u);
-    EXPECT_EQ(alternatives[0], std::string(20, 'a'));
-    EXPECT_EQ(alternatives[9], std::string(18, 'a') + "bb");
-}
-
-// A single step that would build more than the limit stops before any
-// alternative is complete: the result is one empty alternative.
-TEST(ExpandAnswer, OversizedFirstStepGivesNothing) {
-    std::string answer = "[" + repeat("a|", 2000) + "a]" + repeat("[b|c]", 600);
-    const std::optional<std::string> expanded = expand_answer(line_with(answer).c_str());
-    ASSERT_TRUE(expanded.has_value());
-    EXPECT_EQ(*expanded, "");
+    const Alternatives wide =
+        split(*expand_answer(line_with(repeat("[a|b|c|d|e|f|g|h]", 20)).c_str()));
+    ASSERT_GE(wide.size(), 100u);
+    EXPECT_EQ(wide[9], std::string(18, 'a') + "bb");
+    // A first step bigger than the limit completes nothing.
+    EXPECT_EQ(expand_answer(line_with("[" + repeat("a|", 2000) + "a]" + repeat("[b|c]", 600)).c_str()),
+              std::optional<std::string>(""));
 }
 
 TEST(ExpandAnswer, DeepNesting) {
@@ -309,9 +275,6 @@ TEST(ExpandAnswer, DeepNesting) {
         EXPECT_EQ(cut_short, c.cut_short);
     }
 }
-
-// ---------------------------------------------------------------------------
-// Token form helpers
 
 TEST(GroupSpan, Table) {
     struct Case {
@@ -351,9 +314,6 @@ TEST(NthAlternative, Table) {
     EXPECT_EQ(nth_alternative(nullptr, 0), nullptr);
     EXPECT_EQ(nth_alternative("a\001b", 1), nullptr);
 }
-
-// ---------------------------------------------------------------------------
-// The answer-number list
 
 TEST(AnswerNumbers, Table) {
     struct Case {
