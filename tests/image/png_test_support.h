@@ -58,8 +58,9 @@ inline std::optional<ReferenceImage> libpng_read(std::string_view file) {
     } source{file};
     ReferenceImage image;
     std::vector<png_bytep> rows;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr,
-                                             [](png_structp p, png_const_charp) { png_longjmp(p, 1); }, nullptr);
+    png_structp png = png_create_read_struct(
+        PNG_LIBPNG_VER_STRING, nullptr, [](png_structp p, png_const_charp) { png_longjmp(p, 1); },
+        [](png_structp, png_const_charp) {});
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
