@@ -4,6 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -25,11 +28,34 @@ inline bool picture_size_allowed(std::uint64_t width, std::uint64_t height) {
            width * height <= kMaxPicturePixels;
 }
 
+// Leaves bytes uninitialised when a vector grows: a picture's rows are
+// written whole right after they are made.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) {}
+    template <class U>
+    void construct(U* p) {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using PixelBuffer = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
+
 struct Picture {
     // kImageHeaderRecordSize bytes, zero beyond what the loader filled.
     std::vector<std::uint8_t> info = std::vector<std::uint8_t>(kImageHeaderRecordSize);
     // Rows bottom-up, each padded to a multiple of 4 bytes.
-    std::vector<std::uint8_t> pixels;
+    PixelBuffer pixels;
 
     std::int32_t width() const { return field(4); }
     std::int32_t height() const { return field(8); }

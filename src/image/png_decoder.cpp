@@ -180,28 +180,61 @@ const char* read_chunks(PngState& s, std::string_view file) {
     return nullptr;
 }
 
-// Decompresses the whole image data in one call into `raw` of `size` bytes.
-const char* inflate_image_data(const PngState& s, std::uint8_t* raw, std::uint64_t size) {
-    std::string joined;
-    std::string_view input = s.image_data.front();
-    if (s.image_data.size() > 1) {
-        joined.reserve(s.image_data_size);
-        for (std::string_view part : s.image_data) joined += part;
-        input = joined;
+// Inflates the run of IDAT chunks, as one stream, into the buffers it is
+// given.
+class ImageDataStream {
+public:
+    explicit ImageDataStream(const std::vector<std::string_view>& parts) : parts_(parts) {}
+    ImageDataStream(const ImageDataStream&) = delete;
+    ImageDataStream& operator=(const ImageDataStream&) = delete;
+    ~ImageDataStream() {
+        if (open_) inflateEnd(&stream_);
     }
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK) return kPictureOutOfMemory;
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
-    stream.avail_in = static_cast<uInt>(input.size());
-    stream.next_out = raw;
-    stream.avail_out = static_cast<uInt>(size);
-    const int result = inflate(&stream, Z_FINISH);
-    inflateEnd(&stream);
-    // Data beyond the last row is ignored; a stream that ends early is not.
-    const bool complete = stream.avail_out == 0 &&
-                          (result == Z_STREAM_END || result == Z_OK || result == Z_BUF_ERROR);
-    return complete ? nullptr : kPngBadImageData;
-}
+
+    // The stream's own two-byte header is checked here and the deflate data
+    // inflated raw: every IDAT chunk's CRC is verified already, so the
+    // stream's Adler-32 sum is not computed again.
+    const char* open() {
+        std::uint8_t header[2];
+        std::size_t got = 0;
+        for (std::string_view part : parts_)
+            for (std::size_t i = 0; i < part.size() && got < 2; ++i) header[got++] = static_cast<std::uint8_t>(part[i]);
+        if (got < 2 || (header[0] & 0x0F) != Z_DEFLATED || header[0] >> 4 > 7 || header[1] & 0x20 ||
+            (header[0] << 8 | header[1]) % 31 != 0)
+            return kPngBadImageData;
+        skip_ = 2;
+        if (inflateInit2(&stream_, -15) != Z_OK) return kPictureOutOfMemory;
+        open_ = true;
+        return nullptr;
+    }
+
+    // Fills `size` bytes; false when the data ends first or is corrupt.
+    bool read(std::uint8_t* out, std::size_t size) {
+        stream_.next_out = out;
+        stream_.avail_out = static_cast<uInt>(size);
+        while (stream_.avail_out) {
+            while (stream_.avail_in == 0 && next_ < parts_.size()) {
+                std::string_view part = parts_[next_++];
+                const std::size_t skipped = std::min(skip_, part.size());
+                skip_ -= skipped;
+                part.remove_prefix(skipped);
+                stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(part.data()));
+                stream_.avail_in = static_cast<uInt>(part.size());
+            }
+            const int result = inflate(&stream_, Z_NO_FLUSH);
+            if (result == Z_STREAM_END) return stream_.avail_out == 0;
+            if (result != Z_OK) return false;
+        }
+        return true;
+    }
+
+private:
+    const std::vector<std::string_view>& parts_;
+    std::size_t next_ = 0;
+    std::size_t skip_ = 0;  // header bytes not yet passed over
+    z_stream stream_{};
+    bool open_ = false;
+};
 
 // ---- Conversion of unfiltered rows into BGR pixels.
 
@@ -282,22 +315,26 @@ struct Converter {
         }
     }
 
+    // x / 255 for x below 65536 (the widest blend is 255 * 255).
+    static std::uint8_t divide_by_255(unsigned x) { return static_cast<std::uint8_t>((x * 0x8081u) >> 23); }
+
     template <unsigned step>
     void grey_alpha(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t count) const {
         for (std::uint32_t i = 0; i < count; ++i, src += 2 * step, dst += 3) {
-            const unsigned v = src[0], a = src[step];
-            for (int c = 0; c < 3; ++c)
-                dst[c] = static_cast<std::uint8_t>(blend_on_background(v, background[c], a));
+            const unsigned a = src[step], va = src[0] * a, rest = 255 - a;
+            dst[0] = divide_by_255(va + rest * background[0]);
+            dst[1] = divide_by_255(va + rest * background[1]);
+            dst[2] = divide_by_255(va + rest * background[2]);
         }
     }
 
     template <unsigned step>
     void truecolour_alpha(const std::uint8_t* src, std::uint8_t* dst, std::uint32_t count) const {
         for (std::uint32_t i = 0; i < count; ++i, src += 4 * step, dst += 3) {
-            const unsigned a = src[3 * step];
-            for (int c = 0; c < 3; ++c)
-                dst[c] = static_cast<std::uint8_t>(
-                    blend_on_background(src[(2 - c) * step], background[c], a));
+            const unsigned a = src[3 * step], rest = 255 - a;
+            dst[0] = divide_by_255(src[2 * step] * a + rest * background[0]);
+            dst[1] = divide_by_255(src[step] * a + rest * background[1]);
+            dst[2] = divide_by_255(src[0] * a + rest * background[2]);
         }
     }
 
@@ -322,53 +359,97 @@ struct Converter {
     }
 };
 
-unsigned paeth_predictor(int a, int b, int c) {
+// a when it is nearest to a + b - c, else b when that is nearer than c,
+// else c (written to compile to conditional moves).
+inline int paeth_predictor(int a, int b, int c) {
     const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-    return static_cast<unsigned>(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
+    int nearest = a, distance = pa;
+    if (pb < distance) nearest = b, distance = pb;
+    if (pc < distance) nearest = c;
+    return nearest;
+}
+
+// The Paeth filter after the first pixel, with the pixel size known to the
+// compiler where it can be.
+template <std::size_t S>
+void unpaeth(std::uint8_t* x, const std::uint8_t* p, std::size_t n, std::size_t s) {
+    if constexpr (S != 0) s = S;
+    for (std::size_t j = s; j < n; ++j)
+        x[j] = static_cast<std::uint8_t>(x[j] + paeth_predictor(x[j - s], p[j], p[j - s]));
+}
+
+// Undoes the filter of one row: `x` is its filter byte and `n` bytes, `p`
+// the row above (unfiltered, without its filter byte) or null for the first
+// row of a pass; `s` bytes per complete pixel. Unknown filter types leave
+// the row as it is.
+void unfilter_row(std::uint8_t* x, const std::uint8_t* p, std::size_t n, std::size_t s) {
+    const unsigned type = x[0];
+    x[0] = 0;
+    ++x;
+    const std::size_t first = std::min(s, n);
+    switch (type) {
+    case 1:
+        for (std::size_t j = s; j < n; ++j) x[j] = static_cast<std::uint8_t>(x[j] + x[j - s]);
+        break;
+    case 2:
+        if (p)
+            for (std::size_t j = 0; j < n; ++j) x[j] = static_cast<std::uint8_t>(x[j] + p[j]);
+        break;
+    case 3:
+        if (p) {
+            for (std::size_t j = 0; j < first; ++j) x[j] = static_cast<std::uint8_t>(x[j] + (p[j] >> 1));
+            for (std::size_t j = s; j < n; ++j)
+                x[j] = static_cast<std::uint8_t>(x[j] + ((x[j - s] + p[j]) >> 1));
+        } else {
+            for (std::size_t j = s; j < n; ++j) x[j] = static_cast<std::uint8_t>(x[j] + (x[j - s] >> 1));
+        }
+        break;
+    case 4:
+        if (p) {
+            for (std::size_t j = 0; j < first; ++j) x[j] = static_cast<std::uint8_t>(x[j] + p[j]);
+            switch (s) {
+            case 1: unpaeth<1>(x, p, n, s); break;
+            case 3: unpaeth<3>(x, p, n, s); break;
+            case 4: unpaeth<4>(x, p, n, s); break;
+            default: unpaeth<0>(x, p, n, s); break;
+            }
+        } else {
+            for (std::size_t j = s; j < n; ++j) x[j] = static_cast<std::uint8_t>(x[j] + x[j - s]);
+        }
+        break;
+    default: break;
+    }
+}
+
+// Rows are inflated and unfiltered in bands of about this many bytes, so
+// that each row is converted while it is still in the cache.
+constexpr std::size_t kBandBytes = 128 * 1024;
+
+// Reads `rows` rows of `columns` pixels from the stream and hands each,
+// unfiltered, to `take`(row number, bytes after the filter byte).
+template <class Take>
+bool read_rows(ImageDataStream& stream, std::uint32_t columns, std::uint32_t rows, unsigned bpp,
+               std::vector<std::uint8_t>& band, Take take) {
+    const std::size_t n = row_bytes(columns, bpp), length = n + 1;
+    const std::size_t s = std::max(1u, (bpp + 7) / 8);
+    const std::size_t band_rows = std::clamp<std::size_t>(kBandBytes / length, 1, rows);
+    band.resize(length * (band_rows + 1));  // the row above the band, then the band
+    std::uint8_t* const above = band.data();
+    std::uint8_t* const first = above + length;
+    for (std::uint32_t row = 0; row < rows;) {
+        const std::size_t count = std::min<std::size_t>(band_rows, rows - row);
+        if (!stream.read(first, count * length)) return false;
+        for (std::size_t i = 0; i < count; ++i, ++row) {
+            std::uint8_t* x = first + i * length;
+            unfilter_row(x, row == 0 ? nullptr : x - length + 1, n, s);
+            take(row, x + 1);
+        }
+        std::memcpy(above, first + (count - 1) * length, length);
+    }
+    return true;
 }
 
 }  // namespace
-
-void unfilter_rows(std::uint8_t* data, std::uint32_t width, std::uint32_t rows,
-                   unsigned bits_per_pixel) {
-    const std::size_t s = std::max(1u, (bits_per_pixel + 7) / 8);
-    const std::size_t n = row_bytes(width, bits_per_pixel);
-    const std::uint8_t* p = nullptr;  // the row above, unfiltered
-    for (std::uint32_t r = 0; r < rows; ++r, data += n + 1) {
-        std::uint8_t* x = data + 1;
-        const std::size_t first = std::min(s, n);
-        switch (data[0]) {
-        case 1:
-            for (std::size_t j = s; j < n; ++j) x[j] = static_cast<std::uint8_t>(x[j] + x[j - s]);
-            break;
-        case 2:
-            if (p)
-                for (std::size_t j = 0; j < n; ++j) x[j] = static_cast<std::uint8_t>(x[j] + p[j]);
-            break;
-        case 3:
-            if (p) {
-                for (std::size_t j = 0; j < first; ++j) x[j] = static_cast<std::uint8_t>(x[j] + (p[j] >> 1));
-                for (std::size_t j = s; j < n; ++j)
-                    x[j] = static_cast<std::uint8_t>(x[j] + ((x[j - s] + p[j]) >> 1));
-            } else {
-                for (std::size_t j = s; j < n; ++j) x[j] = static_cast<std::uint8_t>(x[j] + (x[j - s] >> 1));
-            }
-            break;
-        case 4:
-            if (p) {
-                for (std::size_t j = 0; j < first; ++j) x[j] = static_cast<std::uint8_t>(x[j] + p[j]);
-                for (std::size_t j = s; j < n; ++j)
-                    x[j] = static_cast<std::uint8_t>(x[j] + paeth_predictor(x[j - s], p[j], p[j - s]));
-            } else {
-                for (std::size_t j = s; j < n; ++j) x[j] = static_cast<std::uint8_t>(x[j] + x[j - s]);
-            }
-            break;
-        default: break;
-        }
-        data[0] = 0;
-        p = x;
-    }
-}
 
 const char* decode_png(std::string_view file, std::uint32_t background, Picture& out) {
     PngState s;
@@ -385,34 +466,42 @@ const char* decode_png(std::string_view file, std::uint32_t background, Picture&
     }
     if (raw_size > s.image_data_size * kMaxInflateRatio + 4096) return kPngBadImageData;
 
-    const std::uint32_t stride = (3 * s.width + 3) & ~3u;
+    const std::size_t stride = (3 * std::size_t{s.width} + 3) & ~std::size_t{3};
     try {
-        auto raw = std::make_unique_for_overwrite<std::uint8_t[]>(raw_size);
-        if (const char* error = inflate_image_data(s, raw.get(), raw_size)) return error;
-        out.pixels.assign(std::size_t{stride} * s.height, 0);
+        out.pixels.resize(stride * s.height);
+        ImageDataStream stream(s.image_data);
+        if (const char* error = stream.open()) {
+            out.pixels.clear();
+            return error;
+        }
         const Converter converter(s, background);
-        std::uint8_t* const bottom = out.pixels.data() + std::size_t{stride} * (s.height - 1);
+        std::uint8_t* const bottom = out.pixels.data() + stride * (s.height - 1);
+        std::vector<std::uint8_t> band;
+        bool complete = true;
         if (!s.interlace) {
-            unfilter_rows(raw.get(), s.width, s.height, bpp);
-            const std::size_t length = row_bytes(s.width, bpp) + 1;
-            for (std::uint32_t y = 0; y < s.height; ++y)
-                converter.convert(raw.get() + y * length + 1, bottom - std::size_t{stride} * y, s.width);
+            complete = read_rows(stream, s.width, s.height, bpp, band, [&](std::uint32_t y, const std::uint8_t* row) {
+                std::uint8_t* dst = bottom - stride * y;
+                converter.convert(row, dst, s.width);
+                std::fill(dst + 3 * std::size_t{s.width}, dst + stride, 0);
+            });
         } else {
-            std::vector<std::uint8_t> row(3 * std::size_t{s.width});
-            std::uint8_t* pass_data = raw.get();
+            std::vector<std::uint8_t> converted(3 * std::size_t{s.width});
             for (const Adam7Pass& pass : kPasses) {
                 const std::uint32_t columns = pass_columns(pass, s.width), rows = pass_rows(pass, s.height);
                 if (!columns || !rows) continue;
-                const std::size_t length = row_bytes(columns, bpp) + 1;
-                unfilter_rows(pass_data, columns, rows, bpp);
-                for (std::uint32_t r = 0; r < rows; ++r, pass_data += length) {
-                    converter.convert(pass_data + 1, row.data(), columns);
-                    std::uint8_t* dst = bottom - std::size_t{stride} * (pass.row + r * pass.row_step) +
-                                        3 * std::size_t{pass.column};
+                complete = complete && read_rows(stream, columns, rows, bpp, band, [&](std::uint32_t r, const std::uint8_t* row) {
+                    converter.convert(row, converted.data(), columns);
+                    std::uint8_t* dst = bottom - stride * (pass.row + r * pass.row_step) + 3 * std::size_t{pass.column};
                     for (std::uint32_t c = 0; c < columns; ++c, dst += 3 * pass.column_step)
-                        std::memcpy(dst, &row[3 * c], 3);
-                }
+                        std::memcpy(dst, &converted[3 * c], 3);
+                });
             }
+            for (std::uint32_t y = 0; y < s.height; ++y)
+                std::fill(bottom - stride * y + 3 * std::size_t{s.width}, bottom - stride * y + stride, 0);
+        }
+        if (!complete) {
+            out.pixels.clear();
+            return kPngBadImageData;
         }
     } catch (const std::bad_alloc&) {
         out.pixels.clear();

@@ -32,10 +32,4 @@ inline unsigned blend_on_background(unsigned v, unsigned g, unsigned a) {
     return (v * a + (255 - a) * g) / 255;
 }
 
-// Undoes the PNG filters of `rows` rows in place. Each row is a filter byte
-// and (width * bits_per_pixel + 7) / 8 bytes; every filter byte becomes 0.
-// Unknown filter types leave their row as it is.
-void unfilter_rows(std::uint8_t* data, std::uint32_t width, std::uint32_t rows,
-                   unsigned bits_per_pixel);
-
 }  // namespace qz
