@@ -12,6 +12,7 @@
 #include "document/data_file_win.h"
 #include "document/line_edit_win.h"
 #include "document/line_list_win.h"
+#include "image/insert_image_win.h"
 #include "operations/find_win.h"
 #include "resources/resource.h"
 
@@ -139,7 +140,7 @@ const Command kCommands[] = {
     {CMD_FIND_NEXT, [](HWND w, int) { find_next(w); }},
     {CMD_FIND_PREVIOUS, [](HWND w, int) { find_previous(w); }},
     {CMD_SORT, not_built},
-    {CMD_INSERT_IMAGE, not_built},
+    {CMD_INSERT_IMAGE, [](HWND w, int) { insert_image_reference(w); }},
     {CMD_GROUP_CHANGE, not_built},
     {CMD_ADD_QUESTION, [](HWND w, int) { add_question_line(w, true); }},
     {CMD_ADD_TITLE, [](HWND w, int) { add_title_line(w, true); }},
