@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build git
-    googletest libgtest-dev libbenchmark-dev zlib1g-dev
+    googletest libgtest-dev libbenchmark-dev zlib1g-dev libpng-dev
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64 libz-mingw-w64-dev
     wine wine64 xvfb xauth fonts-ipafont locales

@@ -13,6 +13,7 @@
 #include "document/line_edit_win.h"
 #include "document/line_list_win.h"
 #include "document/list_mirror_win.h"
+#include "image/insert_image_win.h"
 #include "operations/bulk_edit_win.h"
 #include "operations/clipboard_win.h"
 #include "operations/data_info_win.h"
@@ -156,7 +157,7 @@ const Command kCommands[] = {
     {CMD_FIND_NEXT, [](HWND w, int) { find_next(w); }},
     {CMD_FIND_PREVIOUS, [](HWND w, int) { find_previous(w); }},
     {CMD_SORT, [](HWND w, int) { show_sort_dialog(w); }},
-    {CMD_INSERT_IMAGE, not_built},
+    {CMD_INSERT_IMAGE, [](HWND w, int) { insert_image_reference(w); }},
     {CMD_GROUP_CHANGE, [](HWND w, int) { change_group_of_selection(w); }},
     {CMD_ADD_QUESTION, [](HWND w, int) { add_question_line(w, true); }},
     {CMD_ADD_TITLE, [](HWND w, int) { add_title_line(w, true); }},

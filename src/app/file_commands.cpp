@@ -28,22 +28,22 @@ FileDialogHook& file_dialog_hook() {
     return hook;
 }
 
-// Runs the open or save dialog, starting from the document's name; the
-// chosen path, or nothing when cancelled.
-std::optional<std::string> choose_file(HWND owner, bool save) {
-    const CardDocument& doc = app().doc;
-    if (file_dialog_hook()) return file_dialog_hook()(owner, save, doc.file_name);
+// Runs the open or save dialog; the chosen path, or nothing when cancelled.
+std::optional<std::string> run_file_dialog(HWND owner, bool save, const char* title, const char* filter,
+                                           const char* default_extension, const std::string& proposed) {
+    if (file_dialog_hook()) return file_dialog_hook()(owner, save, proposed);
     // Room for a longer choice than fits, so that it is refused by name
     // rather than by a dialog error.
-    std::string path = doc.file_name;
+    std::string path = proposed;
     path.resize(kDialogBufferSize);
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFileFilter;
+    ofn.lpstrTitle = title;
+    ofn.lpstrFilter = filter;
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = kDialogBufferSize;
-    ofn.lpstrDefExt = "qzf";
+    ofn.lpstrDefExt = default_extension;
     ofn.Flags = save ? OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST
                      : OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
@@ -55,6 +55,11 @@ std::optional<std::string> choose_file(HWND owner, bool save) {
     }
     path.resize(std::strlen(path.c_str()));
     return path;
+}
+
+// The open or save dialog for data files, starting from the document's name.
+std::optional<std::string> choose_file(HWND owner, bool save) {
+    return run_file_dialog(owner, save, nullptr, kFileFilter, "qzf", app().doc.file_name);
 }
 
 std::string full_path(const std::string& path) {
@@ -71,6 +76,11 @@ HMENU file_menu(HWND main_window) {
 }  // namespace
 
 void set_file_dialog_hook(FileDialogHook hook) { file_dialog_hook() = std::move(hook); }
+
+std::optional<std::string> choose_open_file(HWND owner, const char* title, const char* filter,
+                                            const char* default_extension) {
+    return run_file_dialog(owner, false, title, filter, default_extension, "");
+}
 
 void update_title() {
     if (!app().main_window) return;

@@ -16,6 +16,12 @@ using FileDialogHook =
     std::function<std::optional<std::string>(HWND owner, bool save, const std::string& proposed)>;
 void set_file_dialog_hook(FileDialogHook hook);
 
+// The open dialog with its own title, filter (description and pattern
+// pairs, each ended by NUL) and default extension, starting with no name;
+// the chosen path, or nothing when cancelled. Goes through the hook above.
+std::optional<std::string> choose_open_file(HWND owner, const char* title, const char* filter,
+                                            const char* default_extension);
+
 // "<file_name> - Quizo Editor".
 void update_title();
 

@@ -11,6 +11,7 @@
 #include "document/data_file.h"
 #include "document/line_labels.h"
 #include "tool/find_command.h"
+#include "tool/pictures_command.h"
 #include "tool/replace_file.h"
 #include "tool/tool_files.h"
 #include "syntax/answer.h"
@@ -25,7 +26,7 @@ using Args = std::vector<std::string>;
 
 constexpr char kUsage[] =
     "usage: qzotool check FILE... | list FILE | normalize FILE OUT | answers FILE"
-    " | find [--conditions HEX] TEXT FILE\n";
+    " | find [--conditions HEX] TEXT FILE | pictures FILE\n";
 
 // Exit statuses.
 constexpr int kExitOk = 0;
@@ -185,6 +186,7 @@ const Command kCommands[] = {
     {"normalize", 2, 2, run_normalize},
     {"answers", 1, 1, run_answers},
     {"find", 0, kAny, run_find},
+    {"pictures", 1, 1, run_pictures},
 };
 
 }  // namespace
