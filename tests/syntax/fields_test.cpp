@@ -427,7 +427,9 @@ TEST(Compose, OnlyChangedFieldsChange) {
         const std::string& read = c.field == QUESTION ? back.question
                                   : c.field == ANSWER ? back.answer
                                                       : back.comment;
-        if (c.typed.find('\x95') == std::string::npos) EXPECT_EQ(read, c.typed);
+        if (c.typed.find('\x95') == std::string::npos) {
+            EXPECT_EQ(read, c.typed);
+        }
     }
 }
 
