@@ -218,10 +218,10 @@ TEST(Qzotool, AnswersCutShortSaySo) {
 }
 
 TEST(Qzotool, UsageErrors) {
-    const std::string usage = "usage: qzotool check FILE... | list FILE | normalize FILE OUT |";
+    const std::string usage = "usage: qzotool check [--problems] FILE... | list FILE | normalize FILE OUT |";
     const std::string find_usage = "usage: qzotool find [--conditions HEX] TEXT FILE\n";
     const std::vector<std::string> cases[] = {
-        {}, {"help"}, {"check"}, {"list"}, {"list", kSample, kSample}, {"normalize", kSample},
+        {}, {"help"}, {"check"}, {"check", "--problems"}, {"list"}, {"list", kSample, kSample}, {"normalize", kSample},
         {"normalize", kSample, "a", "b"}, {"answers"}, {"CHECK", kSample}, {"find"}, {"find", "x"},
         {"find", "x", kSample, "extra"}, {"find", "-x", kSample}, {"find", "--conditions"},
         {"find", "x", kSample, "--conditions"}, {"find", "--unknown", "x", kSample},
