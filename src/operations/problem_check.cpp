@@ -64,43 +64,73 @@ std::string line_number_text(int index) {
     return std::to_string(CardDocument::file_line_number(index));
 }
 
-// Collects the duplicates of one title's questions.
+// Collects the duplicates of one title's questions in one pass: each
+// question's comparison codes are hashed, and a question joins the group of
+// the first one with the same codes. Keys live in one buffer, so a question
+// costs no allocation of its own.
 class DuplicateFinder {
   public:
     void add(int index, const DataLine* line, std::string_view question, const Comparison& c) {
         comparison_key(question, c, key_);
-        auto [it, added] = first_.try_emplace(key_, static_cast<int>(groups_.size()));
-        if (added) groups_.emplace_back();
-        groups_[static_cast<std::size_t>(it->second)].push_back({index, line});
+        const std::size_t hash = std::hash<std::string_view>{}(key_);
+        auto [it, added] = by_hash_.try_emplace(hash, -1);
+        int* slot = &it->second;
+        while (*slot >= 0 && key_of(groups_[static_cast<std::size_t>(*slot)]) != key_)
+            slot = &groups_[static_cast<std::size_t>(*slot)].next_same_hash;
+        if (*slot < 0) {
+            *slot = static_cast<int>(groups_.size());
+            groups_.push_back({keys_.size(), key_.size()});
+            keys_ += key_;
+        }
+        const int group = *slot;
+        ++groups_[static_cast<std::size_t>(group)].members;
+        members_.push_back({index, line, group});
     }
 
     // Reports the groups of more than one line and starts over.
     void flush(std::vector<Problem>& out) {
-        for (const auto& group : groups_) {
-            if (group.size() < 2) continue;
+        std::vector<std::vector<const Member*>> repeated(groups_.size());
+        for (const Member& m : members_)
+            if (groups_[static_cast<std::size_t>(m.group)].members > 1)
+                repeated[static_cast<std::size_t>(m.group)].push_back(&m);
+        for (const auto& group : repeated) {
+            if (group.empty()) continue;
             std::string detail = "行 ";
             for (std::size_t i = 0; i < group.size() && i < kListedDuplicates; ++i) {
                 if (i > 0) detail += ", ";
-                detail += line_number_text(group[i].index);
+                detail += line_number_text(group[i]->index);
             }
             if (group.size() > kListedDuplicates)
                 detail += " ほか " + std::to_string(group.size() - kListedDuplicates) + " 行";
             detail += " が同じ問題です";
-            for (const Member& m : group)
-                out.push_back({m.line, m.index, ProblemKind::duplicate_question, detail});
+            for (const Member* m : group)
+                out.push_back({m->line, m->index, ProblemKind::duplicate_question, detail});
         }
-        first_.clear();
+        by_hash_.clear();
         groups_.clear();
+        members_.clear();
+        keys_.clear();
     }
 
   private:
+    struct Group {
+        std::size_t key_start, key_length;
+        int members = 0;
+        int next_same_hash = -1;
+    };
     struct Member {
         int index;
         const DataLine* line;
+        int group;
     };
+    std::string_view key_of(const Group& g) const {
+        return std::string_view(keys_).substr(g.key_start, g.key_length);
+    }
     std::string key_;
-    std::unordered_map<std::string, int> first_;
-    std::vector<std::vector<Member>> groups_;
+    std::string keys_;
+    std::unordered_map<std::size_t, int> by_hash_;
+    std::vector<Group> groups_;
+    std::vector<Member> members_;
 };
 
 // Whether groups 0-9 have a name of their own; all do without a group line.
@@ -111,29 +141,54 @@ std::vector<bool> named_groups(const CardDocument& doc) {
     return named;
 }
 
+// The bytes that may change how an answer expands; an answer without any of
+// them (not even as a trail byte) is one plain alternative.
+bool may_hold_syntax(std::string_view answer) {
+    return answer.find_first_of("[]()|\\") != std::string_view::npos;
+}
+
 void check_question(const CardDocument& doc, int index, const DataLine& line, const char* title,
-                    int title_index, const std::vector<bool>& named, std::vector<Problem>& out) {
+                    int title_index, const std::vector<bool>& named,
+                    std::string_view question, std::vector<Problem>& out) {
     const char* text = line.c_str();
     auto found = [&](ProblemKind kind, std::string detail) {
         out.push_back({&line, index, kind, std::move(detail)});
     };
-    const char* answer = nullptr;
-    const int question_length = question_text_field(text);
-    const int answer_length = answer_text_field(text, &answer);
-    if (question_length == 0) found(ProblemKind::empty_question, "問題が空です");
+    const char* answer_start = nullptr;
+    const int answer_length = answer_text_field(text, &answer_start);
+    if (question.empty()) found(ProblemKind::empty_question, "問題が空です");
     if (answer_length == 0) found(ProblemKind::empty_answer, "答えが空です");
+    // History, group and answer number follow the answer's comma.
+    const char* tail = answer_length >= 0 ? answer_start + answer_length + 1 : "";
+    auto digit = [&](int at) {
+        for (int i = 0; i < at; ++i)
+            if (is_line_end(tail[i])) return -1;
+        return tail[at] >= '0' && tail[at] <= '9' ? tail[at] - '0' : -1;
+    };
+    const int group = digit(1);
+    const int number = digit(2);
 
-    bool cut_short = false;
-    const std::optional<std::string> expanded = expand_answer(text, &cut_short);
-    if (!expanded) {
+    int alternatives = 1;
+    bool syntax_ok = true;
+    const std::string_view answer =
+        answer_length > 0 ? std::string_view(answer_start, static_cast<std::size_t>(answer_length))
+                          : std::string_view();
+    if (may_hold_syntax(answer)) {
+        bool cut_short = false;
+        const std::optional<std::string> expanded = expand_answer(text, &cut_short);
+        syntax_ok = expanded.has_value();
+        if (syntax_ok) {
+            alternatives = 0;
+            while (alternatives < kMaxAlternatives &&
+                   nth_alternative(expanded->c_str(), alternatives))
+                ++alternatives;
+            // An expansion cut short offers at least one more than it completed.
+            if (cut_short && alternatives < kMaxAlternatives) ++alternatives;
+        }
+    }
+    if (!syntax_ok) {
         found(ProblemKind::answer_syntax, "構文エラーです。");
     } else {
-        int alternatives = 0;
-        while (alternatives < kMaxAlternatives && nth_alternative(expanded->c_str(), alternatives))
-            ++alternatives;
-        // An expansion cut short offers at least one more than it completed.
-        if (cut_short && alternatives < kMaxAlternatives) ++alternatives;
-        const int number = question_answer_number(text);
         const int choices = title ? title_choice_count(title) : -1;
         if (doc.version >= 13 && number > 0) {
             if (choices == 0)
@@ -146,11 +201,9 @@ void check_question(const CardDocument& doc, int index, const DataLine& line, co
         }
         if (choices > alternatives)
             found(ProblemKind::few_alternatives,
-                  "タイトル(行 " + line_number_text(title_index) +
-                      ")の選択肢数 " + std::to_string(choices) + "、答えの候補 " +
-                      std::to_string(alternatives));
+                  "タイトル(行 " + line_number_text(title_index) + ")の選択肢数 " +
+                      std::to_string(choices) + "、答えの候補 " + std::to_string(alternatives));
     }
-    const int group = question_group(text);
     if (group >= 0 && !named[static_cast<std::size_t>(group)])
         found(ProblemKind::unnamed_group,
               "グループ " + std::to_string(group) + " に名前がありません");
@@ -274,12 +327,11 @@ std::vector<Problem> check_problems(const CardDocument& doc,
             title_index = index;
             comparison = title_comparison(title);
         } else if (is_question(&line)) {
-            check_question(doc, index, line, title, title_index, named, out);
             const int length = question_text_field(line.c_str());
-            if (length > 0)
-                duplicates.add(index, &line,
-                               std::string_view(line.c_str(), static_cast<std::size_t>(length)),
-                               comparison);
+            const std::string_view question(line.c_str(),
+                                            static_cast<std::size_t>(std::max(length, 0)));
+            check_question(doc, index, line, title, title_index, named, question, out);
+            if (!question.empty()) duplicates.add(index, &line, question, comparison);
         }
         ++index;
     }
