@@ -43,6 +43,12 @@ std::string rows_as_tool_output(const std::string& path) {
     return out;
 }
 
+// With QZ_HOLD_MS set, the window stays up that long for a screenshot.
+void hold_for_screenshot() {
+    if (const char* ms = std::getenv("QZ_HOLD_MS"))
+        for (DWORD end = GetTickCount() + std::atoi(ms); GetTickCount() < end; Sleep(20)) pump();
+}
+
 // A quiz with every kind of problem a few times over.
 std::string generated_quiz(int lines) {
     std::string text = "QUIZODATA V1.4\r\n$Group=全般,歴史,地理\r\n#章,311110\r\n";
@@ -76,6 +82,7 @@ TEST_F(ProblemCheckTest, RowsAreWhatQzotoolFinds) {
         start("\"" + f.path + "\"");
         command(CMD_PROBLEM_CHECK);
         ASSERT_TRUE(problem_check_window());
+        hold_for_screenshot();
         std::ostringstream out, err;
         EXPECT_EQ(tool::run({"check", "--problems", f.path}, out, err), 1);
         EXPECT_GT(row_count(), 10);
@@ -90,8 +97,7 @@ TEST_F(ProblemCheckTest, NothingFoundSaysSoAndRecheckSeesEdits) {
     command(CMD_PROBLEM_CHECK);
     HWND window = problem_check_window();
     ASSERT_TRUE(window);
-    if (const char* ms = std::getenv("QZ_HOLD_MS"))
-        for (DWORD end = GetTickCount() + std::atoi(ms); GetTickCount() < end; Sleep(20)) pump();
+    hold_for_screenshot();
     EXPECT_EQ(row_count(), 0);
     EXPECT_EQ(window_text(GetDlgItem(window, IDC_PROBLEM_STATUS)), "問題は見つかりませんでした。");
     focus_line(1);
