@@ -88,17 +88,5 @@ TEST(ProblemCheck, RewrittenLinesCountWhileTheyKeepTheirText) {
     EXPECT_EQ(found_in(doc, notes), (Found{{3, K::rewritten_line}}));
 }
 
-TEST(ProblemCheck, LinesAreFoundByAddressAfterEarlierLinesGo) {
-    CardDocument doc;
-    read_data_file(file_of({"#t,000000", "a,x,<00", "b,y,<00", "c,z,<00"}), doc);
-    const DataLine* third = doc.line_at(3);
-    doc.erase(1);
-    doc.erase(0);
-    EXPECT_EQ(find_line_by_address(doc, third), 1);
-    const DataLine* gone = doc.line_at(0);
-    doc.erase(0);
-    EXPECT_EQ(find_line_by_address(doc, gone), -1);
-}
-
 }  // namespace
 }  // namespace qz
