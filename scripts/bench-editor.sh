@@ -3,7 +3,7 @@
 # lines with one very long field ("scripts/bench-editor.sh long": only those;
 # "select-sort": only selecting and sorting; "bulk": only copy, cut, paste,
 # swap and group change; "info": only the data information dialog and the
-# customize sheet's Apply).
+# customize sheet's Apply; "problems": only the problem check window).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset windows >/dev/null

@@ -26,6 +26,8 @@
 
 // Copy, cut, paste, swap and group change ("bulk": only these).
 void run_bulk_edit_bench(HWND main, const std::string& dir);
+// The problem check window ("problems": only this).
+void run_problem_check_bench(HWND main, const std::string& dir);
 
 namespace {
 
@@ -258,6 +260,14 @@ int main(int argc, char** argv) {
         DestroyWindow(main);
         pump();
         shutdown_application();
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "problems") {
+        run_problem_check_bench(main, dir);
+        DestroyWindow(main);
+        pump();
+        shutdown_application();
+        DeleteFileA(app().settings_path.c_str());
         return 0;
     }
     if (argc > 1 && std::string(argv[1]) == "bulk") {

@@ -13,6 +13,7 @@
 #include "app/message_box.h"
 #include "app/separator.h"
 #include "document/data_file_win.h"
+#include "operations/problem_check_win.h"
 #include "panes/pane_host.h"
 #include "prefs/settings_file_win.h"
 #include "resources/resource.h"
@@ -51,6 +52,7 @@ bool initialize_application() {
     a.prefs = a.default_prefs;
     a.print = PrintSettings{};
     initialize_help();
+    set_file_read_observer(note_loaded_file);
 
     char path[MAX_PATH] = {};
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -137,6 +139,7 @@ bool preprocess_message(MSG& msg) {
     if (a.accelerators && a.main_window &&
         TranslateAcceleratorA(a.main_window, a.accelerators, &msg))
         return true;
+    if (problem_check_message(msg)) return true;
     HWND dialog = a.pane ? a.pane : a.main_window;
     return dialog && IsDialogMessageA(dialog, &msg);
 }

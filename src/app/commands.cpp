@@ -18,9 +18,11 @@
 #include "operations/clipboard_win.h"
 #include "operations/data_info_win.h"
 #include "operations/find_win.h"
+#include "operations/problem_check_win.h"
 #include "operations/select_dialog_win.h"
 #include "operations/sort_dialog_win.h"
 #include "prefs/customize_win.h"
+#include "resources/problem_check_ids.h"
 #include "resources/resource.h"
 
 namespace qz {
@@ -182,6 +184,7 @@ const Command kCommands[] = {
     {CMD_HELP_INDEX, [](HWND w, int) { show_help(w, kHelpDisplayIndex); }},
     {CMD_ABOUT, [](HWND w, int) { show_about_dialog(w); }},
     {CMD_CLEAR_RECENT, [](HWND w, int) { clear_recent_files(w); }},
+    {CMD_PROBLEM_CHECK, [](HWND w, int) { show_problem_check(w); }},
 };
 
 }  // namespace

@@ -193,6 +193,12 @@ DWORD replace_file_contents(const std::string& path, const std::string& bytes,
     return ERROR_SUCCESS;
 }
 
+namespace {
+FileReadObserver file_read_observer = nullptr;
+}  // namespace
+
+void set_file_read_observer(FileReadObserver observer) { file_read_observer = observer; }
+
 bool load_data_file(HWND owner) {
     CardDocument& doc = app().doc;
     // Nothing may be committed into the lines of the file being read.
@@ -202,7 +208,7 @@ bool load_data_file(HWND owner) {
     try {
         std::optional<std::string> bytes = read_whole_file(owner, doc.file_name);
         if (!bytes) return false;
-        LoadResult result = read_data_file(std::move(*bytes), doc);
+        LoadResult result = read_data_file(*bytes, doc);
         if (result.magic_matched) add_recent_file(owner, doc.file_name);
         if (result.status != LoadStatus::ok) {
             if (owner) show_error(owner, load_status_message(result.status));
@@ -210,6 +216,7 @@ bool load_data_file(HWND owner) {
             return false;
         }
         nul = result.nul_bytes;
+        if (file_read_observer) file_read_observer(*bytes);
     } catch (const std::bad_alloc&) {
         doc.clear();
         if (owner) show_error(owner, "メモリが足りません。");

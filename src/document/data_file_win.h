@@ -23,6 +23,10 @@ std::optional<std::string> read_whole_file(HWND owner, const std::string& path);
 DWORD replace_file_contents(const std::string& path, const std::string& bytes,
                             bool over_read_only = false);
 
+// Told the bytes of a file after the document was read from them.
+using FileReadObserver = void (*)(const std::string& bytes);
+void set_file_read_observer(FileReadObserver observer);
+
 // Loads the document's `file_name`; false after a message, with the
 // document left without lines.
 bool load_data_file(HWND owner);

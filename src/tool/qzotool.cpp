@@ -10,6 +10,7 @@
 #include "document/card_document.h"
 #include "document/data_file.h"
 #include "document/line_labels.h"
+#include "operations/problem_check.h"
 #include "tool/find_command.h"
 #include "tool/pictures_command.h"
 #include "tool/replace_file.h"
@@ -25,7 +26,7 @@ namespace {
 using Args = std::vector<std::string>;
 
 constexpr char kUsage[] =
-    "usage: qzotool check FILE... | list FILE | normalize FILE OUT | answers FILE"
+    "usage: qzotool check [--problems] FILE... | list FILE | normalize FILE OUT | answers FILE"
     " | find [--conditions HEX] TEXT FILE | pictures FILE\n";
 
 // Exit statuses.
@@ -39,18 +40,6 @@ constexpr char kSyntaxError[] = "構文エラーです。";
 
 // ---------------------------------------------------------------------------
 // check
-
-// Why loading rewrites a line: `original` is the line as written in the file
-// and differs from what the document holds.
-const char* rewrite_reason(std::string_view original, int version) {
-    if (original == "#") return "lone #; kept as a blank line";
-    if (original[0] == '#') return "invalid title line; kept as a comment";
-    if (original == "'") return "lone apostrophe; kept as a blank line";
-    if (original[0] == '$' && version >= 14)
-        return original.size() == 1 ? "lone $; kept as a blank line"
-                                    : "unknown settings line; kept as a comment";
-    return "invalid question line; kept as a comment";
-}
 
 // The file line numbers of the lines that hold NUL bytes, counted as the
 // reader counts lines.
@@ -80,28 +69,36 @@ int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
         status = kExitChanged;
     };
 
-    std::string buffer = bytes;
-    normalize_line_breaks(buffer);
-    // Walk the file's lines after the header beside the document's lines.
-    const char* p = std::strchr(buffer.c_str(), kLineSeparator) + 1;
-    const char* end = buffer.c_str() + buffer.size();
-    int index = 0;
-    for (auto it = doc.begin(); p < end && it != doc.end(); ++it, ++index) {
-        const char* line_end = static_cast<const char*>(std::memchr(p, kLineSeparator, end - p));
-        const std::string_view original(p, static_cast<std::size_t>(line_end - p));
-        if (original != it->text())
-            finding(CardDocument::file_line_number(index), rewrite_reason(original, doc.version));
-        p = line_end + 1;
-    }
+    for (const RewrittenLine& r : find_rewritten_lines(bytes, doc))
+        finding(CardDocument::file_line_number(r.index), rewrite_reason_text(r.reason));
     for (int line : lines_with_nul(bytes))
         finding(line, "NUL byte; removed");
     return status;
 }
 
-int run_check(const Args& files, std::ostream& out, std::ostream& err) {
+// check --problems: what would go wrong when the quiz is played.
+int check_problems_of(const std::string& path, std::ostream& out, std::ostream& err) {
+    std::string bytes;
+    CardDocument doc;
+    if (!load(path, bytes, doc, err)) return kExitFailed;
+    const std::vector<Problem> problems = check_problems(doc, rewrite_notes(bytes, doc));
+    for (const Problem& p : problems)
+        out << path << ':' << CardDocument::file_line_number(p.index) << ": "
+            << output_text(problem_kind_label(p.kind)) << ": " << output_text(p.detail) << '\n';
+    return problems.empty() ? kExitOk : kExitChanged;
+}
+
+int run_check(const Args& args, std::ostream& out, std::ostream& err) {
+    const bool problems = args[0] == "--problems";
+    const Args files(args.begin() + (problems ? 1 : 0), args.end());
+    if (files.empty()) {
+        err << kUsage;
+        return kExitFailed;
+    }
     int status = kExitOk;
     for (const std::string& path : files)
-        status = std::max(status, check_file(path, out, err));
+        status = std::max(status, problems ? check_problems_of(path, out, err)
+                                            : check_file(path, out, err));
     return status;
 }
 

@@ -100,6 +100,29 @@ TEST(QzotoolCheck, ReportsEveryRewrite) {
     }
 }
 
+// The problem check reports what check reports, and what would go wrong in play.
+TEST(QzotoolCheck, ProblemsOnePerLine) {
+    const std::string malformed = kData + "malformed.qzf";
+    const Result r = run_tool({"check", "--problems", malformed});
+    EXPECT_EQ(r.status, 1);
+    std::string expected;
+    const std::string rewritten = utf8(u8"読み込みで変換: ");
+    for (int line : {3, 4, 5, 6, 8, 9, 10, 11, 12, 15, 16, 17, 18, 19, 20})
+        expected += malformed + ":" + std::to_string(line) + ": " + rewritten +
+                    (line == 4 || line == 8 || line == 9
+                         ? utf8(u8"記号だけの行を空行にしました")
+                         : line <= 6 ? utf8(u8"形式の違うタイトル行をコメントにしました")
+                         : line <= 12 ? utf8(u8"不明な設定行をコメントにしました")
+                                      : utf8(u8"形式の違う問題行をコメントにしました")) +
+                    "\n";
+    expected += malformed + ":21: " + utf8(u8"答えの構文エラー: 構文エラーです。\n");
+    expected += malformed + ":22: " + utf8(u8"答え番号が範囲外: 答え番号 9、答えの候補は 0～3 です\n");
+    EXPECT_EQ(r.out, expected);
+    const Result clean = run_tool({"check", "--problems", kData + "header_only.qzf"});
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.out, "");
+}
+
 TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
     struct Case {
         std::vector<std::string> args;
@@ -218,10 +241,10 @@ TEST(Qzotool, AnswersCutShortSaySo) {
 }
 
 TEST(Qzotool, UsageErrors) {
-    const std::string usage = "usage: qzotool check FILE... | list FILE | normalize FILE OUT |";
+    const std::string usage = "usage: qzotool check [--problems] FILE... | list FILE | normalize FILE OUT |";
     const std::string find_usage = "usage: qzotool find [--conditions HEX] TEXT FILE\n";
     const std::vector<std::string> cases[] = {
-        {}, {"help"}, {"check"}, {"list"}, {"list", kSample, kSample}, {"normalize", kSample},
+        {}, {"help"}, {"check"}, {"check", "--problems"}, {"list"}, {"list", kSample, kSample}, {"normalize", kSample},
         {"normalize", kSample, "a", "b"}, {"answers"}, {"CHECK", kSample}, {"find"}, {"find", "x"},
         {"find", "x", kSample, "extra"}, {"find", "-x", kSample}, {"find", "--conditions"},
         {"find", "x", kSample, "--conditions"}, {"find", "--unknown", "x", kSample},

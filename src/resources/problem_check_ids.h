@@ -1,0 +1,12 @@
+/* Controls of the problem check window (622). */
+#ifndef QZ_RESOURCES_PROBLEM_CHECK_IDS_H
+#define QZ_RESOURCES_PROBLEM_CHECK_IDS_H
+
+#define IDD_PROBLEM_CHECK 622
+#define CMD_PROBLEM_CHECK 119
+
+#define IDC_PROBLEM_LIST 1024
+#define IDC_PROBLEM_RECHECK 1025
+#define IDC_PROBLEM_STATUS 1026
+
+#endif

@@ -1,0 +1,92 @@
+#include "operations/problem_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "document/data_file.h"
+
+namespace qz {
+namespace {
+
+using K = ProblemKind;
+using Found = std::vector<std::pair<int, K>>;  // file line number, kind
+
+std::string file_of(const std::vector<const char*>& lines) {
+    std::string bytes = "QUIZODATA V1.4\r\n";
+    for (const char* l : lines) bytes += std::string(l) + "\r\n";
+    return bytes;
+}
+
+Found found_in(const CardDocument& doc, const std::vector<RewriteNote>& notes = {}) {
+    Found found;
+    for (const Problem& p : check_problems(doc, notes)) {
+        EXPECT_EQ(doc.line_at(p.index), p.line);
+        found.emplace_back(CardDocument::file_line_number(p.index), p.kind);
+    }
+    return found;
+}
+
+// Each case puts a line that has the problem beside a near miss that has not.
+TEST(ProblemCheck, FindsEachKindAndNotItsNearMiss) {
+    const struct {
+        const char* name;
+        std::vector<const char*> lines;  // from file line 2
+        Found expected;
+    } cases[] = {
+        {"syntax", {"#t,000000", "q1,[a|b,<00", "q2,\\[a,<00"}, {{3, K::answer_syntax}}},
+        {"empty", {"#t,000000", ",a,<00", "q,,<00", "q2,a,<00"},
+         {{3, K::empty_question}, {4, K::empty_answer}}},
+        {"number at the last alternative, and one past",
+         {"#t,200000", "q1,[a|b],<01", "q2,[a|b],<02"}, {{4, K::answer_number_range}}},
+        {"answer number on a written answer", {"#t,000000", "q1,[a|b],<01", "q2,[a|b],<00"},
+         {{3, K::written_answer_number}}},
+        {"choice count", {"#t,300000", "q1,[a|b|c],<00", "q2,(a)b,<00"},
+         {{4, K::few_alternatives}}},
+        {"group names line", {"$Group=全般,歴史", "#t,000000", "q1,a,<10", "q2,a,<20"},
+         {{5, K::unnamed_group}}},
+        {"no group names line", {"#t,000000", "q1,a,<90"}, {}},
+        {"kana ignored, widths not", {"#t,001000", "かな,a,<00", "カナ,b,<00", "ｶﾅ,c,<00"},
+         {{3, K::duplicate_question}, {4, K::duplicate_question}}},
+        {"widths ignored", {"#t,000100", "ＡＢ,a,<00", "AB,b,<00", "ＡＢＣ,c,<00"},
+         {{3, K::duplicate_question}, {4, K::duplicate_question}}},
+        {"case distinguished", {"#t,000000", "abc,a,<00", "ABC,b,<00"}, {}},
+        {"case ignored", {"#t,010000", "abc,a,<00", "ABC,b,<00"},
+         {{3, K::duplicate_question}, {4, K::duplicate_question}}},
+        {"symbols ignored", {"#t,000010", "東京？,a,<00", "東　京,b,<00", "東京都,c,<00"},
+         {{3, K::duplicate_question}, {4, K::duplicate_question}}},
+        {"symbols counted", {"#t,000000", "東京？,a,<00", "東京,b,<00"}, {}},
+        {"under another title", {"#t,000000", "q,a,<00", "#u,000000", "q,b,<00"}, {}},
+    };
+    for (const auto& c : cases) {
+        CardDocument doc;
+        ASSERT_EQ(read_data_file(file_of(c.lines), doc).status, LoadStatus::ok);
+        EXPECT_EQ(found_in(doc), c.expected) << c.name;
+    }
+}
+
+TEST(ProblemCheck, DuplicatesNameTheirGroup) {
+    CardDocument doc;
+    read_data_file(file_of({"#t,000000", "q,a,<00", "x,b,<00", "q,c,<00"}), doc);
+    const std::vector<Problem> problems = check_problems(doc);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].detail, "行 3, 5 が同じ問題です");
+    EXPECT_EQ(problems[1].detail, problems[0].detail);
+}
+
+TEST(ProblemCheck, RewrittenLinesCountWhileTheyKeepTheirText) {
+    const std::string bytes = file_of({"#bad title", "#t,000000", "no commas", "q,a,<00"});
+    CardDocument doc;
+    read_data_file(bytes, doc);
+    const std::vector<RewriteNote> notes = rewrite_notes(bytes, doc);
+    EXPECT_EQ(found_in(doc, notes),
+              (Found{{2, K::rewritten_line}, {4, K::rewritten_line}}));
+    doc.set_text(doc.line_at(0), "'fixed by hand");
+    doc.erase(1);
+    EXPECT_EQ(found_in(doc, notes), (Found{{3, K::rewritten_line}}));
+}
+
+}  // namespace
+}  // namespace qz
