@@ -169,6 +169,7 @@ TEST_F(FileCommandsTest, UnreadableFilesGiveTheirMessageAndANewDocument) {
     };
     const Case cases[] = {
         {nullptr, "ファイル読み込みに失敗しました。", false},
+        {"quizodata v1.4\r\n", "Quizo データファイルではありません。", false},
         {"QUIZODATA V1.5\r\n", "データのバージョンが違います。", true},
     };
     for (const Case& c : cases) {

@@ -359,9 +359,12 @@ TEST_F(PaneTest, TitleIsStoredAsTheLineScannersReadItWhateverTheFont) {
 TEST_F(PaneTest, TitleEditHasTheTitleColoursAndFonts) {
     open_lines({"#t,000000'c"});
     HDC dc = GetDC(control(kTitleField));
-    const INT_PTR brush = SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(control(kTitleField)));
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), pane_brush(FONT_TITLE));
+    const auto brush_for = [&](int id) {
+        return reinterpret_cast<HBRUSH>(SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(control(id))));
+    };
+    EXPECT_NE(brush_for(kCommentField), pane_brush(FONT_TITLE));  // the system colours
+    EXPECT_EQ(brush_for(kTitleField), pane_brush(FONT_TITLE));
     EXPECT_EQ(GetBkColor(dc), app().prefs.Title.back_color);
     EXPECT_EQ(GetTextColor(dc), app().prefs.Title.text_color);
     ReleaseDC(control(kTitleField), dc);
