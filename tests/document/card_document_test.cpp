@@ -140,6 +140,7 @@ TEST(LineLabel, EveryKind) {
         {{LINE_TITLE, "#T1,000000"}, "タイトル1"},
         {{LINE_TEXT, "'"}, "コメント"},
         {{LINE_TEXT, ""}, "空行"},
+        {{LINE_GROUP, "$Group=a"}, "設定"},
         {{LINE_FONT_COMMENT, "$FontComment=9"}, "設定"},
         {{LINE_SETTINGS, "$"}, "設定"},  // any kind with the settings bit
         {{LINE_UNKNOWN, "x"}, "不明"},
