@@ -96,25 +96,6 @@ TEST_F(UndoTest, PaneEditUndoesTypingAndTheListUndoesTheCommit) {
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(UndoTest, UndoneChangesStillAskToBeSaved) {
-    open(kFive);
-    focus_line(0);
-    command(CMD_MOVE_DOWN);
-    std::string path = doc().file_name;
-    command(CMD_SAVE);
-    EXPECT_FALSE(modified());
-    command(CMD_UNDO);
-    EXPECT_EQ(texts(), "a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
-    EXPECT_TRUE(modified());
-    answers_.push_back(IDCANCEL);
-    command(CMD_NEW);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, path + " は変更されています。保存しますか？");
-    command(CMD_REDO);
-    command(CMD_NEW);  // nothing to undo in a new document
-    EXPECT_FALSE(app().editor.can_undo());
-}
-
 TEST_F(UndoTest, InvertAndSelectAllAreMirroredAndNoSteps) {
     open(kFive);
     set_item_state(-1, 0, LVIS_SELECTED);
