@@ -124,6 +124,7 @@ TEST_F(FileCommandsTest, SaveChangesPrompt) {
     EXPECT_EQ(doc().file_name, "新規.qzf");
     EXPECT_EQ(doc().count(), 1);
     EXPECT_FALSE(modified());
+    EXPECT_FALSE(app().editor.can_undo());
     // Yes whose Save As is cancelled stops the operation.
     doc().set_text(doc().line_at(0), "kept,a,<00");
     make_modified();
@@ -170,7 +171,6 @@ TEST_F(FileCommandsTest, UnreadableFilesGiveTheirMessageAndANewDocument) {
     const Case cases[] = {
         {nullptr, "ファイル読み込みに失敗しました。", false},
         {"quizodata v1.4\r\n", "Quizo データファイルではありません。", false},
-        {"QUIZODATA V1.4x\r\n", "ヘッダの形式が違います。", true},
         {"QUIZODATA V1.5\r\n", "データのバージョンが違います。", true},
     };
     for (const Case& c : cases) {
@@ -303,8 +303,10 @@ TEST_F(FileCommandsTest, SavingKeepsAttributesAccessRightsAndLinks) {
     EXPECT_EQ(read_file(dir_ + "\\target.qzf"), "QUIZODATA V1.4\r\n'saved\r\n");
 }
 
-TEST_F(FileCommandsTest, SavingRemovesLeftoversOfInterruptedSavesOfThatFileOnly) {
-    std::string folder = dir_ + "\\ソフト表";
+// Japanese names, 0x5C trail bytes among them, and leftovers of interrupted
+// saves of that file only removed.
+TEST_F(FileCommandsTest, SavingUnderJapaneseNamesRemovesLeftoversOfThatFileOnly) {
+    const std::string folder = dir_ + "\\ソフト表", path = folder + "\\ソフト表.qzf";
     CreateDirectoryA(folder.c_str(), nullptr);
     std::vector<std::string> kept = {"ソフト表.qzf",          "ソフト表.qzf.~12G4.tmp",
                                      "ソフト表.qzf.~1A2.tmp", "ソフト表.qzf.~1A2B.tmp.bak",
@@ -314,33 +316,22 @@ TEST_F(FileCommandsTest, SavingRemovesLeftoversOfInterruptedSavesOfThatFileOnly)
     write_file(folder + "\\ソフト表.qzf.~1A2B.tmp", kSmall);
     write_file(folder + "\\ソフト表.qzf.~FFFF.tmp", kSmall);
     SetFileAttributesA((folder + "\\ソフト表.qzf.~FFFF.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
-    start(folder + "\\ソフト表.qzf");
-    command(CMD_SAVE);
-    std::vector<std::string> left = files_in(folder);
-    std::sort(left.begin(), left.end());
-    std::sort(kept.begin(), kept.end());
-    EXPECT_EQ(left, kept);
-}
-
-TEST_F(FileCommandsTest, JapaneseFileAndFolderNames) {
-    std::string folder = dir_ + "\\日本語フォルダ", other = dir_ + "\\ソフト表";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    CreateDirectoryA(other.c_str(), nullptr);
-    std::string path = folder + "\\テスト.qzf";
-    write_file(path, kSmall);
     start("\"" + path + "\"");
     ASSERT_TRUE(messages_.empty());
     doc().set_text(doc().line_at(0), "'表");
     command(CMD_SAVE);
     const std::string saved = "QUIZODATA V1.4\r\n'表\r\nq,a,<00\r\n";
     EXPECT_EQ(read_file(path), saved);
-    for (const std::string& target : {folder + "\\新しい表.qzf", other + "\\ソフト表.qzf"}) {
-        dialog_answers_ = {target};
-        command(CMD_SAVE_AS);
-        EXPECT_EQ(read_file(target), saved) << target;
-    }
+    std::vector<std::string> left = files_in(folder);
+    std::sort(left.begin(), left.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(left, kept);
+    const std::string other = dir_ + "\\日本語フォルダ";
+    CreateDirectoryA(other.c_str(), nullptr);
+    dialog_answers_ = {other + "\\新しい表.qzf"};
+    command(CMD_SAVE_AS);
+    EXPECT_EQ(read_file(other + "\\新しい表.qzf"), saved);
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(files_in(other), std::vector<std::string>{"ソフト表.qzf"});
 }
 
 TEST_F(FileCommandsTest, LongPathsAreRefusedNotCut) {

@@ -33,7 +33,6 @@ TEST_F(SelectSortTest, SelectOffersEveryLineKeepsTheFocusAndRefusesBadNumbers) {
     open(questions(30));
     focus_line(4);
     when_dialog("選択", [](HWND dialog) {
-        EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_DESCRIPTION)), "行番号2～31の全ての行を新規選択");
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_FIRST_TEXT)), "問1,答,<00");
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_LAST_TEXT)), "問30,答,<00");
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_BY_TITLE)));
