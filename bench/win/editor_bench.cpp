@@ -9,20 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
-#include "app/file_commands.h"
-#include "app/message_box.h"
-#include "document/data_file.h"
-#include "document/data_file_win.h"
-#include "document/line_edit_win.h"
-#include "document/line_list_win.h"
-#include "document/list_mirror_win.h"
-#include "operations/data_info_win.h"
-#include "operations/find_win.h"
-#include "operations/select_dialog_win.h"
-#include "operations/sort.h"
-#include "operations/sort_dialog_win.h"
-#include "panes/pane_host.h"
+#include "core/document/data_file.h"
+#include "core/operations/sort.h"
+#include "win/app/application.h"
+#include "win/app/data_file_win.h"
+#include "win/app/file_commands.h"
+#include "win/base/message_box.h"
+#include "win/operations/data_info_win.h"
+#include "win/operations/find_win.h"
+#include "win/operations/line_edit_win.h"
+#include "win/operations/select_dialog_win.h"
+#include "win/operations/sort_dialog_win.h"
+#include "win/view/line_list_win.h"
+#include "win/view/list_mirror_win.h"
+#include "win/view/pane_host.h"
 
 // Copy, cut, paste, swap and group change ("bulk": only these).
 void run_bulk_edit_bench(HWND main, const std::string& dir);

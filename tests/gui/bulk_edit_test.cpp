@@ -5,10 +5,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/help.h"
-#include "document/line_list_win.h"
 #include "editor_fixture.h"
 #include "resources/resource.h"
+#include "win/base/help.h"
+#include "win/view/line_list_win.h"
 
 namespace qz::test {
 namespace {

@@ -9,11 +9,11 @@
 #include <string>
 
 #include "editor_fixture.h"
-#include "panes/pane_common.h"
-#include "prefs/customize_win.h"
 #include "resources/customize_ids.h"
 #include "resources/data_info_ids.h"
 #include "resources/resource.h"
+#include "win/operations/customize_win.h"
+#include "win/view/pane_common.h"
 
 namespace qz::test {
 namespace {

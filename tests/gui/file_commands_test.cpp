@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/file_commands.h"
-#include "app/message_box.h"
-#include "app/win_handle.h"
-#include "document/line_list_win.h"
 #include "editor_fixture.h"
 #include "resources/resource.h"
+#include "win/app/file_commands.h"
+#include "win/base/message_box.h"
+#include "win/base/win_handle.h"
+#include "win/view/line_list_win.h"
 
 namespace qz::test {
 namespace {

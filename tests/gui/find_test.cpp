@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "document/line_list_win.h"
 #include "editor_fixture.h"
 #include "resources/resource.h"
+#include "win/view/line_list_win.h"
 
 namespace qz::test {
 namespace {

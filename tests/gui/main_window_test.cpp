@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
-#include "app/help.h"
-#include "app/separator.h"
-#include "document/line_labels.h"
-#include "document/line_list_win.h"
+#include "core/document/line_labels.h"
 #include "editor_fixture.h"
 #include "resources/resource.h"
+#include "win/app/commands.h"
+#include "win/base/help.h"
+#include "win/base/separator.h"
+#include "win/view/line_list_win.h"
 
 namespace qz::test {
 namespace {

@@ -1,0 +1,88 @@
+#include "win/operations/about_dialog.h"
+
+#include <shellapi.h>
+
+#include "resources/resource.h"
+#include "win/base/app_state.h"
+#include "win/base/font_spec_win.h"
+#include "win/base/message_box.h"
+#include "win/base/win_handle.h"
+
+namespace qz {
+namespace {
+
+constexpr int kNameText = 1054;
+constexpr int kVersionText = 1024;
+constexpr int kDescriptionText = 1025;
+constexpr int kLinkText = 1026;
+
+struct AboutFonts {
+    unique_font name, text, link;
+};
+
+bool over_link(HWND dialog) {
+    POINT p;
+    GetCursorPos(&p);
+    RECT r;
+    GetWindowRect(GetDlgItem(dialog, kLinkText), &r);
+    return PtInRect(&r, p);
+}
+
+INT_PTR on_init(HWND dialog, AboutFonts& fonts) {
+    center_dialog(dialog);
+    fonts.name = create_point_font(dialog, 24, FW_NORMAL, false, ANSI_CHARSET, "Times New Roman");
+    fonts.text = create_point_font(dialog, 12, FW_NORMAL, false, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
+    fonts.link = create_point_font(dialog, 10, FW_NORMAL, true, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
+    SendDlgItemMessageA(dialog, kNameText, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.name.get()), FALSE);
+    SendDlgItemMessageA(dialog, kVersionText, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()), FALSE);
+    SendDlgItemMessageA(dialog, kDescriptionText, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()), FALSE);
+    SendDlgItemMessageA(dialog, kLinkText, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.link.get()), FALSE);
+    SetDlgItemTextA(dialog, kLinkText, kHomePage);
+    return TRUE;
+}
+
+INT_PTR CALLBACK about_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
+    static AboutFonts fonts;
+    try {
+        switch (msg) {
+        case WM_INITDIALOG: return on_init(dialog, fonts);
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lparam) == GetDlgItem(dialog, kLinkText)) {
+                HDC dc = reinterpret_cast<HDC>(wparam);
+                SetTextColor(dc, RGB(0, 0, 255));
+                SetBkMode(dc, TRANSPARENT);
+                return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+            }
+            break;
+        case WM_SETCURSOR:
+            if (over_link(dialog)) {
+                SetCursor(LoadCursorA(app().instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR)));
+                SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            break;
+        case WM_COMMAND:
+            switch (LOWORD(wparam)) {
+            case IDOK:
+            case IDCANCEL: EndDialog(dialog, LOWORD(wparam)); return TRUE;
+            case kLinkText:
+                if (HIWORD(wparam) == STN_CLICKED)
+                    ShellExecuteA(dialog, nullptr, kHomePage, nullptr, nullptr, SW_SHOW);
+                return TRUE;
+            }
+            break;
+        case WM_DESTROY: fonts = AboutFonts{}; break;
+        }
+    } catch (...) {
+        show_error(dialog, "メモリが足りません。");
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void show_about_dialog(HWND owner) {
+    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, about_proc, 0);
+}
+
+}  // namespace qz
