@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "editor_fixture.h"
+#include "resources/font_pane_ids.h"
+#include "resources/pane_ids.h"
+#include "resources/question_pane_ids.h"
 #include "resources/resource.h"
 #include "win/base/message_box.h"
 #include "win/view/line_list_win.h"
@@ -33,7 +36,7 @@ TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
     EXPECT_EQ(item_text(0, 1), "タイトル1");
     EXPECT_EQ(item_text(1, 0) + item_text(1, 2), "3a,1,<00");
     EXPECT_EQ(selected_items(), std::vector<int>{0});
-    EXPECT_EQ(focus_control_id(), 1055);
+    EXPECT_EQ(focus_control_id(), IDC_PANE_TITLE);
     EXPECT_TRUE(modified());
     EXPECT_EQ(status_text(1), "\t2/7");
 
@@ -49,7 +52,7 @@ TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
     EXPECT_EQ(item_text(7, 1), "空行");
     // The line that was current loses its selection; item 0 keeps the one it had.
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 7}));
-    ASSERT_EQ(focus_control_id(), 1026);
+    ASSERT_EQ(focus_control_id(), IDC_QUESTION);
     SendMessageA(GetFocus(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("f"));
     leave_pane();
     EXPECT_EQ(doc().line_at(7)->text(), "f,,<00");
@@ -69,7 +72,7 @@ TEST_F(LineEditTest, SettingsLinesInsertion) {
     EXPECT_EQ(doc().line_at(1)->text(), "$FontAnswer=");
     EXPECT_EQ(doc().line_at(1)->kind(), LINE_FONT_ANSWER);
     EXPECT_EQ(item_text(1, 1), "設定");
-    EXPECT_EQ(focus_control_id(), 1025);
+    EXPECT_EQ(focus_control_id(), IDC_FONT_SIZE);
 
     restart();
     open(kFive, "1.3");  // no settings lines in format 1.3
@@ -110,12 +113,12 @@ TEST_F(LineEditTest, DeletingSelectedLines) {
 TEST_F(LineEditTest, RefusedDeleteShowsWhatIsLeftBeforeItsMessage) {
     open("#Chapter,000000\r\nq,a,<00\r\n");
     focus_line(0);
-    ASSERT_EQ(field(1055), "Chapter");
+    ASSERT_EQ(field(IDC_PANE_TITLE), "Chapter");
     SetFocus(list());
     command(CMD_SELECT_ALL);
     std::vector<std::string> seen;
     set_message_box_hook([&](HWND, const char* text, UINT) {
-        seen = {text, std::to_string(line_list_count()), field(1055), field(1026)};
+        seen = {text, std::to_string(line_list_count()), field(IDC_PANE_TITLE), field(IDC_QUESTION)};
         return IDOK;
     });
     command(CMD_DELETE);

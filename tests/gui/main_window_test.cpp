@@ -8,6 +8,7 @@
 
 #include "core/document/line_labels.h"
 #include "editor_fixture.h"
+#include "resources/about_ids.h"
 #include "resources/resource.h"
 #include "win/app/commands.h"
 #include "win/base/help.h"
@@ -167,7 +168,7 @@ TEST_F(MainWindowTest, AboutBoxShowsNameVersionAndLink) {
     start();
     std::string seen;
     when_dialog("バージョン情報", [&](HWND box) {
-        for (int id : {1054, 1024, 1026}) seen += window_text(GetDlgItem(box, id)) + "|";
+        for (int id : {IDC_ABOUT_NAME, IDC_ABOUT_VERSION, IDC_ABOUT_LINK}) seen += window_text(GetDlgItem(box, id)) + "|";
         SendMessageA(box, WM_COMMAND, IDOK, 0);
     });
     command(CMD_ABOUT);

@@ -10,8 +10,15 @@
 #include <vector>
 
 #include "editor_fixture.h"
+#include "resources/font_pane_ids.h"
+#include "resources/group_pane_ids.h"
+#include "resources/message_pane_ids.h"
+#include "resources/pane_ids.h"
+#include "resources/question_pane_ids.h"
 #include "resources/resource.h"
+#include "resources/title_pane_ids.h"
 #include "win/app/commands.h"
+#include "win/view/command_state.h"
 #include "win/base/font_spec_win.h"
 #include "win/base/separator.h"
 #include "win/view/font_pane.h"
@@ -23,20 +30,6 @@
 namespace qz::test {
 namespace {
 
-constexpr int kTitleField = 1055;
-constexpr int kQuestionField = 1026;
-constexpr int kAnswerField = 1029;
-constexpr int kAnswerNumber = 1036;
-constexpr int kHistory = 1032;
-constexpr int kChoiceList = 1025;
-constexpr int kFirstFlag = 1026;
-constexpr int kSizeField = 1025;
-constexpr int kCharsetField = 1028;
-constexpr int kFaceField = 1030;
-constexpr int kChangeButton = 1031;
-constexpr int kFirstName = 1034;
-constexpr int kMessageField = 1025;
-constexpr int kMessageSeparator = 1026;
 
 class PaneTest : public EditorTest {
 protected:
@@ -71,7 +64,7 @@ protected:
     RECT placed(int id) const { return test::placed(control(id)); }
     int pane_height() const { return test::placed(app().pane).bottom - test::placed(app().pane).top; }
     HFONT font_of(int id) const { return reinterpret_cast<HFONT>(SendMessageA(control(id), WM_GETFONT, 0, 0)); }
-    int history() const { return static_cast<int>(SendMessageA(control(kHistory), kHistoryGetValue, 0, 0)); }
+    int history() const { return static_cast<int>(SendMessageA(control(IDC_QUESTION_HISTORY), kHistoryGetValue, 0, 0)); }
     // Resizes the main window so that the pane is `height` pixels high.
     void set_pane_height(int height) {
         const RECT window = test::placed(main_window());
@@ -106,30 +99,30 @@ TEST_F(QuestionPaneTest, ShowsTheFieldsOfEachLineInOnePane) {
     open(kChapter);
     focus_line(1);
     HWND pane = app().pane;
-    EXPECT_EQ(fields({kTitleField, kQuestionField, kAnswerField, kCommentField}), "Chapter 1|Capital?|[東京|とうきょう]|geo");
+    EXPECT_EQ(fields({IDC_PANE_TITLE, IDC_QUESTION, IDC_QUESTION_ANSWER, IDC_PANE_COMMENT}), "Chapter 1|Capital?|[東京|とうきょう]|geo");
     EXPECT_EQ(history(), 3);
-    EXPECT_EQ(selection(1056), 2);
-    EXPECT_EQ(selection(kAnswerNumber), 0);
-    ASSERT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(selection(IDC_QUESTION_GROUP), 2);
+    EXPECT_EQ(selection(IDC_QUESTION_ANSWER_NUMBER), 0);
+    ASSERT_EQ(SendMessageA(control(IDC_QUESTION_ANSWER_NUMBER), CB_GETCOUNT, 0, 0), 2);
     char entry[64] = {};
-    SendMessageA(control(kAnswerNumber), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(entry));
+    SendMessageA(control(IDC_QUESTION_ANSWER_NUMBER), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(entry));
     EXPECT_STREQ(entry, "1. とうきょう");
     EXPECT_EQ(status_text(1), "\t3/6");
     focus_line(2);
-    EXPECT_EQ(fields({kQuestionField, kCommentField}), "a,b|");
+    EXPECT_EQ(fields({IDC_QUESTION, IDC_PANE_COMMENT}), "a,b|");
     EXPECT_EQ(history(), 0);
     focus_line(1);
     focus_line(3);  // a comment line: only the comment field, five wrong marks
-    EXPECT_EQ(fields({kTitleField, kQuestionField, kCommentField}), "||just a comment");
+    EXPECT_EQ(fields({IDC_PANE_TITLE, IDC_QUESTION, IDC_PANE_COMMENT}), "||just a comment");
     EXPECT_EQ(history(), 0);
     focus_line(1);
     focus_line(4);
-    EXPECT_EQ(fields({kQuestionField, kCommentField}), "|");
+    EXPECT_EQ(fields({IDC_QUESTION, IDC_PANE_COMMENT}), "|");
     EXPECT_EQ(history(), 0);
     EXPECT_EQ(app().pane, pane);
     EXPECT_FALSE(modified());
     // The title button selects the governing title, in a pane of its own.
-    SendMessageA(pane, WM_COMMAND, MAKEWPARAM(1024, BN_CLICKED), reinterpret_cast<LPARAM>(control(1024)));
+    SendMessageA(pane, WM_COMMAND, MAKEWPARAM(IDC_QUESTION_TITLE_BUTTON, BN_CLICKED), reinterpret_cast<LPARAM>(control(IDC_QUESTION_TITLE_BUTTON)));
     pump();
     EXPECT_EQ(doc().current, 0);
     EXPECT_EQ(selected_items(), std::vector<int>{0});
@@ -145,15 +138,15 @@ TEST_F(QuestionPaneTest, EditsCommitTheComposedLine) {
         const char* labels;  // of the edited line and of line 2 after the commit
     };
     const Edit edits[] = {
-        {1, {{kAnswerField, "東京"}}, "Capital?,東京,?20'geo", "問題1問題2"},
-        {1, {{kQuestionField, "x,y"}}, "x\\,y,[東京|とうきょう],?20'geo", "問題1問題2"},
-        {2, {{kCommentField, "one\r\ntwo"}}, "a\\,b,c,<00'one\\ntwo", "問題2問題2"},
-        {2, {{kQuestionField, "#1"}}, "\\#1,c,<00", "問題2問題2"},
-        {4, {{kQuestionField, "new"}}, "new,,<00", "問題3問題2"},
-        {3, {{kCommentField, "changed"}}, "'changed", "コメント問題2"},
-        {3, {{kCommentField, ""}}, "", "空行問題2"},
+        {1, {{IDC_QUESTION_ANSWER, "東京"}}, "Capital?,東京,?20'geo", "問題1問題2"},
+        {1, {{IDC_QUESTION, "x,y"}}, "x\\,y,[東京|とうきょう],?20'geo", "問題1問題2"},
+        {2, {{IDC_PANE_COMMENT, "one\r\ntwo"}}, "a\\,b,c,<00'one\\ntwo", "問題2問題2"},
+        {2, {{IDC_QUESTION, "#1"}}, "\\#1,c,<00", "問題2問題2"},
+        {4, {{IDC_QUESTION, "new"}}, "new,,<00", "問題3問題2"},
+        {3, {{IDC_PANE_COMMENT, "changed"}}, "'changed", "コメント問題2"},
+        {3, {{IDC_PANE_COMMENT, ""}}, "", "空行問題2"},
         // An emptied question keeps its comment as a comment line; the question below moves up.
-        {1, {{kQuestionField, ""}, {kAnswerField, ""}}, "'geo", "コメント問題1"},
+        {1, {{IDC_QUESTION, ""}, {IDC_QUESTION_ANSWER, ""}}, "'geo", "コメント問題1"},
     };
     for (const Edit& e : edits) {
         SCOPED_TRACE(e.stored);
@@ -176,8 +169,8 @@ TEST_F(QuestionPaneTest, ProtectedQuestionShowsAndStoresTheSameWayEveryTime) {
         open("\\#1,x,<00\r\n", version);
         for (const char* answer : {"y", "x", "y"}) {
             focus_line(0);
-            EXPECT_EQ(field(kQuestionField), "#1");
-            type(kAnswerField, answer);
+            EXPECT_EQ(field(IDC_QUESTION), "#1");
+            type(IDC_QUESTION_ANSWER, answer);
             leave_pane();
         }
         EXPECT_EQ(line(0), "\\#1,y,<00");
@@ -187,7 +180,7 @@ TEST_F(QuestionPaneTest, ProtectedQuestionShowsAndStoresTheSameWayEveryTime) {
 TEST_F(QuestionPaneTest, HistoryTogglesByKeyAndMouseAndCommitsAtOnce) {
     open(kChapter);
     focus_line(2);
-    HWND strip = control(kHistory);
+    HWND strip = control(IDC_QUESTION_HISTORY);
     SetFocus(strip);
     const int keys[][2] = {{'3', 4}, {VK_NUMPAD3, 0}, {'1', 1}, {VK_NUMPAD5, 17}, {'6', 17}, {VK_NUMPAD6, 17}};
     for (const auto& [key, value] : keys) {
@@ -202,7 +195,7 @@ TEST_F(QuestionPaneTest, HistoryTogglesByKeyAndMouseAndCommitsAtOnce) {
     ASSERT_EQ(history(), 0);
     RECT r;
     GetClientRect(strip, &r);
-    const int cell = cell_height(app().pane, kHistory), left = (r.right - 5 * cell) / 2, y = r.bottom / 2;
+    const int cell = cell_height(app().pane, IDC_QUESTION_HISTORY), left = (r.right - 5 * cell) / 2, y = r.bottom / 2;
     // Mark 2, then the left of the strip (nothing), then mark 5.
     const int clicks[][2] = {{left + cell + cell / 2, 2}, {left - 1, 2}, {left + 4 * cell + 1, 18}};
     for (const auto& [x, value] : clicks) {
@@ -217,16 +210,16 @@ TEST_F(QuestionPaneTest, HistoryTogglesByKeyAndMouseAndCommitsAtOnce) {
 TEST_F(QuestionPaneTest, SplitsAreClampedToThePane) {
     open(kChapter);
     focus_line(1);
-    SendMessageA(app().pane, kSeparatorMoved, 1027, 400);  // answer split below the history split
+    SendMessageA(app().pane, kSeparatorMoved, IDC_QUESTION_ANSWER_SEPARATOR, 400);  // answer split below the history split
     EXPECT_EQ(app().prefs.AnswerTop, app().prefs.HistoryTop - 20);
-    EXPECT_EQ(placed(kAnswerField).top, app().prefs.AnswerTop);
-    SendMessageA(app().pane, kSeparatorMoved, 1030, 200);
+    EXPECT_EQ(placed(IDC_QUESTION_ANSWER).top, app().prefs.AnswerTop);
+    SendMessageA(app().pane, kSeparatorMoved, IDC_QUESTION_HISTORY_SEPARATOR, 200);
     EXPECT_EQ(app().prefs.HistoryTop, 200);
-    EXPECT_EQ(placed(kHistory).top, 200);
+    EXPECT_EQ(placed(IDC_QUESTION_HISTORY).top, 200);
     set_pane_height(150);
     ASSERT_EQ(pane_height(), 150);
     EXPECT_EQ(app().prefs.HistoryTop, 130);
-    SendMessageA(app().pane, kSeparatorMoved, 1030, 10);
+    SendMessageA(app().pane, kSeparatorMoved, IDC_QUESTION_HISTORY_SEPARATOR, 10);
     EXPECT_EQ(app().prefs.HistoryTop, 50);
     EXPECT_EQ(app().prefs.AnswerTop, 30);
 }
@@ -234,9 +227,9 @@ TEST_F(QuestionPaneTest, SplitsAreClampedToThePane) {
 TEST_F(QuestionPaneTest, AnswerNumbersAreHiddenInFormat12) {
     open("q,[a|b],<01\r\n", "1.2");
     focus_line(0);
-    EXPECT_FALSE(IsWindowVisible(control(kAnswerNumber)));
-    EXPECT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 0);
-    type(kQuestionField, "Q");  // keeps the stored answer number, which the list does not offer
+    EXPECT_FALSE(IsWindowVisible(control(IDC_QUESTION_ANSWER_NUMBER)));
+    EXPECT_EQ(SendMessageA(control(IDC_QUESTION_ANSWER_NUMBER), CB_GETCOUNT, 0, 0), 0);
+    type(IDC_QUESTION, "Q");  // keeps the stored answer number, which the list does not offer
     leave_pane();
     EXPECT_EQ(line(0), "Q,[a|b],<01");
 }
@@ -246,11 +239,11 @@ TEST_F(QuestionPaneTest, AnswerSyntaxErrorShowsInTheStatusBar) {
     focus_line(1);
     focus_line(0);
     EXPECT_EQ(status_text(0), "構文エラーです。");
-    EXPECT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(control(IDC_QUESTION_ANSWER_NUMBER), CB_GETCOUNT, 0, 0), 1);
     focus_line(1);
     EXPECT_EQ(status_text(0), kF1Hint);
-    EXPECT_EQ(selection(kAnswerNumber), 1);
-    type(kAnswerField, "(x");
+    EXPECT_EQ(selection(IDC_QUESTION_ANSWER_NUMBER), 1);
+    type(IDC_QUESTION_ANSWER, "(x");
     leave_pane();
     EXPECT_EQ(status_text(0), "構文エラーです。");
 }
@@ -258,22 +251,22 @@ TEST_F(QuestionPaneTest, AnswerSyntaxErrorShowsInTheStatusBar) {
 TEST_F(QuestionPaneTest, EditCommandsGoToTheFocusedField) {
     open(kChapter);
     focus_line(1);
-    SetFocus(control(kTitleField));  // the title box only allows copying
-    SendMessageA(control(kTitleField), EM_SETSEL, 0, 3);
+    SetFocus(control(IDC_PANE_TITLE));  // the title box only allows copying
+    SendMessageA(control(IDC_PANE_TITLE), EM_SETSEL, 0, 3);
     EXPECT_EQ(edit_state() & (EDIT_CUT | EDIT_PASTE | EDIT_DELETE | EDIT_COPY), unsigned{EDIT_COPY});
-    HWND question = control(kQuestionField);
+    HWND question = control(IDC_QUESTION);
     SetFocus(question);
     SendMessageA(question, EM_SETSEL, 0, 0);
     EXPECT_EQ(edit_state() & (EDIT_DELETE | EDIT_SELECT_ALL | EDIT_COPY), unsigned{EDIT_DELETE | EDIT_SELECT_ALL});
     command(CMD_DELETE);
-    EXPECT_EQ(field(kQuestionField), "apital?");
+    EXPECT_EQ(field(IDC_QUESTION), "apital?");
     EXPECT_EQ(doc().count(), 5);  // no line was deleted
     command(CMD_SELECT_ALL);
     DWORD start = 1, end = 0;
     SendMessageA(question, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(end - start, 7u);
     command(CMD_UNDO);
-    EXPECT_EQ(field(kQuestionField), "Capital?");
+    EXPECT_EQ(field(IDC_QUESTION), "Capital?");
     leave_pane();
     EXPECT_EQ(line(1), "Capital?,[東京|とうきょう],?20'geo");
 }
@@ -302,8 +295,8 @@ TEST_F(QuestionPaneTest, TabCyclesBetweenTheListAndThePane) {
         HWND from;
         bool shift;
         HWND to;
-    } steps[] = {{list(), false, control(1024)}, {control(kCommentField), false, list()},
-                 {list(), true, control(kCommentField)}, {control(1024), true, list()}};
+    } steps[] = {{list(), false, control(IDC_QUESTION_TITLE_BUTTON)}, {control(IDC_PANE_COMMENT), false, list()},
+                 {list(), true, control(IDC_PANE_COMMENT)}, {control(IDC_QUESTION_TITLE_BUTTON), true, list()}};
     for (const auto& s : steps) {
         SetFocus(s.from);
         press_tab(s.shift);
@@ -317,16 +310,16 @@ TEST_F(QuestionPaneTest, TabCyclesBetweenTheListAndThePane) {
 TEST_F(QuestionPaneTest, FieldsLeftAloneKeepTheirBytes) {
     open("q,a\\\\|b,<00'c\r\n", "1.3");
     focus_line(0);
-    EXPECT_EQ(field(1029), "a\\|b");
-    type(1058, "cx");
+    EXPECT_EQ(field(IDC_QUESTION_ANSWER), "a\\|b");
+    type(IDC_PANE_COMMENT, "cx");
     leave_pane();
     EXPECT_EQ(doc().line_at(0)->text(), "q,a\\\\|b,<00'cx");
     focus_line(0);
-    type(1029, "a\\|bx");
+    type(IDC_QUESTION_ANSWER, "a\\|bx");
     leave_pane();
     EXPECT_EQ(doc().line_at(0)->text(), "q,a\\\\|bx,<00'cx");
     focus_line(0);
-    EXPECT_EQ(field(1029), "a\\|bx");
+    EXPECT_EQ(field(IDC_QUESTION_ANSWER), "a\\|bx");
 }
 
 // A field holding a paragraph too long to wrap quickly is shown whole and
@@ -339,15 +332,15 @@ TEST_F(QuestionPaneTest, LongParagraphsAreShownUnwrappedAndKeptWhole) {
         return !(GetWindowLongA(control(id), GWL_STYLE) & ES_AUTOHSCROLL);
     };
     focus_line(0);
-    EXPECT_FALSE(wraps(1026));
-    EXPECT_TRUE(wraps(1029));
-    EXPECT_EQ(window_text(control(1026)), question);
-    type(1029, "x");
+    EXPECT_FALSE(wraps(IDC_QUESTION));
+    EXPECT_TRUE(wraps(IDC_QUESTION_ANSWER));
+    EXPECT_EQ(window_text(control(IDC_QUESTION)), question);
+    type(IDC_QUESTION_ANSWER, "x");
     leave_pane();
     EXPECT_EQ(doc().line_at(0)->text(), question + ",x,<00");
     focus_line(1);
-    EXPECT_TRUE(wraps(1026));
-    EXPECT_EQ(field(1026), "short");
+    EXPECT_TRUE(wraps(IDC_QUESTION));
+    EXPECT_EQ(field(IDC_QUESTION), "short");
 }
 
 // A font size from the file is brought within reach when the font is made;
@@ -356,7 +349,7 @@ TEST_F(QuestionPaneTest, HugeFontSizesAreBounded) {
     open("$FontQuestion=30000,128,Arial\r\nq,a,<00\r\n");
     focus_line(1);
     LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control(1026), WM_GETFONT, 0, 0)), sizeof font,
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control(IDC_QUESTION), WM_GETFONT, 0, 0)), sizeof font,
                &font);
     EXPECT_LE(std::abs(font.lfHeight), MulDiv(kMaxFontPoints, screen_pixels_per_inch(main_window()), 72));
     EXPECT_EQ(doc().line_at(0)->text(), "$FontQuestion=30000,128,Arial");
@@ -379,35 +372,35 @@ TEST_F(QuestionPaneTest, RecommittingEverySampleLineKeepsItsText) {
 
 TEST_F(SettingsPanesTest, TitlePaneShowsTheFieldsOfATitleLine) {
     open({"#Chapter 1,311000'first part", "#t,123456", "#a\\,b,000000"});
-    EXPECT_EQ(SendMessageA(control(kChoiceList), CB_GETCOUNT, 0, 0), 10);
-    EXPECT_EQ(field(kTitleField), "Chapter 1");
-    EXPECT_EQ(selection(kChoiceList), 3);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(checked(kFirstFlag + i), i < 2) << i;
-    EXPECT_EQ(field(kCommentField), "first part");
+    EXPECT_EQ(SendMessageA(control(IDC_TITLE_CHOICES), CB_GETCOUNT, 0, 0), 10);
+    EXPECT_EQ(field(IDC_PANE_TITLE), "Chapter 1");
+    EXPECT_EQ(selection(IDC_TITLE_CHOICES), 3);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(checked(IDC_TITLE_FIRST_FLAG + i), i < 2) << i;
+    EXPECT_EQ(field(IDC_PANE_COMMENT), "first part");
     // Only the digit 1 turns a flag on; no comment leaves the field empty.
     HWND pane = app().pane;
     focus_line(1);
     EXPECT_EQ(app().pane, pane);
-    EXPECT_EQ(field(kTitleField), "t");
-    EXPECT_EQ(selection(kChoiceList), 1);
-    for (int i = 0; i < 5; ++i) EXPECT_FALSE(checked(kFirstFlag + i)) << i;
-    EXPECT_EQ(field(kCommentField), "");
+    EXPECT_EQ(field(IDC_PANE_TITLE), "t");
+    EXPECT_EQ(selection(IDC_TITLE_CHOICES), 1);
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(checked(IDC_TITLE_FIRST_FLAG + i)) << i;
+    EXPECT_EQ(field(IDC_PANE_COMMENT), "");
     focus_line(2);
-    EXPECT_EQ(field(kTitleField), "a,b");
+    EXPECT_EQ(field(IDC_PANE_TITLE), "a,b");
     EXPECT_FALSE(modified());
 }
 
 TEST_F(SettingsPanesTest, TitleChoicesAndFlagsCommitWhenTheFocusLeaves) {
     open({"#Quiz,511110'keep", "#t,000000"});
-    choose(kChoiceList, 0);
-    for (int i = 0; i < 5; ++i) click(kFirstFlag + i);  // a written answer allows only fuzzy comparison
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(checked(kFirstFlag + i), i == 4) << i;
+    choose(IDC_TITLE_CHOICES, 0);
+    for (int i = 0; i < 5; ++i) click(IDC_TITLE_FIRST_FLAG + i);  // a written answer allows only fuzzy comparison
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(checked(IDC_TITLE_FIRST_FLAG + i), i == 4) << i;
     EXPECT_TRUE(modified());
     leave_pane();
     expect_line(0, "#Quiz,000001'keep");
     focus_line(1);
-    click(kFirstFlag + 1);
-    EXPECT_EQ(GetFocus(), control(kFirstFlag + 1));
+    click(IDC_TITLE_FIRST_FLAG + 1);
+    EXPECT_EQ(GetFocus(), control(IDC_TITLE_FIRST_FLAG + 1));
     EXPECT_EQ(line(1), "#t,000000");  // not before the focus leaves
     leave_pane();
     expect_line(1, "#t,001000");
@@ -417,16 +410,16 @@ TEST_F(SettingsPanesTest, TitleIsStoredAsTheLineScannersReadItWhateverTheFont) {
     // "表" (95 5C) is one character under a Shift-JIS title font and under
     // an ANSI one alike: its second byte is no backslash to double.
     open({"#a,000000", "$FontTitle=12,ANSI,Arial", "#b,000000", "'c"});
-    type(kTitleField, "表x,y\\");
+    type(IDC_PANE_TITLE, "表x,y\\");
     leave_pane();
     expect_line(0, "#\x95\x5C" "x\\,y\\\\,000000");
     focus_line(2);
-    type(kTitleField, "表x");
+    type(IDC_PANE_TITLE, "表x");
     leave_pane();
     expect_line(2, "#\x95\x5C" "x,000000");
     focus_line(3);
     focus_line(2);
-    EXPECT_EQ(field(kTitleField), "表x");
+    EXPECT_EQ(field(IDC_PANE_TITLE), "表x");
 }
 
 TEST_F(SettingsPanesTest, TitleEditHasTheTitleColoursAndFonts) {
@@ -440,14 +433,14 @@ TEST_F(SettingsPanesTest, TitleEditHasTheTitleColoursAndFonts) {
         return reinterpret_cast<HBRUSH>(brush);
     };
     COLORREF back, text;
-    EXPECT_EQ(brush_for(kTitleField, &back, &text), pane_brush(FONT_TITLE));
+    EXPECT_EQ(brush_for(IDC_PANE_TITLE, &back, &text), pane_brush(FONT_TITLE));
     EXPECT_EQ(back, app().prefs.Title.back_color);
     EXPECT_EQ(text, app().prefs.Title.text_color);
-    const HBRUSH comment = brush_for(kCommentField, &back, &text);  // the system colours
+    const HBRUSH comment = brush_for(IDC_PANE_COMMENT, &back, &text);  // the system colours
     for (int f = 0; f < FONT_COUNT; ++f) EXPECT_NE(comment, pane_brush(static_cast<PaneFont>(f)));
-    EXPECT_EQ(font_of(kTitleField), pane_font(FONT_TITLE));
-    EXPECT_EQ(font_of(kCommentField), pane_font(FONT_COMMENT));
-    for (int id = kChoiceList; id <= kFirstFlag + 4; ++id) EXPECT_EQ(font_of(id), pane_control_font()) << id;
+    EXPECT_EQ(font_of(IDC_PANE_TITLE), pane_font(FONT_TITLE));
+    EXPECT_EQ(font_of(IDC_PANE_COMMENT), pane_font(FONT_COMMENT));
+    for (int id = IDC_TITLE_CHOICES; id <= IDC_TITLE_FIRST_FLAG + 4; ++id) EXPECT_EQ(font_of(id), pane_control_font()) << id;
 }
 
 // ---- Group names and message panes
@@ -455,52 +448,52 @@ TEST_F(SettingsPanesTest, TitleEditHasTheTitleColoursAndFonts) {
 TEST_F(SettingsPanesTest, GroupPaneWritesAllTenNamesEscaped) {
     open({"$Group=a,b,c,d,e,f,g,h,i,j'first", "$Group=k,l'm", "$Group=,,,,,,,,,"});
     HWND pane = app().pane;
-    EXPECT_EQ(field(kFirstName + 9), "j");
-    EXPECT_EQ(field(kCommentField), "first");
+    EXPECT_EQ(field(IDC_GROUP_FIRST_NAME + 9), "j");
+    EXPECT_EQ(field(IDC_PANE_COMMENT), "first");
     focus_line(1);
     EXPECT_EQ(app().pane, pane);
-    EXPECT_EQ(field(kFirstName), "k");
-    EXPECT_EQ(field(kFirstName + 1), "l'm");  // without ten names there is no comment
-    for (int i = 2; i < 10; ++i) EXPECT_EQ(field(kFirstName + i), "") << i;
-    EXPECT_EQ(field(kCommentField), "");
+    EXPECT_EQ(field(IDC_GROUP_FIRST_NAME), "k");
+    EXPECT_EQ(field(IDC_GROUP_FIRST_NAME + 1), "l'm");  // without ten names there is no comment
+    for (int i = 2; i < 10; ++i) EXPECT_EQ(field(IDC_GROUP_FIRST_NAME + i), "") << i;
+    EXPECT_EQ(field(IDC_PANE_COMMENT), "");
     EXPECT_FALSE(modified());
-    type(kFirstName + 3, "n");
+    type(IDC_GROUP_FIRST_NAME + 3, "n");
     leave_pane();
     expect_line(1, "$Group=k,l'm,,n,,,,,,");
 
     focus_line(2);
-    type(kFirstName, "a,b\\c");
-    type(kFirstName + 1, "ソ表");
-    type(kFirstName + 9, "x,y'z");
-    type(kCommentField, "c,d");
+    type(IDC_GROUP_FIRST_NAME, "a,b\\c");
+    type(IDC_GROUP_FIRST_NAME + 1, "ソ表");
+    type(IDC_GROUP_FIRST_NAME + 9, "x,y'z");
+    type(IDC_PANE_COMMENT, "c,d");
     leave_pane();
     expect_line(2, "$Group=a\\,b\\\\c,ソ表,,,,,,,,x\\,y\\'z'c\\,d");
 }
 
 TEST_F(SettingsPanesTest, MessagePaneWritesOneLineAndKeepsItsSplit) {
     open({"$Message=old'c"});
-    type(kMessageField, "line 1\r\nit's");
+    type(IDC_MESSAGE, "line 1\r\nit's");
     leave_pane();
     expect_line(0, "$Message=line 1\\nit\\'s'c");
 
     Preferences& prefs = app().prefs;
-    SendMessageA(app().pane, kSeparatorMoved, kMessageSeparator, 106);
+    SendMessageA(app().pane, kSeparatorMoved, IDC_MESSAGE_SEPARATOR, 106);
     EXPECT_EQ(prefs.MessageHeight, 100);
-    EXPECT_EQ(placed(kMessageField).bottom, 100);
-    EXPECT_EQ(placed(kMessageSeparator).top, 100);
-    EXPECT_EQ(placed(kCommentField).top, 106);
-    EXPECT_EQ(placed(kCommentField).bottom, pane_height());
-    SendMessageA(app().pane, kSeparatorMoved, 1027, 50);  // another separator's message
+    EXPECT_EQ(placed(IDC_MESSAGE).bottom, 100);
+    EXPECT_EQ(placed(IDC_MESSAGE_SEPARATOR).top, 100);
+    EXPECT_EQ(placed(IDC_PANE_COMMENT).top, 106);
+    EXPECT_EQ(placed(IDC_PANE_COMMENT).bottom, pane_height());
+    SendMessageA(app().pane, kSeparatorMoved, IDC_QUESTION_ANSWER_SEPARATOR, 50);  // another separator's message
     EXPECT_EQ(prefs.MessageHeight, 100);
-    SendMessageA(app().pane, kSeparatorMoved, kMessageSeparator, pane_height() - 30);
+    SendMessageA(app().pane, kSeparatorMoved, IDC_MESSAGE_SEPARATOR, pane_height() - 30);
     // Shrinking the pane below the message height pulls the split up.
     set_pane_height(pane_height() - 100);
     EXPECT_EQ(prefs.MessageHeight, pane_height() - 20);
-    EXPECT_EQ(placed(kMessageSeparator).top, placed(kMessageField).bottom);
+    EXPECT_EQ(placed(IDC_MESSAGE_SEPARATOR).top, placed(IDC_MESSAGE).bottom);
     set_pane_height(pane_height() + 200);
-    EXPECT_EQ(placed(kMessageField).bottom, prefs.MessageHeight);
-    EXPECT_EQ(placed(kMessageSeparator).top, prefs.MessageHeight);
-    EXPECT_EQ(placed(kCommentField).bottom, pane_height());
+    EXPECT_EQ(placed(IDC_MESSAGE).bottom, prefs.MessageHeight);
+    EXPECT_EQ(placed(IDC_MESSAGE_SEPARATOR).top, prefs.MessageHeight);
+    EXPECT_EQ(placed(IDC_PANE_COMMENT).bottom, pane_height());
 }
 
 // ---- Font pane
@@ -508,7 +501,7 @@ TEST_F(SettingsPanesTest, MessagePaneWritesOneLineAndKeepsItsSplit) {
 TEST_F(SettingsPanesTest, FontPaneShowsTheValuesOfAFontLine) {
     open({"$FontAnswer=-16,shiftjis,ＭＳ ゴシック'big", "$FontTitle=12", "$FontHint=x,ANSI,a\\,b"});
     auto fields = [&] {
-        return field(kSizeField) + "|" + field(kCharsetField) + "|" + field(kFaceField) + "|" + field(kCommentField);
+        return field(IDC_FONT_SIZE) + "|" + field(IDC_FONT_CHARSET) + "|" + field(IDC_FONT_FACE) + "|" + field(IDC_PANE_COMMENT);
     };
     EXPECT_EQ(fields(), "-16|shiftjis|ＭＳ ゴシック|big");
     HWND pane = app().pane;
@@ -518,7 +511,7 @@ TEST_F(SettingsPanesTest, FontPaneShowsTheValuesOfAFontLine) {
     focus_line(2);  // a size that is no number is not shown
     EXPECT_EQ(fields(), "|ANSI|a,b|");
     EXPECT_FALSE(modified());
-    for (int id : {1024, kSizeField, 1027, kCharsetField, 1029, kFaceField, kChangeButton})
+    for (int id : {IDC_FONT_SIZE_LABEL, IDC_FONT_SIZE, IDC_FONT_CHARSET_LABEL, IDC_FONT_CHARSET, IDC_FONT_FACE_LABEL, IDC_FONT_FACE, IDC_FONT_CHANGE})
         EXPECT_EQ(font_of(id), pane_control_font()) << id;
 }
 
@@ -530,13 +523,13 @@ TEST_F(SettingsPanesTest, FontLineValuesAreWrittenAsTyped) {
         return out;
     };
     // The charset keeps 15 bytes, the face name 31, never half a character.
-    type(kCharsetField, "ABCDEFGHIJKLMNOPQRST");
-    type(kFaceField, "ab" + repeat("表", 20));
+    type(IDC_FONT_CHARSET, "ABCDEFGHIJKLMNOPQRST");
+    type(IDC_FONT_FACE, "ab" + repeat("表", 20));
     leave_pane();
     expect_line(0, "$FontQuestion=12,ABCDEFGHIJKLMNO,ab" + repeat("表", 14) + "'c");
-    type(kSizeField, "");
-    type(kFaceField, "x,y");
-    type(kCommentField, "");
+    type(IDC_FONT_SIZE, "");
+    type(IDC_FONT_FACE, "x,y");
+    type(IDC_PANE_COMMENT, "");
     leave_pane();
     expect_line(0, "$FontQuestion=,ABCDEFGHIJKLMNO,x\\,y");
 }
@@ -559,26 +552,26 @@ TEST_F(SettingsPanesTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
         EXPECT_EQ(offered.lfCharSet, charset);
         EXPECT_STREQ(offered.lfFaceName, face);
     };
-    click(kChangeButton);
+    click(IDC_FONT_CHANGE);
     expect_offered(-MulDiv(14, dpi, 72), SHIFTJIS_CHARSET, "ＭＳ ゴシック");
     // Committed already: the charset field lost the focus to the size field.
     expect_line(0, "$FontTitle=12,ANSI,Arial");
-    EXPECT_EQ(GetFocus(), control(kSizeField));
+    EXPECT_EQ(GetFocus(), control(IDC_FONT_SIZE));
     EXPECT_TRUE(messages_.empty());
 
     app().editor.mark_saved();
     choose = false;
     focus_line(1);
-    click(kChangeButton);  // FontGroup starts from the comment default; Cancel changes nothing
+    click(IDC_FONT_CHANGE);  // FontGroup starts from the comment default; Cancel changes nothing
     const LOGFONTA expected = font_spec_to_logfont(app().prefs.Comment, dpi);
     expect_offered(expected.lfHeight, expected.lfCharSet, expected.lfFaceName);
     leave_pane();
     expect_line(1, "$FontGroup=x,FOO,");
     EXPECT_FALSE(modified());
-    type(kSizeField, "20");  // a typed size and charset number reach the dialog
-    type(kCharsetField, "300");
-    type(kFaceField, "Courier");
-    click(kChangeButton);
+    type(IDC_FONT_SIZE, "20");  // a typed size and charset number reach the dialog
+    type(IDC_FONT_CHARSET, "300");
+    type(IDC_FONT_FACE, "Courier");
+    click(IDC_FONT_CHANGE);
     expect_offered(-MulDiv(20, dpi, 72), 300 % 256, "Courier");
 }
 
@@ -588,25 +581,29 @@ TEST_F(SettingsPanesTest, FillingIsNoEditAndUnchangedPanesLeaveOddLinesAlone) {
     // Lines the composers would write differently stay as they are while nothing is typed.
     const std::vector<std::string> lines = {"#t,123456'", "$Group=a'b", "$Message=a\\x'", "$FontTitle=12",
                                             "$FontHint=x,FOO,a'"};
-    const int first_fields[] = {kTitleField, kFirstName, kMessageField, kSizeField, kSizeField};
+    const int first_fields[] = {IDC_PANE_TITLE, IDC_GROUP_FIRST_NAME, IDC_MESSAGE, IDC_FONT_SIZE, IDC_FONT_SIZE};
     open(lines);
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         focus_line(i);
         SetFocus(control(first_fields[i]));
-        SetFocus(control(kCommentField));
+        SetFocus(control(IDC_PANE_COMMENT));
         leave_pane();
         EXPECT_EQ(line(i), lines[i]);
     }
     EXPECT_FALSE(modified());
-    type(kCommentField, "c2");
+    type(IDC_PANE_COMMENT, "c2");
     EXPECT_TRUE(modified());
 }
 
 // Every label shows on one line inside its box, and no field overlaps a label.
 TEST_F(SettingsPanesTest, LabelsFitBesideTheirFields) {
-    const std::vector<int> labels[] = {{1054, 1024, kCommentLabel}, {1024, 1027, 1029, kCommentLabel},
-                                       {1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, kCommentLabel},
-                                       {1024, kCommentLabel}};
+    const std::vector<int> labels[] = {
+        {IDC_TITLE_LABEL, IDC_TITLE_CHOICES_LABEL, IDC_PANE_COMMENT_LABEL},
+        {IDC_FONT_SIZE_LABEL, IDC_FONT_CHARSET_LABEL, IDC_FONT_FACE_LABEL, IDC_PANE_COMMENT_LABEL},
+        {IDC_GROUP_FIRST_LABEL, IDC_GROUP_FIRST_LABEL + 1, IDC_GROUP_FIRST_LABEL + 2, IDC_GROUP_FIRST_LABEL + 3,
+         IDC_GROUP_FIRST_LABEL + 4, IDC_GROUP_FIRST_LABEL + 5, IDC_GROUP_FIRST_LABEL + 6, IDC_GROUP_FIRST_LABEL + 7,
+         IDC_GROUP_FIRST_LABEL + 8, IDC_GROUP_FIRST_LABEL + 9, IDC_PANE_COMMENT_LABEL},
+        {IDC_MESSAGE_LABEL, IDC_PANE_COMMENT_LABEL}};
     open({"#t,000000", "$FontTitle=1,2,3", "$Group=", "$Message="});
     for (int i = 0; i < 4; ++i) {
         focus_line(i);
@@ -624,7 +621,7 @@ TEST_F(SettingsPanesTest, LabelsFitBesideTheirFields) {
                 RECT r = test::placed(child), overlap;
                 // Only the message pane's full-width separator crosses the label column.
                 if (other != id && IsWindowVisible(child) && IntersectRect(&overlap, &r, &box)) {
-                    EXPECT_EQ(other, kMessageSeparator) << "overlaps " << other;
+                    EXPECT_EQ(other, IDC_MESSAGE_SEPARATOR) << "overlaps " << other;
                 }
             }
         }
@@ -646,15 +643,15 @@ TEST_F(SettingsPanesTest, RetypedWellFormedLinesStayTheSame) {
     });
     for (int i = 0; i < doc().count(); ++i) {
         const int kind = doc().line_at(i)->kind();
-        const int first = kind == LINE_TITLE ? kTitleField : kind == LINE_GROUP ? kFirstName + 9 : 1025;
+        const int first = kind == LINE_TITLE ? IDC_PANE_TITLE : kind == LINE_GROUP ? IDC_GROUP_FIRST_NAME + 9 : IDC_FONT_SIZE;
         SCOPED_TRACE(testing::Message() << "line " << i << ": " << line(i));
         const std::string before = line(i);
         focus_line(i);
-        const std::string shown = field(first), comment = field(kCommentField);
+        const std::string shown = field(first), comment = field(IDC_PANE_COMMENT);
         app().editor.mark_saved();
         type(first, shown + "x");
         type(first, shown);
-        type(kCommentField, comment);
+        type(IDC_PANE_COMMENT, comment);
         leave_pane();
         expect_line(i, before);
         EXPECT_FALSE(modified());  // the same text again is no change

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor_fixture.h"
+#include "resources/question_pane_ids.h"
 #include "resources/resource.h"
 #include "win/app/file_commands.h"
 #include "win/view/line_list_win.h"
@@ -60,7 +61,7 @@ TEST_F(UndoTest, CtrlZInTheListUndoesADeleteAndCtrlYRedoesIt) {
     EXPECT_EQ(selected_items(), (std::vector<int>{1, 3}));
     EXPECT_EQ(focused_item(), 1);
     EXPECT_EQ(doc().current, 1);
-    EXPECT_EQ(field(1026), "b");
+    EXPECT_EQ(field(IDC_QUESTION), "b");
     EXPECT_EQ(item_text(4, 0), "6");
     EXPECT_FALSE(modified());
     expect_list_mirrors_model();
@@ -77,13 +78,13 @@ TEST_F(UndoTest, CtrlZInTheListUndoesADeleteAndCtrlYRedoesIt) {
 TEST_F(UndoTest, PaneEditUndoesTypingAndTheListUndoesTheCommit) {
     open(kFive);
     focus_line(2);
-    type(1026, "x");
+    type(IDC_QUESTION, "x");
     // In the edit control, Undo takes back the typing only.
     command(CMD_UNDO);
-    EXPECT_EQ(field(1026), "c");
+    EXPECT_EQ(field(IDC_QUESTION), "c");
     EXPECT_FALSE(app().editor.can_undo());
 
-    type(1026, "x");
+    type(IDC_QUESTION, "x");
     leave_pane();
     ASSERT_EQ(doc().line_at(2)->text(), "x,3,<00");
     EXPECT_TRUE(modified());
@@ -91,7 +92,7 @@ TEST_F(UndoTest, PaneEditUndoesTypingAndTheListUndoesTheCommit) {
     command(CMD_UNDO);
     EXPECT_EQ(doc().line_at(2)->text(), "c,3,<00");
     EXPECT_EQ(selected_items(), std::vector<int>{2});
-    EXPECT_EQ(field(1026), "c");
+    EXPECT_EQ(field(IDC_QUESTION), "c");
     // Back at the state opened: closing asks nothing.
     EXPECT_FALSE(modified());
     command(CMD_NEW);

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "resources/about_ids.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
 #include "win/base/font_spec_win.h"
@@ -11,10 +12,6 @@
 namespace qz {
 namespace {
 
-constexpr int kNameText = 1054;
-constexpr int kVersionText = 1024;
-constexpr int kDescriptionText = 1025;
-constexpr int kLinkText = 1026;
 
 struct AboutFonts {
     unique_font name, text, link;
@@ -24,7 +21,7 @@ bool over_link(HWND dialog) {
     POINT p;
     GetCursorPos(&p);
     RECT r;
-    GetWindowRect(GetDlgItem(dialog, kLinkText), &r);
+    GetWindowRect(GetDlgItem(dialog, IDC_ABOUT_LINK), &r);
     return PtInRect(&r, p);
 }
 
@@ -33,11 +30,11 @@ INT_PTR on_init(HWND dialog, AboutFonts& fonts) {
     fonts.name = create_point_font(dialog, 24, FW_NORMAL, false, ANSI_CHARSET, "Times New Roman");
     fonts.text = create_point_font(dialog, 12, FW_NORMAL, false, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
     fonts.link = create_point_font(dialog, 10, FW_NORMAL, true, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
-    SendDlgItemMessageA(dialog, kNameText, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.name.get()), FALSE);
-    SendDlgItemMessageA(dialog, kVersionText, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()), FALSE);
-    SendDlgItemMessageA(dialog, kDescriptionText, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()), FALSE);
-    SendDlgItemMessageA(dialog, kLinkText, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.link.get()), FALSE);
-    SetDlgItemTextA(dialog, kLinkText, kHomePage);
+    SendDlgItemMessageA(dialog, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.name.get()), FALSE);
+    SendDlgItemMessageA(dialog, IDC_ABOUT_VERSION, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()), FALSE);
+    SendDlgItemMessageA(dialog, IDC_ABOUT_DESCRIPTION, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()), FALSE);
+    SendDlgItemMessageA(dialog, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.link.get()), FALSE);
+    SetDlgItemTextA(dialog, IDC_ABOUT_LINK, kHomePage);
     return TRUE;
 }
 
@@ -47,7 +44,7 @@ INT_PTR CALLBACK about_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam)
         switch (msg) {
         case WM_INITDIALOG: return on_init(dialog, fonts);
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lparam) == GetDlgItem(dialog, kLinkText)) {
+            if (reinterpret_cast<HWND>(lparam) == GetDlgItem(dialog, IDC_ABOUT_LINK)) {
                 HDC dc = reinterpret_cast<HDC>(wparam);
                 SetTextColor(dc, RGB(0, 0, 255));
                 SetBkMode(dc, TRANSPARENT);
@@ -65,7 +62,7 @@ INT_PTR CALLBACK about_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam)
             switch (LOWORD(wparam)) {
             case IDOK:
             case IDCANCEL: EndDialog(dialog, LOWORD(wparam)); return TRUE;
-            case kLinkText:
+            case IDC_ABOUT_LINK:
                 if (HIWORD(wparam) == STN_CLICKED)
                     ShellExecuteA(dialog, nullptr, kHomePage, nullptr, nullptr, SW_SHOW);
                 return TRUE;

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include "core/operations/matching.h"
+#include "resources/find_ids.h"
 #include "resources/resource.h"
+#include "resources/search_conditions_ids.h"
 #include "win/base/app_state.h"
 #include "win/base/guarded.h"
 #include "win/base/help.h"
@@ -14,10 +16,6 @@
 namespace qz {
 namespace {
 
-constexpr int kTextField = 1024;
-constexpr int kPrevious = 1025;
-constexpr int kNext = 1026;
-constexpr int kConditionsButton = 1027;
 constexpr DWORD kFindTopic = 2013;
 constexpr DWORD kConditionsTopic = 2014;
 
@@ -29,17 +27,21 @@ struct ConditionBox {
     bool inverted;
 };
 constexpr ConditionBox kConditionBoxes[] = {
-    {1024, SEARCH_IGNORE_CASE, true},  {1025, SEARCH_IGNORE_KANA, true},
-    {1026, SEARCH_IGNORE_WIDTH, true}, {1027, SEARCH_TITLE, false},
-    {1028, SEARCH_QUESTION, false},    {1029, SEARCH_ANSWER, false},
-    {1030, SEARCH_COMMENT, false},
+    {IDC_CONDITION_CASE, SEARCH_IGNORE_CASE, true},
+    {IDC_CONDITION_KANA, SEARCH_IGNORE_KANA, true},
+    {IDC_CONDITION_WIDTH, SEARCH_IGNORE_WIDTH, true},
+    {IDC_CONDITION_TITLE, SEARCH_TITLE, false},
+    {IDC_CONDITION_QUESTION, SEARCH_QUESTION, false},
+    {IDC_CONDITION_ANSWER, SEARCH_ANSWER, false},
+    {IDC_CONDITION_COMMENT, SEARCH_COMMENT, false},
 };
 
 INT_PTR conditions_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
     case WM_INITDIALOG: {
         center_dialog(dialog);
-        unsigned conditions = app().prefs.search_conditions;
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        const unsigned conditions = *reinterpret_cast<unsigned*>(lparam);
         for (const ConditionBox& b : kConditionBoxes)
             CheckDlgButton(dialog, b.id,
                            ((conditions & b.bit) != 0) != b.inverted ? BST_CHECKED : BST_UNCHECKED);
@@ -59,7 +61,7 @@ INT_PTR conditions_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam
                             MB_OK | MB_ICONWARNING);
                 return TRUE;
             }
-            app().prefs.search_conditions = conditions;
+            *reinterpret_cast<unsigned*>(GetWindowLongPtrA(dialog, DWLP_USER)) = conditions;
             EndDialog(dialog, 1);
             return TRUE;
         }
@@ -71,34 +73,48 @@ INT_PTR conditions_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam
     return FALSE;
 }
 
+// What the find dialog shows and, once it closed, what the user chose.
+struct FindState {
+    FindRequest request;
+    FindResult result;
+};
+
+FindState& find_state(HWND dialog) {
+    return *reinterpret_cast<FindState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 INT_PTR find_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
     case WM_INITDIALOG: {
         center_dialog(dialog);
-        const auto& text = app().search_text;
-        SetDlgItemTextA(dialog, kTextField, text ? text->c_str() : "");
-        CheckRadioButton(dialog, kPrevious, kNext, kNext);
-        EnableWindow(GetDlgItem(dialog, IDOK), text && !text->empty());
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        const FindState& state = find_state(dialog);
+        SetDlgItemTextA(dialog, IDC_FIND_TEXT, state.request.text.c_str());
+        CheckRadioButton(dialog, IDC_FIND_PREVIOUS, IDC_FIND_NEXT, IDC_FIND_NEXT);
+        EnableWindow(GetDlgItem(dialog, IDOK), !state.request.text.empty());
         return TRUE;
     }
     case WM_HELP: show_help(dialog, kHelpContext, kFindTopic); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
-        case kTextField:
+        case IDC_FIND_TEXT:
             if (HIWORD(wparam) == EN_CHANGE)
                 EnableWindow(GetDlgItem(dialog, IDOK),
-                             GetWindowTextLengthA(GetDlgItem(dialog, kTextField)) > 0);
+                             GetWindowTextLengthA(GetDlgItem(dialog, IDC_FIND_TEXT)) > 0);
             return TRUE;
         case IDOK: {
-            app().search_text = window_text(GetDlgItem(dialog, kTextField));
-            bool next = IsDlgButtonChecked(dialog, kNext) == BST_CHECKED;
-            PostMessageA(GetWindow(dialog, GW_OWNER), WM_COMMAND,
-                         next ? CMD_FIND_NEXT : CMD_FIND_PREVIOUS, 0);
+            FindState& state = find_state(dialog);
+            state.result.text = window_text(GetDlgItem(dialog, IDC_FIND_TEXT));
+            state.result.next = IsDlgButtonChecked(dialog, IDC_FIND_NEXT) == BST_CHECKED;
             EndDialog(dialog, 1);
             return TRUE;
         }
-        case kConditionsButton: show_search_conditions_dialog(dialog); return TRUE;
+        case IDC_FIND_CONDITIONS: {
+            FindState& state = find_state(dialog);
+            if (auto conditions = run_search_conditions_dialog(dialog, state.result.conditions))
+                state.result.conditions = *conditions;
+            return TRUE;
+        }
         case IDCANCEL: EndDialog(dialog, 2); return TRUE;
         case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kFindTopic); return TRUE;
         }
@@ -127,14 +143,34 @@ void find(HWND owner, int direction) {
 
 }  // namespace
 
-void show_find_dialog(HWND owner) {
+FindResult run_find_dialog(HWND owner, const FindRequest& request) {
+    FindState state{request, {std::nullopt, true, request.conditions}};
     DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_FIND), owner,
-                    guarded_dialog_proc<find_procedure>, 0);
+                    guarded_dialog_proc<find_procedure>, reinterpret_cast<LPARAM>(&state));
+    return state.result;
+}
+
+std::optional<unsigned> run_search_conditions_dialog(HWND owner, unsigned conditions) {
+    if (DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SEARCH_CONDITIONS), owner,
+                        guarded_dialog_proc<conditions_procedure>,
+                        reinterpret_cast<LPARAM>(&conditions)) != 1)
+        return std::nullopt;
+    return conditions;
+}
+
+void show_find_dialog(HWND owner) {
+    Application& a = app();
+    FindResult result = run_find_dialog(owner, {a.search_text.value_or(""), a.prefs.search_conditions});
+    a.prefs.search_conditions = result.conditions;
+    if (!result.text) return;
+    a.search_text = std::move(result.text);
+    PostMessageA(owner, WM_COMMAND, result.next ? CMD_FIND_NEXT : CMD_FIND_PREVIOUS, 0);
 }
 
 bool show_search_conditions_dialog(HWND owner) {
-    return DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SEARCH_CONDITIONS), owner,
-                           guarded_dialog_proc<conditions_procedure>, 0) == 1;
+    std::optional<unsigned> conditions = run_search_conditions_dialog(owner, app().prefs.search_conditions);
+    if (conditions) app().prefs.search_conditions = *conditions;
+    return conditions.has_value();
 }
 
 void find_next(HWND owner) { find(owner, 1); }

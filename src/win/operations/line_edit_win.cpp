@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "resources/pane_ids.h"
+#include "resources/question_pane_ids.h"
 #include "win/base/app_state.h"
 #include "win/base/message_box.h"
 #include "win/view/command_state.h"
@@ -12,8 +14,6 @@
 namespace qz {
 namespace {
 
-constexpr int kPaneTitleBox = 1055;
-constexpr int kPaneQuestionBox = 1026;
 
 // Leaving the editing pane commits its pending edit before the lines move.
 void focus_list() {
@@ -66,11 +66,11 @@ void insert_line(int position, DataLine line) {
 }
 
 bool add_title_line(HWND owner, bool at_end) {
-    return add_line(DataLine(LINE_TITLE, "#,000000"), at_end, kPaneTitleBox);
+    return add_line(DataLine(LINE_TITLE, "#,000000"), at_end, IDC_PANE_TITLE);
 }
 
 bool add_question_line(HWND owner, bool at_end) {
-    return add_line(DataLine(LINE_TEXT, ""), at_end, kPaneQuestionBox);
+    return add_line(DataLine(LINE_TEXT, ""), at_end, IDC_QUESTION);
 }
 
 bool add_settings_line(HWND owner, int kind) {

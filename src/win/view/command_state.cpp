@@ -2,16 +2,14 @@
 
 #include <commctrl.h>
 
+#include "resources/pane_ids.h"
+#include "resources/question_pane_ids.h"
 #include "win/base/app_state.h"
 #include "win/view/list_mirror_win.h"
 
 namespace qz {
 namespace {
 
-constexpr int kQuestionBox = 1026;
-constexpr int kAnswerBox = 1029;
-constexpr int kCommentBox = 1058;
-constexpr int kTitleBox = 1055;
 
 constexpr std::size_t kEditToolbarButtons = 5;
 
@@ -46,7 +44,7 @@ unsigned pane_edit_state(HWND edit) {
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     flags |= start != end ? EDIT_CUT | EDIT_COPY : EDIT_SELECT_ALL;
     // The title box of the question pane is read-only.
-    if (GetDlgCtrlID(edit) == kTitleBox && app().doc.current_kind == LINE_TEXT)
+    if (GetDlgCtrlID(edit) == IDC_PANE_TITLE && app().doc.current_kind == LINE_TEXT)
         flags &= ~(EDIT_CUT | EDIT_PASTE | EDIT_DELETE);
     return flags;
 }
@@ -90,8 +88,8 @@ void update_command_state() {
         HWND focus = GetFocus();
         int focus_id = is_pane_edit(focus) ? GetDlgCtrlID(focus) : 0;
         enable_item(menu, CMD_INSERT_IMAGE,
-                    a.doc.version >= 14 && (focus_id == kQuestionBox || focus_id == kAnswerBox ||
-                                            focus_id == kCommentBox));
+                    a.doc.version >= 14 && (focus_id == IDC_QUESTION || focus_id == IDC_QUESTION_ANSWER ||
+                                            focus_id == IDC_PANE_COMMENT));
         bool selection = has_selection();
         enable_item(menu, CMD_GROUP_CHANGE, selection);
         enable_item(menu, CMD_SORT, selection);

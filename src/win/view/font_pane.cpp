@@ -14,6 +14,7 @@
 #include "core/prefs/font_in_effect.h"
 #include "core/syntax/scan.h"
 #include "core/syntax/settings_line.h"
+#include "resources/font_pane_ids.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
 #include "win/base/font_spec_win.h"
@@ -25,13 +26,6 @@
 namespace qz {
 namespace {
 
-constexpr int kSizeLabel = 1024;
-constexpr int kSizeField = 1025;
-constexpr int kCharsetLabel = 1027;
-constexpr int kCharsetField = 1028;
-constexpr int kFaceLabel = 1029;
-constexpr int kFaceField = 1030;
-constexpr int kChangeButton = 1031;
 
 // How much of the charset and face name fields a font line keeps.
 constexpr std::size_t kMaxCharsetText = 15;
@@ -71,7 +65,7 @@ std::string_view stored_comment(const char* text) {
 }
 
 void clear(HWND pane) {
-    for (int id : {kSizeField, kCharsetField, kFaceField})
+    for (int id : {IDC_FONT_SIZE, IDC_FONT_CHARSET, IDC_FONT_FACE})
         set_control_text(pane, id, "");
 }
 
@@ -79,29 +73,29 @@ void fill(HWND pane, const PaneLine& p) {
     const char* text = p.line.c_str();
     const char* start = nullptr;
     int length = settings_value1(text, &start);
-    set_control_text(pane, kSizeField, unescaped_value(start, length));
+    set_control_text(pane, IDC_FONT_SIZE, unescaped_value(start, length));
     length = settings_value2(text, &start);
-    set_control_text(pane, kCharsetField, unescaped_value(start, length));
+    set_control_text(pane, IDC_FONT_CHARSET, unescaped_value(start, length));
     length = settings_value3(text, &start);
-    set_control_text(pane, kFaceField, unescaped_value(start, length));
+    set_control_text(pane, IDC_FONT_FACE, unescaped_value(start, length));
     set_comment_field(pane, stored_comment(text), p.charsets.comment);
 }
 
 std::optional<std::string> compose(HWND pane, const PaneLine& p) {
     std::string text = settings_prefix(p.line.kind());
-    text += escape_text(control_text(pane, kSizeField), kValueCharset, 0);
+    text += escape_text(control_text(pane, IDC_FONT_SIZE), kValueCharset, 0);
     text += ',';
     text +=
-        escape_text(cut_text(control_text(pane, kCharsetField), kMaxCharsetText), kValueCharset, 0);
+        escape_text(cut_text(control_text(pane, IDC_FONT_CHARSET), kMaxCharsetText), kValueCharset, 0);
     text += ',';
-    text += escape_text(cut_text(control_text(pane, kFaceField), kMaxFaceText), kValueCharset, 0);
+    text += escape_text(cut_text(control_text(pane, IDC_FONT_FACE), kMaxFaceText), kValueCharset, 0);
     text += composed_comment(pane, stored_comment(p.line.c_str()), p.charsets.comment);
     return text;
 }
 
 void apply_fonts(HWND pane) {
-    for (int id : {kSizeLabel, kSizeField, kCharsetLabel, kCharsetField, kFaceLabel, kFaceField,
-                   kChangeButton})
+    for (int id : {IDC_FONT_SIZE_LABEL, IDC_FONT_SIZE, IDC_FONT_CHARSET_LABEL, IDC_FONT_CHARSET, IDC_FONT_FACE_LABEL, IDC_FONT_FACE,
+                   IDC_FONT_CHANGE})
         set_control_font(pane, id, pane_control_font());
 }
 
@@ -124,11 +118,11 @@ int label_text_width(HWND pane, int id) {
 // and the fields move right.
 void fit_label_column(HWND pane, int width, std::vector<Placed>& placed) {
     const auto size_label = std::find_if(placed.begin(), placed.end(),
-                                         [](const Placed& p) { return p.id == kSizeLabel; });
+                                         [](const Placed& p) { return p.id == IDC_FONT_SIZE_LABEL; });
     if (size_label == placed.end()) return;
     const int column = size_label->box.width;
     int needed = 0;
-    for (int id : {kSizeLabel, kCharsetLabel, kFaceLabel, kCommentLabel})
+    for (int id : {IDC_FONT_SIZE_LABEL, IDC_FONT_CHARSET_LABEL, IDC_FONT_FACE_LABEL, IDC_PANE_COMMENT_LABEL})
         needed = std::max(needed, label_text_width(pane, id));
     if (needed <= column) return;
     for (Placed& p : placed) {
@@ -143,8 +137,8 @@ void fit_label_column(HWND pane, int width, std::vector<Placed>& placed) {
 
 void layout(HWND pane, int width, int height) {
     std::vector<Placed> placed =
-        font_pane_layout(width, height, cell_height(pane, kSizeLabel),
-                         cell_height(pane, kSizeField), GetSystemMetrics(SM_CYEDGE));
+        font_pane_layout(width, height, cell_height(pane, IDC_FONT_SIZE_LABEL),
+                         cell_height(pane, IDC_FONT_SIZE), GetSystemMetrics(SM_CYEDGE));
     fit_label_column(pane, width, placed);
     place_controls(pane, placed, true);
 }
@@ -154,11 +148,11 @@ void layout(HWND pane, int width, int height) {
 FontSpec font_of_fields(HWND pane, int font_kind) {
     FontSpec font = default_font_spec(app().prefs, font_kind);
     BOOL numeric = FALSE;
-    const int size = static_cast<int>(GetDlgItemInt(pane, kSizeField, &numeric, TRUE));
+    const int size = static_cast<int>(GetDlgItemInt(pane, IDC_FONT_SIZE, &numeric, TRUE));
     if (numeric) font.size = size;
-    const int charset = charset_from_name(cut_text(control_text(pane, kCharsetField), 31));
+    const int charset = charset_from_name(cut_text(control_text(pane, IDC_FONT_CHARSET), 31));
     if (charset >= 0) font.charset = static_cast<unsigned>(charset);
-    std::string face = cut_text(control_text(pane, kFaceField), kMaxFaceName);
+    std::string face = cut_text(control_text(pane, IDC_FONT_FACE), kMaxFaceName);
     if (!face.empty()) font.face = std::move(face);
     return font;
 }
@@ -180,14 +174,14 @@ bool run_font_dialog(LOGFONTA& font) {
 
 INT_PTR on_command(HWND pane, int id, int code, HWND control) {
     switch (id) {
-        case kSizeField:
-        case kCharsetField:
+        case IDC_FONT_SIZE:
+        case IDC_FONT_CHARSET:
             return field_notification(pane, code, control, kImeClose);
-        case kFaceField:
+        case IDC_FONT_FACE:
             return field_notification(pane, code, control, kImeLeave);
-        case kCommentField:
+        case IDC_PANE_COMMENT:
             return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
-        case kChangeButton:
+        case IDC_FONT_CHANGE:
             if (code != BN_CLICKED) return FALSE;
             choose_pane_font(pane);
             return TRUE;
@@ -195,7 +189,7 @@ INT_PTR on_command(HWND pane, int id, int code, HWND control) {
     return FALSE;
 }
 
-const PaneBehaviour kBehaviour = {kSizeField, nullptr, layout, on_command, nullptr, nullptr};
+const PaneBehaviour kBehaviour = {IDC_FONT_SIZE, nullptr, layout, on_command, nullptr, nullptr};
 
 INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
     return pane_procedure(kBehaviour, pane, msg, wparam, lparam);
@@ -213,13 +207,13 @@ void choose_pane_font(HWND pane) {
     // Only size, charset and face name are stored; the style picked in the
     // dialog is not.
     logfont_to_font_spec(pane, logfont, font);
-    set_control_text(pane, kSizeField, format_decimal(font.size));
-    set_control_text(pane, kCharsetField, charset_to_name(static_cast<int>(font.charset)));
-    set_control_text(pane, kFaceField, font.face);
+    set_control_text(pane, IDC_FONT_SIZE, format_decimal(font.size));
+    set_control_text(pane, IDC_FONT_CHARSET, charset_to_name(static_cast<int>(font.charset)));
+    set_control_text(pane, IDC_FONT_FACE, font.face);
     mark_pane_changed();
     // The charset field losing the focus commits the pane.
-    SetFocus(GetDlgItem(pane, kCharsetField));
-    SetFocus(GetDlgItem(pane, kSizeField));
+    SetFocus(GetDlgItem(pane, IDC_FONT_CHARSET));
+    SetFocus(GetDlgItem(pane, IDC_FONT_SIZE));
 }
 
 void set_font_dialog_hook(FontDialogHook hook) {

@@ -8,6 +8,7 @@
 #include "core/layout/pane_layout.h"
 #include "core/syntax/scan.h"
 #include "core/syntax/settings_line.h"
+#include "resources/group_pane_ids.h"
 #include "resources/resource.h"
 #include "win/base/guarded.h"
 #include "win/view/pane_common.h"
@@ -15,16 +16,14 @@
 namespace qz {
 namespace {
 
-constexpr int kFirstLabel = 1024;  // labels 1024-1033
-constexpr int kFirstName = 1034;   // name fields 1034-1043
 constexpr int kNameCount = 10;
-constexpr int kLastName = kFirstName + kNameCount - 1;
+constexpr int kLastName = IDC_GROUP_FIRST_NAME + kNameCount - 1;
 
 constexpr unsigned kValueCharset = DEFAULT_CHARSET_VALUE;
 constexpr int kSettingsVersion = 14;
 
 void clear(HWND pane) {
-    for (int id = kFirstName; id <= kLastName; ++id)
+    for (int id = IDC_GROUP_FIRST_NAME; id <= kLastName; ++id)
         set_control_text(pane, id, "");
 }
 
@@ -57,7 +56,7 @@ void fill(HWND pane, const PaneLine& p) {
     const StoredNames stored = stored_names(p.line.c_str());
     for (std::size_t i = 0; i < stored.names.size(); ++i) {
         const std::string_view name = stored.names[i];
-        set_control_text(pane, kFirstName + static_cast<int>(i),
+        set_control_text(pane, IDC_GROUP_FIRST_NAME + static_cast<int>(i),
                          i + 1 == kNameCount ? unescape_value(name)
                                              : unescape_text(name, kValueCharset, kSettingsVersion));
     }
@@ -68,7 +67,7 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
     std::string text = settings_prefix(LINE_GROUP);
     for (int i = 0; i < kNameCount; ++i) {
         const bool last = i == kNameCount - 1;
-        text += escape_text(control_text(pane, kFirstName + i), kValueCharset,
+        text += escape_text(control_text(pane, IDC_GROUP_FIRST_NAME + i), kValueCharset,
                             last ? ESCAPE_APOSTROPHE : 0);
         if (!last) text += ',';
     }
@@ -78,27 +77,27 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
 
 void apply_fonts(HWND pane) {
     for (int i = 0; i < kNameCount; ++i) {
-        set_control_font(pane, kFirstLabel + i, pane_control_font());
-        set_control_font(pane, kFirstName + i, pane_control_font());
+        set_control_font(pane, IDC_GROUP_FIRST_LABEL + i, pane_control_font());
+        set_control_font(pane, IDC_GROUP_FIRST_NAME + i, pane_control_font());
     }
 }
 
 void layout(HWND pane, int width, int height) {
     place_controls(pane,
-                   group_pane_layout(width, height, cell_height(pane, kFirstLabel),
-                                     cell_height(pane, kFirstName), GetSystemMetrics(SM_CYEDGE)),
+                   group_pane_layout(width, height, cell_height(pane, IDC_GROUP_FIRST_LABEL),
+                                     cell_height(pane, IDC_GROUP_FIRST_NAME), GetSystemMetrics(SM_CYEDGE)),
                    true);
 }
 
 INT_PTR on_command(HWND pane, int id, int code, HWND control) {
-    if (id >= kFirstName && id <= kLastName)
+    if (id >= IDC_GROUP_FIRST_NAME && id <= kLastName)
         return field_notification(pane, code, control, kImeLeave);
-    if (id == kCommentField)
+    if (id == IDC_PANE_COMMENT)
         return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
     return FALSE;
 }
 
-const PaneBehaviour kBehaviour = {kFirstName, nullptr, layout, on_command, nullptr, nullptr};
+const PaneBehaviour kBehaviour = {IDC_GROUP_FIRST_NAME, nullptr, layout, on_command, nullptr, nullptr};
 
 INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
     return pane_procedure(kBehaviour, pane, msg, wparam, lparam);

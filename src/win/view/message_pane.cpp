@@ -6,6 +6,7 @@
 #include "core/layout/pane_layout.h"
 #include "core/syntax/scan.h"
 #include "core/syntax/settings_line.h"
+#include "resources/message_pane_ids.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
 #include "win/base/guarded.h"
@@ -15,13 +16,10 @@
 namespace qz {
 namespace {
 
-constexpr int kMessageLabel = 1024;
-constexpr int kMessageField = 1025;
-constexpr int kSeparator = 1026;
 constexpr int kSeparatorHeight = 6;
 
 void clear(HWND pane) {
-    set_control_text(pane, kMessageField, "");
+    set_control_text(pane, IDC_MESSAGE, "");
 }
 
 // The stored message after the '='.
@@ -40,20 +38,20 @@ std::string_view stored_comment(const char* text) {
 
 void fill(HWND pane, const PaneLine& p) {
     const char* text = p.line.c_str();
-    set_control_text(pane, kMessageField, unescape_value(stored_message(text)));
+    set_control_text(pane, IDC_MESSAGE, unescape_value(stored_message(text)));
     set_comment_field(pane, stored_comment(text), p.charsets.comment);
 }
 
 std::optional<std::string> compose(HWND pane, const PaneLine& p) {
     std::string text = settings_prefix(LINE_MESSAGE);
     text +=
-        escape_text(control_text(pane, kMessageField), DEFAULT_CHARSET_VALUE, ESCAPE_APOSTROPHE);
+        escape_text(control_text(pane, IDC_MESSAGE), DEFAULT_CHARSET_VALUE, ESCAPE_APOSTROPHE);
     text += composed_comment(pane, stored_comment(p.line.c_str()), p.charsets.comment);
     return text;
 }
 
 void apply_fonts(HWND pane) {
-    set_control_font(pane, kMessageField, pane_control_font());
+    set_control_font(pane, IDC_MESSAGE, pane_control_font());
 }
 
 // The message field's height is kept in the preferences, clamped to the
@@ -61,7 +59,7 @@ void apply_fonts(HWND pane) {
 void layout(HWND pane, int width, int height) {
     int& message_height = app().prefs.MessageHeight;
     place_controls(pane,
-                   message_pane_layout(width, height, cell_height(pane, kMessageLabel),
+                   message_pane_layout(width, height, cell_height(pane, IDC_MESSAGE_LABEL),
                                        GetSystemMetrics(SM_CYEDGE), message_height),
                    false);
     InvalidateRect(pane, nullptr, TRUE);
@@ -83,21 +81,21 @@ void separator_moved(HWND pane, int position) {
 
 INT_PTR on_command(HWND pane, int id, int code, HWND control) {
     switch (id) {
-        case kMessageField:
+        case IDC_MESSAGE:
             return field_notification(pane, code, control, kImeLeave);
-        case kCommentField:
+        case IDC_PANE_COMMENT:
             return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
     }
     return FALSE;
 }
 
-void init(HWND pane) { SendDlgItemMessageA(pane, kSeparator, kSeparatorSetOrientation, 0, 0); }
+void init(HWND pane) { SendDlgItemMessageA(pane, IDC_MESSAGE_SEPARATOR, kSeparatorSetOrientation, 0, 0); }
 
 void separator_moved(HWND pane, int id, int position) {
-    if (id == kSeparator) separator_moved(pane, position);
+    if (id == IDC_MESSAGE_SEPARATOR) separator_moved(pane, position);
 }
 
-const PaneBehaviour kBehaviour = {kMessageField, init, layout, on_command, nullptr,
+const PaneBehaviour kBehaviour = {IDC_MESSAGE, init, layout, on_command, nullptr,
                                   separator_moved};
 
 INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {

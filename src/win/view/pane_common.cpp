@@ -155,13 +155,13 @@ std::string_view comment_span(const char* start, int length) {
 }
 
 void set_comment_field(HWND pane, std::string_view stored, unsigned charset) {
-    set_control_text(pane, kCommentField, unescape_text(stored, charset, app().doc.version));
+    set_control_text(pane, IDC_PANE_COMMENT, unescape_text(stored, charset, app().doc.version));
 }
 
 std::string composed_comment(HWND pane, std::string_view stored, unsigned charset) {
     const int version = app().doc.version;
     const FieldEdit edit =
-        field_edit(control_text(pane, kCommentField), unescape_text(stored, charset, version));
+        field_edit(control_text(pane, IDC_PANE_COMMENT), unescape_text(stored, charset, version));
     return compose_comment(stored, edit, charset, version);
 }
 
@@ -206,7 +206,7 @@ bool combo_notification(int code) {
 }
 
 void subclass_pane_ends(HWND pane, int first_id) {
-    if (HWND comment = GetDlgItem(pane, kCommentField)) subclass_pane_end(comment, false);
+    if (HWND comment = GetDlgItem(pane, IDC_PANE_COMMENT)) subclass_pane_end(comment, false);
     if (HWND first = GetDlgItem(pane, first_id)) subclass_pane_end(first, true);
 }
 

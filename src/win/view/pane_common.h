@@ -12,12 +12,11 @@
 #include "core/document/card_document.h"
 #include "core/syntax/fields.h"
 #include "core/syntax/font_spec.h"
+#include "resources/pane_ids.h"
 
 namespace qz {
 
 // Controls every pane has.
-inline constexpr int kCommentLabel = 1057;
-inline constexpr int kCommentField = 1058;
 
 // The line a pane is filled from or composed for, with the charsets of the
 // fonts in effect there (which decide how its fields are escaped).

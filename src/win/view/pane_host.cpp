@@ -5,6 +5,7 @@
 
 #include "core/prefs/font_in_effect.h"
 #include "core/syntax/settings_line.h"
+#include "resources/question_pane_ids.h"
 #include "win/base/app_state.h"
 #include "win/base/font_spec_win.h"
 #include "win/view/command_state.h"
@@ -88,7 +89,7 @@ void apply_fonts() {
     if (a.line_list && reinterpret_cast<HFONT>(SendMessageA(a.line_list, WM_GETFONT, 0, 0)) != list_font)
         SendMessageA(a.line_list, WM_SETFONT, reinterpret_cast<WPARAM>(list_font), TRUE);
     if (!a.pane || !host().kind) return;
-    set_control_font(a.pane, kCommentField, pane_font(FONT_COMMENT));
+    set_control_font(a.pane, IDC_PANE_COMMENT, pane_font(FONT_COMMENT));
     host().kind->apply_fonts(a.pane);
 }
 
@@ -217,7 +218,7 @@ bool show_line_in_pane(int index) {
     Application& a = app();
     CardDocument& doc = a.doc;
     PaneHost& h = host();
-    if (a.pane) SetDlgItemTextA(a.pane, kCommentField, "");
+    if (a.pane) SetDlgItemTextA(a.pane, IDC_PANE_COMMENT, "");
     const DataLine* line = doc.line_at(index);
     if (!line) return false;
     doc.current = index;
@@ -277,7 +278,7 @@ bool commit_pane() {
 }
 
 void refresh_pane_group_names() {
-    if (app().pane && host().kind == &kQuestionPane) fill_group_names(app().pane, 1056);
+    if (app().pane && host().kind == &kQuestionPane) fill_group_names(app().pane, IDC_QUESTION_GROUP);
 }
 
 void destroy_pane() {

@@ -8,6 +8,8 @@
 #include "core/syntax/answer.h"
 #include "core/syntax/scan.h"
 #include "core/syntax/settings_line.h"
+#include "resources/pane_ids.h"
+#include "resources/question_pane_ids.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
 #include "win/base/guarded.h"
@@ -20,17 +22,6 @@
 namespace qz {
 namespace {
 
-constexpr int kTitleButton = 1024;
-constexpr int kTitleBox = 1055;
-constexpr int kQuestionLabel = 1025;
-constexpr int kQuestionBox = 1026;
-constexpr int kAnswerSeparator = 1027;
-constexpr int kAnswerBox = 1029;
-constexpr int kHistorySeparator = 1030;
-constexpr int kHistory = 1032;
-constexpr int kGroupList = 1056;
-constexpr int kAnswerNumberLabel = 1035;
-constexpr int kAnswerNumberList = 1036;
 
 const char kF1Hint[] = "ヘルプを見るにはF1キーを押してください。";
 const char kSyntaxError[] = "構文エラーです。";
@@ -62,37 +53,37 @@ std::string governing_title(const PaneLine& p) {
 }
 
 void clear(HWND pane) {
-    set_control_text(pane, kTitleBox, "");
-    set_control_text(pane, kQuestionBox, "");
-    set_control_text(pane, kAnswerBox, "");
+    set_control_text(pane, IDC_PANE_TITLE, "");
+    set_control_text(pane, IDC_QUESTION, "");
+    set_control_text(pane, IDC_QUESTION_ANSWER, "");
 }
 
 void fill(HWND pane, const PaneLine& p) {
     const int version = p.doc.version;
-    set_control_text(pane, kCommentField, "");
+    set_control_text(pane, IDC_PANE_COMMENT, "");
     const bool numbers_offered = version >= 13;
-    ShowWindow(item(pane, kAnswerNumberList), numbers_offered ? SW_SHOWNA : SW_HIDE);
-    ShowWindow(item(pane, kAnswerNumberLabel), numbers_offered ? SW_SHOWNA : SW_HIDE);
-    fill_answer_numbers(item(pane, kAnswerNumberList));
-    SendDlgItemMessageA(pane, kHistory, kHistorySetValue, 0, 0);
-    select(pane, kGroupList, 0);
-    select(pane, kAnswerNumberList, 0);
+    ShowWindow(item(pane, IDC_QUESTION_ANSWER_NUMBER), numbers_offered ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(item(pane, IDC_QUESTION_ANSWER_NUMBER_LABEL), numbers_offered ? SW_SHOWNA : SW_HIDE);
+    fill_answer_numbers(item(pane, IDC_QUESTION_ANSWER_NUMBER));
+    SendDlgItemMessageA(pane, IDC_QUESTION_HISTORY, kHistorySetValue, 0, 0);
+    select(pane, IDC_QUESTION_GROUP, 0);
+    select(pane, IDC_QUESTION_ANSWER_NUMBER, 0);
 
     const char* text = p.line.c_str();
     if (!p.line.has_text()) return;
     const QuestionFields shown = question_display_fields(text, p.charsets, version);
-    set_control_text(pane, kCommentField, shown.comment);
+    set_control_text(pane, IDC_PANE_COMMENT, shown.comment);
     if (is_comment(&p.line)) return;
-    set_control_text(pane, kTitleBox, governing_title(p));
-    if (!shown.question.empty()) set_control_text(pane, kQuestionBox, shown.question);
-    if (!shown.answer.empty()) set_control_text(pane, kAnswerBox, shown.answer);
-    SendDlgItemMessageA(pane, kHistory, kHistorySetValue, 0, std::max(question_history(text), 0));
-    select(pane, kGroupList, question_group(text));
+    set_control_text(pane, IDC_PANE_TITLE, governing_title(p));
+    if (!shown.question.empty()) set_control_text(pane, IDC_QUESTION, shown.question);
+    if (!shown.answer.empty()) set_control_text(pane, IDC_QUESTION_ANSWER, shown.answer);
+    SendDlgItemMessageA(pane, IDC_QUESTION_HISTORY, kHistorySetValue, 0, std::max(question_history(text), 0));
+    select(pane, IDC_QUESTION_GROUP, question_group(text));
     // A stored number the list does not offer stays selected as nothing, so
     // that committing keeps it.
     int number = question_answer_number(text);
-    int offered = static_cast<int>(SendDlgItemMessageA(pane, kAnswerNumberList, CB_GETCOUNT, 0, 0));
-    select(pane, kAnswerNumberList, number < offered ? number : -1);
+    int offered = static_cast<int>(SendDlgItemMessageA(pane, IDC_QUESTION_ANSWER_NUMBER, CB_GETCOUNT, 0, 0));
+    select(pane, IDC_QUESTION_ANSWER_NUMBER, number < offered ? number : -1);
 }
 
 // A text field the user left as filled keeps the bytes the line stores.
@@ -100,19 +91,19 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
     const char* line = p.line.c_str();
     const int version = p.doc.version;
     const QuestionFields filled = question_display_fields(line, p.charsets, version);
-    const std::string question = control_text(pane, kQuestionBox);
-    const std::string answer = control_text(pane, kAnswerBox);
+    const std::string question = control_text(pane, IDC_QUESTION);
+    const std::string answer = control_text(pane, IDC_QUESTION_ANSWER);
     QuestionEdit edit;
     edit.question = field_edit(question, filled.question);
     edit.answer = field_edit(answer, filled.answer);
-    edit.comment = field_edit(control_text(pane, kCommentField), filled.comment);
+    edit.comment = field_edit(control_text(pane, IDC_PANE_COMMENT), filled.comment);
     if (question.empty() && answer.empty()) {
-        set_control_text(pane, kTitleBox, "");
+        set_control_text(pane, IDC_PANE_TITLE, "");
         return compose_question_line(line, edit, p.charsets, version);
     }
-    edit.history = static_cast<int>(SendDlgItemMessageA(pane, kHistory, kHistoryGetValue, 0, 0));
-    edit.group = selection(pane, kGroupList);
-    edit.answer_number = selection(pane, kAnswerNumberList);
+    edit.history = static_cast<int>(SendDlgItemMessageA(pane, IDC_QUESTION_HISTORY, kHistoryGetValue, 0, 0));
+    edit.group = selection(pane, IDC_QUESTION_GROUP);
+    edit.answer_number = selection(pane, IDC_QUESTION_ANSWER_NUMBER);
     if (edit.answer_number < 0) {
         // Nothing is offered (format 1.2) or nothing fits the stored number:
         // the line keeps the number it has.
@@ -120,15 +111,15 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
     }
     std::string text = compose_question_line(line, edit, p.charsets, version);
     std::string title = governing_title(p);
-    if (!title.empty()) set_control_text(pane, kTitleBox, title);
+    if (!title.empty()) set_control_text(pane, IDC_PANE_TITLE, title);
     return text;
 }
 
 void apply_fonts(HWND pane) {
-    set_control_font(pane, kTitleBox, pane_font(FONT_TITLE));
-    set_control_font(pane, kQuestionBox, pane_font(FONT_QUESTION));
-    set_control_font(pane, kAnswerBox, pane_font(FONT_ANSWER));
-    for (int id : {kHistory, kGroupList, kAnswerNumberList})
+    set_control_font(pane, IDC_PANE_TITLE, pane_font(FONT_TITLE));
+    set_control_font(pane, IDC_QUESTION, pane_font(FONT_QUESTION));
+    set_control_font(pane, IDC_QUESTION_ANSWER, pane_font(FONT_ANSWER));
+    for (int id : {IDC_QUESTION_HISTORY, IDC_QUESTION_GROUP, IDC_QUESTION_ANSWER_NUMBER})
         set_control_font(pane, id, pane_control_font());
 }
 
@@ -136,8 +127,8 @@ void layout(HWND pane, int width, int height) {
     Preferences& prefs = app().prefs;
     QuestionSplits splits{prefs.AnswerTop, prefs.HistoryTop};
     place_controls(pane,
-                   question_pane_layout(width, height, cell_height(pane, kQuestionLabel),
-                                        cell_height(pane, kHistory), GetSystemMetrics(SM_CYEDGE),
+                   question_pane_layout(width, height, cell_height(pane, IDC_QUESTION_LABEL),
+                                        cell_height(pane, IDC_QUESTION_HISTORY), GetSystemMetrics(SM_CYEDGE),
                                         GetSystemMetrics(SM_CYBORDER), splits),
                    false);
     prefs.AnswerTop = splits.answer_top;
@@ -163,37 +154,37 @@ void go_to_title() {
 
 INT_PTR on_command(HWND pane, int id, int code, HWND control) {
     switch (id) {
-    case kTitleButton:
+    case IDC_QUESTION_TITLE_BUTTON:
         if (code == BN_CLICKED) go_to_title();
         return TRUE;
-    case kQuestionBox:
+    case IDC_QUESTION:
         return field_notification(pane, code, control, ime_mode_for(FONT_QUESTION));
-    case kAnswerBox: {
+    case IDC_QUESTION_ANSWER: {
         bool handled = field_notification(pane, code, control, ime_mode_for(FONT_ANSWER));
-        if (code == EN_KILLFOCUS) fill_answer_numbers(item(pane, kAnswerNumberList));
+        if (code == EN_KILLFOCUS) fill_answer_numbers(item(pane, IDC_QUESTION_ANSWER_NUMBER));
         return handled;
     }
-    case kCommentField:
+    case IDC_PANE_COMMENT:
         return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
-    case kGroupList:
-    case kAnswerNumberList:
+    case IDC_QUESTION_GROUP:
+    case IDC_QUESTION_ANSWER_NUMBER:
         return combo_notification(code);
     }
     return FALSE;
 }
 
 void init(HWND pane) {
-    SendDlgItemMessageA(pane, kAnswerSeparator, kSeparatorSetOrientation, 0, 0);
-    SendDlgItemMessageA(pane, kHistorySeparator, kSeparatorSetOrientation, 0, 0);
-    make_history_control(item(pane, kHistory));
-    fill_group_names(pane, kGroupList);
+    SendDlgItemMessageA(pane, IDC_QUESTION_ANSWER_SEPARATOR, kSeparatorSetOrientation, 0, 0);
+    SendDlgItemMessageA(pane, IDC_QUESTION_HISTORY_SEPARATOR, kSeparatorSetOrientation, 0, 0);
+    make_history_control(item(pane, IDC_QUESTION_HISTORY));
+    fill_group_names(pane, IDC_QUESTION_GROUP);
 }
 
 int edit_colors(int id) {
     switch (id) {
-    case kQuestionBox: return FONT_QUESTION;
-    case kAnswerBox: return FONT_ANSWER;
-    case kCommentField: return FONT_COMMENT;
+    case IDC_QUESTION: return FONT_QUESTION;
+    case IDC_QUESTION_ANSWER: return FONT_ANSWER;
+    case IDC_PANE_COMMENT: return FONT_COMMENT;
     }
     return -1;
 }
@@ -201,13 +192,13 @@ int edit_colors(int id) {
 // The answer or history separator was dragged: its split follows.
 void separator_moved(HWND pane, int id, int position) {
     Preferences& prefs = app().prefs;
-    int& split = id == kAnswerSeparator ? prefs.AnswerTop : prefs.HistoryTop;
+    int& split = id == IDC_QUESTION_ANSWER_SEPARATOR ? prefs.AnswerTop : prefs.HistoryTop;
     if (position == split) return;
     split = position;
     relayout(pane);
 }
 
-const PaneBehaviour kBehaviour = {kTitleButton, init, layout, on_command, edit_colors,
+const PaneBehaviour kBehaviour = {IDC_QUESTION_TITLE_BUTTON, init, layout, on_command, edit_colors,
                                   separator_moved};
 
 INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {

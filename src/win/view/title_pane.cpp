@@ -4,7 +4,9 @@
 #include "core/layout/pane_layout.h"
 #include "core/syntax/fields.h"
 #include "core/syntax/scan.h"
+#include "resources/pane_ids.h"
 #include "resources/resource.h"
+#include "resources/title_pane_ids.h"
 #include "win/base/guarded.h"
 #include "win/view/command_state.h"
 #include "win/view/pane_common.h"
@@ -13,12 +15,8 @@
 namespace qz {
 namespace {
 
-constexpr int kTitleLabel = 1054;
-constexpr int kTitleField = 1055;
-constexpr int kChoiceList = 1025;
-constexpr int kFirstFlag = 1026;  // the five flag check boxes are 1026-1030
 constexpr int kFlagCount = 5;
-constexpr int kLastFlag = kFirstFlag + kFlagCount - 1;
+constexpr int kLastFlag = IDC_TITLE_FIRST_FLAG + kFlagCount - 1;
 
 // Entry n of the choice-count list is n choices; 0 is a written answer.
 constexpr const char* kChoiceCounts[] = {"記述", "１", "２", "３", "４",
@@ -26,25 +24,25 @@ constexpr const char* kChoiceCounts[] = {"記述", "１", "２", "３", "４",
 
 void fill_choice_list(HWND pane) {
     for (const char* entry : kChoiceCounts)
-        SendDlgItemMessageA(pane, kChoiceList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+        SendDlgItemMessageA(pane, IDC_TITLE_CHOICES, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
 }
 
 void clear(HWND pane) {
-    set_control_text(pane, kTitleField, "");
-    SendDlgItemMessageA(pane, kChoiceList, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    for (int id = kFirstFlag; id <= kLastFlag; ++id)
+    set_control_text(pane, IDC_PANE_TITLE, "");
+    SendDlgItemMessageA(pane, IDC_TITLE_CHOICES, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    for (int id = IDC_TITLE_FIRST_FLAG; id <= kLastFlag; ++id)
         CheckDlgButton(pane, id, BST_UNCHECKED);
 }
 
 void fill(HWND pane, const PaneLine& p) {
     const TitleFields shown = title_display_fields(p.line.c_str(), p.charsets, p.doc.version);
-    set_control_text(pane, kTitleField, shown.title);
+    set_control_text(pane, IDC_PANE_TITLE, shown.title);
     // A count of -1 (no digit) selects nothing.
-    SendDlgItemMessageA(pane, kChoiceList, CB_SETCURSEL, static_cast<WPARAM>(shown.choice_count),
+    SendDlgItemMessageA(pane, IDC_TITLE_CHOICES, CB_SETCURSEL, static_cast<WPARAM>(shown.choice_count),
                         0);
     for (int i = 0; i < kFlagCount; ++i)
-        CheckDlgButton(pane, kFirstFlag + i, shown.flags[i] ? BST_CHECKED : BST_UNCHECKED);
-    set_control_text(pane, kCommentField, shown.comment);
+        CheckDlgButton(pane, IDC_TITLE_FIRST_FLAG + i, shown.flags[i] ? BST_CHECKED : BST_UNCHECKED);
+    set_control_text(pane, IDC_PANE_COMMENT, shown.comment);
 }
 
 // A text field the user left as filled keeps the bytes the line stores.
@@ -52,26 +50,26 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
     const char* text = p.line.c_str();
     const TitleFields filled = title_display_fields(text, p.charsets, p.doc.version);
     TitleEdit edit;
-    edit.title = field_edit(control_text(pane, kTitleField), filled.title);
+    edit.title = field_edit(control_text(pane, IDC_PANE_TITLE), filled.title);
     // Nothing selected (-1) is written as 0.
     edit.choice_count =
-        static_cast<int>(SendDlgItemMessageA(pane, kChoiceList, CB_GETCURSEL, 0, 0));
+        static_cast<int>(SendDlgItemMessageA(pane, IDC_TITLE_CHOICES, CB_GETCURSEL, 0, 0));
     for (int i = 0; i < kFlagCount; ++i)
-        edit.flags[i] = IsDlgButtonChecked(pane, kFirstFlag + i) == BST_CHECKED;
-    edit.comment = field_edit(control_text(pane, kCommentField), filled.comment);
+        edit.flags[i] = IsDlgButtonChecked(pane, IDC_TITLE_FIRST_FLAG + i) == BST_CHECKED;
+    edit.comment = field_edit(control_text(pane, IDC_PANE_COMMENT), filled.comment);
     return compose_title_line(text, edit, p.charsets, p.doc.version);
 }
 
 void apply_fonts(HWND pane) {
-    set_control_font(pane, kTitleField, pane_font(FONT_TITLE));
-    for (int id = kChoiceList; id <= kLastFlag; ++id)
+    set_control_font(pane, IDC_PANE_TITLE, pane_font(FONT_TITLE));
+    for (int id = IDC_TITLE_CHOICES; id <= kLastFlag; ++id)
         set_control_font(pane, id, pane_control_font());
 }
 
 void layout(HWND pane, int width, int height) {
     place_controls(pane,
-                   title_pane_layout(width, height, cell_height(pane, kTitleLabel),
-                                     cell_height(pane, kFirstFlag), GetSystemMetrics(SM_CYEDGE),
+                   title_pane_layout(width, height, cell_height(pane, IDC_TITLE_LABEL),
+                                     cell_height(pane, IDC_TITLE_FIRST_FLAG), GetSystemMetrics(SM_CYEDGE),
                                      GetSystemMetrics(SM_CYBORDER)),
                    true);
 }
@@ -94,21 +92,21 @@ INT_PTR flag_notification(int code) {
 }
 
 INT_PTR on_command(HWND pane, int id, int code, HWND control) {
-    if (id >= kFirstFlag && id <= kLastFlag) return flag_notification(code);
+    if (id >= IDC_TITLE_FIRST_FLAG && id <= kLastFlag) return flag_notification(code);
     switch (id) {
-        case kTitleField:
+        case IDC_PANE_TITLE:
             return field_notification(pane, code, control, ime_mode_for(FONT_TITLE));
-        case kChoiceList:
+        case IDC_TITLE_CHOICES:
             return combo_notification(code);
-        case kCommentField:
+        case IDC_PANE_COMMENT:
             return field_notification(pane, code, control, ime_mode_for(FONT_COMMENT));
     }
     return FALSE;
 }
 
-int edit_colors(int id) { return id == kTitleField ? FONT_TITLE : -1; }
+int edit_colors(int id) { return id == IDC_PANE_TITLE ? FONT_TITLE : -1; }
 
-const PaneBehaviour kBehaviour = {kTitleField, fill_choice_list, layout, on_command, edit_colors,
+const PaneBehaviour kBehaviour = {IDC_PANE_TITLE, fill_choice_list, layout, on_command, edit_colors,
                                   nullptr};
 
 INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
