@@ -27,9 +27,25 @@ fail() {
     failures=$((failures + 1))
 }
 
-where_to() {  # where a file outside the layout belongs
-    echo "portable code goes under src/core/<folder>/ (${CORE_ORDER[*]}), code that" \
-         "includes <windows.h> or a src/win header under src/win/<folder>/ (${WIN_ORDER[*]})"
+# Where a file outside the layout belongs: the Windows side when it is
+# named *_win.* or includes Windows headers, the core otherwise.
+where_to() {
+    local file=$1 name folder
+    name=$(basename "$file")
+    folder=$(basename "$(dirname "$file")")
+    if [[ $name == *_win.* ]] || grep -qE "^[[:space:]]*#[[:space:]]*include[[:space:]]*(<($WIN_HEADERS)\.h>|\"win/)" "$file"; then
+        case $folder in
+        app) folder=app ;;
+        panes | document) folder=view ;;
+        syntax) folder=base ;;
+        *) [[ $(rank "$folder" "${WIN_ORDER[@]}") -ge 0 ]] || folder=operations ;;
+        esac
+        echo "it belongs to the Windows side: src/win/$folder/$name (src/win folders: ${WIN_ORDER[*]})"
+    elif (($(rank "$folder" "${CORE_ORDER[@]}") >= 0)); then
+        echo "it is portable: src/core/$folder/$name"
+    else
+        echo "it is portable: src/core/<folder>/$name (src/core folders: ${CORE_ORDER[*]})"
+    fi
 }
 
 while IFS= read -r file; do
@@ -40,19 +56,19 @@ while IFS= read -r file; do
     case $side in
     core | win)
         if [[ $rest != */* ]]; then
-            fail "$file: not in a folder of src/$side; $(where_to)"
+            fail "$file: not in a folder of src/$side; $(where_to "$file")"
             continue
         fi
         if [[ $side == core ]]; then own=$(rank "$folder" "${CORE_ORDER[@]}")
         else own=$(rank "$folder" "${WIN_ORDER[@]}"); fi
         if ((own < 0)); then
-            fail "$file: src/$side/$folder is no layer; add it to the order in scripts/check-layers.sh or move the file: $(where_to)"
+            fail "$file: src/$side/$folder is no layer; add it to the order in scripts/check-layers.sh, or $(where_to "$file")"
             continue
         fi
         ;;
     tool | resources) ;;
     *)
-        fail "$file: outside the layout; $(where_to)"
+        fail "$file: outside the layout; $(where_to "$file")"
         continue
         ;;
     esac
@@ -93,7 +109,7 @@ while IFS= read -r file; do
 done < <(find src -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.rc' \) | sort)
 
 if ((failures > 0)); then
-    echo "check-layers: $failures include(s) against the layer order" >&2
+    echo "check-layers: $failures problem(s); includes must run one way (see README, Layout)" >&2
     exit 1
 fi
 echo "check-layers: includes run one way"
