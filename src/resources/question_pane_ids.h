@@ -1,4 +1,5 @@
-/* Controls of the question pane (its title box is IDC_PANE_TITLE). Included by the resource script and by C++. */
+/* Controls of the question pane (its title box is IDC_PANE_TITLE, in pane_ids.h).
+   Included by the resource script and by C++. */
 #ifndef QZ_RESOURCES_QUESTION_PANE_IDS_H
 #define QZ_RESOURCES_QUESTION_PANE_IDS_H
 

@@ -1,4 +1,5 @@
-/* Controls of the title pane (its title box is IDC_PANE_TITLE). Included by the resource script and by C++. */
+/* Controls of the title pane (its title box is IDC_PANE_TITLE, in pane_ids.h).
+   Included by the resource script and by C++. */
 #ifndef QZ_RESOURCES_TITLE_PANE_IDS_H
 #define QZ_RESOURCES_TITLE_PANE_IDS_H
 

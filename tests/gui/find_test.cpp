@@ -84,7 +84,9 @@ TEST_F(FindTest, ConditionsDialogRefusesNoField) {
     open(kLines);
     when_dialog("検索", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDC_FIND_CONDITIONS, 0); });
     when_dialog("検索条件", [this](HWND dialog) {
-        for (int id : {IDC_CONDITION_TITLE, IDC_CONDITION_QUESTION, IDC_CONDITION_ANSWER, IDC_CONDITION_COMMENT}) CheckDlgButton(dialog, id, BST_UNCHECKED);
+        for (int id : {IDC_CONDITION_TITLE, IDC_CONDITION_QUESTION, IDC_CONDITION_ANSWER,
+                       IDC_CONDITION_COMMENT})
+            CheckDlgButton(dialog, id, BST_UNCHECKED);
         CheckDlgButton(dialog, IDC_CONDITION_CASE, BST_CHECKED);
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(messages_.size(), 1u);  // warned, and still open

@@ -168,7 +168,8 @@ TEST_F(MainWindowTest, AboutBoxShowsNameVersionAndLink) {
     start();
     std::string seen;
     when_dialog("バージョン情報", [&](HWND box) {
-        for (int id : {IDC_ABOUT_NAME, IDC_ABOUT_VERSION, IDC_ABOUT_LINK}) seen += window_text(GetDlgItem(box, id)) + "|";
+        for (int id : {IDC_ABOUT_NAME, IDC_ABOUT_VERSION, IDC_ABOUT_LINK})
+            seen += window_text(GetDlgItem(box, id)) + "|";
         SendMessageA(box, WM_COMMAND, IDOK, 0);
     });
     command(CMD_ABOUT);

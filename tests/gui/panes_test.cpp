@@ -122,7 +122,8 @@ TEST_F(QuestionPaneTest, ShowsTheFieldsOfEachLineInOnePane) {
     EXPECT_EQ(app().pane, pane);
     EXPECT_FALSE(modified());
     // The title button selects the governing title, in a pane of its own.
-    SendMessageA(pane, WM_COMMAND, MAKEWPARAM(IDC_QUESTION_TITLE_BUTTON, BN_CLICKED), reinterpret_cast<LPARAM>(control(IDC_QUESTION_TITLE_BUTTON)));
+    SendMessageA(pane, WM_COMMAND, MAKEWPARAM(IDC_QUESTION_TITLE_BUTTON, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control(IDC_QUESTION_TITLE_BUTTON)));
     pump();
     EXPECT_EQ(doc().current, 0);
     EXPECT_EQ(selected_items(), std::vector<int>{0});
@@ -511,7 +512,8 @@ TEST_F(SettingsPanesTest, FontPaneShowsTheValuesOfAFontLine) {
     focus_line(2);  // a size that is no number is not shown
     EXPECT_EQ(fields(), "|ANSI|a,b|");
     EXPECT_FALSE(modified());
-    for (int id : {IDC_FONT_SIZE_LABEL, IDC_FONT_SIZE, IDC_FONT_CHARSET_LABEL, IDC_FONT_CHARSET, IDC_FONT_FACE_LABEL, IDC_FONT_FACE, IDC_FONT_CHANGE})
+    for (int id : {IDC_FONT_SIZE_LABEL, IDC_FONT_SIZE, IDC_FONT_CHARSET_LABEL, IDC_FONT_CHARSET,
+                   IDC_FONT_FACE_LABEL, IDC_FONT_FACE, IDC_FONT_CHANGE})
         EXPECT_EQ(font_of(id), pane_control_font()) << id;
 }
 

@@ -1,4 +1,4 @@
-// One line of a data file and the kinds a line can have.
+// One line of a data file: its bytes and its kind.
 #pragma once
 
 #include <list>

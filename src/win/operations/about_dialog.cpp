@@ -30,10 +30,14 @@ INT_PTR on_init(HWND dialog, AboutFonts& fonts) {
     fonts.name = create_point_font(dialog, 24, FW_NORMAL, false, ANSI_CHARSET, "Times New Roman");
     fonts.text = create_point_font(dialog, 12, FW_NORMAL, false, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
     fonts.link = create_point_font(dialog, 10, FW_NORMAL, true, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
-    SendDlgItemMessageA(dialog, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.name.get()), FALSE);
-    SendDlgItemMessageA(dialog, IDC_ABOUT_VERSION, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()), FALSE);
-    SendDlgItemMessageA(dialog, IDC_ABOUT_DESCRIPTION, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()), FALSE);
-    SendDlgItemMessageA(dialog, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.link.get()), FALSE);
+    SendDlgItemMessageA(dialog, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.name.get()),
+                        FALSE);
+    SendDlgItemMessageA(dialog, IDC_ABOUT_VERSION, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()),
+                        FALSE);
+    SendDlgItemMessageA(dialog, IDC_ABOUT_DESCRIPTION, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()),
+                        FALSE);
+    SendDlgItemMessageA(dialog, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.link.get()),
+                        FALSE);
     SetDlgItemTextA(dialog, IDC_ABOUT_LINK, kHomePage);
     return TRUE;
 }

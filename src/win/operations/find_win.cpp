@@ -160,7 +160,8 @@ std::optional<unsigned> run_search_conditions_dialog(HWND owner, unsigned condit
 
 void show_find_dialog(HWND owner) {
     Application& a = app();
-    FindResult result = run_find_dialog(owner, {a.search_text.value_or(""), a.prefs.search_conditions});
+    FindResult result =
+        run_find_dialog(owner, {a.search_text.value_or(""), a.prefs.search_conditions});
     a.prefs.search_conditions = result.conditions;
     if (!result.text) return;
     a.search_text = std::move(result.text);
@@ -168,7 +169,8 @@ void show_find_dialog(HWND owner) {
 }
 
 bool show_search_conditions_dialog(HWND owner) {
-    std::optional<unsigned> conditions = run_search_conditions_dialog(owner, app().prefs.search_conditions);
+    std::optional<unsigned> conditions =
+        run_search_conditions_dialog(owner, app().prefs.search_conditions);
     if (conditions) app().prefs.search_conditions = *conditions;
     return conditions.has_value();
 }

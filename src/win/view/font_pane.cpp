@@ -94,8 +94,8 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
 }
 
 void apply_fonts(HWND pane) {
-    for (int id : {IDC_FONT_SIZE_LABEL, IDC_FONT_SIZE, IDC_FONT_CHARSET_LABEL, IDC_FONT_CHARSET, IDC_FONT_FACE_LABEL, IDC_FONT_FACE,
-                   IDC_FONT_CHANGE})
+    for (int id : {IDC_FONT_SIZE_LABEL, IDC_FONT_SIZE, IDC_FONT_CHARSET_LABEL, IDC_FONT_CHARSET,
+                   IDC_FONT_FACE_LABEL, IDC_FONT_FACE, IDC_FONT_CHANGE})
         set_control_font(pane, id, pane_control_font());
 }
 
