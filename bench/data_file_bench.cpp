@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "document/data_file.h"
+#include "core/document/data_file.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "document/card_document.h"
+#include "core/document/card_document.h"
 
 namespace {
 

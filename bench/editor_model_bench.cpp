@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "document/editor_model.h"
+#include "core/document/editor_model.h"
 
 namespace {
 

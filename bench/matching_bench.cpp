@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "document/card_document.h"
-#include "operations/matching.h"
+#include "core/document/card_document.h"
+#include "core/operations/matching.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "image/png_decoder.h"
+#include "core/image/png_decoder.h"
 
 namespace {
 

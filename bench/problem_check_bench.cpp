@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "document/card_document.h"
-#include "operations/problem_check.h"
+#include "core/document/card_document.h"
+#include "core/operations/problem_check.h"
 
 namespace {
 

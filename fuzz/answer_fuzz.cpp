@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "syntax/answer.h"
-#include "syntax/fields.h"
-#include "syntax/scan.h"
+#include "core/syntax/answer.h"
+#include "core/syntax/fields.h"
+#include "core/syntax/scan.h"
 #include "fuzz_require.h"
 
 namespace {

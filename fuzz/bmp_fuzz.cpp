@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fuzz_require.h"
-#include "image/bmp_file.h"
+#include "core/image/bmp_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qz::Picture picture;

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "document/data_file.h"
-#include "operations/clipboard.h"
+#include "core/document/data_file.h"
+#include "core/operations/clipboard.h"
 #include "fuzz_require.h"
 
 namespace {

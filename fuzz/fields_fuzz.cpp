@@ -12,11 +12,11 @@
 #include <string>
 #include <string_view>
 
-#include "document/data_file.h"
-#include "syntax/fields.h"
-#include "syntax/scan.h"
-#include "support/test_text.h"
+#include "core/document/data_file.h"
+#include "core/syntax/fields.h"
+#include "core/syntax/scan.h"
 #include "fuzz_require.h"
+#include "support/test_text.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "operations/matching.h"
-#include "syntax/fields.h"
+#include "core/operations/matching.h"
+#include "core/syntax/fields.h"
 #include "fuzz_require.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "fuzz_require.h"
-#include "image/png_decoder.h"
+#include "core/image/png_decoder.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "syntax/scan.h"
-#include "syntax/settings_line.h"
-#include "support/test_text.h"
+#include "core/syntax/scan.h"
+#include "core/syntax/settings_line.h"
 #include "fuzz_require.h"
+#include "support/test_text.h"
 
 using qz::test::normalize_breaks;
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "prefs/settings_file.h"
+#include "core/prefs/settings_file.h"
 #include "fuzz_require.h"
 
 namespace {

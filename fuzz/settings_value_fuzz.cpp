@@ -8,10 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "document/card_document.h"
-#include "prefs/preferences.h"
-#include "syntax/scan.h"
-#include "syntax/settings_line.h"
+#include "core/document/card_document.h"
+#include "core/document/line_queries.h"
+#include "core/prefs/font_in_effect.h"
+#include "core/prefs/preferences.h"
+#include "core/syntax/scan.h"
+#include "core/syntax/settings_line.h"
 #include "fuzz_require.h"
 
 namespace {

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native unit tests, the same under
-# AddressSanitizer/UBSan, short libFuzzer runs, and the Windows program's
-# GUI tests under Wine and Xvfb.
+# Checks that includes run one way, then builds everything and runs every
+# test: native unit tests, the same under AddressSanitizer/UBSan, short
+# libFuzzer runs, and the Windows program's GUI tests under Wine and Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+
+echo "== layers"
+scripts/check-layers.sh
 
 for preset in native asan; do
     echo "== $preset"

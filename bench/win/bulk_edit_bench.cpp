@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
-#include "app/file_commands.h"
-#include "document/data_file_win.h"
-#include "document/line_edit_win.h"
-#include "document/line_list_win.h"
-#include "document/list_mirror_win.h"
-#include "operations/bulk_edit_win.h"
-#include "operations/clipboard_win.h"
-#include "panes/pane_host.h"
+#include "win/app/application.h"
+#include "win/app/data_file_win.h"
+#include "win/app/file_commands.h"
+#include "win/operations/bulk_edit_win.h"
+#include "win/operations/clipboard_win.h"
+#include "win/operations/line_edit_win.h"
+#include "win/view/line_list_win.h"
+#include "win/view/list_mirror_win.h"
+#include "win/view/pane_host.h"
 
 namespace {
 

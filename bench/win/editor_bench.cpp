@@ -9,20 +9,22 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
-#include "app/file_commands.h"
-#include "app/message_box.h"
-#include "document/data_file.h"
-#include "document/data_file_win.h"
-#include "document/line_edit_win.h"
-#include "document/line_list_win.h"
-#include "document/list_mirror_win.h"
-#include "operations/data_info_win.h"
-#include "operations/find_win.h"
-#include "operations/select_dialog_win.h"
-#include "operations/sort.h"
-#include "operations/sort_dialog_win.h"
-#include "panes/pane_host.h"
+#include "core/document/data_file.h"
+#include "core/operations/sort.h"
+#include "resources/data_info_ids.h"
+#include "resources/question_pane_ids.h"
+#include "win/app/application.h"
+#include "win/app/data_file_win.h"
+#include "win/app/file_commands.h"
+#include "win/base/message_box.h"
+#include "win/operations/data_info_win.h"
+#include "win/operations/find_win.h"
+#include "win/operations/line_edit_win.h"
+#include "win/operations/select_dialog_win.h"
+#include "win/operations/sort_dialog_win.h"
+#include "win/view/line_list_win.h"
+#include "win/view/list_mirror_win.h"
+#include "win/view/pane_host.h"
 
 // Copy, cut, paste, swap and group change ("bulk": only these).
 void run_bulk_edit_bench(HWND main, const std::string& dir);
@@ -110,14 +112,14 @@ void time_long_line(HWND main, const std::string& dir, const std::string& questi
     const double open = timed([&] { open_document(main, path); });
     const std::size_t before = app().doc.line_at(0) ? app().doc.line_at(0)->text().size() : 0;
     const double edit_answer = timed([] {
-        HWND answer = GetDlgItem(app().pane, 1029);
+        HWND answer = GetDlgItem(app().pane, IDC_QUESTION_ANSWER);
         SetFocus(answer);
         SendMessageA(answer, EM_SETSEL, 0, 0);
         SendMessageA(answer, WM_CHAR, 'x', 0);
         SetFocus(app().line_list);
     });
     const double edit_question = timed([] {
-        HWND question_box = GetDlgItem(app().pane, 1026);
+        HWND question_box = GetDlgItem(app().pane, IDC_QUESTION);
         SetFocus(question_box);
         SendMessageA(question_box, EM_SETSEL, 0, 0);
         SendMessageA(question_box, WM_CHAR, 'y', 0);
@@ -205,7 +207,7 @@ void time_information(HWND main, const std::string& dir, int lines) {
         HWND dialog = FindWindowA(nullptr, "データ情報");
         if (!dialog) return;
         KillTimer(nullptr, id);
-        SendDlgItemMessageA(dialog, 1025, CB_SETCURSEL, 1, 0);
+        SendDlgItemMessageA(dialog, IDC_INFO_VERSION, CB_SETCURSEL, 1, 0);
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     const double lower = timed([&] { show_data_information(main); });
@@ -215,7 +217,7 @@ void time_information(HWND main, const std::string& dir, int lines) {
     // A pane commit near the top relabels every line below it.
     show_line_in_pane(1);
     const double commit = timed([] {
-        HWND answer = GetDlgItem(app().pane, 1029);
+        HWND answer = GetDlgItem(app().pane, IDC_QUESTION_ANSWER);
         SetFocus(answer);
         SendMessageA(answer, WM_CHAR, 'x', 0);
         SetFocus(app().line_list);

@@ -10,10 +10,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/application.h"
-#include "app/file_commands.h"
-#include "document/data_file_win.h"
-#include "operations/problem_check_win.h"
+#include "win/app/application.h"
+#include "win/base/app_state.h"
+#include "win/app/file_commands.h"
+#include "win/app/data_file_win.h"
+#include "win/operations/problem_check_win.h"
 #include "resources/problem_check_ids.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tool/cp932_output.h"
 
-#include "syntax/scan.h"
+#include "core/syntax/scan.h"
 
 #ifndef _WIN32
 #include <iconv.h>

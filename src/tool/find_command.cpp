@@ -6,10 +6,10 @@
 #include <string>
 #include <utility>
 
-#include "document/card_document.h"
-#include "document/data_file.h"
-#include "operations/matching.h"
-#include "prefs/preferences.h"
+#include "core/document/card_document.h"
+#include "core/document/data_file.h"
+#include "core/operations/matching.h"
+#include "core/prefs/preferences.h"
 #include "tool/cp932_output.h"
 
 #ifndef _WIN32

@@ -1,10 +1,10 @@
 #include "tool/pictures_command.h"
 
-#include "document/card_document.h"
-#include "image/bmp_file.h"
-#include "image/image_path.h"
-#include "image/png_decoder.h"
-#include "syntax/scan.h"
+#include "core/document/card_document.h"
+#include "core/image/bmp_file.h"
+#include "core/image/image_path.h"
+#include "core/image/png_decoder.h"
+#include "core/syntax/scan.h"
 #include "tool/cp932_output.h"
 #include "tool/tool_files.h"
 

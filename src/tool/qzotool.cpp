@@ -7,17 +7,17 @@
 #include <optional>
 #include <string_view>
 
-#include "document/card_document.h"
-#include "document/data_file.h"
-#include "document/line_labels.h"
-#include "operations/problem_check.h"
+#include "core/document/card_document.h"
+#include "core/document/data_file.h"
+#include "core/document/line_labels.h"
+#include "core/syntax/answer.h"
+#include "core/syntax/scan.h"
+#include "tool/cp932_output.h"
 #include "tool/find_command.h"
-#include "tool/pictures_command.h"
 #include "tool/replace_file.h"
 #include "tool/tool_files.h"
-#include "syntax/answer.h"
-#include "syntax/scan.h"
-#include "tool/cp932_output.h"
+#include "core/operations/problem_check.h"
+#include "tool/pictures_command.h"
 
 namespace qz::tool {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "document/data_file.h"
+#include "core/document/data_file.h"
 #include "tool/cp932_output.h"
 
 namespace qz::tool {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/card_document.h"
+#include "core/document/card_document.h"
 
 namespace qz::tool {
 

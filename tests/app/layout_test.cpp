@@ -1,10 +1,10 @@
-#include "app/layout.h"
+#include "core/layout/layout.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "panes/pane_layout.h"
+#include "core/layout/pane_layout.h"
 
 namespace qz {
 namespace {

@@ -1,4 +1,4 @@
-#include "document/card_document.h"
+#include "core/document/card_document.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "document/line_labels.h"
+#include "core/document/line_labels.h"
 
 namespace qz {
 namespace {

@@ -1,4 +1,4 @@
-#include "document/data_file.h"
+#include "core/document/data_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "document/editor_model.h"
+#include "core/document/editor_model.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/data_file.h"
+#include "core/document/data_file.h"
 
 namespace qz {
 namespace {

@@ -5,10 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/help.h"
-#include "document/line_list_win.h"
 #include "editor_fixture.h"
+#include "resources/group_change_dialog.h"
+#include "resources/question_pane_ids.h"
 #include "resources/resource.h"
+#include "win/base/help.h"
+#include "win/view/line_list_win.h"
 
 namespace qz::test {
 namespace {
@@ -105,7 +107,7 @@ TEST_F(BulkEditTest, GroupChangeDialogSetsTheGroupAndThePaneShowsIt) {
     DWORD topic = 0;
     set_help_hook([&](UINT, DWORD t) { topic = t; });
     when_dialog("グループ一括変更", [](HWND dialog) {
-        HWND combo = GetDlgItem(dialog, 1056);
+        HWND combo = GetDlgItem(dialog, IDC_GROUP_CHANGE_GROUP);
         EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 10);
         EXPECT_EQ(window_text(combo), "全般");
         SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
@@ -118,7 +120,7 @@ TEST_F(BulkEditTest, GroupChangeDialogSetsTheGroupAndThePaneShowsIt) {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "2問変更しました。");
     EXPECT_EQ(texts(), "$Group=全般,歴史,地理|#t,000000|_|q,a,?20'c|r,b,<20|");
-    EXPECT_EQ(selection(1056), 2);
+    EXPECT_EQ(selection(IDC_QUESTION_GROUP), 2);
 
     // Cancelled: nothing; no question selected: said, and still unmodified.
     command(CMD_UNDO);

@@ -9,17 +9,16 @@
 #include <string>
 
 #include "editor_fixture.h"
-#include "panes/pane_common.h"
-#include "prefs/customize_win.h"
 #include "resources/customize_ids.h"
 #include "resources/data_info_ids.h"
+#include "resources/question_pane_ids.h"
 #include "resources/resource.h"
+#include "win/operations/customize_win.h"
+#include "win/view/pane_common.h"
 
 namespace qz::test {
 namespace {
 
-constexpr int kAnswerNumber = 1036;
-constexpr int kQuestionField = 1026;
 
 // With QZ_HOLD_MS set, a dialog stays up that long for a screenshot.
 void hold_for_screenshot(HWND dialog) {
@@ -81,7 +80,7 @@ TEST_F(DataInfoTest, LoweringFrom14AsksThenTurnsSettingsIntoCommentsInOneStep) {
     for (int i : {0, 2})
         EXPECT_EQ(item_text(i, 1), "コメント");
     EXPECT_EQ(item_text(0, 2), "'Group=歴史,地理");
-    EXPECT_TRUE(IsWindowVisible(control(kAnswerNumber)));
+    EXPECT_TRUE(IsWindowVisible(control(IDC_QUESTION_ANSWER_NUMBER)));
     EXPECT_TRUE(modified());
 
     SetFocus(list());
@@ -95,7 +94,7 @@ TEST_F(DataInfoTest, LoweringFrom14AsksThenTurnsSettingsIntoCommentsInOneStep) {
 TEST_F(DataInfoTest, LoweringFrom13DoesNotAskAndHidesTheAnswerNumber) {
     open("q,a,<00\r\n", "1.3");
     focus_line(0);
-    EXPECT_TRUE(IsWindowVisible(control(kAnswerNumber)));
+    EXPECT_TRUE(IsWindowVisible(control(IDC_QUESTION_ANSWER_NUMBER)));
     when_dialog("データ情報", [](HWND dialog) {
         choose(dialog, IDC_INFO_VERSION, 0);
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -103,7 +102,7 @@ TEST_F(DataInfoTest, LoweringFrom13DoesNotAskAndHidesTheAnswerNumber) {
     command(CMD_DATA_INFO);
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(doc().version, 12);
-    EXPECT_FALSE(IsWindowVisible(control(kAnswerNumber)));
+    EXPECT_FALSE(IsWindowVisible(control(IDC_QUESTION_ANSWER_NUMBER)));
 }
 
 class CustomizeTest : public EditorTest {
@@ -165,7 +164,7 @@ TEST_F(CustomizeTest, ApplyPutsNewFontsOnThePaneAndResetRestoresTheDefaults) {
     open("q,a,<00\r\n");
     focus_line(0);
     auto field_font = [this] {
-        return reinterpret_cast<HFONT>(SendMessageA(control(kQuestionField), WM_GETFONT, 0, 0));
+        return reinterpret_cast<HFONT>(SendMessageA(control(IDC_QUESTION), WM_GETFONT, 0, 0));
     };
     const HFONT before = field_font();
     set_customize_font_dialog_hook([](LOGFONTA& font, COLORREF& colour) {

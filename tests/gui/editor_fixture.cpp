@@ -9,11 +9,11 @@
 #include <map>
 #include <sstream>
 
-#include "app/file_commands.h"
-#include "app/help.h"
-#include "app/message_box.h"
-#include "app/window_text.h"
-#include "document/line_list_win.h"
+#include "win/app/file_commands.h"
+#include "win/base/help.h"
+#include "win/base/message_box.h"
+#include "win/base/window_text.h"
+#include "win/view/line_list_win.h"
 
 namespace qz::test {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "win/app/application.h"
 
 namespace qz::test {
 

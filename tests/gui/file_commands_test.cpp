@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/file_commands.h"
-#include "app/message_box.h"
-#include "app/win_handle.h"
-#include "document/line_list_win.h"
 #include "editor_fixture.h"
+#include "resources/pane_ids.h"
 #include "resources/resource.h"
+#include "win/app/file_commands.h"
+#include "win/base/message_box.h"
+#include "win/base/win_handle.h"
+#include "win/view/line_list_win.h"
 
 namespace qz::test {
 namespace {
@@ -196,12 +197,12 @@ TEST_F(FileCommandsTest, VanishedRecentFileLeavesNoStaleViewBehindItsMessage) {
     write_file(gone, kSmall);
     open_document(main_window(), gone);
     focus_line(0);
-    ASSERT_EQ(field(1055), "t");
+    ASSERT_EQ(field(IDC_PANE_TITLE), "t");
     DeleteFileA(gone.c_str());
     std::vector<std::string> seen;
     set_message_box_hook([&](HWND, const char* text, UINT) {
         seen = {text, std::to_string(line_list_count()), std::to_string(doc().count()),
-                app().pane ? field(1055) : ""};
+                app().pane ? field(IDC_PANE_TITLE) : ""};
         return IDOK;
     });
     command(CMD_RECENT_FIRST);

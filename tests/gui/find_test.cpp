@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "document/line_list_win.h"
 #include "editor_fixture.h"
+#include "resources/find_ids.h"
 #include "resources/resource.h"
+#include "resources/search_conditions_ids.h"
+#include "win/view/line_list_win.h"
 
 namespace qz::test {
 namespace {
@@ -26,9 +28,9 @@ TEST_F(FindTest, F3WithoutASearchOpensTheDialogAndThenFindsBelow) {
     open(kLines);
     focus_line(1);
     when_dialog("検索", [](HWND dialog) {
-        EXPECT_EQ(IsDlgButtonChecked(dialog, 1026), BST_CHECKED);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_FIND_NEXT), BST_CHECKED);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
-        SetDlgItemTextA(dialog, 1024, "ふじさん");
+        SetDlgItemTextA(dialog, IDC_FIND_TEXT, "ふじさん");
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
@@ -68,10 +70,10 @@ TEST_F(FindTest, ReopenedDialogShowsTheLastTextAndFindsUpwards) {
     app().search_text = "城";
     focus_line(5);
     when_dialog("検索", [](HWND dialog) {
-        EXPECT_EQ(window_text(GetDlgItem(dialog, 1024)), "城");
-        EXPECT_EQ(IsDlgButtonChecked(dialog, 1026), BST_CHECKED);
-        CheckRadioButton(dialog, 1025, 1026, 1025);
-        SetDlgItemTextA(dialog, 1024, "首都");
+        EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_FIND_TEXT)), "城");
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_FIND_NEXT), BST_CHECKED);
+        CheckRadioButton(dialog, IDC_FIND_PREVIOUS, IDC_FIND_NEXT, IDC_FIND_PREVIOUS);
+        SetDlgItemTextA(dialog, IDC_FIND_TEXT, "首都");
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_FIND);
@@ -80,14 +82,16 @@ TEST_F(FindTest, ReopenedDialogShowsTheLastTextAndFindsUpwards) {
 
 TEST_F(FindTest, ConditionsDialogRefusesNoField) {
     open(kLines);
-    when_dialog("検索", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, 1027, 0); });
+    when_dialog("検索", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDC_FIND_CONDITIONS, 0); });
     when_dialog("検索条件", [this](HWND dialog) {
-        for (int id : {1027, 1028, 1029, 1030}) CheckDlgButton(dialog, id, BST_UNCHECKED);
-        CheckDlgButton(dialog, 1024, BST_CHECKED);  // distinguish case
+        for (int id : {IDC_CONDITION_TITLE, IDC_CONDITION_QUESTION, IDC_CONDITION_ANSWER,
+                       IDC_CONDITION_COMMENT})
+            CheckDlgButton(dialog, id, BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_CONDITION_CASE, BST_CHECKED);
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(messages_.size(), 1u);  // warned, and still open
         EXPECT_TRUE(IsWindow(dialog));
-        CheckDlgButton(dialog, 1029, BST_CHECKED);
+        CheckDlgButton(dialog, IDC_CONDITION_ANSWER, BST_CHECKED);
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         when_dialog("検索", [](HWND find) { SendMessageA(find, WM_COMMAND, IDCANCEL, 0); });
     });

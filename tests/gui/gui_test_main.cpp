@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/application.h"
+#include "win/app/application.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

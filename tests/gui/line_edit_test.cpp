@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/message_box.h"
-#include "document/line_list_win.h"
+#include "win/base/message_box.h"
+#include "win/view/line_list_win.h"
 #include "editor_fixture.h"
 #include "resources/resource.h"
 

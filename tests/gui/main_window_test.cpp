@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
-#include "app/help.h"
-#include "app/separator.h"
-#include "document/line_labels.h"
-#include "document/line_list_win.h"
+#include "core/document/line_labels.h"
 #include "editor_fixture.h"
+#include "resources/about_ids.h"
 #include "resources/resource.h"
+#include "win/app/commands.h"
+#include "win/base/help.h"
+#include "win/base/separator.h"
+#include "win/view/line_list_win.h"
 
 namespace qz::test {
 namespace {
@@ -165,7 +166,8 @@ TEST_F(MainWindowTest, AboutBoxShowsNameVersionAndLink) {
     start();
     std::string seen;
     when_dialog("バージョン情報", [&](HWND box) {
-        for (int id : {1054, 1024, 1026}) seen += window_text(GetDlgItem(box, id)) + "|";
+        for (int id : {IDC_ABOUT_NAME, IDC_ABOUT_VERSION, IDC_ABOUT_LINK})
+            seen += window_text(GetDlgItem(box, id)) + "|";
         SendMessageA(box, WM_COMMAND, IDOK, 0);
     });
     command(CMD_ABOUT);

@@ -9,19 +9,23 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
-#include "app/separator.h"
-#include "document/line_list_win.h"
+#include "win/view/command_state.h"
+#include "win/base/separator.h"
+#include "win/view/line_list_win.h"
 #include "editor_fixture.h"
-#include "panes/font_pane.h"
-#include "panes/history_control.h"
-#include "panes/pane_common.h"
-#include "panes/pane_host.h"
+#include "win/view/font_pane.h"
+#include "win/view/history_control.h"
+#include "win/view/pane_common.h"
+#include "win/view/pane_host.h"
+#include "resources/pane_ids.h"
 #include "resources/resource.h"
-#include "syntax/font_spec_win.h"
+#include "win/base/font_spec_win.h"
 
 namespace qz::test {
 namespace {
+
+constexpr int kCommentLabel = IDC_PANE_COMMENT_LABEL;
+constexpr int kCommentField = IDC_PANE_COMMENT;
 
 constexpr int kTitleField = 1055;
 constexpr int kQuestionField = 1026;

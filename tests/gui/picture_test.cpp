@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "app/commands.h"
-#include "app/win_handle.h"
+#include "win/view/command_state.h"
+#include "win/base/win_handle.h"
 #include "editor_fixture.h"
-#include "image/picture_win.h"
+#include "win/base/picture_win.h"
 #include "resources/resource.h"
 
 namespace qz::test {

@@ -9,9 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "document/line_list_win.h"
+#include "win/view/line_list_win.h"
 #include "editor_fixture.h"
-#include "operations/problem_check_win.h"
+#include "win/operations/problem_check_win.h"
 #include "resources/problem_check_ids.h"
 #include "resources/resource.h"
 #include "tool/qzotool.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "document/line_list_win.h"
 #include "editor_fixture.h"
 #include "resources/resource.h"
 #include "resources/select_ids.h"
 #include "resources/sort_ids.h"
+#include "win/view/line_list_win.h"
 
 namespace qz::test {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/application.h"
 #include "resources/resource.h"
+#include "win/app/application.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_commands.h"
-#include "document/line_list_win.h"
+#include "win/app/file_commands.h"
+#include "win/view/line_list_win.h"
 #include "editor_fixture.h"
 #include "resources/resource.h"
 

@@ -1,4 +1,4 @@
-#include "image/bmp_file.h"
+#include "core/image/bmp_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "image/image_path.h"
+#include "core/image/image_path.h"
 
 #include <gtest/gtest.h>
 

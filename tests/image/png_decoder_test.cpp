@@ -1,4 +1,4 @@
-#include "image/png_decoder.h"
+#include "core/image/png_decoder.h"
 
 #include <gtest/gtest.h>
 

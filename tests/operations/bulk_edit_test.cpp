@@ -1,12 +1,12 @@
-#include "operations/bulk_edit.h"
+#include "core/operations/bulk_edit.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "document/data_file.h"
-#include "operations/clipboard.h"
+#include "core/document/data_file.h"
+#include "core/operations/clipboard.h"
 
 namespace qz {
 namespace {

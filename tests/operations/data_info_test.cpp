@@ -1,4 +1,4 @@
-#include "operations/data_info.h"
+#include "core/operations/data_info.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "operations/matching.h"
+#include "core/operations/matching.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "syntax/fields.h"
-#include "syntax/scan.h"
+#include "core/syntax/fields.h"
+#include "core/syntax/scan.h"
 
 namespace qz {
 namespace {

@@ -1,4 +1,4 @@
-#include "operations/problem_check.h"
+#include "core/operations/problem_check.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "document/data_file.h"
+#include "core/document/data_file.h"
 
 namespace qz {
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "operations/select.h"
-#include "operations/sort.h"
+#include "core/operations/select.h"
+#include "core/operations/sort.h"
 
 namespace qz {
 namespace {

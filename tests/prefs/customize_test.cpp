@@ -1,8 +1,8 @@
-#include "prefs/customize.h"
+#include "core/prefs/customize.h"
 
 #include <gtest/gtest.h>
 
-#include "prefs/settings_file.h"
+#include "core/prefs/settings_file.h"
 
 namespace qz {
 namespace {

@@ -1,4 +1,4 @@
-#include "prefs/settings_file.h"
+#include "core/prefs/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "document/data_file.h"
+#include "core/document/data_file.h"
 
 namespace qz {
 namespace {

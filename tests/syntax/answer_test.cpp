@@ -1,4 +1,4 @@
-#include "syntax/answer.h"
+#include "core/syntax/answer.h"
 
 #include <gtest/gtest.h>
 

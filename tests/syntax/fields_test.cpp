@@ -1,4 +1,5 @@
-#include "syntax/fields.h"
+#include "core/document/line_queries.h"
+#include "core/syntax/fields.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "document/card_document.h"
-#include "syntax/scan.h"
+#include "core/document/card_document.h"
+#include "core/syntax/scan.h"
 #include "support/test_text.h"
 
 using qz::test::normalize_breaks;

@@ -1,4 +1,4 @@
-#include "syntax/scan.h"
+#include "core/syntax/scan.h"
 
 #include <gtest/gtest.h>
 

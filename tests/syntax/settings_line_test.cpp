@@ -1,4 +1,6 @@
-#include "syntax/settings_line.h"
+#include "core/document/line_queries.h"
+#include "core/prefs/font_in_effect.h"
+#include "core/syntax/settings_line.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "syntax/scan.h"
+#include "core/syntax/scan.h"
 
 namespace qz {
 namespace {

@@ -16,7 +16,7 @@
 #include <sys/resource.h>
 #endif
 
-#include "syntax/answer.h"
+#include "core/syntax/answer.h"
 #include "tool/cp932_output.h"
 #include "tool/find_command.h"
 

@@ -1,0 +1,115 @@
+#!/bin/bash
+# Checks that includes run one way: the portable core (src/core) never
+# includes the Windows side, and inside src/core and src/win no folder
+# includes one above its own. Prints each bad include with where the file
+# belongs and exits 1; exits 0 when all is well.
+set -u
+cd "$(dirname "$0")/.."
+
+# Lowest first; a folder may include its own and the ones before it.
+CORE_ORDER=(syntax layout document print prefs image operations)
+WIN_ORDER=(base view operations app)
+WIN_HEADERS='windows|windowsx|commctrl|commdlg|shlwapi|shellapi|shlobj|imm|ole2|objbase|htmlhelp|mmsystem|uxtheme|win[a-z]*'
+
+rank() {  # rank NAME ORDER... : index in the order, or -1
+    local name=$1 i=0
+    shift
+    for entry in "$@"; do
+        [[ $entry == "$name" ]] && { echo $i; return; }
+        i=$((i + 1))
+    done
+    echo -1
+}
+
+failures=0
+fail() {
+    echo "check-layers: $1" >&2
+    failures=$((failures + 1))
+}
+
+# Where a file outside the layout belongs: the Windows side when it is
+# named *_win.* or includes Windows headers, the core otherwise.
+where_to() {
+    local file=$1 name folder
+    name=$(basename "$file")
+    folder=$(basename "$(dirname "$file")")
+    if [[ $name == *_win.* ]] || grep -qE "^[[:space:]]*#[[:space:]]*include[[:space:]]*(<($WIN_HEADERS)\.h>|\"win/)" "$file"; then
+        case $folder in
+        app) folder=app ;;
+        panes | document) folder=view ;;
+        syntax) folder=base ;;
+        *) [[ $(rank "$folder" "${WIN_ORDER[@]}") -ge 0 ]] || folder=operations ;;
+        esac
+        echo "it belongs to the Windows side: src/win/$folder/$name (src/win folders: ${WIN_ORDER[*]})"
+    elif (($(rank "$folder" "${CORE_ORDER[@]}") >= 0)); then
+        echo "it is portable: src/core/$folder/$name"
+    else
+        echo "it is portable: src/core/<folder>/$name (src/core folders: ${CORE_ORDER[*]})"
+    fi
+}
+
+while IFS= read -r file; do
+    rel=${file#src/}
+    side=${rel%%/*}
+    rest=${rel#*/}
+    folder=${rest%%/*}
+    case $side in
+    core | win)
+        if [[ $rest != */* ]]; then
+            fail "$file: not in a folder of src/$side; $(where_to "$file")"
+            continue
+        fi
+        if [[ $side == core ]]; then own=$(rank "$folder" "${CORE_ORDER[@]}")
+        else own=$(rank "$folder" "${WIN_ORDER[@]}"); fi
+        if ((own < 0)); then
+            fail "$file: src/$side/$folder is no layer; add it to the order in scripts/check-layers.sh, or $(where_to "$file")"
+            continue
+        fi
+        ;;
+    tool | resources) ;;
+    *)
+        fail "$file: outside the layout; $(where_to "$file")"
+        continue
+        ;;
+    esac
+
+    while IFS= read -r line; do
+        include=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*//' <<<"$line")
+        if [[ $include =~ ^\<($WIN_HEADERS)\.h\>$ ]]; then
+            [[ $side == core ]] &&
+                fail "$file includes $include: the portable core never includes the Windows side; the file belongs under src/win/<folder>/ (${WIN_ORDER[*]})"
+            continue
+        fi
+        [[ $include =~ ^\"([^\"]*)\"$ ]] || continue
+        path=${BASH_REMATCH[1]}
+        [[ $path == */* ]] || continue  # a header beside the file
+        target=${path%%/*}
+        trest=${path#*/}
+        tfolder=${trest%%/*}
+        case $side/$target in
+        core/core)
+            t=$(rank "$tfolder" "${CORE_ORDER[@]}")
+            ((t >= 0 && t <= own)) ||
+                fail "$file includes $include: core/$folder may include only core folders up to its own (${CORE_ORDER[*]}); move the shared part down or this code up"
+            ;;
+        win/win)
+            t=$(rank "$tfolder" "${WIN_ORDER[@]}")
+            ((t >= 0 && t <= own)) ||
+                fail "$file includes $include: win/$folder may include only win folders up to its own (${WIN_ORDER[*]}); move the shared part down or this code up"
+            ;;
+        win/core | win/resources | tool/core | tool/tool) ;;
+        core/*)
+            fail "$file includes $include: the portable core includes only src/core; the file belongs under src/win/<folder>/ (${WIN_ORDER[*]}) if it needs the Windows side"
+            ;;
+        *)
+            fail "$file includes $include: src/$side may not include src/$target"
+            ;;
+        esac
+    done < <(grep -E '^[[:space:]]*#[[:space:]]*include' "$file")
+done < <(find src -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.rc' \) | sort)
+
+if ((failures > 0)); then
+    echo "check-layers: $failures problem(s); includes must run one way (see README, Layout)" >&2
+    exit 1
+fi
+echo "check-layers: includes run one way"

@@ -1,0 +1,118 @@
+// The editor model: the card document, the selection in the line list, the
+// current line and the history of changes.
+//
+// Every change of the document goes through apply() (the line operations
+// below are built on it), which records the step for undo and reports what
+// changed; the views mirror the model and refresh only that. The modified
+// flag follows from the history.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/document/card_document.h"
+#include "core/document/edit_history.h"
+
+namespace qz {
+
+// What a line operation did: its change, and the message that refused it
+// (whole or in part), or "".
+struct EditOutcome {
+    ChangeReport change;
+    std::string refusal;
+    bool done = false;  // the operation was carried out (perhaps changing nothing)
+};
+
+class EditorModel {
+public:
+    explicit EditorModel(CardDocument& doc) : doc_(doc) {}
+    EditorModel(const EditorModel&) = delete;
+    EditorModel& operator=(const EditorModel&) = delete;
+
+    CardDocument& doc() { return doc_; }
+    const CardDocument& doc() const { return doc_; }
+
+    // The document was replaced as a whole (new, open): no history, nothing
+    // selected, unmodified.
+    void reset();
+
+    // ---- Selection: the selected lines, the focused line, the anchor of a
+    // range. It follows the lines when lines are inserted before it.
+    bool is_selected(int index) const;
+    int selected_count() const { return selected_count_; }
+    std::vector<int> selected() const;
+    // Runs of selected lines, [first, last], ascending.
+    std::vector<std::pair<int, int>> selected_runs() const;
+    int focus() const { return focus_; }
+    int anchor() const { return anchor_; }
+    void set_selected(int index, bool selected);
+    void set_focus(int index);
+    void set_anchor(int index) { anchor_ = index >= 0 && index < doc_.count() ? index : -1; }
+    // Selects `indexes` (ascending) alone; `focus` gets the focus and the anchor.
+    void set_selection(const std::vector<int>& indexes, int focus);
+    void select_all();
+    void clear_selection();
+    void invert_selection();
+
+    // The line shown in the editing pane; -1 for none.
+    int current() const { return doc_.current; }
+
+    // ---- The one entry point for changes: applies and records the step.
+    ChangeReport apply(EditStep step);
+
+    // ---- Line operations. Afterwards selection, focus and current line
+    // are what the user sees.
+    // Inserts the lines before `position`; selection, focus and current
+    // line stay with their lines.
+    ChangeReport insert_lines(int position, std::vector<DataLine> lines);
+    // A new line at the end (at_end) or before the current line; the line
+    // that was current loses its selection, the new line gets the focus and
+    // becomes current.
+    EditOutcome add_line(DataLine line, bool at_end);
+    // A new "$Keyword=" line before the current line. Nothing happens
+    // before format 1.4 or for a kind without keyword; a second group
+    // names line is refused.
+    EditOutcome add_settings_line(int kind);
+    // Deletes the selected lines, but never the last line of the document;
+    // line 0 then alone is selected, focused and current.
+    EditOutcome delete_selected();
+    // Moves the selected lines one place up (-1) or down (+1); selection,
+    // focus and current line travel with their lines.
+    EditOutcome move_selected(int delta);
+    // The editing pane's text for the line (kind unchanged); no step when
+    // the text is the same.
+    ChangeReport commit_line(int index, std::string text);
+    // Sets the format version; below 1.4 every settings line becomes a
+    // comment ('$' turned into an apostrophe). Always one step.
+    ChangeReport change_version(int version);
+
+    // ---- Undo and redo. The lines touched are then selected, the first of
+    // them focused and current.
+    bool can_undo() const { return history_.can_undo(); }
+    bool can_redo() const { return history_.can_redo(); }
+    ChangeReport undo();
+    ChangeReport redo();
+    const EditHistory& history() const { return history_; }
+
+    // ---- Unsaved changes: the history is not at the state last saved or
+    // opened, or the pane holds an edit not yet committed.
+    bool modified() const { return !history_.at_saved() || pending_edit_; }
+    void mark_saved();
+    void mark_unsaved() { history_.mark_unsaved(); }
+    void set_pending_edit(bool pending) { pending_edit_ = pending; }
+
+private:
+    void resize_selection();
+    void select_touched(const ChangeReport& change);
+
+    CardDocument& doc_;
+    EditHistory history_;
+    std::vector<char> selected_;
+    int selected_count_ = 0;
+    int focus_ = -1;
+    int anchor_ = -1;
+    bool pending_edit_ = false;
+};
+
+}  // namespace qz

@@ -1,0 +1,346 @@
+#include "core/operations/problem_check.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "core/document/data_file.h"
+#include "core/document/line_queries.h"
+#include "core/operations/matching.h"
+#include "core/syntax/answer.h"
+#include "core/syntax/fields.h"
+#include "core/syntax/scan.h"
+#include "core/syntax/settings_line.h"
+
+namespace qz {
+namespace {
+
+// Answer numbers are one digit, so at most ten alternatives count.
+constexpr int kMaxAlternatives = 10;
+// A duplicate's detail names at most this many lines of its group.
+constexpr std::size_t kListedDuplicates = 10;
+
+// Title flags 0-3 as comparison conditions, and whether symbols are ignored.
+struct Comparison {
+    SearchConditions conditions = 0;
+    bool ignore_symbols = false;
+};
+
+Comparison title_comparison(const char* title) {
+    Comparison c;
+    if (!title) return c;
+    if (title_flag(title, 0) == 1) c.conditions |= SEARCH_IGNORE_CASE;
+    if (title_flag(title, 1) == 1) c.conditions |= SEARCH_IGNORE_KANA;
+    if (title_flag(title, 2) == 1) c.conditions |= SEARCH_IGNORE_WIDTH;
+    c.ignore_symbols = title_flag(title, 3) == 1;
+    return c;
+}
+
+// Punctuation, spaces and signs: single-byte ones other than letters and
+// digits, half-width punctuation, and the symbol rows of code page 932
+// except the iteration and prolonged-sound marks, which belong to words.
+bool is_symbol(ComparisonCode c) {
+    if (c < 0x80) return !((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'));
+    if (c >= 0xA1 && c <= 0xA5) return true;
+    if (c >= 0x8140 && c <= 0x81FC) return c < 0x8152 || c > 0x815B;
+    return c >= 0x849F && c <= 0x84BE;  // box drawing
+}
+
+// The question's comparison codes, two bytes each, as one hashable key.
+void comparison_key(std::string_view question, const Comparison& comparison, std::string& key) {
+    key.clear();
+    const char* p = question.data();
+    const char* end = p + question.size();
+    while (p < end) {
+        const ComparisonCode code = read_comparison_code(p, end, comparison.conditions);
+        if (comparison.ignore_symbols && is_symbol(code)) continue;
+        key.push_back(static_cast<char>(code >> 8));
+        key.push_back(static_cast<char>(code & 0xFF));
+    }
+}
+
+std::string line_number_text(int index) {
+    return std::to_string(CardDocument::file_line_number(index));
+}
+
+// Collects the duplicates of one title's questions in one pass: each
+// question's comparison codes are hashed, and a question joins the group of
+// the first one with the same codes. Keys live in one buffer, so a question
+// costs no allocation of its own.
+class DuplicateFinder {
+  public:
+    void add(int index, const DataLine* line, std::string_view question, const Comparison& c) {
+        comparison_key(question, c, key_);
+        const std::size_t hash = std::hash<std::string_view>{}(key_);
+        auto [it, added] = by_hash_.try_emplace(hash, -1);
+        int* slot = &it->second;
+        while (*slot >= 0 && key_of(groups_[static_cast<std::size_t>(*slot)]) != key_)
+            slot = &groups_[static_cast<std::size_t>(*slot)].next_same_hash;
+        if (*slot < 0) {
+            *slot = static_cast<int>(groups_.size());
+            groups_.push_back({keys_.size(), key_.size()});
+            keys_ += key_;
+        }
+        const int group = *slot;
+        ++groups_[static_cast<std::size_t>(group)].members;
+        members_.push_back({index, line, group});
+    }
+
+    // Reports the groups of more than one line and starts over.
+    void flush(std::vector<Problem>& out) {
+        std::vector<std::vector<const Member*>> repeated(groups_.size());
+        for (const Member& m : members_)
+            if (groups_[static_cast<std::size_t>(m.group)].members > 1)
+                repeated[static_cast<std::size_t>(m.group)].push_back(&m);
+        for (const auto& group : repeated) {
+            if (group.empty()) continue;
+            std::string detail = "行 ";
+            for (std::size_t i = 0; i < group.size() && i < kListedDuplicates; ++i) {
+                if (i > 0) detail += ", ";
+                detail += line_number_text(group[i]->index);
+            }
+            if (group.size() > kListedDuplicates)
+                detail += " ほか " + std::to_string(group.size() - kListedDuplicates) + " 行";
+            detail += " が同じ問題です";
+            for (const Member* m : group)
+                out.push_back({m->line, m->index, ProblemKind::duplicate_question, detail});
+        }
+        by_hash_.clear();
+        groups_.clear();
+        members_.clear();
+        keys_.clear();
+    }
+
+  private:
+    struct Group {
+        std::size_t key_start, key_length;
+        int members = 0;
+        int next_same_hash = -1;
+    };
+    struct Member {
+        int index;
+        const DataLine* line;
+        int group;
+    };
+    std::string_view key_of(const Group& g) const {
+        return std::string_view(keys_).substr(g.key_start, g.key_length);
+    }
+    std::string key_;
+    std::string keys_;
+    std::unordered_map<std::size_t, int> by_hash_;
+    std::vector<Group> groups_;
+    std::vector<Member> members_;
+};
+
+// Whether groups 0-9 have a name of their own; all do without a group line.
+std::vector<bool> named_groups(const CardDocument& doc) {
+    std::vector<bool> named(10, true);
+    if (!doc.find_group_settings()) return named;
+    for (int g = 1; g < 10; ++g) named[static_cast<std::size_t>(g)] = group_name(doc, g) != builtin_group_name(g);
+    return named;
+}
+
+// The bytes that may change how an answer expands; an answer without any of
+// them (not even as a trail byte) is one plain alternative.
+bool may_hold_syntax(std::string_view answer) {
+    return answer.find_first_of("[]()|\\") != std::string_view::npos;
+}
+
+void check_question(const CardDocument& doc, int index, const DataLine& line, const char* title,
+                    int title_index, const std::vector<bool>& named,
+                    std::string_view question, std::vector<Problem>& out) {
+    const char* text = line.c_str();
+    auto found = [&](ProblemKind kind, std::string detail) {
+        out.push_back({&line, index, kind, std::move(detail)});
+    };
+    const char* answer_start = nullptr;
+    const int answer_length = answer_text_field(text, &answer_start);
+    if (question.empty()) found(ProblemKind::empty_question, "問題が空です");
+    if (answer_length == 0) found(ProblemKind::empty_answer, "答えが空です");
+    // History, group and answer number follow the answer's comma.
+    const char* tail = answer_length >= 0 ? answer_start + answer_length + 1 : "";
+    auto digit = [&](int at) {
+        for (int i = 0; i < at; ++i)
+            if (is_line_end(tail[i])) return -1;
+        return tail[at] >= '0' && tail[at] <= '9' ? tail[at] - '0' : -1;
+    };
+    const int group = digit(1);
+    const int number = digit(2);
+
+    int alternatives = 1;
+    bool syntax_ok = true;
+    const std::string_view answer =
+        answer_length > 0 ? std::string_view(answer_start, static_cast<std::size_t>(answer_length))
+                          : std::string_view();
+    if (may_hold_syntax(answer)) {
+        bool cut_short = false;
+        const std::optional<std::string> expanded = expand_answer(text, &cut_short);
+        syntax_ok = expanded.has_value();
+        if (syntax_ok) {
+            alternatives = 0;
+            while (alternatives < kMaxAlternatives &&
+                   nth_alternative(expanded->c_str(), alternatives))
+                ++alternatives;
+            // An expansion cut short offers at least one more than it completed.
+            if (cut_short && alternatives < kMaxAlternatives) ++alternatives;
+        }
+    }
+    if (!syntax_ok) {
+        found(ProblemKind::answer_syntax, "構文エラーです。");
+    } else {
+        const int choices = title ? title_choice_count(title) : -1;
+        if (doc.version >= 13 && number > 0) {
+            if (choices == 0)
+                found(ProblemKind::written_answer_number,
+                      "記述のタイトルで答え番号が " + std::to_string(number) + " です");
+            else if (number >= alternatives)
+                found(ProblemKind::answer_number_range,
+                      "答え番号 " + std::to_string(number) + "、答えの候補は 0～" +
+                          std::to_string(alternatives - 1) + " です");
+        }
+        if (choices > alternatives)
+            found(ProblemKind::few_alternatives,
+                  "タイトル(行 " + line_number_text(title_index) + ")の選択肢数 " +
+                      std::to_string(choices) + "、答えの候補 " + std::to_string(alternatives));
+    }
+    if (group >= 0 && !named[static_cast<std::size_t>(group)])
+        found(ProblemKind::unnamed_group,
+              "グループ " + std::to_string(group) + " に名前がありません");
+}
+
+}  // namespace
+
+const char* problem_kind_label(ProblemKind kind) {
+    switch (kind) {
+        case ProblemKind::rewritten_line: return "読み込みで変換";
+        case ProblemKind::answer_syntax: return "答えの構文エラー";
+        case ProblemKind::empty_question: return "空の問題";
+        case ProblemKind::empty_answer: return "空の答え";
+        case ProblemKind::answer_number_range: return "答え番号が範囲外";
+        case ProblemKind::written_answer_number: return "記述の答え番号";
+        case ProblemKind::few_alternatives: return "選択肢の不足";
+        case ProblemKind::unnamed_group: return "名前のないグループ";
+        case ProblemKind::duplicate_question: return "問題の重複";
+    }
+    return "";
+}
+
+std::vector<RewrittenLine> find_rewritten_lines(std::string_view bytes, const CardDocument& doc) {
+    std::vector<RewrittenLine> found;
+    std::string buffer(bytes);
+    normalize_line_breaks(buffer);
+    // Walk the file's lines after the header beside the document's lines.
+    const char* p = std::strchr(buffer.c_str(), kLineSeparator);
+    if (!p) return found;
+    ++p;
+    const char* end = buffer.c_str() + buffer.size();
+    int index = 0;
+    for (auto it = doc.begin(); p < end && it != doc.end(); ++it, ++index) {
+        const char* line_end = static_cast<const char*>(std::memchr(p, kLineSeparator, end - p));
+        if (!line_end) line_end = end;
+        const std::string_view original(p, static_cast<std::size_t>(line_end - p));
+        if (original != it->text()) {
+            RewriteReason reason = RewriteReason::invalid_question;
+            if (original == "#")
+                reason = RewriteReason::lone_hash;
+            else if (original == "'")
+                reason = RewriteReason::lone_apostrophe;
+            else if (original == "$" && doc.version >= 14)
+                reason = RewriteReason::lone_dollar;
+            else if (original[0] == '#')
+                reason = RewriteReason::invalid_title;
+            else if (original[0] == '$' && doc.version >= 14)
+                reason = RewriteReason::unknown_settings;
+            found.push_back({index, reason});
+        }
+        p = line_end + 1;
+    }
+    return found;
+}
+
+const char* rewrite_reason_text(RewriteReason reason) {
+    switch (reason) {
+        case RewriteReason::lone_hash: return "lone #; kept as a blank line";
+        case RewriteReason::lone_apostrophe: return "lone apostrophe; kept as a blank line";
+        case RewriteReason::lone_dollar: return "lone $; kept as a blank line";
+        case RewriteReason::invalid_title: return "invalid title line; kept as a comment";
+        case RewriteReason::unknown_settings: return "unknown settings line; kept as a comment";
+        case RewriteReason::invalid_question: break;
+    }
+    return "invalid question line; kept as a comment";
+}
+
+const char* rewrite_reason_label(RewriteReason reason) {
+    switch (reason) {
+        case RewriteReason::lone_hash:
+        case RewriteReason::lone_apostrophe:
+        case RewriteReason::lone_dollar: return "記号だけの行を空行にしました";
+        case RewriteReason::invalid_title: return "形式の違うタイトル行をコメントにしました";
+        case RewriteReason::unknown_settings: return "不明な設定行をコメントにしました";
+        case RewriteReason::invalid_question: break;
+    }
+    return "形式の違う問題行をコメントにしました";
+}
+
+std::vector<RewriteNote> rewrite_notes(std::string_view bytes, const CardDocument& doc) {
+    std::vector<RewriteNote> notes;
+    for (const RewrittenLine& r : find_rewritten_lines(bytes, doc)) {
+        const DataLine* line = doc.line_at(r.index);
+        notes.push_back({line, line->text(), r.reason});
+    }
+    return notes;
+}
+
+int find_line_by_address(const CardDocument& doc, const DataLine* line) {
+    int index = 0;
+    for (const DataLine& l : doc) {
+        if (&l == line) return index;
+        ++index;
+    }
+    return -1;
+}
+
+std::vector<Problem> check_problems(const CardDocument& doc,
+                                    const std::vector<RewriteNote>& rewrites) {
+    std::vector<Problem> out;
+    std::unordered_map<const DataLine*, const RewriteNote*> notes;
+    for (const RewriteNote& note : rewrites) notes.emplace(note.line, &note);
+    const std::vector<bool> named = named_groups(doc);
+
+    DuplicateFinder duplicates;
+    const char* title = nullptr;
+    int title_index = -1;
+    Comparison comparison;
+    int index = 0;
+    for (const DataLine& line : doc) {
+        if (!notes.empty()) {
+            // Only the address is compared until the line is known to be in the document.
+            auto note = notes.find(&line);
+            if (note != notes.end() && note->second->text == line.text())
+                out.push_back({&line, index, ProblemKind::rewritten_line,
+                               rewrite_reason_label(note->second->reason)});
+        }
+        if (line.kind() == LINE_TITLE) {
+            duplicates.flush(out);
+            title = line.c_str();
+            title_index = index;
+            comparison = title_comparison(title);
+        } else if (is_question(&line)) {
+            const int length = question_text_field(line.c_str());
+            const std::string_view question(line.c_str(),
+                                            static_cast<std::size_t>(std::max(length, 0)));
+            check_question(doc, index, line, title, title_index, named, question, out);
+            if (!question.empty()) duplicates.add(index, &line, question, comparison);
+        }
+        ++index;
+    }
+    duplicates.flush(out);
+    std::stable_sort(out.begin(), out.end(), [](const Problem& a, const Problem& b) {
+        return a.index != b.index ? a.index < b.index : a.kind < b.kind;
+    });
+    return out;
+}
+
+}  // namespace qz

@@ -1,0 +1,85 @@
+// Problem check: the lines a quiz would trip over when it is played.
+//
+// One pass over the document finds answers that do not expand, empty
+// questions and answers, answer numbers beyond the answer's alternatives,
+// questions that repeat one another under their title's comparison flags,
+// titles asking for more choices than a question offers, groups without a
+// name, and lines that loading turned into comments. Each finding names a
+// line by its address, which stays valid while the line is in the document,
+// so a list of findings still leads to the right line after edits.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/document/card_document.h"
+
+namespace qz {
+
+// Kinds of problem, in the order the checks run on a line. A new kind of
+// check adds a kind here and a label in problem_kind_label.
+enum class ProblemKind {
+    rewritten_line,       // loading turned the line into a comment or a blank line
+    answer_syntax,        // the answer does not expand
+    empty_question,
+    empty_answer,
+    answer_number_range,  // the answer number is beyond the alternatives
+    written_answer_number,  // not 0 under a title with choice count 0
+    few_alternatives,     // fewer alternatives than the title's choice count
+    unnamed_group,        // the group has no name in the group names line
+    duplicate_question,   // same question as other lines of its title
+};
+
+const char* problem_kind_label(ProblemKind kind);
+
+struct Problem {
+    const DataLine* line = nullptr;
+    int index = 0;  // the line's index when the check ran
+    ProblemKind kind = ProblemKind::empty_question;
+    std::string detail;
+};
+
+// Why loading rewrote a line.
+enum class RewriteReason {
+    lone_hash,
+    lone_apostrophe,
+    lone_dollar,
+    invalid_title,
+    invalid_question,
+    unknown_settings,
+};
+
+struct RewrittenLine {
+    int index = 0;
+    RewriteReason reason = RewriteReason::invalid_question;
+};
+
+// The lines of `doc`, just read from `bytes` (the file as it was), whose
+// text differs from the file's line; in line order.
+std::vector<RewrittenLine> find_rewritten_lines(std::string_view bytes, const CardDocument& doc);
+// The reason in English (qzotool check) and as the problem list says it.
+const char* rewrite_reason_text(RewriteReason reason);
+const char* rewrite_reason_label(RewriteReason reason);
+
+// A line that loading rewrote, remembered by address with the text it got.
+struct RewriteNote {
+    const DataLine* line = nullptr;
+    std::string text;
+    RewriteReason reason = RewriteReason::invalid_question;
+};
+
+// Every problem of the document, ordered by line and then kind. `rewrites`
+// are the notes taken when the file was read; a note counts while a line
+// with that address still holds the text it was given.
+std::vector<Problem> check_problems(const CardDocument& doc,
+                                    const std::vector<RewriteNote>& rewrites = {});
+
+// The notes for the lines of `doc` just read from `bytes`.
+std::vector<RewriteNote> rewrite_notes(std::string_view bytes, const CardDocument& doc);
+
+// The index of `line` in `doc` found by address without reading through
+// it (the line may be gone), or -1.
+int find_line_by_address(const CardDocument& doc, const DataLine* line);
+
+}  // namespace qz

@@ -1,0 +1,357 @@
+#include "core/syntax/answer.h"
+
+#include <cstddef>
+#include <string_view>
+
+#include "core/syntax/fields.h"
+#include "core/syntax/scan.h"
+
+namespace qz {
+namespace {
+
+// Limits of the expansion. The number of alternatives grows exponentially
+// with the number of groups ("[a|b]" thirty times stands for 2^30 answers),
+// so the expansion stops once the text it holds would exceed
+// kMaxExpandedBytes, or once its steps have gone over kMaxExpansionWork
+// bytes in all (each step counts the alternative it expands, the pieces it
+// makes and kStepCost). The result is then the alternatives completed so
+// far: the first part of the full list, in the same order (an empty string
+// when not even the first one was complete). Ordinary answers stay far
+// below both limits; only the first ten alternatives are ever shown.
+constexpr std::size_t kMaxExpandedBytes = 64 * 1024;
+constexpr std::size_t kMaxExpansionWork = 2 * 1024 * 1024;
+constexpr std::size_t kStepCost = 64;
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// How much of an alternative an answer-number entry shows.
+constexpr std::size_t kAnswerEntryBytes = 200;
+
+bool is_open(char c) {
+    return c == kTokenOpenGroup || c == kTokenOpenOptional;
+}
+bool is_close(char c) {
+    return c == kTokenCloseGroup || c == kTokenCloseOptional;
+}
+
+// The token form of a stored answer: syntax marks become control bytes and
+// escaped characters become literal ones.
+std::string tokenize(std::string_view answer) {
+    std::string tokens;
+    tokens.reserve(answer.size());
+    for (std::size_t i = 0; i < answer.size();) {
+        const char c = answer[i];
+        if (i + 1 < answer.size() && is_double_byte_char(answer.data() + i)) {
+            tokens.append(answer.substr(i, 2));
+            i += 2;
+            continue;
+        }
+        switch (c) {
+            case '(':
+                tokens += kTokenOpenOptional;
+                break;
+            case ')':
+                tokens += kTokenCloseOptional;
+                break;
+            case '[':
+                tokens += kTokenOpenGroup;
+                break;
+            case ']':
+                tokens += kTokenCloseGroup;
+                break;
+            case '|':
+                tokens += kTokenBar;
+                break;
+            case '\\':
+                if (i + 1 >= answer.size()) {
+                    tokens += c;  // a backslash at the very end stands for itself
+                    break;
+                }
+                ++i;
+                if (i + 1 < answer.size() && is_double_byte_char(answer.data() + i)) {
+                    tokens.append(answer.substr(i, 2));
+                    ++i;
+                } else {
+                    tokens += answer[i] == 'n' ? '\n' : answer[i];
+                }
+                break;
+            default:
+                tokens += c;
+                break;
+        }
+        ++i;
+    }
+    return tokens;
+}
+
+// Every closing bracket must close the innermost open group of its kind,
+// and every group must be closed.
+bool brackets_balanced(std::string_view tokens) {
+    std::string stack;
+    for (char c : tokens) {
+        if (is_open(c)) {
+            stack += c;
+        } else if (is_close(c)) {
+            const char opening = c == kTokenCloseGroup ? kTokenOpenGroup : kTokenOpenOptional;
+            if (stack.empty() || stack.back() != opening) return false;
+            stack.pop_back();
+        }
+    }
+    return stack.empty();
+}
+
+// group_span on a view: 1 for an ordinary byte, the whole group for an
+// opening bracket (up to the end when it is never closed), 0 at the end.
+std::size_t span_at(std::string_view s, std::size_t at) {
+    if (at >= s.size()) return 0;
+    if (!is_open(s[at])) return 1;
+    int depth = 0;
+    for (std::size_t i = at; i < s.size(); ++i) {
+        if (is_open(s[i])) {
+            ++depth;
+        } else if (is_close(s[i]) && --depth == 0) {
+            return i - at + 1;
+        }
+    }
+    return s.size() - at;
+}
+
+// The first top-level bar at or after `from` (groups are stepped over whole).
+std::size_t next_top_level_bar(std::string_view s, std::size_t from) {
+    for (std::size_t i = from; i < s.size(); i += span_at(s, i))
+        if (s[i] == kTokenBar) return i;
+    return kNone;
+}
+
+// The alternatives of a token text, split at its top-level bars.
+std::vector<std::string_view> split_alternatives(std::string_view s) {
+    std::vector<std::string_view> parts;
+    std::size_t from = 0;
+    for (std::size_t bar; (bar = next_top_level_bar(s, from)) != kNone; from = bar + 1)
+        parts.push_back(s.substr(from, bar - from));
+    parts.push_back(s.substr(from));
+    return parts;
+}
+
+// Expands the groups of a bracket-balanced token string, always the first
+// opening bracket first, until none is left.
+//
+// One step rewrites "head|prefix[x|y]suffix|rest" as
+// "head|prefix x suffix|prefix y suffix|rest" (an optional group adds
+// "prefix suffix" after its alternatives), where the head holds the
+// alternatives that have no group left; a bar goes between two pieces only
+// when the text built so far is not empty, so while nothing non-empty is
+// built, empty pieces vanish.
+//
+// The finished head is kept in `done_`; the alternatives still to look at
+// wait on a stack (`pending_`, the next one last), so that a step touches
+// only the alternative it expands, never the rest.
+class Expansion {
+  public:
+    explicit Expansion(std::string_view tokens) {
+        const std::vector<std::string_view> parts = split_alternatives(tokens);
+        for (auto it = parts.rbegin(); it != parts.rend(); ++it)
+            push(std::string(*it));
+    }
+
+    // The alternatives; *cut_short tells whether a limit stopped it.
+    std::string run(bool* cut_short) {
+        for (;;) {
+            take_finished();
+            if (pending_.empty()) break;
+            if (!step()) {
+                if (cut_short) *cut_short = true;
+                break;
+            }
+        }
+        return std::move(done_);
+    }
+
+  private:
+    static bool has_group(std::string_view alternative) {
+        return alternative.find_first_of("\x04\x06") != kNone;
+    }
+
+    void push(std::string alternative) {
+        pending_bytes_ += alternative.size();
+        pending_.push_back(std::move(alternative));
+    }
+
+    std::string pop() {
+        std::string alternative = std::move(pending_.back());
+        pending_.pop_back();
+        pending_bytes_ -= alternative.size();
+        return alternative;
+    }
+
+    // Moves the finished alternatives on top of the stack to `done_`. Joined
+    // they form the head; an empty head adds nothing, so no bar follows it.
+    void take_finished() {
+        std::string head;
+        bool any = false;
+        while (!pending_.empty() && !has_group(pending_.back())) {
+            if (any) head += kTokenBar;
+            head += pop();
+            any = true;
+        }
+        if (!any) return;
+        if (!done_.empty()) done_ += kTokenBar;
+        done_ += head;
+    }
+
+    // Drops the brackets of the groups that a run of steps would expand one
+    // after another into a single piece each: "[x]" with one alternative x
+    // that is not empty, first in the alternative or first inside another
+    // such group. One pass, however deep they nest.
+    static void drop_single_groups(std::string& alternative) {
+        const std::size_t size = alternative.size();
+        // Closing bracket and "has a top-level bar" of each opening bracket.
+        std::vector<std::size_t> close(size, kNone);
+        std::vector<char> has_bar(size, 0);
+        std::vector<std::size_t> open;
+        for (std::size_t i = 0; i < size; ++i) {
+            const char c = alternative[i];
+            if (is_open(c)) {
+                open.push_back(i);
+            } else if (is_close(c) && !open.empty()) {
+                close[open.back()] = i;
+                open.pop_back();
+            } else if (c == kTokenBar && !open.empty()) {
+                has_bar[open.back()] = 1;
+            }
+        }
+        std::vector<char> drop(size, 0);
+        bool any = false;
+        for (std::size_t i = 0; i < size; ++i) {
+            const char c = alternative[i];
+            if (is_close(c)) continue;  // only dropped groups close before the first kept one
+            if (!is_open(c)) continue;
+            if (c != kTokenOpenGroup || has_bar[i] || close[i] == kNone || close[i] == i + 1)
+                break;
+            drop[i] = drop[close[i]] = 1;
+            any = true;
+        }
+        if (!any) return;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < size; ++i)
+            if (!drop[i]) alternative[kept++] = alternative[i];
+        alternative.resize(kept);
+    }
+
+    // Expands the first group of the alternative on top of the stack; false
+    // when a limit stops the expansion.
+    bool step() {
+        work_ += pending_.back().size() + kStepCost;
+        if (work_ > kMaxExpansionWork) return false;
+        std::string alternative = pop();
+        drop_single_groups(alternative);
+        if (!has_group(alternative)) {
+            push(std::move(alternative));
+            return true;
+        }
+        const std::string_view a = alternative;
+        const std::size_t open = a.find_first_of("\x04\x06");
+        const std::size_t close = open + span_at(a, open) - 1;
+        const std::string_view prefix = a.substr(0, open);
+        const std::string_view suffix = a.substr(close + 1);
+
+        std::vector<std::string_view> inner =
+            split_alternatives(a.substr(open + 1, close - open - 1));
+        if (a[open] == kTokenOpenOptional) inner.emplace_back();  // the choice "without"
+        std::size_t first = 0;
+        if (done_.empty()) {
+            // Nothing is built yet: empty pieces at the front vanish. When
+            // all vanish and nothing follows, one empty alternative remains.
+            const bool empty_pieces = prefix.empty() && suffix.empty();
+            while (empty_pieces && first < inner.size() && inner[first].empty())
+                ++first;
+            if (first == inner.size()) {
+                if (pending_.empty()) push(std::string());
+                return true;
+            }
+        }
+
+        std::size_t bytes = done_.size() + pending_bytes_ + pending_.size();
+        for (std::size_t i = first; i < inner.size(); ++i)
+            bytes += prefix.size() + inner[i].size() + suffix.size() + 1;
+        if (bytes > kMaxExpandedBytes) return false;
+        for (std::size_t i = inner.size(); i-- > first;) {
+            std::string piece;
+            piece.reserve(prefix.size() + inner[i].size() + suffix.size());
+            piece.append(prefix).append(inner[i]).append(suffix);
+            work_ += piece.size();
+            push(std::move(piece));
+        }
+        return true;
+    }
+
+    std::string done_;
+    std::vector<std::string> pending_;
+    std::size_t pending_bytes_ = 0;
+    std::size_t work_ = 0;
+};
+
+}  // namespace
+
+std::optional<std::string> expand_answer(const char* line_text, bool* cut_short) {
+    if (cut_short) *cut_short = false;
+    const char* start = nullptr;
+    const int length = answer_text_field(line_text, &start);
+    // A line without an answer field has an empty answer.
+    const std::string_view answer =
+        length > 0 ? std::string_view(start, static_cast<std::size_t>(length)) : std::string_view();
+    const std::string tokens = tokenize(answer);
+    if (!brackets_balanced(tokens)) return std::nullopt;
+    return Expansion(tokens).run(cut_short);
+}
+
+int group_span(const char* p) {
+    if (!p) return 0;
+    return static_cast<int>(span_at(p, 0));
+}
+
+const char* nth_alternative(const char* expanded, int n) {
+    if (!expanded || n < 0) return nullptr;
+    const char* p = expanded;
+    for (int i = 0; i < n; ++i) {
+        p += plain_value_length(p);
+        if (*p != kAlternativeSeparator && *p != ',') return nullptr;
+        ++p;
+    }
+    return p;
+}
+
+std::vector<std::string> answer_number_entries(const char* line_text, bool is_question_line,
+                                               int version, bool* syntax_error) {
+    if (syntax_error) *syntax_error = false;
+    // Format 1.2 has no answer numbers.
+    if (version <= 12) return {};
+    if (!is_question_line) return {"0"};
+    bool cut_short = false;
+    const std::optional<std::string> expanded = expand_answer(line_text, &cut_short);
+    if (!expanded) {
+        if (syntax_error) *syntax_error = true;
+        return {"0"};
+    }
+    std::vector<std::string> entries;
+    const auto numbered = [&entries](std::string_view text) {
+        std::string entry = "0. ";
+        entry[0] = static_cast<char>('0' + entries.size());
+        // A list entry shows the start of a very long alternative.
+        std::size_t shown = 0;
+        while (shown < text.size() && shown < kAnswerEntryBytes)
+            shown += shown + 1 < text.size() && is_double_byte_char(text.data() + shown) ? 2 : 1;
+        entry.append(text.substr(0, shown));
+        if (shown < text.size()) entry += "…";
+        entries.push_back(std::move(entry));
+    };
+    for (int n = 0; n <= 9; ++n) {
+        const char* alternative = nth_alternative(expanded->c_str(), n);
+        if (!alternative || (cut_short && expanded->empty())) break;
+        numbered({alternative, static_cast<std::size_t>(plain_value_length(alternative))});
+    }
+    if (cut_short && entries.size() < 10) numbered(kAnswerCutShort);
+    return entries;
+}
+
+}  // namespace qz

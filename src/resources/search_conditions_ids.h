@@ -1,0 +1,13 @@
+/* Controls of the search conditions dialog. Included by the resource script and by C++. */
+#ifndef QZ_RESOURCES_SEARCH_CONDITIONS_IDS_H
+#define QZ_RESOURCES_SEARCH_CONDITIONS_IDS_H
+
+#define IDC_CONDITION_CASE 1024
+#define IDC_CONDITION_KANA 1025
+#define IDC_CONDITION_WIDTH 1026
+#define IDC_CONDITION_TITLE 1027
+#define IDC_CONDITION_QUESTION 1028
+#define IDC_CONDITION_ANSWER 1029
+#define IDC_CONDITION_COMMENT 1030
+
+#endif

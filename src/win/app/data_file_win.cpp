@@ -1,0 +1,258 @@
+#include "win/app/data_file_win.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <new>
+#include <string_view>
+#include <vector>
+
+#include "core/document/data_file.h"
+#include "win/app/application.h"
+#include "win/app/file_commands.h"
+#include "win/base/message_box.h"
+#include "win/base/win_handle.h"
+#include "win/view/line_list_win.h"
+
+namespace qz {
+
+std::optional<std::string> read_whole_file(HWND owner, const std::string& path) {
+    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (file && GetFileSizeEx(file.get(), &size) && size.QuadPart < (1LL << 31)) {
+        std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+        DWORD read = 0;
+        if (bytes.empty() ||
+            (ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+             read == bytes.size()))
+            return bytes;
+    }
+    if (owner) show_error(owner, "ファイル読み込みに失敗しました。");
+    return std::nullopt;
+}
+
+namespace {
+
+// What a saved file takes over from the file it replaces.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// The file `path` names in the end: the target of a link, or `path` itself
+// when it names no file yet.
+std::string final_path(const std::string& path) {
+    unique_file file(CreateFileA(path.c_str(), 0,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    if (!file) return path;
+    std::string final(MAX_PATH, '\0');
+    for (;;) {
+        DWORD n =
+            GetFinalPathNameByHandleA(file.get(), final.data(), static_cast<DWORD>(final.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0) return path;
+        bool fits = n < final.size();
+        final.resize(n);
+        if (fits) break;
+    }
+    // "\\?\C:\..." and "\\?\UNC\server\..." in the form the other calls take.
+    if (final.rfind("\\\\?\\UNC\\", 0) == 0)
+        final.erase(2, 6);
+    else if (final.rfind("\\\\?\\", 0) == 0)
+        final.erase(0, 4);
+    return final;
+}
+
+// A file's access rights (its DACL); empty when the file system keeps none.
+std::vector<char> access_rights(const std::string& path) {
+    DWORD needed = 0;
+    GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<char> rights(needed);
+    if (needed == 0 ||
+        !GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, rights.data(), needed, &needed))
+        rights.clear();
+    return rights;
+}
+
+std::vector<char> access_rights(HANDLE file) {
+    DWORD needed = 0;
+    GetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<char> rights(needed);
+    if (needed == 0 ||
+        !GetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, rights.data(), needed, &needed))
+        rights.clear();
+    return rights;
+}
+
+// A save writes "<name>.~XXXX.tmp" (four hexadecimal digits) next to the
+// file, so that one left by an interrupted save shows whose copy it is.
+constexpr std::size_t kTempSuffixLength = 10;
+
+std::string temp_name(const std::string& name, unsigned number) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string suffix = ".~0000.tmp";
+    for (int i = 5; i >= 2; --i, number >>= 4)
+        suffix[i] = kHex[number & 15];
+    return name + suffix;
+}
+
+bool is_temp_name(const std::string& name, const std::string& candidate) {
+    if (candidate.size() != name.size() + kTempSuffixLength) return false;
+    std::string_view suffix(candidate.c_str() + name.size(), kTempSuffixLength);
+    auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+    return suffix.substr(0, 2) == ".~" &&
+           std::all_of(suffix.begin() + 2, suffix.begin() + 6, hex) && suffix.substr(6) == ".tmp" &&
+           lstrcmpiA(candidate.substr(0, name.size()).c_str(), name.c_str()) == 0;
+}
+
+// Deletes what earlier, interrupted saves of `folder` + `name` left behind.
+void remove_leftovers(const std::string& folder, const std::string& name) {
+    std::vector<std::string> leftovers;
+    WIN32_FIND_DATAA data;
+    if (unique_find find(FindFirstFileA((folder + name + ".~????.tmp").c_str(), &data)); find) {
+        do {
+            if (is_temp_name(name, data.cFileName)) leftovers.push_back(folder + data.cFileName);
+        } while (FindNextFileA(find.get(), &data));
+    }
+    for (const std::string& path : leftovers) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+}
+
+// The calling thread's last error, never ERROR_SUCCESS: for a step that
+// failed without setting one.
+DWORD last_error() {
+    DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
+}
+
+// Writes all of `bytes` and flushes them to the disk.
+bool write_all(HANDLE file, const std::string& bytes) {
+    DWORD done = 0;
+    return (bytes.empty() ||
+            (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+             done == bytes.size())) &&
+           FlushFileBuffers(file);
+}
+
+}  // namespace
+
+DWORD replace_file_contents(const std::string& path, const std::string& bytes,
+                            bool over_read_only) {
+    const std::string target = final_path(path);
+    const std::size_t name_at = PathFindFileNameA(target.c_str()) - target.c_str();
+    const std::string folder = target.substr(0, name_at), name = target.substr(name_at);
+    DWORD attributes = GetFileAttributesA(target.c_str());
+    const bool replacing =
+        attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    attributes = replacing ? attributes & kKeptAttributes : 0;
+    const bool read_only = attributes & FILE_ATTRIBUTE_READONLY;
+    if (read_only && !over_read_only) return ERROR_ACCESS_DENIED;
+    const std::vector<char> rights = replacing ? access_rights(target) : std::vector<char>{};
+
+    std::string temp;
+    DWORD error = ERROR_FILE_EXISTS;
+    {
+        unique_file file;
+        const unsigned seed = GetTickCount() ^ (GetCurrentProcessId() << 4);
+        for (unsigned i = 0; i < 64 && error == ERROR_FILE_EXISTS; ++i) {
+            temp = folder + temp_name(name, seed + i);
+            file.reset(CreateFileA(temp.c_str(), GENERIC_WRITE | READ_CONTROL | WRITE_DAC, 0,
+                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            error = file ? ERROR_SUCCESS : last_error();
+        }
+        if (error) return error;
+        // The old file's rights go over only when they differ from a new
+        // file's: under Wine that keeps the Unix mode of an ordinary file.
+        if (!write_all(file.get(), bytes) ||
+            (!rights.empty() && rights != access_rights(file.get()) &&
+             !SetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION,
+                                      const_cast<char*>(rights.data()))))
+            error = last_error();
+    }
+    if (!error && replacing &&
+        !SetFileAttributesA(temp.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
+        error = last_error();
+    // A read-only file cannot be replaced; the new one is read-only again.
+    if (!error && read_only &&
+        !SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        error = last_error();
+    if (!error && !MoveFileExA(temp.c_str(), target.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = last_error();
+        if (read_only) SetFileAttributesA(target.c_str(), attributes);
+    }
+    if (error) {
+        SetFileAttributesA(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(temp.c_str());
+        return error;
+    }
+    remove_leftovers(folder, name);
+    return ERROR_SUCCESS;
+}
+
+namespace {
+FileReadObserver file_read_observer = nullptr;
+}  // namespace
+
+void set_file_read_observer(FileReadObserver observer) { file_read_observer = observer; }
+
+bool load_data_file(HWND owner) {
+    CardDocument& doc = app().doc;
+    // Nothing may be committed into the lines of the file being read.
+    doc.current = -1;
+    doc.clear();
+    NulBytes nul;
+    try {
+        std::optional<std::string> bytes = read_whole_file(owner, doc.file_name);
+        if (!bytes) return false;
+        LoadResult result = read_data_file(*bytes, doc);
+        if (result.magic_matched) add_recent_file(owner, doc.file_name);
+        if (result.status != LoadStatus::ok) {
+            if (owner) show_error(owner, load_status_message(result.status));
+            doc.clear();
+            return false;
+        }
+        nul = result.nul_bytes;
+        if (file_read_observer) file_read_observer(*bytes);
+    } catch (const std::bad_alloc&) {
+        doc.clear();
+        if (owner) show_error(owner, "メモリが足りません。");
+        return false;
+    }
+    fill_line_list();
+    // The NUL bytes are gone from the document, not yet from the file.
+    if (nul.count > 0) app().editor.mark_unsaved();
+    update_title();
+    if (nul.count > 0 && owner)
+        message_box(owner, nul_bytes_message(nul.first_line).c_str(), MB_OK | MB_ICONWARNING);
+    return true;
+}
+
+bool save_data_file(HWND owner) {
+    CardDocument& doc = app().doc;
+    if (doc.file_name == UNTITLED_NAME) return save_as(owner);
+    // Leaving the editing pane commits its pending edit.
+    if (app().line_list) SetFocus(app().line_list);
+
+    DWORD attributes = GetFileAttributesA(doc.file_name.c_str());
+    const bool read_only =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (read_only) {
+        std::string question = doc.file_name + " は読み込み専用ファイルです。保存しますか？";
+        if (message_box(owner, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+    }
+    if (DWORD error = replace_file_contents(doc.file_name, write_data_file(doc), read_only)) {
+        std::string text =
+            "書き込みできません。\n" + doc.file_name + "\n" + system_error_text(error);
+        show_error(owner, text.c_str());
+        return false;
+    }
+    app().editor.mark_saved();
+    update_title();
+    return true;
+}
+
+}  // namespace qz

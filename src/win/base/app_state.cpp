@@ -1,0 +1,28 @@
+#include "win/base/app_state.h"
+
+#include "core/layout/layout.h"
+
+namespace qz {
+
+Application& app() {
+    static Application instance;
+    return instance;
+}
+
+void center_dialog(HWND dialog) {
+    RECT work{}, self{}, owner_rect{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(dialog, &self);
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (!owner) owner = GetParent(dialog);
+    if (owner)
+        GetWindowRect(owner, &owner_rect);
+    else
+        owner_rect = work;
+    Box box = center_over(self.right - self.left, self.bottom - self.top,
+                          {owner_rect.left, owner_rect.top, owner_rect.right, owner_rect.bottom},
+                          {work.left, work.top, work.right, work.bottom});
+    MoveWindow(dialog, box.x, box.y, box.width, box.height, TRUE);
+}
+
+}  // namespace qz

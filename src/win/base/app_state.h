@@ -1,0 +1,50 @@
+// The editor's process-wide state, which every window of the shell shares.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "core/document/card_document.h"
+#include "core/document/editor_model.h"
+#include "core/prefs/preferences.h"
+#include "core/prefs/settings_file.h"
+#include "core/print/print_settings.h"
+
+namespace qz {
+
+inline constexpr char kMainWindowClass[] = "QuizoEditor";
+inline constexpr char kSeparatorClass[] = "QuizoEditSeparator";
+inline constexpr char kHelpFileName[] = "QZOEDIT.CHM";
+
+// The one instance of everything the editor's windows share.
+struct Application {
+    HINSTANCE instance = nullptr;
+    HWND main_window = nullptr;
+    HWND line_list = nullptr;
+    HWND toolbar = nullptr;
+    HWND status_bar = nullptr;
+    HWND separator = nullptr;
+    HWND pane = nullptr;  // null until a line was first shown
+    HACCEL accelerators = nullptr;
+
+    std::string settings_path = kSettingsFileName;
+    std::string help_path = kHelpFileName;
+
+    Preferences prefs;
+    Preferences default_prefs;
+    PrintSettings print;
+    CardDocument doc;
+    // Every change of `doc` goes through the editor model.
+    EditorModel editor{doc};
+    // The last text confirmed in the find dialog.
+    std::optional<std::string> search_text;
+};
+
+Application& app();
+
+// Centres a dialog over its owner, inside the desktop work area.
+void center_dialog(HWND dialog);
+
+}  // namespace qz

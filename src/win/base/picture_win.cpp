@@ -1,0 +1,164 @@
+#include "win/base/picture_win.h"
+
+#include <cstring>
+#include <new>
+
+#include "win/base/app_state.h"
+#include "win/base/message_box.h"
+#include "win/base/win_handle.h"
+#include "core/image/bmp_file.h"
+#include "core/image/image_path.h"
+#include "core/image/png_decoder.h"
+#include "core/syntax/scan.h"
+
+namespace qz {
+namespace {
+
+// The message, with the picture's path on a line of its own.
+void show_picture_error(HWND owner, const char* message, const std::string& path) {
+    show_error(owner, (std::string(message) + "\r\n" + path).c_str());
+}
+
+std::optional<std::string> read_picture_file(HWND owner, const std::string& path) {
+    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        show_picture_error(owner, "ファイルが見つかりません。", path);
+        return std::nullopt;
+    }
+    const DWORD size = GetFileSize(file.get(), nullptr);
+    if (size == INVALID_FILE_SIZE) {
+        show_picture_error(owner, "ファイルが大きすぎます。", path);
+        return std::nullopt;
+    }
+    std::string bytes;
+    try {
+        bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+        show_picture_error(owner, kPictureOutOfMemory, path);
+        return std::nullopt;
+    }
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), size, &read, nullptr) || read != size) {
+        show_picture_error(owner, "ファイル読み込みに失敗しました。", path);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<Picture> decoded(HWND owner, const std::string& path, const char* error, Picture& picture) {
+    if (!error) return std::move(picture);
+    show_picture_error(owner, error, path);
+    return std::nullopt;
+}
+
+// Draws a run of text and returns its height; measuring may narrow the
+// rectangle, so its right side is put back.
+int draw_segment(HDC dc, const char* text, std::size_t length, RECT& rect, UINT format, LONG right) {
+    const int height = DrawTextA(dc, text, static_cast<int>(length), &rect, format | DT_WORDBREAK | DT_NOPREFIX);
+    rect.top += height;
+    rect.right = right;
+    return height;
+}
+
+}  // namespace
+
+std::string resolve_image_path(const std::string& reference) {
+    std::string base = app().doc.file_name;
+    if (base == UNTITLED_NAME) {
+        char folder[MAX_PATH] = {};
+        const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+        base.assign(folder, length < MAX_PATH ? length : 0);
+        if (base.empty() || base.back() != '\\') base += '\\';
+    }
+    return qz::resolve_image_path(base, reference);
+}
+
+std::optional<Picture> load_bmp_image(HWND owner, const std::string& path) {
+    const std::optional<std::string> bytes = read_picture_file(owner, path);
+    if (!bytes) return std::nullopt;
+    Picture picture;
+    return decoded(owner, path, read_bmp(*bytes, picture), picture);
+}
+
+std::optional<Picture> load_png_image(HWND owner, const std::string& path, COLORREF background) {
+    const std::optional<std::string> bytes = read_picture_file(owner, path);
+    if (!bytes) return std::nullopt;
+    Picture picture;
+    return decoded(owner, path, decode_png(*bytes, background, picture), picture);
+}
+
+BOOL logical_to_device(HDC dc, int* x, int* y) {
+    POINT point{x ? *x : 0, y ? *y : 0};
+    const BOOL result = LPtoDP(dc, &point, 1);
+    if (x) *x = point.x;
+    if (y) *y = point.y;
+    return result;
+}
+
+SIZE picture_page_size(const PictureContext& page, const Picture& picture) {
+    const int width = picture.width(), height = picture.height();
+    const int x_resolution = picture.x_pixels_per_metre(), y_resolution = picture.y_pixels_per_metre();
+    if (x_resolution > 0 && y_resolution > 0) {
+        // In 0.1 mm, y growing upwards.
+        int w = static_cast<int>(static_cast<long long>(width) * 10000 / x_resolution);
+        int h = static_cast<int>(-static_cast<long long>(height) * 10000 / y_resolution);
+        const int previous = SetMapMode(page.dc, MM_LOMETRIC);
+        logical_to_device(page.dc, &w, &h);
+        SetMapMode(page.dc, previous);
+        return {w, h};
+    }
+    return {MulDiv(width, page.dpi, 72), MulDiv(height, page.dpi, 72)};
+}
+
+int draw_text_with_images(const char* text, unsigned charset, const RECT& rect, UINT format,
+                          const PictureContext& page) {
+    const std::string copy = text;
+    const bool measuring = format & DT_CALCRECT;
+    // Double-byte characters are stepped over whatever the font, as the
+    // line scanners do.
+    (void)charset;
+
+    unique_region saved(CreateRectRgn(0, 0, 2, 2));
+    if (saved && GetClipRgn(page.dc, saved.get()) != 1) saved.reset();
+
+    RECT work = rect;
+    std::size_t pending = 0;
+    for (std::size_t i = 0; i < copy.size(); ++i) {
+        if (is_double_byte_char(&copy[i])) {
+            ++i;
+            continue;
+        }
+        if (copy.compare(i, 3, "\\i\"") != 0) continue;
+        draw_segment(page.dc, copy.data() + pending, i - pending, work, format, rect.right);
+        const std::size_t start = i + 3;
+        const std::size_t end = std::min(copy.find('"', start), copy.size());
+        const std::string path = resolve_image_path(copy.substr(start, end - start));
+        std::optional<Picture> picture;
+        switch (picture_kind(path)) {
+        case PictureKind::BMP: picture = load_bmp_image(page.owner, path); break;
+        case PictureKind::PNG: picture = load_png_image(page.owner, path, GetBkColor(page.dc)); break;
+        case PictureKind::NONE: break;
+        }
+        if (picture) {
+            const SIZE size = picture_page_size(page, *picture);
+            if (!measuring) {
+                IntersectClipRect(page.dc, work.left, work.top, work.right, work.bottom);
+                const int x = format & DT_RIGHT    ? work.right - size.cx
+                              : format & DT_CENTER ? work.left + (work.right - work.left - size.cx) / 2
+                                                   : work.left;
+                StretchDIBits(page.dc, x, work.top + page.dpi / 72, size.cx, size.cy, 0, 0, picture->width(),
+                              picture->height(), picture->pixels.data(),
+                              reinterpret_cast<const BITMAPINFO*>(picture->info.data()), DIB_RGB_COLORS, SRCCOPY);
+                SelectClipRgn(page.dc, saved.get());
+            }
+            work.top += page.dpi / 36 + size.cy;
+        }
+        i = end;
+        pending = std::min(end + 1, copy.size());
+    }
+    draw_segment(page.dc, copy.data() + pending, copy.size() - pending, work, format, rect.right);
+    return work.top - rect.top;
+}
+
+}  // namespace qz

@@ -1,0 +1,318 @@
+#include "win/operations/customize_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <array>
+#include <optional>
+#include <utility>
+
+#include "core/prefs/customize.h"
+#include "resources/customize_ids.h"
+#include "resources/resource.h"
+#include "win/base/app_state.h"
+#include "win/base/font_spec_win.h"
+#include "win/base/guarded.h"
+#include "win/base/help.h"
+#include "win/base/message_box.h"
+#include "win/base/win_handle.h"
+#include "win/view/pane_host.h"
+
+namespace qz {
+namespace {
+
+constexpr DWORD kImeTopic = 2020;
+constexpr DWORD kFontsTopic = 2021;
+constexpr const char* kImeNames[] = {"指定なし", "ON", "OFF"};
+constexpr int kImeLists[kImeFieldCount] = {IDC_IME_TITLE, IDC_IME_QUESTION, IDC_IME_ANSWER,
+                                           IDC_IME_COMMENT};
+constexpr char kPreviewText[] = "12Aaあぁアァ亜宇";
+constexpr UINT_PTR kPreviewSubclass = 1;
+
+FontColorDialogHook& font_hook() {
+    static FontColorDialogHook h;
+    return h;
+}
+
+ColorDialogHook& color_hook() {
+    static ColorDialogHook h;
+    return h;
+}
+
+// The colour dialog's custom colours, kept from one use to the next.
+std::array<COLORREF, 16>& custom_colors() {
+    static std::array<COLORREF, 16> colors = [] {
+        std::array<COLORREF, 16> c;
+        c.fill(RGB(255, 255, 255));
+        return c;
+    }();
+    return colors;
+}
+
+void mark_changed(HWND page) {
+    PropSheet_Changed(GetParent(page), page);
+}
+
+void page_result(HWND page, LONG_PTR result) {
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+}
+
+void report_dialog_failure(HWND owner) {
+    if (CommDlgExtendedError() != 0) show_error(owner, "ダイアログを表示できません。");
+}
+
+bool run_font_dialog(HWND owner, LOGFONTA& font, COLORREF& color) {
+    if (font_hook()) return font_hook()(font, color);
+    CHOOSEFONTA choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = owner;
+    choose.lpLogFont = &font;
+    choose.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_NOVERTFONTS;
+    choose.rgbColors = color;
+    choose.nFontType = SCREEN_FONTTYPE;
+    if (ChooseFontA(&choose)) {
+        color = choose.rgbColors;
+        return true;
+    }
+    report_dialog_failure(owner);
+    return false;
+}
+
+bool run_color_dialog(HWND owner, COLORREF& color) {
+    if (color_hook()) return color_hook()(color, custom_colors().data());
+    CHOOSECOLORA choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = owner;
+    choose.rgbResult = color;
+    choose.lpCustColors = custom_colors().data();
+    choose.Flags = CC_RGBINIT;
+    if (ChooseColorA(&choose)) {
+        color = choose.rgbResult;
+        return true;
+    }
+    report_dialog_failure(owner);
+    return false;
+}
+
+// ---- "日本語入力"
+
+void select_ime_entries(HWND page, const ImeChoices& choices) {
+    for (int i = 0; i < kImeFieldCount; ++i)
+        SendDlgItemMessageA(page, kImeLists[i], CB_SETCURSEL, choices[i], 0);
+}
+
+INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            for (int id : kImeLists)
+                for (const char* name : kImeNames)
+                    SendDlgItemMessageA(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+            select_ime_entries(page, ime_choices(app().prefs));
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDC_CUSTOMIZE_RESET && HIWORD(wparam) == BN_CLICKED) {
+                select_ime_entries(page, {IME_LEAVE, IME_LEAVE, IME_LEAVE, IME_LEAVE});
+                mark_changed(page);
+            } else if (HIWORD(wparam) == CBN_SELCHANGE) {
+                mark_changed(page);
+            }
+            return TRUE;
+        case WM_HELP:
+            show_help(page, kHelpContext, kImeTopic);
+            return TRUE;
+        case WM_NOTIFY:
+            switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
+                case PSN_APPLY: {
+                    ImeChoices choices;
+                    for (int i = 0; i < kImeFieldCount; ++i)
+                        choices[i] = static_cast<int>(
+                            SendDlgItemMessageA(page, kImeLists[i], CB_GETCURSEL, 0, 0));
+                    store_ime_choices(choices, app().prefs);
+                    page_result(page, PSNRET_NOERROR);
+                    return TRUE;
+                }
+                case PSN_HELP:
+                    show_help(page, kHelpContext, kImeTopic);
+                    return TRUE;
+            }
+            break;
+    }
+    return FALSE;
+}
+
+// ---- "フォント"
+
+// The working copies while the page exists, and the kind the preview shows.
+struct FontPage {
+    FontChoices choices;
+    int kind = 0;
+    const FontSpec& shown() const { return choices.fonts[kind]; }
+};
+
+std::optional<FontPage>& font_page() {
+    static std::optional<FontPage> page;
+    return page;
+}
+
+LRESULT CALLBACK preview_proc(HWND preview, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                              DWORD_PTR) {
+    if (msg == WM_PAINT && font_page()) {
+        const FontSpec& spec = font_page()->shown();
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(preview, &paint);
+        RECT client;
+        GetClientRect(preview, &client);
+        unique_brush back(CreateSolidBrush(spec.back_color));
+        FillRect(dc, &client, back.get());
+        SetTextColor(dc, spec.text_color);
+        SetBkMode(dc, TRANSPARENT);
+        unique_font font = create_font_from_spec(spec, preview);
+        {
+            select_object chosen(dc, font.get());
+            DrawTextA(dc, kPreviewText, -1, &client, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+        }
+        EndPaint(preview, &paint);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(preview, preview_proc, kPreviewSubclass);
+    return DefSubclassProc(preview, msg, wparam, lparam);
+}
+
+void repaint_preview(HWND page) {
+    InvalidateRect(GetDlgItem(page, IDC_FONTS_PREVIEW), nullptr, TRUE);
+}
+
+void show_font_choices(HWND page, const FontChoices& choices) {
+    CheckDlgButton(page, IDC_FONTS_USE_DATA,
+                   choices.use_data_settings ? BST_CHECKED : BST_UNCHECKED);
+    repaint_preview(page);
+}
+
+void choose_text_font(HWND page, FontPage& state) {
+    FontSpec& spec = state.choices.fonts[state.kind];
+    LOGFONTA logfont = font_spec_to_logfont(spec, screen_pixels_per_inch(page));
+    COLORREF color = spec.text_color;
+    if (!run_font_dialog(page, logfont, color)) return;
+    spec.text_color = color;
+    logfont_to_font_spec(page, logfont, spec);
+    mark_changed(page);
+    repaint_preview(page);
+}
+
+void choose_back_color(HWND page, FontPage& state) {
+    FontSpec& spec = state.choices.fonts[state.kind];
+    COLORREF color = spec.back_color;
+    if (!run_color_dialog(page, color)) return;
+    spec.back_color = color;
+    mark_changed(page);
+    repaint_preview(page);
+}
+
+INT_PTR on_font_command(HWND page, int id, int code) {
+    FontPage& state = *font_page();
+    switch (id) {
+        case IDC_FONTS_KIND:
+            if (code == CBN_SELCHANGE) {
+                int kind = static_cast<int>(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0));
+                if (kind >= 0 && kind < kCustomFontCount) state.kind = kind;
+                repaint_preview(page);
+            }
+            return TRUE;
+        case IDC_FONTS_FONT:
+            if (code == BN_CLICKED) choose_text_font(page, state);
+            return TRUE;
+        case IDC_FONTS_BACK:
+            if (code == BN_CLICKED) choose_back_color(page, state);
+            return TRUE;
+        case IDC_FONTS_USE_DATA:
+            if (code == BN_CLICKED) mark_changed(page);
+            return TRUE;
+        case IDC_CUSTOMIZE_RESET:
+            if (code == BN_CLICKED) {
+                state.choices = font_choices(app().default_prefs);
+                show_font_choices(page, state.choices);
+                mark_changed(page);
+            }
+            return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR fonts_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+        case WM_INITDIALOG: {
+            FontPage& state = font_page().emplace();
+            state.choices = font_choices(app().prefs);
+            for (const char* name : kCustomFontNames)
+                SendDlgItemMessageA(page, IDC_FONTS_KIND, CB_ADDSTRING, 0,
+                                    reinterpret_cast<LPARAM>(name));
+            SendDlgItemMessageA(page, IDC_FONTS_KIND, CB_SETCURSEL, 0, 0);
+            SetWindowSubclass(GetDlgItem(page, IDC_FONTS_PREVIEW), preview_proc, kPreviewSubclass,
+                              0);
+            show_font_choices(page, state.choices);
+            return TRUE;
+        }
+        case WM_COMMAND:
+            if (!font_page()) break;
+            return on_font_command(page, LOWORD(wparam), HIWORD(wparam));
+        case WM_HELP:
+            show_help(page, kHelpContext, kFontsTopic);
+            return TRUE;
+        case WM_NOTIFY:
+            switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
+                case PSN_APPLY:
+                    if (FontPage* state = font_page() ? &*font_page() : nullptr) {
+                        state->choices.use_data_settings =
+                            IsDlgButtonChecked(page, IDC_FONTS_USE_DATA) == BST_CHECKED;
+                        store_font_choices(state->choices, app().prefs);
+                        reload_pane_resources();
+                    }
+                    page_result(page, PSNRET_NOERROR);
+                    return TRUE;
+                case PSN_HELP:
+                    show_help(page, kHelpContext, kFontsTopic);
+                    return TRUE;
+            }
+            break;
+        case WM_DESTROY:
+            font_page().reset();
+            break;
+    }
+    return FALSE;
+}
+
+PROPSHEETPAGEA sheet_page(int resource, DLGPROC procedure) {
+    PROPSHEETPAGEA page{};
+    page.dwSize = sizeof page;
+    page.dwFlags = PSP_HASHELP;
+    page.hInstance = app().instance;
+    page.pszTemplate = MAKEINTRESOURCEA(resource);
+    page.pfnDlgProc = procedure;
+    return page;
+}
+
+}  // namespace
+
+void show_customize_sheet(HWND owner) {
+    PROPSHEETPAGEA pages[] = {sheet_page(IDD_CUSTOMIZE_IME, guarded_dialog_proc<ime_page>),
+                              sheet_page(IDD_CUSTOMIZE_FONTS, guarded_dialog_proc<fonts_page>)};
+    PROPSHEETHEADERA header{};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP;
+    header.hwndParent = owner;
+    header.hInstance = app().instance;
+    header.pszCaption = "カスタマイズ";
+    header.nPages = static_cast<UINT>(std::size(pages));
+    header.ppsp = pages;
+    PropertySheetA(&header);
+    font_page().reset();
+}
+
+void set_customize_font_dialog_hook(FontColorDialogHook hook) {
+    font_hook() = std::move(hook);
+}
+void set_color_dialog_hook(ColorDialogHook hook) {
+    color_hook() = std::move(hook);
+}
+
+}  // namespace qz

@@ -1,0 +1,181 @@
+#include "win/operations/find_win.h"
+
+#include <commctrl.h>
+
+#include "core/operations/matching.h"
+#include "resources/find_ids.h"
+#include "resources/resource.h"
+#include "resources/search_conditions_ids.h"
+#include "win/base/app_state.h"
+#include "win/base/guarded.h"
+#include "win/base/help.h"
+#include "win/base/message_box.h"
+#include "win/base/window_text.h"
+#include "win/view/line_list_win.h"
+
+namespace qz {
+namespace {
+
+constexpr DWORD kFindTopic = 2013;
+constexpr DWORD kConditionsTopic = 2014;
+
+// The conditions dialog's boxes: "distinguish" boxes are on when the
+// ignore bit is clear, field boxes when the field bit is set.
+struct ConditionBox {
+    int id;
+    unsigned bit;
+    bool inverted;
+};
+constexpr ConditionBox kConditionBoxes[] = {
+    {IDC_CONDITION_CASE, SEARCH_IGNORE_CASE, true},
+    {IDC_CONDITION_KANA, SEARCH_IGNORE_KANA, true},
+    {IDC_CONDITION_WIDTH, SEARCH_IGNORE_WIDTH, true},
+    {IDC_CONDITION_TITLE, SEARCH_TITLE, false},
+    {IDC_CONDITION_QUESTION, SEARCH_QUESTION, false},
+    {IDC_CONDITION_ANSWER, SEARCH_ANSWER, false},
+    {IDC_CONDITION_COMMENT, SEARCH_COMMENT, false},
+};
+
+INT_PTR conditions_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        center_dialog(dialog);
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        const unsigned conditions = *reinterpret_cast<unsigned*>(lparam);
+        for (const ConditionBox& b : kConditionBoxes)
+            CheckDlgButton(dialog, b.id,
+                           ((conditions & b.bit) != 0) != b.inverted ? BST_CHECKED : BST_UNCHECKED);
+        return TRUE;
+    }
+    case WM_HELP: show_help(dialog, kHelpContext, kConditionsTopic); return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDOK: {
+            unsigned conditions = 0;
+            for (const ConditionBox& b : kConditionBoxes)
+                if ((IsDlgButtonChecked(dialog, b.id) == BST_CHECKED) != b.inverted)
+                    conditions |= b.bit;
+            if (!(conditions & (SEARCH_TITLE | SEARCH_QUESTION | SEARCH_ANSWER | SEARCH_COMMENT))) {
+                message_box(dialog,
+                            "「以下の中から検索」のうち少なくとも１つにチェックしてください。",
+                            MB_OK | MB_ICONWARNING);
+                return TRUE;
+            }
+            *reinterpret_cast<unsigned*>(GetWindowLongPtrA(dialog, DWLP_USER)) = conditions;
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        case IDCANCEL: EndDialog(dialog, 2); return TRUE;
+        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kConditionsTopic); return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+// What the find dialog shows and, once it closed, what the user chose.
+struct FindState {
+    FindRequest request;
+    FindResult result;
+};
+
+FindState& find_state(HWND dialog) {
+    return *reinterpret_cast<FindState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+INT_PTR find_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        center_dialog(dialog);
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        const FindState& state = find_state(dialog);
+        SetDlgItemTextA(dialog, IDC_FIND_TEXT, state.request.text.c_str());
+        CheckRadioButton(dialog, IDC_FIND_PREVIOUS, IDC_FIND_NEXT, IDC_FIND_NEXT);
+        EnableWindow(GetDlgItem(dialog, IDOK), !state.request.text.empty());
+        return TRUE;
+    }
+    case WM_HELP: show_help(dialog, kHelpContext, kFindTopic); return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDC_FIND_TEXT:
+            if (HIWORD(wparam) == EN_CHANGE)
+                EnableWindow(GetDlgItem(dialog, IDOK),
+                             GetWindowTextLengthA(GetDlgItem(dialog, IDC_FIND_TEXT)) > 0);
+            return TRUE;
+        case IDOK: {
+            FindState& state = find_state(dialog);
+            state.result.text = window_text(GetDlgItem(dialog, IDC_FIND_TEXT));
+            state.result.next = IsDlgButtonChecked(dialog, IDC_FIND_NEXT) == BST_CHECKED;
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        case IDC_FIND_CONDITIONS: {
+            FindState& state = find_state(dialog);
+            if (auto conditions = run_search_conditions_dialog(dialog, state.result.conditions))
+                state.result.conditions = *conditions;
+            return TRUE;
+        }
+        case IDCANCEL: EndDialog(dialog, 2); return TRUE;
+        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kFindTopic); return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void find(HWND owner, int direction) {
+    Application& a = app();
+    if (!a.search_text) {
+        show_find_dialog(owner);
+        return;
+    }
+    if (a.search_text->empty()) return;
+    std::optional<MatchTable> table = build_match_table(*a.search_text, a.prefs.search_conditions);
+    if (!table) return;
+    int found = find_matching_line(a.doc, *table, a.doc.current, direction);
+    if (found < 0) {
+        message_box(owner, "検索文字列が見つかりません。", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    set_item_state(found, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageA(a.line_list, LVM_ENSUREVISIBLE, found, TRUE);
+}
+
+}  // namespace
+
+FindResult run_find_dialog(HWND owner, const FindRequest& request) {
+    FindState state{request, {std::nullopt, true, request.conditions}};
+    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_FIND), owner,
+                    guarded_dialog_proc<find_procedure>, reinterpret_cast<LPARAM>(&state));
+    return state.result;
+}
+
+std::optional<unsigned> run_search_conditions_dialog(HWND owner, unsigned conditions) {
+    if (DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SEARCH_CONDITIONS), owner,
+                        guarded_dialog_proc<conditions_procedure>,
+                        reinterpret_cast<LPARAM>(&conditions)) != 1)
+        return std::nullopt;
+    return conditions;
+}
+
+void show_find_dialog(HWND owner) {
+    Application& a = app();
+    FindResult result =
+        run_find_dialog(owner, {a.search_text.value_or(""), a.prefs.search_conditions});
+    a.prefs.search_conditions = result.conditions;
+    if (!result.text) return;
+    a.search_text = std::move(result.text);
+    PostMessageA(owner, WM_COMMAND, result.next ? CMD_FIND_NEXT : CMD_FIND_PREVIOUS, 0);
+}
+
+bool show_search_conditions_dialog(HWND owner) {
+    std::optional<unsigned> conditions =
+        run_search_conditions_dialog(owner, app().prefs.search_conditions);
+    if (conditions) app().prefs.search_conditions = *conditions;
+    return conditions.has_value();
+}
+
+void find_next(HWND owner) { find(owner, 1); }
+void find_previous(HWND owner) { find(owner, -1); }
+
+}  // namespace qz

@@ -1,0 +1,86 @@
+#include "win/operations/sort_dialog_win.h"
+
+#include <string>
+#include <string_view>
+
+#include "core/operations/sort.h"
+#include "resources/resource.h"
+#include "resources/sort_ids.h"
+#include "win/base/app_state.h"
+#include "win/base/guarded.h"
+#include "win/base/help.h"
+#include "win/base/message_box.h"
+#include "win/view/command_state.h"
+#include "win/view/list_mirror_win.h"
+#include "win/view/pane_host.h"
+
+namespace qz {
+namespace {
+
+constexpr DWORD kSortTopic = 2017;
+
+// The key whose byte order is the order CompareStringA gives in the thread's
+// locale: one conversion per line instead of one comparison per pair.
+std::string collation_key(std::string_view text) {
+    const LCID locale = GetThreadLocale();
+    const int length = static_cast<int>(text.size());
+    int size = LCMapStringA(locale, LCMAP_SORTKEY, text.data(), length, nullptr, 0);
+    if (size <= 0) return std::string(text);
+    std::string key(static_cast<std::size_t>(size), '\0');
+    size = LCMapStringA(locale, LCMAP_SORTKEY, text.data(), length, key.data(), size);
+    // Without its final NUL, so that a key that is the start of another
+    // sorts first.
+    key.resize(size > 0 ? static_cast<std::size_t>(size - 1) : 0);
+    return key;
+}
+
+INT_PTR sort_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        for (const char* key : {"問題", "答え", "正誤履歴", "グループ"})
+            SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key));
+        for (const char* order : {"昇順", "降順"})
+            SendDlgItemMessageA(dialog, IDC_SORT_ORDER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(order));
+        SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_SETCURSEL, 0, 0);
+        SendDlgItemMessageA(dialog, IDC_SORT_ORDER, CB_SETCURSEL, 0, 0);
+        return TRUE;
+    case WM_HELP: show_help(dialog, kHelpContext, kSortTopic); return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDOK: {
+            const int key = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0));
+            const int order = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SORT_ORDER, CB_GETCURSEL, 0, 0));
+            sort_questions(dialog, key, 1 - 2 * order);
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        case IDCANCEL: EndDialog(dialog, 2); return TRUE;
+        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kSortTopic); return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void show_sort_dialog(HWND owner) {
+    if (app().line_list && GetFocus() != app().line_list) SetFocus(app().line_list);
+    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SORT), owner,
+                    guarded_dialog_proc<sort_procedure>, 0);
+}
+
+void sort_questions(HWND owner, int key, int direction) {
+    EditOutcome outcome = sort_selected_questions(editor(), key, direction, collation_key);
+    if (!outcome.refusal.empty()) {
+        message_box(owner, outcome.refusal.c_str(), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (!outcome.change.any()) return;
+    // The lines keep their places and states; only their texts are drawn anew.
+    mirror_model();
+    if (app().editor.current() >= 0) show_line_in_pane(app().editor.current());
+    update_command_state();
+}
+
+}  // namespace qz

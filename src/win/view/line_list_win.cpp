@@ -1,0 +1,202 @@
+#include "win/view/line_list_win.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "core/document/line_labels.h"
+#include "core/syntax/scan.h"
+#include "resources/resource.h"
+#include "win/base/app_state.h"
+#include "win/view/list_mirror_win.h"
+#include "win/view/pane_host.h"
+
+namespace qz {
+namespace {
+
+int guard_depth = 0;
+
+HWND list() { return app().line_list; }
+
+// Copies text into a buffer of `size` bytes without splitting a
+// double-byte character.
+void copy_truncated(char* dest, int size, const char* text, std::size_t length) {
+    if (size <= 0) return;
+    std::size_t limit = static_cast<std::size_t>(size - 1);
+    std::size_t n = 0;
+    while (n < length && n < limit) {
+        std::size_t step = is_double_byte_char(text + n) ? 2 : 1;
+        if (n + step > limit) break;
+        n += step;
+    }
+    std::memcpy(dest, text, n);
+    dest[n] = '\0';
+}
+
+void set_status_text(int part, const char* text, UINT flags = 0) {
+    if (app().status_bar)
+        SendMessageA(app().status_bar, SB_SETTEXTA, part | flags, reinterpret_cast<LPARAM>(text));
+}
+
+}  // namespace
+
+int redraw_depth = 0;
+
+ListRedrawGuard::ListRedrawGuard() {
+    if (redraw_depth++ == 0 && list()) SendMessageA(list(), WM_SETREDRAW, FALSE, 0);
+}
+
+ListRedrawGuard::~ListRedrawGuard() {
+    if (--redraw_depth == 0 && list()) {
+        SendMessageA(list(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list(), nullptr, TRUE);
+    }
+}
+
+ListNotificationGuard::ListNotificationGuard() { ++guard_depth; }
+ListNotificationGuard::~ListNotificationGuard() { --guard_depth; }
+bool ListNotificationGuard::active() { return guard_depth > 0; }
+
+HWND create_line_list(HWND parent) {
+    HWND hwnd = CreateWindowExA(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER |
+            LVS_OWNERDATA,
+        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LINE_LIST)),
+        app().instance, nullptr);
+    if (!hwnd) return nullptr;
+    SendMessageA(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    return hwnd;
+}
+
+void answer_line_list_texts(NMLVDISPINFOA& info) {
+    LVITEMA& item = info.item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+    const CardDocument& doc = app().doc;
+    const DataLine* line = doc.line_at(item.iItem);
+    if (!line) {
+        item.pszText[0] = '\0';
+        return;
+    }
+    switch (item.iSubItem) {
+    case 0: {
+        std::string number = format_decimal(CardDocument::file_line_number(item.iItem));
+        copy_truncated(item.pszText, item.cchTextMax, number.c_str(), number.size());
+        break;
+    }
+    case 1: {
+        std::string label = line_label(doc, item.iItem);
+        copy_truncated(item.pszText, item.cchTextMax, label.c_str(), label.size());
+        break;
+    }
+    default:
+        copy_truncated(item.pszText, item.cchTextMax, line->c_str(), line->text().size());
+        break;
+    }
+}
+
+void fill_line_list() {
+    CardDocument& doc = app().doc;
+    HWND hwnd = list();
+    // A new document: nothing to undo, nothing selected yet.
+    app().editor.reset();
+    {
+        ListNotificationGuard guard;
+        ListRedrawGuard no_redraw;
+        SendMessageA(hwnd, LVM_DELETEALLITEMS, 0, 0);
+        refresh_pane_group_names();
+        SendMessageA(hwnd, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
+        note_list_refilled();
+        // The items ask for their texts when they are drawn; what is left
+        // to do is numbering the titles and questions.
+        doc.count_questions();
+        const int count = doc.count();
+        int shown = -1;
+        char progress[64];
+        for (int i = 0; i < count; ++i) {
+            int percent = static_cast<int>((static_cast<long long>(i) + 1) * 100 / count);
+            if (percent != shown) {
+                std::snprintf(progress, sizeof progress, "読み込み中... %d%%", percent);
+                set_status_text(0, progress, SBT_NOBORDERS);
+                shown = percent;
+            }
+        }
+    }
+    doc.current = -1;
+    // Focusing item 0 opens the editing pane on line 0.
+    if (doc.count() > 0) set_item_state(0, LVIS_FOCUSED | LVIS_SELECTED, ~0u);
+    SetFocus(hwnd);
+    char hint[128] = {};
+    LoadStringA(app().instance, IDS_F1_HINT, hint, sizeof hint);
+    set_status_text(0, hint, SBT_NOBORDERS);
+}
+
+void empty_line_list() {
+    ListNotificationGuard guard;
+    SendMessageA(list(), LVM_DELETEALLITEMS, 0, 0);
+}
+
+void relabel_lines(int first, int last) {
+    int count = line_list_count();
+    last = std::min(last, count - 1);
+    if (first < 0 || first > last) return;
+    // The list asks for its texts while painting, so only the items in view
+    // need drawing again (the list takes long over a range of many items,
+    // even ones out of view).
+    const int top = static_cast<int>(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0));
+    const int per_page = static_cast<int>(SendMessageA(list(), LVM_GETCOUNTPERPAGE, 0, 0));
+    first = std::max(first, top);
+    last = std::min(last, top + per_page);
+    if (first <= last) SendMessageA(list(), LVM_REDRAWITEMS, first, last);
+}
+
+void set_line_data(int index) {
+    if (index >= 0 && index < line_list_count()) SendMessageA(list(), LVM_REDRAWITEMS, index, index);
+}
+
+void deselect_all_lines() {
+    editor().clear_selection();
+    mirror_model();
+}
+
+void select_all_lines() {
+    editor().select_all();
+    mirror_model();
+}
+
+void show_line_position(int index) {
+    char text[64];
+    std::snprintf(text, sizeof text, "\t%d/%d", CardDocument::file_line_number(index),
+                  app().doc.count() + 1);
+    set_status_text(1, text);
+}
+
+void set_item_state(int index, UINT state, UINT mask) {
+    LVITEMA item{};
+    item.state = state;
+    item.stateMask = mask;
+    SendMessageA(list(), LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
+UINT item_state(int index, UINT mask) {
+    return static_cast<UINT>(SendMessageA(list(), LVM_GETITEMSTATE, index, mask));
+}
+
+int next_selected_item(int after) {
+    return static_cast<int>(SendMessageA(list(), LVM_GETNEXTITEM, after, LVNI_SELECTED));
+}
+
+int focused_item() {
+    return static_cast<int>(SendMessageA(list(), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+}
+
+int line_list_count() { return static_cast<int>(SendMessageA(list(), LVM_GETITEMCOUNT, 0, 0)); }
+
+std::vector<int> selected_items() {
+    std::vector<int> items;
+    for (int i = next_selected_item(-1); i >= 0; i = next_selected_item(i)) items.push_back(i);
+    return items;
+}
+
+}  // namespace qz

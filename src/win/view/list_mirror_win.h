@@ -1,0 +1,30 @@
+// Keeping the line list in step with the editor model.
+//
+// The model holds the selection; the list shows it. Operations change the
+// model and then mirror it into the list; what the user does in the list
+// (clicks, keys) comes back to the model through the list's notifications.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "core/document/editor_model.h"
+
+namespace qz {
+
+// The editor model, its selection brought up to date with the list first.
+EditorModel& editor();
+
+// Gives the list the model's item count and selected and focused items,
+// keeping the scroll position; the items are drawn again.
+void mirror_model();
+
+// A state change the user made in the list (LVN_ITEMCHANGED), and a change
+// of many items at once (LVN_ODSTATECHANGED, or an item of -1).
+void note_list_state(const NMLISTVIEW& change);
+void note_list_states_changed();
+// The list was emptied and given the document's count, nothing selected.
+void note_list_refilled();
+
+}  // namespace qz
