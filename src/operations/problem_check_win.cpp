@@ -13,6 +13,7 @@
 #include "app/message_box.h"
 #include "document/line_list_win.h"
 #include "document/list_mirror_win.h"
+#include "image/picture_win.h"
 #include "operations/problem_check.h"
 #include "panes/pane_host.h"
 #include "resources/problem_check_ids.h"
@@ -111,7 +112,8 @@ void run_check(HWND window) {
     const CardDocument& doc = app().doc;
     static const std::vector<RewriteNote> kNone;
     const std::vector<Problem> problems =
-        check_problems(doc, w.notes_file == doc.file_name ? w.notes : kNone);
+        check_problems(doc, w.notes_file == doc.file_name ? w.notes : kNone,
+                       {image_base(), probe_picture_file});
     w.rows.clear();
     w.rows.reserve(problems.size());
     for (const Problem& p : problems) {
