@@ -5,43 +5,24 @@
 #include "core/image/image_path.h"
 #include "core/image/png_decoder.h"
 #include "core/syntax/scan.h"
+#include "core/image/picture_probe.h"
 #include "tool/cp932_output.h"
 #include "tool/tool_files.h"
 
 namespace qz::tool {
 namespace {
 
-// The form of a path the file system here takes: on Linux a backslash
-// separates folders too.
-std::string local_path(std::string path) {
-#ifndef _WIN32
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (is_double_byte_char(&path[i]))
-            ++i;
-        else if (path[i] == '\\')
-            path[i] = '/';
-    }
-#endif
-    return path;
-}
-
 // The state of one picture; `failed` when it is missing or unreadable.
 std::string picture_state(const std::string& path, bool& failed) {
-    const PictureKind kind = picture_kind(path);
-    if (kind == PictureKind::NONE) return "not a picture";
-    std::string bytes;
-    if (!read_file(local_path(path), bytes)) {
-        failed = true;
-        return "missing";
+    const PictureProbeResult probe = probe_picture(path, read_local_file);
+    failed = failed || probe.state == PictureState::missing || probe.state == PictureState::unreadable;
+    switch (probe.state) {
+        case PictureState::not_a_picture: return "not a picture";
+        case PictureState::missing: return "missing";
+        case PictureState::unreadable: return "unreadable: " + output_text(probe.reason);
+        case PictureState::ok: break;
     }
-    Picture picture;
-    const char* error = kind == PictureKind::BMP ? read_bmp(bytes, picture)
-                                                 : decode_png(bytes, 0xFFFFFF, picture);
-    if (error) {
-        failed = true;
-        return "unreadable: " + output_text(error);
-    }
-    return "ok " + std::to_string(picture.width()) + "x" + std::to_string(picture.height());
+    return "ok " + std::to_string(probe.width) + "x" + std::to_string(probe.height);
 }
 
 }  // namespace

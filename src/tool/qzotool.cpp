@@ -13,10 +13,11 @@
 #include "core/syntax/answer.h"
 #include "core/syntax/scan.h"
 #include "tool/cp932_output.h"
+#include "core/image/picture_probe.h"
+#include "core/operations/problem_check.h"
 #include "tool/find_command.h"
 #include "tool/replace_file.h"
 #include "tool/tool_files.h"
-#include "core/operations/problem_check.h"
 #include "tool/pictures_command.h"
 
 namespace qz::tool {
@@ -81,7 +82,10 @@ int check_problems_of(const std::string& path, std::ostream& out, std::ostream& 
     std::string bytes;
     CardDocument doc;
     if (!load(path, bytes, doc, err)) return kExitFailed;
-    const std::vector<Problem> problems = check_problems(doc, rewrite_notes(bytes, doc));
+    const PictureCheck pictures{path, [](const std::string& picture) {
+                                    return probe_picture(picture, read_local_file);
+                                }};
+    const std::vector<Problem> problems = check_problems(doc, rewrite_notes(bytes, doc), pictures);
     for (const Problem& p : problems)
         out << path << ':' << CardDocument::file_line_number(p.index) << ": "
             << output_text(problem_kind_label(p.kind)) << ": " << output_text(p.detail) << '\n';

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/document/data_file.h"
+#include "core/syntax/scan.h"
 #include "tool/cp932_output.h"
 
 namespace qz::tool {
@@ -27,6 +28,21 @@ bool read_file(const std::string& path, std::string& bytes) {
     while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
         bytes.append(chunk, got);
     return !std::ferror(file.get());
+}
+
+bool read_local_file(const std::string& path, std::string& bytes) {
+#ifdef _WIN32
+    return read_file(path, bytes);
+#else
+    std::string local = path;
+    for (std::size_t i = 0; i < local.size(); ++i) {
+        if (is_double_byte_char(&local[i]))
+            ++i;
+        else if (local[i] == '\\')
+            local[i] = '/';
+    }
+    return read_file(local, bytes);
+#endif
 }
 
 void report(std::ostream& err, const std::string& path, const char* message) {

@@ -11,6 +11,9 @@
 namespace qz::tool {
 
 bool read_file(const std::string& path, std::string& bytes);
+// read_file on a path as the editor writes it: on Linux a backslash
+// separates folders too.
+bool read_local_file(const std::string& path, std::string& bytes);
 
 // "FILE: message" on the error stream (the file name as given).
 void report(std::ostream& err, const std::string& path, const char* message);

@@ -20,9 +20,18 @@ std::string file_of(const std::vector<const char*>& lines) {
     return bytes;
 }
 
+// Pictures by their file name: only ok.png would show.
+PictureProbeResult fake_probe(const std::string& path) {
+    if (path.ends_with("gone.png")) return {PictureState::missing, {}, 0, 0};
+    if (path.ends_with(".gif")) return {PictureState::not_a_picture, {}, 0, 0};
+    if (path.ends_with("bad.bmp")) return {PictureState::unreadable, "壊れています。", 0, 0};
+    return {};
+}
+const PictureCheck kPictures{"C:\\quiz\\a.qzf", fake_probe};
+
 Found found_in(const CardDocument& doc, const std::vector<RewriteNote>& notes = {}) {
     Found found;
-    for (const Problem& p : check_problems(doc, notes)) {
+    for (const Problem& p : check_problems(doc, notes, kPictures)) {
         EXPECT_EQ(doc.line_at(p.index), p.line);
         found.emplace_back(CardDocument::file_line_number(p.index), p.kind);
     }
@@ -59,6 +68,10 @@ TEST(ProblemCheck, FindsEachKindAndNotItsNearMiss) {
          {{3, K::duplicate_question}, {4, K::duplicate_question}}},
         {"symbols counted", {"#t,000000", "東京？,a,<00", "東京,b,<00"}, {}},
         {"under another title", {"#t,000000", "q,a,<00", "#u,000000", "q,b,<00"}, {}},
+        {"pictures in questions and answers, not in comments",
+         {"#t,000000", "q\\i\"ok.png\",a,<00", "q2\\i\"gone.png\",a\\i\"x.gif\",<00",
+          "q3,\\i\"bad.bmp\",<00", "'\\i\"gone.png\""},
+         {{4, K::picture}, {4, K::picture}, {5, K::picture}}},
     };
     for (const auto& c : cases) {
         CardDocument doc;
@@ -74,6 +87,23 @@ TEST(ProblemCheck, DuplicatesNameTheirGroup) {
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0].detail, "行 3, 5 が同じ問題です");
     EXPECT_EQ(problems[1].detail, problems[0].detail);
+}
+
+TEST(ProblemCheck, PicturesNameTheReferenceAndWhatIsWrong) {
+    CardDocument doc;
+    read_data_file(file_of({"q\\i\"img\\gone.png\"\\i\"x.gif\",\\i\"\\\\srv\\bad.bmp\",<00"}), doc);
+    std::vector<std::string> probed, details;
+    const PictureCheck pictures{kPictures.base, [&](const std::string& path) {
+                                    probed.push_back(path);
+                                    return fake_probe(path);
+                                }};
+    for (const Problem& p : check_problems(doc, {}, pictures)) details.push_back(p.detail);
+    EXPECT_EQ(probed, (std::vector<std::string>{"C:\\quiz\\img\\gone.png", "C:\\quiz\\x.gif",
+                                                "\\\\srv\\bad.bmp"}));
+    EXPECT_EQ(details, (std::vector<std::string>{
+                           "画像 \"img\\gone.png\" が見つかりません",
+                           "画像 \"x.gif\" は BMP でも PNG でもありません",
+                           "画像 \"\\\\srv\\bad.bmp\" を読めません: 壊れています。"}));
 }
 
 TEST(ProblemCheck, RewrittenLinesCountWhileTheyKeepTheirText) {

@@ -123,6 +123,19 @@ TEST(QzotoolCheck, ProblemsOnePerLine) {
     EXPECT_EQ(clean.out, "");
 }
 
+TEST(QzotoolCheck, ProblemsReadThePictures) {
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "qzotool_check_pictures";
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy_file(QZ_SOURCE_DIR "/samples/flag.png", dir / "flag.png",
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::string file = (dir / "a.qzf").string();
+    std::ofstream(file, std::ios::binary) << "QUIZODATA V1.4\r\n#t,000000\r\n"
+                                             "q\\i\"flag.png\",a\\i\"gone.png\",<00\r\n";
+    const Result r = run_tool({"check", "--problems", file});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, file + ":3: " + utf8(u8"画像: 画像 \"gone.png\" が見つかりません\n"));
+}
+
 TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
     struct Case {
         std::vector<std::string> args;

@@ -13,6 +13,7 @@
 #include "core/syntax/fields.h"
 #include "core/syntax/scan.h"
 #include "core/syntax/settings_line.h"
+#include "core/image/image_path.h"
 
 namespace qz {
 namespace {
@@ -210,6 +211,24 @@ void check_question(const CardDocument& doc, int index, const DataLine& line, co
               "グループ " + std::to_string(group) + " に名前がありません");
 }
 
+// One problem for each reference of the line whose picture would not show.
+void check_pictures(int index, const DataLine& line, const PictureCheck& pictures,
+                    std::vector<Problem>& out) {
+    for (const ImageReference& reference : find_image_references(line.text())) {
+        const PictureProbeResult result =
+            pictures.probe(resolve_image_path(pictures.base, reference.path));
+        const std::string named = "画像 \"" + reference.path + "\" ";
+        std::string detail;
+        switch (result.state) {
+            case PictureState::ok: continue;
+            case PictureState::missing: detail = named + "が見つかりません"; break;
+            case PictureState::not_a_picture: detail = named + "は BMP でも PNG でもありません"; break;
+            case PictureState::unreadable: detail = named + "を読めません: " + result.reason; break;
+        }
+        out.push_back({&line, index, ProblemKind::picture, std::move(detail)});
+    }
+}
+
 }  // namespace
 
 const char* problem_kind_label(ProblemKind kind) {
@@ -222,6 +241,7 @@ const char* problem_kind_label(ProblemKind kind) {
         case ProblemKind::written_answer_number: return "記述の答え番号";
         case ProblemKind::few_alternatives: return "選択肢の不足";
         case ProblemKind::unnamed_group: return "名前のないグループ";
+        case ProblemKind::picture: return "画像";
         case ProblemKind::duplicate_question: return "問題の重複";
     }
     return "";
@@ -303,7 +323,8 @@ int find_line_by_address(const CardDocument& doc, const DataLine* line) {
 }
 
 std::vector<Problem> check_problems(const CardDocument& doc,
-                                    const std::vector<RewriteNote>& rewrites) {
+                                    const std::vector<RewriteNote>& rewrites,
+                                    const PictureCheck& pictures) {
     std::vector<Problem> out;
     std::unordered_map<const DataLine*, const RewriteNote*> notes;
     for (const RewriteNote& note : rewrites) notes.emplace(note.line, &note);
@@ -332,6 +353,7 @@ std::vector<Problem> check_problems(const CardDocument& doc,
             const std::string_view question(line.c_str(),
                                             static_cast<std::size_t>(std::max(length, 0)));
             check_question(doc, index, line, title, title_index, named, question, out);
+            if (pictures.probe) check_pictures(index, line, pictures, out);
             if (!question.empty()) duplicates.add(index, &line, question, comparison);
         }
         ++index;

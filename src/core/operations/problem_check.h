@@ -4,16 +4,19 @@
 // questions and answers, answer numbers beyond the answer's alternatives,
 // questions that repeat one another under their title's comparison flags,
 // titles asking for more choices than a question offers, groups without a
-// name, and lines that loading turned into comments. Each finding names a
+// name, pictures that would not show, and lines that loading turned into
+// comments. Each finding names a
 // line by its address, which stays valid while the line is in the document,
 // so a list of findings still leads to the right line after edits.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/document/card_document.h"
+#include "core/image/picture_probe.h"
 
 namespace qz {
 
@@ -28,6 +31,7 @@ enum class ProblemKind {
     written_answer_number,  // not 0 under a title with choice count 0
     few_alternatives,     // fewer alternatives than the title's choice count
     unnamed_group,        // the group has no name in the group names line
+    picture,              // a picture is missing, not a picture, or unreadable
     duplicate_question,   // same question as other lines of its title
 };
 
@@ -69,11 +73,20 @@ struct RewriteNote {
     RewriteReason reason = RewriteReason::invalid_question;
 };
 
+// How the picture references of questions and answers are checked: each is
+// resolved against `base` (as resolve_image_path takes it) and the full
+// path handed to `probe`. Without a probe pictures are not checked.
+struct PictureCheck {
+    std::string base;
+    std::function<PictureProbeResult(const std::string& path)> probe;
+};
+
 // Every problem of the document, ordered by line and then kind. `rewrites`
 // are the notes taken when the file was read; a note counts while a line
 // with that address still holds the text it was given.
 std::vector<Problem> check_problems(const CardDocument& doc,
-                                    const std::vector<RewriteNote>& rewrites = {});
+                                    const std::vector<RewriteNote>& rewrites = {},
+                                    const PictureCheck& pictures = {});
 
 // The notes for the lines of `doc` just read from `bytes`.
 std::vector<RewriteNote> rewrite_notes(std::string_view bytes, const CardDocument& doc);

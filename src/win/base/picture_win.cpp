@@ -10,6 +10,7 @@
 #include "core/image/image_path.h"
 #include "core/image/png_decoder.h"
 #include "core/syntax/scan.h"
+#include "core/image/picture_probe.h"
 
 namespace qz {
 namespace {
@@ -19,28 +20,28 @@ void show_picture_error(HWND owner, const char* message, const std::string& path
     show_error(owner, (std::string(message) + "\r\n" + path).c_str());
 }
 
-std::optional<std::string> read_picture_file(HWND owner, const std::string& path) {
+// Reads a whole file; null, or why it could not be read.
+const char* read_whole_file(const std::string& path, std::string& bytes) {
     unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        show_picture_error(owner, "ファイルが見つかりません。", path);
-        return std::nullopt;
-    }
+    if (!file) return "ファイルが見つかりません。";
     const DWORD size = GetFileSize(file.get(), nullptr);
-    if (size == INVALID_FILE_SIZE) {
-        show_picture_error(owner, "ファイルが大きすぎます。", path);
-        return std::nullopt;
-    }
-    std::string bytes;
+    if (size == INVALID_FILE_SIZE) return "ファイルが大きすぎます。";
     try {
         bytes.resize(size);
     } catch (const std::bad_alloc&) {
-        show_picture_error(owner, kPictureOutOfMemory, path);
-        return std::nullopt;
+        return kPictureOutOfMemory;
     }
     DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.data(), size, &read, nullptr) || read != size) {
-        show_picture_error(owner, "ファイル読み込みに失敗しました。", path);
+    if (!ReadFile(file.get(), bytes.data(), size, &read, nullptr) || read != size)
+        return "ファイル読み込みに失敗しました。";
+    return nullptr;
+}
+
+std::optional<std::string> read_picture_file(HWND owner, const std::string& path) {
+    std::string bytes;
+    if (const char* error = read_whole_file(path, bytes)) {
+        show_picture_error(owner, error, path);
         return std::nullopt;
     }
     return bytes;
@@ -63,7 +64,7 @@ int draw_segment(HDC dc, const char* text, std::size_t length, RECT& rect, UINT 
 
 }  // namespace
 
-std::string resolve_image_path(const std::string& reference) {
+std::string image_base() {
     std::string base = app().doc.file_name;
     if (base == UNTITLED_NAME) {
         char folder[MAX_PATH] = {};
@@ -71,7 +72,17 @@ std::string resolve_image_path(const std::string& reference) {
         base.assign(folder, length < MAX_PATH ? length : 0);
         if (base.empty() || base.back() != '\\') base += '\\';
     }
-    return qz::resolve_image_path(base, reference);
+    return base;
+}
+
+std::string resolve_image_path(const std::string& reference) {
+    return qz::resolve_image_path(image_base(), reference);
+}
+
+PictureProbeResult probe_picture_file(const std::string& path) {
+    return probe_picture(path, [](const std::string& file, std::string& bytes) {
+        return read_whole_file(file, bytes) == nullptr;
+    });
 }
 
 std::optional<Picture> load_bmp_image(HWND owner, const std::string& path) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/image/picture.h"
+#include "core/image/picture_probe.h"
 
 namespace qz {
 
@@ -19,9 +20,15 @@ struct PictureContext {
     int dpi = 72;
 };
 
-// The full path of a reference, against the open data file's folder (the
-// current directory for a document never saved).
+// What references resolve against: the open data file's path, or the
+// current directory for a document never saved.
+std::string image_base();
+
+// The full path of a reference, against image_base().
 std::string resolve_image_path(const std::string& reference);
+
+// The state of the picture file at `path`, read with the file API.
+PictureProbeResult probe_picture_file(const std::string& path);
 
 // Loads a picture file; nothing after a message (file, memory or format).
 // PNG transparency is blended onto `background`.

@@ -15,6 +15,7 @@
 #include "win/view/list_mirror_win.h"
 #include "core/operations/problem_check.h"
 #include "win/view/pane_host.h"
+#include "win/base/picture_win.h"
 #include "resources/problem_check_ids.h"
 
 namespace qz {
@@ -111,7 +112,8 @@ void run_check(HWND window) {
     const CardDocument& doc = app().doc;
     static const std::vector<RewriteNote> kNone;
     const std::vector<Problem> problems =
-        check_problems(doc, w.notes_file == doc.file_name ? w.notes : kNone);
+        check_problems(doc, w.notes_file == doc.file_name ? w.notes : kNone,
+                       {image_base(), probe_picture_file});
     w.rows.clear();
     w.rows.reserve(problems.size());
     for (const Problem& p : problems) {
