@@ -32,7 +32,8 @@ for name in os.listdir(work):
             lines[n] = lines.get(n, 0) + line['count']
 folders = collections.defaultdict(lambda: [0, 0])
 for path, lines in seen.items():
-    folder = os.path.relpath(path, src).split('/')[0]
+    parts = os.path.relpath(path, src).split('/')
+    folder = parts[1] if parts[0] == 'core' and len(parts) > 2 else parts[0]
     folders[folder][0] += sum(1 for c in lines.values() if c > 0)
     folders[folder][1] += len(lines)
 total = [0, 0]
@@ -40,5 +41,5 @@ for folder in sorted(folders):
     hit, all_ = folders[folder]
     total[0] += hit; total[1] += all_
     print(f"{folder:12} {hit:6}/{all_:<6} {100.0 * hit / all_:5.1f}%")
-print(f"{'core':12} {total[0]:6}/{total[1]:<6} {100.0 * total[0] / total[1]:5.1f}%")
+print(f"{'total':12} {total[0]:6}/{total[1]:<6} {100.0 * total[0] / total[1]:5.1f}%")
 PY
