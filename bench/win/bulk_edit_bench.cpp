@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "win/app/application.h"
 #include "win/app/data_file_win.h"
 #include "win/app/file_commands.h"
@@ -21,32 +22,8 @@
 
 namespace {
 
-double now_ms() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-void pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        if (qz::preprocess_message(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-// The time of `f` until the list is drawn and every message handled.
-template <class F>
-double timed(F&& f) {
-    const double t0 = now_ms();
-    f();
-    UpdateWindow(qz::app().line_list);
-    pump();
-    return now_ms() - t0;
-}
+using qz::bench::pump;
+using qz::bench::timed;
 
 // Times the operation and its undo; says the line count after the operation.
 template <class F>

@@ -13,6 +13,7 @@
 #include "core/operations/sort.h"
 #include "resources/data_info_ids.h"
 #include "resources/question_pane_ids.h"
+#include "bench_timing.h"
 #include "win/app/application.h"
 #include "win/app/data_file_win.h"
 #include "win/app/file_commands.h"
@@ -33,26 +34,9 @@ void run_problem_check_bench(HWND main, const std::string& dir);
 
 namespace {
 
-double now_ms() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        if (qz::preprocess_message(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using qz::bench::now_ms;
+using qz::bench::pump;
+using qz::bench::timed;
 
 // One title at the top, then `lines` - 1 questions.
 std::string one_title(int lines) {
@@ -60,15 +44,6 @@ std::string one_title(int lines) {
     for (int i = 1; i < lines; ++i)
         text += "問題" + std::to_string(i) + "の答えは？,答え" + std::to_string(i) + ",?20\r\n";
     return text;
-}
-
-template <class F>
-double timed(F&& f) {
-    double t0 = now_ms();
-    f();
-    UpdateWindow(qz::app().line_list);
-    pump();
-    return now_ms() - t0;
 }
 
 // A quiz of `lines` lines: a title every 50 lines, questions with

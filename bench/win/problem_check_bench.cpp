@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_timing.h"
 #include "win/app/application.h"
 #include "win/base/app_state.h"
 #include "win/app/file_commands.h"
@@ -19,30 +20,16 @@
 
 namespace {
 
-double now_ms() {
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
+using qz::bench::pump;
 
-void pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        if (qz::preprocess_message(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
+// The time of `f` until the problem window is drawn and every message
+// handled.
 template <class F>
 double timed(F&& f) {
-    const double t0 = now_ms();
-    f();
-    if (HWND w = qz::problem_check_window()) UpdateWindow(w);
-    pump();
-    return now_ms() - t0;
+    return qz::bench::timed([&] {
+        f();
+        if (HWND w = qz::problem_check_window()) UpdateWindow(w);
+    });
 }
 
 std::string quiz(int lines, int choices) {
