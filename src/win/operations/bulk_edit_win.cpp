@@ -66,24 +66,33 @@ INT_PTR CALLBACK group_change_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM 
     return FALSE;
 }
 
-}  // namespace
-
-void swap_question_answer(HWND owner) {
+// Runs a bulk edit of the selected questions and reports how many it
+// changed; false when memory ran out (after its message).
+template <class Edit>
+bool run_bulk_edit(HWND owner, Edit edit, const char* done, const char* none) {
     focus_list();
     int count = 0;
     try {
-        count = swap_selected_questions(editor());
+        count = edit();
     } catch (const std::bad_alloc&) {
         show_error(owner, "メモリが足りません。");
-        return;
+        return false;
     }
     if (count > 0) {
         mirror_model();
         update_command_state();
-        say(owner, "%d個入れ替えしました。", count);
+        say(owner, done, count);
     } else {
-        message_box(owner, "入れ替える問題はありません。", MB_OK | MB_ICONINFORMATION);
+        message_box(owner, none, MB_OK | MB_ICONINFORMATION);
     }
+    return true;
+}
+
+}  // namespace
+
+void swap_question_answer(HWND owner) {
+    run_bulk_edit(owner, [] { return swap_selected_questions(editor()); }, "%d個入れ替えしました。",
+                  "入れ替える問題はありません。");
 }
 
 std::optional<int> ask_group_change(HWND owner) {
@@ -100,21 +109,9 @@ void change_group_of_selection(HWND owner) {
 }
 
 void set_group_of_selection(HWND owner, int group) {
-    focus_list();
-    int count = 0;
-    try {
-        count = change_selected_groups(editor(), group);
-    } catch (const std::bad_alloc&) {
-        show_error(owner, "メモリが足りません。");
+    if (!run_bulk_edit(owner, [group] { return change_selected_groups(editor(), group); },
+                       "%d問変更しました。", "問題が選択されていません。"))
         return;
-    }
-    if (count > 0) {
-        mirror_model();
-        update_command_state();
-        say(owner, "%d問変更しました。", count);
-    } else {
-        message_box(owner, "問題が選択されていません。", MB_OK | MB_ICONINFORMATION);
-    }
     // A changed group shows in the pane.
     if (app().editor.current() >= 0) show_line_in_pane(app().editor.current());
 }
