@@ -227,6 +227,8 @@ TEST_F(FontsInEffect, TwoFontLines) {
         {6, LINE_FONT_ANSWER, 8, 1, "Other"},
         {6, LINE_FONT_QUESTION, prefs.Question.size, prefs.Question.charset,
          prefs.Question.face.c_str()},
+        {6, LINE_FONT_HINT, prefs.hint_font.size, prefs.hint_font.charset,
+         prefs.hint_font.face.c_str()},
         // FontGroup starts from the comment default; only the nearest line counts.
         {6, LINE_FONT_GROUP, 33, prefs.Comment.charset, prefs.Comment.face.c_str()},
         {9, LINE_FONT_COMMENT, 33, prefs.Comment.charset, prefs.Comment.face.c_str()},
