@@ -240,9 +240,6 @@ TEST(ExpandAnswer, DeepNesting) {
         {nested("[]", 10000, "a"), "a", false},
         {"x" + nested("[]", 10000, "a[b|c]") + "y", "xaby\x03xacy", false},
         {nested("[]", 5000, "[a|b]" + nested("[]", 5000, "c")), "ac\x03" "bc", false},
-        {"[" + nested("[]", 5000, "a") + "|]", "a\x03", false},
-        {"|" + nested("[]", 3000, "a"), "a", false},
-        {nested("[]", 5000, ""), "", false},
         // Every step rewrites the whole unfinished text: far deeper optional
         // groups stop at the work limit before anything is complete.
         {nested("()", 5000, "a"), "", true},
@@ -322,7 +319,6 @@ TEST(AnswerNumbers, Table) {
          {"0. ax", "1. ay", "2. a", "3. bx", "4. by", "5. b", "6. cx", "7. cy", "8. c", "9. dx"},
          false},
         {"q,[" + kSo + "|" + kPo + "],<00", true, 14, {"0. " + kSo, "1. " + kPo}, false},
-        {"q,(a),<00", true, 14, {"0. a", "1. "}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -335,9 +331,6 @@ TEST(AnswerNumbers, Table) {
     // complete alternative.
     const std::string deep = "q," + repeat("(", 5000) + "a" + repeat(")", 5000) + ",<00";
     EXPECT_EQ(answer_number_entries(deep.c_str(), true, 14, nullptr),
-              std::vector<std::string>{std::string("0. ") + kAnswerCutShort});
-    const std::string wide = "q,[" + repeat("a|", 2000) + "a]" + repeat("[b|c]", 600) + ",<00";
-    EXPECT_EQ(answer_number_entries(wide.c_str(), true, 14, nullptr),
               std::vector<std::string>{std::string("0. ") + kAnswerCutShort});
     // A long alternative shows its first 200 bytes, whole characters only.
     const std::string long_answer = "q,x" + repeat(kSo, 150) + "|b,<00";
