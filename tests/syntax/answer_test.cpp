@@ -56,9 +56,7 @@ const ExpandCase kExpandCases[] = {
     // Crossed brackets.
     {"[a|(b]|c)", std::nullopt},
     // Escaped marks are literal characters.
-    {"\\(A", Alternatives{"(A"}},
     {"\\[a\\|b\\]", Alternatives{"[a|b]"}},
-    {"a\\|b", Alternatives{"a|b"}},
     {"[a\\]|b]", Alternatives{"a]", "b"}},
     {"\\\\", Alternatives{"\\"}},
     {"\\\\(a)", Alternatives{"\\a", "\\"}},
@@ -260,7 +258,6 @@ TEST(GroupSpan, Table) {
     const Case cases[] = {
         {"a", 1},
         {"\005", 1},
-        {"\003", 1},
         {"", 0},
         {"\004ab\005c", 4},
         {"\006\004a\005\007b", 5},
