@@ -73,21 +73,15 @@ TEST(TitleLine, Table) {
         const char* text = c.text.c_str();
         const char* start = nullptr;
         EXPECT_EQ(span(start, title_text_field(text, &start)), c.title);
-        if (c.title) {
-            EXPECT_EQ(start, text + 1);
-        }
+        EXPECT_TRUE(!c.title || start == text + 1);
         EXPECT_EQ(title_choice_count(text), c.choices);
         for (int n = 0; n < 5; ++n)
             EXPECT_EQ(title_flag(text, n), c.flags[n]) << "flag " << n;
         const char* comment = reinterpret_cast<const char*>(1);
         const int check = check_title_line(text, &comment);
         EXPECT_EQ(check, c.check);
-        if (c.check >= 0) {
-            EXPECT_EQ(span(comment, check), c.comment);
-        }
-        if (c.check < 0) {
-            EXPECT_EQ(comment, nullptr);
-        }
+        EXPECT_EQ(span(comment, check), c.comment);
+        EXPECT_TRUE(check >= 0 || comment == nullptr);
     }
 }
 
@@ -157,21 +151,15 @@ TEST(QuestionLine, Table) {
         EXPECT_EQ(question_text_field(text), c.question);
         const char* start = nullptr;
         EXPECT_EQ(span(start, answer_text_field(text, &start)), c.answer);
-        if (c.answer) {
-            EXPECT_EQ(start, text + c.question + 1);
-        }
+        EXPECT_TRUE(!c.answer || start == text + c.question + 1);
         EXPECT_EQ(question_history(text), c.history);
         EXPECT_EQ(question_group(text), c.group);
         EXPECT_EQ(question_answer_number(text), c.number);
         const char* comment = reinterpret_cast<const char*>(1);
         const int check = check_question_line(text, &comment);
         EXPECT_EQ(check, c.check);
-        if (c.check >= 0) {
-            EXPECT_EQ(span(comment, check), c.comment);
-        }
-        if (c.check < 0) {
-            EXPECT_EQ(comment, nullptr);
-        }
+        EXPECT_EQ(span(comment, check), c.comment);
+        EXPECT_TRUE(check >= 0 || comment == nullptr);
     }
 }
 
@@ -191,9 +179,7 @@ TEST(CommentLine, Text) {
         const char* start = nullptr;
         const int length = comment_line_text(c.text, &start);
         EXPECT_EQ(span(start, length), c.comment);
-        if (length >= 0) {
-            EXPECT_EQ(start, c.text + 1);
-        }
+        EXPECT_TRUE(length < 0 || start == c.text + 1);
     }
 }
 
