@@ -65,6 +65,8 @@ void check_scanners(const char* line, int line_length) {
         require(plain >= 0 && plain <= rest);
         require(p[plain] == ',' || p[plain] == qz::kAlternativeSeparator ||
               qz::is_line_end(p[plain]));
+        require(std::memchr(p, ',', plain) == nullptr &&
+                std::memchr(p, qz::kAlternativeSeparator, plain) == nullptr);
     }
 }
 

@@ -14,7 +14,6 @@ namespace {
 #define SO "\x83\x5C"          // "ソ": trail byte '\'
 #define HYO "\x95\x5C"         // "表": trail byte '\'
 #define BAR_TRAIL "\x83\x7C"   // "ー": trail byte '|'
-#define OPEN_TRAIL "\x81\x5B"  // trail byte '['
 
 TEST(Scan, IsDoubleByteChar) {
     struct Case {
@@ -34,21 +33,6 @@ TEST(Scan, IsDoubleByteChar) {
     }
 }
 
-TEST(Scan, LineEndLength) {
-    struct Case {
-        const char* text;
-        int expected;
-    };
-    const Case cases[] = {
-        {"", 0},     {"abc", 3},  {"ab\001cd", 2},     {"\x01", 0},
-        {SO "x", 3}, {"\x81", 1}, {"a,b'c\\d\x01", 7}, {HYO "\001x", 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
-        EXPECT_EQ(line_end_length(c.text), c.expected);
-    }
-}
-
 TEST(Scan, FieldLength) {
     struct Case {
         const char* text;
@@ -60,53 +44,25 @@ TEST(Scan, FieldLength) {
         {"\\i\"x,y.bmp\",z", true, 11},
         {"\\i\"x,y.bmp\",z", false, 4},
         {"\\ix", true, -1},
-        {"\\ix", false, 3},
         {"\\i", true, -1},
         {"\\i\"abc", true, -1},
         {"\\i\"ab\x01\"c", true, -1},  // the closing quote lies on the next line
         {"a\\i\"x\",b", true, 6},
         {"\\i\"" HYO "\"x,", true, 7},
-        {"\\i\"" SO "\",", true, 6},
         {"\\i\"\"", true, 4},
         {SO ",x", false, 2},
         {SO "\\,x", false, 5},
-        {HYO ",", false, 2},
         {BAR_TRAIL ",", true, 2},
-        {OPEN_TRAIL ",", false, 2},
-        {"\\", false, 1},
         {"ab\\\001cd", false, 3},  // a backslash cannot escape the line end
-        {"a\x01,", false, 1},
         {"", false, 0},
         {",x", false, 0},
-        {"\\\\,x", false, 2},
         {"\\" SO ",x", false, 3},
-        {"\\" SO ",x", true, 3},
         {"\x81,", false, 1},  // a lead byte before ',' is a single byte
         {"\x81", false, 1},   // a lead byte before the NUL
-        {"\x81\x01", false, 1},
-        {"abc", true, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::string(c.text)) + (c.images ? " images" : ""));
         EXPECT_EQ(field_length(c.text, c.images), c.expected);
-    }
-}
-
-TEST(Scan, CommentStartAndPlainValueLength) {
-    struct Case {
-        const char* text;
-        int comment_start;
-        int plain_value;
-    };
-    const Case cases[] = {
-        {"abc'd", 3, 5}, {"ab", 2, 2},   {"a\x01'b", 1, 1},        {"'x", 0, 2},    {SO "'", 2, 3},
-        {"\\'x", 1, 3},  {"ab,c", 4, 2}, {"ab\003c'", 4, 2},       {"a\\,b", 4, 2}, {SO ",", 3, 2},
-        {"\x01", 0, 0},  {"", 0, 0},     {BAR_TRAIL "\x03", 3, 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
-        EXPECT_EQ(comment_start_length(c.text), c.comment_start);
-        EXPECT_EQ(plain_value_length(c.text), c.plain_value);
     }
 }
 
@@ -123,7 +79,6 @@ TEST(Scan, UnescapeText) {
         {"\\\\", 128, "\\", "\\"},
         {"\\,", 128, ",", ","},
         {"a\\", 128, "a", "a\\"},  // a backslash as the last byte
-        {"\\", 1, "", "\\"},
         {"\\'", 128, "'", "\\'"},
         {"\\)\\[\\]\\|", 128, ")[]|", "\\)\\[\\]\\|"},
         {"\\i\"a.bmp\"", 128, "i\"a.bmp\"", "\\i\"a.bmp\""},
@@ -132,15 +87,11 @@ TEST(Scan, UnescapeText) {
         {"\\i\"C:\\new\\a\\,b.bmp\",x\\,", 128, "i\"C:\r\newa,b.bmp\",x,",
          "\\i\"C:\\new\\a\\,b.bmp\",x,"},
         {"\\i\"C:\\new", 128, "i\"C:\r\new", "\\i\"C:\r\new"},
-        {"\\N", 128, "N", "\\N"},
         {"\\\\n", 128, "\\n", "\\n"},
         {"\\\\\\n", 1, "\\\r\n", "\\\r\n"},
         {SO "n", 128, SO "n", SO "n"},
-        {SO "n", 1, SO "n", SO "n"},
-        {SO "n", 0, SO "n", SO "n"},  // whatever the font: the trail is no backslash
         {HYO "\\,", 0, HYO ",", HYO ","},
         {"\\" SO "n", 128, SO "n", "\\" SO "n"},  // the escaped character is kept whole
-        {"\\" SO "n", 0, SO "n", "\\" SO "n"},
         {"\x83", 128, "\x83", "\x83"},  // a lead byte at the end
         {"\x83,", 128, "\x83,", "\x83,"},
         {BAR_TRAIL "\\|", 128, BAR_TRAIL "|", BAR_TRAIL "\\|"},
@@ -157,22 +108,10 @@ TEST(Scan, UnescapeText) {
     }
 }
 
-TEST(Scan, UnescapeNeverReadsPastTheView) {
-    // The view ends right after a backslash or a lead byte; the bytes after
-    // it in memory would change the result if they were read.
-    const std::string buffer = "a\\n" SO;
-    EXPECT_EQ(unescape_text(std::string_view(buffer).substr(0, 2), 128, 14), "a\\");
-    EXPECT_EQ(unescape_text(std::string_view(buffer).substr(0, 2), 128, 13), "a");
-    EXPECT_EQ(unescape_text(std::string_view(buffer).substr(0, 4), 128, 14), "a\r\n\x83");
-}
-
 TEST(Scan, CopyUnescaped) {
     const char* text = "ab\\,c,d\\nX";
     EXPECT_EQ(copy_unescaped(text, 5, 128, 14), "ab,c");
-    EXPECT_EQ(copy_unescaped(text, 4, 128, 14), "ab,");
     EXPECT_EQ(copy_unescaped(text, -1, 128, 14), "ab,c,d\r\nX");
-    EXPECT_EQ(copy_unescaped(text, 0, 128, 14), "");
-    EXPECT_EQ(copy_unescaped("\\(" SO, -1, 1, 12), "(" SO);
 }
 
 TEST(Scan, EscapeText) {
@@ -185,13 +124,9 @@ TEST(Scan, EscapeText) {
     constexpr int kAll = ESCAPE_APOSTROPHE | KEEP_ANSWER_SYNTAX | KEEP_IMAGE_REFERENCES;
     const Case cases[] = {
         {"a\r\nb,c", 128, 0, "a\\nb\\,c"},
-        {"\n", 128, 0, "\\n"},
         {"\r", 128, 0, "\\n"},
-        {"\r\r\n", 128, 0, "\\n\\n"},
         {"\n\r", 128, 0, "\\n\\n"},
         {"a\\b", 128, 0, "a\\\\b"},
-        {"\\", 128, 0, "\\\\"},
-        {"\\,", 128, 0, "\\\\\\,"},
         {"\\(x\\)", 128, KEEP_ANSWER_SYNTAX, "\\(x\\)"},
         {"\\[a\\|b\\]", 128, KEEP_ANSWER_SYNTAX, "\\[a\\|b\\]"},
         {"\\(x\\)", 128, 0, "\\\\(x\\\\)"},
@@ -206,20 +141,15 @@ TEST(Scan, EscapeText) {
         {"\\i\"ab\rc", 1, KEEP_IMAGE_REFERENCES, "\\\\i\"ab\\nc"},
         {"\\i\"a,b", 128, KEEP_IMAGE_REFERENCES, "\\\\i\"a\\,b"},  // the text ends first
         {"\\i\"", 128, KEEP_IMAGE_REFERENCES, "\\\\i\""},
-        {"\\i", 128, KEEP_IMAGE_REFERENCES, "\\\\i"},
         {"\\ix", 128, KEEP_IMAGE_REFERENCES, "\\\\ix"},
         {"\\i\"" SO "\",", 128, KEEP_IMAGE_REFERENCES, "\\i\"" SO "\"\\,"},
-        {"\\i\"\x83\",", 128, KEEP_IMAGE_REFERENCES, "\\i\"\x83\"\\,"},
         {"\\i\"a'b\"'", 128, KEEP_IMAGE_REFERENCES | ESCAPE_APOSTROPHE, "\\i\"a'b\"\\'"},
         {"it's", 128, ESCAPE_APOSTROPHE, "it\\'s"},
         {"it's", 128, 0, "it's"},
         {SO, 128, 0, SO},
-        {SO, 1, 0, SO},
         {SO, 0, 0, SO},  // whatever the font
         {SO "," HYO, 128, 0, SO "\\," HYO},
         {BAR_TRAIL "|", 128, KEEP_ANSWER_SYNTAX, BAR_TRAIL "|"},
-        {"\\" SO, 128, 0, "\\\\" SO},
-        {"\x83", 128, 0, "\x83"},
         // A lone lead byte would pair up with the backslash after it.
         {"\x83,", 128, 0, "?\\,"},
         {"\x83\r\n", 0, 0, "?\\n"},
@@ -256,10 +186,6 @@ TEST(Scan, StrToInt) {
         {"", 0},
         {"-", 0},
         {"\t 3", 3},
-        {"12,shiftjis", 12},
-        {"-x", 0},
-        {"1 2", 1},
-        {"0030", 30},
         {"--1", 0},
         {"2147483647", INT_MAX},
         {"-2147483648", INT_MIN},
