@@ -1,11 +1,8 @@
-// The problem check window: its rows against qzotool's, going to a row's
-// line by double-click and Enter, the empty list.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -43,53 +40,17 @@ std::string rows_as_tool_output(const std::string& path) {
     return out;
 }
 
-// With QZ_HOLD_MS set, the window stays up that long for a screenshot.
-void hold_for_screenshot() {
-    if (const char* ms = std::getenv("QZ_HOLD_MS"))
-        for (DWORD end = GetTickCount() + std::atoi(ms); GetTickCount() < end; Sleep(20)) pump();
-}
-
-// A quiz with every kind of problem a few times over.
-std::string generated_quiz(int lines) {
-    std::string text = "QUIZODATA V1.4\r\n$Group=全般,歴史,地理\r\n#章,311110\r\n";
-    for (int i = 0; i < lines; ++i) {
-        const std::string n = std::to_string(i % 97);
-        switch (i % 7) {
-            case 0: text += "問題" + n + ",[あ|い|う],?1" + std::to_string(i % 4) + "\r\n"; break;
-            case 1: text += "もんだい" + n + ",[か|き],?20\r\n"; break;
-            case 2: text += "#章" + n + ",0" + std::to_string(i % 2) + "0000\r\n"; break;
-            case 3: text += "Ｑ" + n + ",[a|(b],?01\r\n"; break;
-            case 4: text += "q" + n + ",,?33\r\n"; break;
-            case 5: text += "壊れた行" + n + "\r\n"; break;
-            default: text += ",答え,?02\r\n"; break;
-        }
-    }
-    return text;
-}
-
 TEST_F(ProblemCheckTest, RowsAreWhatQzotoolFinds) {
-    const struct {
-        const char* name;
-        std::string path;
-    } files[] = {
-        {"sample", copy_to_temp("samples/sample.qzf", "sample.qzf")},
-        {"generated", dir_ + "\\generated.qzf"},
-    };
-    write_file(files[1].path, generated_quiz(3000));
-    for (const auto& f : files) {
-        SCOPED_TRACE(f.name);
-        restart();
-        start("\"" + f.path + "\"");
-        command(CMD_PROBLEM_CHECK);
-        ASSERT_TRUE(problem_check_window());
-        hold_for_screenshot();
-        std::ostringstream out, err;
-        EXPECT_EQ(tool::run({"check", "--problems", f.path}, out, err), 1);
-        EXPECT_GT(row_count(), 10);
-        EXPECT_EQ(rows_as_tool_output(f.path), out.str());
-        EXPECT_EQ(window_text(GetDlgItem(problem_check_window(), IDC_PROBLEM_STATUS)),
-                  std::to_string(row_count()) + " 件の問題が見つかりました。");
-    }
+    const std::string path = copy_to_temp("samples/sample.qzf", "sample.qzf");
+    start("\"" + path + "\"");
+    command(CMD_PROBLEM_CHECK);
+    ASSERT_TRUE(problem_check_window());
+    std::ostringstream out, err;
+    EXPECT_EQ(tool::run({"check", "--problems", path}, out, err), 1);
+    EXPECT_GT(row_count(), 10);
+    EXPECT_EQ(rows_as_tool_output(path), out.str());
+    EXPECT_EQ(window_text(GetDlgItem(problem_check_window(), IDC_PROBLEM_STATUS)),
+              std::to_string(row_count()) + " 件の問題が見つかりました。");
 }
 
 TEST_F(ProblemCheckTest, NothingFoundSaysSoAndRecheckSeesEdits) {
@@ -97,7 +58,6 @@ TEST_F(ProblemCheckTest, NothingFoundSaysSoAndRecheckSeesEdits) {
     command(CMD_PROBLEM_CHECK);
     HWND window = problem_check_window();
     ASSERT_TRUE(window);
-    hold_for_screenshot();
     EXPECT_EQ(row_count(), 0);
     EXPECT_EQ(window_text(GetDlgItem(window, IDC_PROBLEM_STATUS)), "問題は見つかりませんでした。");
     focus_line(1);

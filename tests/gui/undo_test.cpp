@@ -34,7 +34,6 @@ protected:
         for (const DataLine& line : doc()) joined += (line.has_text() ? line.text() : "_") + "|";
         return joined;
     }
-    // The list shows what the model holds.
     void expect_list_mirrors_model() {
         EXPECT_EQ(line_list_count(), doc().count());
         EXPECT_EQ(selected_items(), app().editor.selected());
@@ -96,37 +95,30 @@ TEST_F(UndoTest, PaneEditUndoesTypingAndTheListUndoesTheCommit) {
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(UndoTest, InvertAndSelectAllAreMirroredAndNoSteps) {
-    open(kFive);
-    set_item_state(-1, 0, LVIS_SELECTED);
-    focus_line(1);
-    set_item_state(2, LVIS_SELECTED, LVIS_SELECTED);
-    SetFocus(list());
-    command(CMD_INVERT_SELECTION);
-    EXPECT_EQ(selected_items(), (std::vector<int>{0, 3, 4}));
-    EXPECT_EQ(focused_item(), 1);
-    expect_list_mirrors_model();
-    command(CMD_INVERT_SELECTION);
-    EXPECT_EQ(selected_items(), (std::vector<int>{1, 2}));
-    command(CMD_SELECT_ALL);
-    EXPECT_EQ(selected_items().size(), 5u);
-    expect_list_mirrors_model();
-    EXPECT_FALSE(app().editor.can_undo());
-}
-
-TEST_F(UndoTest, MirroringKeepsTheScrollPosition) {
+TEST_F(UndoTest, InvertAndSelectAllAreMirroredKeepTheScrollAndAreNoSteps) {
     std::string body;
     for (int i = 0; i < 300; ++i) body += "q" + std::to_string(i) + ",a,<00\r\n";
     open(body);
+    set_item_state(-1, 0, LVIS_SELECTED);
+    focus_line(1);
+    set_item_state(2, LVIS_SELECTED, LVIS_SELECTED);
     SendMessageA(list(), LVM_ENSUREVISIBLE, 299, FALSE);
     const LRESULT top = SendMessageA(list(), LVM_GETTOPINDEX, 0, 0);
     ASSERT_GT(top, 0);
     SetFocus(list());
     command(CMD_INVERT_SELECTION);
+    ASSERT_EQ(selected_items().size(), 298u);
+    EXPECT_EQ(selected_items()[1], 3);
+    EXPECT_EQ(focused_item(), 1);
     EXPECT_EQ(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0), top);
-    EXPECT_EQ(focused_item(), 0);
+    expect_list_mirrors_model();
+    command(CMD_INVERT_SELECTION);
+    EXPECT_EQ(selected_items(), (std::vector<int>{1, 2}));
     command(CMD_SELECT_ALL);
+    EXPECT_EQ(selected_items().size(), 300u);
     EXPECT_EQ(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0), top);
+    expect_list_mirrors_model();
+    EXPECT_FALSE(app().editor.can_undo());
 }
 
 }  // namespace

@@ -111,7 +111,6 @@ TEST(SortQuestions, Orders) {
          {"x,1,<00", "a,1,<00", "#t,000000", "b,1,<00", "'c"}},
         {"common part, then the shorter", {"abc,1,<00", "ab,1,<00"}, {0, 1}, SORT_QUESTION, 1,
          {"ab,1,<00", "abc,1,<00"}},
-        {"descending", {"ab,1,<00", "abc,1,<00"}, {0, 1}, SORT_QUESTION, -1, {"abc,1,<00", "ab,1,<00"}},
         {"empty question keeps its place", {"c,1,<00", ",1,<00", "a,1,<00"}, {0, 1, 2}, SORT_QUESTION, 1,
          {"a,1,<00", ",1,<00", "c,1,<00"}},
         {"by answer", {"1,b,<00", "2,a,<00"}, {0, 1}, SORT_ANSWER, 1, {"2,a,<00", "1,b,<00"}},
