@@ -83,6 +83,18 @@ TEST(PngDecoder, BlendsPaletteAlphaOntoTheGivenBackground) {
     EXPECT_EQ(rgb_at(picture, 1, 0), (std::array<int, 3>{255, 255, 255}));
 }
 
+TEST(PngDecoder, TruecolourKeyComparesEverySample) {
+    // Key (1, 2, 3): the first pixel is the key, the second differs in blue only.
+    const std::string file = kPngSignature + png_header(2, 1, 8, 2) +
+                             png_chunk("tRNS", std::string("\0\1\0\2\0\3", 6)) +
+                             png_chunk("IDAT", deflated(std::string("\0\1\2\3\1\2\4", 7))) +
+                             png_chunk("IEND", "");
+    Picture picture;
+    ASSERT_EQ(decode_png(file, kBackground, picture), nullptr);
+    EXPECT_EQ(rgb_at(picture, 0, 0), (std::array<int, 3>{0x20, 0x80, 0xE0}));
+    EXPECT_EQ(rgb_at(picture, 1, 0), (std::array<int, 3>{1, 2, 4}));
+}
+
 TEST(PngDecoder, RefusesBrokenFilesWithTheirReason) {
     const std::string header = kPngSignature + png_header(1, 1, 8, 0);
     const std::string data = png_chunk("IDAT", deflated(std::string("\0\x55", 2)));
