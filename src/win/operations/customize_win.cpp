@@ -157,16 +157,16 @@ std::optional<FontPage>& font_page() {
 LRESULT CALLBACK preview_proc(HWND preview, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
                               DWORD_PTR) {
     if (msg == WM_PAINT && font_page()) {
-        const FontSpec& spec = font_page()->shown();
+        const FontSpec& choice = font_page()->shown();
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(preview, &paint);
         RECT client;
         GetClientRect(preview, &client);
-        unique_brush back(CreateSolidBrush(spec.back_color));
+        unique_brush back(CreateSolidBrush(choice.back_color));
         FillRect(dc, &client, back.get());
-        SetTextColor(dc, spec.text_color);
+        SetTextColor(dc, choice.text_color);
         SetBkMode(dc, TRANSPARENT);
-        unique_font font = create_font_from_spec(spec, preview);
+        unique_font font = create_font_from_spec(choice, preview);
         {
             select_object chosen(dc, font.get());
             DrawTextA(dc, kPreviewText, -1, &client, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
@@ -189,21 +189,21 @@ void show_font_choices(HWND page, const FontChoices& choices) {
 }
 
 void choose_text_font(HWND page, FontPage& state) {
-    FontSpec& spec = state.choices.fonts[state.kind];
-    LOGFONTA logfont = font_spec_to_logfont(spec, screen_pixels_per_inch(page));
-    COLORREF color = spec.text_color;
+    FontSpec& choice = state.choices.fonts[state.kind];
+    LOGFONTA logfont = font_spec_to_logfont(choice, screen_pixels_per_inch(page));
+    COLORREF color = choice.text_color;
     if (!run_font_dialog(page, logfont, color)) return;
-    spec.text_color = color;
-    logfont_to_font_spec(page, logfont, spec);
+    choice.text_color = color;
+    logfont_to_font_spec(page, logfont, choice);
     mark_changed(page);
     repaint_preview(page);
 }
 
 void choose_back_color(HWND page, FontPage& state) {
-    FontSpec& spec = state.choices.fonts[state.kind];
-    COLORREF color = spec.back_color;
+    FontSpec& choice = state.choices.fonts[state.kind];
+    COLORREF color = choice.back_color;
     if (!run_color_dialog(page, color)) return;
-    spec.back_color = color;
+    choice.back_color = color;
     mark_changed(page);
     repaint_preview(page);
 }
