@@ -18,6 +18,7 @@ inline constexpr DWORD kTopicTitle = 2002;
 inline constexpr DWORD kTopicOther = 2003;
 inline constexpr DWORD kTopicGroup = 2004;
 inline constexpr DWORD kTopicMessage = 2005;
+inline constexpr DWORD kTopicPageSetup = 2010;
 
 void initialize_help();
 void uninitialize_help();

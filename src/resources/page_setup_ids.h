@@ -1,0 +1,35 @@
+/* Controls of the page setup dialog (610). Included by the resource script
+   and by C++. */
+#ifndef QZ_RESOURCES_PAGE_SETUP_IDS_H
+#define QZ_RESOURCES_PAGE_SETUP_IDS_H
+
+#define IDC_PS_TITLES 1024
+#define IDC_PS_TITLE_NUMBERS 1025
+#define IDC_PS_TITLE_FORMAT 1026
+#define IDC_PS_TITLE_LEFT 1027
+#define IDC_PS_TITLE_CENTER 1028
+#define IDC_PS_TITLE_RIGHT 1029
+#define IDC_PS_QUESTIONS 1030
+#define IDC_PS_QUESTION_NUMBERS 1031
+#define IDC_PS_QUESTION_FORMAT 1032
+#define IDC_PS_QUESTION_RATE 1033
+#define IDC_PS_QUESTION_RATE_SPIN 1034
+#define IDC_PS_ANSWERS 1035
+#define IDC_PS_ANSWER_NUMBERS 1036
+#define IDC_PS_ANSWER_LEFT 1037
+#define IDC_PS_ANSWER_CENTER 1038
+#define IDC_PS_ANSWER_RIGHT 1039
+/* Separator lines: question-title, question-question, question-answer. */
+#define IDC_PS_QT_STYLE 1040
+#define IDC_PS_QQ_STYLE 1041
+#define IDC_PS_QA_STYLE 1042
+#define IDC_PS_QT_COLOR 1043
+#define IDC_PS_QQ_COLOR 1044
+#define IDC_PS_QA_COLOR 1045
+#define IDC_PS_BACKGROUNDS 1046
+#define IDC_PS_ANSWERS_LEFT 1047
+#define IDC_PS_LINE_SPACE 1048
+#define IDC_PS_LINE_SPACE_SPIN 1049
+#define IDC_PS_PRINTER 1050
+
+#endif
