@@ -155,7 +155,8 @@ TEST_F(PageSetupTest, SettingsFileValuesShowEnableAndStoreBackNormalised) {
         SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
         EXPECT_EQ(topic, 2010u);
         topic = 0;
-        HELPINFO help{sizeof help};
+        HELPINFO help{};
+        help.cbSize = sizeof help;
         SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
         EXPECT_EQ(topic, 2010u);
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);

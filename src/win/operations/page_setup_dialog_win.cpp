@@ -4,6 +4,7 @@
 #include <imm.h>
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -67,7 +68,7 @@ struct DialogState {
     const PageSetupRequest* request = nullptr;
     PAGESETUPDLGA working{};
     global_handle dev_mode, dev_names;
-    std::array<COLORREF, 3> colors{};
+    std::array<std::uint32_t, 3> colors{};
     int hot = 0;  // the colour button under the mouse
     std::optional<PageSetupResult> result;
 };
@@ -261,7 +262,7 @@ bool track_hot_button(HWND dialog) {
 
 void choose_color(HWND dialog, int id) {
     DialogState& s = state(dialog);
-    COLORREF& color = s.colors[color_slot(id)];
+    std::uint32_t& color = s.colors[color_slot(id)];
     CHOOSECOLORA choose{};
     choose.lStructSize = sizeof choose;
     choose.hwndOwner = dialog;
