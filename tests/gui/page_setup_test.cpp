@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor_fixture.h"
@@ -152,12 +153,11 @@ TEST_F(PageSetupTest, SettingsFileValuesShowEnableAndStoreBackNormalised) {
         click(dialog, IDC_PS_QUESTION_NUMBERS);
         click(dialog, IDC_PS_QUESTIONS);
         EXPECT_FALSE(enabled(dialog, IDC_PS_QUESTION_NUMBERS));
-        SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
-        EXPECT_EQ(topic, 2010u);
-        topic = 0;
         HELPINFO help{};
         help.cbSize = sizeof help;
         SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+        EXPECT_EQ(std::exchange(topic, 0), 2010u);
+        SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
         EXPECT_EQ(topic, 2010u);
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });

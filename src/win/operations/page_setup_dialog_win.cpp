@@ -366,6 +366,9 @@ void show_page_setup(HWND owner) {
     if (!result) return;
     free_record_handles(record);
     record = result->record;
+    // Without a printer the record stays unused, so that the next use
+    // looks for the default printer again.
+    if (!record.hDevMode) record.lStructSize = 0;
     app().print = std::move(result->settings);
 }
 
