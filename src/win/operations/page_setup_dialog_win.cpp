@@ -187,7 +187,8 @@ bool store_print_settings(HWND dialog, DialogState& s) {
     PageSetupValues v;
     v.flags = checked_flags(dialog);
     v.answers_left = checked(dialog, IDC_PS_ANSWERS_LEFT);
-    v.title_position = checked(dialog, IDC_PS_TITLE_LEFT) ? 0 : checked(dialog, IDC_PS_TITLE_CENTER) ? 1 : 2;
+    v.title_position =
+        checked(dialog, IDC_PS_TITLE_LEFT) ? 0 : checked(dialog, IDC_PS_TITLE_CENTER) ? 1 : 2;
     v.answer_position =
         checked(dialog, IDC_PS_ANSWER_LEFT) ? 0 : checked(dialog, IDC_PS_ANSWER_CENTER) ? 1 : 2;
     for (int i = 0; i < 3; ++i)
@@ -324,9 +325,9 @@ INT_PTR on_command(HWND dialog, int id, int code) {
 }
 
 INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_INITDIALOG) return on_init(dialog, *reinterpret_cast<DialogState*>(lparam));
+    if (!GetWindowLongPtrA(dialog, DWLP_USER)) return FALSE;  // before the state is there
     switch (msg) {
-        case WM_INITDIALOG:
-            return on_init(dialog, *reinterpret_cast<DialogState*>(lparam));
         case WM_DRAWITEM:
             draw_color_button(dialog, *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
             return TRUE;
