@@ -62,7 +62,7 @@ public:
     TextSize title_size(const std::string& text, const FontSpec&, int width) override {
         return {std::min(width, 10 * int(text.size())), height(text, width)};
     }
-    int text_height(const std::string& text, const FontSpec&, int width, int) override {
+    int text_height(int, const std::string& text, const FontSpec&, int width, int) override {
         return height(text, width);
     }
     int font_height(const FontSpec&) override { return 30; }

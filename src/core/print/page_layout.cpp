@@ -208,10 +208,10 @@ public:
         TextSize qn, an;
         int qh = 0, ah = 0;
         if (all_set(flags, PRINT_QUESTIONS | PRINT_QUESTION_NUMBERS)) qn = m_.number_size(false, number);
-        if (flags & PRINT_QUESTIONS) qh = m_.text_height(question, at.fonts.question, c.question_width - qn.width, 0);
+        if (flags & PRINT_QUESTIONS) qh = m_.text_height(0, question, at.fonts.question, c.question_width - qn.width, 0);
         if (all_set(flags, PRINT_ANSWERS | PRINT_ANSWER_NUMBERS)) an = m_.number_size(false, number);
         if (flags & PRINT_ANSWERS)
-            ah = m_.text_height(answer, at.fonts.answer, c.answer_width - an.width, s_.AnswerPosition);
+            ah = m_.text_height(1, answer, at.fonts.answer, c.answer_width - an.width, s_.AnswerPosition);
         const int h = std::max({qn.height, qh, an.height, ah});
         if (y + h + L > l_.frame.bottom) {
             y -= L;

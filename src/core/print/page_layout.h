@@ -89,9 +89,10 @@ public:
     virtual TextSize number_size(bool title_number, const std::string& text) = 0;
     // A title word-wrapped to `width` in its font and alignment.
     virtual TextSize title_size(const std::string& text, const FontSpec& font, int width) = 0;
-    // The height of a question or answer text with its pictures, wrapped to
-    // `width` in its font and alignment.
-    virtual int text_height(const std::string& text, const FontSpec& font, int width, int alignment) = 0;
+    // The height of a question (column 0) or answer (column 1) text with its
+    // pictures, wrapped to `width` in its font and alignment.
+    virtual int text_height(int column, const std::string& text, const FontSpec& font, int width,
+                            int alignment) = 0;
     // The cell height (|tmHeight|) of an item font: numbers are centred on it.
     virtual int font_height(const FontSpec& font) = 0;
     // Called before every line; false stops the layout (a cancelled job).
