@@ -4,6 +4,7 @@
 # writes each job as a PDF file) as the default printer when it is missing.
 # Does nothing when all is in place. Prints the folder the PDFs go to.
 set -euo pipefail
+export LC_ALL=C  # the tools' answers are read below
 
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"

@@ -1,5 +1,7 @@
 #include "win/operations/print_job_win.h"
 
+#include <vector>
+
 #include "resources/printing_ids.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
@@ -98,6 +100,14 @@ void print_job(HWND owner, HDC dc, int first, int last, const CardDocument& doc)
         return;
     }
     app().print.copies = mode->dmCopies;
+    // The copies are made here by sending pages again; a driver that made
+    // them as well would multiply them.
+    if (mode->dmCopies > 1) {
+        std::vector<char> single(reinterpret_cast<const char*>(mode),
+                                 reinterpret_cast<const char*>(mode) + mode->dmSize + mode->dmDriverExtra);
+        reinterpret_cast<DEVMODEA*>(single.data())->dmCopies = 1;
+        ResetDCA(dc, reinterpret_cast<DEVMODEA*>(single.data()));
+    }
     GlobalUnlock(setup.hDevMode);
 
     g_job = {};
