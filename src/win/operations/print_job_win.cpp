@@ -140,7 +140,7 @@ void print_command(HWND main_window) {
     request.hDevNames = setup.hDevNames;
     request.Flags = PD_RETURNDC | PD_NOSELECTION;
     request.nMinPage = 1;
-    request.nMaxPage = static_cast<WORD>(pages);
+    request.nMaxPage = static_cast<WORD>(pages > 0xFFFF ? 0xFFFF : pages);
     if (!call_print_dialog(request)) return;
     setup.hDevMode = request.hDevMode;
     setup.hDevNames = request.hDevNames;

@@ -27,8 +27,8 @@ inline constexpr int kAllPages = INT_MAX;
 // a new one.
 class PrintPages {
 public:
-    // Commits the editing pane, then sets up; null after a message ("印刷で
-    // きません。", "メモリをロックできません。").
+    // Commits the editing pane, then sets up; null after a message (pens or
+    // the DEVMODE unavailable).
     static std::unique_ptr<PrintPages> create(HWND owner, HDC dc, const CardDocument& doc);
     ~PrintPages();
 
@@ -44,7 +44,8 @@ public:
     // on the printer itself; for a preview on the screen, MM_ANISOTROPIC with
     // the window extent the printer's page size in dots and the viewport
     // extent the page's size on the screen. The mapping and the clip region
-    // are left as they were. Pages not yet known are laid out first (without
+    // are left as they were. Pictures that give their size in their file are
+    // sized through the MM_LOMETRIC mapping of `dc` itself. Pages not yet known are laid out first (without
     // drawing); after count_pages() drawing any page lays out that page only.
     // False when there is no such page or it could not be laid out (after a
     // message).
