@@ -8,10 +8,12 @@
 #include <string>
 
 #include "editor_fixture.h"
+#include "resources/print_preview_ids.h"
 #include "resources/printing_ids.h"
 #include "resources/resource.h"
 #include "win/base/page_setup.h"
 #include "win/operations/print_job_win.h"
+#include "win/operations/print_preview_win.h"
 
 namespace qz::test {
 namespace {
@@ -203,6 +205,53 @@ TEST_F(PrintTest, CopiesRepeatPagesAndCancellingStopsTheJob) {
         const int pages = pages_of(pdf_dir_ + "/" + name);
         EXPECT_TRUE(pages == offered_ || pages <= 2) << pages;
     }
+}
+
+// The preview counts as the print command does, follows the page keys,
+// hands over to the print command and gives the main window back.
+TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandOffers) {
+    start("\"" + source_path("samples/sample.qzf") + "\"");
+    command(CMD_PRINT_PREVIEW);
+    HWND preview = print_preview_window();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(main_window()));
+    HWND number = GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER);
+    const std::string shown = window_text(number);
+    const int count = std::atoi(shown.c_str() + shown.rfind('/') + 1);
+    ASSERT_GE(count, 2) << shown;
+    const auto page = [count](int n) { return "ページ " + std::to_string(n) + " / " + std::to_string(count); };
+    EXPECT_EQ(shown, page(1));
+    const struct {
+        WPARAM key;
+        int page;
+    } steps[] = {{VK_NEXT, 2}, {VK_END, count}, {VK_NEXT, count}, {VK_PRIOR, count - 1}, {VK_HOME, 1}, {VK_PRIOR, 1}};
+    for (const auto& step : steps) {
+        PostMessageA(GetFocus(), WM_KEYDOWN, step.key, 0);
+        pump();
+        EXPECT_EQ(window_text(number), page(step.page)) << "key " << step.key;
+    }
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    pump();
+    EXPECT_EQ(print_preview_window(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(main_window()));
+
+    set_print_dialog_function([this](PRINTDLGA& request) {
+        offered_ = request.nMaxPage;
+        return FALSE;
+    });
+    command(CMD_PRINT_PREVIEW);
+    SendMessageA(GetDlgItem(print_preview_window(), IDC_PREVIEW_PRINT), BM_CLICK, 0, 0);
+    pump();
+    EXPECT_EQ(print_preview_window(), nullptr);
+    EXPECT_EQ(offered_, count);
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+
+    // Nothing to print: the layout's message, no window.
+    open("'only a comment\r\n");
+    command(CMD_PRINT_PREVIEW);
+    EXPECT_EQ(print_preview_window(), nullptr);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "印刷するデータがありません。");
 }
 
 }  // namespace
