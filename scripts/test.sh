@@ -22,6 +22,8 @@ cmake --build --preset fuzz
 scripts/fuzz.sh "${QZ_FUZZ_SECONDS:-8}"
 
 echo "== windows"
+# The print tests print on the "PDF" queue (cups-pdf).
+scripts/printer-setup.sh >/dev/null
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows

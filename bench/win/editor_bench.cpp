@@ -31,6 +31,8 @@
 void run_bulk_edit_bench(HWND main, const std::string& dir);
 // The problem check window ("problems": only this).
 void run_problem_check_bench(HWND main, const std::string& dir);
+// Counting and drawing printed pages ("print": only this).
+void run_print_bench(HWND main, const std::string& dir);
 
 namespace {
 
@@ -241,6 +243,14 @@ int main(int argc, char** argv) {
     }
     if (argc > 1 && std::string(argv[1]) == "problems") {
         run_problem_check_bench(main, dir);
+        DestroyWindow(main);
+        pump();
+        shutdown_application();
+        DeleteFileA(app().settings_path.c_str());
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "print") {
+        run_print_bench(main, dir);
         DestroyWindow(main);
         pump();
         shutdown_application();

@@ -19,6 +19,7 @@
 
 /* Dialogs */
 #define IDD_PAGE_SETUP 610
+#define IDD_PRINTING 612
 #define IDD_DATA_INFO 613
 #define IDD_FIND 614
 #define IDD_SEARCH_CONDITIONS 615

@@ -19,6 +19,7 @@
 #include "win/operations/find_win.h"
 #include "win/operations/line_edit_win.h"
 #include "win/operations/page_setup_dialog_win.h"
+#include "win/operations/print_job_win.h"
 #include "win/operations/select_dialog_win.h"
 #include "win/operations/sort_dialog_win.h"
 #include "win/view/line_list_win.h"
@@ -65,8 +66,6 @@ void edit_command(HWND main_window, int id) {
 
 using Handler = void (*)(HWND main_window, int id);
 
-void not_built(HWND, int) {}
-
 // Commands 93-99 insert the settings line of their row.
 void insert_settings(HWND main_window, int id) {
     static constexpr struct {
@@ -94,7 +93,7 @@ const Command kCommands[] = {
     {CMD_SAVE_AS, [](HWND w, int) { save_as(w); }},
     {CMD_DATA_INFO, [](HWND w, int) { show_data_information(w); }},
     {CMD_PAGE_SETUP, [](HWND w, int) { show_page_setup(w); }},
-    {CMD_PRINT, not_built},
+    {CMD_PRINT, [](HWND w, int) { print_command(w); }},
     {CMD_EXIT, [](HWND w, int) { SendMessageA(w, WM_CLOSE, 0, 0); }},
     {CMD_UNDO, edit_command},
     {CMD_REDO, edit_command},

@@ -1,0 +1,105 @@
+// Times printing on a 100,000-line document ("scripts/bench-editor.sh
+// print"): counting the pages as the print command does before its dialog,
+// and, after a count, drawing one page from the middle onto a bitmap mapped
+// like the printer's page, as a preview does. Needs a default printer.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "bench_timing.h"
+#include "win/app/data_file_win.h"
+#include "win/app/file_commands.h"
+#include "win/base/app_state.h"
+#include "win/base/page_setup.h"
+#include "win/base/win_handle.h"
+#include "win/operations/print_render_win.h"
+
+namespace {
+
+using qz::bench::now_ms;
+using qz::bench::pump;
+
+std::string quiz(int lines) {
+    std::string text = "QUIZODATA V1.4\r\n";
+    text.reserve(static_cast<std::size_t>(lines) * 52);
+    for (int i = 0; i < lines; ++i) {
+        const std::string n = std::to_string(i);
+        if (i % 50 == 0)
+            text += "#第" + n + "章,011100'章のコメント\r\n";
+        else if (i % 25 == 7)
+            text += "'コメント行 " + n + "\r\n";
+        else if (i % 40 == 13)
+            text += "\r\n";
+        else
+            text += "問題" + n + "の答えは何でしょうか？,[答え" + n + "|こたえ],?2" + std::to_string(i % 2) + "\r\n";
+    }
+    return text;
+}
+
+HDC printer_dc() {
+    const PAGESETUPDLGA& setup = qz::page_setup_record();
+    const auto* mode = static_cast<const DEVMODEA*>(GlobalLock(setup.hDevMode));
+    if (!mode) return nullptr;
+    HDC dc = CreateDCA("WINSPOOL", reinterpret_cast<const char*>(mode->dmDeviceName), nullptr, mode);
+    GlobalUnlock(setup.hDevMode);
+    return dc;
+}
+
+}  // namespace
+
+void run_print_bench(HWND main, const std::string& dir) {
+    using namespace qz;
+    if (!ensure_page_setup(nullptr)) {
+        std::printf("no printer\n");
+        return;
+    }
+    const std::string path = dir + "qzobench-print.qzf";
+    replace_file_contents(path, quiz(100000));
+    app().editor.mark_saved();
+    open_document(main, path);
+    pump();
+    HDC dc = printer_dc();
+    if (!dc) {
+        std::printf("no printer device context\n");
+        return;
+    }
+    double t0 = now_ms();
+    const int pages = render_pages(main, dc, kAllPages, kAllPages, 0, app().doc);
+    const double count = now_ms() - t0;
+
+    std::unique_ptr<PrintPages> layout = PrintPages::create(main, dc, app().doc);
+    t0 = now_ms();
+    const int counted = layout ? layout->count_pages() : 0;
+    const double keep = now_ms() - t0;
+
+    // A bitmap of 600 x 848 pixels showing the printer's page.
+    const int width = GetDeviceCaps(dc, PHYSICALWIDTH), height = GetDeviceCaps(dc, PHYSICALHEIGHT);
+    window_dc screen(main);
+    HDC preview = CreateCompatibleDC(screen.get());
+    unique_bitmap bitmap(CreateCompatibleBitmap(screen.get(), 600, 848));
+    const HGDIOBJ old = SelectObject(preview, bitmap.get());
+    RECT all{0, 0, 600, 848};
+    FillRect(preview, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetMapMode(preview, MM_ANISOTROPIC);
+    SetWindowExtEx(preview, width, height, nullptr);
+    SetViewportExtEx(preview, 600, 848, nullptr);
+    const int middle = counted / 2;
+    t0 = now_ms();
+    const bool drawn = layout && layout->draw_page(preview, middle);
+    const double draw = now_ms() - t0;
+    t0 = now_ms();
+    const bool again = layout && layout->draw_page(preview, middle + 1);
+    const double next = now_ms() - t0;
+    SelectObject(preview, old);
+    DeleteDC(preview);
+    layout.reset();
+    DeleteDC(dc);
+
+    std::printf("100000 lines: %d pages; counting for the print dialog %7.1f ms, counting and keeping "
+                "page starts %7.1f ms, drawing page %d %s %6.1f ms, page %d %s %6.1f ms\n",
+                pages, count, keep, middle, drawn ? "" : "(failed)", draw, middle + 1, again ? "" : "(failed)",
+                next);
+    app().editor.mark_saved();
+    DeleteFileA(path.c_str());
+}

@@ -1,0 +1,352 @@
+#include "win/operations/print_render_win.h"
+
+#include <cstdlib>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "core/print/page_layout.h"
+#include "resources/printing_ids.h"
+#include "win/base/app_state.h"
+#include "win/base/font_spec_win.h"
+#include "win/base/message_box.h"
+#include "win/base/page_setup.h"
+#include "win/base/picture_win.h"
+#include "win/base/win_handle.h"
+#include "win/operations/print_job_win.h"
+#include "win/view/pane_host.h"
+
+namespace qz {
+namespace {
+
+// A locked global memory block, unlocked when the owner goes.
+class global_lock {
+public:
+    explicit global_lock(HGLOBAL memory) : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr) {}
+    global_lock(const global_lock&) = delete;
+    global_lock& operator=(const global_lock&) = delete;
+    ~global_lock() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    template <class T>
+    T* as() const {
+        return static_cast<T*>(data_);
+    }
+
+private:
+    HGLOBAL memory_;
+    void* data_;
+};
+
+// Texts measured on the printer: DrawTextA with DT_CALCRECT, pictures
+// included. Item fonts are made once per font specification.
+class GdiMeasurer : public PrintMeasurer {
+public:
+    GdiMeasurer(HWND owner, HDC dc, int dpi, int title_position)
+        : owner_(owner), dc_(dc), dpi_(dpi), title_position_(title_position) {}
+
+    void create_number_fonts(const Preferences& prefs) {
+        number_font_[0] = create_font_from_spec(prefs.NumTitle, dpi_);
+        number_font_[1] = create_font_from_spec(prefs.NumQuestion, dpi_);
+    }
+    HFONT number_font(bool title) const { return number_font_[title ? 0 : 1].get(); }
+
+    // The font of a specification; the preferences' font of that item when
+    // it cannot be made.
+    HFONT item_font(const FontSpec& spec, const FontSpec& fallback) {
+        for (const Cached& c : fonts_)
+            if (c.spec == spec) return c.font.get();
+        unique_font font = create_font_from_spec(spec, dpi_);
+        if (!font) font = create_font_from_spec(fallback, dpi_);
+        const int height = font ? font_pixel_height(dc_, font.get()) : 0;
+        fonts_.push_back({spec, std::move(font), height});
+        return fonts_.back().font.get();
+    }
+    void set_fallbacks(const ItemFonts& fonts) { fallbacks_ = fonts; }
+
+    TextSize number_size(bool title, const std::string& text) override {
+        auto& cache = number_sizes_[title ? 0 : 1];
+        if (auto found = cache.find(text); found != cache.end()) return found->second;
+        select_object use(dc_, number_font(title));
+        RECT r{0, 0, 0, 0};
+        DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        const TextSize size{r.right - r.left, r.bottom - r.top};
+        cache.emplace(text, size);
+        return size;
+    }
+    TextSize title_size(const std::string& text, const FontSpec& font, int width) override {
+        select_object use(dc_, item_font(font, fallbacks_.title));
+        RECT r{0, 0, width, 0};
+        DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &r,
+                  static_cast<UINT>(title_position_) | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+        return {r.right - r.left, r.bottom - r.top};
+    }
+    int text_height(int column, const std::string& text, const FontSpec& font, int width, int alignment) override {
+        select_object use(dc_, item_font(font, column == 0 ? fallbacks_.question : fallbacks_.answer));
+        return draw_text_with_images(text.c_str(), font.charset, RECT{0, 0, width, 0},
+                                     static_cast<UINT>(alignment) | DT_CALCRECT, {owner_, dc_, dpi_});
+    }
+    int font_height(const FontSpec& font) override {
+        item_font(font, fallbacks_.question);
+        for (const Cached& c : fonts_)
+            if (c.spec == font) return c.height;
+        return 0;
+    }
+    bool keep_going() override {
+        pump_print_messages();
+        return !print_job_cancelled();
+    }
+
+private:
+    struct Cached {
+        FontSpec spec;
+        unique_font font;
+        int height;
+    };
+    HWND owner_;
+    HDC dc_;
+    int dpi_;
+    int title_position_;
+    ItemFonts fallbacks_;
+    unique_font number_font_[2];
+    std::vector<Cached> fonts_;
+    std::unordered_map<std::string, TextSize> number_sizes_[2];
+};
+
+}  // namespace
+
+struct PrintPages::State {
+    HWND owner = nullptr;
+    HDC dc = nullptr;
+    const CardDocument* doc = nullptr;
+    int dpi = 72;
+    int copies = 1;
+    bool collated = false;
+    PrintLayout layout;
+    unique_pen qt_pen, qq_pen, qa_pen;
+    std::unique_ptr<GdiMeasurer> measurer;
+    // Start of page k + 1 at index k; `complete` once the end is known.
+    std::vector<PageStart> starts;
+    bool complete = false;
+};
+
+namespace {
+
+void fill_background(HDC dc, const PrintSettings& settings, COLORREF colour, int x, int y, int width, int height) {
+    if (!(settings.PrintFlags & PRINT_BACKGROUNDS)) return;
+    SetBkColor(dc, colour);  // also what PNG transparency is blended onto
+    if (width <= 0 || height <= 0) return;
+    unique_brush brush(CreateSolidBrush(colour));
+    RECT r{x, y, x + width, y + height};
+    FillRect(dc, &r, brush.get());
+}
+
+void line(HDC dc, HPEN pen, int x1, int y1, int x2, int y2) {
+    select_object use(dc, pen);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
+bool empty(const PageRect& r) { return r.left == r.right && r.top == r.bottom; }
+
+RECT to_rect(const PageRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+void draw_number(HDC dc, HFONT font, const std::string& text, const PageRect& rect) {
+    if (empty(rect)) return;
+    select_object use(dc, font);
+    RECT r = to_rect(rect);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void draw_blocks(HDC dc, PrintPages::State& s, const LaidOutPage& page) {
+    const Preferences& prefs = app().prefs;
+    const PrintSettings& settings = s.layout.settings;
+    const PageRect& frame = s.layout.frame;
+    const Columns& c = s.layout.columns;
+    const int L = s.layout.line_space, flags = settings.PrintFlags;
+    GdiMeasurer& m = *s.measurer;
+    const PictureContext picture{s.owner, dc, s.dpi};
+    SetBkMode(dc, TRANSPARENT);
+    SetStretchBltMode(dc, HALFTONE);
+    for (const PlacedBlock& b : page.blocks) {
+        const int full = b.height + 2 * L;
+        const int number_width = b.number_rect[0].right - b.number_rect[0].left;
+        if (b.kind == BlockKind::Title) {
+            fill_background(dc, settings, prefs.NumTitle.back_color, frame.left, b.start, number_width, full);
+            SetTextColor(dc, prefs.NumTitle.text_color);
+            draw_number(dc, m.number_font(true), b.number, b.number_rect[0]);
+            fill_background(dc, settings, prefs.Title.back_color, frame.left + number_width, b.start,
+                            frame.right - frame.left - number_width, full);
+            SetTextColor(dc, prefs.Title.text_color);
+            {
+                select_object use(dc, m.item_font(b.font[0], prefs.Title));
+                RECT r = to_rect(b.text_rect[0]);
+                DrawTextA(dc, b.text[0].c_str(), static_cast<int>(b.text[0].size()), &r,
+                          static_cast<UINT>(settings.TitlePosition) | DT_WORDBREAK | DT_NOPREFIX);
+            }
+            line(dc, s.qt_pen.get(), frame.left, b.start, frame.right, b.start);
+            continue;
+        }
+        const int answer_number_width = b.number_rect[1].right - b.number_rect[1].left;
+        SetTextColor(dc, prefs.NumQuestion.text_color);
+        fill_background(dc, settings, prefs.NumQuestion.back_color, c.question_x - L, b.start, number_width + L, full);
+        draw_number(dc, m.number_font(false), b.number, b.number_rect[0]);
+        fill_background(dc, settings, prefs.NumQuestion.back_color, c.answer_x - L, b.start, answer_number_width + L,
+                        full);
+        draw_number(dc, m.number_font(false), b.number, b.number_rect[1]);
+        const struct {
+            const FontSpec& pref;
+            int x, width, number_width, alignment;
+        } columns[2] = {{prefs.Question, c.question_x, c.question_width, number_width, 0},
+                        {prefs.Answer, c.answer_x, c.answer_width, answer_number_width, settings.AnswerPosition}};
+        for (int i = 0; i < 2; ++i) {
+            const auto& col = columns[i];
+            fill_background(dc, settings, col.pref.back_color, col.x + col.number_width, b.start,
+                            col.width + L - col.number_width, full);
+            SetTextColor(dc, col.pref.text_color);
+            if (!(flags & (i == 0 ? PRINT_QUESTIONS : PRINT_ANSWERS))) continue;
+            select_object use(dc, m.item_font(b.font[i], col.pref));
+            draw_text_with_images(b.text[i].c_str(), b.font[i].charset, to_rect(b.text_rect[i]),
+                                  static_cast<UINT>(col.alignment), picture);
+        }
+        line(dc, s.qq_pen.get(), frame.left, b.start, frame.right, b.start);
+        if ((flags & (PRINT_QUESTIONS | PRINT_ANSWERS)) == (PRINT_QUESTIONS | PRINT_ANSWERS))
+            line(dc, s.qa_pen.get(), c.divider_x, b.start, c.divider_x, b.start + full);
+    }
+    line(dc, s.qq_pen.get(), frame.left, page.bottom, frame.right, page.bottom);
+}
+
+// Lays out page `page` (1-based, its start known) and learns where the
+// next one starts.
+LaidOutPage lay_out(PrintPages::State& s, int page, bool keep_blocks) {
+    LaidOutPage result = lay_out_page(*s.doc, s.layout, *s.measurer, s.starts[page - 1], keep_blocks);
+    if (result.status != PageStatus::Placed) return result;
+    if (result.at_end) {
+        if (static_cast<int>(s.starts.size()) == page) s.complete = true;
+    } else if (static_cast<int>(s.starts.size()) == page) {
+        s.starts.push_back(result.next);
+    }
+    return result;
+}
+
+bool report(PrintPages::State& s, const LaidOutPage& page) {
+    if (page.status == PageStatus::Placed) return true;
+    if (page.status != PageStatus::Cancelled) show_error(s.owner, page_error_text(*s.doc, page).c_str());
+    return false;
+}
+
+}  // namespace
+
+PrintPages::PrintPages(std::unique_ptr<State> state) : s_(std::move(state)) {}
+PrintPages::~PrintPages() = default;
+
+std::unique_ptr<PrintPages> PrintPages::create(HWND owner, HDC dc, const CardDocument& doc) {
+    commit_pane();
+    const Application& a = app();
+    const PrintSettings& settings = a.print;
+    auto s = std::make_unique<State>();
+    s->owner = owner;
+    s->dc = dc;
+    s->doc = &doc;
+
+    SetMapMode(dc, MM_LOMETRIC);
+    POINT unit{1, 1};
+    DPtoLP(dc, &unit, 1);
+    const int pen_width = std::abs(unit.y);
+    s->qt_pen.reset(CreatePen(settings.QTStyle, pen_width, settings.QTColor));
+    s->qq_pen.reset(CreatePen(settings.QQStyle, pen_width, settings.QQColor));
+    s->qa_pen.reset(CreatePen(settings.QAStyle, pen_width, settings.QAColor));
+    if (!s->qt_pen || !s->qq_pen || !s->qa_pen) {
+        SetMapMode(dc, MM_TEXT);
+        show_error(owner, "印刷できません。");
+        return nullptr;
+    }
+
+    const PAGESETUPDLGA& setup = page_setup_record();
+    global_lock lock(setup.hDevMode);
+    const DEVMODEA* mode = lock.as<DEVMODEA>();
+    if (!mode) {
+        SetMapMode(dc, MM_TEXT);
+        show_error(owner, "メモリをロックできません。");
+        return nullptr;
+    }
+    s->dpi = mode->dmYResolution ? mode->dmYResolution : GetDeviceCaps(dc, LOGPIXELSY);
+    PaperSetup paper;
+    paper.paper_width = mode->dmPaperWidth;
+    paper.paper_length = mode->dmPaperLength;
+    paper.paper_code = mode->dmPaperSize;
+    paper.orientation = mode->dmOrientation;
+    paper.margins = {static_cast<int>(setup.rtMargin.left), static_cast<int>(setup.rtMargin.top),
+                     static_cast<int>(setup.rtMargin.right), static_cast<int>(setup.rtMargin.bottom)};
+    PageRect frame = frame_in_lometric(paper);
+    logical_to_device(dc, &frame.left, &frame.top);
+    logical_to_device(dc, &frame.right, &frame.bottom);
+    s->copies = settings.copies;
+    s->collated = mode->dmCollate == DMCOLLATE_TRUE;
+    SetMapMode(dc, MM_TEXT);
+
+    const Preferences& prefs = a.prefs;
+    const ItemFonts defaults{prefs.Title, prefs.Question, prefs.Answer};
+    s->layout = make_print_layout(settings, frame, s->dpi, defaults, prefs.UseDataSettings & 1);
+    s->measurer = std::make_unique<GdiMeasurer>(owner, dc, s->dpi, settings.TitlePosition);
+    s->measurer->create_number_fonts(prefs);
+    s->measurer->set_fallbacks(defaults);
+    s->starts.push_back(first_page_start(s->layout));
+    return std::unique_ptr<PrintPages>(new PrintPages(std::move(s)));
+}
+
+int PrintPages::known_pages() const { return static_cast<int>(s_->starts.size()); }
+
+int PrintPages::count_pages() {
+    for (int page = known_pages(); !s_->complete; page = known_pages())
+        if (!report(*s_, lay_out(*s_, page, false))) return 0;
+    return known_pages();
+}
+
+bool PrintPages::draw_page(HDC dc, int page) {
+    if (page < 1) return false;
+    while (known_pages() < page) {
+        if (s_->complete) return false;
+        if (!report(*s_, lay_out(*s_, known_pages(), false))) return false;
+    }
+    const LaidOutPage laid = lay_out(*s_, page, true);
+    if (!report(*s_, laid)) return false;
+    draw_blocks(dc, *s_, laid);
+    return true;
+}
+
+int render_pages(HWND owner, HDC dc, int first, int last, int output, const CardDocument& doc) {
+    std::unique_ptr<PrintPages> pages = PrintPages::create(owner, dc, doc);
+    if (!pages) return -1;
+    PrintPages::State& s = *pages->s_;
+    const CopyPlan plan = copy_plan(s.copies, s.collated);
+    int last_page = 0;
+    for (int pass = 0; pass < plan.passes; ++pass) {
+        for (int page = 1; page <= last && page <= pages->known_pages(); ++page) {
+            const bool draw = output && page >= first;
+            LaidOutPage laid;
+            for (int copy = 0; copy < (draw ? plan.per_page : 1); ++copy) {
+                if (draw) {
+                    StartPage(dc);
+                    if (HWND dialog = printing_dialog()) SetDlgItemInt(dialog, IDC_PRINTING_PAGE, page, FALSE);
+                }
+                SetMapMode(dc, MM_TEXT);
+                laid = lay_out(s, page, draw);
+                if (!report(s, laid)) {
+                    if (draw) EndPage(dc);
+                    return 0;
+                }
+                if (draw) {
+                    draw_blocks(dc, s, laid);
+                    EndPage(dc);
+                }
+            }
+            last_page = page;
+            if (laid.at_end) break;
+        }
+    }
+    return last_page;
+}
+
+}  // namespace qz

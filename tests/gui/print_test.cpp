@@ -1,0 +1,232 @@
+// Printing to a real printer: the cups-pdf queue "PDF", whose jobs become
+// PDF files that poppler's tools read back.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "editor_fixture.h"
+#include "resources/printing_ids.h"
+#include "resources/resource.h"
+#include "win/base/page_setup.h"
+#include "win/operations/print_job_win.h"
+
+namespace qz::test {
+namespace {
+
+std::string windows_path(std::string unix_path) {
+    for (char& c : unix_path)
+        if (c == '/') c = '\\';
+    return "Z:" + unix_path;
+}
+
+// Runs a Unix command line through /bin/sh and returns its output. Wine
+// starts Unix programs but gives no handle to wait on or read from, so the
+// output goes to a file and a marker file says when it is complete.
+std::string run_unix(const std::string& command) {
+    static int runs = 0;
+    const std::string base = "/tmp/qz-print-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(runs++);
+    std::string line = "/bin/sh -c \"(" + command + ") >" + base + ".out 2>&1; touch " + base + ".done\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return "cannot start /bin/sh";
+    if (process.hProcess) CloseHandle(process.hProcess);
+    if (process.hThread) CloseHandle(process.hThread);
+    for (int i = 0; i < 1200 && !file_exists(windows_path(base + ".done")); ++i) Sleep(50);
+    std::string out = read_file(windows_path(base + ".out"));
+    DeleteFileA(windows_path(base + ".out").c_str());
+    DeleteFileA(windows_path(base + ".done").c_str());
+    // Unix tools write UTF-8; the program's texts are code page 932.
+    std::wstring wide(out.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, out.data(), static_cast<int>(out.size()), wide.data(),
+                                    static_cast<int>(wide.size())));
+    std::string text(wide.size() * 2, '\0');
+    text.resize(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                                    static_cast<int>(text.size()), nullptr, nullptr));
+    return text;
+}
+
+class PrintTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        // The test command starts the scheduler and the queue; this makes sure.
+        std::string folder = run_unix(std::string(QZ_SOURCE_DIR) + "/scripts/printer-setup.sh 2>/dev/null");
+        folder.erase(folder.find_last_not_of("\r\n") + 1);
+        folder = folder.substr(folder.find_last_of('\n') + 1);
+        ASSERT_EQ(folder.front(), '/') << folder;
+        pdf_dir_ = folder;
+        known_ = initial_ = pdfs();
+        set_print_dialog_function([this](PRINTDLGA& request) {
+            offered_ = request.nMaxPage;
+            auto* mode = static_cast<DEVMODEA*>(GlobalLock(request.hDevMode));
+            mode->dmFields |= DM_COPIES | DM_COLLATE;
+            mode->dmCopies = static_cast<short>(copies_);
+            mode->dmCollate = DMCOLLATE_TRUE;
+            request.hDC = CreateDCA("WINSPOOL", "PDF", nullptr, mode);
+            GlobalUnlock(request.hDevMode);
+            if (range_[0]) {
+                request.Flags |= PD_PAGENUMS;
+                request.nFromPage = static_cast<WORD>(range_[0]);
+                request.nToPage = static_cast<WORD>(range_[1]);
+            }
+            return answer_;
+        });
+    }
+    void TearDown() override {
+        set_print_dialog_function(nullptr);
+        for (const std::string& name : pdfs())
+            if (!initial_.count(name)) DeleteFileA((windows_path(pdf_dir_) + "\\" + name).c_str());
+        EditorTest::TearDown();
+    }
+
+    std::set<std::string> pdfs() const {
+        std::set<std::string> names;
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((windows_path(pdf_dir_) + "\\*.pdf").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) return names;
+        do names.insert(data.cFileName);
+        while (FindNextFileA(find, &data));
+        FindClose(find);
+        return names;
+    }
+
+    // Waits for the next PDF the queue writes; its Unix path, or "" after a minute.
+    std::string next_pdf() {
+        for (int i = 0; i < 600; ++i) {
+            for (const std::string& name : pdfs()) {
+                if (known_.count(name)) continue;
+                const std::string path = pdf_dir_ + "/" + name;
+                if (run_unix("pdfinfo '" + path + "'").find("Pages:") == std::string::npos) break;
+                known_.insert(name);
+                return path;
+            }
+            Sleep(100);
+        }
+        return {};
+    }
+    int pages_of(const std::string& pdf) {
+        const std::string info = run_unix("pdfinfo '" + pdf + "'");
+        const std::size_t at = info.find("Pages:");
+        return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+    }
+
+    std::string pdf_dir_;
+    std::set<std::string> initial_, known_;
+    int copies_ = 1;
+    int offered_ = -1;
+    int range_[2] = {0, 0};  // pages chosen in the dialog; 0: all
+    BOOL answer_ = TRUE;
+};
+
+TEST_F(PrintTest, PrintsThePagesOfferedUnderTheFileName) {
+    start("\"" + source_path("samples/sample.qzf") + "\"");
+    command(CMD_PRINT);
+    const std::string pdf = next_pdf();
+    ASSERT_FALSE(pdf.empty());
+    EXPECT_GT(offered_, 0);
+    EXPECT_EQ(pages_of(pdf), offered_);
+    EXPECT_NE(run_unix("pdfinfo '" + pdf + "'").find("sample.qzf"), std::string::npos);
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+}
+
+TEST_F(PrintTest, NothingToPrintIsSaidBeforeTheDialogOffersNoPage) {
+    open("'comment\r\n#title,000000\r\n");
+    app().print.PrintFlags &= ~PRINT_TITLES;
+    answer_ = FALSE;
+    command(CMD_PRINT);
+    EXPECT_EQ(offered_, 0);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "印刷するデータがありません。");
+}
+
+// Text drawn in the printer's own fonts comes back from the PDF as text
+// (glyphs of downloaded fonts do not), so these pages use Helvetica.
+TEST_F(PrintTest, TitlesNumbersQuestionsAndAnswersStandInOrderAndColumns) {
+    open("#Capitals,000000\r\nJapan?,Tokyo,<00\r\n'comment\r\nFrance?,Paris,<00\r\n"
+         "#Rivers,000000\r\nLongest?,Nile,<00\r\n");
+    for (FontSpec* font : {&app().prefs.Title, &app().prefs.Question, &app().prefs.Answer, &app().prefs.NumTitle,
+                           &app().prefs.NumQuestion}) {
+        font->face = "Helvetica";
+        font->charset = ANSI_CHARSET;
+    }
+    app().print.PrintFlags |= PRINT_TITLE_NUMBERS;
+    for (int answers_left : {0, 1}) {
+        app().print.ItemPosition = answers_left;
+        command(CMD_PRINT);
+        const std::string pdf = next_pdf();
+        ASSERT_FALSE(pdf.empty());
+        const std::string text = run_unix("pdftotext -layout '" + pdf + "' -");
+        std::size_t at = 0;
+        for (const char* expected : {"1 Capitals", "(1) Japan?", "(2) France?", "2 Rivers", "(1)", "Longest?"}) {
+            const std::size_t found = text.find(expected, at);
+            EXPECT_NE(found, std::string::npos) << expected << " in\n" << text;
+            at = found == std::string::npos ? at : found;
+        }
+        const std::size_t question = text.find("Japan?"), answer = text.find("Tokyo");
+        const std::size_t line = text.rfind('\n', question) + 1;
+        EXPECT_EQ(text.find('\n', line), text.find('\n', answer)) << "on one line";
+        EXPECT_EQ(answer < question, answers_left == 1) << text;
+    }
+}
+
+TEST_F(PrintTest, CopiesRepeatPagesAndCancellingStopsTheJob) {
+    std::string body = "#copies,000000\r\n";
+    for (int i = 0; i < 150; ++i) body += "question " + std::to_string(i) + ",answer,<00\r\n";
+    open(body);
+    copies_ = 2;
+    command(CMD_PRINT);
+    const std::string two = next_pdf();
+    ASSERT_FALSE(two.empty());
+    ASSERT_GE(offered_, 3);
+    EXPECT_EQ(pages_of(two), 2 * offered_);
+
+    // Cancel as soon as the dialog shows page 2.
+    copies_ = 1;
+    const std::set<std::string> before = pdfs();
+    static HHOOK hook = nullptr;
+    hook = SetWindowsHookExA(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wparam, LPARAM lparam) -> LRESULT {
+            const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lparam);
+            if (code == HC_ACTION && msg->message == WM_SETTEXT && GetDlgCtrlID(msg->hwnd) == IDC_PRINTING_PAGE &&
+                printing_dialog() && std::string(reinterpret_cast<const char*>(msg->lParam)) == "2")
+                PostMessageA(printing_dialog(), WM_COMMAND, IDCANCEL, 0);
+            return CallNextHookEx(hook, code, wparam, lparam);
+        },
+        nullptr, GetCurrentThreadId());
+    command(CMD_PRINT);
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(IsWindowEnabled(main_window()));
+    EXPECT_EQ(printing_dialog(), nullptr);
+    EXPECT_FALSE(print_job_cancelled());
+
+    // The next job is whole; the cancelled one sent no page after the second.
+    command(CMD_PRINT);
+    std::set<std::string> added;
+    bool whole = false;
+    for (int i = 0; i < 600 && !whole; ++i, Sleep(100)) {
+        added = pdfs();
+        for (const std::string& name : before) added.erase(name);
+        for (const std::string& name : added) whole = whole || pages_of(pdf_dir_ + "/" + name) == offered_;
+    }
+    EXPECT_TRUE(whole);
+    EXPECT_LE(added.size(), 2u);
+    for (const std::string& name : added) {
+        const int pages = pages_of(pdf_dir_ + "/" + name);
+        EXPECT_TRUE(pages == offered_ || pages <= 2) << pages;
+    }
+
+    // Pages chosen in the dialog.
+    known_ = pdfs();
+    range_[0] = 2, range_[1] = 3;
+    command(CMD_PRINT);
+    EXPECT_EQ(pages_of(next_pdf()), 2);
+}
+
+}  // namespace
+}  // namespace qz::test
