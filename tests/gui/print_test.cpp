@@ -71,7 +71,12 @@ protected:
             mode->dmCollate = DMCOLLATE_TRUE;
             request.hDC = CreateDCA("WINSPOOL", "PDF", nullptr, mode);
             GlobalUnlock(request.hDevMode);
-            return TRUE;
+            if (range_[0]) {
+                request.Flags |= PD_PAGENUMS;
+                request.nFromPage = static_cast<WORD>(range_[0]);
+                request.nToPage = static_cast<WORD>(range_[1]);
+            }
+            return answer_;
         });
     }
     void TearDown() override {
@@ -116,6 +121,8 @@ protected:
     std::set<std::string> initial_, known_;
     int copies_ = 1;
     int offered_ = -1;
+    int range_[2] = {0, 0};  // pages chosen in the dialog; 0: all
+    BOOL answer_ = TRUE;
 };
 
 TEST_F(PrintTest, PrintsThePagesOfferedUnderTheFileName) {
@@ -127,6 +134,16 @@ TEST_F(PrintTest, PrintsThePagesOfferedUnderTheFileName) {
     EXPECT_EQ(pages_of(pdf), offered_);
     EXPECT_NE(run_unix("pdfinfo '" + pdf + "'").find("sample.qzf"), std::string::npos);
     EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+}
+
+TEST_F(PrintTest, NothingToPrintIsSaidBeforeTheDialogOffersNoPage) {
+    open("'comment\r\n#title,000000\r\n");
+    app().print.PrintFlags &= ~PRINT_TITLES;
+    answer_ = FALSE;
+    command(CMD_PRINT);
+    EXPECT_EQ(offered_, 0);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "印刷するデータがありません。");
 }
 
 // Text drawn in the printer's own fonts comes back from the PDF as text
@@ -205,6 +222,12 @@ TEST_F(PrintTest, CopiesRepeatPagesAndCancellingStopsTheJob) {
         const int pages = pages_of(pdf_dir_ + "/" + name);
         EXPECT_TRUE(pages == offered_ || pages <= 2) << pages;
     }
+
+    // Pages chosen in the dialog.
+    known_ = pdfs();
+    range_[0] = 2, range_[1] = 3;
+    command(CMD_PRINT);
+    EXPECT_EQ(pages_of(next_pdf()), 2);
 }
 
 // The preview counts as the print command does, follows the page keys,

@@ -67,7 +67,6 @@ void edit_command(HWND main_window, int id) {
 
 using Handler = void (*)(HWND main_window, int id);
 
-
 // Commands 93-99 insert the settings line of their row.
 void insert_settings(HWND main_window, int id) {
     static constexpr struct {
