@@ -277,5 +277,28 @@ TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandOffers) {
     EXPECT_EQ(messages_[0].text, "印刷するデータがありません。");
 }
 
+// Fitted, the wheel turns pages and nothing scrolls; at actual size the
+// page is larger than the window and the wheel scrolls it.
+TEST_F(PrintTest, PreviewWheelTurnsPagesFittedAndScrollsAtActualSize) {
+    start("\"" + source_path("samples/sample.qzf") + "\"");
+    command(CMD_PRINT_PREVIEW);
+    HWND preview = print_preview_window();
+    ASSERT_NE(preview, nullptr);
+    HWND view = GetDlgItem(preview, IDC_PREVIEW_PAGE);
+    const auto scrolls = [view] { return (GetWindowLongA(view, GWL_STYLE) & WS_VSCROLL) != 0; };
+    const auto wheel_down = [view] { SendMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); };
+    EXPECT_FALSE(scrolls());
+    wheel_down();
+    EXPECT_EQ(window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER)).substr(0, 8), "ページ 2");
+    SendMessageA(GetDlgItem(preview, IDC_PREVIEW_ACTUAL_SIZE), BM_CLICK, 0, 0);
+    EXPECT_TRUE(scrolls());
+    wheel_down();
+    EXPECT_GT(GetScrollPos(view, SB_VERT), 0);
+    EXPECT_EQ(window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER)).substr(0, 8), "ページ 2");
+    SendMessageA(GetDlgItem(preview, IDC_PREVIEW_FIT), BM_CLICK, 0, 0);
+    EXPECT_FALSE(scrolls());
+    SendMessageA(preview, WM_COMMAND, IDCANCEL, 0);
+}
+
 }  // namespace
 }  // namespace qz::test
