@@ -29,16 +29,12 @@ std::optional<std::string> span(const char* start, int length) {
     return std::string(start, static_cast<std::size_t>(length));
 }
 
-struct TitleCase {
+const struct TitleCase {
     std::string text;
     std::optional<std::string> title;  // stored title field
-    int choices;
-    int flags[5];
-    int check;                           // check_title_line
+    int choices, flags[5], check;      // check: check_title_line
     std::optional<std::string> comment;  // its comment span when valid
-};
-
-const TitleCase kTitleCases[] = {
+} kTitleCases[] = {
     {"#Chapter 1,311000'first part", "Chapter 1", 3, {1, 1, 0, 0, 0}, 10, "first part"},
     {"#,000000", "", 0, {0, 0, 0, 0, 0}, 0, "<null>"},
     {"#t,12345", "t", 1, {0, 0, 0, 0, 0}, -1, std::nullopt},
@@ -99,16 +95,13 @@ TEST(Fields, NullTextsAndOptionalOutPointers) {
     EXPECT_EQ(trailing_comment("'abc", nullptr), 3);
 }
 
-struct QuestionCase {
+const struct QuestionCase {
     std::string text;
     int question;                       // question_text_field
     std::optional<std::string> answer;  // stored answer field
-    int history, group, number;
-    int check;
+    int history, group, number, check;
     std::optional<std::string> comment;
-};
-
-const QuestionCase kQuestionCases[] = {
+} kQuestionCases[] = {
     {"Capital?,[東京|とうきょう],?20'geo", 8, "[東京|とうきょう]", 3, 2, 0, 3, "geo"},
     {"a\\,b,c,<00", 4, "c", 0, 0, 0, 0, "<null>"},
     {"\\#1,x,<00", 3, "x", 0, 0, 0, 0, "<null>"},
@@ -163,37 +156,22 @@ TEST(QuestionLine, Table) {
     }
 }
 
-TEST(CommentLine, Text) {
-    struct Case {
-        const char* text;
-        std::optional<std::string> comment;
+TEST(CommentLine, TextAndTrailingComment) {
+    const struct { const char* text; std::optional<std::string> comment; } lines[] = {
+        {"'abc", "abc"},       {"'", ""},         {"abc", std::nullopt}, {"", std::nullopt},
+        {"'a\001b", "a"},      {"'a,b'c\\", "a,b'c\\"}, {"#'x", std::nullopt}, {nullptr, std::nullopt},
     };
-    const Case cases[] = {
-        {"'abc", "abc"},       {"'", ""},
-        {"abc", std::nullopt}, {"", std::nullopt},
-        {"'a\001b", "a"},      {"'a,b'c\\", "a,b'c\\"},
-        {"#'x", std::nullopt}, {nullptr, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text ? c.text : "(null)");
+    for (const auto& c : lines) {
         const char* start = nullptr;
         const int length = comment_line_text(c.text, &start);
-        EXPECT_EQ(span(start, length), c.comment);
+        EXPECT_EQ(span(start, length), c.comment) << (c.text ? c.text : "(null)");
         EXPECT_TRUE(length < 0 || start == c.text + 1);
     }
-}
-
-TEST(CommentLine, TrailingComment) {
-    struct Case {
-        const char* pos;
-        int length;
-        bool has_start;
-    };
-    const Case cases[] = {
+    const struct { const char* pos; int length; bool has_start; } trailing[] = {
         {"", 0, false},       {"\001x", 0, false}, {"'", 0, true},    {"'xy", 2, true},
         {"'x\001y", 1, true}, {"x", -1, false},    {" '", -1, false}, {nullptr, -1, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : trailing) {
         const char* start = reinterpret_cast<const char*>(1);
         EXPECT_EQ(trailing_comment(c.pos, &start), c.length);
         EXPECT_EQ(start, c.has_start ? c.pos + 1 : nullptr);
@@ -201,27 +179,14 @@ TEST(CommentLine, TrailingComment) {
 }
 
 TEST(Classify, Text) {
-    struct Case {
-        const char* text;
-        int version;
-        int kind;
+    const struct { const char* text; int version, kind; } cases[] = {
+        {nullptr, 14, LINE_TEXT},     {"", 14, LINE_TEXT},           {"#t,000000", 14, LINE_TITLE},
+        {"#", 12, LINE_TITLE},        {"'comment", 14, LINE_TEXT},   {"q,a,<00", 14, LINE_TEXT},
+        {"$Group=a,b", 14, LINE_GROUP}, {"$TimeLimit=10", 14, LINE_TIME_LIMIT},
+        {"$FontComment=12,SHIFTJIS,x", 14, LINE_FONT_COMMENT}, {"$Group=a,b", 13, LINE_TEXT},
+        {"$Unknown=1", 14, 0},        {"$", 14, 0},                  {"\\$Group=a", 14, LINE_TEXT},
     };
-    const Case cases[] = {
-        {nullptr, 14, LINE_TEXT},
-        {"", 14, LINE_TEXT},
-        {"#t,000000", 14, LINE_TITLE},
-        {"#", 12, LINE_TITLE},
-        {"'comment", 14, LINE_TEXT},
-        {"q,a,<00", 14, LINE_TEXT},
-        {"$Group=a,b", 14, LINE_GROUP},
-        {"$TimeLimit=10", 14, LINE_TIME_LIMIT},
-        {"$FontComment=12,SHIFTJIS,x", 14, LINE_FONT_COMMENT},
-        {"$Group=a,b", 13, LINE_TEXT},
-        {"$Unknown=1", 14, 0},
-        {"$", 14, 0},
-        {"\\$Group=a", 14, LINE_TEXT},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text ? c.text : "(null)");
         EXPECT_EQ(classify_text(c.text, c.version), c.kind);
         if (c.text && c.text[0]) {
@@ -243,15 +208,10 @@ TEST(Classify, CountQuestionsByGroup) {
         {LINE_TEXT, "e,f,[92"},  {LINE_TEXT, "g,h,\\35"},   {LINE_TEXT, "no fields"},
         {LINE_TEXT, "i,j,<0x"},  {LINE_TEXT, "k,l,<00"},    {LINE_TEXT, "m,n,<35"},
     };
-    for (const auto& [kind, text] : lines)
-        doc.append(DataLine(kind, text));
-    int counts[10];
-    for (int& c : counts)
-        c = 77;
-    count_questions_by_group(doc, counts);
-    const int expected[10] = {2, 0, 0, 4, 0, 0, 0, 0, 0, 1};
-    for (int g = 0; g < 10; ++g)
-        EXPECT_EQ(counts[g], expected[g]) << "group " << g;
+    for (const auto& [kind, text] : lines) doc.append(DataLine(kind, text));
+    std::vector<int> counts(10, 77);
+    count_questions_by_group(doc, counts.data());
+    EXPECT_EQ(counts, (std::vector<int>{2, 0, 0, 4, 0, 0, 0, 0, 0, 1}));
 }
 
 // Every field typed anew.
@@ -266,14 +226,8 @@ QuestionEdit typed(const QuestionFields& f) {
 }
 
 TEST(Compose, TitleLine) {
-    struct Case {
-        TitleFields fields;
-        unsigned charset;
-        std::string line;
-    };
-    const Case cases[] = {
-        {{"Chapter 1", 3, {true, true, false, false, false}, "first part"},
-         128,
+    const struct { TitleFields fields; unsigned charset; std::string line; } cases[] = {
+        {{"Chapter 1", 3, {true, true, false, false, false}, "first part"}, 128,
          "#Chapter 1,311000'first part"},
         {{"", 0, {}, ""}, 128, "#,000000"},
         {{"t", 10, {false, false, false, false, true}, ""}, 128, "#t,000001"},
@@ -282,7 +236,7 @@ TEST(Compose, TitleLine) {
         {{"t", 0, {}, "\\i\"x,y.bmp\" z,w"}, 128, "#t,000000'\\i\"x,y.bmp\" z\\,w"},
         {{"\\i\"x.bmp\"", 0, {}, ""}, 128, "#\\\\i\"x.bmp\",000000"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         FieldCharsets charsets;
         charsets.title = charsets.comment = c.charset;
@@ -293,11 +247,7 @@ TEST(Compose, TitleLine) {
 }
 
 TEST(Compose, QuestionLine) {
-    struct Case {
-        QuestionFields fields;
-        std::string line;
-    };
-    const Case cases[] = {
+    const struct { QuestionFields fields; std::string line; } cases[] = {
         {{"Capital?", "[東京|とうきょう]", 3, 2, 0, "geo"}, "Capital?,[東京|とうきょう],?20'geo"},
         {{"a,b", "c", 0, 0, 0, ""}, "a\\,b,c,<00"},
         {{"#1", "x", 0, 0, 0, ""}, "\\#1,x,<00"},
@@ -315,7 +265,7 @@ TEST(Compose, QuestionLine) {
         {{"it's", "a'b", 0, 0, 0, "c'd"}, "it's,a'b,<00'c'd"},
         {{"\\i\"a,b.bmp\"", "\\i\"c,d.png\"", 0, 0, 0, ""}, "\\i\"a,b.bmp\",\\i\"c,d.png\",<00"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         const std::string line = compose_question_line(nullptr, typed(c.fields), FieldCharsets{}, 14);
         EXPECT_EQ(line, c.line);
@@ -326,28 +276,32 @@ TEST(Compose, QuestionLine) {
 }
 
 TEST(Compose, Comment) {
-    EXPECT_EQ(compose_comment("", "", 128, 14), "");
-    EXPECT_EQ(compose_comment("a", "", 128, 14), "");
-    EXPECT_EQ(compose_comment("", "x", 128, 14), "'x");
-    EXPECT_EQ(compose_comment("", "a\r\nb,c\\d", 128, 14), "'a\\nb\\,c\\\\d");
-    EXPECT_EQ(compose_comment("", "'", 128, 14), "''");
-    EXPECT_EQ(compose_comment("", kSo, 0, 14), "'" + kSo);
-    EXPECT_EQ(compose_comment("\\(x", std::nullopt, 128, 13), "'\\(x");
-    EXPECT_EQ(compose_comment("", std::nullopt, 128, 13), "");
+    const struct {
+        const char* stored;
+        std::optional<std::string> typed;
+        unsigned charset;
+        int version;
+        std::string expected;
+    } cases[] = {
+        {"", "", 128, 14, ""}, {"a", "", 128, 14, ""}, {"", "x", 128, 14, "'x"},
+        {"", "a\r\nb,c\\d", 128, 14, "'a\\nb\\,c\\\\d"}, {"", "'", 128, 14, "''"},
+        {"", kSo, 0, 14, "'" + kSo}, {"\\(x", std::nullopt, 128, 13, "'\\(x"},
+        {"", std::nullopt, 128, 13, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(compose_comment(c.stored, c.typed, c.charset, c.version), c.expected) << c.expected;
 }
 
 // A commit changes only what the user changed, escaped for the document's
 // version.
 TEST(Compose, OnlyChangedFieldsChange) {
     enum Field { QUESTION, ANSWER, COMMENT };
-    struct Case {
+    const struct {
         int version;
         const char* line;  // null: a new line
         Field field;
-        std::string typed;
-        std::string expected;
-    };
-    const Case cases[] = {
+        std::string typed, expected;
+    } cases[] = {
         {12, "q,a\\\\|b,<00'c", QUESTION, "qx", "qx,a\\\\|b,<00'c"},
         {13, "q,a\\\\|b,<00'c", ANSWER, "a\\|bx", "q,a\\\\|bx,<00'c"},
         {13, "q,\\i\"p,q.bmp\",<00", ANSWER, "\\(x", "q,\\\\(x,<00"},
@@ -355,7 +309,7 @@ TEST(Compose, OnlyChangedFieldsChange) {
         {13, "'c\\,d", QUESTION, "#", "\\#,,<00'c\\,d"},
         {14, "q,,<00'c", QUESTION, "", "'c"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.typed + " into " + (c.line ? c.line : "<new>"));
         const FieldCharsets charsets{};
         const QuestionFields shown = question_display_fields(c.line, charsets, c.version);
@@ -369,11 +323,7 @@ TEST(Compose, OnlyChangedFieldsChange) {
 }
 
 TEST(QuestionDisplay, Table) {
-    struct Case {
-        std::string line;
-        std::string v12, v13, v14;
-    };
-    const Case cases[] = {
+    const struct { std::string line, v12, v13, v14; } cases[] = {
         {"\\#1,x,<00", "#1", "#1", "#1"},
         {"\\\\#1,x,<00", "\\#1", "\\#1", "\\#1"},
         {"\\$a,x,<00", "$a", "$a", "$a"},
@@ -387,7 +337,7 @@ TEST(QuestionDisplay, Table) {
         {"no comma", "", "", ""},
         {"a#,x,<00", "a#", "a#", "a#"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         EXPECT_EQ(question_display_text(c.line.c_str(), 128, 12), c.v12);
         EXPECT_EQ(question_display_text(c.line.c_str(), 128, 13), c.v13);
