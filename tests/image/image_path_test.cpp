@@ -6,10 +6,7 @@ namespace qz {
 namespace {
 
 TEST(ImagePath, PictureKindByExtensionWithoutCase) {
-    const struct {
-        const char* path;
-        PictureKind kind;
-    } cases[] = {
+    const struct { const char* path; PictureKind kind; } cases[] = {
         {"x.Bmp", PictureKind::BMP}, {"C:\\a\\X.PNG", PictureKind::PNG}, {"x.gif", PictureKind::NONE},
         {"x.bmp.txt", PictureKind::NONE}, {"dir.png\\x", PictureKind::NONE}, {"png", PictureKind::NONE},
         // The trail byte of 表 is 0x5C: no separator, so the extension stays.
@@ -19,11 +16,7 @@ TEST(ImagePath, PictureKindByExtensionWithoutCase) {
 }
 
 TEST(ImagePath, ResolvesAbsoluteRootedAndRelativeReferences) {
-    const struct {
-        const char* base;
-        const char* reference;
-        const char* full;
-    } cases[] = {
+    const struct { const char* base; const char* reference; const char* full; } cases[] = {
         {"D:\\q\\a.qzf", "\\pics\\p.bmp", "D:\\pics\\p.bmp"},
         {"D:\\q\\a.qzf", "/pics/p.bmp", "D:/pics/p.bmp"},
         {"D:\\q\\a.qzf", "img\\p.png", "D:\\q\\img\\p.png"},
@@ -60,10 +53,7 @@ TEST(ImagePath, RelativePathFromTheDataFilesFolder) {
 }
 
 TEST(ImagePath, FindsReferencesInText) {
-    const struct {
-        const char* text;
-        std::vector<std::string> paths;
-    } cases[] = {
+    const struct { const char* text; std::vector<std::string> paths; } cases[] = {
         {"A\\i\"p.bmp\"B", {"p.bmp"}},
         {"\\i\"a,b.png\"\\i\"c.bmp\"", {"a,b.png", "c.bmp"}},
         {"\\\\i\"p.bmp\"", {}},                    // an escaped backslash and a plain i
