@@ -10,12 +10,7 @@ namespace qz {
 namespace {
 
 TEST(CenterOver, ClampsToWorkArea) {
-    struct Row {
-        int width, height;
-        Bounds owner, work;
-        Box expected;
-    };
-    const Row rows[] = {
+    const struct { int width, height; Bounds owner, work; Box expected; } rows[] = {
         {100, 50, {100, 100, 500, 400}, {0, 0, 1024, 768}, {250, 225, 100, 50}},
         {100, 50, {0, 0, 301, 51}, {0, 0, 1024, 768}, {100, 0, 100, 50}},  // (301 - 100) / 2
         {300, 200, {-50, -40, 50, 40}, {0, 0, 1024, 768}, {0, 0, 300, 200}},
@@ -23,7 +18,7 @@ TEST(CenterOver, ClampsToWorkArea) {
         // Wider than the work area: its right edge lies on the work area's right.
         {1200, 900, {0, 0, 400, 300}, {0, 0, 1024, 768}, {-176, -132, 1200, 900}},
     };
-    for (const Row& r : rows)
+    for (const auto& r : rows)
         EXPECT_EQ(center_over(r.width, r.height, r.owner, r.work), r.expected) << r.owner.left;
 }
 
@@ -56,11 +51,7 @@ TEST(UsableWindowPlace, FallsBackWhenTheSavedPlaceCannotBeReached) {
     constexpr int kMax = 2147483647;
     const WindowPlace fallback{kDefault, kDefault, 560, 450};
     const Bounds work{0, 0, 1280, 1000};
-    struct Case {
-        const char* name;
-        WindowPlace saved, expected;
-    };
-    const Case cases[] = {
+    const struct { const char* name; WindowPlace saved, expected; } cases[] = {
         {"as saved", {100, 50, 600, 400}, {100, 50, 600, 400}},
         {"partly off the left", {-500, 0, 600, 400}, {-500, 0, 600, 400}},
         {"default position keeps its size", {kDefault, kDefault, 700, 500}, {kDefault, kDefault, 700, 500}},
@@ -76,7 +67,7 @@ TEST(UsableWindowPlace, FallsBackWhenTheSavedPlaceCannotBeReached) {
         {"just visible", {1280 - kMinWindowVisible, 1000 - kMinWindowVisible, 600, 400},
          {1280 - kMinWindowVisible, 1000 - kMinWindowVisible, 600, 400}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(usable_window_place(c.saved, fallback, kDefault, work), c.expected);
     }
@@ -136,9 +127,8 @@ TEST(QuestionPaneLayout, RowsFollowTheSplits) {
 }
 
 TEST(MessagePaneLayout, MessageFieldIsNeverShorterThan20) {
-    const struct {
-        int height, message, expected;
-    } cases[] = {{400, 180, 180}, {150, 180, 130}, {30, 180, 20}, {400, 5, 20}};
+    const struct { int height, message, expected; } cases[] = {
+        {400, 180, 180}, {150, 180, 130}, {30, 180, 20}, {400, 5, 20}};
     for (const auto& c : cases) {
         int m = c.message;
         auto boxes = by_id(message_pane_layout(300, c.height, 16, 2, m));
@@ -150,11 +140,7 @@ TEST(MessagePaneLayout, MessageFieldIsNeverShorterThan20) {
 }
 
 TEST(SettingsPaneLayouts, PlaceEveryControlOnce) {
-    const struct {
-        const char* name;
-        std::vector<Placed> placed;
-        std::size_t controls;
-    } panes[] = {
+    const struct { const char* name; std::vector<Placed> placed; std::size_t controls; } panes[] = {
         {"title", title_pane_layout(300, 400, 16, 16, 2, 1), 11},
         {"font", font_pane_layout(300, 400, 16, 18, 2), 9},
         {"group", group_pane_layout(300, 400, 16, 18, 2), 22},

@@ -19,6 +19,13 @@ Preferences default_prefs() {
     return prefs;
 }
 
+// What reading `text` over the defaults gives.
+std::pair<Preferences, PrintSettings> read(const std::string& text, Preferences prefs = default_prefs()) {
+    PrintSettings print;
+    read_settings_text(text, prefs, print);
+    return {prefs, print};
+}
+
 // The text as the settings reader scans it: it ends at a NUL byte.
 std::string normalized(std::string text) {
     text.erase(std::min(text.find('\0'), text.size()));
@@ -70,12 +77,7 @@ TEST(SettingsLookup, FindsTheFirstLineWithKeyAndEquals) {
 
 TEST(ReadSettings, TakesValuesInRangeAndIgnoresTheRest) {
     using Getter = std::function<long long(const Preferences&, const PrintSettings&)>;
-    struct Row {
-        const char* file;
-        Getter get;
-        long long expected;
-    };
-    const Row rows[] = {
+    const struct { const char* file; Getter get; long long expected; } rows[] = {
         {"Left=100", [](auto& p, auto&) { return p.Left; }, 100},
         {"Left = 100", [](auto& p, auto&) { return p.Left; }, kUseDefaultPosition},
         {"Top=-5", [](auto& p, auto&) { return p.Top; }, -5},
@@ -101,47 +103,32 @@ TEST(ReadSettings, TakesValuesInRangeAndIgnoresTheRest) {
         {"[Print]\r\nHeight=900\r\n[Window]\r\nHeight=700", [](auto& p, auto&) { return p.Height; },
          900},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.file);
-        Preferences prefs = default_prefs();
-        PrintSettings print;
-        read_settings_text(r.file, prefs, print);
-        EXPECT_EQ(r.get(prefs, print), r.expected);
+    for (const auto& r : rows) {
+        const auto [prefs, print] = read(r.file);
+        EXPECT_EQ(r.get(prefs, print), r.expected) << r.file;
     }
 }
 
 TEST(ReadSettings, KeysFacesAndGarbage) {
     for (const char* file : {"[Fonts]\r\nNumTitleName=Arial\r\n[Print]\r\nNumTitle=No.%t\r\n",
                              "[Print]\r\nNumTitle=No.%t\r\n[Fonts]\r\nNumTitleName=Arial\r\n"}) {
-        Preferences prefs = default_prefs();
-        PrintSettings print;
-        read_settings_text(file, prefs, print);
+        const auto [prefs, print] = read(file);
         EXPECT_EQ(print.NumTitle, "No.%t");
         EXPECT_EQ(prefs.NumTitle.face, "Arial");
         EXPECT_EQ(prefs.NumQuestion.face, kDefaultFaceName);
     }
     const std::string long_text(40, 'x');
-    Preferences prefs = default_prefs();
-    PrintSettings print;
-    read_settings_text("TitleName=" + long_text + "\r\nNumQuestion=" + long_text, prefs, print);
+    const auto [prefs, print] = read("TitleName=" + long_text + "\r\nNumQuestion=" + long_text);
     EXPECT_EQ(prefs.Title.face, std::string(31, 'x'));
     EXPECT_EQ(print.NumQuestion, long_text);
 
-    const std::string defaults = write_settings_text(default_prefs(), PrintSettings{});
-    prefs = default_prefs();
-    print = PrintSettings{};
-    read_settings_text("=5\r\nShow\r\n[Window]=1\r\n\x83\r\nLeft\x01Width\x01 Top=1\rFile 1=a\n" +
-                           std::string("\0Left=1\r\n", 9),
-                       prefs, print);
-    EXPECT_EQ(write_settings_text(prefs, print), defaults);
+    const auto [garbage, garbage_print] = read(
+        "=5\r\nShow\r\n[Window]=1\r\n\x83\r\nLeft\x01Width\x01 Top=1\rFile 1=a\n" + std::string("\0Left=1\r\n", 9));
+    EXPECT_EQ(write_settings_text(garbage, garbage_print), write_settings_text(default_prefs(), PrintSettings{}));
 }
 
 TEST(ReadSettings, RecentFiles) {
-    struct Row {
-        std::string file;
-        std::vector<std::string> expected;
-    };
-    const Row rows[] = {
+    const struct { std::string file; std::vector<std::string> expected; } rows[] = {
         {"File2=b\r\nFile1=a\r\n", {"a", "b"}},
         {"File1=1\nFile2=2\nFile3=3\nFile4=4\nFile5=5\nFile6=6\n", {"1", "2", "3", "4", "5"}},
         {"File1=a\r\nFile4=d\r\n", {"a", "d"}},
@@ -149,18 +136,11 @@ TEST(ReadSettings, RecentFiles) {
         {"File1=" + std::string(300, 'p'), {std::string(259, 'p')}},
         {"File1= C:\\my file.qzf \r\n", {" C:\\my file.qzf "}},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.file);
-        Preferences prefs = default_prefs();
-        PrintSettings print;
-        read_settings_text(r.file, prefs, print);
-        EXPECT_EQ(prefs.recent_files, r.expected);
-    }
+    for (const auto& r : rows) EXPECT_EQ(read(r.file).first.recent_files, r.expected) << r.file;
     Preferences prefs = default_prefs();
     prefs.recent_files = {"x", "B", "y"};
-    PrintSettings print;
-    read_settings_text("File1=a\r\nFile2=b\r\n", prefs, print);
-    EXPECT_EQ(prefs.recent_files, (std::vector<std::string>{"a", "b", "x", "y"}));
+    EXPECT_EQ(read("File1=a\r\nFile2=b\r\n", prefs).first.recent_files,
+              (std::vector<std::string>{"a", "b", "x", "y"}));
 }
 
 TEST(WriteSettings, DecisiveLines) {
@@ -190,13 +170,8 @@ TEST(SettingsRoundTrip, EveryFieldReadsBack) {
                        &prefs.ListColumnLine, &prefs.ListColumnType, &prefs.ListColumnData})
         *field = -1000 * n++;
     prefs.recent_files = {"C:\\表\\a.qzf", "b", "c", "d", "e"};
-    prefs.Show = 3;
-    prefs.Flags = 200;
-    prefs.UseDataSettings = 0;
-    prefs.IMETitle = 1;
-    prefs.IMEQuestion = 2;
-    prefs.IMEAnswer = 1;
-    prefs.IMEComment = 2;
+    prefs.Show = 3, prefs.Flags = 200, prefs.UseDataSettings = 0;
+    prefs.IMETitle = 1, prefs.IMEQuestion = 2, prefs.IMEAnswer = 1, prefs.IMEComment = 2;
     for (FontSpec* font : {&prefs.Title, &prefs.Question, &prefs.Answer, &prefs.Comment,
                            &prefs.NumTitle, &prefs.NumQuestion}) {
         font->size = n++;
@@ -209,21 +184,13 @@ TEST(SettingsRoundTrip, EveryFieldReadsBack) {
     for (int* field : {&print.PrintFlags, &print.TitlePosition, &print.AnswerPosition,
                        &print.QTStyle, &print.QQStyle, &print.QAStyle})
         *field = n++;
-    print.NumTitle = "第%t章";
-    print.NumQuestion = "";
-    print.QuestionRate = 77;
-    print.ItemPosition = 1;
-    print.LineSpace = 999;
-    print.QTColor = 1;
-    print.QQColor = 2;
-    print.QAColor = 3;
+    print.NumTitle = "第%t章", print.NumQuestion = "";
+    print.QuestionRate = 77, print.ItemPosition = 1, print.LineSpace = 999;
+    print.QTColor = 1, print.QQColor = 2, print.QAColor = 3;
     const std::string written = write_settings_text(prefs, print);
     for (const char* end : {"\r\n", "\r", "\n"}) {
-        SCOPED_TRACE(end[0] == '\r' ? "CR" : "LF");
-        Preferences read = default_prefs();
-        PrintSettings read_print;
-        read_settings_text(replace_all(written, "\r\n", end), read, read_print);
-        EXPECT_EQ(write_settings_text(read, read_print), written);
+        const auto [read_prefs, read_print] = read(replace_all(written, "\r\n", end));
+        EXPECT_EQ(write_settings_text(read_prefs, read_print), written) << (end[0] == '\r' ? "CR" : "LF");
     }
 }
 
