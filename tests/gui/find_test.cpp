@@ -51,8 +51,7 @@ TEST_F(FindTest, RepeatedF3StepsThroughMatchesWithoutWrapping) {
         command(CMD_FIND_NEXT);
         EXPECT_EQ(doc().current, expected);
     }
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "検索文字列が見つかりません。");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"検索文字列が見つかりません。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
     command(CMD_FIND_PREVIOUS);
     EXPECT_EQ(doc().current, 3);
@@ -96,8 +95,7 @@ TEST_F(FindTest, ConditionsDialogRefusesNoField) {
         when_dialog("検索", [](HWND find) { SendMessageA(find, WM_COMMAND, IDCANCEL, 0); });
     });
     command(CMD_FIND);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "「以下の中から検索」のうち少なくとも１つにチェックしてください。");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"「以下の中から検索」のうち少なくとも１つにチェックしてください。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
     // Case distinguished, answers only, width and kana ignored.
     EXPECT_EQ(app().prefs.search_conditions, 0x46u);

@@ -16,11 +16,6 @@ namespace {
 
 class LineEditTest : public EditorTest {
 protected:
-    std::string texts() const {
-        std::string joined;
-        for (const DataLine& line : doc()) joined += (line.has_text() ? line.text() : "_") + "|";
-        return joined;
-    }
     int focus_control_id() const { return GetDlgCtrlID(GetFocus()); }
 };
 
@@ -29,7 +24,7 @@ const char kFive[] = "a,1,<00\r\nb,2,<00\r\nc,3,<00\r\nd,4,<00\r\ne,5,<00\r\n";
 TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
     open(kFive);
     command(CMD_INSERT_TITLE);  // before the first line: it heads the questions
-    EXPECT_EQ(texts(), "#,000000|a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
+    EXPECT_EQ(joined_lines(), "#,000000|a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
     EXPECT_EQ(item_text(0, 1) + item_text(1, 0) + item_text(1, 2), "タイトル13a,1,<00");
     EXPECT_EQ(selected_items(), std::vector<int>{0});
     EXPECT_EQ(focus_control_id(), 1055);
@@ -38,7 +33,7 @@ TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
 
     focus_line(3);
     command(CMD_INSERT_QUESTION);  // before the current line
-    EXPECT_EQ(texts(), "#,000000|a,1,<00|b,2,<00|_|c,3,<00|d,4,<00|e,5,<00|");
+    EXPECT_EQ(joined_lines(), "#,000000|a,1,<00|b,2,<00|_|c,3,<00|d,4,<00|e,5,<00|");
     EXPECT_EQ(doc().current, 3);
     EXPECT_EQ(item_text(4, 0) + item_text(4, 1), "6問題3");
 
@@ -59,8 +54,7 @@ TEST_F(LineEditTest, SettingsLinesInsertion) {
     open("a,1,<00\r\nb,2,<00\r\n'c\r\n$Group=x\r\ne,5,<00\r\n");
     focus_line(1);
     command(CMD_INSERT_GROUP);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "すでに5行目にグループ設定があります。");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"すでに5行目にグループ設定があります。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
     EXPECT_EQ(doc().count(), 5);
     command(CMD_INSERT_FONT_ANSWER);
@@ -83,16 +77,15 @@ TEST_F(LineEditTest, DeletingSelectedLines) {
     SendMessageA(main_window(), WM_NOTIFY, IDC_LINE_LIST, reinterpret_cast<LPARAM>(&key));
     pump();
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(texts(), "a,1,<00|c,3,<00|e,5,<00|");
+    EXPECT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
     EXPECT_EQ(item_text(2, 0) + item_text(2, 1), "4問題3");
 
     // Deleting every line keeps the last and says so once.
     command(CMD_SELECT_ALL);
     EXPECT_EQ(selected_items().size(), 3u);
     command(CMD_DELETE);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "これ以上削除することはできません。");
-    EXPECT_EQ(texts(), "e,5,<00|");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"これ以上削除することはできません。"});
+    EXPECT_EQ(joined_lines(), "e,5,<00|");
     EXPECT_EQ(selected_items(), std::vector<int>{0});
     EXPECT_EQ(doc().current, 0);
     EXPECT_EQ(status_text(1), "\t2/2");
@@ -134,7 +127,7 @@ TEST_F(LineEditTest, MovedLinesTakeTheirSelectionAndFocusAlong) {
         select_only(c.selected);
         SetFocus(list());
         command(c.command);
-        EXPECT_EQ(texts(), c.order);
+        EXPECT_EQ(joined_lines(), c.order);
         EXPECT_EQ(selected_items(), c.selected_after);
         EXPECT_EQ(focused_item(), c.focus_after);
         EXPECT_EQ(doc().current, c.focus_after);

@@ -24,23 +24,14 @@
 namespace qz::test {
 namespace {
 
-constexpr int kCommentLabel = IDC_PANE_COMMENT_LABEL;
-constexpr int kCommentField = IDC_PANE_COMMENT;
-
-constexpr int kTitleField = 1055;
-constexpr int kQuestionField = 1026;
-constexpr int kAnswerField = 1029;
-constexpr int kAnswerNumber = 1036;
-constexpr int kHistory = 1032;
-constexpr int kChoiceList = 1025;
-constexpr int kFirstFlag = 1026;
-constexpr int kSizeField = 1025;
-constexpr int kCharsetField = 1028;
-constexpr int kFaceField = 1030;
-constexpr int kChangeButton = 1031;
+constexpr int kCommentLabel = IDC_PANE_COMMENT_LABEL, kCommentField = IDC_PANE_COMMENT;
+// Question pane, title pane, font pane, group pane, message pane.
+constexpr int kTitleField = 1055, kQuestionField = 1026, kAnswerField = 1029, kAnswerNumber = 1036,
+              kHistory = 1032;
+constexpr int kChoiceList = 1025, kFirstFlag = 1026;
+constexpr int kSizeField = 1025, kCharsetField = 1028, kFaceField = 1030, kChangeButton = 1031;
 constexpr int kFirstName = 1034;
-constexpr int kMessageField = 1025;
-constexpr int kMessageSeparator = 1026;
+constexpr int kMessageField = 1025, kMessageSeparator = 1026;
 
 class PaneTest : public EditorTest {
 protected:
@@ -296,12 +287,9 @@ TEST_F(PaneTest, TabCyclesBetweenTheListAndThePane) {
     open(kChapter);
     SetForegroundWindow(main_window());
     focus_line(1);
-    const struct {
-        HWND from;
-        bool shift;
-        HWND to;
-    } steps[] = {{list(), false, control(1024)}, {control(kCommentField), false, list()},
-                 {list(), true, control(kCommentField)}, {control(1024), true, list()}};
+    const struct { HWND from; bool shift; HWND to; } steps[] = {
+        {list(), false, control(1024)}, {control(kCommentField), false, list()},
+        {list(), true, control(kCommentField)}, {control(1024), true, list()}};
     for (const auto& s : steps) {
         SetFocus(s.from);
         press_tab(s.shift);

@@ -81,8 +81,7 @@ TEST_F(SelectSortTest, SelectTitleAndTextAddedToTheSelection) {
     });
     command(CMD_SELECT);
     EXPECT_TRUE(conditions_shown);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "1行選択しました。");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"1行選択しました。"});
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 3}));
 }
 
@@ -107,8 +106,7 @@ TEST_F(SelectSortTest, SortUsesTheLocaleOrderUndoesInOneStepAndNeedsQuestions) {
     select_only({1});
     when_dialog("並べ替え", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); });
     command(CMD_SORT);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "問題が選択されていません。");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"問題が選択されていません。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
 }
 

@@ -29,11 +29,6 @@ protected:
         keys[VK_CONTROL] = 0;
         SetKeyboardState(keys);
     }
-    std::string texts() const {
-        std::string joined;
-        for (const DataLine& line : doc()) joined += (line.has_text() ? line.text() : "_") + "|";
-        return joined;
-    }
     void expect_list_mirrors_model() {
         EXPECT_EQ(line_list_count(), doc().count());
         EXPECT_EQ(selected_items(), app().editor.selected());
@@ -50,12 +45,12 @@ TEST_F(UndoTest, CtrlZInTheListUndoesADeleteAndCtrlYRedoesIt) {
     set_item_state(3, LVIS_SELECTED, LVIS_SELECTED);
     SetFocus(list());
     command(CMD_DELETE);
-    ASSERT_EQ(texts(), "a,1,<00|c,3,<00|e,5,<00|");
+    ASSERT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
     EXPECT_TRUE(modified());
     EXPECT_EQ(menu_state(CMD_REDO) & MFS_GRAYED, static_cast<UINT>(MFS_GRAYED));
 
     ctrl_key('Z');
-    EXPECT_EQ(texts(), "a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
+    EXPECT_EQ(joined_lines(), "a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
     EXPECT_EQ(selected_items(), (std::vector<int>{1, 3}));
     EXPECT_EQ(field(1026), "b");
     EXPECT_EQ(item_text(4, 0), "6");
@@ -65,7 +60,7 @@ TEST_F(UndoTest, CtrlZInTheListUndoesADeleteAndCtrlYRedoesIt) {
     SendMessageA(main_window(), WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(main_window())), 0);
     EXPECT_EQ(menu_state(CMD_REDO) & MFS_GRAYED, 0u);
     ctrl_key('Y');
-    EXPECT_EQ(texts(), "a,1,<00|c,3,<00|e,5,<00|");
+    EXPECT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
     EXPECT_EQ(selected_items(), std::vector<int>{1});
     EXPECT_TRUE(modified());
     expect_list_mirrors_model();
