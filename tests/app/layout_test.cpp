@@ -22,19 +22,14 @@ TEST(CenterOver, ClampsToWorkArea) {
         EXPECT_EQ(center_over(r.width, r.height, r.owner, r.work), r.expected) << r.owner.left;
 }
 
-struct MainCase {
-    int width, height, toolbar, status, list_width;
-    int expected_list_width;
-};
-
 TEST(MainWindowLayout, ClampsTheListAndSplitsTheWorkArea) {
-    const MainCase cases[] = {
+    const struct { int width, height, toolbar, status, list_width, expected_list_width; } cases[] = {
         {560, 400, 28, 20, 200, 200},  // as saved
         {560, 400, 28, 20, 5, 30},     // far left: at least 30
         {560, 400, 28, 20, 600, 530},  // far right: 30 short of the width
         {100, 400, 0, 0, 90, 70},      // a narrower window clamps too
     };
-    for (const MainCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.list_width);
         MainLayout l = main_window_layout(c.width, c.height, c.toolbar, c.status, c.list_width);
         EXPECT_EQ(l.list_width, c.expected_list_width);
@@ -67,16 +62,13 @@ TEST(UsableWindowPlace, FallsBackWhenTheSavedPlaceCannotBeReached) {
         {"just visible", {1280 - kMinWindowVisible, 1000 - kMinWindowVisible, 600, 400},
          {1280 - kMinWindowVisible, 1000 - kMinWindowVisible, 600, 400}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(usable_window_place(c.saved, fallback, kDefault, work), c.expected);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(usable_window_place(c.saved, fallback, kDefault, work), c.expected) << c.name;
 }
 
 TEST(StatusBarParts, LeaveRoomForTheGrip) {
-    StatusParts p = status_bar_parts(600, 20);
-    EXPECT_EQ(p.first, 500);
-    EXPECT_EQ(p.second, 580);
+    const StatusParts p = status_bar_parts(600, 20);
+    EXPECT_EQ(std::pair(p.first, p.second), std::pair(500, 580));
 }
 
 std::map<int, Box> by_id(const std::vector<Placed>& placed) {
@@ -85,13 +77,8 @@ std::map<int, Box> by_id(const std::vector<Placed>& placed) {
     return boxes;
 }
 
-struct SplitCase {
-    int height, answer_top, history_top;
-    int expected_answer_top, expected_history_top;
-};
-
 TEST(QuestionPaneLayout, SplitsAreClampedInOrder) {
-    const SplitCase cases[] = {
+    const struct { int height, answer_top, history_top, expected_answer, expected_history; } cases[] = {
         {400, 180, 240, 180, 240},  // as saved
         {150, 180, 240, 110, 130},  // history row at most 20 above the bottom
         {60, 180, 240, 30, 50},     // but at least 50 from the top
@@ -99,12 +86,11 @@ TEST(QuestionPaneLayout, SplitsAreClampedInOrder) {
         {400, 300, 240, 220, 240},  // answer row dragged below the history row
         {400, 5, 240, 20, 240},     // answer row at least 20
     };
-    for (const SplitCase& c : cases) {
-        SCOPED_TRACE(c.height);
+    for (const auto& c : cases) {
         QuestionSplits s{c.answer_top, c.history_top};
         question_pane_layout(300, c.height, 16, 16, 2, 1, s);
-        EXPECT_EQ(s.answer_top, c.expected_answer_top);
-        EXPECT_EQ(s.history_top, c.expected_history_top);
+        EXPECT_EQ(std::pair(s.answer_top, s.history_top), std::pair(c.expected_answer, c.expected_history))
+            << c.height;
     }
 }
 

@@ -43,7 +43,7 @@ TEST_F(FindTest, F3WithoutASearchOpensTheDialogAndThenFindsBelow) {
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(FindTest, RepeatedF3StepsThroughMatchesWithoutWrapping) {
+TEST_F(FindTest, RepeatedF3StepsThroughMatchesWithoutWrappingAndTheDialogReopensWithTheText) {
     open(kLines);
     app().search_text = "は？";
     focus_line(0);
@@ -62,12 +62,9 @@ TEST_F(FindTest, RepeatedF3StepsThroughMatchesWithoutWrapping) {
         command(CMD_FIND_NEXT);
         EXPECT_EQ(doc().current, expected);
     }
-}
-
-TEST_F(FindTest, ReopenedDialogShowsTheLastTextAndFindsUpwards) {
-    open(kLines);
+    // The dialog opened again shows the last text and finds upwards.
+    app().prefs.search_conditions = 0xF7;
     app().search_text = "城";
-    focus_line(5);
     when_dialog("検索", [](HWND dialog) {
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_FIND_TEXT)), "城");
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_FIND_NEXT), BST_CHECKED);

@@ -308,8 +308,22 @@ TEST_F(PaneTest, HugeFontSizesAreBounded) {
     EXPECT_EQ(line(0), "$FontQuestion=30000,128,Arial");
 }
 
+// The title pane, in the title colours and fonts.
 TEST_F(PaneTest, TitlePaneShowsAndCommitsChoicesAndFlagsWhenTheFocusLeaves) {
     open_lines({"#Quiz,511110'keep", "#t,000000", "#a\\,b,000000"});
+    HDC dc = GetDC(control(kTitleField));
+    const auto brush_for = [&](int id) {
+        return reinterpret_cast<HBRUSH>(SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(control(id))));
+    };
+    EXPECT_NE(brush_for(kCommentField), pane_brush(FONT_TITLE));  // the system colours
+    EXPECT_EQ(brush_for(kTitleField), pane_brush(FONT_TITLE));
+    EXPECT_EQ(GetBkColor(dc), app().prefs.Title.back_color);
+    EXPECT_EQ(GetTextColor(dc), app().prefs.Title.text_color);
+    ReleaseDC(control(kTitleField), dc);
+    EXPECT_EQ(font_of(kTitleField), pane_font(FONT_TITLE));
+    EXPECT_EQ(font_of(kCommentField), pane_font(FONT_COMMENT));
+    EXPECT_EQ(font_of(kChoiceList), pane_control_font());
     EXPECT_EQ(SendMessageA(control(kChoiceList), CB_GETCOUNT, 0, 0), 10);
     EXPECT_EQ(fields({kTitleField, kCommentField}), "Quiz|keep");
     EXPECT_EQ(selection(kChoiceList), 5);
@@ -346,23 +360,6 @@ TEST_F(PaneTest, TitleIsStoredAsTheLineScannersReadItWhateverTheFont) {
     focus_line(3);
     focus_line(2);
     EXPECT_EQ(field(kTitleField), "表x");
-}
-
-TEST_F(PaneTest, TitleEditHasTheTitleColoursAndFonts) {
-    open_lines({"#t,000000'c"});
-    HDC dc = GetDC(control(kTitleField));
-    const auto brush_for = [&](int id) {
-        return reinterpret_cast<HBRUSH>(SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                                                     reinterpret_cast<LPARAM>(control(id))));
-    };
-    EXPECT_NE(brush_for(kCommentField), pane_brush(FONT_TITLE));  // the system colours
-    EXPECT_EQ(brush_for(kTitleField), pane_brush(FONT_TITLE));
-    EXPECT_EQ(GetBkColor(dc), app().prefs.Title.back_color);
-    EXPECT_EQ(GetTextColor(dc), app().prefs.Title.text_color);
-    ReleaseDC(control(kTitleField), dc);
-    EXPECT_EQ(font_of(kTitleField), pane_font(FONT_TITLE));
-    EXPECT_EQ(font_of(kCommentField), pane_font(FONT_COMMENT));
-    EXPECT_EQ(font_of(kChoiceList), pane_control_font());
 }
 
 TEST_F(PaneTest, GroupAndMessagePanesWriteTheirLines) {
