@@ -181,11 +181,8 @@ TEST(PngDecoder, RefusesBrokenFilesWithTheirReason) {
     std::string bad_crc = header + data + end;
     bad_crc[bad_crc.size() - 20] ^= 1;  // inside the IDAT chunk's CRC
     const struct { std::string file; const char* message; } cases[] = {
-        {"GIF89a", kPngNotPng},
-        {header + data.substr(0, data.size() - 1), kPngTruncated},
-        {header + data, kPngTruncated},
-        {header + end, kPngNoImageData},
-        {bad_crc, kPngBadCrc},
+        {"GIF89a", kPngNotPng}, {header + data.substr(0, data.size() - 1), kPngTruncated},
+        {header + data, kPngTruncated}, {header + end, kPngNoImageData}, {bad_crc, kPngBadCrc},
         {kPngSignature + png_header(1, 1, 8, 3) + data + end, kPngNoPalette},
         {kPngSignature + png_header(1, 1, 3, 0) + data + end, kPngBadHeader},
         {kPngSignature + png_header(1, 1, 8, 3) + png_chunk("PLTE", std::string(771, 'x')) + data + end,

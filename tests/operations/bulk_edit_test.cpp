@@ -54,15 +54,10 @@ TEST(Clipboard, CopyAndPaste) {
 
 TEST(BulkEdit, ReversedQuestionReadsBackAsAQuestion) {
     const char* const cases[][2] = {
-        {"Q,A,?20'c", "A,Q,<00"},
-        {"Q,#A,<00", "\\#A,Q,<00"},
-        {"Q,'A,<00", "\\'A,Q,<00"},
-        {"\\#Q,A,<00", "A,#Q,<00"},
-        {"f(x) [a|b],y,<00", "y,f\\(x\\) \\[a\\|b\\],<00"},
-        {"Q,\\(x\\) [A|B],<00", "(x) [A|B],Q,<00"},
-        {"Q\\,x,A\\,y,<00", "A\\,y,Q\\,x,<00"},
-        {"\\i\"a(1).png\"表(,A,<00", "A,\\i\"a(1).png\"表\\(,<00"},
-        {"no answer", ""},
+        {"Q,A,?20'c", "A,Q,<00"}, {"Q,#A,<00", "\\#A,Q,<00"}, {"Q,'A,<00", "\\'A,Q,<00"},
+        {"\\#Q,A,<00", "A,#Q,<00"}, {"f(x) [a|b],y,<00", "y,f\\(x\\) \\[a\\|b\\],<00"},
+        {"Q,\\(x\\) [A|B],<00", "(x) [A|B],Q,<00"}, {"Q\\,x,A\\,y,<00", "A\\,y,Q\\,x,<00"},
+        {"\\i\"a(1).png\"表(,A,<00", "A,\\i\"a(1).png\"表\\(,<00"}, {"no answer", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);

@@ -24,8 +24,7 @@ TEST(DataInfo, SavedDocumentCountsLinesTitlesQuestionsAndGroups) {
     CardDocument doc;
     doc.file_name = "C:\\データ\\q.qzf";
     for (auto [kind, text] : {std::pair{LINE_TITLE, "#t,000000"},
-                              {LINE_TEXT, "q,a,<00"},
-                              {LINE_GROUP, "$Group=歴史,地理"},
+                              {LINE_TEXT, "q,a,<00"}, {LINE_GROUP, "$Group=歴史,地理"},
                               {LINE_TEXT, "'c"},
                               {LINE_TEXT, "q,a,<00"}})
         doc.append(DataLine(kind, text));

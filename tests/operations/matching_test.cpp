@@ -173,22 +173,16 @@ TEST(LineContains, FieldsChosenByTheConditions) {
         {tokyo, "とうきょう", Q | M, false}, {tokyo, "首都", M, true}, {tokyo, "首都", Q | A, false},
         // The comment counts only on a valid question line.
         {"東京,とうきょう,<0'首都", "首都", M, false},
-        {"東京,とうきょう,\\00'首都", "首都", M, false},
-        {"'首都", "首都", M, false},
+        {"東京,とうきょう,\\00'首都", "首都", M, false}, {"'首都", "首都", M, false},
         // A search never spans a field separator; escaped commas stay escaped.
-        {"a,b,<00", "a,b", Q | A, false},
-        {"a\\,b,c,<00", "a,b", Q, false},
-        {"a\\,b,c,<00", "a\\,b", Q, true},
-        {"x,a\\,b,<00", "a\\,b", A, true},
+        {"a,b,<00", "a,b", Q | A, false}, {"a\\,b,c,<00", "a,b", Q, false},
+        {"a\\,b,c,<00", "a\\,b", Q, true}, {"x,a\\,b,<00", "a\\,b", A, true},
         // The accessors are positional: any line with commas has pieces.
-        {"#t,100000", "#", Q, true},
-        {"$Group=全般,地理,歴史", "地理", A, true},
+        {"#t,100000", "#", Q, true}, {"$Group=全般,地理,歴史", "地理", A, true},
         {"$Group=全般,地理,歴史", "歴史", A, false},
         // An image reference is one unit: its comma does not end the field.
-        {"\\i\"a,b.bmp\"x,y,<00", "b.bmp", Q, true},
-        {"\\i\"a,b.bmp\"x,y,<00", "y", A, true},
-        {"", "a", Q | A | M, false},
-        {nullptr, "a", Q | A | M, false},
+        {"\\i\"a,b.bmp\"x,y,<00", "b.bmp", Q, true}, {"\\i\"a,b.bmp\"x,y,<00", "y", A, true},
+        {"", "a", Q | A | M, false}, {nullptr, "a", Q | A | M, false},
     };
     for (const auto& r : rows)
         EXPECT_EQ(line_matches(r.text, nullptr, r.search, r.fields | 0x07), r.expected)

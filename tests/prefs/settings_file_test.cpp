@@ -1,4 +1,5 @@
 #include "core/prefs/settings_file.h"
+#include "core/prefs/customize.h"
 
 #include <gtest/gtest.h>
 
@@ -47,20 +48,15 @@ TEST(SettingsLookup, FindsTheFirstLineWithKeyAndEquals) {
         std::string value;
     };
     const Row rows[] = {
-        {"Left=100\r\n", "Left", true, "100"},
-        {"Left = 100\r\n", "Left", false, ""},
-        {" Left=100\r\n", "Left", false, ""},
-        {"left=100\r\n", "Left", false, ""},
-        {"Leftover=5\r\n", "Left", false, ""},
-        {"Left\r\n", "Left", false, ""},
+        {"Left=100\r\n", "Left", true, "100"}, {"Left = 100\r\n", "Left", false, ""},
+        {" Left=100\r\n", "Left", false, ""}, {"left=100\r\n", "Left", false, ""},
+        {"Leftover=5\r\n", "Left", false, ""}, {"Left\r\n", "Left", false, ""},
         {"Key= spaced  value \t\r\n", "Key", true, " spaced  value \t"},
-        {"Key=a=b\r\n", "Key", true, "a=b"},
-        {"A=1\r\nKey=last", "Key", true, "last"},
+        {"Key=a=b\r\n", "Key", true, "a=b"}, {"A=1\r\nKey=last", "Key", true, "last"},
         {"[Window]\r\nWidth=800\r\n[Print]\r\nWidth=900\r\n", "Width", true, "800"},
         {"NumTitleName=Face\r\nNumTitle=%t \r\n", "NumTitle", true, "%t "},
         {"NumTitle=%t \r\nNumTitleName=Face\r\n", "NumTitleName", true, "Face"},
-        {"A=1\rKey=2\rB=3\r", "Key", true, "2"},
-        {"A=1\rB=2\nKey=3\r\nC=4", "Key", true, "3"},
+        {"A=1\rKey=2\rB=3\r", "Key", true, "2"}, {"A=1\rB=2\nKey=3\r\nC=4", "Key", true, "3"},
         {"Key=表示\\\r\n", "Key", true, "表示\\"},
         {std::string("A=1\r\n\0Key=2\r\n", 13), "Key", false, ""},
     };
@@ -201,19 +197,15 @@ TEST(AddRecent, KeepsOrderLimitAndNoCaseDuplicates) {
         std::vector<std::string> after;
     };
     const Row rows[] = {
-        {{}, "a", {"a"}},
-        {{"a", "b", "c", "d", "e"}, "f", {"f", "a", "b", "c", "d"}},
+        {{}, "a", {"a"}}, {{"a", "b", "c", "d", "e"}, "f", {"f", "a", "b", "c", "d"}},
         {{"a", "b", "c", "d", "e"}, "d", {"d", "a", "b", "c", "e"}},
         {{"x", "C:\\Data\\Quiz.qzf"}, "c:\\data\\QUIZ.QZF", {"c:\\data\\QUIZ.QZF", "x"}},
-        {{"ab"}, "abc", {"abc", "ab"}},
-        {{"@"}, "`", {"`", "@"}},
-        {{"a[1]"}, "a{1}", {"a{1}", "a[1]"}},
-        {{"\xC4"}, "\xE4", {"\xE4", "\xC4"}},
+        {{"ab"}, "abc", {"abc", "ab"}}, {{"@"}, "`", {"`", "@"}},
+        {{"a[1]"}, "a{1}", {"a{1}", "a[1]"}}, {{"\xC4"}, "\xE4", {"\xE4", "\xC4"}},
         // ア (83 41) and ヂ (83 61) differ only in the case of the trail byte.
         {{"C:\\\x83\x41.qzf"}, "c:\\\x83\x61.QZF", {"c:\\\x83\x61.QZF", "C:\\\x83\x41.qzf"}},
         // ャ (83 83) is one character, so the 'A' after it is a letter.
-        {{"\x83\x83" "A"}, "\x83\x83" "a", {"\x83\x83" "a"}},
-        {{"p", "P"}, "p", {"p", "p"}},
+        {{"\x83\x83" "A"}, "\x83\x83" "a", {"\x83\x83" "a"}}, {{"p", "P"}, "p", {"p", "p"}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
@@ -221,6 +213,38 @@ TEST(AddRecent, KeepsOrderLimitAndNoCaseDuplicates) {
         add_recent_file(list, r.path);
         EXPECT_EQ(list, r.after);
     }
+}
+
+TEST(Customize, ChoicesReachTheirPreferencesAndOnlyBitZeroOfUseDataSettings) {
+    Preferences prefs = default_prefs();
+    prefs.UseDataSettings = 0x03;
+    FontChoices choices = font_choices(prefs);
+    EXPECT_TRUE(choices.use_data_settings);
+    for (int i = 0; i < kCustomFontCount; ++i) choices.fonts[i].size = 30 + i;
+    choices.use_data_settings = false;
+    store_font_choices(choices, prefs);
+    const FontSpec* stored[] = {&prefs.Title,   &prefs.Question, &prefs.hint_font,  &prefs.Answer,
+                                &prefs.Comment, &prefs.NumTitle, &prefs.NumQuestion};
+    for (int i = 0; i < kCustomFontCount; ++i) EXPECT_EQ(stored[i]->size, 30 + i) << i;
+    EXPECT_EQ(prefs.UseDataSettings, 0x02);
+    // No entry chosen (-1) leaves the input-method preference alone.
+    prefs.IMEComment = IME_OPEN;
+    store_ime_choices({IME_OPEN, IME_CLOSE, IME_LEAVE, -1}, prefs);
+    EXPECT_EQ(ime_choices(prefs), (ImeChoices{IME_OPEN, IME_CLOSE, IME_LEAVE, IME_OPEN}));
+}
+
+TEST(Customize, HintFontIsNotSaved) {
+    const Preferences defaults = default_prefs();
+    Preferences prefs = defaults;
+    PrintSettings print;
+    FontChoices choices = font_choices(prefs);
+    choices.fonts[2].size = 40;
+    store_font_choices(choices, prefs);
+    EXPECT_EQ(prefs.hint_font.size, 40);
+    EXPECT_EQ(write_settings_text(prefs, print), write_settings_text(defaults, print));
+    choices.fonts[0].size = 40;
+    store_font_choices(choices, prefs);
+    EXPECT_NE(write_settings_text(prefs, print), write_settings_text(defaults, print));
 }
 
 }  // namespace

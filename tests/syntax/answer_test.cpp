@@ -44,8 +44,7 @@ const struct ExpandCase {
     std::optional<Alternatives> result;  // nullopt: syntax error
 } kExpandCases[] = {
     {"[A|B]C(D)", Alternatives{"ACD", "AC", "BCD", "BC"}},
-    {"東京(都)", Alternatives{"東京都", "東京"}},
-    {"[[a|b]|c]d", Alternatives{"ad", "bd", "cd"}},
+    {"東京(都)", Alternatives{"東京都", "東京"}}, {"[[a|b]|c]d", Alternatives{"ad", "bd", "cd"}},
     {"[a|b][c|d]", Alternatives{"ac", "ad", "bc", "bd"}},
     {"x[a|b]y|z", Alternatives{"xay", "xby", "z"}},
     {"p|x[a|b]y|z[c|d]", Alternatives{"p", "xay", "xby", "zc", "zd"}},
@@ -54,20 +53,16 @@ const struct ExpandCase {
     // Crossed brackets.
     {"[a|(b]|c)", std::nullopt},
     // Escaped marks are literal characters.
-    {"\\[a\\|b\\]", Alternatives{"[a|b]"}},
-    {"[a\\]|b]", Alternatives{"a]", "b"}},
-    {"\\\\", Alternatives{"\\"}},
-    {"\\\\(a)", Alternatives{"\\a", "\\"}},
-    {"a\\nb", Alternatives{"a\nb"}},
-    {"a\\,b|c", Alternatives{"a,b", "c"}},
+    {"\\[a\\|b\\]", Alternatives{"[a|b]"}}, {"[a\\]|b]", Alternatives{"a]", "b"}},
+    {"\\\\", Alternatives{"\\"}}, {"\\\\(a)", Alternatives{"\\a", "\\"}},
+    {"a\\nb", Alternatives{"a\nb"}}, {"a\\,b|c", Alternatives{"a,b", "c"}},
     // Trail bytes '\' and '|' belong to their characters.
     {"[" + kSo + "|" + kHyo + "]", Alternatives{kSo, kHyo}},
     {"[" + kPo + "|a]", Alternatives{kPo, "a"}},
     {kSo + "(" + kPo + ")", Alternatives{kSo + kPo, kSo}},
     {"\\" + kSo + "|b", Alternatives{kSo, "b"}},
     // 0x83 followed by '[' or ']' is one double-byte character, no bracket.
-    {"\x83[", Alternatives{"\x83["}},
-    {"\x83]|a", Alternatives{"\x83]", "a"}},
+    {"\x83[", Alternatives{"\x83["}}, {"\x83]|a", Alternatives{"\x83]", "a"}},
 };
 
 TEST(ExpandAnswer, Table) {
@@ -259,12 +254,10 @@ TEST(AnswerNumbers, Table) {
         std::vector<std::string> entries;
         bool syntax_error;
     } cases[] = {
-        {"q,A|B,<00", true, 13, {"0. A", "1. B"}, false},
-        {"q,A|B,<00", true, 12, {}, false},
+        {"q,A|B,<00", true, 13, {"0. A", "1. B"}, false}, {"q,A|B,<00", true, 12, {}, false},
         {"q,,<00", true, 13, {"0. "}, false},
         {"q,[A|B]C(D),<00", true, 14, {"0. ACD", "1. AC", "2. BCD", "3. BC"}, false},
-        {"q,(A,<00", true, 13, {"0"}, true},
-        {"'comment", false, 14, {"0"}, false},
+        {"q,(A,<00", true, 13, {"0"}, true}, {"'comment", false, 14, {"0"}, false},
         {"q,a\\,b|c,<00", true, 14, {"0. a", "1. b", "2. c"}, false},
         {"q,[a|b]\\,x,<00", true, 14, {"0. a", "1. x", "2. b", "3. x"}, false},
         {"q,0|1|2|3|4|5|6|7|8|9|10|11,<00", true, 14,

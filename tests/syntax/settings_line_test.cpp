@@ -94,11 +94,9 @@ TEST(SettingsLine, Values) {
         {"$FontTitle=12\x01,1,A", {11, 2}, kNone, kNone, {-1, 0}},
         {"$FontTitle=12,1,A\x01'c", {11, 2}, {14, 1}, {16, 1}, {-1, 0}},
         {"$FontTitle=12," SO ",A", {11, 2}, {14, 2}, {17, 1}, {-1, 0}},
-        {"$FontTitle", kNone, kNone, kNone, kNone},
-        {"$Message=hi'c", kNone, kNone, kNone, kNone},
+        {"$FontTitle", kNone, kNone, kNone, kNone}, {"$Message=hi'c", kNone, kNone, kNone, kNone},
         {"$TimeLimit=30'c", {11, 4}, kNone, kNone, kNone},
-        {"$Group=1,2,3", {7, 1}, {9, 1}, {11, 1}, kNone},
-        {"", kNone, kNone, kNone, kNone},
+        {"$Group=1,2,3", {7, 1}, {9, 1}, {11, 1}, kNone}, {"", kNone, kNone, kNone, kNone},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(shown(c.text));
@@ -120,19 +118,15 @@ TEST(SettingsLine, ParseFontValues) {
     const FontSpec base{11, FONT_BOLD | FONT_ITALIC, 77, "Default", 0x123456, 0x654321};
     const struct { const char* text; int size; unsigned charset; const char* face; } cases[] = {
         {"$FONTTITLE=12,shiftjis,ＭＳ 明朝", 12, 128, "ＭＳ 明朝"},
-        {"$FontAnswer=-16,1,Arial'big", -16, 1, "Arial"},
-        {"$FontQuestion=x,ANSI,", 11, 0, ""},
-        {"$FontQuestion=12", 12, 77, "Default"},
-        {"$FontHint=10,FOO,Arial", 10, 77, "Arial"},
-        {"$FontHint=10,ansi\\,x,Arial", 10, 77, "Arial"},
-        {"$FontHint=12x,1,A", 12, 1, "A"},
+        {"$FontAnswer=-16,1,Arial'big", -16, 1, "Arial"}, {"$FontQuestion=x,ANSI,", 11, 0, ""},
+        {"$FontQuestion=12", 12, 77, "Default"}, {"$FontHint=10,FOO,Arial", 10, 77, "Arial"},
+        {"$FontHint=10,ansi\\,x,Arial", 10, 77, "Arial"}, {"$FontHint=12x,1,A", 12, 1, "A"},
         {"$FontHint=9,1,A\\,B", 9, 1, "A\\,B"},  // taken as stored
         {"$FontHint=9,1,0123456789012345678901234567890123456789", 9, 1,
          "0123456789012345678901234567890"},
         {"$FontHint=9,0000000000000000000000000000001,A", 9, 1, "A"},    // 31 bytes
         {"$FontHint=9,00000000000000000000000000000001,A", 9, 77, "A"},  // 32 bytes
-        {"$FontHint=9,1,A\001B", 9, 1, "A"},
-        {"$FontHint", 11, 77, "Default"},
+        {"$FontHint=9,1,A\001B", 9, 1, "A"}, {"$FontHint", 11, 77, "Default"},
         {"$FontHint=10,300,Arial", 10, 300, "Arial"},  // only the low byte (44) reaches the font
     };
     for (const auto& c : cases) {
@@ -169,11 +163,9 @@ TEST(FontsInEffect, NearestFontLineAboveOrTheDefault) {
         {6, LINE_FONT_TITLE, with(prefs.Title, 40, 1, "Face2")},
         {2, LINE_FONT_ANSWER, prefs.Answer},
         {6, LINE_FONT_ANSWER, with(prefs.Answer, 8, 1, "Other")},
-        {6, LINE_FONT_QUESTION, prefs.Question},
-        {6, LINE_FONT_HINT, prefs.hint_font},
+        {6, LINE_FONT_QUESTION, prefs.Question}, {6, LINE_FONT_HINT, prefs.hint_font},
         // FontGroup starts from the comment default; only the nearest line counts.
-        {6, LINE_FONT_GROUP, prefs.Comment},
-        {9, LINE_FONT_COMMENT, prefs.Comment},
+        {6, LINE_FONT_GROUP, prefs.Comment}, {9, LINE_FONT_COMMENT, prefs.Comment},
     };
     for (const auto& c : cases) {
         FontSpec out;
@@ -200,11 +192,9 @@ TEST(GroupName, FromGroupLineOrBuiltIn) {
         {"$Group=A,B,,D", 2, nullptr},  // empty
         {"$Group=A,B,,D", 3, "D"},
         {"$Group=A,B,,D", 4, nullptr},  // missing: the line holds fewer names
-        {"$Group=0,1,2,3,4,5,6,7,8,", 9, nullptr},
-        {"$Group=0,1,2,3,4,5,6,7,8,nine", 9, "nine"},
+        {"$Group=0,1,2,3,4,5,6,7,8,", 9, nullptr}, {"$Group=0,1,2,3,4,5,6,7,8,nine", 9, "nine"},
         {"$Group=0,1,2,3,4,5,6,7,8,it\\'s'comment", 9, "it's"},
-        {"$Group=0,1,2,3,4,5,6,7,8,'comment", 9, nullptr},
-        {"$Group=,,,,,,,,,'c", 0, nullptr},
+        {"$Group=0,1,2,3,4,5,6,7,8,'comment", 9, nullptr}, {"$Group=,,,,,,,,,'c", 0, nullptr},
         {"$Group=0,1,2,3,4,5,6,7,8'x", 8, "8'x"},  // the comment only follows name 9
         {"$Group=a\\,b,c", 0, "a,b"}, {"$Group=x\\ny", 0, "x\r\ny"},
         {"$Group=\\(a\\)", 0, "\\(a\\)"},  // markup stays as written
