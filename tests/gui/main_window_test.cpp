@@ -20,7 +20,7 @@ namespace {
 
 using MainWindowTest = EditorTest;
 
-TEST_F(MainWindowTest, ShowsTheSampleInTheLineList) {
+TEST_F(MainWindowTest, ShowsTheSampleInTheLineListAndTheContextMenuSelectsTheClickedItem) {
     const std::string sample = source_path("samples/sample.qzf");
     start("\"" + sample + "\"");
     ASSERT_EQ(doc().count(), 59);
@@ -49,6 +49,22 @@ TEST_F(MainWindowTest, ShowsTheSampleInTheLineList) {
     EXPECT_EQ(window_text(main_window()), sample + " - Quizo Editor");
     EXPECT_EQ(focused_item(), 0);
     EXPECT_EQ(selected_items(), std::vector<int>{0});
+
+    // The context menu focuses and selects the clicked item.
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    ASSERT_TRUE(SendMessageA(list(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item)));
+    POINT p{item.left + 20, (item.top + item.bottom) / 2};
+    ClientToScreen(list(), &p);
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        EndMenu();
+    });
+    SendMessageA(main_window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), MAKELPARAM(p.x, p.y));
+    pump();
+    EXPECT_EQ(focused_item(), 3);
+    EXPECT_EQ(doc().current, 3);
+    EXPECT_EQ(selected_items(), (std::vector<int>{0, 3}));  // item 0 keeps its selection
 }
 
 TEST_F(MainWindowTest, EditMenuFollowsTheListFocusAndSelection) {
@@ -167,24 +183,6 @@ TEST_F(MainWindowTest, HelpOpensTheTopicOfTheLineShownOrOfTheMenu) {
     HELPINFO menu{sizeof menu, HELPINFO_MENUITEM, CMD_OPEN, nullptr, 0, {}};
     SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&menu));
     EXPECT_EQ(topics, (std::vector<DWORD>{2001, 2004, 2003, 2005, 2002, 2001, 2000}));
-}
-
-TEST_F(MainWindowTest, ContextMenuFocusesAndSelectsTheClickedItem) {
-    start("\"" + source_path("samples/sample.qzf") + "\"");
-    RECT item{};
-    item.left = LVIR_BOUNDS;
-    ASSERT_TRUE(SendMessageA(list(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item)));
-    POINT p{item.left + 20, (item.top + item.bottom) / 2};
-    ClientToScreen(list(), &p);
-    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        EndMenu();
-    });
-    SendMessageA(main_window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), MAKELPARAM(p.x, p.y));
-    pump();
-    EXPECT_EQ(focused_item(), 3);
-    EXPECT_EQ(doc().current, 3);
-    EXPECT_EQ(selected_items(), (std::vector<int>{0, 3}));  // item 0 keeps its selection
 }
 
 }  // namespace

@@ -84,7 +84,23 @@ const char kChapter[] =
     "'just a comment\r\n"
     "\r\n";
 
-TEST_F(PaneTest, QuestionPaneShowsEachLineAndItsTitleButtonLeadsToTheTitle) {
+void press_tab(bool shift) {
+    std::vector<std::pair<WORD, DWORD>> keys = {{VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}};
+    if (shift) keys = {{VK_SHIFT, 0}, {VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}, {VK_SHIFT, KEYEVENTF_KEYUP}};
+    std::vector<INPUT> inputs(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i].first;
+        inputs[i].ki.dwFlags = keys[i].second;
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    for (int i = 0; i < 5; ++i) {
+        pump();
+        Sleep(20);
+    }
+}
+
+TEST_F(PaneTest, QuestionPaneShowsTheLineAndTakesEditCommandsTabsAndHistoryMarks) {
     open(kChapter);
     focus_line(1);
     HWND pane = app().pane;
@@ -106,6 +122,60 @@ TEST_F(PaneTest, QuestionPaneShowsEachLineAndItsTitleButtonLeadsToTheTitle) {
     EXPECT_EQ(doc().current, 0);
     EXPECT_EQ(selected_items(), std::vector<int>{0});
     EXPECT_FALSE(IsWindow(pane));
+
+    // Edit commands go to the focused field.
+    focus_line(1);
+    SetFocus(control(kTitleField));  // the title box only allows copying
+    SendMessageA(control(kTitleField), EM_SETSEL, 0, 3);
+    EXPECT_EQ(edit_state() & (EDIT_CUT | EDIT_PASTE | EDIT_DELETE | EDIT_COPY), unsigned{EDIT_COPY});
+    HWND question = control(kQuestionField);
+    SetFocus(question);
+    SendMessageA(question, EM_SETSEL, 0, 0);
+    command(CMD_DELETE);
+    EXPECT_EQ(field(kQuestionField), "apital?");
+    EXPECT_EQ(doc().count(), 5);  // no line was deleted
+    command(CMD_SELECT_ALL);
+    DWORD start = 1, end = 0;
+    SendMessageA(question, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end - start, 7u);
+    command(CMD_UNDO);
+    EXPECT_EQ(field(kQuestionField), "Capital?");
+
+    // Tab cycles between the list and the pane.
+    SetForegroundWindow(main_window());
+    const struct { HWND from; bool shift; HWND to; } steps[] = {
+        {list(), false, control(1024)}, {control(kCommentField), false, list()},
+        {list(), true, control(kCommentField)}, {control(1024), true, list()}};
+    for (const auto& s : steps) {
+        SetFocus(s.from);
+        press_tab(s.shift);
+        EXPECT_EQ(GetFocus(), s.to);
+    }
+
+    // The history marks toggle by key and mouse and are committed at once.
+    focus_line(2);
+    HWND strip = control(kHistory);
+    SetFocus(strip);
+    const int keys[][2] = {{'3', 4}, {VK_NUMPAD3, 0}, {VK_NUMPAD5, 16}, {'6', 16}};
+    for (const auto& [key, value] : keys) {
+        SendMessageA(strip, WM_KEYDOWN, key, 0);
+        EXPECT_EQ(history(), value) << key;
+        EXPECT_EQ(line(2), "a\\,b,c," + std::string(1, static_cast<char>(0x3C + value)) + "00");
+    }
+    SendMessageA(strip, WM_KEYDOWN, '5', 0);
+    ASSERT_EQ(history(), 0);
+    RECT r;
+    GetClientRect(strip, &r);
+    const int cell = cell_height(app().pane, kHistory), left = (r.right - 5 * cell) / 2, y = r.bottom / 2;
+    // Mark 2, then the left of the strip (nothing), then mark 5.
+    const int clicks[][2] = {{left + cell + cell / 2, 2}, {left - 1, 2}, {left + 4 * cell + 1, 18}};
+    for (const auto& [x, value] : clicks) {
+        SendMessageA(strip, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        SendMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        EXPECT_EQ(history(), value) << x;
+    }
+    EXPECT_EQ(GetFocus(), strip);
+    EXPECT_EQ(line(2), "a\\,b,c,N00");
 }
 
 TEST_F(PaneTest, QuestionEditsCommitTheComposedLine) {
@@ -176,33 +246,6 @@ TEST_F(PaneTest, FieldsKeepTheirBytesThroughThePane) {
     EXPECT_TRUE(wraps(kQuestionField));
 }
 
-TEST_F(PaneTest, HistoryTogglesByKeyAndMouseAndCommitsAtOnce) {
-    open(kChapter);
-    focus_line(2);
-    HWND strip = control(kHistory);
-    SetFocus(strip);
-    const int keys[][2] = {{'3', 4}, {VK_NUMPAD3, 0}, {VK_NUMPAD5, 16}, {'6', 16}};
-    for (const auto& [key, value] : keys) {
-        SendMessageA(strip, WM_KEYDOWN, key, 0);
-        EXPECT_EQ(history(), value) << key;
-        EXPECT_EQ(line(2), "a\\,b,c," + std::string(1, static_cast<char>(0x3C + value)) + "00");
-    }
-    SendMessageA(strip, WM_KEYDOWN, '5', 0);
-    ASSERT_EQ(history(), 0);
-    RECT r;
-    GetClientRect(strip, &r);
-    const int cell = cell_height(app().pane, kHistory), left = (r.right - 5 * cell) / 2, y = r.bottom / 2;
-    // Mark 2, then the left of the strip (nothing), then mark 5.
-    const int clicks[][2] = {{left + cell + cell / 2, 2}, {left - 1, 2}, {left + 4 * cell + 1, 18}};
-    for (const auto& [x, value] : clicks) {
-        SendMessageA(strip, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-        SendMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        EXPECT_EQ(history(), value) << x;
-    }
-    EXPECT_EQ(GetFocus(), strip);
-    EXPECT_EQ(line(2), "a\\,b,c,N00");
-}
-
 TEST_F(PaneTest, SplitsAreClampedToThePane) {
     open(kChapter);
     focus_line(1);
@@ -245,56 +288,6 @@ TEST_F(PaneTest, AnswerNumbersFollowTheFormatAndSyntaxErrorsShowInTheStatusBar) 
     type(kAnswerField, "(x");
     leave_pane();
     EXPECT_EQ(status_text(0), "構文エラーです。");
-}
-
-TEST_F(PaneTest, EditCommandsGoToTheFocusedField) {
-    open(kChapter);
-    focus_line(1);
-    SetFocus(control(kTitleField));  // the title box only allows copying
-    SendMessageA(control(kTitleField), EM_SETSEL, 0, 3);
-    EXPECT_EQ(edit_state() & (EDIT_CUT | EDIT_PASTE | EDIT_DELETE | EDIT_COPY), unsigned{EDIT_COPY});
-    HWND question = control(kQuestionField);
-    SetFocus(question);
-    SendMessageA(question, EM_SETSEL, 0, 0);
-    command(CMD_DELETE);
-    EXPECT_EQ(field(kQuestionField), "apital?");
-    EXPECT_EQ(doc().count(), 5);  // no line was deleted
-    command(CMD_SELECT_ALL);
-    DWORD start = 1, end = 0;
-    SendMessageA(question, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(end - start, 7u);
-    command(CMD_UNDO);
-    EXPECT_EQ(field(kQuestionField), "Capital?");
-}
-
-void press_tab(bool shift) {
-    std::vector<std::pair<WORD, DWORD>> keys = {{VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}};
-    if (shift) keys = {{VK_SHIFT, 0}, {VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}, {VK_SHIFT, KEYEVENTF_KEYUP}};
-    std::vector<INPUT> inputs(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i].first;
-        inputs[i].ki.dwFlags = keys[i].second;
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    for (int i = 0; i < 5; ++i) {
-        pump();
-        Sleep(20);
-    }
-}
-
-TEST_F(PaneTest, TabCyclesBetweenTheListAndThePane) {
-    open(kChapter);
-    SetForegroundWindow(main_window());
-    focus_line(1);
-    const struct { HWND from; bool shift; HWND to; } steps[] = {
-        {list(), false, control(1024)}, {control(kCommentField), false, list()},
-        {list(), true, control(kCommentField)}, {control(1024), true, list()}};
-    for (const auto& s : steps) {
-        SetFocus(s.from);
-        press_tab(s.shift);
-        EXPECT_EQ(GetFocus(), s.to);
-    }
 }
 
 // A font size from the file is brought within reach when the font is made;
