@@ -90,16 +90,6 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     EXPECT_EQ(files_in(dir_), std::vector<std::string>{"locked.qzf"});
 }
 
-TEST_F(FileCommandsTest, SavingANewDocumentAsksForAName) {
-    start();
-    const std::string path = dir_ + "\\named.qzf";
-    dialog_answers_ = {path};
-    command(CMD_SAVE);
-    ASSERT_EQ(dialogs_shown_, std::vector<std::string>{"save:新規.qzf"});
-    EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n\r\n");
-    EXPECT_EQ(window_text(main_window()), path + " - Quizo Editor");
-}
-
 TEST_F(FileCommandsTest, SaveChangesPrompt) {
     const std::string path = dir_ + "\\doc.qzf";
     write_file(path, kSmall);
@@ -133,8 +123,15 @@ TEST_F(FileCommandsTest, SaveChangesPrompt) {
     EXPECT_TRUE(modified());
 }
 
-TEST_F(FileCommandsTest, RecentFilesMenuOpensAndClears) {
+TEST_F(FileCommandsTest, NewDocumentIsSavedUnderANameAndRecentFilesOpenClearAndVanish) {
     start();
+    const std::string path = dir_ + "\\named.qzf";
+    dialog_answers_ = {path};
+    command(CMD_SAVE);
+    ASSERT_EQ(dialogs_shown_, std::vector<std::string>{"save:新規.qzf"});
+    EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n\r\n");
+    EXPECT_EQ(window_text(main_window()), path + " - Quizo Editor");
+
     std::vector<std::string> paths;
     for (int i = 0; i < 6; ++i) {
         paths.push_back(dir_ + "\\file" + std::to_string(i) + ".qzf");
@@ -158,6 +155,24 @@ TEST_F(FileCommandsTest, RecentFilesMenuOpensAndClears) {
     EXPECT_TRUE(app().prefs.recent_files.empty());
     EXPECT_TRUE(recent_menu_texts(main_window()).empty());
     EXPECT_TRUE(menu_state(CMD_CLEAR_RECENT) & MFS_GRAYED);
+
+    // Behind the message about a recent file that is gone, neither the list
+    // nor the pane shows anything of the file that was open.
+    const std::string gone = dir_ + "\\gone.qzf";
+    write_file(gone, kSmall);
+    open_document(main_window(), gone);
+    focus_line(0);
+    ASSERT_EQ(field(IDC_PANE_TITLE), "t");
+    DeleteFileA(gone.c_str());
+    std::vector<std::string> seen;
+    set_message_box_hook([&](HWND, const char* text, UINT) {
+        seen = {text, std::to_string(line_list_count()), std::to_string(doc().count()),
+                app().pane ? field(IDC_PANE_TITLE) : ""};
+        return IDOK;
+    });
+    command(CMD_RECENT_FIRST);
+    EXPECT_EQ(seen, (std::vector<std::string>{"ファイル読み込みに失敗しました。", "0", "0", ""}));
+    EXPECT_EQ(doc().count(), 1);
 }
 
 TEST_F(FileCommandsTest, UnreadableFilesGiveTheirMessageAndANewDocument) {
@@ -178,27 +193,6 @@ TEST_F(FileCommandsTest, UnreadableFilesGiveTheirMessageAndANewDocument) {
         EXPECT_EQ(doc().count(), 1);
         EXPECT_EQ(app().prefs.recent_files.size(), c.enters_recent_list ? 1u : 0u);
     }
-}
-
-// Behind the message about a recent file that is gone, neither the list
-// nor the pane shows anything of the file that was open.
-TEST_F(FileCommandsTest, VanishedRecentFileLeavesNoStaleViewBehindItsMessage) {
-    start();
-    const std::string gone = dir_ + "\\gone.qzf";
-    write_file(gone, kSmall);
-    open_document(main_window(), gone);
-    focus_line(0);
-    ASSERT_EQ(field(IDC_PANE_TITLE), "t");
-    DeleteFileA(gone.c_str());
-    std::vector<std::string> seen;
-    set_message_box_hook([&](HWND, const char* text, UINT) {
-        seen = {text, std::to_string(line_list_count()), std::to_string(doc().count()),
-                app().pane ? field(IDC_PANE_TITLE) : ""};
-        return IDOK;
-    });
-    command(CMD_RECENT_FIRST);
-    EXPECT_EQ(seen, (std::vector<std::string>{"ファイル読み込みに失敗しました。", "0", "0", ""}));
-    EXPECT_EQ(doc().count(), 1);
 }
 
 // NUL bytes are dropped on opening with one message naming the first line;
