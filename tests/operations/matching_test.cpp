@@ -172,7 +172,7 @@ TEST(LineContains, FieldsChosenByTheConditions) {
         {tokyo, "東京", Q, true},       {tokyo, "東京", A | M, false}, {tokyo, "トウキョウ", A, true},
         {tokyo, "とうきょう", Q | M, false}, {tokyo, "首都", M, true}, {tokyo, "首都", Q | A, false},
         // The comment counts only on a valid question line.
-        {"東京,とうきょう,<0'首都", "首都", M, false},
+        {"東京,とうきょう,<0'首都", "首都", M, false}, {"東京,とうきょう,;00'首都", "首都", M, false},
         {"東京,とうきょう,\\00'首都", "首都", M, false}, {"'首都", "首都", M, false},
         // A search never spans a field separator; escaped commas stay escaped.
         {"a,b,<00", "a,b", Q | A, false}, {"a\\,b,c,<00", "a,b", Q, false},
