@@ -100,7 +100,7 @@ void press_tab(bool shift) {
     }
 }
 
-TEST_F(PaneTest, QuestionPaneShowsTheLineAndTakesEditCommandsTabsAndHistoryMarks) {
+TEST_F(PaneTest, QuestionPaneShowsTheLineTakesEditCommandsTabsAndHistoryMarksAndClampsItsSplits) {
     open(kChapter);
     focus_line(1);
     HWND pane = app().pane;
@@ -176,6 +176,14 @@ TEST_F(PaneTest, QuestionPaneShowsTheLineAndTakesEditCommandsTabsAndHistoryMarks
     }
     EXPECT_EQ(GetFocus(), strip);
     EXPECT_EQ(line(2), "a\\,b,c,N00");
+
+    // The splits are clamped to the pane.
+    move_split(1027, 400);  // answer split below the history split
+    EXPECT_EQ(app().prefs.AnswerTop, app().prefs.HistoryTop - 20);
+    EXPECT_EQ(placed(kAnswerField).top, app().prefs.AnswerTop);
+    set_pane_height(150);
+    EXPECT_EQ(app().prefs.HistoryTop, 130);
+    EXPECT_EQ(placed(kHistory).top, 130);
 }
 
 TEST_F(PaneTest, QuestionEditsCommitTheComposedLine) {
@@ -246,17 +254,7 @@ TEST_F(PaneTest, FieldsKeepTheirBytesThroughThePane) {
     EXPECT_TRUE(wraps(kQuestionField));
 }
 
-TEST_F(PaneTest, SplitsAreClampedToThePane) {
-    open(kChapter);
-    focus_line(1);
-    move_split(1027, 400);  // answer split below the history split
-    EXPECT_EQ(app().prefs.AnswerTop, app().prefs.HistoryTop - 20);
-    EXPECT_EQ(placed(kAnswerField).top, app().prefs.AnswerTop);
-    set_pane_height(150);
-    EXPECT_EQ(app().prefs.HistoryTop, 130);
-    EXPECT_EQ(placed(kHistory).top, 130);
-
-    restart();
+TEST_F(PaneTest, MessageSplitIsClampedToThePane) {
     open_lines({"$Message=old'c"});
     Preferences& prefs = app().prefs;
     move_split(kMessageSeparator, 106);
