@@ -10,9 +10,6 @@
 
 #include "core/document/card_document.h"
 #include "core/syntax/scan.h"
-#include "support/test_text.h"
-
-using qz::test::normalize_breaks;
 
 namespace qz {
 namespace {
