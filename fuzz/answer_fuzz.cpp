@@ -5,9 +5,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,7 +15,6 @@
 #include "fuzz_require.h"
 
 namespace {
-
 
 // A span returned by an accessor lies inside the line.
 void require_inside(const char* text, const char* start, int length) {

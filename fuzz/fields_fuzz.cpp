@@ -66,10 +66,7 @@ bool reads_back_as_typed(const std::string& read, const std::string& typed) {
     return true;
 }
 
-std::string shown(const qz::TitleFields& f, Field field) {
-    return field == TITLE ? f.title : f.comment;
-}
-
+std::string shown(const qz::TitleFields& f, Field field) { return field == TITLE ? f.title : f.comment; }
 std::string shown(const qz::QuestionFields& f, Field field) {
     return field == QUESTION ? f.question : field == ANSWER ? f.answer : f.comment;
 }
@@ -87,9 +84,8 @@ void check_title(const std::string& line, const std::string& typed, int version,
         require(read.kind() == qz::LINE_TITLE && read.text() == composed);
         const qz::TitleFields after = qz::title_display_fields(composed.c_str(), charsets, version);
         require(reads_back_as_typed(shown(after, field), typed));
-        require(after.choice_count == before.choice_count);
-        for (int i = 0; i < 5; ++i)
-            require(after.flags[i] == before.flags[i]);
+        require(after.choice_count == before.choice_count &&
+                std::equal(std::begin(after.flags), std::end(after.flags), before.flags));
         const Field other = field == TITLE ? COMMENT : TITLE;
         require(stored(composed, other) == stored(line, other));
     }
@@ -99,20 +95,17 @@ void check_question(const std::string& line, const std::string& typed, int versi
                     const qz::FieldCharsets& charsets) {
     const qz::QuestionFields before = qz::question_display_fields(line.c_str(), charsets, version);
     for (Field field : {QUESTION, ANSWER, COMMENT}) {
-        qz::QuestionEdit edit;
+        qz::QuestionEdit edit{std::nullopt, std::nullopt, before.history, before.group,
+                              before.answer_number, std::nullopt};
         (field == QUESTION ? edit.question : field == ANSWER ? edit.answer : edit.comment) = typed;
-        edit.history = before.history;
-        edit.group = before.group;
-        edit.answer_number = before.answer_number;
         const std::string composed = compose_question_line(line.c_str(), edit, charsets, version);
         const qz::DataLine read = qz::classify_data_line(composed.c_str(), version);
         require(read.text() == composed);
         const qz::QuestionFields after =
             qz::question_display_fields(composed.c_str(), charsets, version);
         require(reads_back_as_typed(shown(after, field), typed));
-        for (Field other : {QUESTION, ANSWER, COMMENT}) {
-            if (other != field) require(stored(composed, other) == stored(line, other));
-        }
+        for (Field other : {QUESTION, ANSWER, COMMENT})
+            require(other == field || stored(composed, other) == stored(line, other));
         if (qz::is_question(&read)) {
             require(after.history == before.history && after.group == before.group &&
                     after.answer_number == before.answer_number);

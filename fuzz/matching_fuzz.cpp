@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +18,6 @@
 #include "fuzz_require.h"
 
 namespace {
-
 
 // Longest line whose every prefix is searched as well.
 constexpr std::size_t kPrefixLimit = 64;

@@ -3,14 +3,12 @@
 // reading and writing again.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "core/prefs/settings_file.h"
 #include "fuzz_require.h"
 
 namespace {
-
 
 void check_ranges(const qz::Preferences& prefs, const qz::PrintSettings& print) {
     for (std::uint8_t ime :

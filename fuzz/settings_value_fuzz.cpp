@@ -2,7 +2,6 @@
 // within the line.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -17,7 +16,6 @@
 #include "fuzz_require.h"
 
 namespace {
-
 
 // start + length within [text, text + line_length].
 void check_span(const char* text, int line_length, int length, const char* start) {

@@ -10,12 +10,7 @@ namespace qz {
 namespace {
 
 TEST(CenterOver, ClampsToWorkArea) {
-    struct Row {
-        int width, height;
-        Bounds owner, work;
-        Box expected;
-    };
-    const Row rows[] = {
+    const struct { int width, height; Bounds owner, work; Box expected; } rows[] = {
         {100, 50, {100, 100, 500, 400}, {0, 0, 1024, 768}, {250, 225, 100, 50}},
         {100, 50, {0, 0, 301, 51}, {0, 0, 1024, 768}, {100, 0, 100, 50}},  // (301 - 100) / 2
         {300, 200, {-50, -40, 50, 40}, {0, 0, 1024, 768}, {0, 0, 300, 200}},
@@ -23,23 +18,18 @@ TEST(CenterOver, ClampsToWorkArea) {
         // Wider than the work area: its right edge lies on the work area's right.
         {1200, 900, {0, 0, 400, 300}, {0, 0, 1024, 768}, {-176, -132, 1200, 900}},
     };
-    for (const Row& r : rows)
+    for (const auto& r : rows)
         EXPECT_EQ(center_over(r.width, r.height, r.owner, r.work), r.expected) << r.owner.left;
 }
 
-struct MainCase {
-    int width, height, toolbar, status, list_width;
-    int expected_list_width;
-};
-
 TEST(MainWindowLayout, ClampsTheListAndSplitsTheWorkArea) {
-    const MainCase cases[] = {
+    const struct { int width, height, toolbar, status, list_width, expected_list_width; } cases[] = {
         {560, 400, 28, 20, 200, 200},  // as saved
         {560, 400, 28, 20, 5, 30},     // far left: at least 30
         {560, 400, 28, 20, 600, 530},  // far right: 30 short of the width
         {100, 400, 0, 0, 90, 70},      // a narrower window clamps too
     };
-    for (const MainCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.list_width);
         MainLayout l = main_window_layout(c.width, c.height, c.toolbar, c.status, c.list_width);
         EXPECT_EQ(l.list_width, c.expected_list_width);
@@ -56,11 +46,7 @@ TEST(UsableWindowPlace, FallsBackWhenTheSavedPlaceCannotBeReached) {
     constexpr int kMax = 2147483647;
     const WindowPlace fallback{kDefault, kDefault, 560, 450};
     const Bounds work{0, 0, 1280, 1000};
-    struct Case {
-        const char* name;
-        WindowPlace saved, expected;
-    };
-    const Case cases[] = {
+    const struct { const char* name; WindowPlace saved, expected; } cases[] = {
         {"as saved", {100, 50, 600, 400}, {100, 50, 600, 400}},
         {"partly off the left", {-500, 0, 600, 400}, {-500, 0, 600, 400}},
         {"default position keeps its size", {kDefault, kDefault, 700, 500}, {kDefault, kDefault, 700, 500}},
@@ -70,22 +56,18 @@ TEST(UsableWindowPlace, FallsBackWhenTheSavedPlaceCannotBeReached) {
         {"one pixel", {100, 100, 1, 1}, fallback},
         {"negative size", {100, 100, -600, -400}, fallback},
         {"too narrow", {100, 100, kMinWindowWidth - 1, 400}, fallback},
-        {"far right", {1270, 100, 600, 400}, fallback},
-        {"below", {100, 1000, 600, 400}, fallback},
+        {"far right", {1270, 100, 600, 400}, fallback}, {"below", {100, 1000, 600, 400}, fallback},
         {"far above", {100, -kMax, 600, 400}, fallback},
         {"just visible", {1280 - kMinWindowVisible, 1000 - kMinWindowVisible, 600, 400},
          {1280 - kMinWindowVisible, 1000 - kMinWindowVisible, 600, 400}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(usable_window_place(c.saved, fallback, kDefault, work), c.expected);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(usable_window_place(c.saved, fallback, kDefault, work), c.expected) << c.name;
 }
 
 TEST(StatusBarParts, LeaveRoomForTheGrip) {
-    StatusParts p = status_bar_parts(600, 20);
-    EXPECT_EQ(p.first, 500);
-    EXPECT_EQ(p.second, 580);
+    const StatusParts p = status_bar_parts(600, 20);
+    EXPECT_EQ(std::pair(p.first, p.second), std::pair(500, 580));
 }
 
 std::map<int, Box> by_id(const std::vector<Placed>& placed) {
@@ -94,13 +76,8 @@ std::map<int, Box> by_id(const std::vector<Placed>& placed) {
     return boxes;
 }
 
-struct SplitCase {
-    int height, answer_top, history_top;
-    int expected_answer_top, expected_history_top;
-};
-
 TEST(QuestionPaneLayout, SplitsAreClampedInOrder) {
-    const SplitCase cases[] = {
+    const struct { int height, answer_top, history_top, expected_answer, expected_history; } cases[] = {
         {400, 180, 240, 180, 240},  // as saved
         {150, 180, 240, 110, 130},  // history row at most 20 above the bottom
         {60, 180, 240, 30, 50},     // but at least 50 from the top
@@ -108,12 +85,11 @@ TEST(QuestionPaneLayout, SplitsAreClampedInOrder) {
         {400, 300, 240, 220, 240},  // answer row dragged below the history row
         {400, 5, 240, 20, 240},     // answer row at least 20
     };
-    for (const SplitCase& c : cases) {
-        SCOPED_TRACE(c.height);
+    for (const auto& c : cases) {
         QuestionSplits s{c.answer_top, c.history_top};
         question_pane_layout(300, c.height, 16, 16, 2, 1, s);
-        EXPECT_EQ(s.answer_top, c.expected_answer_top);
-        EXPECT_EQ(s.history_top, c.expected_history_top);
+        EXPECT_EQ(std::pair(s.answer_top, s.history_top), std::pair(c.expected_answer, c.expected_history))
+            << c.height;
     }
 }
 
@@ -136,9 +112,8 @@ TEST(QuestionPaneLayout, RowsFollowTheSplits) {
 }
 
 TEST(MessagePaneLayout, MessageFieldIsNeverShorterThan20) {
-    const struct {
-        int height, message, expected;
-    } cases[] = {{400, 180, 180}, {150, 180, 130}, {30, 180, 20}, {400, 5, 20}};
+    const struct { int height, message, expected; } cases[] = {
+        {400, 180, 180}, {150, 180, 130}, {30, 180, 20}, {400, 5, 20}};
     for (const auto& c : cases) {
         int m = c.message;
         auto boxes = by_id(message_pane_layout(300, c.height, 16, 2, m));
@@ -150,11 +125,7 @@ TEST(MessagePaneLayout, MessageFieldIsNeverShorterThan20) {
 }
 
 TEST(SettingsPaneLayouts, PlaceEveryControlOnce) {
-    const struct {
-        const char* name;
-        std::vector<Placed> placed;
-        std::size_t controls;
-    } panes[] = {
+    const struct { const char* name; std::vector<Placed> placed; std::size_t controls; } panes[] = {
         {"title", title_pane_layout(300, 400, 16, 16, 2, 1), 11},
         {"font", font_pane_layout(300, 400, 16, 18, 2), 9},
         {"group", group_pane_layout(300, 400, 16, 18, 2), 22},

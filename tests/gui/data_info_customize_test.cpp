@@ -102,7 +102,7 @@ class CustomizeTest : public EditorTest {
     }
 };
 
-TEST_F(CustomizeTest, InputMethodPageAloneChangesOnlyItsPreferences) {
+TEST_F(CustomizeTest, InputMethodPageAloneChangesOnlyItsPreferencesAndCancelKeepsCustomColours) {
     start();
     app().prefs.Title.size = 33;
     app().prefs.UseDataSettings = 0;
@@ -115,10 +115,8 @@ TEST_F(CustomizeTest, InputMethodPageAloneChangesOnlyItsPreferences) {
     EXPECT_EQ(app().prefs.IMEQuestion, IME_LEAVE);
     EXPECT_EQ(app().prefs.Title.size, 33);
     EXPECT_EQ(app().prefs.UseDataSettings, 0);
-}
 
-TEST_F(CustomizeTest, CancelDiscardsAColourAndCustomColoursAreKept) {
-    start();
+    // Cancel discards a colour; the custom colours are kept.
     const FontSpec question = app().prefs.Question;
     int shown = 0;
     set_color_dialog_hook([&](COLORREF& colour, COLORREF* custom) {
@@ -131,7 +129,7 @@ TEST_F(CustomizeTest, CancelDiscardsAColourAndCustomColoursAreKept) {
     for (int run = 0; run < 2; ++run) {
         when_dialog("カスタマイズ", [](HWND sheet) {
             HWND fonts = show_fonts_page(sheet);
-                choose(fonts, IDC_FONTS_KIND, 1);
+            choose(fonts, IDC_FONTS_KIND, 1);
             click(fonts, IDC_FONTS_BACK);
             PropSheet_PressButton(sheet, PSBTN_CANCEL);
         });

@@ -225,6 +225,18 @@ void EditorTest::leave_pane() {
     pump();
 }
 
+std::string EditorTest::joined_lines() const {
+    std::string joined;
+    for (const DataLine& line : doc()) joined += (line.has_text() ? line.text() : "_") + "|";
+    return joined;
+}
+
+std::vector<std::string> EditorTest::message_texts() const {
+    std::vector<std::string> texts;
+    for (const ShownMessage& m : messages_) texts.push_back(m.text);
+    return texts;
+}
+
 std::string EditorTest::item_text(int item, int column) const {
     char buf[1024] = {};
     LVITEMA lv{};

@@ -71,6 +71,10 @@ protected:
     bool modified() const { return app().editor.modified(); }
     void make_modified() const { app().editor.change_version(app().doc.version); }
 
+    // Every line's text joined by '|', "_" for a line without text.
+    std::string joined_lines() const;
+    // The texts of the message boxes shown so far.
+    std::vector<std::string> message_texts() const;
     std::string item_text(int item, int column) const;
     std::string status_text(int part) const;
     // The state of a menu item of the main menu (MFS_* bits).

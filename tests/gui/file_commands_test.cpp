@@ -55,8 +55,7 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnlyWhenTheUserSaysYes) {
     make_modified();
     answers_ = {IDNO};
     command(CMD_SAVE);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, path + " は読み込み専用ファイルです。保存しますか？");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{path + " は読み込み専用ファイルです。保存しますか？"});
     EXPECT_EQ(read_file(path), kSmall);
     EXPECT_TRUE(modified());
     answers_ = {IDYES};
@@ -83,23 +82,12 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     }
     dialog_answers_ = {folder};  // Save As over a folder
     command(CMD_SAVE_AS);
-    ASSERT_EQ(messages_.size(), 2u);
-    EXPECT_EQ(messages_[0].text, "書き込みできません。\n" + path + "\nアクセスが拒否されました。");
-    EXPECT_EQ(messages_[1].text, "書き込みできません。\n" + folder + "\nアクセスが拒否されました。");
+    ASSERT_EQ(message_texts(), (std::vector<std::string>{"書き込みできません。\n" + path + "\nアクセスが拒否されました。",
+                                                     "書き込みできません。\n" + folder + "\nアクセスが拒否されました。"}));
     EXPECT_TRUE(modified());
     EXPECT_EQ(read_file(path), kSmall);
     EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(files_in(dir_), std::vector<std::string>{"locked.qzf"});
-}
-
-TEST_F(FileCommandsTest, SavingANewDocumentAsksForAName) {
-    start();
-    const std::string path = dir_ + "\\named.qzf";
-    dialog_answers_ = {path};
-    command(CMD_SAVE);
-    ASSERT_EQ(dialogs_shown_, std::vector<std::string>{"save:新規.qzf"});
-    EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n\r\n");
-    EXPECT_EQ(window_text(main_window()), path + " - Quizo Editor");
 }
 
 TEST_F(FileCommandsTest, SaveChangesPrompt) {
@@ -109,8 +97,7 @@ TEST_F(FileCommandsTest, SaveChangesPrompt) {
     make_modified();
     answers_ = {IDCANCEL};
     command(CMD_NEW);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, path + " は変更されています。保存しますか？");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{path + " は変更されています。保存しますか？"});
     EXPECT_EQ(messages_[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNOCANCEL));
     EXPECT_EQ(doc().file_name, path);
     EXPECT_EQ(doc().count(), 2);
@@ -136,8 +123,15 @@ TEST_F(FileCommandsTest, SaveChangesPrompt) {
     EXPECT_TRUE(modified());
 }
 
-TEST_F(FileCommandsTest, RecentFilesMenuOpensAndClears) {
+TEST_F(FileCommandsTest, NewDocumentIsSavedUnderANameAndRecentFilesOpenClearAndVanish) {
     start();
+    const std::string path = dir_ + "\\named.qzf";
+    dialog_answers_ = {path};
+    command(CMD_SAVE);
+    ASSERT_EQ(dialogs_shown_, std::vector<std::string>{"save:新規.qzf"});
+    EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n\r\n");
+    EXPECT_EQ(window_text(main_window()), path + " - Quizo Editor");
+
     std::vector<std::string> paths;
     for (int i = 0; i < 6; ++i) {
         paths.push_back(dir_ + "\\file" + std::to_string(i) + ".qzf");
@@ -161,38 +155,9 @@ TEST_F(FileCommandsTest, RecentFilesMenuOpensAndClears) {
     EXPECT_TRUE(app().prefs.recent_files.empty());
     EXPECT_TRUE(recent_menu_texts(main_window()).empty());
     EXPECT_TRUE(menu_state(CMD_CLEAR_RECENT) & MFS_GRAYED);
-}
 
-TEST_F(FileCommandsTest, UnreadableFilesGiveTheirMessageAndANewDocument) {
-    struct Case {
-        const char* bytes;
-        const char* message;
-        bool enters_recent_list;
-    };
-    const Case cases[] = {
-        {nullptr, "ファイル読み込みに失敗しました。", false},
-        {"quizodata v1.4\r\n", "Quizo データファイルではありません。", false},
-        {"QUIZODATA V1.5\r\n", "データのバージョンが違います。", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        restart();
-        const std::string path = dir_ + "\\bad.qzf";
-        DeleteFileA(path.c_str());
-        if (c.bytes) write_file(path, c.bytes);
-        start("\"" + path + "\"");
-        ASSERT_EQ(messages_.size(), 1u);
-        EXPECT_EQ(messages_[0].text, c.message);
-        EXPECT_EQ(doc().file_name, "新規.qzf");
-        EXPECT_EQ(doc().count(), 1);
-        EXPECT_EQ(app().prefs.recent_files.size(), c.enters_recent_list ? 1u : 0u);
-    }
-}
-
-// Behind the message about a recent file that is gone, neither the list
-// nor the pane shows anything of the file that was open.
-TEST_F(FileCommandsTest, VanishedRecentFileLeavesNoStaleViewBehindItsMessage) {
-    start();
+    // Behind the message about a recent file that is gone, neither the list
+    // nor the pane shows anything of the file that was open.
     const std::string gone = dir_ + "\\gone.qzf";
     write_file(gone, kSmall);
     open_document(main_window(), gone);
@@ -210,15 +175,34 @@ TEST_F(FileCommandsTest, VanishedRecentFileLeavesNoStaleViewBehindItsMessage) {
     EXPECT_EQ(doc().count(), 1);
 }
 
+TEST_F(FileCommandsTest, UnreadableFilesGiveTheirMessageAndANewDocument) {
+    const struct { const char* bytes; const char* message; bool enters_recent_list; } cases[] = {
+        {nullptr, "ファイル読み込みに失敗しました。", false},
+        {"quizodata v1.4\r\n", "Quizo データファイルではありません。", false},
+        {"QUIZODATA V1.5\r\n", "データのバージョンが違います。", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        restart();
+        const std::string path = dir_ + "\\bad.qzf";
+        DeleteFileA(path.c_str());
+        if (c.bytes) write_file(path, c.bytes);
+        start("\"" + path + "\"");
+        ASSERT_EQ(message_texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(doc().file_name, "新規.qzf");
+        EXPECT_EQ(doc().count(), 1);
+        EXPECT_EQ(app().prefs.recent_files.size(), c.enters_recent_list ? 1u : 0u);
+    }
+}
+
 // NUL bytes are dropped on opening with one message naming the first line;
 // every other byte stays, and saving writes the file without them.
 TEST_F(FileCommandsTest, NulBytesAreRemovedWithOneMessage) {
     const std::string path = dir_ + "\\zeros.qzf";  // not "nul": that names a device
     write_file(path, std::string("QUIZODATA V1.4\r\nQ\r\nli\0ne2,a,<00\r\nQ\r\nla\0st\r\n", 43));
     start("\"" + path + "\"");
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "ファイルにNULバイトが含まれていました（最初は3行目）。"
-                                 "NULバイトを削除して読み込みました。");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"ファイルにNULバイトが含まれていました（最初は3行目）。"
+                                 "NULバイトを削除して読み込みました。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
     ASSERT_EQ(doc().count(), 4);
     EXPECT_EQ(doc().line_at(1)->text(), "line2,a,<00");

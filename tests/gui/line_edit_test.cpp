@@ -3,25 +3,43 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "editor_fixture.h"
+#include "resources/group_change_dialog.h"
+#include "resources/question_pane_ids.h"
+#include "resources/resource.h"
+#include "win/app/file_commands.h"
+#include "win/base/help.h"
 #include "win/base/message_box.h"
 #include "win/view/line_list_win.h"
-#include "editor_fixture.h"
-#include "resources/resource.h"
 
 namespace qz::test {
 namespace {
 
 class LineEditTest : public EditorTest {
 protected:
-    std::string texts() const {
-        std::string joined;
-        for (const DataLine& line : doc()) joined += (line.has_text() ? line.text() : "_") + "|";
-        return joined;
-    }
     int focus_control_id() const { return GetDlgCtrlID(GetFocus()); }
+    // A key pressed with Ctrl held, delivered to the focused window as the
+    // message loop would.
+    void ctrl_key(BYTE key) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+        PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000001);
+        pump();
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    }
+    void expect_list_mirrors_model() {
+        EXPECT_EQ(line_list_count(), doc().count());
+        EXPECT_EQ(selected_items(), app().editor.selected());
+        EXPECT_EQ(focused_item(), app().editor.focus());
+    }
 };
 
 const char kFive[] = "a,1,<00\r\nb,2,<00\r\nc,3,<00\r\nd,4,<00\r\ne,5,<00\r\n";
@@ -29,7 +47,7 @@ const char kFive[] = "a,1,<00\r\nb,2,<00\r\nc,3,<00\r\nd,4,<00\r\ne,5,<00\r\n";
 TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
     open(kFive);
     command(CMD_INSERT_TITLE);  // before the first line: it heads the questions
-    EXPECT_EQ(texts(), "#,000000|a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
+    EXPECT_EQ(joined_lines(), "#,000000|a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
     EXPECT_EQ(item_text(0, 1) + item_text(1, 0) + item_text(1, 2), "タイトル13a,1,<00");
     EXPECT_EQ(selected_items(), std::vector<int>{0});
     EXPECT_EQ(focus_control_id(), 1055);
@@ -38,7 +56,7 @@ TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
 
     focus_line(3);
     command(CMD_INSERT_QUESTION);  // before the current line
-    EXPECT_EQ(texts(), "#,000000|a,1,<00|b,2,<00|_|c,3,<00|d,4,<00|e,5,<00|");
+    EXPECT_EQ(joined_lines(), "#,000000|a,1,<00|b,2,<00|_|c,3,<00|d,4,<00|e,5,<00|");
     EXPECT_EQ(doc().current, 3);
     EXPECT_EQ(item_text(4, 0) + item_text(4, 1), "6問題3");
 
@@ -59,8 +77,7 @@ TEST_F(LineEditTest, SettingsLinesInsertion) {
     open("a,1,<00\r\nb,2,<00\r\n'c\r\n$Group=x\r\ne,5,<00\r\n");
     focus_line(1);
     command(CMD_INSERT_GROUP);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "すでに5行目にグループ設定があります。");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"すでに5行目にグループ設定があります。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
     EXPECT_EQ(doc().count(), 5);
     command(CMD_INSERT_FONT_ANSWER);
@@ -83,16 +100,15 @@ TEST_F(LineEditTest, DeletingSelectedLines) {
     SendMessageA(main_window(), WM_NOTIFY, IDC_LINE_LIST, reinterpret_cast<LPARAM>(&key));
     pump();
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(texts(), "a,1,<00|c,3,<00|e,5,<00|");
+    EXPECT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
     EXPECT_EQ(item_text(2, 0) + item_text(2, 1), "4問題3");
 
     // Deleting every line keeps the last and says so once.
     command(CMD_SELECT_ALL);
     EXPECT_EQ(selected_items().size(), 3u);
     command(CMD_DELETE);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "これ以上削除することはできません。");
-    EXPECT_EQ(texts(), "e,5,<00|");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"これ以上削除することはできません。"});
+    EXPECT_EQ(joined_lines(), "e,5,<00|");
     EXPECT_EQ(selected_items(), std::vector<int>{0});
     EXPECT_EQ(doc().current, 0);
     EXPECT_EQ(status_text(1), "\t2/2");
@@ -134,13 +150,198 @@ TEST_F(LineEditTest, MovedLinesTakeTheirSelectionAndFocusAlong) {
         select_only(c.selected);
         SetFocus(list());
         command(c.command);
-        EXPECT_EQ(texts(), c.order);
+        EXPECT_EQ(joined_lines(), c.order);
         EXPECT_EQ(selected_items(), c.selected_after);
         EXPECT_EQ(focused_item(), c.focus_after);
         EXPECT_EQ(doc().current, c.focus_after);
         EXPECT_EQ(status_text(1), "\t" + std::to_string(c.focus_after + 2) + "/6");
         for (int i = 0; i < doc().count(); ++i) EXPECT_EQ(item_text(i, 2), doc().line_at(i)->text());
     }
+}
+
+TEST_F(LineEditTest, CtrlZInTheListUndoesADeleteAndCtrlYRedoesIt) {
+    open(kFive);
+    set_item_state(-1, 0, LVIS_SELECTED);
+    focus_line(1);
+    set_item_state(3, LVIS_SELECTED, LVIS_SELECTED);
+    SetFocus(list());
+    command(CMD_DELETE);
+    ASSERT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
+    EXPECT_TRUE(modified());
+    EXPECT_EQ(menu_state(CMD_REDO) & MFS_GRAYED, static_cast<UINT>(MFS_GRAYED));
+
+    ctrl_key('Z');
+    EXPECT_EQ(joined_lines(), "a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
+    EXPECT_EQ(selected_items(), (std::vector<int>{1, 3}));
+    EXPECT_EQ(field(1026), "b");
+    EXPECT_EQ(item_text(4, 0), "6");
+    EXPECT_FALSE(modified());
+    expect_list_mirrors_model();
+
+    SendMessageA(main_window(), WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(main_window())), 0);
+    EXPECT_EQ(menu_state(CMD_REDO) & MFS_GRAYED, 0u);
+    ctrl_key('Y');
+    EXPECT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
+    EXPECT_EQ(selected_items(), std::vector<int>{1});
+    EXPECT_TRUE(modified());
+    expect_list_mirrors_model();
+}
+
+TEST_F(LineEditTest, PaneEditUndoesTypingAndTheListUndoesTheCommit) {
+    open(kFive);
+    focus_line(2);
+    type(1026, "x");
+    // In the edit control, Undo takes back the typing only.
+    command(CMD_UNDO);
+    EXPECT_EQ(field(1026), "c");
+    EXPECT_FALSE(app().editor.can_undo());
+
+    type(1026, "x");
+    leave_pane();
+    ASSERT_EQ(doc().line_at(2)->text(), "x,3,<00");
+    EXPECT_TRUE(modified());
+    focus_line(4);
+    command(CMD_UNDO);
+    EXPECT_EQ(doc().line_at(2)->text(), "c,3,<00");
+    EXPECT_EQ(selected_items(), std::vector<int>{2});
+    EXPECT_EQ(field(1026), "c");
+    // Back at the state opened: closing asks nothing.
+    EXPECT_FALSE(modified());
+    command(CMD_NEW);
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(LineEditTest, InvertAndSelectAllAreMirroredKeepTheScrollAndAreNoSteps) {
+    std::string body;
+    for (int i = 0; i < 300; ++i) body += "q" + std::to_string(i) + ",a,<00\r\n";
+    open(body);
+    set_item_state(-1, 0, LVIS_SELECTED);
+    focus_line(1);
+    set_item_state(2, LVIS_SELECTED, LVIS_SELECTED);
+    SendMessageA(list(), LVM_ENSUREVISIBLE, 299, FALSE);
+    const LRESULT top = SendMessageA(list(), LVM_GETTOPINDEX, 0, 0);
+    ASSERT_GT(top, 0);
+    SetFocus(list());
+    command(CMD_INVERT_SELECTION);
+    ASSERT_EQ(selected_items().size(), 298u);
+    EXPECT_EQ(selected_items()[1], 3);
+    EXPECT_EQ(focused_item(), 1);
+    EXPECT_EQ(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0), top);
+    expect_list_mirrors_model();
+    command(CMD_INVERT_SELECTION);
+    EXPECT_EQ(selected_items(), (std::vector<int>{1, 2}));
+    command(CMD_SELECT_ALL);
+    EXPECT_EQ(selected_items().size(), 300u);
+    EXPECT_EQ(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0), top);
+    expect_list_mirrors_model();
+    EXPECT_FALSE(app().editor.can_undo());
+}
+
+std::string clipboard_text() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+using BulkEditTest = EditorTest;
+
+const char kBody[] = "#t,000000\r\n\r\nq,a,?20'c\r\nr,b,<00\r\n";
+const char kOpened[] = "#t,000000|_|q,a,?20'c|r,b,<00|";
+
+TEST_F(BulkEditTest, CopyCutAndPasteInTheListAreOneStepEach) {
+    open(kBody);
+    focus_line(0);
+    select_only({0, 1, 2});
+    SetFocus(list());
+    command(CMD_COPY);
+    EXPECT_EQ(clipboard_text(), "#t,000000\r\n\r\nq,a,?20'c\r\n");
+
+    focus_line(3);
+    command(CMD_PASTE);
+    EXPECT_EQ(joined_lines(), std::string(kOpened) + "#t,000000|_|q,a,?20'c|");
+    EXPECT_EQ(item_text(6, 1), "問題3");
+    EXPECT_EQ(line_list_count(), 7);
+    command(CMD_UNDO);
+    EXPECT_EQ(joined_lines(), kOpened);
+
+    select_only({1, 3});
+    SetFocus(list());
+    command(CMD_CUT);
+    EXPECT_EQ(clipboard_text(), "\r\nr,b,<00\r\n");
+    EXPECT_EQ(joined_lines(), "#t,000000|q,a,?20'c|");
+    command(CMD_UNDO);
+    EXPECT_EQ(joined_lines(), kOpened);
+    EXPECT_FALSE(modified());
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(BulkEditTest, UnicodeTextArrivesConvertedAndNeverFailsAndSwapSaysHowMany) {
+    open(kBody);
+    focus_line(0);
+    SetFocus(list());
+    // U+00E9 and U+4E02 have no code page 932 form.
+    const wchar_t text[] = L"\u554f\u984c,\u7b54\u3048,<00\r\n\u00e9\u4e02,x,<00";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+    std::memcpy(GlobalLock(mem), text, sizeof text);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_UNICODETEXT, mem);
+    CloseClipboard();
+    command(CMD_PASTE);
+    EXPECT_TRUE(messages_.empty());
+    ASSERT_EQ(doc().count(), 6);
+    EXPECT_EQ(doc().line_at(1)->text(), "問題,答え,<00");
+
+    // Swapping says how many questions it turned round.
+    command(CMD_UNDO);
+    select_only({0, 2, 3});
+    command(CMD_SWAP_QUESTION_ANSWER);
+    EXPECT_EQ(item_text(5, 1), "問題4");
+    EXPECT_EQ(line_list_count(), 6);
+    select_only({0, 1});
+    command(CMD_SWAP_QUESTION_ANSWER);
+    ASSERT_EQ(message_texts(), (std::vector<std::string>{"2個入れ替えしました。", "入れ替える問題はありません。"}));
+    EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_EQ(doc().count(), 6);
+}
+
+TEST_F(BulkEditTest, GroupChangeDialogSetsTheGroupAndThePaneShowsIt) {
+    open("$Group=全般,歴史,地理\r\n" + std::string(kBody));
+    select_only({1, 3});
+    focus_line(4);  // the pane shows r,b,<00
+    DWORD topic = 0;
+    set_help_hook([&](UINT, DWORD t) { topic = t; });
+    when_dialog("グループ一括変更", [](HWND dialog) {
+        HWND combo = GetDlgItem(dialog, IDC_GROUP_CHANGE_GROUP);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 10);
+        EXPECT_EQ(window_text(combo), "全般");
+        SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
+        SendMessageA(combo, CB_SETCURSEL, 2, 0);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_GROUP_CHANGE);
+    set_help_hook({});
+    EXPECT_EQ(topic, 2015u);
+    EXPECT_EQ(message_texts(), std::vector<std::string>{"2問変更しました。"});
+    EXPECT_EQ(joined_lines(), "$Group=全般,歴史,地理|#t,000000|_|q,a,?20'c|r,b,<20|");
+    EXPECT_EQ(selection(IDC_QUESTION_GROUP), 2);
+
+    // Cancelled: nothing; no question selected: said, and still unmodified.
+    command(CMD_UNDO);
+    when_dialog("グループ一括変更", [](HWND d) { SendMessageA(d, WM_COMMAND, IDCANCEL, 0); });
+    command(CMD_GROUP_CHANGE);
+    EXPECT_EQ(messages_.size(), 1u);
+    select_only({1, 2});
+    when_dialog("グループ一括変更", [](HWND d) { SendMessageA(d, WM_COMMAND, IDOK, 0); });
+    command(CMD_GROUP_CHANGE);
+    EXPECT_EQ(messages_.back().text, "問題が選択されていません。");
+    EXPECT_FALSE(modified());
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ namespace {
 
 using MainWindowTest = EditorTest;
 
-TEST_F(MainWindowTest, ShowsTheSampleInTheLineList) {
+TEST_F(MainWindowTest, ShowsTheSampleInTheLineListAndTheContextMenuSelectsTheClickedItem) {
     const std::string sample = source_path("samples/sample.qzf");
     start("\"" + sample + "\"");
     ASSERT_EQ(doc().count(), 59);
@@ -49,6 +49,22 @@ TEST_F(MainWindowTest, ShowsTheSampleInTheLineList) {
     EXPECT_EQ(window_text(main_window()), sample + " - Quizo Editor");
     EXPECT_EQ(focused_item(), 0);
     EXPECT_EQ(selected_items(), std::vector<int>{0});
+
+    // The context menu focuses and selects the clicked item.
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    ASSERT_TRUE(SendMessageA(list(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item)));
+    POINT p{item.left + 20, (item.top + item.bottom) / 2};
+    ClientToScreen(list(), &p);
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        EndMenu();
+    });
+    SendMessageA(main_window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), MAKELPARAM(p.x, p.y));
+    pump();
+    EXPECT_EQ(focused_item(), 3);
+    EXPECT_EQ(doc().current, 3);
+    EXPECT_EQ(selected_items(), (std::vector<int>{0, 3}));  // item 0 keeps its selection
 }
 
 TEST_F(MainWindowTest, EditMenuFollowsTheListFocusAndSelection) {
@@ -91,7 +107,7 @@ TEST_F(MainWindowTest, EditMenuFollowsTheListFocusAndSelection) {
     }
 }
 
-TEST_F(MainWindowTest, HidingTheBarsGivesTheirRoomToTheWorkArea) {
+TEST_F(MainWindowTest, BarsAndSeparatorShareTheRoomWithTheListAndAboutShowsTheVersion) {
     start();
     const RECT before = placed(list()), toolbar = placed(app().toolbar), status = placed(app().status_bar);
     command(CMD_TOGGLE_TOOLBAR);
@@ -110,10 +126,8 @@ TEST_F(MainWindowTest, HidingTheBarsGivesTheirRoomToTheWorkArea) {
     EXPECT_EQ(placed(list()).top, before.top);
     EXPECT_TRUE(menu_state(CMD_TOGGLE_STATUS_BAR) & MFS_CHECKED);
     EXPECT_EQ(app().prefs.Flags, 3);
-}
 
-TEST_F(MainWindowTest, SeparatorDragIsClampedAndEndsWithTheRightButton) {
-    start();
+    // The separator's drags are clamped and end with the right button.
     RECT client;
     GetClientRect(main_window(), &client);
     const int drags[][2] = {{-40, 30}, {5000, static_cast<int>(client.right) - 30}, {206, 200}};
@@ -137,6 +151,15 @@ TEST_F(MainWindowTest, SeparatorDragIsClampedAndEndsWithTheRightButton) {
     SetCursorPos(r.left + 83, r.top + 50);
     SendMessageA(bar, WM_MOUSEMOVE, 0, 0);
     EXPECT_EQ(app().prefs.ListWidth, p.x - 3);
+
+    std::string seen;
+    when_dialog("バージョン情報", [&](HWND box) {
+        for (int id : {IDC_ABOUT_NAME, IDC_ABOUT_VERSION, IDC_ABOUT_LINK})
+            seen += window_text(GetDlgItem(box, id)) + "|";
+        SendMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_ABOUT);
+    EXPECT_EQ(seen.rfind("Quizo Editor|Version 1.43|https://", 0), 0u) << seen;
 }
 
 TEST_F(MainWindowTest, HelpOpensTheTopicOfTheLineShownOrOfTheMenu) {
@@ -160,36 +183,6 @@ TEST_F(MainWindowTest, HelpOpensTheTopicOfTheLineShownOrOfTheMenu) {
     HELPINFO menu{sizeof menu, HELPINFO_MENUITEM, CMD_OPEN, nullptr, 0, {}};
     SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&menu));
     EXPECT_EQ(topics, (std::vector<DWORD>{2001, 2004, 2003, 2005, 2002, 2001, 2000}));
-}
-
-TEST_F(MainWindowTest, AboutBoxShowsNameVersionAndLink) {
-    start();
-    std::string seen;
-    when_dialog("バージョン情報", [&](HWND box) {
-        for (int id : {IDC_ABOUT_NAME, IDC_ABOUT_VERSION, IDC_ABOUT_LINK})
-            seen += window_text(GetDlgItem(box, id)) + "|";
-        SendMessageA(box, WM_COMMAND, IDOK, 0);
-    });
-    command(CMD_ABOUT);
-    EXPECT_EQ(seen.rfind("Quizo Editor|Version 1.43|https://", 0), 0u) << seen;
-}
-
-TEST_F(MainWindowTest, ContextMenuFocusesAndSelectsTheClickedItem) {
-    start("\"" + source_path("samples/sample.qzf") + "\"");
-    RECT item{};
-    item.left = LVIR_BOUNDS;
-    ASSERT_TRUE(SendMessageA(list(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item)));
-    POINT p{item.left + 20, (item.top + item.bottom) / 2};
-    ClientToScreen(list(), &p);
-    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        EndMenu();
-    });
-    SendMessageA(main_window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), MAKELPARAM(p.x, p.y));
-    pump();
-    EXPECT_EQ(focused_item(), 3);
-    EXPECT_EQ(doc().current, 3);
-    EXPECT_EQ(selected_items(), (std::vector<int>{0, 3}));  // item 0 keeps its selection
 }
 
 }  // namespace

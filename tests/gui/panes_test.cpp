@@ -24,23 +24,14 @@
 namespace qz::test {
 namespace {
 
-constexpr int kCommentLabel = IDC_PANE_COMMENT_LABEL;
-constexpr int kCommentField = IDC_PANE_COMMENT;
-
-constexpr int kTitleField = 1055;
-constexpr int kQuestionField = 1026;
-constexpr int kAnswerField = 1029;
-constexpr int kAnswerNumber = 1036;
-constexpr int kHistory = 1032;
-constexpr int kChoiceList = 1025;
-constexpr int kFirstFlag = 1026;
-constexpr int kSizeField = 1025;
-constexpr int kCharsetField = 1028;
-constexpr int kFaceField = 1030;
-constexpr int kChangeButton = 1031;
+constexpr int kCommentLabel = IDC_PANE_COMMENT_LABEL, kCommentField = IDC_PANE_COMMENT;
+// Question pane, title pane, font pane, group pane, message pane.
+constexpr int kTitleField = 1055, kQuestionField = 1026, kAnswerField = 1029, kAnswerNumber = 1036,
+              kHistory = 1032;
+constexpr int kChoiceList = 1025, kFirstFlag = 1026;
+constexpr int kSizeField = 1025, kCharsetField = 1028, kFaceField = 1030, kChangeButton = 1031;
 constexpr int kFirstName = 1034;
-constexpr int kMessageField = 1025;
-constexpr int kMessageSeparator = 1026;
+constexpr int kMessageField = 1025, kMessageSeparator = 1026;
 
 class PaneTest : public EditorTest {
 protected:
@@ -93,7 +84,23 @@ const char kChapter[] =
     "'just a comment\r\n"
     "\r\n";
 
-TEST_F(PaneTest, QuestionPaneShowsEachLineAndItsTitleButtonLeadsToTheTitle) {
+void press_tab(bool shift) {
+    std::vector<std::pair<WORD, DWORD>> keys = {{VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}};
+    if (shift) keys = {{VK_SHIFT, 0}, {VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}, {VK_SHIFT, KEYEVENTF_KEYUP}};
+    std::vector<INPUT> inputs(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i].first;
+        inputs[i].ki.dwFlags = keys[i].second;
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    for (int i = 0; i < 5; ++i) {
+        pump();
+        Sleep(20);
+    }
+}
+
+TEST_F(PaneTest, QuestionPaneShowsTheLineTakesEditCommandsTabsAndHistoryMarksAndClampsItsSplits) {
     open(kChapter);
     focus_line(1);
     HWND pane = app().pane;
@@ -115,6 +122,68 @@ TEST_F(PaneTest, QuestionPaneShowsEachLineAndItsTitleButtonLeadsToTheTitle) {
     EXPECT_EQ(doc().current, 0);
     EXPECT_EQ(selected_items(), std::vector<int>{0});
     EXPECT_FALSE(IsWindow(pane));
+
+    // Edit commands go to the focused field.
+    focus_line(1);
+    SetFocus(control(kTitleField));  // the title box only allows copying
+    SendMessageA(control(kTitleField), EM_SETSEL, 0, 3);
+    EXPECT_EQ(edit_state() & (EDIT_CUT | EDIT_PASTE | EDIT_DELETE | EDIT_COPY), unsigned{EDIT_COPY});
+    HWND question = control(kQuestionField);
+    SetFocus(question);
+    SendMessageA(question, EM_SETSEL, 0, 0);
+    command(CMD_DELETE);
+    EXPECT_EQ(field(kQuestionField), "apital?");
+    EXPECT_EQ(doc().count(), 5);  // no line was deleted
+    command(CMD_SELECT_ALL);
+    DWORD start = 1, end = 0;
+    SendMessageA(question, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end - start, 7u);
+    command(CMD_UNDO);
+    EXPECT_EQ(field(kQuestionField), "Capital?");
+
+    // Tab cycles between the list and the pane.
+    SetForegroundWindow(main_window());
+    const struct { HWND from; bool shift; HWND to; } steps[] = {
+        {list(), false, control(1024)}, {control(kCommentField), false, list()},
+        {list(), true, control(kCommentField)}, {control(1024), true, list()}};
+    for (const auto& s : steps) {
+        SetFocus(s.from);
+        press_tab(s.shift);
+        EXPECT_EQ(GetFocus(), s.to);
+    }
+
+    // The history marks toggle by key and mouse and are committed at once.
+    focus_line(2);
+    HWND strip = control(kHistory);
+    SetFocus(strip);
+    const int keys[][2] = {{'3', 4}, {VK_NUMPAD3, 0}, {VK_NUMPAD5, 16}, {'6', 16}};
+    for (const auto& [key, value] : keys) {
+        SendMessageA(strip, WM_KEYDOWN, key, 0);
+        EXPECT_EQ(history(), value) << key;
+        EXPECT_EQ(line(2), "a\\,b,c," + std::string(1, static_cast<char>(0x3C + value)) + "00");
+    }
+    SendMessageA(strip, WM_KEYDOWN, '5', 0);
+    ASSERT_EQ(history(), 0);
+    RECT r;
+    GetClientRect(strip, &r);
+    const int cell = cell_height(app().pane, kHistory), left = (r.right - 5 * cell) / 2, y = r.bottom / 2;
+    // Mark 2, then the left of the strip (nothing), then mark 5.
+    const int clicks[][2] = {{left + cell + cell / 2, 2}, {left - 1, 2}, {left + 4 * cell + 1, 18}};
+    for (const auto& [x, value] : clicks) {
+        SendMessageA(strip, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        SendMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        EXPECT_EQ(history(), value) << x;
+    }
+    EXPECT_EQ(GetFocus(), strip);
+    EXPECT_EQ(line(2), "a\\,b,c,N00");
+
+    // The splits are clamped to the pane.
+    move_split(1027, 400);  // answer split below the history split
+    EXPECT_EQ(app().prefs.AnswerTop, app().prefs.HistoryTop - 20);
+    EXPECT_EQ(placed(kAnswerField).top, app().prefs.AnswerTop);
+    set_pane_height(150);
+    EXPECT_EQ(app().prefs.HistoryTop, 130);
+    EXPECT_EQ(placed(kHistory).top, 130);
 }
 
 TEST_F(PaneTest, QuestionEditsCommitTheComposedLine) {
@@ -185,44 +254,7 @@ TEST_F(PaneTest, FieldsKeepTheirBytesThroughThePane) {
     EXPECT_TRUE(wraps(kQuestionField));
 }
 
-TEST_F(PaneTest, HistoryTogglesByKeyAndMouseAndCommitsAtOnce) {
-    open(kChapter);
-    focus_line(2);
-    HWND strip = control(kHistory);
-    SetFocus(strip);
-    const int keys[][2] = {{'3', 4}, {VK_NUMPAD3, 0}, {VK_NUMPAD5, 16}, {'6', 16}};
-    for (const auto& [key, value] : keys) {
-        SendMessageA(strip, WM_KEYDOWN, key, 0);
-        EXPECT_EQ(history(), value) << key;
-        EXPECT_EQ(line(2), "a\\,b,c," + std::string(1, static_cast<char>(0x3C + value)) + "00");
-    }
-    SendMessageA(strip, WM_KEYDOWN, '5', 0);
-    ASSERT_EQ(history(), 0);
-    RECT r;
-    GetClientRect(strip, &r);
-    const int cell = cell_height(app().pane, kHistory), left = (r.right - 5 * cell) / 2, y = r.bottom / 2;
-    // Mark 2, then the left of the strip (nothing), then mark 5.
-    const int clicks[][2] = {{left + cell + cell / 2, 2}, {left - 1, 2}, {left + 4 * cell + 1, 18}};
-    for (const auto& [x, value] : clicks) {
-        SendMessageA(strip, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-        SendMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        EXPECT_EQ(history(), value) << x;
-    }
-    EXPECT_EQ(GetFocus(), strip);
-    EXPECT_EQ(line(2), "a\\,b,c,N00");
-}
-
-TEST_F(PaneTest, SplitsAreClampedToThePane) {
-    open(kChapter);
-    focus_line(1);
-    move_split(1027, 400);  // answer split below the history split
-    EXPECT_EQ(app().prefs.AnswerTop, app().prefs.HistoryTop - 20);
-    EXPECT_EQ(placed(kAnswerField).top, app().prefs.AnswerTop);
-    set_pane_height(150);
-    EXPECT_EQ(app().prefs.HistoryTop, 130);
-    EXPECT_EQ(placed(kHistory).top, 130);
-
-    restart();
+TEST_F(PaneTest, MessageSplitIsClampedToThePane) {
     open_lines({"$Message=old'c"});
     Preferences& prefs = app().prefs;
     move_split(kMessageSeparator, 106);
@@ -256,59 +288,6 @@ TEST_F(PaneTest, AnswerNumbersFollowTheFormatAndSyntaxErrorsShowInTheStatusBar) 
     EXPECT_EQ(status_text(0), "構文エラーです。");
 }
 
-TEST_F(PaneTest, EditCommandsGoToTheFocusedField) {
-    open(kChapter);
-    focus_line(1);
-    SetFocus(control(kTitleField));  // the title box only allows copying
-    SendMessageA(control(kTitleField), EM_SETSEL, 0, 3);
-    EXPECT_EQ(edit_state() & (EDIT_CUT | EDIT_PASTE | EDIT_DELETE | EDIT_COPY), unsigned{EDIT_COPY});
-    HWND question = control(kQuestionField);
-    SetFocus(question);
-    SendMessageA(question, EM_SETSEL, 0, 0);
-    command(CMD_DELETE);
-    EXPECT_EQ(field(kQuestionField), "apital?");
-    EXPECT_EQ(doc().count(), 5);  // no line was deleted
-    command(CMD_SELECT_ALL);
-    DWORD start = 1, end = 0;
-    SendMessageA(question, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(end - start, 7u);
-    command(CMD_UNDO);
-    EXPECT_EQ(field(kQuestionField), "Capital?");
-}
-
-void press_tab(bool shift) {
-    std::vector<std::pair<WORD, DWORD>> keys = {{VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}};
-    if (shift) keys = {{VK_SHIFT, 0}, {VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}, {VK_SHIFT, KEYEVENTF_KEYUP}};
-    std::vector<INPUT> inputs(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i].first;
-        inputs[i].ki.dwFlags = keys[i].second;
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    for (int i = 0; i < 5; ++i) {
-        pump();
-        Sleep(20);
-    }
-}
-
-TEST_F(PaneTest, TabCyclesBetweenTheListAndThePane) {
-    open(kChapter);
-    SetForegroundWindow(main_window());
-    focus_line(1);
-    const struct {
-        HWND from;
-        bool shift;
-        HWND to;
-    } steps[] = {{list(), false, control(1024)}, {control(kCommentField), false, list()},
-                 {list(), true, control(kCommentField)}, {control(1024), true, list()}};
-    for (const auto& s : steps) {
-        SetFocus(s.from);
-        press_tab(s.shift);
-        EXPECT_EQ(GetFocus(), s.to);
-    }
-}
-
 // A font size from the file is brought within reach when the font is made;
 // the font line keeps its text.
 TEST_F(PaneTest, HugeFontSizesAreBounded) {
@@ -320,8 +299,22 @@ TEST_F(PaneTest, HugeFontSizesAreBounded) {
     EXPECT_EQ(line(0), "$FontQuestion=30000,128,Arial");
 }
 
+// The title pane, in the title colours and fonts.
 TEST_F(PaneTest, TitlePaneShowsAndCommitsChoicesAndFlagsWhenTheFocusLeaves) {
     open_lines({"#Quiz,511110'keep", "#t,000000", "#a\\,b,000000"});
+    HDC dc = GetDC(control(kTitleField));
+    const auto brush_for = [&](int id) {
+        return reinterpret_cast<HBRUSH>(SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(control(id))));
+    };
+    EXPECT_NE(brush_for(kCommentField), pane_brush(FONT_TITLE));  // the system colours
+    EXPECT_EQ(brush_for(kTitleField), pane_brush(FONT_TITLE));
+    EXPECT_EQ(GetBkColor(dc), app().prefs.Title.back_color);
+    EXPECT_EQ(GetTextColor(dc), app().prefs.Title.text_color);
+    ReleaseDC(control(kTitleField), dc);
+    EXPECT_EQ(font_of(kTitleField), pane_font(FONT_TITLE));
+    EXPECT_EQ(font_of(kCommentField), pane_font(FONT_COMMENT));
+    EXPECT_EQ(font_of(kChoiceList), pane_control_font());
     EXPECT_EQ(SendMessageA(control(kChoiceList), CB_GETCOUNT, 0, 0), 10);
     EXPECT_EQ(fields({kTitleField, kCommentField}), "Quiz|keep");
     EXPECT_EQ(selection(kChoiceList), 5);
@@ -358,23 +351,6 @@ TEST_F(PaneTest, TitleIsStoredAsTheLineScannersReadItWhateverTheFont) {
     focus_line(3);
     focus_line(2);
     EXPECT_EQ(field(kTitleField), "表x");
-}
-
-TEST_F(PaneTest, TitleEditHasTheTitleColoursAndFonts) {
-    open_lines({"#t,000000'c"});
-    HDC dc = GetDC(control(kTitleField));
-    const auto brush_for = [&](int id) {
-        return reinterpret_cast<HBRUSH>(SendMessageA(app().pane, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                                                     reinterpret_cast<LPARAM>(control(id))));
-    };
-    EXPECT_NE(brush_for(kCommentField), pane_brush(FONT_TITLE));  // the system colours
-    EXPECT_EQ(brush_for(kTitleField), pane_brush(FONT_TITLE));
-    EXPECT_EQ(GetBkColor(dc), app().prefs.Title.back_color);
-    EXPECT_EQ(GetTextColor(dc), app().prefs.Title.text_color);
-    ReleaseDC(control(kTitleField), dc);
-    EXPECT_EQ(font_of(kTitleField), pane_font(FONT_TITLE));
-    EXPECT_EQ(font_of(kCommentField), pane_font(FONT_COMMENT));
-    EXPECT_EQ(font_of(kChoiceList), pane_control_font());
 }
 
 TEST_F(PaneTest, GroupAndMessagePanesWriteTheirLines) {

@@ -148,8 +148,7 @@ TEST_F(PictureTest, DrawsPicturesOnLinesOfTheirOwnAndMeasuresThem) {
     EXPECT_TRUE(messages_.empty());
 
     EXPECT_EQ(draw_text_with_images("A\\i\"gone.png\"", 128, all, DT_CALCRECT, context), text);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "ファイルが見つかりません。\r\n" + dir_ + "\\gone.png");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"ファイルが見つかりません。\r\n" + dir_ + "\\gone.png"});
     write_file(dir_ + "\\bad.png", "\x89PNG\r\n\x1A\n");
     draw_text_with_images("\\i\"bad.png\"", 128, all, DT_CALCRECT, context);
     ASSERT_EQ(messages_.size(), 2u);

@@ -114,8 +114,7 @@ TEST_F(ProblemCheckTest, DoubleClickAndEnterLandOnTheLineAfterEarlierLinesGo) {
     SetFocus(list());
     command(CMD_DELETE);
     activate_problem_row(0);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "この行はもうありません。再チェックしてください。");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"この行はもうありません。再チェックしてください。"});
 }
 
 }  // namespace

@@ -30,9 +30,8 @@ std::string bmp(int bits, int width, int height, int colours, std::uint32_t head
 }
 
 TEST(BmpFile, LoadsHeaderTableAndRowsOfEachDepth) {
-    const struct {
-        int bits, width, height, colours;
-    } cases[] = {{1, 9, 3, 2}, {4, 5, 2, 16}, {8, 3, 4, 256}, {24, 7, 5, 0}};
+    const struct { int bits, width, height, colours; } cases[] = {
+        {1, 9, 3, 2}, {4, 5, 2, 16}, {8, 3, 4, 256}, {24, 7, 5, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bits);
         const std::string file = bmp(c.bits, c.width, c.height, c.colours);
@@ -68,19 +67,13 @@ TEST(BmpFile, RefusesWhatWouldLeadOutsideTheFileOrRecord) {
     too_wide.replace(18, 4, le32(40000));
     std::string many_colours = bmp(8, 2, 2, 0);
     many_colours.replace(46, 4, le32(300));
-    const struct {
-        std::string file;
-        const char* message;
-    } cases[] = {
+    const struct { std::string file; const char* message; } cases[] = {
         {"PK\x03\x04", kBmpNotBitmap},
         {"BM" + std::string(12, 0) + "\x28" + std::string(8, 0), kBmpBadHeader},
         {bmp(8, 2, 2, 256, 124), kBmpHeaderTooLarge},  // 124 + 1024 bytes
-        {many_colours, kBmpHeaderTooLarge},
-        {offset_beyond, kBmpPixelsOutside},
-        {pixels_short, kBmpPixelsOutside},
-        {bmp(24, 2, 2, 0, 12), kBmpUnsupported},
-        {bmp(7, 2, 2, 0), kBmpBadHeader},
-        {bmp(24, 2, 0, 0), kBmpBadHeader},
+        {many_colours, kBmpHeaderTooLarge}, {offset_beyond, kBmpPixelsOutside},
+        {pixels_short, kBmpPixelsOutside}, {bmp(24, 2, 2, 0, 12), kBmpUnsupported},
+        {bmp(7, 2, 2, 0), kBmpBadHeader}, {bmp(24, 2, 0, 0), kBmpBadHeader},
         {too_wide, kPictureTooLarge},
     };
     for (const auto& c : cases) {

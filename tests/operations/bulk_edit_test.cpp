@@ -33,12 +33,7 @@ TEST(Clipboard, CopyAndPaste) {
     Editor copy("#t,000000\r\n\r\nq,a,<00\r\n'c\r\n", {0, 1, 2});
     EXPECT_EQ(selected_lines_text(copy.model), "#t,000000\r\n\r\nq,a,<00\r\n");
 
-    struct Case {
-        const char* version;
-        int current;
-        std::string text, after;
-    };
-    const Case cases[] = {
+    const struct { const char* version; int current; std::string text, after; } cases[] = {
         {"1.4", 0, "x,1,<00\r\ny,2,<00\r\n", "a,1,<00|x,1,<00|y,2,<00|b,2,<00|"},
         {"1.4", -1, "x,1,<00\ny,2,<00\n", "x,1,<00|y,2,<00|a,1,<00|b,2,<00|"},
         {"1.4", 1, "x,1,<00\ry,2,<00\r", "a,1,<00|b,2,<00|x,1,<00|y,2,<00|"},
@@ -48,7 +43,7 @@ TEST(Clipboard, CopyAndPaste) {
         {"1.4", 1, "", "a,1,<00|b,2,<00|"},
         {"1.4", 1, std::string("x,1,<00\0y", 9), "a,1,<00|b,2,<00|x,1,<00|"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         Editor e("a,1,<00\r\nb,2,<00\r\n", {}, c.current, c.version);
         paste_text(e.model, c.text);
@@ -59,15 +54,10 @@ TEST(Clipboard, CopyAndPaste) {
 
 TEST(BulkEdit, ReversedQuestionReadsBackAsAQuestion) {
     const char* const cases[][2] = {
-        {"Q,A,?20'c", "A,Q,<00"},
-        {"Q,#A,<00", "\\#A,Q,<00"},
-        {"Q,'A,<00", "\\'A,Q,<00"},
-        {"\\#Q,A,<00", "A,#Q,<00"},
-        {"f(x) [a|b],y,<00", "y,f\\(x\\) \\[a\\|b\\],<00"},
-        {"Q,\\(x\\) [A|B],<00", "(x) [A|B],Q,<00"},
-        {"Q\\,x,A\\,y,<00", "A\\,y,Q\\,x,<00"},
-        {"\\i\"a(1).png\"表(,A,<00", "A,\\i\"a(1).png\"表\\(,<00"},
-        {"no answer", ""},
+        {"Q,A,?20'c", "A,Q,<00"}, {"Q,#A,<00", "\\#A,Q,<00"}, {"Q,'A,<00", "\\'A,Q,<00"},
+        {"\\#Q,A,<00", "A,#Q,<00"}, {"f(x) [a|b],y,<00", "y,f\\(x\\) \\[a\\|b\\],<00"},
+        {"Q,\\(x\\) [A|B],<00", "(x) [A|B],Q,<00"}, {"Q\\,x,A\\,y,<00", "A\\,y,Q\\,x,<00"},
+        {"\\i\"a(1).png\"表(,A,<00", "A,\\i\"a(1).png\"表\\(,<00"}, {"no answer", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);

@@ -58,12 +58,7 @@ TEST(WidthTable, CounterpartsAreDistinctDoubleByteCharacters) {
 }
 
 TEST(ReadComparisonCode, Sequences) {
-    struct Row {
-        const char* text;
-        unsigned conditions;
-        std::vector<ComparisonCode> codes;
-    };
-    const Row rows[] = {
+    const struct { const char* text; unsigned conditions; std::vector<ComparisonCode> codes; } rows[] = {
         {"あ", 0, {0x82A0}}, {"ソ", W, {0x835C}},
         {"\x81\x7F", W, {0x81, 0x7F}}, {"\x81", W, {0x81}},  // lead byte without trail
         {"ｶﾞa", 0, {0xB6, 0xDE, 'a'}},
@@ -78,7 +73,7 @@ TEST(ReadComparisonCode, Sequences) {
         {"ァミムン", K, {0x829F, 0x82DD, 0x82DE, 0x82F1}}, {"ヴヵヶ", K, {0x8394, 0x8395, 0x8396}},
         {"ｱ", K, {0xB1}}, {"ｱ", W | K, {0x82A0}}, {"ﾊﾟ", W | K, {0x82CF}}, {"ｳﾞ", W | K, {0x8394}},
     };
-    for (const Row& r : rows)
+    for (const auto& r : rows)
         EXPECT_EQ(codes_of(r.text, r.conditions), r.codes) << r.text << " " << r.conditions;
 }
 
@@ -96,14 +91,10 @@ TEST(ReadComparisonCode, DoubleByteCharactersAsTheScannersSeeThem) {
 }
 
 TEST(ReadComparisonCode, NeverConsumesBeyondTheEnd) {
-    struct Row {
-        std::string_view text;  // only the first byte is inside the span
-        unsigned conditions;
-        ComparisonCode code;
-    };
-    const Row rows[] = {
+    // Only the first byte of the text is inside the span.
+    const struct { std::string_view text; unsigned conditions; ComparisonCode code; } rows[] = {
         {"\x82\xA0", W, 0x82}, {"ｶﾞ", W, 0x834A}, {"ﾊﾟ", W | K, 0x82CD}, {"ｳﾞ", W, 0x8345}};
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         const std::vector<char> bytes(r.text.begin(), r.text.end());
         const char* p = bytes.data();
         EXPECT_EQ(read_comparison_code(p, bytes.data() + 1, r.conditions), r.code);
@@ -113,13 +104,8 @@ TEST(ReadComparisonCode, NeverConsumesBeyondTheEnd) {
 
 // Each case under all eight combinations of the comparison bits.
 TEST(SpanContains, EveryCombinationOfConditions) {
-    struct Row {
-        const char* span;
-        const char* search;
-        unsigned needs;    // bits that must all be set to match
-        unsigned forbids;  // bits that must all be clear
-    };
-    const Row rows[] = {
+    // `needs`: bits that must all be set to match; `forbids`: bits that must all be clear.
+    const struct { const char* span; const char* search; unsigned needs, forbids; } rows[] = {
         {"A", "a", C, 0}, {"a", "A", C, 0}, {"Ａ", "a", C | W, 0}, {"Ａ", "ａ", C, 0},
         {"ａ", "a", W, 0}, {"A", "A", 0, 0}, {"か", "カ", K, 0}, {"ｶ", "カ", W, 0},
         {"ｶ", "か", W | K, 0}, {"が", "ｶﾞ", W | K, 0}, {"ガ", "ｶﾞ", W, 0}, {"ヴ", "ｳﾞ", W, 0},
@@ -136,7 +122,7 @@ TEST(SpanContains, EveryCombinationOfConditions) {
         {"ああいあいい", "ああいい", kNever, 0}, {"ああいああいい", "ああいい", 0, 0},
         {"あbあaあbあbc", "あbあbc", 0, 0}, {"あbあaあbあc", "あbあbc", kNever, 0},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         for (unsigned combo = 0; combo < 8; ++combo) {
             const bool expected = (combo & r.needs) == r.needs && (combo & r.forbids) == 0;
             EXPECT_EQ(contains(r.span, r.search, combo | Q), expected)
@@ -146,20 +132,19 @@ TEST(SpanContains, EveryCombinationOfConditions) {
 }
 
 TEST(SpanContains, SpansEndingInsideACharacterOrEmpty) {
-    struct Row {
+    const struct {
         std::string_view bytes;
         int length;  // of the span, from the start
         const char* search;
         unsigned conditions;
         bool expected;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"あい", 3, "い", 0, false},  {"あい", 3, "\x82", 0, true}, {"あい", 3, "あ", 0, true},
         {"xあ", 2, "\x82", W, true},  {"ｶﾞ", 1, "ｶ", W, true},      {"ｶﾞ", 1, "ｶﾞ", W, false},
         {"ｶﾞ", 2, "ｶ", W, false},     {"ｶﾞ", 1, "か", W | K, true}, {"aソ", 2, "\x83", 0, true},
         {"aソ", 3, "\x83", 0, false}, {"ｳﾞ", 1, "ヴ", W, false},    {"a", 0, "a", 0xF7, false},
     };
-    for (const Row& r : rows)
+    for (const auto& r : rows)
         EXPECT_EQ(contains(r.bytes, r.length, r.search, r.conditions), r.expected)
             << r.search << " in " << r.length << " bytes";
     const MatchTable table = *build_match_table("a", 0xF7);
@@ -182,39 +167,24 @@ bool line_matches(const char* text, const char* title, const char* search, unsig
 }
 
 TEST(LineContains, FieldsChosenByTheConditions) {
-    struct Row {
-        const char* text;
-        const char* search;
-        unsigned fields;
-        bool expected;
-    };
-    const Row rows[] = {
-        {"東京,とうきょう,<00'首都", "東京", Q, true},
-        {"東京,とうきょう,<00'首都", "東京", A | M, false},
-        {"東京,とうきょう,<00'首都", "トウキョウ", A, true},
-        {"東京,とうきょう,<00'首都", "とうきょう", Q | M, false},
-        {"東京,とうきょう,<00'首都", "首都", M, true},
-        {"東京,とうきょう,<00'首都", "首都", Q | A, false},
+    const char* tokyo = "東京,とうきょう,<00'首都";
+    const struct { const char* text; const char* search; unsigned fields; bool expected; } rows[] = {
+        {tokyo, "東京", Q, true},       {tokyo, "東京", A | M, false}, {tokyo, "トウキョウ", A, true},
+        {tokyo, "とうきょう", Q | M, false}, {tokyo, "首都", M, true}, {tokyo, "首都", Q | A, false},
         // The comment counts only on a valid question line.
-        {"東京,とうきょう,<0'首都", "首都", M, false},
-        {"東京,とうきょう,\\00'首都", "首都", M, false},
-        {"'首都", "首都", M, false},
+        {"東京,とうきょう,<0'首都", "首都", M, false}, {"東京,とうきょう,;00'首都", "首都", M, false},
+        {"東京,とうきょう,\\00'首都", "首都", M, false}, {"'首都", "首都", M, false},
         // A search never spans a field separator; escaped commas stay escaped.
-        {"a,b,<00", "a,b", Q | A, false},
-        {"a\\,b,c,<00", "a,b", Q, false},
-        {"a\\,b,c,<00", "a\\,b", Q, true},
-        {"x,a\\,b,<00", "a\\,b", A, true},
+        {"a,b,<00", "a,b", Q | A, false}, {"a\\,b,c,<00", "a,b", Q, false},
+        {"a\\,b,c,<00", "a\\,b", Q, true}, {"x,a\\,b,<00", "a\\,b", A, true},
         // The accessors are positional: any line with commas has pieces.
-        {"#t,100000", "#", Q, true},
-        {"$Group=全般,地理,歴史", "地理", A, true},
+        {"#t,100000", "#", Q, true}, {"$Group=全般,地理,歴史", "地理", A, true},
         {"$Group=全般,地理,歴史", "歴史", A, false},
         // An image reference is one unit: its comma does not end the field.
-        {"\\i\"a,b.bmp\"x,y,<00", "b.bmp", Q, true},
-        {"\\i\"a,b.bmp\"x,y,<00", "y", A, true},
-        {"", "a", Q | A | M, false},
-        {nullptr, "a", Q | A | M, false},
+        {"\\i\"a,b.bmp\"x,y,<00", "b.bmp", Q, true}, {"\\i\"a,b.bmp\"x,y,<00", "y", A, true},
+        {"", "a", Q | A | M, false}, {nullptr, "a", Q | A | M, false},
     };
-    for (const Row& r : rows)
+    for (const auto& r : rows)
         EXPECT_EQ(line_matches(r.text, nullptr, r.search, r.fields | 0x07), r.expected)
             << (r.text ? r.text : "(null)") << " / " << r.search << " / " << r.fields;
 
@@ -246,12 +216,10 @@ TEST(FindMatchingLine, TitleSectionsAndTheWalk) {
     EXPECT_EQ(all("#", Q, 1), (std::vector<int>{1, 3, 9}));  // '#' finds titles by their marker
 
     fill(doc, {"#T,000000", "x1,a,<00", "y,a,<00", "x2,a,<00", "z,x,<00", ""});
-    struct Row {
-        int from, direction, expected;
-    };
-    const Row rows[] = {{-1, 1, 1}, {0, 1, 1},  {1, 1, 3},   {3, 1, -1},  {5, 1, -1},
-                        {-1, -1, -1}, {5, -1, 3}, {3, -1, 1}, {1, -1, -1}, {0, -1, -1}};
-    for (const Row& r : rows)
+    const struct { int from, direction, expected; } rows[] = {
+        {-1, 1, 1},   {0, 1, 1},  {1, 1, 3},  {3, 1, -1},  {5, 1, -1},
+        {-1, -1, -1}, {5, -1, 3}, {3, -1, 1}, {1, -1, -1}, {0, -1, -1}};
+    for (const auto& r : rows)
         EXPECT_EQ(find_matching_line(doc, "x", Q | 0x07, r.from, r.direction), r.expected)
             << r.from << " " << r.direction;
     EXPECT_EQ(find_matching_line(doc, "x", 0xF7, 3, 1), 4);

@@ -1,4 +1,5 @@
 #include "core/prefs/settings_file.h"
+#include "core/prefs/customize.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,13 @@ Preferences default_prefs() {
     Preferences prefs;
     fill_default_preferences(prefs);
     return prefs;
+}
+
+// What reading `text` over the defaults gives.
+std::pair<Preferences, PrintSettings> read(const std::string& text, Preferences prefs = default_prefs()) {
+    PrintSettings print;
+    read_settings_text(text, prefs, print);
+    return {prefs, print};
 }
 
 // The text as the settings reader scans it: it ends at a NUL byte.
@@ -40,20 +48,15 @@ TEST(SettingsLookup, FindsTheFirstLineWithKeyAndEquals) {
         std::string value;
     };
     const Row rows[] = {
-        {"Left=100\r\n", "Left", true, "100"},
-        {"Left = 100\r\n", "Left", false, ""},
-        {" Left=100\r\n", "Left", false, ""},
-        {"left=100\r\n", "Left", false, ""},
-        {"Leftover=5\r\n", "Left", false, ""},
-        {"Left\r\n", "Left", false, ""},
+        {"Left=100\r\n", "Left", true, "100"}, {"Left = 100\r\n", "Left", false, ""},
+        {" Left=100\r\n", "Left", false, ""}, {"left=100\r\n", "Left", false, ""},
+        {"Leftover=5\r\n", "Left", false, ""}, {"Left\r\n", "Left", false, ""},
         {"Key= spaced  value \t\r\n", "Key", true, " spaced  value \t"},
-        {"Key=a=b\r\n", "Key", true, "a=b"},
-        {"A=1\r\nKey=last", "Key", true, "last"},
+        {"Key=a=b\r\n", "Key", true, "a=b"}, {"A=1\r\nKey=last", "Key", true, "last"},
         {"[Window]\r\nWidth=800\r\n[Print]\r\nWidth=900\r\n", "Width", true, "800"},
         {"NumTitleName=Face\r\nNumTitle=%t \r\n", "NumTitle", true, "%t "},
         {"NumTitle=%t \r\nNumTitleName=Face\r\n", "NumTitleName", true, "Face"},
-        {"A=1\rKey=2\rB=3\r", "Key", true, "2"},
-        {"A=1\rB=2\nKey=3\r\nC=4", "Key", true, "3"},
+        {"A=1\rKey=2\rB=3\r", "Key", true, "2"}, {"A=1\rB=2\nKey=3\r\nC=4", "Key", true, "3"},
         {"Key=表示\\\r\n", "Key", true, "表示\\"},
         {std::string("A=1\r\n\0Key=2\r\n", 13), "Key", false, ""},
     };
@@ -70,12 +73,7 @@ TEST(SettingsLookup, FindsTheFirstLineWithKeyAndEquals) {
 
 TEST(ReadSettings, TakesValuesInRangeAndIgnoresTheRest) {
     using Getter = std::function<long long(const Preferences&, const PrintSettings&)>;
-    struct Row {
-        const char* file;
-        Getter get;
-        long long expected;
-    };
-    const Row rows[] = {
+    const struct { const char* file; Getter get; long long expected; } rows[] = {
         {"Left=100", [](auto& p, auto&) { return p.Left; }, 100},
         {"Left = 100", [](auto& p, auto&) { return p.Left; }, kUseDefaultPosition},
         {"Top=-5", [](auto& p, auto&) { return p.Top; }, -5},
@@ -101,47 +99,32 @@ TEST(ReadSettings, TakesValuesInRangeAndIgnoresTheRest) {
         {"[Print]\r\nHeight=900\r\n[Window]\r\nHeight=700", [](auto& p, auto&) { return p.Height; },
          900},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.file);
-        Preferences prefs = default_prefs();
-        PrintSettings print;
-        read_settings_text(r.file, prefs, print);
-        EXPECT_EQ(r.get(prefs, print), r.expected);
+    for (const auto& r : rows) {
+        const auto [prefs, print] = read(r.file);
+        EXPECT_EQ(r.get(prefs, print), r.expected) << r.file;
     }
 }
 
 TEST(ReadSettings, KeysFacesAndGarbage) {
     for (const char* file : {"[Fonts]\r\nNumTitleName=Arial\r\n[Print]\r\nNumTitle=No.%t\r\n",
                              "[Print]\r\nNumTitle=No.%t\r\n[Fonts]\r\nNumTitleName=Arial\r\n"}) {
-        Preferences prefs = default_prefs();
-        PrintSettings print;
-        read_settings_text(file, prefs, print);
+        const auto [prefs, print] = read(file);
         EXPECT_EQ(print.NumTitle, "No.%t");
         EXPECT_EQ(prefs.NumTitle.face, "Arial");
         EXPECT_EQ(prefs.NumQuestion.face, kDefaultFaceName);
     }
     const std::string long_text(40, 'x');
-    Preferences prefs = default_prefs();
-    PrintSettings print;
-    read_settings_text("TitleName=" + long_text + "\r\nNumQuestion=" + long_text, prefs, print);
+    const auto [prefs, print] = read("TitleName=" + long_text + "\r\nNumQuestion=" + long_text);
     EXPECT_EQ(prefs.Title.face, std::string(31, 'x'));
     EXPECT_EQ(print.NumQuestion, long_text);
 
-    const std::string defaults = write_settings_text(default_prefs(), PrintSettings{});
-    prefs = default_prefs();
-    print = PrintSettings{};
-    read_settings_text("=5\r\nShow\r\n[Window]=1\r\n\x83\r\nLeft\x01Width\x01 Top=1\rFile 1=a\n" +
-                           std::string("\0Left=1\r\n", 9),
-                       prefs, print);
-    EXPECT_EQ(write_settings_text(prefs, print), defaults);
+    const auto [garbage, garbage_print] = read(
+        "=5\r\nShow\r\n[Window]=1\r\n\x83\r\nLeft\x01Width\x01 Top=1\rFile 1=a\n" + std::string("\0Left=1\r\n", 9));
+    EXPECT_EQ(write_settings_text(garbage, garbage_print), write_settings_text(default_prefs(), PrintSettings{}));
 }
 
 TEST(ReadSettings, RecentFiles) {
-    struct Row {
-        std::string file;
-        std::vector<std::string> expected;
-    };
-    const Row rows[] = {
+    const struct { std::string file; std::vector<std::string> expected; } rows[] = {
         {"File2=b\r\nFile1=a\r\n", {"a", "b"}},
         {"File1=1\nFile2=2\nFile3=3\nFile4=4\nFile5=5\nFile6=6\n", {"1", "2", "3", "4", "5"}},
         {"File1=a\r\nFile4=d\r\n", {"a", "d"}},
@@ -149,18 +132,11 @@ TEST(ReadSettings, RecentFiles) {
         {"File1=" + std::string(300, 'p'), {std::string(259, 'p')}},
         {"File1= C:\\my file.qzf \r\n", {" C:\\my file.qzf "}},
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.file);
-        Preferences prefs = default_prefs();
-        PrintSettings print;
-        read_settings_text(r.file, prefs, print);
-        EXPECT_EQ(prefs.recent_files, r.expected);
-    }
+    for (const auto& r : rows) EXPECT_EQ(read(r.file).first.recent_files, r.expected) << r.file;
     Preferences prefs = default_prefs();
     prefs.recent_files = {"x", "B", "y"};
-    PrintSettings print;
-    read_settings_text("File1=a\r\nFile2=b\r\n", prefs, print);
-    EXPECT_EQ(prefs.recent_files, (std::vector<std::string>{"a", "b", "x", "y"}));
+    EXPECT_EQ(read("File1=a\r\nFile2=b\r\n", prefs).first.recent_files,
+              (std::vector<std::string>{"a", "b", "x", "y"}));
 }
 
 TEST(WriteSettings, DecisiveLines) {
@@ -190,13 +166,8 @@ TEST(SettingsRoundTrip, EveryFieldReadsBack) {
                        &prefs.ListColumnLine, &prefs.ListColumnType, &prefs.ListColumnData})
         *field = -1000 * n++;
     prefs.recent_files = {"C:\\表\\a.qzf", "b", "c", "d", "e"};
-    prefs.Show = 3;
-    prefs.Flags = 200;
-    prefs.UseDataSettings = 0;
-    prefs.IMETitle = 1;
-    prefs.IMEQuestion = 2;
-    prefs.IMEAnswer = 1;
-    prefs.IMEComment = 2;
+    prefs.Show = 3, prefs.Flags = 200, prefs.UseDataSettings = 0;
+    prefs.IMETitle = 1, prefs.IMEQuestion = 2, prefs.IMEAnswer = 1, prefs.IMEComment = 2;
     for (FontSpec* font : {&prefs.Title, &prefs.Question, &prefs.Answer, &prefs.Comment,
                            &prefs.NumTitle, &prefs.NumQuestion}) {
         font->size = n++;
@@ -209,21 +180,13 @@ TEST(SettingsRoundTrip, EveryFieldReadsBack) {
     for (int* field : {&print.PrintFlags, &print.TitlePosition, &print.AnswerPosition,
                        &print.QTStyle, &print.QQStyle, &print.QAStyle})
         *field = n++;
-    print.NumTitle = "第%t章";
-    print.NumQuestion = "";
-    print.QuestionRate = 77;
-    print.ItemPosition = 1;
-    print.LineSpace = 999;
-    print.QTColor = 1;
-    print.QQColor = 2;
-    print.QAColor = 3;
+    print.NumTitle = "第%t章", print.NumQuestion = "";
+    print.QuestionRate = 77, print.ItemPosition = 1, print.LineSpace = 999;
+    print.QTColor = 1, print.QQColor = 2, print.QAColor = 3;
     const std::string written = write_settings_text(prefs, print);
     for (const char* end : {"\r\n", "\r", "\n"}) {
-        SCOPED_TRACE(end[0] == '\r' ? "CR" : "LF");
-        Preferences read = default_prefs();
-        PrintSettings read_print;
-        read_settings_text(replace_all(written, "\r\n", end), read, read_print);
-        EXPECT_EQ(write_settings_text(read, read_print), written);
+        const auto [read_prefs, read_print] = read(replace_all(written, "\r\n", end));
+        EXPECT_EQ(write_settings_text(read_prefs, read_print), written) << (end[0] == '\r' ? "CR" : "LF");
     }
 }
 
@@ -234,19 +197,15 @@ TEST(AddRecent, KeepsOrderLimitAndNoCaseDuplicates) {
         std::vector<std::string> after;
     };
     const Row rows[] = {
-        {{}, "a", {"a"}},
-        {{"a", "b", "c", "d", "e"}, "f", {"f", "a", "b", "c", "d"}},
+        {{}, "a", {"a"}}, {{"a", "b", "c", "d", "e"}, "f", {"f", "a", "b", "c", "d"}},
         {{"a", "b", "c", "d", "e"}, "d", {"d", "a", "b", "c", "e"}},
         {{"x", "C:\\Data\\Quiz.qzf"}, "c:\\data\\QUIZ.QZF", {"c:\\data\\QUIZ.QZF", "x"}},
-        {{"ab"}, "abc", {"abc", "ab"}},
-        {{"@"}, "`", {"`", "@"}},
-        {{"a[1]"}, "a{1}", {"a{1}", "a[1]"}},
-        {{"\xC4"}, "\xE4", {"\xE4", "\xC4"}},
+        {{"ab"}, "abc", {"abc", "ab"}}, {{"@"}, "`", {"`", "@"}},
+        {{"a[1]"}, "a{1}", {"a{1}", "a[1]"}}, {{"\xC4"}, "\xE4", {"\xE4", "\xC4"}},
         // ア (83 41) and ヂ (83 61) differ only in the case of the trail byte.
         {{"C:\\\x83\x41.qzf"}, "c:\\\x83\x61.QZF", {"c:\\\x83\x61.QZF", "C:\\\x83\x41.qzf"}},
         // ャ (83 83) is one character, so the 'A' after it is a letter.
-        {{"\x83\x83" "A"}, "\x83\x83" "a", {"\x83\x83" "a"}},
-        {{"p", "P"}, "p", {"p", "p"}},
+        {{"\x83\x83" "A"}, "\x83\x83" "a", {"\x83\x83" "a"}}, {{"p", "P"}, "p", {"p", "p"}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
@@ -254,6 +213,38 @@ TEST(AddRecent, KeepsOrderLimitAndNoCaseDuplicates) {
         add_recent_file(list, r.path);
         EXPECT_EQ(list, r.after);
     }
+}
+
+TEST(Customize, ChoicesReachTheirPreferencesAndOnlyBitZeroOfUseDataSettings) {
+    Preferences prefs = default_prefs();
+    prefs.UseDataSettings = 0x03;
+    FontChoices choices = font_choices(prefs);
+    EXPECT_TRUE(choices.use_data_settings);
+    for (int i = 0; i < kCustomFontCount; ++i) choices.fonts[i].size = 30 + i;
+    choices.use_data_settings = false;
+    store_font_choices(choices, prefs);
+    const FontSpec* stored[] = {&prefs.Title,   &prefs.Question, &prefs.hint_font,  &prefs.Answer,
+                                &prefs.Comment, &prefs.NumTitle, &prefs.NumQuestion};
+    for (int i = 0; i < kCustomFontCount; ++i) EXPECT_EQ(stored[i]->size, 30 + i) << i;
+    EXPECT_EQ(prefs.UseDataSettings, 0x02);
+    // No entry chosen (-1) leaves the input-method preference alone.
+    prefs.IMEComment = IME_OPEN;
+    store_ime_choices({IME_OPEN, IME_CLOSE, IME_LEAVE, -1}, prefs);
+    EXPECT_EQ(ime_choices(prefs), (ImeChoices{IME_OPEN, IME_CLOSE, IME_LEAVE, IME_OPEN}));
+}
+
+TEST(Customize, HintFontIsNotSaved) {
+    const Preferences defaults = default_prefs();
+    Preferences prefs = defaults;
+    PrintSettings print;
+    FontChoices choices = font_choices(prefs);
+    choices.fonts[2].size = 40;
+    store_font_choices(choices, prefs);
+    EXPECT_EQ(prefs.hint_font.size, 40);
+    EXPECT_EQ(write_settings_text(prefs, print), write_settings_text(defaults, print));
+    choices.fonts[0].size = 40;
+    store_font_choices(choices, prefs);
+    EXPECT_NE(write_settings_text(prefs, print), write_settings_text(defaults, print));
 }
 
 }  // namespace

@@ -39,15 +39,12 @@ std::optional<Alternatives> expand(const std::string& answer) {
     return split(*expanded);
 }
 
-struct ExpandCase {
+const struct ExpandCase {
     std::string answer;                  // as stored in the line
     std::optional<Alternatives> result;  // nullopt: syntax error
-};
-
-const ExpandCase kExpandCases[] = {
+} kExpandCases[] = {
     {"[A|B]C(D)", Alternatives{"ACD", "AC", "BCD", "BC"}},
-    {"東京(都)", Alternatives{"東京都", "東京"}},
-    {"[[a|b]|c]d", Alternatives{"ad", "bd", "cd"}},
+    {"東京(都)", Alternatives{"東京都", "東京"}}, {"[[a|b]|c]d", Alternatives{"ad", "bd", "cd"}},
     {"[a|b][c|d]", Alternatives{"ac", "ad", "bc", "bd"}},
     {"x[a|b]y|z", Alternatives{"xay", "xby", "z"}},
     {"p|x[a|b]y|z[c|d]", Alternatives{"p", "xay", "xby", "zc", "zd"}},
@@ -56,51 +53,37 @@ const ExpandCase kExpandCases[] = {
     // Crossed brackets.
     {"[a|(b]|c)", std::nullopt},
     // Escaped marks are literal characters.
-    {"\\[a\\|b\\]", Alternatives{"[a|b]"}},
-    {"[a\\]|b]", Alternatives{"a]", "b"}},
-    {"\\\\", Alternatives{"\\"}},
-    {"\\\\(a)", Alternatives{"\\a", "\\"}},
-    {"a\\nb", Alternatives{"a\nb"}},
-    {"a\\,b|c", Alternatives{"a,b", "c"}},
+    {"\\[a\\|b\\]", Alternatives{"[a|b]"}}, {"[a\\]|b]", Alternatives{"a]", "b"}},
+    {"\\\\", Alternatives{"\\"}}, {"\\\\(a)", Alternatives{"\\a", "\\"}},
+    {"a\\nb", Alternatives{"a\nb"}}, {"a\\,b|c", Alternatives{"a,b", "c"}},
     // Trail bytes '\' and '|' belong to their characters.
     {"[" + kSo + "|" + kHyo + "]", Alternatives{kSo, kHyo}},
     {"[" + kPo + "|a]", Alternatives{kPo, "a"}},
     {kSo + "(" + kPo + ")", Alternatives{kSo + kPo, kSo}},
     {"\\" + kSo + "|b", Alternatives{kSo, "b"}},
     // 0x83 followed by '[' or ']' is one double-byte character, no bracket.
-    {"\x83[", Alternatives{"\x83["}},
-    {"\x83]|a", Alternatives{"\x83]", "a"}},
+    {"\x83[", Alternatives{"\x83["}}, {"\x83]|a", Alternatives{"\x83]", "a"}},
 };
 
 TEST(ExpandAnswer, Table) {
-    for (const ExpandCase& c : kExpandCases) {
-        SCOPED_TRACE(c.answer);
-        EXPECT_EQ(expand(c.answer), c.result);
-    }
-}
-
-TEST(ExpandAnswer, LinesWithoutAnAnswerField) {
-    // A missing answer field reads as an empty answer.
-    EXPECT_EQ(expand_answer(nullptr), std::optional<std::string>(""));
-    EXPECT_EQ(expand_answer("no comma"), std::optional<std::string>(""));
-    EXPECT_EQ(expand_answer("q,a"), std::optional<std::string>(""));
-    // The answer ends at the line end as well.
-    EXPECT_EQ(expand_answer("q,[a|b],<00\001q,(,<00"), std::optional<std::string>("a\003b"));
-    // Image references are single units of the field, commas included.
-    EXPECT_EQ(expand_answer("q,\\i\"a,b.bmp\"|c,<00"),
-              std::optional<std::string>("i\"a,b.bmp\"\003c"));
+    for (const ExpandCase& c : kExpandCases) EXPECT_EQ(expand(c.answer), c.result) << c.answer;
+    const std::pair<const char*, std::string> lines[] = {
+        // A missing answer field reads as an empty answer.
+        {nullptr, ""}, {"no comma", ""}, {"q,a", ""},
+        // The answer ends at the line end as well.
+        {"q,[a|b],<00\001q,(,<00", "a\003b"},
+        // Image references are single units of the field, commas included.
+        {"q,\\i\"a,b.bmp\"|c,<00", "i\"a,b.bmp\"\003c"},
+    };
+    for (const auto& [line, expanded] : lines) EXPECT_EQ(expand_answer(line), expanded);
 }
 
 // ---------------------------------------------------------------------------
 // A literal rendering of the expansion rule, rebuilding the whole string at
 // every step, to compare the editor's expansion with.
 
-bool is_open(char c) {
-    return c == kTokenOpenGroup || c == kTokenOpenOptional;
-}
-bool is_close(char c) {
-    return c == kTokenCloseGroup || c == kTokenCloseOptional;
-}
+bool is_open(char c) { return c == kTokenOpenGroup || c == kTokenOpenOptional; }
+bool is_close(char c) { return c == kTokenCloseGroup || c == kTokenCloseOptional; }
 
 std::string reference_expand(std::string s) {
     for (;;) {
@@ -139,8 +122,7 @@ std::string reference_expand(std::string s) {
             out += piece;
         };
         if (has_head) append(s.substr(0, j));
-        for (const std::string& alternative : inner)
-            append(prefix + alternative + suffix);
+        for (const std::string& alternative : inner) append(prefix + alternative + suffix);
         if (s[i] == kTokenOpenOptional) append(prefix + suffix);
         if (m < s.size()) append(s.substr(m + 1));
         s = out;
@@ -162,14 +144,10 @@ TEST(ExpandAnswer, EveryShortAnswer) {
     const char marks[] = "a|[]()";
     int errors = 0, expanded_count = 0;
     std::string answer;
-    for (int length = 0; length <= 6; ++length) {
-        int total = 1;
-        for (int i = 0; i < length; ++i)
-            total *= 6;
+    for (int length = 0, total = 1; length <= 6; ++length, total *= 6) {
         for (int code = 0; code < total; ++code) {
             answer.clear();
-            for (int i = 0, rest = code; i < length; ++i, rest /= 6)
-                answer += marks[rest % 6];
+            for (int i = 0, rest = code; i < length; ++i, rest /= 6) answer += marks[rest % 6];
             std::string stack;
             bool balanced = true;
             for (char c : answer) {
@@ -182,12 +160,8 @@ TEST(ExpandAnswer, EveryShortAnswer) {
             balanced = balanced && stack.empty();
             const std::optional<std::string> expanded = expand_answer(line_with(answer).c_str());
             ASSERT_EQ(expanded.has_value(), balanced) << answer;
-            if (balanced) {
-                ASSERT_EQ(*expanded, reference_expand(to_tokens(answer))) << answer;
-                ++expanded_count;
-            } else {
-                ++errors;
-            }
+            if (balanced) ASSERT_EQ(*expanded, reference_expand(to_tokens(answer))) << answer;
+            ++(balanced ? expanded_count : errors);
         }
     }
     EXPECT_GT(errors, 40000);
@@ -196,8 +170,7 @@ TEST(ExpandAnswer, EveryShortAnswer) {
 
 std::string repeat(const std::string& text, int times) {
     std::string out;
-    for (int i = 0; i < times; ++i)
-        out += text;
+    for (int i = 0; i < times; ++i) out += text;
     return out;
 }
 
@@ -223,11 +196,7 @@ TEST(ExpandAnswer, SizeLimit) {
 }
 
 TEST(ExpandAnswer, DeepNesting) {
-    struct Case {
-        std::string answer;
-        std::string expanded;
-        bool cut_short;
-    };
+    struct Case { std::string answer, expanded; bool cut_short; };
     const auto nested = [](const char* marks, int depth, const std::string& inside) {
         return repeat(std::string(1, marks[0]), depth) + inside + repeat(std::string(1, marks[1]), depth);
     };
@@ -251,37 +220,22 @@ TEST(ExpandAnswer, DeepNesting) {
 }
 
 TEST(GroupSpan, Table) {
-    struct Case {
-        std::string tokens;
-        int span;
-    };
-    const Case cases[] = {
-        {"a", 1},
-        {"\005", 1},
-        {"", 0},
-        {"\004ab\005c", 4},
-        {"\006\004a\005\007b", 5},
-        {"\004\006\007\003\004\005\005\005", 7},
-        {"\006a\003b\007", 5},
+    const struct { std::string tokens; int span; } cases[] = {
+        {"a", 1}, {"\005", 1}, {"", 0}, {"\004ab\005c", 4}, {"\006\004a\005\007b", 5},
+        {"\004\006\007\003\004\005\005\005", 7}, {"\006a\003b\007", 5},
         {"\004ab", 3},  // never closed: up to the end
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(group_span(c.tokens.c_str()), c.span) << c.tokens;
+    for (const auto& c : cases) EXPECT_EQ(group_span(c.tokens.c_str()), c.span) << c.tokens;
     EXPECT_EQ(group_span(nullptr), 0);
 }
 
 TEST(NthAlternative, Table) {
     const std::string expanded = "a\003bc,d\003\003e";
     const char* base = expanded.c_str();
-    struct Case {
-        int n;
-        int offset;  // -1: none
-    };
-    const Case cases[] = {{0, 0}, {1, 2}, {2, 5}, {3, 7}, {4, 8}, {5, -1}, {-1, -1}, {100, -1}};
-    for (const Case& c : cases) {
-        const char* p = nth_alternative(base, c.n);
-        EXPECT_EQ(p, c.offset < 0 ? nullptr : base + c.offset) << c.n;
-    }
+    const struct { int n, offset; } cases[] = {  // offset -1: none
+        {0, 0}, {1, 2}, {2, 5}, {3, 7}, {4, 8}, {5, -1}, {-1, -1}, {100, -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(nth_alternative(base, c.n), c.offset < 0 ? nullptr : base + c.offset) << c.n;
     EXPECT_NE(nth_alternative("", 0), nullptr);
     EXPECT_EQ(nth_alternative("", 1), nullptr);
     EXPECT_EQ(nth_alternative(nullptr, 0), nullptr);
@@ -289,35 +243,26 @@ TEST(NthAlternative, Table) {
 }
 
 TEST(AnswerNumbers, Table) {
-    struct Case {
+    const struct {
         std::string line;
         bool question;
         int version;
         std::vector<std::string> entries;
         bool syntax_error;
-    };
-    const Case cases[] = {
-        {"q,A|B,<00", true, 13, {"0. A", "1. B"}, false},
-        {"q,A|B,<00", true, 12, {}, false},
+    } cases[] = {
+        {"q,A|B,<00", true, 13, {"0. A", "1. B"}, false}, {"q,A|B,<00", true, 12, {}, false},
         {"q,,<00", true, 13, {"0. "}, false},
         {"q,[A|B]C(D),<00", true, 14, {"0. ACD", "1. AC", "2. BCD", "3. BC"}, false},
-        {"q,(A,<00", true, 13, {"0"}, true},
-        {"'comment", false, 14, {"0"}, false},
+        {"q,(A,<00", true, 13, {"0"}, true}, {"'comment", false, 14, {"0"}, false},
         {"q,a\\,b|c,<00", true, 14, {"0. a", "1. b", "2. c"}, false},
         {"q,[a|b]\\,x,<00", true, 14, {"0. a", "1. x", "2. b", "3. x"}, false},
-        {"q,0|1|2|3|4|5|6|7|8|9|10|11,<00",
-         true,
-         14,
-         {"0. 0", "1. 1", "2. 2", "3. 3", "4. 4", "5. 5", "6. 6", "7. 7", "8. 8", "9. 9"},
-         false},
-        {"q,[a|b|c|d|e](x|y),<00",
-         true,
-         14,
-         {"0. ax", "1. ay", "2. a", "3. bx", "4. by", "5. b", "6. cx", "7. cy", "8. c", "9. dx"},
-         false},
+        {"q,0|1|2|3|4|5|6|7|8|9|10|11,<00", true, 14,
+         {"0. 0", "1. 1", "2. 2", "3. 3", "4. 4", "5. 5", "6. 6", "7. 7", "8. 8", "9. 9"}, false},
+        {"q,[a|b|c|d|e](x|y),<00", true, 14,
+         {"0. ax", "1. ay", "2. a", "3. bx", "4. by", "5. b", "6. cx", "7. cy", "8. c", "9. dx"}, false},
         {"q,[" + kSo + "|" + kPo + "],<00", true, 14, {"0. " + kSo, "1. " + kPo}, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         bool syntax_error = !c.syntax_error;
         EXPECT_EQ(answer_number_entries(c.line.c_str(), c.question, c.version, &syntax_error),

@@ -10,9 +10,6 @@
 
 #include "core/document/card_document.h"
 #include "core/syntax/scan.h"
-#include "support/test_text.h"
-
-using qz::test::normalize_breaks;
 
 namespace qz {
 namespace {
@@ -29,16 +26,12 @@ std::optional<std::string> span(const char* start, int length) {
     return std::string(start, static_cast<std::size_t>(length));
 }
 
-struct TitleCase {
+const struct TitleCase {
     std::string text;
     std::optional<std::string> title;  // stored title field
-    int choices;
-    int flags[5];
-    int check;                           // check_title_line
+    int choices, flags[5], check;      // check: check_title_line
     std::optional<std::string> comment;  // its comment span when valid
-};
-
-const TitleCase kTitleCases[] = {
+} kTitleCases[] = {
     {"#Chapter 1,311000'first part", "Chapter 1", 3, {1, 1, 0, 0, 0}, 10, "first part"},
     {"#,000000", "", 0, {0, 0, 0, 0, 0}, 0, "<null>"},
     {"#t,12345", "t", 1, {0, 0, 0, 0, 0}, -1, std::nullopt},
@@ -99,38 +92,29 @@ TEST(Fields, NullTextsAndOptionalOutPointers) {
     EXPECT_EQ(trailing_comment("'abc", nullptr), 3);
 }
 
-struct QuestionCase {
+const struct QuestionCase {
     std::string text;
     int question;                       // question_text_field
     std::optional<std::string> answer;  // stored answer field
-    int history, group, number;
-    int check;
+    int history, group, number, check;
     std::optional<std::string> comment;
-};
-
-const QuestionCase kQuestionCases[] = {
+} kQuestionCases[] = {
     {"Capital?,[東京|とうきょう],?20'geo", 8, "[東京|とうきょう]", 3, 2, 0, 3, "geo"},
-    {"a\\,b,c,<00", 4, "c", 0, 0, 0, 0, "<null>"},
-    {"\\#1,x,<00", 3, "x", 0, 0, 0, 0, "<null>"},
+    {"a\\,b,c,<00", 4, "c", 0, 0, 0, 0, "<null>"}, {"\\#1,x,<00", 3, "x", 0, 0, 0, 0, "<null>"},
     {"a,b,<0", 1, "b", 0, 0, -1, -1, std::nullopt},
     {"a,b,\\00", 1, "b", -1, 0, 0, -1, std::nullopt},
-    {"a,b,<00x", 1, "b", 0, 0, 0, -1, std::nullopt},
-    {"a,b,[99'x", 1, "b", 31, 9, 9, 1, "x"},
-    {",x,<00", 0, "x", 0, 0, 0, 0, "<null>"},
-    {",,<00", 0, "", 0, 0, 0, 0, "<null>"},
+    {"a,b,<00x", 1, "b", 0, 0, 0, -1, std::nullopt}, {"a,b,[99'x", 1, "b", 31, 9, 9, 1, "x"},
+    {",x,<00", 0, "x", 0, 0, 0, 0, "<null>"}, {",,<00", 0, "", 0, 0, 0, 0, "<null>"},
     {"a,b,;00", 1, "b", -1, 0, 0, -1, std::nullopt},
     {"a,b,\\x5", 1, "b", -1, -1, 5, -1, std::nullopt},
     {"a", -1, std::nullopt, -1, -1, -1, -1, std::nullopt},
     {"a,b", 1, std::nullopt, -1, -1, -1, -1, std::nullopt},
-    {"a,b,", 1, "b", -1, -1, -1, -1, std::nullopt},
-    {"a,b,<", 1, "b", 0, -1, -1, -1, std::nullopt},
-    {"a,b,<00'", 1, "b", 0, 0, 0, 0, ""},
-    {"a,b,<00'x,y'z", 1, "b", 0, 0, 0, 5, "x,y'z"},
+    {"a,b,", 1, "b", -1, -1, -1, -1, std::nullopt}, {"a,b,<", 1, "b", 0, -1, -1, -1, std::nullopt},
+    {"a,b,<00'", 1, "b", 0, 0, 0, 0, ""}, {"a,b,<00'x,y'z", 1, "b", 0, 0, 0, 5, "x,y'z"},
     {"a,b,<00\001c,d,<11", 1, "b", 0, 0, 0, 0, "<null>"},
     {"a,b,<00'c\001next", 1, "b", 0, 0, 0, 1, "c"},
     {"a,b\001,<00", 1, std::nullopt, -1, -1, -1, -1, std::nullopt},
-    {"a\\\\,b,<00", 3, "b", 0, 0, 0, 0, "<null>"},
-    {"it's,b,<00", 4, "b", 0, 0, 0, 0, "<null>"},
+    {"a\\\\,b,<00", 3, "b", 0, 0, 0, 0, "<null>"}, {"it's,b,<00", 4, "b", 0, 0, 0, 0, "<null>"},
     // Image references are single units, commas and all.
     {"\\i\"a,b.bmp\",\\i\"c,d.png\",<00", 11, "\\i\"c,d.png\"", 0, 0, 0, 0, "<null>"},
     {"q\\i\"a,b\"r,s\\i\"x,y\",B37'c", 9, "s\\i\"x,y\"", 6, 3, 7, 1, "c"},
@@ -163,37 +147,22 @@ TEST(QuestionLine, Table) {
     }
 }
 
-TEST(CommentLine, Text) {
-    struct Case {
-        const char* text;
-        std::optional<std::string> comment;
+TEST(CommentLine, TextAndTrailingComment) {
+    const struct { const char* text; std::optional<std::string> comment; } lines[] = {
+        {"'abc", "abc"},       {"'", ""},         {"abc", std::nullopt}, {"", std::nullopt},
+        {"'a\001b", "a"},      {"'a,b'c\\", "a,b'c\\"}, {"#'x", std::nullopt}, {nullptr, std::nullopt},
     };
-    const Case cases[] = {
-        {"'abc", "abc"},       {"'", ""},
-        {"abc", std::nullopt}, {"", std::nullopt},
-        {"'a\001b", "a"},      {"'a,b'c\\", "a,b'c\\"},
-        {"#'x", std::nullopt}, {nullptr, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text ? c.text : "(null)");
+    for (const auto& c : lines) {
         const char* start = nullptr;
         const int length = comment_line_text(c.text, &start);
-        EXPECT_EQ(span(start, length), c.comment);
+        EXPECT_EQ(span(start, length), c.comment) << (c.text ? c.text : "(null)");
         EXPECT_TRUE(length < 0 || start == c.text + 1);
     }
-}
-
-TEST(CommentLine, TrailingComment) {
-    struct Case {
-        const char* pos;
-        int length;
-        bool has_start;
-    };
-    const Case cases[] = {
+    const struct { const char* pos; int length; bool has_start; } trailing[] = {
         {"", 0, false},       {"\001x", 0, false}, {"'", 0, true},    {"'xy", 2, true},
         {"'x\001y", 1, true}, {"x", -1, false},    {" '", -1, false}, {nullptr, -1, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : trailing) {
         const char* start = reinterpret_cast<const char*>(1);
         EXPECT_EQ(trailing_comment(c.pos, &start), c.length);
         EXPECT_EQ(start, c.has_start ? c.pos + 1 : nullptr);
@@ -201,27 +170,14 @@ TEST(CommentLine, TrailingComment) {
 }
 
 TEST(Classify, Text) {
-    struct Case {
-        const char* text;
-        int version;
-        int kind;
+    const struct { const char* text; int version, kind; } cases[] = {
+        {nullptr, 14, LINE_TEXT},     {"", 14, LINE_TEXT},           {"#t,000000", 14, LINE_TITLE},
+        {"#", 12, LINE_TITLE},        {"'comment", 14, LINE_TEXT},   {"q,a,<00", 14, LINE_TEXT},
+        {"$Group=a,b", 14, LINE_GROUP}, {"$TimeLimit=10", 14, LINE_TIME_LIMIT},
+        {"$FontComment=12,SHIFTJIS,x", 14, LINE_FONT_COMMENT}, {"$Group=a,b", 13, LINE_TEXT},
+        {"$Unknown=1", 14, 0},        {"$", 14, 0},                  {"\\$Group=a", 14, LINE_TEXT},
     };
-    const Case cases[] = {
-        {nullptr, 14, LINE_TEXT},
-        {"", 14, LINE_TEXT},
-        {"#t,000000", 14, LINE_TITLE},
-        {"#", 12, LINE_TITLE},
-        {"'comment", 14, LINE_TEXT},
-        {"q,a,<00", 14, LINE_TEXT},
-        {"$Group=a,b", 14, LINE_GROUP},
-        {"$TimeLimit=10", 14, LINE_TIME_LIMIT},
-        {"$FontComment=12,SHIFTJIS,x", 14, LINE_FONT_COMMENT},
-        {"$Group=a,b", 13, LINE_TEXT},
-        {"$Unknown=1", 14, 0},
-        {"$", 14, 0},
-        {"\\$Group=a", 14, LINE_TEXT},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text ? c.text : "(null)");
         EXPECT_EQ(classify_text(c.text, c.version), c.kind);
         if (c.text && c.text[0]) {
@@ -243,15 +199,10 @@ TEST(Classify, CountQuestionsByGroup) {
         {LINE_TEXT, "e,f,[92"},  {LINE_TEXT, "g,h,\\35"},   {LINE_TEXT, "no fields"},
         {LINE_TEXT, "i,j,<0x"},  {LINE_TEXT, "k,l,<00"},    {LINE_TEXT, "m,n,<35"},
     };
-    for (const auto& [kind, text] : lines)
-        doc.append(DataLine(kind, text));
-    int counts[10];
-    for (int& c : counts)
-        c = 77;
-    count_questions_by_group(doc, counts);
-    const int expected[10] = {2, 0, 0, 4, 0, 0, 0, 0, 0, 1};
-    for (int g = 0; g < 10; ++g)
-        EXPECT_EQ(counts[g], expected[g]) << "group " << g;
+    for (const auto& [kind, text] : lines) doc.append(DataLine(kind, text));
+    std::vector<int> counts(10, 77);
+    count_questions_by_group(doc, counts.data());
+    EXPECT_EQ(counts, (std::vector<int>{2, 0, 0, 4, 0, 0, 0, 0, 0, 1}));
 }
 
 // Every field typed anew.
@@ -266,14 +217,8 @@ QuestionEdit typed(const QuestionFields& f) {
 }
 
 TEST(Compose, TitleLine) {
-    struct Case {
-        TitleFields fields;
-        unsigned charset;
-        std::string line;
-    };
-    const Case cases[] = {
-        {{"Chapter 1", 3, {true, true, false, false, false}, "first part"},
-         128,
+    const struct { TitleFields fields; unsigned charset; std::string line; } cases[] = {
+        {{"Chapter 1", 3, {true, true, false, false, false}, "first part"}, 128,
          "#Chapter 1,311000'first part"},
         {{"", 0, {}, ""}, 128, "#,000000"},
         {{"t", 10, {false, false, false, false, true}, ""}, 128, "#t,000001"},
@@ -282,7 +227,7 @@ TEST(Compose, TitleLine) {
         {{"t", 0, {}, "\\i\"x,y.bmp\" z,w"}, 128, "#t,000000'\\i\"x,y.bmp\" z\\,w"},
         {{"\\i\"x.bmp\"", 0, {}, ""}, 128, "#\\\\i\"x.bmp\",000000"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         FieldCharsets charsets;
         charsets.title = charsets.comment = c.charset;
@@ -293,29 +238,20 @@ TEST(Compose, TitleLine) {
 }
 
 TEST(Compose, QuestionLine) {
-    struct Case {
-        QuestionFields fields;
-        std::string line;
-    };
-    const Case cases[] = {
+    const struct { QuestionFields fields; std::string line; } cases[] = {
         {{"Capital?", "[東京|とうきょう]", 3, 2, 0, "geo"}, "Capital?,[東京|とうきょう],?20'geo"},
-        {{"a,b", "c", 0, 0, 0, ""}, "a\\,b,c,<00"},
-        {{"#1", "x", 0, 0, 0, ""}, "\\#1,x,<00"},
-        {{"\\#1", "x", 0, 0, 0, ""}, "\\\\#1,x,<00"},
-        {{"a#", "x", 0, 0, 0, ""}, "a#,x,<00"},
-        {{"", "", 5, 5, 5, ""}, ""},
-        {{"", "", 0, 0, 0, "note"}, "'note"},
-        {{"", "x", 0, 0, 0, ""}, ",x,<00"},
-        {{"q", "", 0, 0, 0, ""}, "q,,<00"},
-        {{"q", "a", 31, 9, 9, "c"}, "q,a,[99'c"},
-        {{"q", "a", 32, 10, -1, ""}, "q,a,<00"},
+        {{"a,b", "c", 0, 0, 0, ""}, "a\\,b,c,<00"}, {{"#1", "x", 0, 0, 0, ""}, "\\#1,x,<00"},
+        {{"\\#1", "x", 0, 0, 0, ""}, "\\\\#1,x,<00"}, {{"a#", "x", 0, 0, 0, ""}, "a#,x,<00"},
+        {{"", "", 5, 5, 5, ""}, ""}, {{"", "", 0, 0, 0, "note"}, "'note"},
+        {{"", "x", 0, 0, 0, ""}, ",x,<00"}, {{"q", "", 0, 0, 0, ""}, "q,,<00"},
+        {{"q", "a", 31, 9, 9, "c"}, "q,a,[99'c"}, {{"q", "a", 32, 10, -1, ""}, "q,a,<00"},
         {{"q", "a", -1, -1, 10, ""}, "q,a,<00"},
         {{"q", "\\(x\\)|[y]", 0, 0, 0, ""}, "q,\\(x\\)|[y],<00"},
         {{"\\(q", "a", 0, 0, 0, ""}, "\\\\(q,a,<00"},
         {{"it's", "a'b", 0, 0, 0, "c'd"}, "it's,a'b,<00'c'd"},
         {{"\\i\"a,b.bmp\"", "\\i\"c,d.png\"", 0, 0, 0, ""}, "\\i\"a,b.bmp\",\\i\"c,d.png\",<00"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         const std::string line = compose_question_line(nullptr, typed(c.fields), FieldCharsets{}, 14);
         EXPECT_EQ(line, c.line);
@@ -326,36 +262,39 @@ TEST(Compose, QuestionLine) {
 }
 
 TEST(Compose, Comment) {
-    EXPECT_EQ(compose_comment("", "", 128, 14), "");
-    EXPECT_EQ(compose_comment("a", "", 128, 14), "");
-    EXPECT_EQ(compose_comment("", "x", 128, 14), "'x");
-    EXPECT_EQ(compose_comment("", "a\r\nb,c\\d", 128, 14), "'a\\nb\\,c\\\\d");
-    EXPECT_EQ(compose_comment("", "'", 128, 14), "''");
-    EXPECT_EQ(compose_comment("", kSo, 0, 14), "'" + kSo);
-    EXPECT_EQ(compose_comment("\\(x", std::nullopt, 128, 13), "'\\(x");
-    EXPECT_EQ(compose_comment("", std::nullopt, 128, 13), "");
+    const struct {
+        const char* stored;
+        std::optional<std::string> typed;
+        unsigned charset;
+        int version;
+        std::string expected;
+    } cases[] = {
+        {"", "", 128, 14, ""}, {"a", "", 128, 14, ""}, {"", "x", 128, 14, "'x"},
+        {"", "a\r\nb,c\\d", 128, 14, "'a\\nb\\,c\\\\d"}, {"", "'", 128, 14, "''"},
+        {"", kSo, 0, 14, "'" + kSo}, {"\\(x", std::nullopt, 128, 13, "'\\(x"},
+        {"", std::nullopt, 128, 13, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(compose_comment(c.stored, c.typed, c.charset, c.version), c.expected) << c.expected;
 }
 
 // A commit changes only what the user changed, escaped for the document's
 // version.
 TEST(Compose, OnlyChangedFieldsChange) {
     enum Field { QUESTION, ANSWER, COMMENT };
-    struct Case {
+    const struct {
         int version;
         const char* line;  // null: a new line
         Field field;
-        std::string typed;
-        std::string expected;
-    };
-    const Case cases[] = {
+        std::string typed, expected;
+    } cases[] = {
         {12, "q,a\\\\|b,<00'c", QUESTION, "qx", "qx,a\\\\|b,<00'c"},
         {13, "q,a\\\\|b,<00'c", ANSWER, "a\\|bx", "q,a\\\\|bx,<00'c"},
         {13, "q,\\i\"p,q.bmp\",<00", ANSWER, "\\(x", "q,\\\\(x,<00"},
         {14, "\\#1,a,<00'\\(c", ANSWER, "\\(b\\)", "\\#1,\\(b\\),<00'\\(c"},
-        {13, "'c\\,d", QUESTION, "#", "\\#,,<00'c\\,d"},
-        {14, "q,,<00'c", QUESTION, "", "'c"},
+        {13, "'c\\,d", QUESTION, "#", "\\#,,<00'c\\,d"}, {14, "q,,<00'c", QUESTION, "", "'c"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.typed + " into " + (c.line ? c.line : "<new>"));
         const FieldCharsets charsets{};
         const QuestionFields shown = question_display_fields(c.line, charsets, c.version);
@@ -369,25 +308,16 @@ TEST(Compose, OnlyChangedFieldsChange) {
 }
 
 TEST(QuestionDisplay, Table) {
-    struct Case {
-        std::string line;
-        std::string v12, v13, v14;
-    };
-    const Case cases[] = {
-        {"\\#1,x,<00", "#1", "#1", "#1"},
-        {"\\\\#1,x,<00", "\\#1", "\\#1", "\\#1"},
-        {"\\$a,x,<00", "$a", "$a", "$a"},
-        {"\\'a,x,<00", "'a", "'a", "'a"},
-        {"\\#\\#,x,<00", "##", "##", "#\\#"},
-        {"a\\,b,c,<00", "a,b", "a,b", "a,b"},
-        {"a\\nb,c,<00", "a\r\nb", "a\r\nb", "a\r\nb"},
-        {"\\(x,y,<00", "(x", "(x", "\\(x"},
+    const struct { std::string line, v12, v13, v14; } cases[] = {
+        {"\\#1,x,<00", "#1", "#1", "#1"}, {"\\\\#1,x,<00", "\\#1", "\\#1", "\\#1"},
+        {"\\$a,x,<00", "$a", "$a", "$a"}, {"\\'a,x,<00", "'a", "'a", "'a"},
+        {"\\#\\#,x,<00", "##", "##", "#\\#"}, {"a\\,b,c,<00", "a,b", "a,b", "a,b"},
+        {"a\\nb,c,<00", "a\r\nb", "a\r\nb", "a\r\nb"}, {"\\(x,y,<00", "(x", "(x", "\\(x"},
         {"\\i\"a,b.bmp\",x,<00", "i\"a,b.bmp\"", "i\"a,b.bmp\"", "\\i\"a,b.bmp\""},
         {kSo + "\\\\" + kHyo + ",x,<00", kSo + "\\" + kHyo, kSo + "\\" + kHyo, kSo + "\\" + kHyo},
-        {"no comma", "", "", ""},
-        {"a#,x,<00", "a#", "a#", "a#"},
+        {"no comma", "", "", ""}, {"a#,x,<00", "a#", "a#", "a#"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         EXPECT_EQ(question_display_text(c.line.c_str(), 128, 12), c.v12);
         EXPECT_EQ(question_display_text(c.line.c_str(), 128, 13), c.v13);

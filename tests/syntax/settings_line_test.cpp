@@ -20,46 +20,36 @@ namespace {
 
 void fill(CardDocument& doc, const std::vector<std::pair<int, std::string>>& lines) {
     doc.clear();
-    for (const auto& [kind, text] : lines)
-        doc.append(DataLine(kind, text));
+    for (const auto& [kind, text] : lines) doc.append(DataLine(kind, text));
+}
+
+std::string shown(std::string_view text) { return testing::PrintToString(std::string(text)); }
+
+// `base` with the values a font line gives.
+FontSpec with(FontSpec base, int size, unsigned charset, const char* face) {
+    base.size = size;
+    base.charset = charset;
+    base.face = face;
+    return base;
 }
 
 TEST(SettingsLine, SettingsKind) {
-    struct Case {
-        const char* text;
-        int expected;
-    };
-    const Case cases[] = {
-        {"$timelimit=30", LINE_TIME_LIMIT},
-        {"$FONTTITLE=12,shiftjis,ＭＳ 明朝", LINE_FONT_TITLE},
+    const struct { const char* text; int expected; } cases[] = {
+        {"$timelimit=30", LINE_TIME_LIMIT}, {"$FONTTITLE=12,shiftjis,ＭＳ 明朝", LINE_FONT_TITLE},
         {"$fontCOMMENT==", LINE_FONT_COMMENT},
         {"$FontQuestionXYZW=1", 0},  // a keyword of 16 bytes
         {"$FontQuestionXYZ=1", 0},   // 15 bytes, but unknown
-        {"$Other=1", 0},
-        {"$TimeLimit", 0},
+        {"$Other=1", 0}, {"$TimeLimit", 0},
         {"$TimeLimit\x01=3", 0},  // the '=' lies on the next line
-        {"TimeLimit=3", 0},
-        {"'$TimeLimit=3", 0},
-        {"$=1", 0},
-        {"$TimeLimit =3", 0},
-        {"$Time=Limit=3", 0},
-        {"$", 0},
-        {"", 0},
-        {nullptr, 0},
+        {"TimeLimit=3", 0}, {"'$TimeLimit=3", 0}, {"$=1", 0}, {"$TimeLimit =3", 0},
+        {"$Time=Limit=3", 0}, {"$", 0}, {"", 0}, {nullptr, 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text ? c.text : "(null)");
-        EXPECT_EQ(settings_kind(c.text), c.expected);
-    }
+    for (const auto& c : cases) EXPECT_EQ(settings_kind(c.text), c.expected) << (c.text ? c.text : "(null)");
     EXPECT_EQ(settings_prefix(LINE_MESSAGE), "$Message=");
 }
 
 TEST(SettingsLine, CharsetFromName) {
-    struct Case {
-        std::string_view text;
-        int expected;
-    };
-    const Case cases[] = {
+    const struct { std::string_view text; int expected; } cases[] = {
         {"shiftjis", 128},  {"ShiftJis", 128}, {"easteurope", 238},
         {"300", 300},       {"0", 0},          {"12abc", 12},
         {"", -1},           {"FOO", -1},       {"-1", -1},
@@ -67,14 +57,10 @@ TEST(SettingsLine, CharsetFromName) {
         {"ANSI\\,", -1},    {"128", 128},      {"2147483647", 2147483647},
         {"2147483648", -1},  // beyond int: wraps to a negative value
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
-        EXPECT_EQ(charset_from_name(c.text), c.expected);
-    }
+    for (const auto& c : cases) EXPECT_EQ(charset_from_name(c.text), c.expected) << shown(c.text);
     // The name is the view, not the NUL-terminated text behind it.
     EXPECT_EQ(charset_from_name(std::string_view("ANSIX", 4)), 0);
-    for (int value : {-1, 128, 300})
-        EXPECT_EQ(charset_from_name(charset_to_name(value)), value) << value;
+    for (int value : {-1, 128, 300}) EXPECT_EQ(charset_from_name(charset_to_name(value)), value) << value;
 }
 
 // Offset of a value in its line, or -1 when there is none.
@@ -96,11 +82,7 @@ Span value_span(int (*value)(const char*, const char**), const char* text) {
 }
 
 TEST(SettingsLine, Values) {
-    struct Case {
-        const char* text;
-        Span value1, value2, value3, comment;
-    };
-    const Case cases[] = {
+    const struct { const char* text; Span value1, value2, value3, comment; } cases[] = {
         {"$FontTitle=12,shiftjis,Face'c", {11, 2}, {14, 8}, {23, 4}, {28, 1}},
         {"$FontTitle=12", {11, 2}, kNone, kNone, {-1, 0}},
         {"$FontTitle=12,1,", {11, 2}, {14, 1}, {16, 0}, {-1, 0}},
@@ -112,14 +94,12 @@ TEST(SettingsLine, Values) {
         {"$FontTitle=12\x01,1,A", {11, 2}, kNone, kNone, {-1, 0}},
         {"$FontTitle=12,1,A\x01'c", {11, 2}, {14, 1}, {16, 1}, {-1, 0}},
         {"$FontTitle=12," SO ",A", {11, 2}, {14, 2}, {17, 1}, {-1, 0}},
-        {"$FontTitle", kNone, kNone, kNone, kNone},
-        {"$Message=hi'c", kNone, kNone, kNone, kNone},
+        {"$FontTitle", kNone, kNone, kNone, kNone}, {"$Message=hi'c", kNone, kNone, kNone, kNone},
         {"$TimeLimit=30'c", {11, 4}, kNone, kNone, kNone},
-        {"$Group=1,2,3", {7, 1}, {9, 1}, {11, 1}, kNone},
-        {"", kNone, kNone, kNone, kNone},
+        {"$Group=1,2,3", {7, 1}, {9, 1}, {11, 1}, kNone}, {"", kNone, kNone, kNone, kNone},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(shown(c.text));
         EXPECT_EQ(value_span(settings_value1, c.text), c.value1);
         EXPECT_EQ(value_span(settings_value2, c.text), c.value2);
         EXPECT_EQ(value_span(settings_value3, c.text), c.value3);
@@ -129,68 +109,37 @@ TEST(SettingsLine, Values) {
         EXPECT_TRUE((length <= 0 && c.comment.offset < 0) || start - c.text == c.comment.offset);
     }
     const char* start = nullptr;
-    EXPECT_EQ(settings_value1(nullptr, &start), -1);
-    EXPECT_EQ(settings_value2(nullptr, &start), -1);
-    EXPECT_EQ(settings_value3(nullptr, &start), -1);
-    EXPECT_EQ(font_line_comment(nullptr, &start), -1);
+    for (auto value : {settings_value1, settings_value2, settings_value3, font_line_comment})
+        EXPECT_EQ(value(nullptr, &start), -1);
 }
 
 TEST(SettingsLine, ParseFontValues) {
-    FontSpec base;
-    base.size = 11;
-    base.style = FONT_BOLD | FONT_ITALIC;
-    base.charset = 77;
-    base.face = "Default";
-    base.text_color = 0x123456;
-    base.back_color = 0x654321;
-
-    struct Case {
-        const char* text;
-        int size;
-        unsigned charset;
-        const char* face;
-    };
-    const Case cases[] = {
+    // Style and colours come from the preferences alone.
+    const FontSpec base{11, FONT_BOLD | FONT_ITALIC, 77, "Default", 0x123456, 0x654321};
+    const struct { const char* text; int size; unsigned charset; const char* face; } cases[] = {
         {"$FONTTITLE=12,shiftjis,ＭＳ 明朝", 12, 128, "ＭＳ 明朝"},
-        {"$FontAnswer=-16,1,Arial'big", -16, 1, "Arial"},
-        {"$FontQuestion=x,ANSI,", 11, 0, ""},
-        {"$FontQuestion=12", 12, 77, "Default"},
-        {"$FontHint=10,FOO,Arial", 10, 77, "Arial"},
-        {"$FontHint=10,ansi\\,x,Arial", 10, 77, "Arial"},
-        {"$FontHint=12x,1,A", 12, 1, "A"},
+        {"$FontAnswer=-16,1,Arial'big", -16, 1, "Arial"}, {"$FontQuestion=x,ANSI,", 11, 0, ""},
+        {"$FontQuestion=12", 12, 77, "Default"}, {"$FontHint=10,FOO,Arial", 10, 77, "Arial"},
+        {"$FontHint=10,ansi\\,x,Arial", 10, 77, "Arial"}, {"$FontHint=12x,1,A", 12, 1, "A"},
         {"$FontHint=9,1,A\\,B", 9, 1, "A\\,B"},  // taken as stored
         {"$FontHint=9,1,0123456789012345678901234567890123456789", 9, 1,
          "0123456789012345678901234567890"},
         {"$FontHint=9,0000000000000000000000000000001,A", 9, 1, "A"},    // 31 bytes
         {"$FontHint=9,00000000000000000000000000000001,A", 9, 77, "A"},  // 32 bytes
-        {"$FontHint=9,1,A\001B", 9, 1, "A"},
-        {"$FontHint", 11, 77, "Default"},
+        {"$FontHint=9,1,A\001B", 9, 1, "A"}, {"$FontHint", 11, 77, "Default"},
+        {"$FontHint=10,300,Arial", 10, 300, "Arial"},  // only the low byte (44) reaches the font
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+    for (const auto& c : cases) {
         FontSpec font = base;
         parse_font_values(c.text, font);
-        EXPECT_EQ(font.size, c.size);
-        EXPECT_EQ(font.charset, c.charset);
-        EXPECT_EQ(font.face, c.face);
-        // Style and colours come from the preferences alone.
-        EXPECT_EQ(font.style, base.style);
-        EXPECT_EQ(font.text_color, base.text_color);
-        EXPECT_EQ(font.back_color, base.back_color);
+        EXPECT_EQ(font, with(base, c.size, c.charset, c.face)) << shown(c.text);
     }
-    FontSpec font = base;
-    parse_font_values("$FontHint=10,300,Arial", font);
-    EXPECT_EQ(font.charset & 0xFF, 44u);  // what reaches the font
 }
 
-class FontsInEffect : public testing::Test {
-  protected:
-    void SetUp() override { fill_default_preferences(prefs); }
+TEST(FontsInEffect, NearestFontLineAboveOrTheDefault) {
     Preferences prefs;
+    fill_default_preferences(prefs);
     CardDocument doc;
-};
-
-TEST_F(FontsInEffect, TwoFontLines) {
     fill(doc, {
                   {LINE_TITLE, "#T1,000000"},                     // 0
                   {LINE_FONT_TITLE, "$FontTitle=30,ANSI,Face1"},  // 1
@@ -204,99 +153,61 @@ TEST_F(FontsInEffect, TwoFontLines) {
                   {LINE_TEXT, "'c"},                              // 9
               });
     prefs.Comment.size = 33;
-    struct Case {
-        int index;
-        int kind;
-        int size;
-        unsigned charset;
-        const char* face;
-    };
-    const FontSpec& title = prefs.Title;
-    const Case cases[] = {
-        {0, LINE_FONT_TITLE, title.size, title.charset, title.face.c_str()},
-        {1, LINE_FONT_TITLE, 30, 0, "Face1"},  // the line itself counts
-        {2, LINE_FONT_TITLE, 30, 0, "Face1"},
-        {3, LINE_FONT_TITLE, 30, 0, "Face1"},
-        {5, LINE_FONT_TITLE, 40, 1, "Face2"},
-        {6, LINE_FONT_TITLE, 40, 1, "Face2"},
-        {2, LINE_FONT_ANSWER, prefs.Answer.size, prefs.Answer.charset, prefs.Answer.face.c_str()},
-        {6, LINE_FONT_ANSWER, 8, 1, "Other"},
-        {6, LINE_FONT_QUESTION, prefs.Question.size, prefs.Question.charset,
-         prefs.Question.face.c_str()},
-        {6, LINE_FONT_HINT, prefs.hint_font.size, prefs.hint_font.charset,
-         prefs.hint_font.face.c_str()},
+    // Style and colours stay those of the default.
+    const struct { int index, kind; FontSpec expected; } cases[] = {
+        {0, LINE_FONT_TITLE, prefs.Title},
+        {1, LINE_FONT_TITLE, with(prefs.Title, 30, 0, "Face1")},  // the line itself counts
+        {2, LINE_FONT_TITLE, with(prefs.Title, 30, 0, "Face1")},
+        {3, LINE_FONT_TITLE, with(prefs.Title, 30, 0, "Face1")},
+        {5, LINE_FONT_TITLE, with(prefs.Title, 40, 1, "Face2")},
+        {6, LINE_FONT_TITLE, with(prefs.Title, 40, 1, "Face2")},
+        {2, LINE_FONT_ANSWER, prefs.Answer},
+        {6, LINE_FONT_ANSWER, with(prefs.Answer, 8, 1, "Other")},
+        {6, LINE_FONT_QUESTION, prefs.Question}, {6, LINE_FONT_HINT, prefs.hint_font},
         // FontGroup starts from the comment default; only the nearest line counts.
-        {6, LINE_FONT_GROUP, 33, prefs.Comment.charset, prefs.Comment.face.c_str()},
-        {9, LINE_FONT_COMMENT, 33, prefs.Comment.charset, prefs.Comment.face.c_str()},
+        {6, LINE_FONT_GROUP, prefs.Comment}, {9, LINE_FONT_COMMENT, prefs.Comment},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "line " << c.index << " kind " << c.kind);
+    for (const auto& c : cases) {
         FontSpec out;
         ASSERT_TRUE(font_spec_in_effect(doc, doc.line_at(c.index), c.kind, prefs, out));
-        EXPECT_EQ(out.size, c.size);
-        EXPECT_EQ(out.charset, c.charset);
-        EXPECT_EQ(out.face, c.face);
-        // Style and colours stay those of the default.
-        const FontSpec& def = default_font_spec(prefs, c.kind);
-        EXPECT_EQ(out.style, def.style);
-        EXPECT_EQ(out.text_color, def.text_color);
-        EXPECT_EQ(out.back_color, def.back_color);
+        EXPECT_EQ(out, c.expected) << "line " << c.index << " kind " << c.kind;
     }
-    FontSpec none;
-    ASSERT_TRUE(font_spec_in_effect(doc, nullptr, LINE_FONT_TITLE, prefs, none));
-    EXPECT_EQ(none, prefs.Title);
-}
-
-TEST_F(FontsInEffect, OtherKindsLeaveTheRecordUnset) {
-    fill(doc, {{LINE_FONT_TITLE, "$FontTitle=30,1,F"}});
     FontSpec out;
-    out.size = 99;
-    out.face = "untouched";
-    for (int kind :
-         std::initializer_list<int>{0, LINE_TITLE, LINE_TEXT, LINE_GROUP, LINE_FONT, 0x3007}) {
-        EXPECT_FALSE(font_spec_in_effect(doc, doc.line_at(0), kind, prefs, out)) << kind;
-    }
-    EXPECT_EQ(out.size, 99);
-    EXPECT_EQ(out.face, "untouched");
+    ASSERT_TRUE(font_spec_in_effect(doc, nullptr, LINE_FONT_TITLE, prefs, out));
+    EXPECT_EQ(out, prefs.Title);
+    // Other kinds leave the record unset.
+    FontSpec untouched;
+    for (int kind : std::initializer_list<int>{0, LINE_TITLE, LINE_TEXT, LINE_GROUP, LINE_FONT, 0x3007})
+        EXPECT_FALSE(font_spec_in_effect(doc, doc.line_at(1), kind, prefs, untouched)) << kind;
+    EXPECT_EQ(untouched, FontSpec{});
 }
 
-TEST(GroupName, FromGroupLine) {
-    struct Case {
+TEST(GroupName, FromGroupLineOrBuiltIn) {
+    const struct {
         const char* line;
         int index;
         const char* expected;  // null: the built-in name
-    };
-    const Case cases[] = {
-        {"$Group=A,B,,D", 0, "A"},
-        {"$Group=A,B,,D", 1, "B"},
+    } cases[] = {
+        {"$Group=A,B,,D", 0, "A"}, {"$Group=A,B,,D", 1, "B"},
         {"$Group=A,B,,D", 2, nullptr},  // empty
         {"$Group=A,B,,D", 3, "D"},
         {"$Group=A,B,,D", 4, nullptr},  // missing: the line holds fewer names
-        {"$Group=0,1,2,3,4,5,6,7,8,", 9, nullptr},
-        {"$Group=0,1,2,3,4,5,6,7,8,nine", 9, "nine"},
+        {"$Group=0,1,2,3,4,5,6,7,8,", 9, nullptr}, {"$Group=0,1,2,3,4,5,6,7,8,nine", 9, "nine"},
         {"$Group=0,1,2,3,4,5,6,7,8,it\\'s'comment", 9, "it's"},
-        {"$Group=0,1,2,3,4,5,6,7,8,'comment", 9, nullptr},
-        {"$Group=,,,,,,,,,'c", 0, nullptr},
+        {"$Group=0,1,2,3,4,5,6,7,8,'comment", 9, nullptr}, {"$Group=,,,,,,,,,'c", 0, nullptr},
         {"$Group=0,1,2,3,4,5,6,7,8'x", 8, "8'x"},  // the comment only follows name 9
-        {"$Group=a\\,b,c", 0, "a,b"},
-        {"$Group=x\\ny", 0, "x\r\ny"},
+        {"$Group=a\\,b,c", 0, "a,b"}, {"$Group=x\\ny", 0, "x\r\ny"},
         {"$Group=\\(a\\)", 0, "\\(a\\)"},  // markup stays as written
-        {"$Group=a\\\\,b", 1, "b"},
-        {"$Group=" SO "," HYO, 0, SO},
-        {"$Group=0,1,2,3,4,5,6,7,8," SO "'" HYO, 9, SO},
-        {"$group=A=B,C", 0, "A=B"},
-        {"$Group=A", 10, ""},
-        {"$Group=A", -1, ""},
+        {"$Group=a\\\\,b", 1, "b"}, {"$Group=" SO "," HYO, 0, SO},
+        {"$Group=0,1,2,3,4,5,6,7,8," SO "'" HYO, 9, SO}, {"$group=A=B,C", 0, "A=B"},
+        {"$Group=A", 10, ""}, {"$Group=A", -1, ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.line << " #" << c.index);
+    for (const auto& c : cases) {
         CardDocument doc;
         fill(doc, {{LINE_TEXT, "q,a,<00"}, {LINE_GROUP, c.line}, {LINE_GROUP, "$Group=2nd,2nd"}});
-        EXPECT_EQ(group_name(doc, c.index), c.expected ? c.expected : builtin_group_name(c.index));
+        EXPECT_EQ(group_name(doc, c.index), c.expected ? c.expected : builtin_group_name(c.index))
+            << c.line << " #" << c.index;
     }
-}
-
-TEST(GroupName, WithoutGroupLine) {
     CardDocument doc;
     fill(doc, {{LINE_TEXT, "q,a,<00"}});
     EXPECT_EQ(group_name(doc, 0), "全般");
@@ -304,33 +215,17 @@ TEST(GroupName, WithoutGroupLine) {
 }
 
 TEST(EscapedValue, LengthAndValue) {
-    struct Case {
-        const char* text;
-        int length;
-        const char* value;
+    const struct { const char* text; int length; const char* value; } cases[] = {
+        {"it\\'s'comment", 5, "it's"}, {"a'b", 1, "a"},          {"'x", 0, ""},
+        {"", 0, ""},                   {SO "'x", 2, SO},         {HYO "\\'", 4, HYO "'"},
+        {"a\\\\'b", 3, "a\\"},         {"a\\", 2, "a\\"},        {"a\\\x01'", 2, "a\\"},
+        {"a\x01'b", 1, "a"},           {"\\" SO "'x", 3, "\\" SO}, {"x\\ny", 4, "x\r\ny"},
+        {"a\\,b", 4, "a,b"},           {"\\(a\\)", 5, "\\(a\\)"}, {"\x81'", 1, "\x81"},
     };
-    const Case cases[] = {
-        {"it\\'s'comment", 5, "it's"},
-        {"a'b", 1, "a"},
-        {"'x", 0, ""},
-        {"", 0, ""},
-        {SO "'x", 2, SO},
-        {HYO "\\'", 4, HYO "'"},
-        {"a\\\\'b", 3, "a\\"},
-        {"a\\", 2, "a\\"},
-        {"a\\\x01'", 2, "a\\"},
-        {"a\x01'b", 1, "a"},
-        {"\\" SO "'x", 3, "\\" SO},
-        {"x\\ny", 4, "x\r\ny"},
-        {"a\\,b", 4, "a,b"},
-        {"\\(a\\)", 5, "\\(a\\)"},
-        {"\x81'", 1, "\x81"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+    for (const auto& c : cases) {
         const int length = escaped_value_length(c.text);
-        EXPECT_EQ(length, c.length);
-        EXPECT_EQ(unescape_value(std::string_view(c.text, length)), c.value);
+        EXPECT_EQ(length, c.length) << shown(c.text);
+        EXPECT_EQ(unescape_value(std::string_view(c.text, length)), c.value) << shown(c.text);
     }
 }
 

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "editor_fixture.h"
+#include "resources/find_ids.h"
 #include "resources/resource.h"
+#include "resources/search_conditions_ids.h"
 #include "resources/select_ids.h"
 #include "resources/sort_ids.h"
 #include "win/view/line_list_win.h"
@@ -15,18 +17,96 @@
 namespace qz::test {
 namespace {
 
+using FindTest = EditorTest;
+
+const char kLines[] =
+    "#東京の問題,000000\r\n"          // 0
+    "首都は？,とうきょう,<00\r\n"     // 1
+    "'コメント\r\n"                   // 2
+    "山は？,フジサン,<00\r\n"         // 3
+    "#大阪の問題,000000\r\n"          // 4
+    "城は？,おおさかじょう,<00\r\n";  // 5
+
+TEST_F(FindTest, F3WithoutASearchOpensTheDialogAndThenFindsBelow) {
+    open(kLines);
+    focus_line(1);
+    when_dialog("検索", [](HWND dialog) {
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_FIND_NEXT), BST_CHECKED);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
+        SetDlgItemTextA(dialog, IDC_FIND_TEXT, "ふじさん");
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_FIND_NEXT);
+    ASSERT_TRUE(app().search_text);
+    EXPECT_EQ(*app().search_text, "ふじさん");
+    EXPECT_EQ(doc().current, 3);  // kana and width are ignored by default
+    EXPECT_EQ(focused_item(), 3);
+    EXPECT_EQ(selected_items(), (std::vector<int>{0, 1, 3}));  // earlier selections stay
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(FindTest, RepeatedF3StepsThroughMatchesWithoutWrappingAndTheDialogReopensWithTheText) {
+    open(kLines);
+    app().search_text = "は？";
+    focus_line(0);
+    for (int expected : {1, 3, 5, 5}) {
+        command(CMD_FIND_NEXT);
+        EXPECT_EQ(doc().current, expected);
+    }
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"検索文字列が見つかりません。"});
+    EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+    command(CMD_FIND_PREVIOUS);
+    EXPECT_EQ(doc().current, 3);
+    // Searching titles only matches every line under a matching title.
+    app().prefs.search_conditions = 0x17;
+    app().search_text = "大阪";
+    for (int expected : {4, 5}) {
+        command(CMD_FIND_NEXT);
+        EXPECT_EQ(doc().current, expected);
+    }
+    // The dialog opened again shows the last text and finds upwards.
+    app().prefs.search_conditions = 0xF7;
+    app().search_text = "城";
+    when_dialog("検索", [](HWND dialog) {
+        EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_FIND_TEXT)), "城");
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_FIND_NEXT), BST_CHECKED);
+        CheckRadioButton(dialog, IDC_FIND_PREVIOUS, IDC_FIND_NEXT, IDC_FIND_PREVIOUS);
+        SetDlgItemTextA(dialog, IDC_FIND_TEXT, "首都");
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_FIND);
+    EXPECT_EQ(doc().current, 1);
+}
+
+TEST_F(FindTest, ConditionsDialogRefusesNoField) {
+    open(kLines);
+    when_dialog("検索", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDC_FIND_CONDITIONS, 0); });
+    when_dialog("検索条件", [this](HWND dialog) {
+        for (int id : {IDC_CONDITION_TITLE, IDC_CONDITION_QUESTION, IDC_CONDITION_ANSWER,
+                       IDC_CONDITION_COMMENT})
+            CheckDlgButton(dialog, id, BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_CONDITION_CASE, BST_CHECKED);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(messages_.size(), 1u);  // warned, and still open
+        EXPECT_TRUE(IsWindow(dialog));
+        CheckDlgButton(dialog, IDC_CONDITION_ANSWER, BST_CHECKED);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        when_dialog("検索", [](HWND find) { SendMessageA(find, WM_COMMAND, IDCANCEL, 0); });
+    });
+    command(CMD_FIND);
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"「以下の中から検索」のうち少なくとも１つにチェックしてください。"});
+    EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+    // Case distinguished, answers only, width and kana ignored.
+    EXPECT_EQ(app().prefs.search_conditions, 0x46u);
+}
+
 using SelectSortTest = EditorTest;
 
 std::string questions(int n) {
     std::string body;
     for (int i = 1; i <= n; ++i) body += "問" + std::to_string(i) + ",答,<00\r\n";
     return body;
-}
-
-std::vector<std::string> texts(const CardDocument& doc) {
-    std::vector<std::string> out;
-    for (const DataLine& line : doc) out.push_back(line.text());
-    return out;
 }
 
 TEST_F(SelectSortTest, SelectOffersEveryLineKeepsTheFocusAndRefusesBadNumbers) {
@@ -81,8 +161,7 @@ TEST_F(SelectSortTest, SelectTitleAndTextAddedToTheSelection) {
     });
     command(CMD_SELECT);
     EXPECT_TRUE(conditions_shown);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "1行選択しました。");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"1行選択しました。"});
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 3}));
 }
 
@@ -98,17 +177,16 @@ TEST_F(SelectSortTest, SortUsesTheLocaleOrderUndoesInOneStepAndNeedsQuestions) {
     });
     command(CMD_SORT);
     // Letters compare as the locale does, not by their bytes ('B' < 'a').
-    EXPECT_EQ(texts(doc()), (std::vector<std::string>{"a,3,<00", "#t,000000", "b,1,<00", "B,2,<00"}));
+    EXPECT_EQ(joined_lines(), "a,3,<00|#t,000000|b,1,<00|B,2,<00|");
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_TRUE(modified());
     command(CMD_UNDO);
-    EXPECT_EQ(texts(doc()), (std::vector<std::string>{"b,1,<00", "#t,000000", "B,2,<00", "a,3,<00"}));
+    EXPECT_EQ(joined_lines(), "b,1,<00|#t,000000|B,2,<00|a,3,<00|");
     EXPECT_FALSE(modified());
     select_only({1});
     when_dialog("並べ替え", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); });
     command(CMD_SORT);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "問題が選択されていません。");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"問題が選択されていません。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
 }
 
