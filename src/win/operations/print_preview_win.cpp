@@ -281,7 +281,10 @@ void on_scroll(Preview& p, int bar, int code) {
         case SB_BOTTOM: at = info.nMax; break;
         default: return;
     }
-    bar == SB_HORZ ? scroll_to(p, at, p.scroll.y) : scroll_to(p, p.scroll.x, at);
+    if (bar == SB_HORZ)
+        scroll_to(p, at, p.scroll.y);
+    else
+        scroll_to(p, p.scroll.x, at);
 }
 
 // Fitted, the wheel turns pages; at actual size it scrolls.
