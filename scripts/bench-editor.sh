@@ -4,10 +4,11 @@
 # "select-sort": only selecting and sorting; "bulk": only copy, cut, paste,
 # swap and group change; "info": only the data information dialog and the
 # customize sheet's Apply; "problems": only the problem check window;
-# "print": only counting printed pages and drawing one, on the "PDF" queue).
+# "print": only counting printed pages and drawing one, on the "PDF" queue;
+# "preview": only turning pages in the print preview, on that queue).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target editor_bench
-[[ "${1:-}" == print ]] && scripts/printer-setup.sh >/dev/null
+[[ "${1:-}" == print || "${1:-}" == preview ]] && scripts/printer-setup.sh >/dev/null
 scripts/wine-run.sh build/windows/editor_bench.exe "$@"

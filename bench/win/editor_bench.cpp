@@ -33,6 +33,8 @@ void run_bulk_edit_bench(HWND main, const std::string& dir);
 void run_problem_check_bench(HWND main, const std::string& dir);
 // Counting and drawing printed pages ("print": only this).
 void run_print_bench(HWND main, const std::string& dir);
+// Turning pages in the print preview ("preview": only this).
+void run_print_preview_bench(HWND main, const std::string& dir);
 
 namespace {
 
@@ -249,8 +251,11 @@ int main(int argc, char** argv) {
         DeleteFileA(app().settings_path.c_str());
         return 0;
     }
-    if (argc > 1 && std::string(argv[1]) == "print") {
-        run_print_bench(main, dir);
+    if (argc > 1 && (std::string(argv[1]) == "print" || std::string(argv[1]) == "preview")) {
+        if (std::string(argv[1]) == "print")
+            run_print_bench(main, dir);
+        else
+            run_print_preview_bench(main, dir);
         DestroyWindow(main);
         pump();
         shutdown_application();

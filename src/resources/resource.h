@@ -38,6 +38,7 @@
 #define CMD_DATA_INFO 65
 #define CMD_PAGE_SETUP 67
 #define CMD_PRINT 68
+#define CMD_PRINT_PREVIEW 120
 #define CMD_EXIT 69
 #define CMD_UNDO 70
 #define CMD_REDO 75

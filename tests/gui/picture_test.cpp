@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "win/view/command_state.h"
 #include "win/base/win_handle.h"
@@ -152,6 +153,25 @@ TEST_F(PictureTest, DrawsPicturesOnLinesOfTheirOwnAndMeasuresThem) {
     draw_text_with_images("\\i\"bad.png\"", 128, all, DT_CALCRECT, context);
     ASSERT_EQ(messages_.size(), 2u);
     EXPECT_EQ(messages_[1].text, "PNG ファイルが途中で切れています。\r\n" + dir_ + "\\bad.png");
+}
+
+// On a page that shows a device's page (a preview), a picture that gives its
+// resolution is sized in that device's dots and the page keeps its mapping.
+TEST_F(PictureTest, ResolutionSizesInTheDotsOfTheDeviceShown) {
+    Page device, preview;
+    SetMapMode(preview.dc(), MM_ANISOTROPIC);
+    SetWindowExtEx(preview.dc(), 400, 600, nullptr);
+    SetViewportExtEx(preview.dc(), 200, 300, nullptr);
+    Picture picture;
+    for (const auto [at, value] : {std::pair{4, 100}, {8, 50}, {24, 3937}, {28, 3937}}) picture.set_field(at, value);
+    const SIZE on_device = picture_page_size({nullptr, device.dc(), 72}, picture);
+    const SIZE shown = picture_page_size({nullptr, preview.dc(), 72, device.dc()}, picture);
+    EXPECT_EQ(shown.cx, on_device.cx);
+    EXPECT_EQ(shown.cy, on_device.cy);
+    SIZE extent{};
+    GetWindowExtEx(preview.dc(), &extent);
+    EXPECT_EQ(extent.cx, 400);
+    EXPECT_EQ(extent.cy, 600);
 }
 
 }  // namespace

@@ -8,10 +8,12 @@
 #include <string>
 
 #include "editor_fixture.h"
+#include "resources/print_preview_ids.h"
 #include "resources/printing_ids.h"
 #include "resources/resource.h"
 #include "win/base/page_setup.h"
 #include "win/operations/print_job_win.h"
+#include "win/operations/print_preview_win.h"
 
 namespace qz::test {
 namespace {
@@ -226,6 +228,76 @@ TEST_F(PrintTest, CopiesRepeatPagesAndCancellingStopsTheJob) {
     range_[0] = 2, range_[1] = 3;
     command(CMD_PRINT);
     EXPECT_EQ(pages_of(next_pdf()), 2);
+}
+
+// The preview counts as the print command does, follows the page keys,
+// hands over to the print command and gives the main window back.
+TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandOffers) {
+    start("\"" + source_path("samples/sample.qzf") + "\"");
+    command(CMD_PRINT_PREVIEW);
+    HWND preview = print_preview_window();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(main_window()));
+    HWND number = GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER);
+    const std::string shown = window_text(number);
+    const int count = std::atoi(shown.c_str() + shown.rfind('/') + 1);
+    ASSERT_GE(count, 2) << shown;
+    const auto page = [count](int n) { return "ページ " + std::to_string(n) + " / " + std::to_string(count); };
+    EXPECT_EQ(shown, page(1));
+    const struct {
+        WPARAM key;
+        int page;
+    } steps[] = {{VK_NEXT, 2}, {VK_END, count}, {VK_NEXT, count}, {VK_PRIOR, count - 1}, {VK_HOME, 1}, {VK_PRIOR, 1}};
+    for (const auto& step : steps) {
+        PostMessageA(GetFocus(), WM_KEYDOWN, step.key, 0);
+        pump();
+        EXPECT_EQ(window_text(number), page(step.page)) << "key " << step.key;
+    }
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    pump();
+    EXPECT_EQ(print_preview_window(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(main_window()));
+
+    set_print_dialog_function([this](PRINTDLGA& request) {
+        offered_ = request.nMaxPage;
+        return FALSE;
+    });
+    command(CMD_PRINT_PREVIEW);
+    SendMessageA(GetDlgItem(print_preview_window(), IDC_PREVIEW_PRINT), BM_CLICK, 0, 0);
+    pump();
+    EXPECT_EQ(print_preview_window(), nullptr);
+    EXPECT_EQ(offered_, count);
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+
+    // Nothing to print: the layout's message, no window.
+    open("'only a comment\r\n");
+    command(CMD_PRINT_PREVIEW);
+    EXPECT_EQ(print_preview_window(), nullptr);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "印刷するデータがありません。");
+}
+
+// Fitted, the wheel turns pages and nothing scrolls; at actual size the
+// page is larger than the window and the wheel scrolls it.
+TEST_F(PrintTest, PreviewWheelTurnsPagesFittedAndScrollsAtActualSize) {
+    start("\"" + source_path("samples/sample.qzf") + "\"");
+    command(CMD_PRINT_PREVIEW);
+    HWND preview = print_preview_window();
+    ASSERT_NE(preview, nullptr);
+    HWND view = GetDlgItem(preview, IDC_PREVIEW_PAGE);
+    const auto scrolls = [view] { return (GetWindowLongA(view, GWL_STYLE) & WS_VSCROLL) != 0; };
+    const auto wheel_down = [view] { SendMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); };
+    EXPECT_FALSE(scrolls());
+    wheel_down();
+    EXPECT_EQ(window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER)).substr(0, 8), "ページ 2");
+    SendMessageA(GetDlgItem(preview, IDC_PREVIEW_ACTUAL_SIZE), BM_CLICK, 0, 0);
+    EXPECT_TRUE(scrolls());
+    wheel_down();
+    EXPECT_GT(GetScrollPos(view, SB_VERT), 0);
+    EXPECT_EQ(window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER)).substr(0, 8), "ページ 2");
+    SendMessageA(GetDlgItem(preview, IDC_PREVIEW_FIT), BM_CLICK, 0, 0);
+    EXPECT_FALSE(scrolls());
+    SendMessageA(preview, WM_COMMAND, IDCANCEL, 0);
 }
 
 }  // namespace

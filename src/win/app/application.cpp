@@ -16,6 +16,7 @@
 #include "win/base/message_box.h"
 #include "win/base/separator.h"
 #include "win/view/pane_host.h"
+#include "win/operations/print_preview_win.h"
 #include "win/operations/problem_check_win.h"
 
 namespace qz {
@@ -131,6 +132,8 @@ void open_command_line(const char* command_line) {
 bool preprocess_message(MSG& msg) {
     Application& a = app();
     if (help_pretranslate(msg)) return true;
+    // Before the accelerators: the main window is disabled under the preview.
+    if (print_preview_message(msg)) return true;
     if (a.accelerators && a.main_window &&
         TranslateAcceleratorA(a.main_window, a.accelerators, &msg))
         return true;

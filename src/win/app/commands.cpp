@@ -20,6 +20,7 @@
 #include "win/operations/line_edit_win.h"
 #include "win/operations/page_setup_dialog_win.h"
 #include "win/operations/print_job_win.h"
+#include "win/operations/print_preview_win.h"
 #include "win/operations/select_dialog_win.h"
 #include "win/operations/sort_dialog_win.h"
 #include "win/view/line_list_win.h"
@@ -94,6 +95,7 @@ const Command kCommands[] = {
     {CMD_DATA_INFO, [](HWND w, int) { show_data_information(w); }},
     {CMD_PAGE_SETUP, [](HWND w, int) { show_page_setup(w); }},
     {CMD_PRINT, [](HWND w, int) { print_command(w); }},
+    {CMD_PRINT_PREVIEW, [](HWND w, int) { show_print_preview(w); }},
     {CMD_EXIT, [](HWND w, int) { SendMessageA(w, WM_CLOSE, 0, 0); }},
     {CMD_UNDO, edit_command},
     {CMD_REDO, edit_command},

@@ -24,14 +24,15 @@
 namespace qz {
 namespace {
 
-const int kTooltipCommands[] = {CMD_NEW,  CMD_OPEN, CMD_SAVE,  CMD_PRINT,  CMD_UNDO,
-                                CMD_CUT,  CMD_COPY, CMD_PASTE, CMD_DELETE, CMD_FIND};
+const int kTooltipCommands[] = {CMD_NEW, CMD_OPEN,  CMD_SAVE,  CMD_PRINT_PREVIEW, CMD_PRINT, CMD_UNDO,
+                                CMD_CUT, CMD_COPY,  CMD_PASTE, CMD_DELETE,        CMD_FIND};
 
 HWND create_toolbar(HWND hwnd) {
     const TBBUTTON buttons[] = {
         {STD_FILENEW, CMD_NEW, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
         {STD_FILEOPEN, CMD_OPEN, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
         {STD_FILESAVE, CMD_SAVE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {STD_PRINTPRE, CMD_PRINT_PREVIEW, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
         {STD_PRINT, CMD_PRINT, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
         {0, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
         {STD_UNDO, CMD_UNDO, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},

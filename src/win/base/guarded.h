@@ -22,4 +22,16 @@ INT_PTR CALLBACK guarded_dialog_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM 
     return FALSE;
 }
 
+template <LRESULT (*Procedure)(HWND, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK guarded_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    try {
+        return Procedure(hwnd, msg, wparam, lparam);
+    } catch (const std::bad_alloc&) {
+        show_error(hwnd, "メモリが足りません。");
+    } catch (...) {
+        show_error(hwnd, "予期しないエラーが発生しました。");
+    }
+    return 0;
+}
+
 }  // namespace qz

@@ -114,9 +114,10 @@ SIZE picture_page_size(const PictureContext& page, const Picture& picture) {
         // In 0.1 mm, y growing upwards.
         int w = static_cast<int>(static_cast<long long>(width) * 10000 / x_resolution);
         int h = static_cast<int>(-static_cast<long long>(height) * 10000 / y_resolution);
-        const int previous = SetMapMode(page.dc, MM_LOMETRIC);
-        logical_to_device(page.dc, &w, &h);
-        SetMapMode(page.dc, previous);
+        HDC device = page.device ? page.device : page.dc;
+        const int previous = SetMapMode(device, MM_LOMETRIC);
+        logical_to_device(device, &w, &h);
+        SetMapMode(device, previous);
         return {w, h};
     }
     return {MulDiv(width, page.dpi, 72), MulDiv(height, page.dpi, 72)};

@@ -18,6 +18,9 @@ struct PictureContext {
     HWND owner = nullptr;
     HDC dc = nullptr;
     int dpi = 72;
+    // The device whose dots `dc` takes as logical units when `dc` only
+    // shows its page (a preview on the screen); null: `dc` itself.
+    HDC device = nullptr;
 };
 
 // What references resolve against: the open data file's path, or the
@@ -39,8 +42,9 @@ std::optional<Picture> load_png_image(HWND owner, const std::string& path, COLOR
 // coordinates given and returns LPtoDP's result.
 BOOL logical_to_device(HDC dc, int* x, int* y);
 
-// The size of a picture on the page in device units: from its pixels per
-// metre when both are set, otherwise one pixel per point.
+// The size of a picture on the page in device units (of `page.device` when
+// given): from its pixels per metre when both are set, otherwise one pixel
+// per point.
 SIZE picture_page_size(const PictureContext& page, const Picture& picture);
 
 // Draws `text` (unescaped, NUL-ended) into `rect` (device units) with the

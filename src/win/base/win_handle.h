@@ -74,6 +74,13 @@ struct module_traits {
     static void close(pointer h) noexcept { FreeLibrary(h); }
 };
 
+struct dc_traits {
+    using pointer = HDC;
+    static pointer invalid() noexcept { return nullptr; }
+    static bool valid(pointer h) noexcept { return h != nullptr; }
+    static void close(pointer h) noexcept { DeleteDC(h); }
+};
+
 struct find_traits {
     using pointer = HANDLE;
     static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
@@ -91,6 +98,8 @@ using unique_global = unique_handle<global_traits>;
 using unique_menu = unique_handle<menu_traits>;
 using unique_module = unique_handle<module_traits>;
 using unique_find = unique_handle<find_traits>;
+// A device context made by CreateDCA or CreateCompatibleDC.
+using unique_dc = unique_handle<dc_traits>;
 
 // A window's device context, released when the owner goes.
 class window_dc {

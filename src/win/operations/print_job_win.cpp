@@ -63,18 +63,8 @@ INT_PTR printing_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 // Lays the document out on the printer of the page setup record; -1 when
 // that failed after a message.
 int count_pages(HWND main_window) {
-    const PAGESETUPDLGA& setup = page_setup_record();
-    const DEVMODEA* mode = static_cast<const DEVMODEA*>(GlobalLock(setup.hDevMode));
-    if (!mode) {
-        show_error(main_window, "メモリをロックできません。");
-        return -1;
-    }
-    HDC dc = CreateDCA("WINSPOOL", reinterpret_cast<const char*>(mode->dmDeviceName), nullptr, mode);
-    GlobalUnlock(setup.hDevMode);
-    if (!dc) {
-        show_error(main_window, "印刷できません。");
-        return -1;
-    }
+    HDC dc = create_printer_dc(main_window);
+    if (!dc) return -1;
     app().print.copies = 1;
     const int pages = render_pages(main_window, dc, kAllPages, kAllPages, 0, app().doc);
     DeleteDC(dc);
@@ -82,6 +72,19 @@ int count_pages(HWND main_window) {
 }
 
 }  // namespace
+
+HDC create_printer_dc(HWND owner) {
+    const PAGESETUPDLGA& setup = page_setup_record();
+    const DEVMODEA* mode = static_cast<const DEVMODEA*>(GlobalLock(setup.hDevMode));
+    if (!mode) {
+        show_error(owner, "メモリをロックできません。");
+        return nullptr;
+    }
+    HDC dc = CreateDCA("WINSPOOL", reinterpret_cast<const char*>(mode->dmDeviceName), nullptr, mode);
+    GlobalUnlock(setup.hDevMode);
+    if (!dc) show_error(owner, "印刷できません。");
+    return dc;
+}
 
 void set_print_dialog_function(PrintDialogFn fn) { g_print_dialog = std::move(fn); }
 

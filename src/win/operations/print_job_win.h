@@ -16,6 +16,10 @@ namespace qz {
 // the print dialog and prints.
 void print_command(HWND main_window);
 
+// A device context of the page setup record's printer, as printing makes
+// it; null after a message.
+HDC create_printer_dc(HWND owner);
+
 // Prints pages first..last of `doc` on the printer device context `dc`
 // while the printing dialog shows the page and offers Cancel; the owner is
 // disabled meanwhile. The job is named after the document's file name.

@@ -166,7 +166,7 @@ void draw_blocks(HDC dc, PrintPages::State& s, const LaidOutPage& page) {
     const Columns& c = s.layout.columns;
     const int L = s.layout.line_space, flags = settings.PrintFlags;
     GdiMeasurer& m = *s.measurer;
-    const PictureContext picture{s.owner, dc, s.dpi};
+    const PictureContext picture{s.owner, dc, s.dpi, s.dc};
     SetBkMode(dc, TRANSPARENT);
     SetStretchBltMode(dc, HALFTONE);
     for (const PlacedBlock& b : page.blocks) {

@@ -45,8 +45,9 @@ public:
     // the window extent the printer's page size in dots and the viewport
     // extent the page's size on the screen. The mapping and the clip region
     // are left as they were. Pictures that give their size in their file are
-    // sized through the MM_LOMETRIC mapping of `dc` itself. Pages not yet known are laid out first (without
-    // drawing); after count_pages() drawing any page lays out that page only.
+    // sized in the printer's dots, as laid out. Pages not yet known are laid
+    // out first (without drawing); after count_pages() drawing any page lays
+    // out that page only.
     // False when there is no such page or it could not be laid out (after a
     // message).
     bool draw_page(HDC dc, int page);

@@ -1,0 +1,87 @@
+// Times the print preview on a 100,000-line document ("scripts/bench-editor.sh
+// preview"): opening it (counting every page), then End, Page Up and Home
+// until the view is painted, with the page fitted and at actual size. Needs
+// a default printer.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "bench_timing.h"
+#include "resources/print_preview_ids.h"
+#include "win/app/data_file_win.h"
+#include "win/app/file_commands.h"
+#include "win/base/app_state.h"
+#include "win/base/page_setup.h"
+#include "win/base/window_text.h"
+#include "win/operations/print_preview_win.h"
+
+namespace {
+
+using qz::bench::now_ms;
+using qz::bench::pump;
+using qz::bench::timed;
+
+// Titles every 50 lines, questions with alternatives, comments and blanks.
+std::string quiz(int lines) {
+    std::string text = "QUIZODATA V1.4\r\n";
+    text.reserve(static_cast<std::size_t>(lines) * 52);
+    for (int i = 0; i < lines; ++i) {
+        const std::string n = std::to_string(i);
+        if (i % 50 == 0)
+            text += "#第" + n + "章,011100'章のコメント\r\n";
+        else if (i % 25 == 7)
+            text += "'コメント行 " + n + "\r\n";
+        else if (i % 40 == 13)
+            text += "\r\n";
+        else
+            text += "問題" + n + "の答えは何でしょうか？,[答え" + n + "|こたえ],?2" + std::to_string(i % 2) + "\r\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+void run_print_preview_bench(HWND main, const std::string& dir) {
+    using namespace qz;
+    if (!ensure_page_setup(nullptr)) {
+        std::printf("no printer\n");
+        return;
+    }
+    const std::string path = dir + "qzobench-preview.qzf";
+    replace_file_contents(path, quiz(100000));
+    app().editor.mark_saved();
+    open_document(main, path);
+    pump();
+
+    const double t0 = now_ms();
+    show_print_preview(main);
+    HWND preview = print_preview_window();
+    if (!preview) {
+        std::printf("the preview did not open\n");
+        return;
+    }
+    HWND view = GetDlgItem(preview, IDC_PREVIEW_PAGE);
+    UpdateWindow(preview);
+    pump();
+    const double open = now_ms() - t0;
+    const std::string shown = window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER));
+    std::printf("100000 lines, %d pages: open the preview (counting) %7.1f ms\n",
+                std::atoi(shown.c_str() + shown.rfind('/') + 1), open);
+    const auto key = [view](WPARAM k) {
+        return timed([view, k] { PostMessageA(view, WM_KEYDOWN, k, 0); pump(); }, view);
+    };
+    for (const char* zoom : {"fitted", "actual size"}) {
+        if (zoom[0] == 'a') {
+            SendMessageA(GetDlgItem(preview, IDC_PREVIEW_ACTUAL_SIZE), BM_CLICK, 0, 0);
+            pump();
+        }
+        const double end = key(VK_END), up = key(VK_PRIOR), home = key(VK_HOME);
+        std::printf("  %-12s End %6.1f ms, Page Up %6.1f ms, Home %6.1f ms\n", zoom, end, up, home);
+    }
+    SendMessageA(preview, WM_COMMAND, IDCANCEL, 0);
+    pump();
+    app().editor.mark_saved();
+    DeleteFileA(path.c_str());
+}
