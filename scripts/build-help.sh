@@ -21,8 +21,27 @@ find . -type f | while read -r f; do
     *) cp "$f" "$work/$f" ;;
     esac
 done
+
+# chmcmd (3.2.2) writes each page of the context map as the absolute path
+# of the source file, which the help viewer looks for inside the file and
+# never finds. Run from the root of a chroot, the sources' folder is "/" and
+# the pages are "/page.htm", as they are stored. The chroot holds chmcmd and
+# the libraries it loads (those ldd lists and the two it opens itself).
+chmcmd=$(command -v chmcmd)
+libs=$(ldd "$chmcmd" | grep -o '/[^ ]*')
+libdir=$(dirname "$(grep '/libc\.so' <<<"$libs")")
+for lib in $libs "$libdir/libpthread.so.0" "$libdir/libdl.so.2"; do
+    mkdir -p "$work/$(dirname "$lib")"
+    cp -L "$lib" "$work/$lib"
+done
+cp "$chmcmd" "$work/chmcmd"
 cd "$work"
-log=$(chmcmd qzoedit.hhp 2>&1) || { echo "$log" >&2; exit 1; }
+if [[ $(id -u) -eq 0 ]]; then
+    run=(chroot . /chmcmd qzoedit.hhp)
+else
+    run=(unshare --map-root-user chroot . /chmcmd qzoedit.hhp)
+fi
+log=$("${run[@]}" 2>&1) || { echo "$log" >&2; exit 1; }
 if grep -qiE 'error|does not exist|not found' <<<"$log"; then
     echo "$log" >&2
     exit 1

@@ -2,6 +2,7 @@
 // in the file's context map and leads to a page inside the file. The file
 // is read through itss.dll, the storage the help viewer itself reads with.
 #include <windows.h>
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 
@@ -10,19 +11,22 @@
 
 #include "win/base/help.h"
 
-namespace {
-
-const CLSID kItStorageClass = {0x5d02926a, 0x212e, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
-const IID kItStorageInterface = {0x88cc31de, 0x27ab, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
-
-// itss.dll's storage factory, as far as opening a file needs it.
-struct ItStorage : IUnknown {
+// itss.dll's storage factory, as far as opening a file needs it. Outside the
+// unnamed namespace: there the compiler would know every class that derives
+// from it (none) and take its calls for unreachable.
+struct HelpFileItStorage : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE StgCreateDocfile(const WCHAR*, DWORD, DWORD, IStorage**) = 0;
     virtual HRESULT STDMETHODCALLTYPE StgCreateDocfileOnILockBytes(ILockBytes*, DWORD, DWORD, IStorage**) = 0;
     virtual HRESULT STDMETHODCALLTYPE StgIsStorageFile(const WCHAR*) = 0;
     virtual HRESULT STDMETHODCALLTYPE StgIsStorageILockBytes(ILockBytes*) = 0;
     virtual HRESULT STDMETHODCALLTYPE StgOpenStorage(const WCHAR*, IStorage*, DWORD, SNB, DWORD, IStorage**) = 0;
 };
+
+namespace {
+
+const CLSID kItStorageClass = {0x5d02926a, 0x212e, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+const IID kClassFactory = {0x00000001, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kItStorageInterface = {0x88cc31de, 0x27ab, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
 
 // The whole stream `name` of the file, or nothing when it is missing.
 std::string read_stream(IStorage* storage, const std::wstring& name) {
@@ -50,8 +54,8 @@ TEST(HelpFileTest, EveryTopicTheProgramOpensLeadsToAPageOfTheFile) {
         reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(itss, "DllGetClassObject")));
     ASSERT_NE(get_class_object, nullptr);
     IClassFactory* factory = nullptr;
-    ASSERT_EQ(get_class_object(kItStorageClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
-    ItStorage* its = nullptr;
+    ASSERT_EQ(get_class_object(kItStorageClass, kClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    HelpFileItStorage* its = nullptr;
     ASSERT_EQ(factory->CreateInstance(nullptr, kItStorageInterface, reinterpret_cast<void**>(&its)), S_OK);
     factory->Release();
     IStorage* storage = nullptr;
