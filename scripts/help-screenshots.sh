@@ -2,7 +2,8 @@
 # Takes the screenshots of the help pages (help/images/*.png) from the real
 # program under Wine in a virtual display, driving it with the keyboard
 # (xdotool). A window that does not open (a command the program does not
-# have yet) is skipped with a note. Run again after changing a window.
+# have yet) is skipped with a note; a page shows a picture only when its
+# <img> names one. Run again after changing a window.
 #   scripts/help-screenshots.sh [OUTPUT_DIR]     (default help/images)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -80,8 +81,13 @@ dialog "並べ替え" sort alt+c o
 dialog "グループ一括変更" group_change alt+e g
 dialog "データ情報" data_info alt+f i
 dialog "カスタマイズ" customize_ime alt+v c
-key alt+v c
-dialog "カスタマイズ" customize_fonts ctrl+Tab
+# The second page: a click on its tab.
+if key alt+v c && id=$(window "カスタマイズ"); then
+    xdotool mousemove --window "$id" 112 46 click 1
+    sleep 0.8
+    shot "$id" customize_fonts
+    key Escape
+fi
 dialog "ページ設定" page_setup alt+f t
 dialog "印刷プレビュー" print_preview alt+f v
-if id=$(key alt+c k && window "問題チェック"); then shot "$id" problem_check; xdotool key --window "$id" Escape; fi
+dialog "問題チェック" problem_check alt+c k
