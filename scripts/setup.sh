@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64 libz-mingw-w64-dev
     wine wine64 xvfb xauth fonts-ipafont locales
+    fp-utils
 )
 packages+=("$@")
 
