@@ -43,7 +43,7 @@ window() {
     return 1
 }
 key() { xdotool key --delay 120 "$@"; sleep 0.8; }
-shot() { import -window "$1" "$out/$2.png" && echo "$2.png"; }
+shot() { import -window "$1" -strip "$out/$2.png" && echo "$2.png"; }
 # Opens a window with keys $3..., shoots it as $2 and closes it with Esc.
 dialog() {
     local title=$1 name=$2 id
