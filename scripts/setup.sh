@@ -11,6 +11,7 @@ packages=(
     g++-mingw-w64-x86-64 libz-mingw-w64-dev
     wine wine64 xvfb xauth fonts-ipafont locales
     cups printer-driver-cups-pdf poppler-utils
+    fp-utils
 )
 packages+=("$@")
 

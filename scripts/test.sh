@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks that includes run one way, then builds everything and runs every
 # test: native unit tests, the same under AddressSanitizer/UBSan, short
-# libFuzzer runs, and the Windows program's GUI tests under Wine and Xvfb.
+# libFuzzer runs, the Windows program's GUI tests under Wine and Xvfb, and
+# the release package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -27,5 +28,8 @@ scripts/printer-setup.sh >/dev/null
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows
+
+echo "== package"
+cmake --build --preset windows --target package
 
 echo "All tests passed."

@@ -19,6 +19,22 @@ inline constexpr DWORD kTopicOther = 2003;
 inline constexpr DWORD kTopicGroup = 2004;
 inline constexpr DWORD kTopicMessage = 2005;
 inline constexpr DWORD kTopicPageSetup = 2010;
+inline constexpr DWORD kTopicDataInfo = 2012;
+inline constexpr DWORD kTopicFind = 2013;
+inline constexpr DWORD kTopicConditions = 2014;
+inline constexpr DWORD kTopicGroupChange = 2015;
+inline constexpr DWORD kTopicSelect = 2016;
+inline constexpr DWORD kTopicSort = 2017;
+inline constexpr DWORD kTopicCustomizeIme = 2020;
+inline constexpr DWORD kTopicCustomizeFonts = 2021;
+inline constexpr DWORD kTopicProblemCheck = 2022;
+// Every topic the program opens: the help file must have each of them
+// (help/context.h; checked against the built file by the GUI tests).
+inline constexpr DWORD kHelpTopics[] = {
+    kTopicMenu, kTopicQuestion, kTopicTitle, kTopicOther, kTopicGroup, kTopicMessage,
+    kTopicPageSetup, kTopicDataInfo, kTopicFind, kTopicConditions, kTopicGroupChange,
+    kTopicSelect, kTopicSort, kTopicCustomizeIme, kTopicCustomizeFonts, kTopicProblemCheck,
+};
 
 void initialize_help();
 void uninitialize_help();

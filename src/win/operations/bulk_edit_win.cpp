@@ -18,8 +18,6 @@
 namespace qz {
 namespace {
 
-constexpr DWORD kGroupChangeTopic = 2015;
-
 // Leaving the editing pane commits its pending edit first.
 void focus_list() {
     if (app().line_list && GetFocus() != app().line_list) SetFocus(app().line_list);
@@ -48,7 +46,7 @@ INT_PTR CALLBACK group_change_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM 
         SendMessageA(combo, CB_SETCURSEL, 0, 0);
         return TRUE;
     }
-    case WM_HELP: show_help(dialog, kHelpContext, kGroupChangeTopic); return TRUE;
+    case WM_HELP: show_help(dialog, kHelpContext, kTopicGroupChange); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: {
@@ -59,7 +57,7 @@ INT_PTR CALLBACK group_change_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM 
             return TRUE;
         }
         case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
-        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kGroupChangeTopic); return TRUE;
+        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kTopicGroupChange); return TRUE;
         }
         break;
     }

@@ -21,8 +21,6 @@
 namespace qz {
 namespace {
 
-constexpr DWORD kImeTopic = 2020;
-constexpr DWORD kFontsTopic = 2021;
 constexpr const char* kImeNames[] = {"指定なし", "ON", "OFF"};
 constexpr int kImeLists[kImeFieldCount] = {IDC_IME_TITLE, IDC_IME_QUESTION, IDC_IME_ANSWER,
                                            IDC_IME_COMMENT};
@@ -118,7 +116,7 @@ INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
             }
             return TRUE;
         case WM_HELP:
-            show_help(page, kHelpContext, kImeTopic);
+            show_help(page, kHelpContext, kTopicCustomizeIme);
             return TRUE;
         case WM_NOTIFY:
             switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
@@ -132,7 +130,7 @@ INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
                     return TRUE;
                 }
                 case PSN_HELP:
-                    show_help(page, kHelpContext, kImeTopic);
+                    show_help(page, kHelpContext, kTopicCustomizeIme);
                     return TRUE;
             }
             break;
@@ -256,7 +254,7 @@ INT_PTR fonts_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
             if (!font_page()) break;
             return on_font_command(page, LOWORD(wparam), HIWORD(wparam));
         case WM_HELP:
-            show_help(page, kHelpContext, kFontsTopic);
+            show_help(page, kHelpContext, kTopicCustomizeFonts);
             return TRUE;
         case WM_NOTIFY:
             switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
@@ -270,7 +268,7 @@ INT_PTR fonts_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
                     page_result(page, PSNRET_NOERROR);
                     return TRUE;
                 case PSN_HELP:
-                    show_help(page, kHelpContext, kFontsTopic);
+                    show_help(page, kHelpContext, kTopicCustomizeFonts);
                     return TRUE;
             }
             break;

@@ -16,7 +16,6 @@
 namespace qz {
 namespace {
 
-constexpr DWORD kDataInfoTopic = 2012;
 constexpr int kFirstVersion = 12;
 constexpr const char* kVersionNames[] = {"1.2", "1.3", "1.4"};
 
@@ -67,7 +66,7 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
         case WM_INITDIALOG:
             return on_init(dialog, *reinterpret_cast<const DataInfo*>(lparam));
         case WM_HELP:
-            show_help(dialog, kHelpContext, kDataInfoTopic);
+            show_help(dialog, kHelpContext, kTopicDataInfo);
             return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wparam)) {
@@ -78,7 +77,7 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
                     EndDialog(dialog, 0);
                     return TRUE;
                 case IDC_HELP_BUTTON:
-                    show_help(dialog, kHelpContext, kDataInfoTopic);
+                    show_help(dialog, kHelpContext, kTopicDataInfo);
                     return TRUE;
             }
             break;

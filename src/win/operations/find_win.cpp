@@ -16,9 +16,6 @@
 namespace qz {
 namespace {
 
-constexpr DWORD kFindTopic = 2013;
-constexpr DWORD kConditionsTopic = 2014;
-
 // The conditions dialog's boxes: "distinguish" boxes are on when the
 // ignore bit is clear, field boxes when the field bit is set.
 struct ConditionBox {
@@ -47,7 +44,7 @@ INT_PTR conditions_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam
                            ((conditions & b.bit) != 0) != b.inverted ? BST_CHECKED : BST_UNCHECKED);
         return TRUE;
     }
-    case WM_HELP: show_help(dialog, kHelpContext, kConditionsTopic); return TRUE;
+    case WM_HELP: show_help(dialog, kHelpContext, kTopicConditions); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: {
@@ -66,7 +63,7 @@ INT_PTR conditions_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam
             return TRUE;
         }
         case IDCANCEL: EndDialog(dialog, 2); return TRUE;
-        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kConditionsTopic); return TRUE;
+        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kTopicConditions); return TRUE;
         }
         break;
     }
@@ -94,7 +91,7 @@ INT_PTR find_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
         EnableWindow(GetDlgItem(dialog, IDOK), !state.request.text.empty());
         return TRUE;
     }
-    case WM_HELP: show_help(dialog, kHelpContext, kFindTopic); return TRUE;
+    case WM_HELP: show_help(dialog, kHelpContext, kTopicFind); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDC_FIND_TEXT:
@@ -116,7 +113,7 @@ INT_PTR find_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
             return TRUE;
         }
         case IDCANCEL: EndDialog(dialog, 2); return TRUE;
-        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kFindTopic); return TRUE;
+        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kTopicFind); return TRUE;
         }
         break;
     }

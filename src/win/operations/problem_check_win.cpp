@@ -21,7 +21,6 @@
 namespace qz {
 namespace {
 
-constexpr DWORD kProblemCheckTopic = 2022;
 // A row shows at most this much of its line.
 constexpr std::size_t kShownText = 256;
 constexpr int kMargin = 8;
@@ -202,7 +201,7 @@ INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
             SetWindowLongPtrA(window, DWLP_MSGRESULT,
                               on_notify(window, *reinterpret_cast<const NMHDR*>(lparam)));
             return TRUE;
-        case WM_HELP: show_help(window, kHelpContext, kProblemCheckTopic); return TRUE;
+        case WM_HELP: show_help(window, kHelpContext, kTopicProblemCheck); return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wparam)) {
                 case IDOK:  // Enter on a row

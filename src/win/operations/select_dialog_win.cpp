@@ -21,7 +21,6 @@
 namespace qz {
 namespace {
 
-constexpr DWORD kSelectTopic = 2016;
 constexpr int kTextBoxes[] = {IDC_SELECT_FIRST_TEXT, IDC_SELECT_LAST_TEXT, IDC_SELECT_TITLE_TEXT,
                               IDC_SELECT_DESCRIPTION};
 
@@ -140,7 +139,7 @@ INT_PTR select_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
     }
-    case WM_HELP: show_help(dialog, kHelpContext, kSelectTopic); return TRUE;
+    case WM_HELP: show_help(dialog, kHelpContext, kTopicSelect); return TRUE;
     case WM_COMMAND: {
         const int id = LOWORD(wparam);
         const int code = HIWORD(wparam);
@@ -174,7 +173,7 @@ INT_PTR select_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
             EndDialog(dialog, 1);
             return TRUE;
         case IDCANCEL: EndDialog(dialog, 2); return TRUE;
-        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kSelectTopic); return TRUE;
+        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kTopicSelect); return TRUE;
         }
         break;
     }

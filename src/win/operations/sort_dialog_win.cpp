@@ -17,8 +17,6 @@
 namespace qz {
 namespace {
 
-constexpr DWORD kSortTopic = 2017;
-
 // The key whose byte order is the order CompareStringA gives in the thread's
 // locale: one conversion per line instead of one comparison per pair.
 std::string collation_key(std::string_view text) {
@@ -44,7 +42,7 @@ INT_PTR sort_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
         SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_SETCURSEL, 0, 0);
         SendDlgItemMessageA(dialog, IDC_SORT_ORDER, CB_SETCURSEL, 0, 0);
         return TRUE;
-    case WM_HELP: show_help(dialog, kHelpContext, kSortTopic); return TRUE;
+    case WM_HELP: show_help(dialog, kHelpContext, kTopicSort); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: {
@@ -55,7 +53,7 @@ INT_PTR sort_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
             return TRUE;
         }
         case IDCANCEL: EndDialog(dialog, 2); return TRUE;
-        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kSortTopic); return TRUE;
+        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kTopicSort); return TRUE;
         }
         break;
     }

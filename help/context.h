@@ -1,0 +1,23 @@
+// Topic numbers of the help file; the program opens a topic by its number.
+#define IDH_START 2000
+#define IDH_PANE_QUESTION 2001
+#define IDH_PANE_TITLE 2002
+#define IDH_PANE_OTHER 2003
+#define IDH_PANE_GROUP 2004
+#define IDH_PANE_MESSAGE 2005
+#define IDH_PAGE_SETUP 2010
+#define IDH_DATA_INFO 2012
+#define IDH_FIND 2013
+#define IDH_CONDITIONS 2014
+#define IDH_GROUP_CHANGE 2015
+#define IDH_SELECT 2016
+#define IDH_SORT 2017
+#define IDH_CUSTOMIZE_IME 2020
+#define IDH_CUSTOMIZE_FONTS 2021
+#define IDH_PROBLEM_CHECK 2022
+#define IDH_MAIN_WINDOW 2030
+#define IDH_PRINT 2031
+#define IDH_KEYS 2032
+#define IDH_UNDO 2033
+#define IDH_READ_ERRORS 2034
+#define IDH_QZOTOOL 2035

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Takes the screenshots of the help pages (help/images/*.png) from the real
+# program under Wine in a virtual display, driving it with the keyboard
+# (xdotool). A window that does not open (a command the program does not
+# have yet) is skipped with a note; a page shows a picture only when its
+# <img> names one. Run again after changing a window.
+#   scripts/help-screenshots.sh [OUTPUT_DIR]     (default help/images)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=$(realpath -m "${1:-help/images}")
+scripts/setup.sh xdotool imagemagick
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target qzoedit >/dev/null
+mkdir -p "$out"
+
+build=$PWD/build/windows
+export WINEPREFIX=$build/wineprefix-shots WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=wine
+[[ -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
+scripts/wine-prefix.sh --unmanaged
+# A fresh settings file, so every run starts from the same window layout.
+work=$(mktemp -d)
+cp "$build/qzoedit.exe" "$build/QZOEDIT.CHM" samples/sample.qzf samples/map.bmp samples/flag.png "$work/"
+printf '[Window]\r\nShow=1\r\nLeft=0\r\nTop=0\r\nWidth=760\r\nHeight=520\r\nListWidth=330\r\n' >"$work/QZOEDIT.INI"
+
+number_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+xvfb=$!
+trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true; rm -rf "$work" "$number_file"' EXIT
+for _ in $(seq 100); do [[ -s "$number_file" ]] && break; sleep 0.1; done
+export DISPLAY=:$(head -n 1 "$number_file")
+
+(cd "$work" && exec env LC_ALL=ja_JP.UTF-8 "$wine" qzoedit.exe sample.qzf) &
+
+# The newest visible window whose title is exactly $1, waiting up to 10 s.
+window() {
+    local id
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1 || true)
+        [[ -n "$id" ]] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+key() { xdotool key --delay 120 "$@"; sleep 0.8; }
+shot() { import -window "$1" -strip "$out/$2.png" && echo "$2.png"; }
+# Opens a window with keys $3..., shoots it as $2 and closes it with Esc.
+dialog() {
+    local title=$1 name=$2 id
+    shift 2
+    key "$@"
+    if id=$(window "$title"); then
+        shot "$id" "$name"
+        key Escape
+    else
+        echo "skipped $name: no window \"$title\""
+    fi
+}
+# Shows line $1 (its index) of the sample in the pane.
+line() {
+    xdotool mousemove --window "$main" 40 120 click 1
+    key ctrl+Home
+    [[ $1 -gt 0 ]] && key $(printf 'Down %.0s' $(seq "$1"))
+    sleep 0.5
+}
+
+main=$(window "sample.qzf - Quizo Editor" || window ".*Quizo Editor")
+sleep 2
+line 15 && shot "$main" main_window && cp "$out/main_window.png" "$out/pane_question.png"
+line 14 && shot "$main" pane_title
+line 4 && shot "$main" pane_group
+line 6 && shot "$main" pane_message
+line 7 && shot "$main" pane_font
+line 15
+dialog "検索" find ctrl+f
+key ctrl+f
+dialog "検索条件" conditions alt+c
+key Escape
+dialog "選択" select alt+c e
+dialog "並べ替え" sort alt+c o
+dialog "グループ一括変更" group_change alt+e g
+dialog "データ情報" data_info alt+f i
+dialog "カスタマイズ" customize_ime alt+v c
+# The second page: a click on its tab.
+if key alt+v c && id=$(window "カスタマイズ"); then
+    xdotool mousemove --window "$id" 112 46 click 1
+    sleep 0.8
+    shot "$id" customize_fonts
+    key Escape
+fi
+dialog "ページ設定" page_setup alt+f t
+dialog "印刷プレビュー" print_preview alt+f v
+dialog "問題チェック" problem_check alt+c k
