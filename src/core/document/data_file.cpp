@@ -32,64 +32,79 @@ DataLine blank_line() {
     return DataLine(LINE_TEXT, std::string());
 }
 
-// A line that failed its check: its marker byte becomes the apostrophe of a
-// comment line and the rest stays as written.
-DataLine marker_to_comment(std::string text) {
-    text[0] = '\'';
-    return DataLine(LINE_TEXT, std::move(text));
+// The checks of check_title_line and check_question_line on a line whose
+// end is known. A field runs to its first ',' when no backslash comes before
+// it: no trail byte is ',', so stepping over double-byte characters finds
+// the same comma. A backslash (an escape, or a trail byte 0x5C) leaves the
+// line to the full scanners.
+enum class Quick { no, yes, unsure };
+
+Quick comma_ended(const char* p, const char* end, const char** comma) {
+    const char* q = find_either_byte(p, end, ',', '\\');
+    if (q < end && *q == '\\') return Quick::unsure;
+    *comma = q;
+    return q < end ? Quick::yes : Quick::no;
 }
 
-DataLine classify_title(const char* line, std::size_t length) {
-    // "#" alone would become a lone apostrophe, which reads back as a blank
-    // line; it is a blank line right away, as "'" and "$" alone are.
-    if (length == 1) return blank_line();
-    std::string text(line, length);
-    const char* comment = nullptr;
-    if (check_title_line(text.c_str(), &comment) < 0) return marker_to_comment(std::move(text));
-    return DataLine(LINE_TITLE, std::move(text));
+// The history byte, the group and answer-number digits, then the end of the
+// line or a comment.
+bool question_tail(const char* f, const char* end) {
+    return end - f >= 3 && f[0] >= '<' && f[0] <= '[' && is_digit(f[1]) && is_digit(f[2]) &&
+           (f + 3 == end || f[3] == '\'');
 }
 
-DataLine classify_comment(const char* line, std::size_t length) {
-    if (length == 1) return blank_line();
-    return DataLine(LINE_TEXT, std::string(line, length));
+// The choice count and five flags, then the end of the line or a comment.
+bool title_tail(const char* f, const char* end) {
+    if (end - f < 6) return false;
+    for (int i = 0; i < 6; ++i)
+        if (!is_digit(f[i])) return false;
+    return f + 6 == end || f[6] == '\'';
 }
 
-DataLine classify_question(const char* line, std::size_t length) {
-    const char* comment = nullptr;
-    if (check_question_line(line, &comment) >= 0)
-        return DataLine(LINE_TEXT, std::string(line, length));
-    // Not a question line: an apostrophe in front keeps the whole line as a
-    // comment.
-    std::string text;
-    text.reserve(length + 1);
-    text.push_back('\'');
-    text.append(line, length);
-    return DataLine(LINE_TEXT, std::move(text));
-}
-
-DataLine classify_settings(const char* line, std::size_t length) {
-    if (length == 1) return blank_line();  // "$" alone
-    std::string text(line, length);
-    const int kind = settings_kind(text.c_str());
-    if (is_settings_kind(kind)) return DataLine(kind, std::move(text));
-    return marker_to_comment(std::move(text));
-}
-
-// Chooses the classifier by the first byte of the line.
-DataLine classify_line_of_length(const char* line, std::size_t length, int version) {
-    if (length == 0) return blank_line();
-    switch (line[0]) {
-        case '#':
-            return classify_title(line, length);
-        case '\'':
-            return classify_comment(line, length);
-        case '$':
-            if (version >= 14) return classify_settings(line, length);
-            break;
-        default:
-            break;
+bool is_title_line(const char* line, const char* end) {
+    const char* comma = nullptr;
+    switch (comma_ended(line + 1, end, &comma)) {
+        case Quick::no: return false;
+        case Quick::yes: return title_tail(comma + 1, end);
+        case Quick::unsure: break;
     }
-    return classify_question(line, length);
+    return valid_title_line(line);
+}
+
+bool is_question_line(const char* line, const char* end) {
+    const char* question = nullptr;
+    const char* answer = nullptr;
+    Quick q = comma_ended(line, end, &question);
+    if (q == Quick::yes) q = comma_ended(question + 1, end, &answer);
+    switch (q) {
+        case Quick::no: return false;
+        case Quick::yes: return question_tail(answer + 1, end);
+        case Quick::unsure: break;
+    }
+    return valid_question_line(line);
+}
+
+// The line's text as the reader keeps it.
+std::string line_text(const char* line, std::size_t length, LineForm form) {
+    switch (form) {
+        case LineForm::kept:
+            break;
+        case LineForm::blank:
+            return std::string();
+        case LineForm::commented: {
+            std::string text(line, length);
+            text[0] = '\'';
+            return text;
+        }
+        case LineForm::quoted: {
+            std::string text;
+            text.reserve(length + 1);
+            text.push_back('\'');
+            text.append(line, length);
+            return text;
+        }
+    }
+    return std::string(line, length);
 }
 
 }  // namespace
@@ -150,8 +165,36 @@ NulBytes normalize_line_breaks(std::string& buffer) {
     return nul;
 }
 
+LineClass classify_line(const char* line, std::size_t length, int version) {
+    if (length == 0) return {};
+    switch (line[0]) {
+        case '#':
+            // "#" alone would become a lone apostrophe, which reads back as
+            // a blank line; it is a blank line right away, as "'" and "$"
+            // alone are.
+            if (length == 1) return {LINE_TEXT, LineForm::blank};
+            if (is_title_line(line, line + length)) return {LINE_TITLE, LineForm::kept};
+            return {LINE_TEXT, LineForm::commented};
+        case '\'':
+            return {LINE_TEXT, length == 1 ? LineForm::blank : LineForm::kept};
+        case '$':
+            if (version < 14) break;
+            if (length == 1) return {LINE_TEXT, LineForm::blank};
+            if (const int kind = settings_kind(line); is_settings_kind(kind))
+                return {kind, LineForm::kept};
+            return {LINE_TEXT, LineForm::commented};
+        default:
+            break;
+    }
+    const bool valid = is_question_line(line, line + length);
+    return {LINE_TEXT, valid ? LineForm::kept : LineForm::quoted};
+}
+
 DataLine classify_data_line(const char* line, int version) {
-    return classify_line_of_length(line, line_length(line), version);
+    // The classifiers read a line that ends with NUL.
+    const std::string text(line, line_length(line));
+    const LineClass c = classify_line(text.c_str(), text.size(), version);
+    return DataLine(c.kind, line_text(text.c_str(), text.size(), c.form));
 }
 
 const char* load_status_message(LoadStatus status) {
@@ -173,42 +216,62 @@ std::string nul_bytes_message(int first_line) {
            "行目）。NULバイトを削除して読み込みました。";
 }
 
-LoadResult read_data_file(std::string bytes, CardDocument& doc) {
-    LoadResult result;
-    doc.clear();
-    result.nul_bytes = normalize_line_breaks(bytes);
+DataFileText open_data_file_text(std::string& bytes) {
+    DataFileText text;
+    LoadResult& result = text.result;
+    // NUL bytes go first, as if the file had never held them.
+    if (find_byte(bytes.data(), bytes.data() + bytes.size(), '\0') != bytes.data() + bytes.size()) {
+        const std::size_t first = bytes.find('\0');
+        result.nul_bytes.first_line = line_number_at(bytes, first);
+        const auto kept = std::remove(bytes.begin() + static_cast<std::ptrdiff_t>(first),
+                                      bytes.end(), '\0');
+        result.nul_bytes.count = static_cast<std::size_t>(bytes.end() - kept);
+        bytes.erase(kept, bytes.end());
+    }
     if (bytes.compare(0, kMagicLength, kDataFileMagic) != 0) {
         result.status = LoadStatus::not_data_file;
-        return result;
+        return text;
     }
     result.magic_matched = true;
 
-    // The buffer ends with 0x01; a NUL stands for every byte past it.
+    // Digit, point, digit, then the header's line break or the end.
     const char* data = bytes.c_str();
     const std::size_t size = bytes.size();
     auto at = [&](std::size_t i) { return i < size ? data[i] : '\0'; };
+    const char after = at(kHeaderLength);
     if (!is_digit(at(kMagicLength)) || at(kMagicLength + 1) != '.' ||
-        !is_digit(at(kMagicLength + 2)) || at(kHeaderLength) != kLineSeparator) {
+        !is_digit(at(kMagicLength + 2)) ||
+        !(after == '\0' || after == '\r' || after == '\n' || after == kLineSeparator)) {
         result.status = LoadStatus::bad_header;
-        return result;
+        return text;
     }
-    const int version = 10 * (data[kMagicLength] - '0') + (data[kMagicLength + 2] - '0');
-    if (version < 12 || version > 14) {
+    text.version = 10 * (data[kMagicLength] - '0') + (data[kMagicLength + 2] - '0');
+    if (text.version < 12 || text.version > 14) {
         result.status = LoadStatus::bad_version;
-        return result;
+        return text;
     }
+    std::size_t body = std::min(kHeaderLength + 1, size);
+    if (after == '\r' && at(body) == '\n') ++body;
+    text.body = bytes.data() + body;
+    text.end = bytes.data() + size;
+    return text;
+}
+
+LoadResult read_data_file(std::string bytes, CardDocument& doc) {
+    doc.clear();
+    const DataFileText text = open_data_file_text(bytes);
+    if (text.result.status != LoadStatus::ok) return text.result;
+    const int version = text.version;
     doc.version = version;
 
     // One data line per text line after the header.
-    const char* end = data + size;
-    for (const char* p = data + kHeaderLength + 1; p < end;) {
-        const char* line_end = static_cast<const char*>(std::memchr(p, kLineSeparator, end - p));
-        doc.append(classify_line_of_length(p, static_cast<std::size_t>(line_end - p), version));
-        p = line_end + 1;
-    }
+    split_lines(text.body, text.end, [&](const char* line, std::size_t length) {
+        const LineClass c = classify_line(line, length, version);
+        doc.append(DataLine(c.kind, line_text(line, length, c.form)));
+    });
     // A file with the header alone still opens with a line to work on.
     if (doc.empty()) doc.append(blank_line());
-    return result;
+    return text.result;
 }
 
 std::string write_data_file(const CardDocument& doc) {
