@@ -3,7 +3,8 @@
 // open-and-save), and a file with a valid header opens with one line per
 // text line after the header (one blank line for a header alone), NUL bytes
 // left out, and the same lines that pasting those text lines gives (none
-// for no text).
+// for no text). Reading in place without a document (qzotool's check and
+// find) sees the same rewritten lines and finds the same lines.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,9 @@
 
 #include "core/document/data_file.h"
 #include "core/operations/clipboard.h"
+#include "core/operations/matching.h"
+#include "core/operations/problem_check.h"
+#include "tool/find_command.h"
 #include "fuzz_require.h"
 
 namespace {
@@ -93,6 +97,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(p.kind() == line->kind() && p.text() == line->text());
         ++line;
     }
+
+    // Rewritten lines, as the document shows them and as the forms say.
+    std::string in_place = input;
+    const qz::DataFileText file = qz::open_data_file_text(in_place);
+    std::vector<qz::RewrittenLine> forms;
+    int index = 0;
+    qz::split_lines(file.body, file.end, [&](const char* line, std::size_t length) {
+        const qz::LineForm form = qz::classify_line(line, length, version).form;
+        if (form != qz::LineForm::kept)
+            forms.push_back({index, qz::rewrite_reason(line[0], form, version)});
+        ++index;
+    });
+    const std::vector<qz::RewrittenLine> found = qz::find_rewritten_lines(input, doc);
+    require(found.size() == forms.size());
+    for (std::size_t i = 0; i < found.size(); ++i)
+        require(found[i].index == forms[i].index && found[i].reason == forms[i].reason);
+
+    // Find: a piece of the last line, conditions from the input's size.
+    const std::string_view last = std::prev(doc.end())->text();
+    const std::string search(last.empty() ? std::string_view("a") : last.substr(last.size() / 2, 3));
+    const auto conditions = static_cast<qz::SearchConditions>((size * 0x35 % 0xF0 + 0x10) & ~0x08u);
+    const qz::MatchTable table = *qz::build_match_table(search, conditions);
+    std::string expected;
+    qz::LineMatcher matcher(doc, table);
+    for (int i = 0; i < doc.count(); ++i)
+        if (matcher.matches(i)) expected += std::to_string(i + 2) + "\n";
+    std::string again_in_place = input;
+    require(qz::tool::matching_line_numbers(qz::open_data_file_text(again_in_place), table) ==
+            expected);
 
     const std::string once = qz::write_data_file(doc);
     qz::CardDocument again;

@@ -9,6 +9,7 @@
 #include "core/document/card_document.h"
 #include "core/document/data_file.h"
 #include "core/operations/matching.h"
+#include "core/syntax/byte_search.h"
 #include "core/prefs/preferences.h"
 #include "tool/cp932_output.h"
 
@@ -151,6 +152,49 @@ std::string describe_unconvertible(std::string_view rest) {
 
 }  // namespace
 
+std::string matching_line_numbers(const DataFileText& file, const MatchTable& table) {
+    const std::string& required = table.required;
+    const char* hit = file.body;
+    if (!required.empty()) hit = find_bytes(file.body, file.end, required);
+    const bool titles = table.conditions & SEARCH_TITLE;
+    bool title_hit = false;  // the title governing the line matches
+    std::string numbers;
+    std::string comment;
+    int index = 0;
+    split_lines(file.body, file.end, [&](const char* line, std::size_t length) {
+        const char* const line_end = line + length;
+        while (hit < line) hit = find_bytes(hit + 1, file.end, required);
+        const bool candidate = required.empty() || hit + required.size() <= line_end;
+        bool match = false;
+        if (candidate || line[0] == '#') {
+            const LineClass c = classify_line(line, length, file.version);
+            if (c.kind == LINE_TITLE) title_hit = titles && candidate && title_contains(line, table);
+            match = title_hit;
+            if (!match && candidate) {
+                const char* text = line;
+                if (c.form == LineForm::commented) {
+                    comment.assign(line, length);
+                    comment[0] = '\'';
+                    text = comment.c_str();
+                } else if (c.form == LineForm::quoted) {
+                    comment.assign(1, '\'');
+                    comment.append(line, length);
+                    text = comment.c_str();
+                }
+                match = c.form != LineForm::blank && fields_contain(text, table);
+            }
+        } else {
+            match = title_hit;
+        }
+        if (match) {
+            numbers += std::to_string(CardDocument::file_line_number(index));
+            numbers += '\n';
+        }
+        ++index;
+    });
+    return numbers;
+}
+
 std::optional<std::string> search_text_from_terminal(std::string_view text, std::string& problem) {
 #ifdef _WIN32
     (void)problem;
@@ -191,21 +235,17 @@ int run_find(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
 
     std::string bytes;
-    CardDocument doc;
-    if (!load(parsed->file, bytes, doc, err)) return kExitFailed;
-
+    if (!read_or_report(parsed->file, bytes, err)) return kExitFailed;
+    const DataFileText file = open_data_file_text(bytes);
+    if (file.result.status != LoadStatus::ok) {
+        report(err, parsed->file, load_status_message(file.result.status));
+        return kExitFailed;
+    }
     const std::optional<MatchTable> table =
         build_match_table(*text, static_cast<SearchConditions>(parsed->conditions));
     if (!table) return kExitNotFound;  // cannot happen: the text is not empty
-    LineMatcher matcher(doc, *table);
-    std::string numbers;
-    bool found = false;
-    for (int index = 0; index < doc.count(); ++index) {
-        if (!matcher.matches(index)) continue;
-        numbers += std::to_string(CardDocument::file_line_number(index));
-        numbers += '\n';
-        found = true;
-    }
+    const std::string numbers = matching_line_numbers(file, *table);
+    const bool found = !numbers.empty();
     out << numbers;
     out.flush();
     return found ? kExitFound : kExitNotFound;

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/document/data_file.h"
+#include "core/operations/matching.h"
+
 namespace qz::tool {
 
 // qzotool find [--conditions HEX] TEXT FILE, with `args` the words after
@@ -16,6 +19,12 @@ namespace qz::tool {
 // Exit status: 0 when a line matched, 1 when none did, 2 on a usage error or
 // a file that cannot be loaded.
 int run_find(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The file line numbers of the lines that match, one a line, as the
+// editor's find gives them on the loaded document: the lines are read in
+// place and only those that hold the table's required bytes are classified
+// and searched (a title's text likewise). Splits the file's lines.
+std::string matching_line_numbers(const DataFileText& file, const MatchTable& table);
 
 // The search text of the command line as code page 932 bytes. On Linux the
 // terminal's text is UTF-8 and is converted; on failure the result is none

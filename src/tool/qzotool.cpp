@@ -11,6 +11,7 @@
 #include "core/document/data_file.h"
 #include "core/document/line_labels.h"
 #include "core/syntax/answer.h"
+#include "core/syntax/byte_search.h"
 #include "core/syntax/scan.h"
 #include "tool/cp932_output.h"
 #include "core/image/picture_probe.h"
@@ -42,37 +43,30 @@ constexpr char kSyntaxError[] = "構文エラーです。";
 // ---------------------------------------------------------------------------
 // check
 
-// The file line numbers of the lines that hold NUL bytes, counted as the
-// reader counts lines.
-std::vector<int> lines_with_nul(std::string_view bytes) {
-    std::vector<int> lines;
-    int line = 1;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\0') {
-            if (lines.empty() || lines.back() != line) lines.push_back(line);
-        } else if (c == '\r' || c == '\n' || c == kLineSeparator) {
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-            ++line;
-        }
-    }
-    return lines;
-}
-
+// Reads the file's lines in place, as the reader does, without keeping them.
 int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
     std::string bytes;
-    CardDocument doc;
-    if (!load(path, bytes, doc, err)) return kExitFailed;
+    if (!read_or_report(path, bytes, err)) return kExitFailed;
+    const DataFileText text = open_data_file_text(bytes);
+    if (text.result.status != LoadStatus::ok) {
+        report(err, path, load_status_message(text.result.status));
+        return kExitFailed;
+    }
 
     int status = kExitOk;
     auto finding = [&](int line_number, const char* reason) {
         out << path << ':' << line_number << ": " << reason << '\n';
         status = kExitChanged;
     };
-
-    for (const RewrittenLine& r : find_rewritten_lines(bytes, doc))
-        finding(CardDocument::file_line_number(r.index), rewrite_reason_text(r.reason));
-    for (int line : lines_with_nul(bytes))
+    int index = 0;
+    split_lines(text.body, text.end, [&](const char* line, std::size_t length) {
+        const LineForm form = classify_line(line, length, text.version).form;
+        if (form != LineForm::kept)
+            finding(CardDocument::file_line_number(index),
+                    rewrite_reason_text(rewrite_reason(line[0], form, text.version)));
+        ++index;
+    });
+    for (int line : text.result.nul_bytes.lines)
         finding(line, "NUL byte; removed");
     return status;
 }
@@ -110,9 +104,8 @@ int run_check(const Args& args, std::ostream& out, std::ostream& err) {
 // list
 
 int run_list(const Args& args, std::ostream& out, std::ostream& err) {
-    std::string bytes;
     CardDocument doc;
-    if (!load(args[0], bytes, doc, err)) return kExitFailed;
+    if (!load(args[0], doc, err)) return kExitFailed;
     int index = 0;
     for (const DataLine& line : doc) {
         out << CardDocument::file_line_number(index) << '\t' << output_text(line_label(doc, index))
@@ -126,9 +119,8 @@ int run_list(const Args& args, std::ostream& out, std::ostream& err) {
 // normalize
 
 int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
-    std::string bytes;
     CardDocument doc;
-    if (!load(args[0], bytes, doc, err)) return kExitFailed;
+    if (!load(args[0], doc, err)) return kExitFailed;
     if (!replace_file(args[1], write_data_file(doc))) {
         report(err, args[1], kWriteFailed);
         return kExitFailed;
@@ -140,9 +132,8 @@ int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
 // answers
 
 int run_answers(const Args& args, std::ostream& out, std::ostream& err) {
-    std::string bytes;
     CardDocument doc;
-    if (!load(args[0], bytes, doc, err)) return kExitFailed;
+    if (!load(args[0], doc, err)) return kExitFailed;
     int index = 0;
     for (const DataLine& line : doc) {
         if (is_question(&line)) {

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
+
+#include <sys/stat.h>
 
 #include "core/document/data_file.h"
 #include "core/syntax/scan.h"
@@ -23,6 +26,15 @@ bool read_file(const std::string& path, std::string& bytes) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) return false;
     bytes.clear();
+    // One read of the size the file system gives; then whatever a file
+    // without a size (or one that grew) still holds.
+    struct stat status {};
+    if (fstat(fileno(file.get()), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+        bytes.resize(static_cast<std::size_t>(status.st_size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+        if (bytes.size() < static_cast<std::size_t>(status.st_size))
+            return !std::ferror(file.get());
+    }
     char chunk[1 << 16];
     std::size_t got;
     while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
@@ -49,11 +61,25 @@ void report(std::ostream& err, const std::string& path, const char* message) {
     err << path << ": " << output_text(message) << '\n';
 }
 
-bool load(const std::string& path, std::string& bytes, CardDocument& doc, std::ostream& err) {
-    if (!read_file(path, bytes)) {
-        report(err, path, kReadFailed);
+bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err) {
+    if (read_file(path, bytes)) return true;
+    report(err, path, kReadFailed);
+    return false;
+}
+
+bool load(const std::string& path, CardDocument& doc, std::ostream& err) {
+    std::string bytes;
+    if (!read_or_report(path, bytes, err)) return false;
+    const LoadResult result = read_data_file(std::move(bytes), doc);
+    if (result.status != LoadStatus::ok) {
+        report(err, path, load_status_message(result.status));
         return false;
     }
+    return true;
+}
+
+bool load(const std::string& path, std::string& bytes, CardDocument& doc, std::ostream& err) {
+    if (!read_or_report(path, bytes, err)) return false;
     const LoadResult result = read_data_file(bytes, doc);
     if (result.status != LoadStatus::ok) {
         report(err, path, load_status_message(result.status));

@@ -18,8 +18,12 @@ bool read_local_file(const std::string& path, std::string& bytes);
 // "FILE: message" on the error stream (the file name as given).
 void report(std::ostream& err, const std::string& path, const char* message);
 
+// read_file, or false after the editor's message.
+bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err);
+
 // Reads and loads a file the way the editor opens it; false after a message.
-// `bytes` keeps the file's bytes as read.
+bool load(const std::string& path, CardDocument& doc, std::ostream& err);
+// The same, and `bytes` keeps the file's bytes as read.
 bool load(const std::string& path, std::string& bytes, CardDocument& doc, std::ostream& err);
 
 }  // namespace qz::tool

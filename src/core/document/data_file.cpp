@@ -111,29 +111,41 @@ std::string line_text(const char* line, std::size_t length, LineForm form) {
 
 namespace {
 
-// The line on which text[pos] stands, counted from 1.
-int line_number_at(std::string_view text, std::size_t pos) {
+// The lines that hold NUL bytes, counted from 1 as the line breaks count.
+std::vector<int> lines_with_nul(std::string_view text) {
+    std::vector<int> lines;
     int line = 1;
-    for (std::size_t i = 0; i < pos; ++i) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (c == '\r' && i + 1 < pos && text[i + 1] == '\n') ++i;
-        if (c == '\r' || c == '\n' || c == kLineSeparator) ++line;
+        if (c == '\0') {
+            if (lines.empty() || lines.back() != line) lines.push_back(line);
+        } else if (c == '\r' || c == '\n' || c == kLineSeparator) {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            ++line;
+        }
     }
-    return line;
+    return lines;
+}
+
+// Drops the NUL bytes of a text and tells where they stood.
+NulBytes remove_nul_bytes(std::string& text) {
+    NulBytes nul;
+    const char* const end = text.data() + text.size();
+    const char* const first = find_byte(text.data(), end, '\0');
+    if (first == end) return nul;
+    nul.lines = lines_with_nul(text);
+    nul.first_line = nul.lines.front();
+    const auto kept = std::remove(text.begin() + (first - text.data()), text.end(), '\0');
+    nul.count = static_cast<std::size_t>(text.end() - kept);
+    text.erase(kept, text.end());
+    return nul;
 }
 
 }  // namespace
 
 NulBytes normalize_line_breaks(std::string& buffer) {
     // NUL bytes go; the text around them stays.
-    NulBytes nul;
-    if (const std::size_t first = buffer.find('\0'); first != std::string::npos) {
-        nul.first_line = line_number_at(buffer, first);
-        const auto kept = std::remove(buffer.begin() + static_cast<std::ptrdiff_t>(first),
-                                      buffer.end(), '\0');
-        nul.count = static_cast<std::size_t>(buffer.end() - kept);
-        buffer.erase(kept, buffer.end());
-    }
+    NulBytes nul = remove_nul_bytes(buffer);
     // CR LF, a lone CR and a lone LF each become one 0x01; a 0x01 already in
     // the text stays and ends a line too. Double-byte characters come through
     // whole: a trail byte (0x40 and up) is never CR or LF, so stepping over
@@ -220,14 +232,7 @@ DataFileText open_data_file_text(std::string& bytes) {
     DataFileText text;
     LoadResult& result = text.result;
     // NUL bytes go first, as if the file had never held them.
-    if (find_byte(bytes.data(), bytes.data() + bytes.size(), '\0') != bytes.data() + bytes.size()) {
-        const std::size_t first = bytes.find('\0');
-        result.nul_bytes.first_line = line_number_at(bytes, first);
-        const auto kept = std::remove(bytes.begin() + static_cast<std::ptrdiff_t>(first),
-                                      bytes.end(), '\0');
-        result.nul_bytes.count = static_cast<std::size_t>(bytes.end() - kept);
-        bytes.erase(kept, bytes.end());
-    }
+    result.nul_bytes = remove_nul_bytes(bytes);
     if (bytes.compare(0, kMagicLength, kDataFileMagic) != 0) {
         result.status = LoadStatus::not_data_file;
         return text;

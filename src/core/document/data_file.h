@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/document/card_document.h"
 #include "core/syntax/byte_search.h"
@@ -16,6 +17,8 @@ inline constexpr char kDataFileMagic[] = "QUIZODATA V";
 struct NulBytes {
     std::size_t count = 0;
     int first_line = 0;
+    // Every line that held one, in order (counted the same way).
+    std::vector<int> lines;
 };
 
 // Rewrites raw text into the working form: every line (CR LF, lone CR, lone

@@ -280,6 +280,17 @@ std::vector<RewrittenLine> find_rewritten_lines(std::string_view bytes, const Ca
     return found;
 }
 
+RewriteReason rewrite_reason(char first, LineForm form, int version) {
+    const bool settings = first == '$' && version >= 14;
+    if (form == LineForm::blank)
+        return first == '#'    ? RewriteReason::lone_hash
+               : settings      ? RewriteReason::lone_dollar
+                               : RewriteReason::lone_apostrophe;
+    if (form == LineForm::commented)
+        return first == '#' ? RewriteReason::invalid_title : RewriteReason::unknown_settings;
+    return RewriteReason::invalid_question;
+}
+
 const char* rewrite_reason_text(RewriteReason reason) {
     switch (reason) {
         case RewriteReason::lone_hash: return "lone #; kept as a blank line";

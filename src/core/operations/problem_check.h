@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/document/card_document.h"
+#include "core/document/data_file.h"
 #include "core/image/picture_probe.h"
 
 namespace qz {
@@ -53,6 +54,10 @@ enum class RewriteReason {
     invalid_question,
     unknown_settings,
 };
+
+// Why the reader gave a line of that first byte the form it did (a form
+// other than kept).
+RewriteReason rewrite_reason(char first, LineForm form, int version);
 
 struct RewrittenLine {
     int index = 0;
