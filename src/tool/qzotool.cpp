@@ -73,13 +73,13 @@ int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
 
 // check --problems: what would go wrong when the quiz is played.
 int check_problems_of(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::string bytes;
     CardDocument doc;
-    if (!load(path, bytes, doc, err)) return kExitFailed;
+    LoadResult read;
+    if (!load(path, doc, err, &read)) return kExitFailed;
     const PictureCheck pictures{path, [](const std::string& picture) {
                                     return probe_picture(picture, read_local_file);
                                 }};
-    const std::vector<Problem> problems = check_problems(doc, rewrite_notes(bytes, doc), pictures);
+    const std::vector<Problem> problems = check_problems(doc, rewrite_notes(read.rewritten, doc), pictures);
     for (const Problem& p : problems)
         out << path << ':' << CardDocument::file_line_number(p.index) << ": "
             << output_text(problem_kind_label(p.kind)) << ": " << output_text(p.detail) << '\n';

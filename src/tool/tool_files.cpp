@@ -67,24 +67,15 @@ bool read_or_report(const std::string& path, std::string& bytes, std::ostream& e
     return false;
 }
 
-bool load(const std::string& path, CardDocument& doc, std::ostream& err) {
+bool load(const std::string& path, CardDocument& doc, std::ostream& err, LoadResult* result) {
     std::string bytes;
     if (!read_or_report(path, bytes, err)) return false;
-    const LoadResult result = read_data_file(std::move(bytes), doc);
-    if (result.status != LoadStatus::ok) {
-        report(err, path, load_status_message(result.status));
+    LoadResult read = read_data_file(std::move(bytes), doc);
+    if (read.status != LoadStatus::ok) {
+        report(err, path, load_status_message(read.status));
         return false;
     }
-    return true;
-}
-
-bool load(const std::string& path, std::string& bytes, CardDocument& doc, std::ostream& err) {
-    if (!read_or_report(path, bytes, err)) return false;
-    const LoadResult result = read_data_file(bytes, doc);
-    if (result.status != LoadStatus::ok) {
-        report(err, path, load_status_message(result.status));
-        return false;
-    }
+    if (result) *result = std::move(read);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/document/card_document.h"
+#include "core/document/data_file.h"
 
 namespace qz::tool {
 
@@ -22,8 +23,8 @@ void report(std::ostream& err, const std::string& path, const char* message);
 bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err);
 
 // Reads and loads a file the way the editor opens it; false after a message.
-bool load(const std::string& path, CardDocument& doc, std::ostream& err);
-// The same, and `bytes` keeps the file's bytes as read.
-bool load(const std::string& path, std::string& bytes, CardDocument& doc, std::ostream& err);
+// `result`, when given, gets what reading found.
+bool load(const std::string& path, CardDocument& doc, std::ostream& err,
+          LoadResult* result = nullptr);
 
 }  // namespace qz::tool

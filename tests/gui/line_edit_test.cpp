@@ -18,7 +18,7 @@ class LineEditTest : public EditorTest {
 protected:
     std::string texts() const {
         std::string joined;
-        for (const DataLine& line : doc()) joined += (line.has_text() ? line.text() : "_") + "|";
+        for (const DataLine& line : doc()) joined += std::string(line.has_text() ? line.text() : "_") + "|";
         return joined;
     }
     int focus_control_id() const { return GetDlgCtrlID(GetFocus()); }

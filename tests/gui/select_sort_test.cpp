@@ -25,7 +25,7 @@ std::string questions(int n) {
 
 std::vector<std::string> texts(const CardDocument& doc) {
     std::vector<std::string> out;
-    for (const DataLine& line : doc) out.push_back(line.text());
+    for (const DataLine& line : doc) out.emplace_back(line.text());
     return out;
 }
 

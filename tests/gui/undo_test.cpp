@@ -31,7 +31,7 @@ protected:
     }
     std::string texts() const {
         std::string joined;
-        for (const DataLine& line : doc()) joined += (line.has_text() ? line.text() : "_") + "|";
+        for (const DataLine& line : doc()) joined += std::string(line.has_text() ? line.text() : "_") + "|";
         return joined;
     }
     void expect_list_mirrors_model() {

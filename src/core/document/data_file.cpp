@@ -202,6 +202,17 @@ LineClass classify_line(const char* line, std::size_t length, int version) {
     return {LINE_TEXT, valid ? LineForm::kept : LineForm::quoted};
 }
 
+RewriteReason rewrite_reason(char first, LineForm form, int version) {
+    const bool settings = first == '$' && version >= 14;
+    if (form == LineForm::blank)
+        return first == '#'    ? RewriteReason::lone_hash
+               : settings      ? RewriteReason::lone_dollar
+                               : RewriteReason::lone_apostrophe;
+    if (form == LineForm::commented)
+        return first == '#' ? RewriteReason::invalid_title : RewriteReason::unknown_settings;
+    return RewriteReason::invalid_question;
+}
+
 DataLine classify_data_line(const char* line, int version) {
     // The classifiers read a line that ends with NUL.
     const std::string text(line, line_length(line));
@@ -264,19 +275,41 @@ DataFileText open_data_file_text(std::string& bytes) {
 
 LoadResult read_data_file(std::string bytes, CardDocument& doc) {
     doc.clear();
-    const DataFileText text = open_data_file_text(bytes);
-    if (text.result.status != LoadStatus::ok) return text.result;
+    // The document keeps the buffer: lines read as written stay in it.
+    std::string& buffer = doc.hold_buffer(std::move(bytes));
+    const DataFileText text = open_data_file_text(buffer);
+    if (text.result.status != LoadStatus::ok) {
+        doc.clear();
+        return text.result;
+    }
     const int version = text.version;
     doc.version = version;
 
     // One data line per text line after the header.
-    split_lines(text.body, text.end, [&](const char* line, std::size_t length) {
+    LoadResult result = text.result;
+    split_lines(text.body, text.end, [&](char* line, std::size_t length) {
         const LineClass c = classify_line(line, length, version);
-        doc.append(DataLine(c.kind, line_text(line, length, c.form)));
+        if (c.form != LineForm::kept)
+            result.rewritten.push_back({doc.count(), rewrite_reason(line[0], c.form, version)});
+        switch (c.form) {
+            case LineForm::kept:
+                doc.append_from_buffer(c.kind, line, length);
+                break;
+            case LineForm::blank:
+                doc.append_from_buffer(c.kind, line, 0);
+                break;
+            case LineForm::commented:
+                line[0] = '\'';
+                doc.append_from_buffer(c.kind, line, length);
+                break;
+            case LineForm::quoted:
+                doc.append(DataLine(c.kind, line_text(line, length, c.form)));
+                break;
+        }
     });
     // A file with the header alone still opens with a line to work on.
     if (doc.empty()) doc.append(blank_line());
-    return text.result;
+    return result;
 }
 
 std::string write_data_file(const CardDocument& doc) {

@@ -58,6 +58,25 @@ enum class LoadStatus {
 // The message the editor shows for a failed load; null for ok.
 const char* load_status_message(LoadStatus status);
 
+// Why reading rewrote a line.
+enum class RewriteReason {
+    lone_hash,
+    lone_apostrophe,
+    lone_dollar,
+    invalid_title,
+    invalid_question,
+    unknown_settings,
+};
+
+struct RewrittenLine {
+    int index = 0;
+    RewriteReason reason = RewriteReason::invalid_question;
+};
+
+// Why the reader gave a line that begins with `first` the form it did (a
+// form other than kept).
+RewriteReason rewrite_reason(char first, LineForm form, int version);
+
 struct LoadResult {
     LoadStatus status = LoadStatus::ok;
     // The magic matched (the file enters the recent-file list even when its
@@ -66,6 +85,8 @@ struct LoadResult {
     // NUL bytes the file held, which the document does not (the first line
     // counts as the list numbers lines: the header is line 1).
     NulBytes nul_bytes;
+    // The lines whose text differs from the file's, in line order.
+    std::vector<RewrittenLine> rewritten;
 };
 
 // What the editor tells after opening a file that held NUL bytes.
