@@ -80,6 +80,20 @@ void CardDocument::append_from_buffer(int kind, const char* text, std::size_t si
     append(DataLine::in_buffer(kind, text, size));
 }
 
+namespace {
+
+// A vector that grew by doubling holds up to twice what it needs.
+template <class T>
+void give_back_spare(std::vector<T>& v) {
+    if (v.capacity() > v.size() + v.size() / 8) v.shrink_to_fit();
+}
+
+}  // namespace
+
+void CardDocument::shrink_to_fit() {
+    give_back_spare(order_);
+}
+
 // ---------------------------------------------------------------------------
 // Index upkeep
 
@@ -120,6 +134,10 @@ void CardDocument::ensure_ordinals() const {
             question_lines_.push_back(i);
         else if (line->kind() == LINE_GROUP && first_group_ < 0)
             first_group_ = i;
+    }
+    if (from == 0) {
+        give_back_spare(title_lines_);
+        give_back_spare(question_lines_);
     }
     ord_dirty_from_ = kExact;
 }

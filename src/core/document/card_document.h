@@ -136,6 +136,8 @@ public:
     // NUL), until they are changed or leave the document.
     std::string& hold_buffer(std::string bytes);
     void append_from_buffer(int kind, const char* text, std::size_t size);
+    // Gives back the room that appending line by line left spare.
+    void shrink_to_fit();
 
 private:
     void invalidate_positions_from(int index) const;

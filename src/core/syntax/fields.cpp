@@ -130,25 +130,6 @@ int check_question_line(const char* text, const char** comment_start) {
     return trailing_comment(p + 3, comment_start);
 }
 
-// After a line's fixed fields: its end, or a comment.
-static bool ends_or_comment(const char* pos) {
-    return is_line_end(pos[0]) || pos[0] == '\'';
-}
-
-bool valid_title_line(const char* text) {
-    const char* p = after_title(text);
-    if (!p) return false;
-    for (int i = 0; i < 1 + kTitleFlags; ++i)
-        if (!is_digit(p[i])) return false;
-    return ends_or_comment(p + 1 + kTitleFlags);
-}
-
-bool valid_question_line(const char* text) {
-    const char* p = after_answer(text);
-    return p && p[0] >= kHistoryFirst && p[0] <= kHistoryLast && is_digit(p[1]) &&
-           is_digit(p[2]) && ends_or_comment(p + 3);
-}
-
 // ---------------------------------------------------------------------------
 // Comments
 

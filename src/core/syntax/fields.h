@@ -33,9 +33,6 @@ int question_group(const char* text);
 int question_answer_number(const char* text);
 // -1 unless the text is a valid question line; else as check_title_line.
 int check_question_line(const char* text, const char** comment_start);
-// check_title_line / check_question_line >= 0, without measuring the comment.
-bool valid_title_line(const char* text);
-bool valid_question_line(const char* text);
 
 int comment_line_text(const char* text, const char** start);
 // At a position behind a line's fixed fields: 0 at the end of the line
