@@ -151,8 +151,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < doc.count(); ++i)
         if (matcher.matches(i)) expected += std::to_string(i + 2) + "\n";
     std::string again_in_place = input;
-    require(qz::tool::matching_line_numbers(qz::open_data_file_text(again_in_place), table) ==
-            expected);
+    const qz::DataFileText again_text = qz::open_data_file_text(again_in_place);
+    qz::tool::LineFinder finder(table, version);
+    // In two runs of whole lines, as qzotool reads a file in pieces.
+    char* const middle = std::find(again_text.body, again_text.end, '\n');
+    finder.read(again_text.body, middle == again_text.end ? middle : middle + 1);
+    if (middle != again_text.end) finder.read(middle + 1, again_text.end);
+    require(finder.numbers() == expected);
 
     const std::string once = qz::write_data_file(doc);
     qz::CardDocument again;

@@ -152,47 +152,39 @@ std::string describe_unconvertible(std::string_view rest) {
 
 }  // namespace
 
-std::string matching_line_numbers(const DataFileText& file, const MatchTable& table) {
-    const std::string& required = table.required;
-    const char* hit = file.body;
-    if (!required.empty()) hit = find_bytes(file.body, file.end, required);
-    const bool titles = table.conditions & SEARCH_TITLE;
-    bool title_hit = false;  // the title governing the line matches
-    std::string numbers;
-    std::string comment;
-    int index = 0;
-    split_lines(file.body, file.end, [&](const char* line, std::size_t length) {
+void LineFinder::read(char* p, char* end) {
+    const std::string& required = table_.required;
+    const char* hit = required.empty() ? end : find_bytes(p, end, required);
+    const bool titles = table_.conditions & SEARCH_TITLE;
+    split_lines(p, end, [&](const char* line, std::size_t length) {
         const char* const line_end = line + length;
-        while (hit < line) hit = find_bytes(hit + 1, file.end, required);
+        while (hit < line) hit = find_bytes(hit + 1, end, required);
         const bool candidate = required.empty() || hit + required.size() <= line_end;
-        bool match = false;
+        bool match = title_hit_;
         if (candidate || line[0] == '#') {
-            const LineClass c = classify_line(line, length, file.version);
-            if (c.kind == LINE_TITLE) title_hit = titles && candidate && title_contains(line, table);
-            match = title_hit;
-            if (!match && candidate) {
+            const LineClass c = classify_line(line, length, version_);
+            if (c.kind == LINE_TITLE) title_hit_ = titles && candidate && title_contains(line, table_);
+            match = title_hit_;
+            if (!match && candidate && c.form != LineForm::blank) {
                 const char* text = line;
                 if (c.form == LineForm::commented) {
-                    comment.assign(line, length);
-                    comment[0] = '\'';
-                    text = comment.c_str();
+                    comment_.assign(line, length);
+                    comment_[0] = '\'';
+                    text = comment_.c_str();
                 } else if (c.form == LineForm::quoted) {
-                    comment.assign(1, '\'');
-                    comment.append(line, length);
-                    text = comment.c_str();
+                    comment_.assign(1, '\'');
+                    comment_.append(line, length);
+                    text = comment_.c_str();
                 }
-                match = c.form != LineForm::blank && fields_contain(text, table);
+                match = fields_contain(text, table_);
             }
-        } else {
-            match = title_hit;
         }
         if (match) {
-            numbers += std::to_string(CardDocument::file_line_number(index));
-            numbers += '\n';
+            numbers_ += std::to_string(CardDocument::file_line_number(index_));
+            numbers_ += '\n';
         }
-        ++index;
+        ++index_;
     });
-    return numbers;
 }
 
 std::optional<std::string> search_text_from_terminal(std::string_view text, std::string& problem) {
@@ -234,17 +226,16 @@ int run_find(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return kExitFailed;
     }
 
-    std::string bytes;
-    if (!read_or_report(parsed->file, bytes, err)) return kExitFailed;
-    const DataFileText file = open_data_file_text(bytes);
-    if (file.result.status != LoadStatus::ok) {
-        report(err, parsed->file, load_status_message(file.result.status));
-        return kExitFailed;
-    }
     const std::optional<MatchTable> table =
         build_match_table(*text, static_cast<SearchConditions>(parsed->conditions));
     if (!table) return kExitNotFound;  // cannot happen: the text is not empty
-    const std::string numbers = matching_line_numbers(file, *table);
+    std::optional<LineFinder> finder;
+    NulBytes nul;
+    if (!read_lines_in_pieces(
+            parsed->file, err, [&](int version) { finder.emplace(*table, version); },
+            [&](char* p, char* end) { finder->read(p, end); }, nul))
+        return kExitFailed;
+    const std::string& numbers = finder->numbers();
     const bool found = !numbers.empty();
     out << numbers;
     out.flush();

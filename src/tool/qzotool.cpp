@@ -45,30 +45,35 @@ constexpr char kSyntaxError[] = "構文エラーです。";
 
 // Reads the file's lines in place, as the reader does, without keeping them.
 int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::string bytes;
-    if (!read_or_report(path, bytes, err)) return kExitFailed;
-    const DataFileText text = open_data_file_text(bytes);
-    if (text.result.status != LoadStatus::ok) {
-        report(err, path, load_status_message(text.result.status));
-        return kExitFailed;
-    }
-
-    int status = kExitOk;
+    std::string findings;
     auto finding = [&](int line_number, const char* reason) {
-        out << path << ':' << line_number << ": " << reason << '\n';
-        status = kExitChanged;
+        findings += path + ':' + std::to_string(line_number) + ": " + reason + '\n';
     };
+    int version = 0;
     int index = 0;
-    split_lines(text.body, text.end, [&](const char* line, std::size_t length) {
-        const LineForm form = classify_line(line, length, text.version).form;
-        if (form != LineForm::kept)
-            finding(CardDocument::file_line_number(index),
-                    rewrite_reason_text(rewrite_reason(line[0], form, text.version)));
-        ++index;
-    });
-    for (int line : text.result.nul_bytes.lines)
+    NulBytes nul;
+    const bool read = read_lines_in_pieces(
+        path, err,
+        [&](int v) {
+            version = v;
+            index = 0;
+            findings.clear();
+        },
+        [&](char* p, char* end) {
+            split_lines(p, end, [&](const char* line, std::size_t length) {
+                const LineForm form = classify_line(line, length, version).form;
+                if (form != LineForm::kept)
+                    finding(CardDocument::file_line_number(index),
+                            rewrite_reason_text(rewrite_reason(line[0], form, version)));
+                ++index;
+            });
+        },
+        nul);
+    if (!read) return kExitFailed;
+    for (int line : nul.lines)
         finding(line, "NUL byte; removed");
-    return status;
+    out << findings;
+    return findings.empty() ? kExitOk : kExitChanged;
 }
 
 // check --problems: what would go wrong when the quiz is played.

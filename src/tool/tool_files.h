@@ -2,6 +2,7 @@
 // messages on the error stream.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -21,6 +22,18 @@ void report(std::ostream& err, const std::string& path, const char* message);
 
 // read_file, or false after the editor's message.
 bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err);
+
+// Reads a data file's lines the way read_data_file does, without a
+// document, a piece of the file at a time in a buffer small enough to stay
+// in the processor's cache. `start` gets the format version; `piece` then
+// gets runs of whole lines after the header, in order, each run [p, end)
+// to split in place (split_lines). A file that holds NUL bytes is read
+// whole: `start` is called again (whatever the pieces before told is void)
+// and `nul` gets the NUL bytes. False after the editor's message for a
+// file that cannot be read or loaded.
+bool read_lines_in_pieces(const std::string& path, std::ostream& err,
+                          const std::function<void(int version)>& start,
+                          const std::function<void(char* p, char* end)>& piece, NulBytes& nul);
 
 // Reads and loads a file the way the editor opens it; false after a message.
 // `result`, when given, gets what reading found.

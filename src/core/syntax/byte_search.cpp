@@ -35,36 +35,6 @@ const char* find_byte(const char* p, const char* end, char c) {
     return end;
 }
 
-const char* find_either_byte(const char* p, const char* end, char a, char b) {
-#ifdef QZ_SSE2
-    const __m128i wanted_a = _mm_set1_epi8(a), wanted_b = _mm_set1_epi8(b);
-    for (; end - p >= 16; p += 16) {
-        const __m128i v = load(p);
-        if (const unsigned m =
-                mask_of(_mm_or_si128(_mm_cmpeq_epi8(v, wanted_a), _mm_cmpeq_epi8(v, wanted_b))))
-            return p + __builtin_ctz(m);
-    }
-#endif
-    for (; p < end; ++p)
-        if (*p == a || *p == b) return p;
-    return end;
-}
-
-const char* find_line_break(const char* p, const char* end) {
-#ifdef QZ_SSE2
-    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), sep = _mm_set1_epi8('\x01');
-    for (; end - p >= 16; p += 16) {
-        const __m128i v = load(p);
-        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
-                                         _mm_cmpeq_epi8(v, sep));
-        if (const unsigned m = mask_of(hit)) return p + __builtin_ctz(m);
-    }
-#endif
-    for (; p < end; ++p)
-        if (*p == '\r' || *p == '\n' || *p == '\x01') return p;
-    return end;
-}
-
 const char* find_bytes(const char* p, const char* end, std::string_view needle) {
     const std::size_t n = needle.size();
     if (n == 0 || static_cast<std::size_t>(end - p) < n) return end;
