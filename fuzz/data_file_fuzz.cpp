@@ -139,6 +139,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++index;
     });
     require(same(result.rewritten, forms));
+    // Written a line at a time as read (qzotool normalize), the same bytes.
+    std::string normalized;
+    qz::append_header_line(normalized, version);
+    std::string third_in_place = input;
+    const qz::DataFileText third = qz::open_data_file_text(third_in_place);
+    qz::split_lines(third.body, third.end, [&](const char* line, std::size_t length) {
+        qz::append_read_line(normalized, line, length, qz::classify_line(line, length, version).form);
+    });
+    if (third.body == third.end) normalized += "\r\n";
+    require(normalized == qz::write_data_file(doc));
     require(same(result.rewritten, rewritten_by_text(text, doc)));
 
     // Find: a piece of the last line, conditions from the input's size.

@@ -123,10 +123,33 @@ int run_list(const Args& args, std::ostream& out, std::ostream& err) {
 // ---------------------------------------------------------------------------
 // normalize
 
+// The file's lines read in place and written out at once, without a
+// document.
 int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
-    CardDocument doc;
-    if (!load(args[0], doc, err)) return kExitFailed;
-    if (!replace_file(args[1], write_data_file(doc))) {
+    std::string text;
+    text.reserve(file_size(args[0]) + 32);
+    int version = 0;
+    bool any_line = false;
+    NulBytes nul;
+    const bool read = read_lines_in_pieces(
+        args[0], err,
+        [&](int v) {
+            version = v;
+            text.clear();
+            append_header_line(text, version);
+            any_line = false;
+        },
+        [&](char* p, char* end) {
+            split_lines(p, end, [&](const char* line, std::size_t length) {
+                append_read_line(text, line, length, classify_line(line, length, version).form);
+                any_line = true;
+            });
+        },
+        nul);
+    if (!read) return kExitFailed;
+    // A file with the header alone opens with one blank line.
+    if (!any_line) text.append("\r\n", 2);
+    if (!replace_file(args[1], text)) {
         report(err, args[1], kWriteFailed);
         return kExitFailed;
     }

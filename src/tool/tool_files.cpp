@@ -45,6 +45,13 @@ bool read_file(const std::string& path, std::string& bytes) {
     return !std::ferror(file.get());
 }
 
+std::size_t file_size(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)
+               ? static_cast<std::size_t>(status.st_size)
+               : 0;
+}
+
 bool read_local_file(const std::string& path, std::string& bytes) {
 #ifdef _WIN32
     return read_file(path, bytes);

@@ -20,6 +20,9 @@ bool read_local_file(const std::string& path, std::string& bytes);
 // "FILE: message" on the error stream (the file name as given).
 void report(std::ostream& err, const std::string& path, const char* message);
 
+// The size the file system gives for a file; 0 when it gives none.
+std::size_t file_size(const std::string& path);
+
 // read_file, or false after the editor's message.
 bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err);
 

@@ -328,6 +328,33 @@ LoadResult read_data_file(std::string bytes, CardDocument& doc) {
     return result;
 }
 
+void append_header_line(std::string& out, int version) {
+    out.append(kDataFileMagic, kMagicLength);
+    out.push_back(static_cast<char>('0' + version / 10 % 10));
+    out.push_back('.');
+    out.push_back(static_cast<char>('0' + version % 10));
+    out.append("\r\n", 2);
+}
+
+void append_read_line(std::string& out, const char* line, std::size_t length, LineForm form) {
+    switch (form) {
+        case LineForm::kept:
+            out.append(line, length);
+            break;
+        case LineForm::blank:
+            break;
+        case LineForm::commented:
+            out.push_back('\'');
+            out.append(line + 1, length - 1);
+            break;
+        case LineForm::quoted:
+            out.push_back('\'');
+            out.append(line, length);
+            break;
+    }
+    out.append("\r\n", 2);
+}
+
 std::string write_data_file(const CardDocument& doc) {
     std::size_t total = kHeaderLength + 2;
     for (const DataLine& line : doc)
@@ -335,11 +362,7 @@ std::string write_data_file(const CardDocument& doc) {
 
     std::string out;
     out.reserve(total);
-    out.append(kDataFileMagic, kMagicLength);
-    out.push_back(static_cast<char>('0' + doc.version / 10 % 10));
-    out.push_back('.');
-    out.push_back(static_cast<char>('0' + doc.version % 10));
-    out.append("\r\n", 2);
+    append_header_line(out, doc.version);
     for (const DataLine& line : doc) {
         out.append(line.text());
         out.append("\r\n", 2);

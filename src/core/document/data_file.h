@@ -119,6 +119,11 @@ LoadResult read_data_file(std::string bytes, CardDocument& doc);
 // each ended by CR LF.
 std::string write_data_file(const CardDocument& doc);
 
+// The same a line at a time, without a document: the header line, and a
+// line of a file as reading and then writing it gives it.
+void append_header_line(std::string& out, int version);
+void append_read_line(std::string& out, const char* line, std::size_t length, LineForm form);
+
 template <class F>
 void split_lines(char* p, char* end, F&& f) {
     while (p < end) {
