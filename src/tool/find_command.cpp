@@ -155,6 +155,14 @@ std::string describe_unconvertible(std::string_view rest) {
 void LineFinder::read(char* p, char* end) {
     const std::string& required = table_.required;
     const char* hit = required.empty() ? end : find_bytes(p, end, required);
+    if (!required.empty() && hit == end && !title_hit_) {
+        // No line here can match, and no title here can start to: the
+        // lines are only counted (the last one may lack its line break).
+        const char last = end > p ? end[-1] : '\n';
+        const bool open_line = last != '\r' && last != '\n' && last != '\x01';
+        index_ += static_cast<int>(count_line_breaks(p, end)) + (open_line ? 1 : 0);
+        return;
+    }
     const bool titles = table_.conditions & SEARCH_TITLE;
     split_lines(p, end, [&](const char* line, std::size_t length) {
         const char* const line_end = line + length;

@@ -77,4 +77,30 @@ std::size_t count_byte(const char* p, const char* end, char c) {
     return count;
 }
 
+std::size_t count_line_breaks(const char* p, const char* end) {
+    std::size_t count = 0;
+#ifdef QZ_SSE2
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), sep = _mm_set1_epi8('\x01');
+    // A CR counts unless an LF follows it, so each block looks one byte on.
+    // Byte counters take at most 255 rounds before they are summed up.
+    while (end - p > 16) {
+        __m128i counters = _mm_setzero_si128();
+        for (int round = 0; round < 255 && end - p > 16; ++round, p += 16) {
+            const __m128i v = load(p);
+            const __m128i lone_cr =
+                _mm_andnot_si128(_mm_cmpeq_epi8(load(p + 1), lf), _mm_cmpeq_epi8(v, cr));
+            const __m128i breaks =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, sep)), lone_cr);
+            counters = _mm_sub_epi8(counters, breaks);
+        }
+        const __m128i sums = _mm_sad_epu8(counters, _mm_setzero_si128());
+        count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+                 static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+    }
+#endif
+    for (; p < end; ++p)
+        count += *p == '\n' || *p == '\x01' || (*p == '\r' && !(p + 1 < end && p[1] == '\n'));
+    return count;
+}
+
 }  // namespace qz

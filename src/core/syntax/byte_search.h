@@ -29,6 +29,9 @@ const char* find_bytes(const char* p, const char* end, std::string_view needle);
 // How many bytes of [p, end) equal c.
 std::size_t count_byte(const char* p, const char* end, char c);
 
+// How many line breaks [p, end) holds: CR LF, a lone CR, a lone LF, 0x01.
+std::size_t count_line_breaks(const char* p, const char* end);
+
 // ---- What runs for every line, inline.
 
 inline const char* find_either_byte(const char* p, const char* end, char a, char b) {
