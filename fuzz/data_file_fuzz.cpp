@@ -3,7 +3,8 @@
 // open-and-save), and a file with a valid header opens with one line per
 // text line after the header (one blank line for a header alone), NUL bytes
 // left out, and the same lines that pasting those text lines gives (none
-// for no text).
+// for no text). Reading in place without a document (qzotool's check and
+// find) sees the same rewritten lines and finds the same lines.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,8 @@
 
 #include "core/document/data_file.h"
 #include "core/operations/clipboard.h"
+#include "core/operations/matching.h"
+#include "tool/find_command.h"
 #include "fuzz_require.h"
 
 namespace {
@@ -60,6 +63,36 @@ int text_lines(std::string_view text) {
     return lines + (open_line ? 1 : 0);
 }
 
+// The lines of `doc` whose text differs from the file's line, and why, as
+// the texts tell it (`text` without NUL bytes).
+std::vector<qz::RewrittenLine> rewritten_by_text(std::string text, const qz::CardDocument& doc) {
+    std::vector<qz::RewrittenLine> found;
+    qz::normalize_line_breaks(text);
+    std::size_t p = text.find('\x01') + 1;
+    for (int index = 0; p < text.size() && index < doc.count(); ++index) {
+        const std::size_t end = text.find('\x01', p);
+        const std::string_view original(text.data() + p, end - p);
+        if (original != doc.line_at(index)->text()) {
+            using R = qz::RewriteReason;
+            R reason = R::invalid_question;
+            if (original == "#") reason = R::lone_hash;
+            else if (original == "'") reason = R::lone_apostrophe;
+            else if (original == "$" && doc.version >= 14) reason = R::lone_dollar;
+            else if (original[0] == '#') reason = R::invalid_title;
+            else if (original[0] == '$' && doc.version >= 14) reason = R::unknown_settings;
+            found.push_back({index, reason});
+        }
+        p = end + 1;
+    }
+    return found;
+}
+
+bool same(const std::vector<qz::RewrittenLine>& a, const std::vector<qz::RewrittenLine>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.index == y.index && x.reason == y.reason;
+    });
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -93,6 +126,48 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(p.kind() == line->kind() && p.text() == line->text());
         ++line;
     }
+
+    // Rewritten lines, as the document shows them and as the forms say.
+    std::string in_place = input;
+    const qz::DataFileText file = qz::open_data_file_text(in_place);
+    std::vector<qz::RewrittenLine> forms;
+    int index = 0;
+    qz::split_lines(file.body, file.end, [&](const char* line, std::size_t length) {
+        const qz::LineForm form = qz::classify_line(line, length, version).form;
+        if (form != qz::LineForm::kept)
+            forms.push_back({index, qz::rewrite_reason(line[0], form, version)});
+        ++index;
+    });
+    require(same(result.rewritten, forms));
+    // Written a line at a time as read (qzotool normalize), the same bytes.
+    std::string normalized;
+    qz::append_header_line(normalized, version);
+    std::string third_in_place = input;
+    const qz::DataFileText third = qz::open_data_file_text(third_in_place);
+    qz::split_lines(third.body, third.end, [&](const char* line, std::size_t length) {
+        qz::append_read_line(normalized, line, length, qz::classify_line(line, length, version).form);
+    });
+    if (third.body == third.end) normalized += "\r\n";
+    require(normalized == qz::write_data_file(doc));
+    require(same(result.rewritten, rewritten_by_text(text, doc)));
+
+    // Find: a piece of the last line, conditions from the input's size.
+    const std::string_view last = std::prev(doc.end())->text();
+    const std::string search(last.empty() ? std::string_view("a") : last.substr(last.size() / 2, 3));
+    const auto conditions = static_cast<qz::SearchConditions>((size * 0x35 % 0xF0 + 0x10) & ~0x08u);
+    const qz::MatchTable table = *qz::build_match_table(search, conditions);
+    std::string expected;
+    qz::LineMatcher matcher(doc, table);
+    for (int i = 0; i < doc.count(); ++i)
+        if (matcher.matches(i)) expected += std::to_string(i + 2) + "\n";
+    std::string again_in_place = input;
+    const qz::DataFileText again_text = qz::open_data_file_text(again_in_place);
+    qz::tool::LineFinder finder(table, version);
+    // In two runs of whole lines, as qzotool reads a file in pieces.
+    char* const middle = std::find(again_text.body, again_text.end, '\n');
+    finder.read(again_text.body, middle == again_text.end ? middle : middle + 1);
+    if (middle != again_text.end) finder.read(middle + 1, again_text.end);
+    require(finder.numbers() == expected);
 
     const std::string once = qz::write_data_file(doc);
     qz::CardDocument again;

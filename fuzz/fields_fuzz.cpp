@@ -4,7 +4,8 @@
 // changed and read back as the file reader reads it: every other field keeps
 // its stored bytes and the changed one reads back as typed (a lone lead byte
 // before ',' or a line break may turn into '?', a lone CR or LF into CR LF),
-// in every format version and under every field charset.
+// in every format version and under every field charset. The reader's
+// quick checks of title and question lines agree with the validators.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -128,6 +129,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string typed(input.substr(nul + 1));
     std::erase_if(typed, [](char c) { return c == '\0' || c == qz::kLineSeparator; });
 
+    // The reader's own checks agree with the field validators.
+    if (line.size() > 1 && line[0] != '\'') {
+        const char* t = line.c_str();
+        const qz::LineClass c = qz::classify_line(t, line.size(), 13);
+        require(t[0] == '#' ? (c.kind == qz::LINE_TITLE) == (qz::check_title_line(t, nullptr) >= 0)
+                            : (c.form == qz::LineForm::kept) == (qz::check_question_line(t, nullptr) >= 0));
+    }
     for (int version : {12, 13, 14}) {
         const qz::DataLine read = qz::classify_data_line(line.c_str(), version);
         // Only lines the reader keeps as they are; comment lines are edited

@@ -4,7 +4,8 @@
 // must agree with a plain search over the comparison codes, on the whole
 // line and on every shorter span of it, and the line matching must find the
 // fields where the field accessors find them; nothing may be read outside
-// the line.
+// the line. A span that contains the search text holds the table's
+// required bytes.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -80,6 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const bool found =
                 qz::span_contains(std::string_view(span.data(), span.size()), *table);
             require(found == naive_contains(codes_of(span, span.size(), conditions), needle));
+            // What a match holds for sure stands in the span as written.
+            require(!found || std::search(span.begin(), span.end(), table->required.begin(),
+                                          table->required.end()) != span.end());
         }
 
         const char* text = line_text.c_str();

@@ -1,9 +1,14 @@
 // Times the real editor window on a large generated data file: open, open
 // another file over it, save, selections, line operations, undo, select and
-// sort ("select-sort": only those). Run with scripts/bench-editor.sh.
+// sort ("select-sort": only those; "open": only opening 100,000 and
+// 1,000,000 lines, with the memory the document takes). Run with scripts/bench-editor.sh.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <malloc.h>
+#include <new>
 #include <commctrl.h>
 #include <optional>
 #include <string>
@@ -35,6 +40,30 @@ void run_problem_check_bench(HWND main, const std::string& dir);
 void run_print_bench(HWND main, const std::string& dir);
 // Turning pages in the print preview ("preview": only this).
 void run_print_preview_bench(HWND main, const std::string& dir);
+
+// Every allocation is counted, so that the memory the document takes
+// (and the most it took while the file was opened) can be told.
+namespace {
+struct HeapCount {
+    std::size_t in_use = 0;
+    std::size_t peak = 0;
+} heap;
+}  // namespace
+
+void* operator new(std::size_t size) {
+    void* block = std::malloc(size ? size : 1);
+    if (!block) throw std::bad_alloc();
+    heap.in_use += _msize(block);
+    heap.peak = std::max(heap.peak, heap.in_use);
+    return block;
+}
+// The blocks operator new takes from malloc go back to free.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* block) noexcept {
+    if (block) heap.in_use -= _msize(block);
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
 
 namespace {
 
@@ -209,6 +238,35 @@ void time_information(HWND main, const std::string& dir, int lines) {
     DeleteFileA(path.c_str());
 }
 
+// Opening 100,000 and 1,000,000 lines into an empty document, and the same
+// file again over itself; the memory the document holds afterwards and the
+// most in use while it was opened, against the file's size.
+void time_open(HWND main, const std::string& dir) {
+    using namespace qz;
+    const std::string path = dir + "qzobench-open.qzf";
+    for (int lines : {100000, 1000000}) {
+        std::size_t size = 0;
+        {
+            const std::string text = generate(lines, "O");
+            size = text.size();
+            replace_file_contents(path, text);
+        }
+        new_document(main);
+        pump();
+        const std::size_t before = heap.in_use;
+        heap.peak = before;
+        const double open = timed([&] { open_document(main, path); });
+        const double held = static_cast<double>(heap.in_use - before) / static_cast<double>(size);
+        const double peak = static_cast<double>(heap.peak - before) / static_cast<double>(size);
+        const double again = timed([&] { open_document(main, path); });
+        std::printf("open %7d lines (%5.1f MB): %7.1f ms, again %7.1f ms; memory %.2fx the file, "
+                    "%.2fx at the peak\n", lines, static_cast<double>(size) / 1e6, open, again,
+                    held, peak);
+    }
+    app().editor.mark_saved();
+    DeleteFileA(path.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -230,6 +288,14 @@ int main(int argc, char** argv) {
 
     if (argc > 1 && std::string(argv[1]) == "info") {
         time_information(main, dir, 100000);
+        DestroyWindow(main);
+        pump();
+        shutdown_application();
+        DeleteFileA(app().settings_path.c_str());
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "open") {
+        time_open(main, dir);
         DestroyWindow(main);
         pump();
         shutdown_application();

@@ -9,6 +9,7 @@
 #include "core/document/card_document.h"
 #include "core/document/data_file.h"
 #include "core/operations/matching.h"
+#include "core/syntax/byte_search.h"
 #include "core/prefs/preferences.h"
 #include "tool/cp932_output.h"
 
@@ -151,6 +152,49 @@ std::string describe_unconvertible(std::string_view rest) {
 
 }  // namespace
 
+void LineFinder::read(char* p, char* end) {
+    const std::string& required = table_.required;
+    const char* hit = required.empty() ? end : find_bytes(p, end, required);
+    if (!required.empty() && hit == end && !title_hit_) {
+        // No line here can match, and no title here can start to: the
+        // lines are only counted (the last one may lack its line break).
+        const char last = end > p ? end[-1] : '\n';
+        const bool open_line = last != '\r' && last != '\n' && last != '\x01';
+        index_ += static_cast<int>(count_line_breaks(p, end)) + (open_line ? 1 : 0);
+        return;
+    }
+    const bool titles = table_.conditions & SEARCH_TITLE;
+    split_lines(p, end, [&](const char* line, std::size_t length) {
+        const char* const line_end = line + length;
+        while (hit < line) hit = find_bytes(hit + 1, end, required);
+        const bool candidate = required.empty() || hit + required.size() <= line_end;
+        bool match = title_hit_;
+        if (candidate || line[0] == '#') {
+            const LineClass c = classify_line(line, length, version_);
+            if (c.kind == LINE_TITLE) title_hit_ = titles && candidate && title_contains(line, table_);
+            match = title_hit_;
+            if (!match && candidate && c.form != LineForm::blank) {
+                const char* text = line;
+                if (c.form == LineForm::commented) {
+                    comment_.assign(line, length);
+                    comment_[0] = '\'';
+                    text = comment_.c_str();
+                } else if (c.form == LineForm::quoted) {
+                    comment_.assign(1, '\'');
+                    comment_.append(line, length);
+                    text = comment_.c_str();
+                }
+                match = fields_contain(text, table_);
+            }
+        }
+        if (match) {
+            numbers_ += std::to_string(CardDocument::file_line_number(index_));
+            numbers_ += '\n';
+        }
+        ++index_;
+    });
+}
+
 std::optional<std::string> search_text_from_terminal(std::string_view text, std::string& problem) {
 #ifdef _WIN32
     (void)problem;
@@ -190,22 +234,17 @@ int run_find(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return kExitFailed;
     }
 
-    std::string bytes;
-    CardDocument doc;
-    if (!load(parsed->file, bytes, doc, err)) return kExitFailed;
-
     const std::optional<MatchTable> table =
         build_match_table(*text, static_cast<SearchConditions>(parsed->conditions));
     if (!table) return kExitNotFound;  // cannot happen: the text is not empty
-    LineMatcher matcher(doc, *table);
-    std::string numbers;
-    bool found = false;
-    for (int index = 0; index < doc.count(); ++index) {
-        if (!matcher.matches(index)) continue;
-        numbers += std::to_string(CardDocument::file_line_number(index));
-        numbers += '\n';
-        found = true;
-    }
+    std::optional<LineFinder> finder;
+    NulBytes nul;
+    if (!read_lines_in_pieces(
+            parsed->file, err, [&](int version) { finder.emplace(*table, version); },
+            [&](char* p, char* end) { finder->read(p, end); }, nul))
+        return kExitFailed;
+    const std::string& numbers = finder->numbers();
+    const bool found = !numbers.empty();
     out << numbers;
     out.flush();
     return found ? kExitFound : kExitNotFound;

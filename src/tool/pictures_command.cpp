@@ -28,9 +28,8 @@ std::string picture_state(const std::string& path, bool& failed) {
 }  // namespace
 
 int run_pictures(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string bytes;
     CardDocument doc;
-    if (!load(args[0], bytes, doc, err)) return 2;
+    if (!load(args[0], doc, err)) return 2;
     bool failed = false;
     int index = 0;
     for (const DataLine& line : doc) {

@@ -11,6 +11,7 @@
 #include "core/document/data_file.h"
 #include "core/document/line_labels.h"
 #include "core/syntax/answer.h"
+#include "core/syntax/byte_search.h"
 #include "core/syntax/scan.h"
 #include "tool/cp932_output.h"
 #include "core/image/picture_probe.h"
@@ -42,50 +43,48 @@ constexpr char kSyntaxError[] = "構文エラーです。";
 // ---------------------------------------------------------------------------
 // check
 
-// The file line numbers of the lines that hold NUL bytes, counted as the
-// reader counts lines.
-std::vector<int> lines_with_nul(std::string_view bytes) {
-    std::vector<int> lines;
-    int line = 1;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\0') {
-            if (lines.empty() || lines.back() != line) lines.push_back(line);
-        } else if (c == '\r' || c == '\n' || c == kLineSeparator) {
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-            ++line;
-        }
-    }
-    return lines;
-}
-
+// Reads the file's lines in place, as the reader does, without keeping them.
 int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::string bytes;
-    CardDocument doc;
-    if (!load(path, bytes, doc, err)) return kExitFailed;
-
-    int status = kExitOk;
+    std::string findings;
     auto finding = [&](int line_number, const char* reason) {
-        out << path << ':' << line_number << ": " << reason << '\n';
-        status = kExitChanged;
+        findings += path + ':' + std::to_string(line_number) + ": " + reason + '\n';
     };
-
-    for (const RewrittenLine& r : find_rewritten_lines(bytes, doc))
-        finding(CardDocument::file_line_number(r.index), rewrite_reason_text(r.reason));
-    for (int line : lines_with_nul(bytes))
+    int version = 0;
+    int index = 0;
+    NulBytes nul;
+    const bool read = read_lines_in_pieces(
+        path, err,
+        [&](int v) {
+            version = v;
+            index = 0;
+            findings.clear();
+        },
+        [&](char* p, char* end) {
+            split_lines(p, end, [&](const char* line, std::size_t length) {
+                const LineForm form = classify_line(line, length, version).form;
+                if (form != LineForm::kept)
+                    finding(CardDocument::file_line_number(index),
+                            rewrite_reason_text(rewrite_reason(line[0], form, version)));
+                ++index;
+            });
+        },
+        nul);
+    if (!read) return kExitFailed;
+    for (int line : nul.lines)
         finding(line, "NUL byte; removed");
-    return status;
+    out << findings;
+    return findings.empty() ? kExitOk : kExitChanged;
 }
 
 // check --problems: what would go wrong when the quiz is played.
 int check_problems_of(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::string bytes;
     CardDocument doc;
-    if (!load(path, bytes, doc, err)) return kExitFailed;
+    LoadResult read;
+    if (!load(path, doc, err, &read)) return kExitFailed;
     const PictureCheck pictures{path, [](const std::string& picture) {
                                     return probe_picture(picture, read_local_file);
                                 }};
-    const std::vector<Problem> problems = check_problems(doc, rewrite_notes(bytes, doc), pictures);
+    const std::vector<Problem> problems = check_problems(doc, rewrite_notes(read.rewritten, doc), pictures);
     for (const Problem& p : problems)
         out << path << ':' << CardDocument::file_line_number(p.index) << ": "
             << output_text(problem_kind_label(p.kind)) << ": " << output_text(p.detail) << '\n';
@@ -110,9 +109,8 @@ int run_check(const Args& args, std::ostream& out, std::ostream& err) {
 // list
 
 int run_list(const Args& args, std::ostream& out, std::ostream& err) {
-    std::string bytes;
     CardDocument doc;
-    if (!load(args[0], bytes, doc, err)) return kExitFailed;
+    if (!load(args[0], doc, err)) return kExitFailed;
     int index = 0;
     for (const DataLine& line : doc) {
         out << CardDocument::file_line_number(index) << '\t' << output_text(line_label(doc, index))
@@ -125,11 +123,33 @@ int run_list(const Args& args, std::ostream& out, std::ostream& err) {
 // ---------------------------------------------------------------------------
 // normalize
 
+// The file's lines read in place and written out at once, without a
+// document.
 int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
-    std::string bytes;
-    CardDocument doc;
-    if (!load(args[0], bytes, doc, err)) return kExitFailed;
-    if (!replace_file(args[1], write_data_file(doc))) {
+    std::string text;
+    text.reserve(file_size(args[0]) + 32);
+    int version = 0;
+    bool any_line = false;
+    NulBytes nul;
+    const bool read = read_lines_in_pieces(
+        args[0], err,
+        [&](int v) {
+            version = v;
+            text.clear();
+            append_header_line(text, version);
+            any_line = false;
+        },
+        [&](char* p, char* end) {
+            split_lines(p, end, [&](const char* line, std::size_t length) {
+                append_read_line(text, line, length, classify_line(line, length, version).form);
+                any_line = true;
+            });
+        },
+        nul);
+    if (!read) return kExitFailed;
+    // A file with the header alone opens with one blank line.
+    if (!any_line) text.append("\r\n", 2);
+    if (!replace_file(args[1], text)) {
         report(err, args[1], kWriteFailed);
         return kExitFailed;
     }
@@ -140,9 +160,8 @@ int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
 // answers
 
 int run_answers(const Args& args, std::ostream& out, std::ostream& err) {
-    std::string bytes;
     CardDocument doc;
-    if (!load(args[0], bytes, doc, err)) return kExitFailed;
+    if (!load(args[0], doc, err)) return kExitFailed;
     int index = 0;
     for (const DataLine& line : doc) {
         if (is_question(&line)) {

@@ -2,11 +2,13 @@
 // messages on the error stream.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
 
 #include "core/document/card_document.h"
+#include "core/document/data_file.h"
 
 namespace qz::tool {
 
@@ -18,8 +20,27 @@ bool read_local_file(const std::string& path, std::string& bytes);
 // "FILE: message" on the error stream (the file name as given).
 void report(std::ostream& err, const std::string& path, const char* message);
 
+// The size the file system gives for a file; 0 when it gives none.
+std::size_t file_size(const std::string& path);
+
+// read_file, or false after the editor's message.
+bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err);
+
+// Reads a data file's lines the way read_data_file does, without a
+// document, a piece of the file at a time in a buffer small enough to stay
+// in the processor's cache. `start` gets the format version; `piece` then
+// gets runs of whole lines after the header, in order, each run [p, end)
+// to split in place (split_lines). A file that holds NUL bytes is read
+// whole: `start` is called again (whatever the pieces before told is void)
+// and `nul` gets the NUL bytes. False after the editor's message for a
+// file that cannot be read or loaded.
+bool read_lines_in_pieces(const std::string& path, std::ostream& err,
+                          const std::function<void(int version)>& start,
+                          const std::function<void(char* p, char* end)>& piece, NulBytes& nul);
+
 // Reads and loads a file the way the editor opens it; false after a message.
-// `bytes` keeps the file's bytes as read.
-bool load(const std::string& path, std::string& bytes, CardDocument& doc, std::ostream& err);
+// `result`, when given, gets what reading found.
+bool load(const std::string& path, CardDocument& doc, std::ostream& err,
+          LoadResult* result = nullptr);
 
 }  // namespace qz::tool

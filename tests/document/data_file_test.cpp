@@ -1,4 +1,5 @@
 #include "core/document/data_file.h"
+#include "core/document/editor_model.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ constexpr char kHeader[] = "QUIZODATA V1.4\r\n";
 
 std::vector<std::string> texts(const CardDocument& doc) {
     std::vector<std::string> out;
-    for (const DataLine& line : doc) out.push_back(line.text());
+    for (const DataLine& line : doc) out.emplace_back(line.text());
     return out;
 }
 
@@ -194,6 +195,35 @@ TEST(DataFile, SampleSurvivesReadAndWrite) {
     EXPECT_EQ(doc.count_questions(), 30);
     EXPECT_NE(doc.find_group_settings(), nullptr);
     EXPECT_EQ(write_data_file(doc), bytes);
+}
+
+// Lines read from a file keep their texts in the file's buffer. Whatever
+// leaves the document (a copy, an extracted line, the old text of an edit
+// kept for undo) takes its own copy and so outlives the buffer: reopening
+// a file of the same size reuses the freed block for other bytes.
+TEST(ReadDataFile, HeldLinesOutliveTheBufferTheyCameFrom) {
+    const std::string first = kHeader + "q1,a,<00\r\n#t,000000\r\nq2,b,<00\r\n"s;
+    const std::string other = kHeader + "x1,a,<00\r\n#u,000000\r\nx2,b,<00\r\n"s;
+    CardDocument doc;
+    EditorModel editor(doc);
+    ASSERT_EQ(read_data_file(first, doc).status, LoadStatus::ok);
+    EXPECT_TRUE(doc.line_at(0)->in_file_buffer());
+
+    editor.commit_line(0, "q1,edited,<00");
+    EXPECT_FALSE(doc.line_at(0)->in_file_buffer());
+    editor.undo();
+    EXPECT_EQ(doc.line_at(0)->text(), "q1,a,<00");
+    editor.redo();  // the text as read goes back into the history
+    const DataLine copy = *doc.line_at(1);
+    const std::vector<DataLine> taken = doc.extract({2});
+
+    ASSERT_EQ(read_data_file(other, doc).status, LoadStatus::ok);
+    EXPECT_EQ(copy.text(), "#t,000000");
+    EXPECT_EQ(taken[0].text(), "q2,b,<00");
+    EXPECT_FALSE(copy.in_file_buffer() || taken[0].in_file_buffer());
+    editor.undo();  // onto the new document's first line
+    EXPECT_EQ(doc.line_at(0)->text(), "q1,a,<00");
+    EXPECT_EQ(doc.line_at(1)->text(), "#u,000000");
 }
 
 }  // namespace

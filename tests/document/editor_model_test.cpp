@@ -32,7 +32,7 @@ void fill(CardDocument& doc, const std::string& shape) {
 
 std::string texts(const CardDocument& doc) {
     std::string joined;
-    for (const DataLine& line : doc) joined += (line.has_text() ? line.text() : "_") + "|";
+    for (const DataLine& line : doc) joined += std::string(line.has_text() ? line.text() : "_") + "|";
     return joined;
 }
 

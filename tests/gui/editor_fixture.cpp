@@ -227,7 +227,10 @@ void EditorTest::leave_pane() {
 
 std::string EditorTest::joined_lines() const {
     std::string joined;
-    for (const DataLine& line : doc()) joined += (line.has_text() ? line.text() : "_") + "|";
+    for (const DataLine& line : doc()) {
+        joined += line.has_text() ? line.text() : "_";
+        joined += '|';
+    }
     return joined;
 }
 

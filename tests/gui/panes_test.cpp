@@ -51,7 +51,7 @@ protected:
         pump();
     }
     bool checked(int id) const { return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    std::string line(int index) const { return doc().line_at(index)->text(); }
+    std::string line(int index) const { return std::string(doc().line_at(index)->text()); }
     // The texts of some fields, joined by '|'.
     std::string fields(std::initializer_list<int> ids) const {
         std::string out;

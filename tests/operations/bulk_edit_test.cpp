@@ -24,7 +24,7 @@ struct Editor {
     }
     std::string texts() const {
         std::string joined;
-        for (const DataLine& line : doc) joined += (line.has_text() ? line.text() : "_") + "|";
+        for (const DataLine& line : doc) joined += std::string(line.has_text() ? line.text() : "_") + "|";
         return joined;
     }
 };

@@ -109,8 +109,7 @@ TEST(ProblemCheck, PicturesNameTheReferenceAndWhatIsWrong) {
 TEST(ProblemCheck, RewrittenLinesCountWhileTheyKeepTheirText) {
     const std::string bytes = file_of({"#bad title", "#t,000000", "no commas", "q,a,<00"});
     CardDocument doc;
-    read_data_file(bytes, doc);
-    const std::vector<RewriteNote> notes = rewrite_notes(bytes, doc);
+    const std::vector<RewriteNote> notes = rewrite_notes(read_data_file(bytes, doc).rewritten, doc);
     EXPECT_EQ(found_in(doc, notes),
               (Found{{2, K::rewritten_line}, {4, K::rewritten_line}}));
     doc.set_text(doc.line_at(0), "'fixed by hand");

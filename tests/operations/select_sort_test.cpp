@@ -16,7 +16,7 @@ void fill(CardDocument& doc, const std::vector<std::string>& texts) {
 
 std::vector<std::string> texts(const CardDocument& doc) {
     std::vector<std::string> out;
-    for (const DataLine& line : doc) out.push_back(line.text());
+    for (const DataLine& line : doc) out.emplace_back(line.text());
     return out;
 }
 

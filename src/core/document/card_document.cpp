@@ -1,13 +1,98 @@
 #include "core/document/card_document.h"
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
 #include <utility>
 
 namespace qz {
 
 const char* const UNTITLED_NAME = "新規.qzf";
 
+namespace {
+
+// Lines per block of lines.
+constexpr std::size_t kBlockLines = 4096;
+// ord_dirty_from_ when every ordinal is exact.
+constexpr std::size_t kExact = std::numeric_limits<std::size_t>::max();
+
+// Lines among `lines` (ascending indexes) at or before `index`.
+int count_through(const std::vector<int>& lines, int index) {
+    return static_cast<int>(std::upper_bound(lines.begin(), lines.end(), index) - lines.begin());
+}
+
+}  // namespace
+
+void DataLine::own(std::string_view text) {
+    if (text.empty()) return;
+    if (text.size() > std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("line too long");
+    char* copy = new char[text.size() + 1];
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
+    text_ = copy;
+    size_ = static_cast<std::uint32_t>(text.size());
+    owned_ = true;
+}
+
 CardDocument::CardDocument() : file_name(UNTITLED_NAME) {}
+
+// ---------------------------------------------------------------------------
+// Lines and their places
+
+DataLine* CardDocument::new_line(DataLine line) {
+    DataLine* slot;
+    if (!free_.empty()) {
+        slot = free_.back();
+        free_.pop_back();
+    } else {
+        if (blocks_.empty() || used_in_last_block_ == kBlockLines) {
+            blocks_.push_back(std::make_unique<DataLine[]>(kBlockLines));
+            used_in_last_block_ = 0;
+        }
+        slot = &blocks_.back()[used_in_last_block_++];
+    }
+    slot->swap(line);
+    slot->index_ = -1;
+    return slot;
+}
+
+void CardDocument::free_line(DataLine* line) {
+    DataLine none;
+    line->swap(none);
+    line->index_ = -1;
+    free_.push_back(line);
+}
+
+void CardDocument::own_text(DataLine& line) {
+    if (!line.in_file_buffer()) return;
+    DataLine copy(line.kind_, line.text());
+    line.swap(copy);
+}
+
+std::string& CardDocument::hold_buffer(std::string bytes) {
+    buffers_.push_back(std::make_unique<std::string>(std::move(bytes)));
+    return *buffers_.back();
+}
+
+void CardDocument::append_from_buffer(int kind, const char* text, std::size_t size) {
+    append(DataLine::in_buffer(kind, text, size));
+}
+
+namespace {
+
+// A vector that grew by doubling holds up to twice what it needs.
+template <class T>
+void give_back_spare(std::vector<T>& v) {
+    if (v.capacity() > v.size() + v.size() / 8) v.shrink_to_fit();
+}
+
+}  // namespace
+
+void CardDocument::shrink_to_fit() {
+    give_back_spare(order_);
+}
 
 // ---------------------------------------------------------------------------
 // Index upkeep
@@ -20,58 +105,41 @@ void CardDocument::invalidate_positions_from(int index) const {
 
 void CardDocument::invalidate_ordinals_at(const DataLine* line) const {
     // A cached index below pos_dirty_from_ is exact; any other line lies at
-    // or behind pos_dirty_from_, which ord_dirty_from_ never exceeds.
+    // or behind pos_dirty_from_, which ord_dirty_from_ never exceeds while
+    // some index is not exact.
     if (line->index_ >= 0 && static_cast<std::size_t>(line->index_) < pos_dirty_from_)
         ord_dirty_from_ = std::min(ord_dirty_from_, static_cast<std::size_t>(line->index_));
 }
 
 void CardDocument::ensure_positions() const {
-    const std::size_t n = lines_.size();
-    if (pos_dirty_from_ >= n && order_.size() == n) return;
-    const std::size_t from = std::min(pos_dirty_from_, n);
-    order_.resize(n);
-    // The index caches the list; the lines themselves stay the list's.
-    auto& lines = const_cast<LineList&>(lines_);
-    auto it = from == 0 ? lines.begin() : std::next(order_[from - 1]->self_);
-    for (std::size_t i = from; i < n; ++i, ++it) {
-        it->index_ = static_cast<int>(i);
-        order_[i] = &*it;
-    }
-    pos_dirty_from_ = n;
+    const std::size_t n = order_.size();
+    for (std::size_t i = pos_dirty_from_; i < n; ++i)
+        order_[i]->index_ = static_cast<int>(i);
+    pos_dirty_from_ = std::max(pos_dirty_from_, n);
 }
 
 void CardDocument::ensure_ordinals() const {
+    if (ord_dirty_from_ == kExact) return;
     ensure_positions();
-    const std::size_t n = lines_.size();
-    if (ord_dirty_from_ >= n && titles_through_.size() == n) return;
-    const std::size_t from = std::min(ord_dirty_from_, n);
-    titles_through_.resize(n);
-    questions_through_.resize(n);
-    int titles = from ? titles_through_[from - 1] : 0;
-    int questions = from ? questions_through_[from - 1] : 0;
-    title_lines_.resize(titles);
-    question_lines_.resize(questions);
-    if (first_group_ >= static_cast<int>(from)) first_group_ = -1;
-    for (std::size_t i = from; i < n; ++i) {
+    const std::size_t n = order_.size();
+    const int from = static_cast<int>(std::min(ord_dirty_from_, n));
+    title_lines_.resize(static_cast<std::size_t>(count_through(title_lines_, from - 1)));
+    question_lines_.resize(static_cast<std::size_t>(count_through(question_lines_, from - 1)));
+    if (first_group_ >= from) first_group_ = -1;
+    for (int i = from; i < static_cast<int>(n); ++i) {
         const DataLine* line = order_[i];
-        if (line->kind() == LINE_TITLE) {
-            ++titles;
-            title_lines_.push_back(static_cast<int>(i));
-        } else if (is_question(line)) {
-            ++questions;
-            question_lines_.push_back(static_cast<int>(i));
-        } else if (line->kind() == LINE_GROUP && first_group_ < 0) {
-            first_group_ = static_cast<int>(i);
-        }
-        titles_through_[i] = titles;
-        questions_through_[i] = questions;
+        if (line->kind() == LINE_TITLE)
+            title_lines_.push_back(i);
+        else if (is_question(line))
+            question_lines_.push_back(i);
+        else if (line->kind() == LINE_GROUP && first_group_ < 0)
+            first_group_ = i;
     }
-    ord_dirty_from_ = n;
-}
-
-CardDocument::LineList::iterator CardDocument::iterator_at(int index) {
-    if (static_cast<std::size_t>(index) >= pos_dirty_from_) ensure_positions();
-    return order_[index]->self_;
+    if (from == 0) {
+        give_back_spare(title_lines_);
+        give_back_spare(question_lines_);
+    }
+    ord_dirty_from_ = kExact;
 }
 
 // ---------------------------------------------------------------------------
@@ -79,7 +147,6 @@ CardDocument::LineList::iterator CardDocument::iterator_at(int index) {
 
 const DataLine* CardDocument::line_at(int index) const {
     if (index < 0 || index >= count()) return nullptr;
-    if (static_cast<std::size_t>(index) >= pos_dirty_from_) ensure_positions();
     return order_[index];
 }
 
@@ -97,20 +164,17 @@ int CardDocument::line_index(const DataLine* line) const {
 int CardDocument::titles_through(int index) const {
     if (index < 0) return 0;
     ensure_ordinals();
-    return titles_through_[std::min(index, count() - 1)];
+    return count_through(title_lines_, index);
 }
 
 int CardDocument::questions_through(int index) const {
     if (index < 0) return 0;
     ensure_ordinals();
-    return questions_through_[std::min(index, count() - 1)];
+    return count_through(question_lines_, index);
 }
 
 const DataLine* CardDocument::enclosing_title(const DataLine* line) const {
-    int index = line_index(line);
-    if (index < 0) return nullptr;
-    ensure_ordinals();
-    int titles = titles_through_[index];
+    const int titles = titles_through(line_index(line));
     return titles > 0 ? order_[title_lines_[titles - 1]] : nullptr;
 }
 
@@ -121,17 +185,14 @@ const DataLine* CardDocument::title_by_number(int n) const {
 }
 
 int CardDocument::title_number(const DataLine* line) const {
-    int index = line_index(line);
-    if (index < 0) return -1;
-    ensure_ordinals();
-    return titles_through_[index] - 1;
+    const int index = line_index(line);
+    return index < 0 ? -1 : titles_through(index) - 1;
 }
 
 const DataLine* CardDocument::next_question(const DataLine* line) const {
-    int index = line_index(line);
+    const int index = line_index(line);
     if (index < 0) return nullptr;
-    ensure_ordinals();
-    int questions = questions_through_[index];
+    const int questions = questions_through(index);
     return questions < static_cast<int>(question_lines_.size())
                ? order_[question_lines_[questions]]
                : nullptr;
@@ -144,19 +205,17 @@ const DataLine* CardDocument::question_by_number(int n) const {
 }
 
 int CardDocument::question_number(const DataLine* line) const {
-    int index = line_index(line);
-    if (index < 0) return -1;
-    ensure_ordinals();
-    return questions_through_[index] - 1;
+    const int index = line_index(line);
+    return index < 0 ? -1 : questions_through(index) - 1;
 }
 
 int CardDocument::questions_in_section(const DataLine* line) const {
-    int index = line_index(line);
+    const int index = line_index(line);
     if (index < 0) return 0;
-    ensure_ordinals();
-    int titles = titles_through_[index];
-    int next_title = titles < static_cast<int>(title_lines_.size()) ? title_lines_[titles] : count();
-    return questions_through_[next_title - 1] - questions_through_[index];
+    const int titles = titles_through(index);
+    const int next_title =
+        titles < static_cast<int>(title_lines_.size()) ? title_lines_[titles] : count();
+    return questions_through(next_title - 1) - questions_through(index);
 }
 
 int CardDocument::count_titles() const {
@@ -180,37 +239,36 @@ const DataLine* CardDocument::find_group_settings(int* file_line) const {
 
 DataLine* CardDocument::insert(int position, DataLine line) {
     position = std::clamp(position, 0, count());
-    auto where = position < count() ? iterator_at(position) : lines_.end();
-    auto it = lines_.insert(where, std::move(line));
-    it->self_ = it;
-    it->index_ = -1;
+    DataLine* added = new_line(std::move(line));
+    order_.insert(order_.begin() + position, added);
     invalidate_positions_from(position);
-    return &*it;
+    return added;
 }
 
 void CardDocument::insert(int position, std::vector<DataLine> lines) {
     if (lines.empty()) return;
     position = std::clamp(position, 0, count());
-    auto where = position < count() ? iterator_at(position) : lines_.end();
-    for (DataLine& line : lines) {
-        auto it = lines_.insert(where, std::move(line));
-        it->self_ = it;
-        it->index_ = -1;
-    }
+    std::vector<DataLine*> added;
+    added.reserve(lines.size());
+    for (DataLine& line : lines) added.push_back(new_line(std::move(line)));
+    order_.insert(order_.begin() + position, added.begin(), added.end());
     invalidate_positions_from(position);
 }
 
 void CardDocument::append(DataLine line) {
-    lines_.push_back(std::move(line));
-    auto it = std::prev(lines_.end());
-    it->self_ = it;
-    it->index_ = -1;
-    invalidate_positions_from(count() - 1);
+    const std::size_t n = order_.size();
+    DataLine* added = new_line(std::move(line));
+    order_.push_back(added);
+    // Appending keeps every position exact that was.
+    added->index_ = static_cast<int>(n);
+    if (pos_dirty_from_ >= n) pos_dirty_from_ = n + 1;
+    ord_dirty_from_ = std::min(ord_dirty_from_, n);
 }
 
 bool CardDocument::erase(int index) {
     if (index < 0 || index >= count()) return false;
-    lines_.erase(iterator_at(index));
+    free_line(order_[index]);
+    order_.erase(order_.begin() + index);
     invalidate_positions_from(index);
     return true;
 }
@@ -218,36 +276,37 @@ bool CardDocument::erase(int index) {
 int CardDocument::erase_if(const std::function<bool(int, const DataLine&)>& remove) {
     int removed = 0;
     int first = -1;
-    int index = 0;
-    for (auto it = lines_.begin(); it != lines_.end(); ++index) {
-        if (remove(index, *it)) {
-            if (first < 0) first = index;
-            it = lines_.erase(it);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < order_.size(); ++i) {
+        DataLine* line = order_[i];
+        if (remove(static_cast<int>(i), *line)) {
+            if (first < 0) first = static_cast<int>(i);
+            free_line(line);
             ++removed;
         } else {
-            ++it;
+            order_[kept++] = line;
         }
     }
+    order_.resize(kept);
     if (first >= 0) invalidate_positions_from(first);
     return removed;
 }
 
 void CardDocument::set_text(DataLine* line, std::string text) {
-    line->text_ = std::move(text);
+    DataLine replacement(line->kind_, text);
+    line->swap(replacement);
     invalidate_ordinals_at(line);
 }
 
 void CardDocument::set_line(DataLine* line, int kind, std::string text) {
-    line->kind_ = kind;
-    line->text_ = std::move(text);
+    DataLine replacement(kind, text);
+    line->swap(replacement);
     invalidate_ordinals_at(line);
 }
 
 bool CardDocument::swap_with_next(int index) {
     if (index < 0 || index + 1 >= count()) return false;
-    auto a = iterator_at(index);
-    auto b = std::next(a);
-    lines_.splice(a, lines_, b);
+    std::swap(order_[index], order_[index + 1]);
     invalidate_positions_from(index);
     return true;
 }
@@ -256,21 +315,16 @@ bool CardDocument::move_lines(const std::vector<int>& indexes, int delta) {
     if (indexes.empty() || (delta != -1 && delta != 1)) return false;
     if (delta < 0 && indexes.front() <= 0) return false;
     if (delta > 0 && indexes.back() >= count() - 1) return false;
-    ensure_positions();
-    // Splice with the line identities taken before any change.
-    const std::vector<DataLine*> order = order_;
+    const auto at = [&](int index) { return order_.begin() + index; };
     std::size_t i = 0;
     while (i < indexes.size()) {
         std::size_t j = i;
         while (j + 1 < indexes.size() && indexes[j + 1] == indexes[j] + 1) ++j;
-        int first = indexes[i], last = indexes[j];
-        if (delta < 0) {
-            // The line above the block goes below it.
-            lines_.splice(std::next(order[last]->self_), lines_, order[first - 1]->self_);
-        } else {
-            // The line below the block goes above it.
-            lines_.splice(order[first]->self_, lines_, order[last + 1]->self_);
-        }
+        const int first = indexes[i], last = indexes[j];
+        if (delta < 0)
+            std::rotate(at(first - 1), at(first), at(last + 1));  // the line above goes below
+        else
+            std::rotate(at(first), at(last + 1), at(last + 2));  // the line below goes above
         i = j + 1;
     }
     invalidate_positions_from(delta < 0 ? indexes.front() - 1 : indexes.front());
@@ -280,19 +334,30 @@ bool CardDocument::move_lines(const std::vector<int>& indexes, int delta) {
 std::vector<DataLine*> CardDocument::insert_at(const std::vector<int>& indexes,
                                                std::vector<DataLine> lines) {
     std::vector<DataLine*> inserted;
-    if (indexes.empty()) return inserted;
-    inserted.reserve(indexes.size());
-    int pos = std::clamp(indexes.front(), 0, count());
-    auto it = pos < count() ? iterator_at(pos) : lines_.end();
-    for (std::size_t k = 0; k < indexes.size() && k < lines.size(); ++k) {
-        for (; pos < indexes[k] && it != lines_.end(); ++pos) ++it;
-        auto added = lines_.insert(it, std::move(lines[k]));
-        added->self_ = added;
-        added->index_ = -1;
-        inserted.push_back(&*added);
-        ++pos;
+    const std::size_t k = std::min(indexes.size(), lines.size());
+    if (k == 0) return inserted;
+    // Where each line ends up: at its index, but never past the lines
+    // before it nor past the end.
+    const std::size_t n = order_.size();
+    std::vector<std::size_t> place(k);
+    for (std::size_t i = 0; i < k; ++i) {
+        std::size_t wanted = static_cast<std::size_t>(std::max(indexes[i], 0));
+        wanted = std::min(wanted, n + i);
+        place[i] = i > 0 ? std::max(wanted, place[i - 1] + 1) : wanted;
+        inserted.push_back(new_line(std::move(lines[i])));
     }
-    invalidate_positions_from(indexes.front());
+    // Merge from the back; the lines before the first place stay.
+    order_.resize(n + k);
+    std::size_t from = n;
+    std::size_t next = k;
+    for (std::size_t to = n + k; next > 0;) {
+        --to;
+        if (place[next - 1] == to)
+            order_[to] = inserted[--next];
+        else
+            order_[to] = order_[--from];
+    }
+    invalidate_positions_from(static_cast<int>(place.front()));
     return inserted;
 }
 
@@ -300,32 +365,39 @@ std::vector<DataLine> CardDocument::extract(const std::vector<int>& indexes) {
     std::vector<DataLine> taken;
     if (indexes.empty()) return taken;
     taken.reserve(indexes.size());
-    int pos = indexes.front();
-    auto it = iterator_at(pos);
-    for (int index : indexes) {
-        for (; pos < index; ++pos) ++it;
-        taken.emplace_back(it->kind_, std::move(it->text_));
-        it = lines_.erase(it);
-        ++pos;
+    std::size_t kept = static_cast<std::size_t>(indexes.front());
+    std::size_t next = 0;
+    for (std::size_t i = kept; i < order_.size(); ++i) {
+        DataLine* line = order_[i];
+        if (next < indexes.size() && static_cast<std::size_t>(indexes[next]) == i) {
+            taken.push_back(std::move(*line));
+            own_text(taken.back());  // the file buffer stays with the document
+            free_line(line);
+            ++next;
+        } else {
+            order_[kept++] = line;
+        }
     }
+    order_.resize(kept);
     // Positions below were exact and stay so; the rest follow lazily.
     invalidate_positions_from(indexes.front());
     return taken;
 }
 
 void CardDocument::swap_line(DataLine* line, DataLine& other) {
-    std::swap(line->kind_, other.kind_);
-    line->text_.swap(other.text_);
+    line->swap(other);
+    own_text(other);
     invalidate_ordinals_at(line);
 }
 
 void CardDocument::clear() {
-    lines_.clear();
-    order_.clear();
-    titles_through_.clear();
-    questions_through_.clear();
-    title_lines_.clear();
-    question_lines_.clear();
+    order_ = {};
+    free_ = {};
+    blocks_.clear();
+    used_in_last_block_ = 0;
+    buffers_.clear();
+    title_lines_ = {};
+    question_lines_ = {};
     first_group_ = -1;
     pos_dirty_from_ = 0;
     ord_dirty_from_ = 0;

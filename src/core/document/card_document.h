@@ -1,17 +1,20 @@
 // The card document: the ordered list of data lines of the open file.
 //
-// Lines live in a linked list, so a line keeps its address for as long as
-// it is in the document and inserting or removing at a known line is O(1).
-// Positions and the title/question ordinals are kept in an index that is
-// brought up to date lazily, from the first changed position onwards, the
-// next time a lookup needs it; a whole-document operation therefore costs
-// one pass however many lines it touches, as long as it does its lookups
-// before or after its changes rather than between them.
+// The lines live in blocks of many lines each, so a line keeps its address
+// for as long as it is in the document, and their order is one array of
+// pointers. The texts of the lines read from a file stay in the file's
+// buffer, which the document holds. Positions and the title/question
+// ordinals are kept in an index that is brought up to date lazily, from the
+// first changed position onwards, the next time a lookup needs it; a
+// whole-document operation therefore costs one pass however many lines it
+// touches, as long as it does its lookups before or after its changes
+// rather than between them.
 #pragma once
 
 #include <cstddef>
 #include <functional>
-#include <list>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,8 +27,35 @@ extern const char* const UNTITLED_NAME;
 
 class CardDocument {
 public:
-    using LineList = std::list<DataLine>;
-    using const_iterator = LineList::const_iterator;
+    // Lines in list order.
+    class const_iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = DataLine;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const DataLine*;
+        using reference = const DataLine&;
+
+        const_iterator() = default;
+        explicit const_iterator(DataLine* const* at) : at_(at) {}
+        reference operator*() const { return **at_; }
+        pointer operator->() const { return *at_; }
+        reference operator[](difference_type n) const { return *at_[n]; }
+        const_iterator& operator++() { ++at_; return *this; }
+        const_iterator operator++(int) { return const_iterator(at_++); }
+        const_iterator& operator--() { --at_; return *this; }
+        const_iterator operator--(int) { return const_iterator(at_--); }
+        const_iterator& operator+=(difference_type n) { at_ += n; return *this; }
+        const_iterator& operator-=(difference_type n) { at_ -= n; return *this; }
+        friend const_iterator operator+(const_iterator i, difference_type n) { return i += n; }
+        friend const_iterator operator+(difference_type n, const_iterator i) { return i += n; }
+        friend const_iterator operator-(const_iterator i, difference_type n) { return i -= n; }
+        friend difference_type operator-(const_iterator a, const_iterator b) { return a.at_ - b.at_; }
+        friend auto operator<=>(const_iterator a, const_iterator b) = default;
+
+    private:
+        DataLine* const* at_ = nullptr;
+    };
 
     CardDocument();
     CardDocument(const CardDocument&) = delete;
@@ -40,12 +70,11 @@ public:
     // Full path of the data file, or UNTITLED_NAME.
     std::string file_name;
 
-    int count() const { return static_cast<int>(lines_.size()); }
-    bool empty() const { return lines_.empty(); }
+    int count() const { return static_cast<int>(order_.size()); }
+    bool empty() const { return order_.empty(); }
 
-    // Lines in list order.
-    const_iterator begin() const { return lines_.begin(); }
-    const_iterator end() const { return lines_.end(); }
+    const_iterator begin() const { return const_iterator(order_.data()); }
+    const_iterator end() const { return const_iterator(order_.data() + order_.size()); }
 
     // ---- Navigation and counting. A null line gives the "none" result.
     const DataLine* line_at(int index) const;
@@ -102,21 +131,36 @@ public:
     // Removes every line (free_lines); `count` becomes 0.
     void clear();
 
+    // ---- Reading a file. The document takes over the file's buffer;
+    // lines appended from it keep their texts there (each followed by a
+    // NUL), until they are changed or leave the document.
+    std::string& hold_buffer(std::string bytes);
+    void append_from_buffer(int kind, const char* text, std::size_t size);
+    // Gives back the room that appending line by line left spare.
+    void shrink_to_fit();
+
 private:
     void invalidate_positions_from(int index) const;
     void invalidate_ordinals_at(const DataLine* line) const;
     void ensure_positions() const;
     void ensure_ordinals() const;
-    LineList::iterator iterator_at(int index);
+    // A place for a line, and giving one back.
+    DataLine* new_line(DataLine line);
+    void free_line(DataLine* line);
+    // The line's text in a block of its own.
+    static void own_text(DataLine& line);
 
-    LineList lines_;
-    // Positions (order_ and each line's cached index), exact below
-    // pos_dirty_from_.
-    mutable std::vector<DataLine*> order_;
+    // The lines in order; each lives in one of the blocks.
+    std::vector<DataLine*> order_;
+    std::vector<std::unique_ptr<DataLine[]>> blocks_;
+    std::size_t used_in_last_block_ = 0;
+    std::vector<DataLine*> free_;
+    // File buffers that lines' texts lie in.
+    std::vector<std::unique_ptr<std::string>> buffers_;
+    // Each line's cached index is exact below pos_dirty_from_.
     mutable std::size_t pos_dirty_from_ = 0;
-    // Ordinals, exact below ord_dirty_from_ (never above pos_dirty_from_).
-    mutable std::vector<int> titles_through_;
-    mutable std::vector<int> questions_through_;
+    // Ordinals, exact below ord_dirty_from_ (never above pos_dirty_from_):
+    // the indexes of the title lines and of the question lines, ascending.
     mutable std::vector<int> title_lines_;
     mutable std::vector<int> question_lines_;
     mutable int first_group_ = -1;

@@ -1,8 +1,9 @@
 // One line of a data file: its bytes and its kind.
 #pragma once
 
-#include <list>
-#include <string>
+#include <cstdint>
+#include <string_view>
+#include <utility>
 
 #include "core/syntax/line_kind.h"
 
@@ -13,23 +14,65 @@ class CardDocument;
 // The bytes of one line (code page 932, without its line break, including
 // its leading marker) and its kind. An empty text is a blank line: the
 // document never holds a line whose text is present but empty.
+//
+// A line read from a file keeps its text where the reader found it, in the
+// file's buffer, which its document holds; a line made or changed since has
+// a block of its own. A copy always has a block of its own, and a line that
+// leaves its document gets one, so no line ever outlives the text it shows.
 class DataLine {
 public:
     DataLine() = default;
-    DataLine(int kind, std::string text) : kind_(kind), text_(std::move(text)) {}
+    DataLine(int kind, std::string_view text) : kind_(kind) { own(text); }
+    DataLine(const DataLine& other) : kind_(other.kind_) { own(other.text()); }
+    DataLine(DataLine&& other) noexcept
+        : text_(other.text_), size_(other.size_), kind_(other.kind_), owned_(other.owned_) {
+        other.text_ = "";
+        other.size_ = 0;
+        other.owned_ = false;
+    }
+    DataLine& operator=(DataLine other) noexcept {
+        swap(other);
+        return *this;
+    }
+    ~DataLine() { release(); }
 
     int kind() const { return kind_; }
-    const std::string& text() const { return text_; }
+    std::string_view text() const { return {text_, size_}; }
     // The text as a NUL-terminated string ("" for a blank line).
-    const char* c_str() const { return text_.c_str(); }
-    bool has_text() const { return !text_.empty(); }
+    const char* c_str() const { return text_; }
+    bool has_text() const { return size_ != 0; }
+    // Whether the text lies in its document's file buffer.
+    bool in_file_buffer() const { return size_ != 0 && !owned_; }
 
 private:
     friend class CardDocument;
+
+    // A line whose text stays in a file buffer (text[size] is NUL).
+    static DataLine in_buffer(int kind, const char* text, std::size_t size) {
+        DataLine line;
+        line.kind_ = kind;
+        if (size) {
+            line.text_ = text;
+            line.size_ = static_cast<std::uint32_t>(size);
+        }
+        return line;
+    }
+    void own(std::string_view text);
+    void release() {
+        if (owned_) delete[] text_;
+    }
+    void swap(DataLine& other) noexcept {
+        std::swap(text_, other.text_);
+        std::swap(size_, other.size_);
+        std::swap(kind_, other.kind_);
+        std::swap(owned_, other.owned_);
+    }
+
+    const char* text_ = "";
+    std::uint32_t size_ = 0;
     int kind_ = LINE_TEXT;
-    std::string text_;
+    bool owned_ = false;
     // Kept by the owning document.
-    std::list<DataLine>::iterator self_{};
     mutable int index_ = -1;
 };
 

@@ -211,7 +211,7 @@ ChangeReport EditorModel::change_version(int version) {
         for (const DataLine& line : doc_) {
             if (is_settings_kind(line.kind()) && line.has_text()) {
                 indexes.push_back(index);
-                comments.emplace_back(LINE_TEXT, "'" + line.text().substr(1));
+                comments.emplace_back(LINE_TEXT, "'" + std::string(line.text().substr(1)));
             }
             ++index;
         }

@@ -102,7 +102,7 @@ int change_selected_groups(EditorModel& model, int group) {
             continue;
         const char* answer = nullptr;
         const int length = answer_text_field(line.c_str(), &answer);
-        std::string text = line.text();
+        std::string text(line.text());
         // The digit after the answer's comma and the history byte.
         text[static_cast<std::size_t>(answer - line.c_str() + length + 2)] = char('0' + group);
         indexes.push_back(at);

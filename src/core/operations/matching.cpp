@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/syntax/byte_search.h"
 #include "core/syntax/fields.h"
 #include "core/syntax/scan.h"
 
@@ -185,6 +186,58 @@ ComparisonCode read_comparison_code(const char*& position, const char* end,
 // ---------------------------------------------------------------------------
 // The match table
 
+namespace {
+
+// For every code, how many byte sequences read as it under the comparison
+// bits (2 standing for two or more): single bytes, double-byte characters
+// and (widths ignored) half-width kana with a mark. Made once per
+// combination of the bits.
+const std::vector<std::uint8_t>& forms_of_codes(SearchConditions conditions) {
+    static std::array<std::vector<std::uint8_t>, kComparisonBits + 1> made;
+    std::vector<std::uint8_t>& forms = made[conditions & kComparisonBits];
+    if (!forms.empty()) return forms;
+    forms.assign(0x10000, 0);
+    auto count = [&](ComparisonCode code) { forms[code] = std::min(forms[code] + 1, 2); };
+    for (int c = 0; c < 256; ++c) count(kSingleByteCodes[conditions & kComparisonBits][c]);
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!is_lead(static_cast<unsigned char>(lead))) continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail)
+            if (is_trail(static_cast<unsigned char>(trail)))
+                count(fold(static_cast<ComparisonCode>(lead << 8 | trail), conditions));
+    }
+    if (conditions & SEARCH_IGNORE_WIDTH) {
+        for (int c = 0xB3; c <= 0xCE; ++c)
+            for (unsigned char mark : {kVoicingMark, kSemiVoicingMark})
+                if (const ComparisonCode joined = joined_kana(static_cast<unsigned char>(c), mark))
+                    count(fold(joined, conditions));
+    }
+    return forms;
+}
+
+}  // namespace
+
+std::string required_bytes(std::string_view search_text, SearchConditions conditions) {
+    // Codes with one form stand in every match as the search text writes
+    // them, and so does a run of them. The apostrophe is left out: the
+    // reader puts one in front of a line or over its first byte.
+    const std::vector<std::uint8_t>& forms = forms_of_codes(conditions);
+    std::string_view best, run;
+    const char* const begin = search_text.data();
+    const char* const end = begin + search_text.size();
+    for (const char* p = begin; p < end;) {
+        const char* start = p;
+        const ComparisonCode code = read_code(p, end, conditions);
+        if (code != '\'' && forms[code] == 1) {
+            run = run.empty() ? std::string_view(start, static_cast<std::size_t>(p - start))
+                              : std::string_view(run.data(), static_cast<std::size_t>(p - run.data()));
+            if (run.size() > best.size()) best = run;
+        } else {
+            run = {};
+        }
+    }
+    return std::string(best);
+}
+
 std::optional<MatchTable> build_match_table(std::string_view search_text,
                                             SearchConditions conditions) {
     if (search_text.empty()) return std::nullopt;
@@ -202,6 +255,8 @@ std::optional<MatchTable> build_match_table(std::string_view search_text,
         table.code[offset] = read_code(p, end, conditions);
         table.next[offset] = static_cast<std::int32_t>(p - begin);
     }
+
+    table.required = required_bytes(search_text, conditions);
 
     // The standard failure function over the codes, kept in byte offsets:
     // `k` is the end of the current border, `i` the start of the code that
@@ -312,6 +367,12 @@ const DataLine* LineMatcher::governing_title(int index, const DataLine* line) {
     return title;
 }
 
+bool LineMatcher::holds_required(const DataLine& line) const {
+    const std::string_view text = line.text();
+    const char* const end = text.data() + text.size();
+    return table_.required.empty() || find_bytes(text.data(), end, table_.required) != end;
+}
+
 bool LineMatcher::matches(int index) {
     const DataLine* line = doc_.line_at(index);
     if (!line) return false;
@@ -321,11 +382,11 @@ bool LineMatcher::matches(int index) {
         const DataLine* title = governing_title(index, line);
         if (title != searched_title_) {
             searched_title_ = title;
-            title_hit_ = title && title_contains(title->c_str(), table_);
+            title_hit_ = title && holds_required(*title) && title_contains(title->c_str(), table_);
         }
         if (title_hit_) return true;
     }
-    return fields_contain(line->c_str(), table_);
+    return holds_required(*line) && fields_contain(line->c_str(), table_);
 }
 
 int find_matching_line(const CardDocument& doc, const MatchTable& table, int from, int direction) {

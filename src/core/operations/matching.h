@@ -61,7 +61,15 @@ struct MatchTable {
     // The code that begins at the offset, and the offset of the code after it.
     std::vector<ComparisonCode> code;
     std::vector<std::int32_t> next;
+    // Bytes that every match holds as they stand (empty when no part of the
+    // search text is sure to): the longest run of characters that no other
+    // bytes read as under the conditions, such as kanji. A line without
+    // them cannot match, whatever its fields.
+    std::string required;
 };
+
+// The `required` bytes of a search text under the conditions.
+std::string required_bytes(std::string_view search_text, SearchConditions conditions);
 
 // The table of the search text, or none when the text is empty. Throws
 // std::bad_alloc when the table cannot be allocated.
@@ -105,6 +113,7 @@ class LineMatcher {
 
   private:
     const DataLine* governing_title(int index, const DataLine* line);
+    bool holds_required(const DataLine& line) const;
 
     const CardDocument& doc_;
     const MatchTable& table_;

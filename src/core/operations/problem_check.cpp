@@ -247,39 +247,6 @@ const char* problem_kind_label(ProblemKind kind) {
     return "";
 }
 
-std::vector<RewrittenLine> find_rewritten_lines(std::string_view bytes, const CardDocument& doc) {
-    std::vector<RewrittenLine> found;
-    std::string buffer(bytes);
-    normalize_line_breaks(buffer);
-    // Walk the file's lines after the header beside the document's lines.
-    const char* p = std::strchr(buffer.c_str(), kLineSeparator);
-    if (!p) return found;
-    ++p;
-    const char* end = buffer.c_str() + buffer.size();
-    int index = 0;
-    for (auto it = doc.begin(); p < end && it != doc.end(); ++it, ++index) {
-        const char* line_end = static_cast<const char*>(std::memchr(p, kLineSeparator, end - p));
-        if (!line_end) line_end = end;
-        const std::string_view original(p, static_cast<std::size_t>(line_end - p));
-        if (original != it->text()) {
-            RewriteReason reason = RewriteReason::invalid_question;
-            if (original == "#")
-                reason = RewriteReason::lone_hash;
-            else if (original == "'")
-                reason = RewriteReason::lone_apostrophe;
-            else if (original == "$" && doc.version >= 14)
-                reason = RewriteReason::lone_dollar;
-            else if (original[0] == '#')
-                reason = RewriteReason::invalid_title;
-            else if (original[0] == '$' && doc.version >= 14)
-                reason = RewriteReason::unknown_settings;
-            found.push_back({index, reason});
-        }
-        p = line_end + 1;
-    }
-    return found;
-}
-
 const char* rewrite_reason_text(RewriteReason reason) {
     switch (reason) {
         case RewriteReason::lone_hash: return "lone #; kept as a blank line";
@@ -304,11 +271,12 @@ const char* rewrite_reason_label(RewriteReason reason) {
     return "形式の違う問題行をコメントにしました";
 }
 
-std::vector<RewriteNote> rewrite_notes(std::string_view bytes, const CardDocument& doc) {
+std::vector<RewriteNote> rewrite_notes(const std::vector<RewrittenLine>& rewritten,
+                                       const CardDocument& doc) {
     std::vector<RewriteNote> notes;
-    for (const RewrittenLine& r : find_rewritten_lines(bytes, doc)) {
+    for (const RewrittenLine& r : rewritten) {
         const DataLine* line = doc.line_at(r.index);
-        notes.push_back({line, line->text(), r.reason});
+        notes.push_back({line, std::string(line->text()), r.reason});
     }
     return notes;
 }

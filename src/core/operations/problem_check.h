@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/document/card_document.h"
+#include "core/document/data_file.h"
 #include "core/image/picture_probe.h"
 
 namespace qz {
@@ -44,24 +45,6 @@ struct Problem {
     std::string detail;
 };
 
-// Why loading rewrote a line.
-enum class RewriteReason {
-    lone_hash,
-    lone_apostrophe,
-    lone_dollar,
-    invalid_title,
-    invalid_question,
-    unknown_settings,
-};
-
-struct RewrittenLine {
-    int index = 0;
-    RewriteReason reason = RewriteReason::invalid_question;
-};
-
-// The lines of `doc`, just read from `bytes` (the file as it was), whose
-// text differs from the file's line; in line order.
-std::vector<RewrittenLine> find_rewritten_lines(std::string_view bytes, const CardDocument& doc);
 // The reason in English (qzotool check) and as the problem list says it.
 const char* rewrite_reason_text(RewriteReason reason);
 const char* rewrite_reason_label(RewriteReason reason);
@@ -88,8 +71,9 @@ std::vector<Problem> check_problems(const CardDocument& doc,
                                     const std::vector<RewriteNote>& rewrites = {},
                                     const PictureCheck& pictures = {});
 
-// The notes for the lines of `doc` just read from `bytes`.
-std::vector<RewriteNote> rewrite_notes(std::string_view bytes, const CardDocument& doc);
+// The notes for the lines of `doc` that reading it rewrote.
+std::vector<RewriteNote> rewrite_notes(const std::vector<RewrittenLine>& rewritten,
+                                       const CardDocument& doc);
 
 // The index of `line` in `doc` found by address without reading through
 // it (the line may be gone), or -1.

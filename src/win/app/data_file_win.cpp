@@ -208,7 +208,7 @@ bool load_data_file(HWND owner) {
     try {
         std::optional<std::string> bytes = read_whole_file(owner, doc.file_name);
         if (!bytes) return false;
-        LoadResult result = read_data_file(*bytes, doc);
+        LoadResult result = read_data_file(std::move(*bytes), doc);
         if (result.magic_matched) add_recent_file(owner, doc.file_name);
         if (result.status != LoadStatus::ok) {
             if (owner) show_error(owner, load_status_message(result.status));
@@ -216,7 +216,7 @@ bool load_data_file(HWND owner) {
             return false;
         }
         nul = result.nul_bytes;
-        if (file_read_observer) file_read_observer(*bytes);
+        if (file_read_observer) file_read_observer(result);
     } catch (const std::bad_alloc&) {
         doc.clear();
         if (owner) show_error(owner, "メモリが足りません。");

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "core/document/data_file.h"
+
 namespace qz {
 
 // The whole file; nullopt on failure, after "ファイル読み込みに失敗しました。"
@@ -23,8 +25,8 @@ std::optional<std::string> read_whole_file(HWND owner, const std::string& path);
 DWORD replace_file_contents(const std::string& path, const std::string& bytes,
                             bool over_read_only = false);
 
-// Told the bytes of a file after the document was read from them.
-using FileReadObserver = void (*)(const std::string& bytes);
+// Told what reading found, after the document was read.
+using FileReadObserver = void (*)(const LoadResult& result);
 void set_file_read_observer(FileReadObserver observer);
 
 // Loads the document's `file_name`; false after a message, with the

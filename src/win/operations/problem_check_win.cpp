@@ -117,7 +117,7 @@ void run_check(HWND window) {
     w.rows.reserve(problems.size());
     for (const Problem& p : problems) {
         Row row{p, std::to_string(CardDocument::file_line_number(p.index)),
-                p.line->text().substr(0, kShownText)};
+                std::string(p.line->text().substr(0, kShownText))};
         // Control bytes would break the row's one line.
         std::replace_if(row.text.begin(), row.text.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
@@ -245,9 +245,9 @@ bool problem_check_message(MSG& msg) {
     return window && IsDialogMessageA(window, &msg);
 }
 
-void note_loaded_file(const std::string& bytes) {
+void note_loaded_file(const LoadResult& result) {
     ProblemWindow& w = state();
-    w.notes = rewrite_notes(bytes, app().doc);
+    w.notes = rewrite_notes(result.rewritten, app().doc);
     w.notes_file = app().doc.file_name;
     if (w.window) run_check(w.window);
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "core/document/data_file.h"
+
 namespace qz {
 
 // The "問題チェック(&K)..." command: checks the document and shows the
@@ -18,10 +20,10 @@ HWND problem_check_window();
 // Offers a message to the window's dialog navigation; true when taken.
 bool problem_check_message(MSG& msg);
 
-// Remembers which lines reading the file `bytes` rewrote, for the check;
-// called after the document was loaded from them. An open window checks
+// Remembers which lines reading the file rewrote, for the check; called
+// after the document was loaded. An open window checks
 // the new document.
-void note_loaded_file(const std::string& bytes);
+void note_loaded_file(const LoadResult& result);
 
 // Focuses row `row` of the window's list and goes to its line, as a
 // double-click does.

@@ -38,6 +38,28 @@ void set_status_text(int part, const char* text, UINT flags = 0) {
         SendMessageA(app().status_bar, SB_SETTEXTA, part | flags, reinterpret_cast<LPARAM>(text));
 }
 
+// Holds the drawing of a shown status bar while it lives, then has it drawn
+// again (turning drawing on shows a window, so a hidden bar is left alone).
+class StatusRedrawGuard {
+public:
+    StatusRedrawGuard()
+        : bar_(app().status_bar && (GetWindowLongA(app().status_bar, GWL_STYLE) & WS_VISIBLE)
+                   ? app().status_bar
+                   : nullptr) {
+        if (bar_) SendMessageA(bar_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~StatusRedrawGuard() {
+        if (!bar_) return;
+        SendMessageA(bar_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(bar_, nullptr, TRUE);
+    }
+    StatusRedrawGuard(const StatusRedrawGuard&) = delete;
+    StatusRedrawGuard& operator=(const StatusRedrawGuard&) = delete;
+
+private:
+    HWND bar_;
+};
+
 }  // namespace
 
 int redraw_depth = 0;
@@ -114,6 +136,9 @@ void fill_line_list() {
         const int count = doc.count();
         int shown = -1;
         char progress[64];
+        // The status bar would be drawn again at each percent (Wine's is
+        // drawn at once on every new text): it is drawn when the refill is over.
+        StatusRedrawGuard hold_status;
         for (int i = 0; i < count; ++i) {
             int percent = static_cast<int>((static_cast<long long>(i) + 1) * 100 / count);
             if (percent != shown) {

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Reading at file speed: times qzotool check, normalize and find (no match)
+# on a generated data file of 1,000,000 lines (about 47 MB) beside `wc -l`,
+# `cp` and `grep -c -F` on the same file, in the same run (best of RUNS),
+# with the peak memory of each qzotool command against the file's size, and
+# the in-memory read-and-classify rate of the benchmarks (goal: 1 GB/s).
+# "scripts/bench-read.sh editor" also times opening in the editor under Wine
+# (100,000 and 1,000,000 lines, opening again, memory against the file).
+# Usage: scripts/bench-read.sh [editor]   (RUNS=n to change the run count)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake --preset native >/dev/null
+cmake --build --preset native --target qzotool benchmarks >/dev/null
+qzotool=build/native/qzotool
+
+python3 - "$qzotool" build/native "${RUNS:-5}" <<'PY'
+import os
+import subprocess
+import sys
+import time
+
+qzotool, folder, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+LINES = 1_000_000
+
+# The editor benchmark's quiz: a title every 50 lines, questions with
+# alternatives, comment lines and blank lines.
+def line(i):
+    if i % 50 == 0:
+        return f"#第{i}章 A,311000'章のコメント"
+    if i % 25 == 7:
+        return f"'コメント行 {i}"
+    if i % 40 == 13:
+        return ""
+    return f"問題{i}の答えは？,[答え{i}|こたえ],?2{i % 10}"
+
+path = os.path.join(folder, "bench-read.qzf")
+out = os.path.join(folder, "bench-read-out.qzf")
+data = ("QUIZODATA V1.4\r\n" + "".join(line(i) + "\r\n" for i in range(LINES))).encode("cp932")
+with open(path, "wb") as f:
+    f.write(data)
+size = len(data)
+del data
+print(f"{path}: {LINES:,} lines, {size / 1e6:.1f} MB")
+
+C = {**os.environ, "LC_ALL": "C"}
+
+def best(args, ok=(0,), env=None):
+    """Best wall time and best processor time (user + system) of the runs,
+    and the peak resident memory (bytes)."""
+    wall = cpu = None
+    for _ in range(runs):
+        start = time.perf_counter()
+        p = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
+        _, status, usage = os.wait4(p.pid, 0)
+        elapsed = time.perf_counter() - start
+        code = os.waitstatus_to_exitcode(status)
+        if code not in ok:
+            sys.exit(f"{' '.join(map(str, args))}: exit {code}\n{p.stderr.read().decode(errors='replace')}")
+        p.stderr.close()
+        used = usage.ru_utime + usage.ru_stime
+        wall = elapsed if wall is None else min(wall, elapsed)
+        cpu = used if cpu is None else min(cpu, used)
+    # A child's own peak: measured by a small parent (a forked child
+    # counts the memory of the parent it was forked from).
+    r = subprocess.run(["/usr/bin/time", "-f", "%M", *args], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.PIPE, env=env)
+    peak = int(r.stderr.decode().strip().splitlines()[-1]) * 1024
+    return wall, cpu, peak
+
+text = "見つからない文字列"
+pairs = [
+    ("check", [qzotool, "check", path], (0, 1), "wc -l", ["wc", "-l", path], (0,)),
+    ("normalize", [qzotool, "normalize", path, out], (0,), "cp", ["cp", path, out], (0,)),
+    ("find (no match)", [qzotool, "find", text, path], (1,),
+     "grep -c -F", ["grep", "-c", "-F", "-e", text.encode("cp932"), path], (1,)),
+]
+print("best of", runs, "runs; wall time, and processor time (user + system) in brackets")
+print(f"{'qzotool':<16}{'time':>17}{'peer':>12}{'time':>17}{'ratio':>13}{'goal':>6}"
+      f"{'peak RSS':>10}{'x file':>7}")
+for name, args, ok, peer, peer_args, peer_ok in pairs:
+    t, c, peak = best(args, ok)
+    pt, pc, _ = best(peer_args, peer_ok, C)
+    print(f"{name:<16}{t * 1000:>6.0f} ms ({c * 1000:3.0f} ms){peer:>12}{pt * 1000:>6.0f} ms ({pc * 1000:3.0f} ms)"
+          f"{t / pt:>6.1f}x ({c / max(pc, 1e-3):4.1f}x){'<=3x':>6}{peak / 1e6:>6.0f} MB{peak / size:>6.2f}x")
+os.remove(out)
+PY
+
+# The in-memory rate of reading and classifying, and the document's memory.
+build/native/benchmarks --benchmark_filter='BM_ReadDataFile|BM_LoadedDocumentMemory' \
+    --benchmark_repetitions=3 --benchmark_report_aggregates_only=false 2>/dev/null |
+    grep -E '^BM_(ReadDataFile|LoadedDocumentMemory)' | grep -v -E '_(mean|median|stddev|cv)' |
+    sed 's/^/  /'
+echo "  (goal: read and classify at 1 GB/s or more; doc_ratio <= 2, load_peak_ratio <= 2.5)"
+
+if [[ ${1:-} == editor ]]; then
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows --target editor_bench >/dev/null
+    scripts/wine-run.sh build/windows/editor_bench.exe open 2>&1 | grep '^open'
+    echo "  (goal: 100,000 lines in 200 ms or less, 1,000,000 in 800 ms or less, reopening the same;"
+    echo "   memory <= 2x the file after opening, <= 2.5x at the peak)"
+fi

@@ -1,0 +1,66 @@
+// Searching raw bytes at memory speed: line breaks, one byte, a byte
+// sequence. The C library's memchr is one byte at a time on some systems
+// (the one the editor runs on among them), so these use SSE2 where the
+// compiler offers it and a plain loop elsewhere.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace qz {
+
+// The first byte in [p, end) equal to c; end when there is none.
+const char* find_byte(const char* p, const char* end, char c);
+
+// The first byte in [p, end) equal to a or b; end when there is none.
+inline const char* find_either_byte(const char* p, const char* end, char a, char b);
+
+// The first CR, LF or 0x01 in [p, end); end when there is none.
+inline const char* find_line_break(const char* p, const char* end);
+
+// The first occurrence of `needle` (not empty) in [p, end); end when there
+// is none.
+const char* find_bytes(const char* p, const char* end, std::string_view needle);
+
+// How many bytes of [p, end) equal c.
+std::size_t count_byte(const char* p, const char* end, char c);
+
+// How many line breaks [p, end) holds: CR LF, a lone CR, a lone LF, 0x01.
+std::size_t count_line_breaks(const char* p, const char* end);
+
+// ---- What runs for every line, inline.
+
+inline const char* find_either_byte(const char* p, const char* end, char a, char b) {
+#if defined(__SSE2__)
+    const __m128i wanted_a = _mm_set1_epi8(a), wanted_b = _mm_set1_epi8(b);
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int m = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, wanted_a), _mm_cmpeq_epi8(v, wanted_b)));
+        if (m) return p + __builtin_ctz(static_cast<unsigned>(m));
+    }
+#endif
+    for (; p < end; ++p)
+        if (*p == a || *p == b) return p;
+    return end;
+}
+
+inline const char* find_line_break(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), sep = _mm_set1_epi8('\x01');
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
+                                         _mm_cmpeq_epi8(v, sep));
+        if (const int m = _mm_movemask_epi8(hit)) return p + __builtin_ctz(static_cast<unsigned>(m));
+    }
+#endif
+    for (; p < end; ++p)
+        if (*p == '\r' || *p == '\n' || *p == '\x01') return p;
+    return end;
+}
+
+}  // namespace qz
