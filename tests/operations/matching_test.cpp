@@ -101,6 +101,7 @@ TEST(SpanContains, EveryCombinationOfConditions) {
         {"ワ゛", "ﾜﾞ", W, 0}, {"ﾜﾞ", "ﾜ", 0, 0},
         {"xaby", "ＡＢ", C | W, 0}, {"12:30", "１２：３０", W, 0},
         {"ソ", "\\", kNever, 0}, {"表", "\\", kNever, 0},  // trail bytes are no backslash
+        {"aabaaabaaaa", "aabaaaa", 0, 0},  // a fall-back along a chain of borders
     };
     for (const auto& r : rows) {
         for (unsigned combo = 0; combo < 8; ++combo) {

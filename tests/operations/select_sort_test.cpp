@@ -84,6 +84,7 @@ TEST(SelectLines, Description) {
     using R = SelectRange;
     const struct { SelectRequest request; const char* group; const char* text; } cases[] = {
         {{.first = 2, .last = 31}, "", "行番号2～31の全ての行を新規選択"},
+        {{.range = R::title, .title = 2, .by_text = true, .text = "京都", .add = true}, "", "タイトル番号2内で，「京都」を含む行を追加選択"},
         {{.range = R::questions, .first = -1, .last = 5, .group = 1}, "歴史", "問題番号-1～5で，グループ「歴史」の行を新規選択"},
     };
     for (const auto& c : cases) EXPECT_EQ(select_description(c.request, c.group), c.text);

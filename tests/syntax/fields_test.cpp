@@ -139,6 +139,9 @@ TEST(Classify, Text) {
         {"$Unknown=1", 14, 0},        {"\\$Group=a", 14, LINE_TEXT},
     };
     for (const auto& c : cases) EXPECT_EQ(classify_text(c.text, c.version), c.kind) << c.text;
+    const DataLine blank;
+    EXPECT_EQ(classify_line(&blank, 14), LINE_TEXT);
+    EXPECT_EQ(classify_line(nullptr, 14), 0);
 }
 
 TEST(Classify, CountQuestionsByGroup) {
@@ -204,6 +207,25 @@ TEST(Compose, QuestionLine) {
             EXPECT_GE(check_question_line(line.c_str(), nullptr), 0);
         }
     }
+}
+
+// What the panes show. Escapes are kept where the version keeps them: 1.4
+// shows "\\(" as typed, 1.3 drops the backslash; the protecting backslash
+// of a question never shows.
+TEST(Display, FieldsAsThePanesShowThem) {
+    const FieldCharsets charsets{};
+    const TitleFields title = title_display_fields("#a\\,b,210010'c\\nd", charsets, 14);
+    EXPECT_EQ(title.title + "|" + title.comment, "a,b|c\r\nd");
+    EXPECT_EQ(title.choice_count, 2);
+    EXPECT_TRUE(title.flags[0] && !title.flags[1] && title.flags[3]);
+    for (int version : {13, 14}) {
+        const QuestionFields q = question_display_fields("\\#\\(1,\\(x\\)|y,?21'c", charsets, version);
+        EXPECT_EQ(q.question + "|" + q.answer, version == 14 ? "#\\(1|\\(x\\)|y" : "#(1|(x)|y");
+        EXPECT_EQ(std::vector<int>({q.history, q.group, q.answer_number}), std::vector<int>({3, 2, 1}));
+        EXPECT_EQ(q.comment, "c");
+    }
+    const QuestionFields comment = question_display_fields("'c\\,d", charsets, 14);
+    EXPECT_EQ(comment.question + comment.answer + "|" + comment.comment, "|c,d");
 }
 
 }  // namespace

@@ -54,6 +54,7 @@ TEST(SettingsLine, CharsetFromName) {
     for (const auto& c : cases) EXPECT_EQ(charset_from_name(c.text), c.expected) << shown(c.text);
     // The name is the view, not the NUL-terminated text behind it.
     EXPECT_EQ(charset_from_name(std::string_view("ANSIX", 4)), 0);
+    for (int value : {-1, 128, 300}) EXPECT_EQ(charset_from_name(charset_to_name(value)), value) << value;
 }
 
 // Offset of a value in its line, or -1 when there is none.
@@ -186,11 +187,16 @@ TEST(GroupName, FromGroupLineOrBuiltIn) {
     EXPECT_EQ(group_name(doc, 9), "９");
 }
 
-// A backslash never escapes the line end.
-TEST(EscapedValue, EndsAtTheLineEnd) {
-    for (const char* text : {"a\\", "a\\\x01'"}) {
-        EXPECT_EQ(escaped_value_length(text), 2) << shown(text);
-        EXPECT_EQ(unescape_value(std::string_view(text, 2)), "a\\") << shown(text);
+// Round trips through escaping: see the scan fuzz target.
+TEST(EscapedValue, LengthAndValue) {
+    const struct { const char* text; int length; const char* value; } cases[] = {
+        {"a\\", 2, "a\\"}, {"a\\\x01'", 2, "a\\"},  // a backslash never escapes the line end
+        {HYO "\\'", 4, HYO "'"}, {"x\\ny", 4, "x\r\ny"},
+    };
+    for (const auto& c : cases) {
+        const int length = escaped_value_length(c.text);
+        EXPECT_EQ(length, c.length) << shown(c.text);
+        EXPECT_EQ(unescape_value(std::string_view(c.text, length)), c.value) << shown(c.text);
     }
 }
 
