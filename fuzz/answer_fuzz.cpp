@@ -1,7 +1,8 @@
 // Takes the input as the text of a question line (up to its first NUL) and
-// runs the line syntax over it: the validators and accessors must stay
-// inside the line and agree with each other, and the answer expansion must
-// end in bounded time and memory.
+// runs the line syntax over it: the question line's validator and accessors
+// must stay inside the line and agree with each other, and the answer
+// expansion must end in bounded time and memory. (Title and comment lines:
+// see the fields fuzz target.)
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -49,24 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(number >= -1 && number <= 9);
     if (check >= 0) require(answer_length >= 0 && history >= 0 && group >= 0 && number >= 0);
 
-    // Title and comment lines.
-    const char* title_comment = nullptr;
-    const int title_check = qz::check_title_line(text, &title_comment);
-    if (title_check > 0) require_inside(text, title_comment, title_check);
-    const char* title = nullptr;
-    const int title_length = qz::title_text_field(text, &title);
-    require_inside(text, title, title_length);
-    if (title_check >= 0) {
-        require(qz::title_choice_count(text) >= 0);
-        for (int n = 0; n < 5; ++n)
-            require(qz::title_flag(text, n) >= 0);
-    }
-    const char* comment_text = nullptr;
-    const int comment_length = qz::comment_line_text(text, &comment_text);
-    require_inside(text, comment_text, comment_length);
-    for (int version : {12, 13, 14})
-        (void)qz::classify_text(text, version);
-
     // The answer and its list.
     const std::optional<std::string> expanded = qz::expand_answer(text);
     if (expanded) {
@@ -88,19 +71,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(syntax_error == (version > 12 && !expanded));
     }
 
-    // Showing the fields and typing them in again, or keeping them.
-    for (int version : {12, 14}) {
-        for (unsigned charset : {0u, 128u}) {
-            const qz::FieldCharsets charsets{charset, charset, charset, charset};
-            const qz::QuestionFields f = qz::question_display_fields(text, charsets, version);
-            const qz::QuestionEdit typed{f.question, f.answer, history, group, number, f.comment};
-            const std::string line = qz::compose_question_line(nullptr, typed, charsets, version);
-            if (!f.question.empty() || !f.answer.empty())
-                require(line[0] != '#' && line[0] != '$' && line[0] != '\'');
-            const qz::QuestionEdit kept{std::nullopt, std::nullopt, history, group, number,
-                                        std::nullopt};
-            (void)qz::compose_question_line(text, kept, charsets, version);
-        }
-    }
     return 0;
 }

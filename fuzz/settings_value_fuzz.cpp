@@ -9,8 +9,6 @@
 
 #include "core/document/card_document.h"
 #include "core/document/line_queries.h"
-#include "core/prefs/font_in_effect.h"
-#include "core/prefs/preferences.h"
 #include "core/syntax/scan.h"
 #include "core/syntax/settings_line.h"
 #include "fuzz_require.h"
@@ -78,18 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (value >= 0) require(qz::charset_from_name(name) == value);
     }
 
-    // The same text as a group names line and as a font line of a document.
+    // The same text as the group names line of a document.
     qz::CardDocument doc;
     doc.append(qz::DataLine(qz::LINE_GROUP, std::string(text, line_length)));
-    doc.append(qz::DataLine(qz::LINE_FONT_ANSWER, std::string(text, line_length)));
     for (int index = 0; index <= 10; ++index) {
         const std::string name = qz::group_name(doc, index);
         require(index == 10 || !name.empty());
     }
-    qz::Preferences prefs;
-    qz::fill_default_preferences(prefs);
-    qz::FontSpec in_effect;
-    require(qz::font_spec_in_effect(doc, doc.line_at(1), qz::LINE_FONT_ANSWER, prefs, in_effect));
-    require(in_effect.face.size() <= qz::kMaxFaceName);
     return 0;
 }

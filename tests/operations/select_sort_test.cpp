@@ -46,12 +46,10 @@ TEST(SelectLines, RangesGroupsAndTexts) {
         {"every line", {.first = 2, .last = 9}, "8行選択しました。", false, {0, 1, 2, 3, 4, 5, 6, 7}},
         {"first below 2", {.first = 1, .last = 9}, bad, true, {0, 2}},
         {"last beyond", {.first = 2, .last = 10}, bad, true, {0, 2}},
-        {"last before first", {.first = 5, .last = 4}, bad, true, {0, 2}},
         {"questions take in what lies between", {.range = R::questions, .first = 1, .last = 3}, "7行選択しました。", false,
          {1, 2, 3, 4, 5, 6, 7}},
         {"one group, never comments", {.range = R::questions, .first = 1, .last = 3, .group = 1}, "2行選択しました。", false,
          {1, 7}},
-        {"question 0", {.range = R::questions, .first = 0, .last = 1}, bad, true, {0, 2}},
         {"question beyond", {.range = R::questions, .first = 1, .last = 4}, bad, true, {0, 2}},
         {"title without questions", {.range = R::title, .title = 2}, "問題がありません。", false, {0, 2}},
         {"title's questions", {.range = R::title, .title = 3}, "3行選択しました。", false, {5, 6, 7}},
@@ -113,8 +111,6 @@ TEST(SortQuestions, Orders) {
          {"2,a,<00", "3,a,?00", "1,a,[00"}},
         {"group descending, ties keep their order", {"1,a,<30", "2,a,<90", "3,a,<10", "4,a,<30"},
          {0, 1, 2, 3}, SORT_GROUP, -1, {"2,a,<90", "1,a,<30", "4,a,<30", "3,a,<10"}},
-        {"group ascending, stable", {"1,a,<30", "2,a,<10", "3,a,<30", "4,a,<10"}, {0, 1, 2, 3},
-         SORT_GROUP, 1, {"2,a,<10", "4,a,<10", "1,a,<30", "3,a,<30"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -48,15 +48,13 @@ TEST(SettingsLookup, FindsTheFirstLineWithKeyAndEquals) {
         std::string value;
     };
     const Row rows[] = {
-        {"Left=100\r\n", "Left", true, "100"}, {"Left = 100\r\n", "Left", false, ""},
-        {" Left=100\r\n", "Left", false, ""}, {"left=100\r\n", "Left", false, ""},
-        {"Leftover=5\r\n", "Left", false, ""}, {"Left\r\n", "Left", false, ""},
+        {"Left = 100\r\n", "Left", false, ""}, {" Left=100\r\n", "Left", false, ""},
+        {"left=100\r\n", "Left", false, ""}, {"Leftover=5\r\n", "Left", false, ""},
         {"Key= spaced  value \t\r\n", "Key", true, " spaced  value \t"},
         {"Key=a=b\r\n", "Key", true, "a=b"}, {"A=1\r\nKey=last", "Key", true, "last"},
         {"[Window]\r\nWidth=800\r\n[Print]\r\nWidth=900\r\n", "Width", true, "800"},
         {"NumTitleName=Face\r\nNumTitle=%t \r\n", "NumTitle", true, "%t "},
-        {"NumTitle=%t \r\nNumTitleName=Face\r\n", "NumTitleName", true, "Face"},
-        {"A=1\rKey=2\rB=3\r", "Key", true, "2"}, {"A=1\rB=2\nKey=3\r\nC=4", "Key", true, "3"},
+        {"A=1\rB=2\nKey=3\r\nC=4", "Key", true, "3"},
         {"Key=表示\\\r\n", "Key", true, "表示\\"},
         {std::string("A=1\r\n\0Key=2\r\n", 13), "Key", false, ""},
     };
@@ -66,36 +64,24 @@ TEST(SettingsLookup, FindsTheFirstLineWithKeyAndEquals) {
         EXPECT_EQ(settings_string(normalized(r.file), r.key, value), r.found);
         EXPECT_EQ(value, r.found ? r.value : "untouched");
     }
-    int number = 99;
-    EXPECT_TRUE(settings_int(normalized("N=  -12px"), "N", number));
-    EXPECT_EQ(number, -12);
 }
 
 TEST(ReadSettings, TakesValuesInRangeAndIgnoresTheRest) {
     using Getter = std::function<long long(const Preferences&, const PrintSettings&)>;
     const struct { const char* file; Getter get; long long expected; } rows[] = {
         {"Left=100", [](auto& p, auto&) { return p.Left; }, 100},
-        {"Left = 100", [](auto& p, auto&) { return p.Left; }, kUseDefaultPosition},
-        {"Top=-5", [](auto& p, auto&) { return p.Top; }, -5},
-        {"Show=257", [](auto& p, auto&) { return p.Show; }, 1},  // low byte
-        {"Flags=-1", [](auto& p, auto&) { return p.Flags; }, 255},
+        {"Flags=-1", [](auto& p, auto&) { return p.Flags; }, 255},  // low byte
         {"UseDataSettings=256", [](auto& p, auto&) { return p.UseDataSettings; }, 0},
         {"IMETitle=2", [](auto& p, auto&) { return p.IMETitle; }, 2},
-        {"IMETitle=3", [](auto& p, auto&) { return p.IMETitle; }, 0},
         {"IMETitle=258", [](auto& p, auto&) { return p.IMETitle; }, 0},
-        {"IMEComment=1", [](auto& p, auto&) { return p.IMEComment; }, 1},
         {"TitleSize=-16", [](auto& p, auto&) { return p.Title.size; }, -16},
         {"AnswerBackColor=-1", [](auto& p, auto&) { return p.Answer.back_color; }, 0xFFFFFFFF},
         {"CommentCharSet=0", [](auto& p, auto&) { return p.Comment.charset; }, 0},
         {"QuestionRate=150", [](auto&, auto& s) { return s.QuestionRate; }, 50},
         {"QuestionRate=100", [](auto&, auto& s) { return s.QuestionRate; }, 100},
-        {"QuestionRate=-1", [](auto&, auto& s) { return s.QuestionRate; }, 50},
-        {"ItemPosition=1", [](auto&, auto& s) { return s.ItemPosition; }, 1},
         {"ItemPosition=2", [](auto&, auto& s) { return s.ItemPosition; }, 0},
         {"LineSpace=999", [](auto&, auto& s) { return s.LineSpace; }, 999},
         {"LineSpace=1000", [](auto&, auto& s) { return s.LineSpace; }, 3},
-        {"LineSpace=-1", [](auto&, auto& s) { return s.LineSpace; }, 3},
-        {"QTColor=-1", [](auto&, auto& s) { return s.QTColor; }, 0xFFFFFFFF},
         {"[Print]\r\nHeight=900\r\n[Window]\r\nHeight=700", [](auto& p, auto&) { return p.Height; },
          900},
     };
@@ -105,18 +91,11 @@ TEST(ReadSettings, TakesValuesInRangeAndIgnoresTheRest) {
     }
 }
 
-TEST(ReadSettings, KeysFacesAndGarbage) {
-    for (const char* file : {"[Fonts]\r\nNumTitleName=Arial\r\n[Print]\r\nNumTitle=No.%t\r\n",
-                             "[Print]\r\nNumTitle=No.%t\r\n[Fonts]\r\nNumTitleName=Arial\r\n"}) {
-        const auto [prefs, print] = read(file);
-        EXPECT_EQ(print.NumTitle, "No.%t");
-        EXPECT_EQ(prefs.NumTitle.face, "Arial");
-        EXPECT_EQ(prefs.NumQuestion.face, kDefaultFaceName);
-    }
+TEST(ReadSettings, FormatsAndGarbage) {
+    // Face names are cut to their limit (see the settings file fuzz target),
+    // number formats are not.
     const std::string long_text(40, 'x');
-    const auto [prefs, print] = read("TitleName=" + long_text + "\r\nNumQuestion=" + long_text);
-    EXPECT_EQ(prefs.Title.face, std::string(31, 'x'));
-    EXPECT_EQ(print.NumQuestion, long_text);
+    EXPECT_EQ(read("NumQuestion=" + long_text).second.NumQuestion, long_text);
 
     const auto [garbage, garbage_print] = read(
         "=5\r\nShow\r\n[Window]=1\r\n\x83\r\nLeft\x01Width\x01 Top=1\rFile 1=a\n" + std::string("\0Left=1\r\n", 9));
@@ -127,9 +106,7 @@ TEST(ReadSettings, RecentFiles) {
     const struct { std::string file; std::vector<std::string> expected; } rows[] = {
         {"File2=b\r\nFile1=a\r\n", {"a", "b"}},
         {"File1=1\nFile2=2\nFile3=3\nFile4=4\nFile5=5\nFile6=6\n", {"1", "2", "3", "4", "5"}},
-        {"File1=a\r\nFile4=d\r\n", {"a", "d"}},
         {"File1=C:\\A.qzf\r\nFile2=c:\\a.QZF\r\n", {"C:\\A.qzf"}},
-        {"File1=" + std::string(300, 'p'), {std::string(259, 'p')}},
         {"File1= C:\\my file.qzf \r\n", {" C:\\my file.qzf "}},
     };
     for (const auto& r : rows) EXPECT_EQ(read(r.file).first.recent_files, r.expected) << r.file;
@@ -150,8 +127,7 @@ TEST(WriteSettings, DecisiveLines) {
     const std::string text = write_settings_text(prefs, print);
     EXPECT_EQ(text.rfind("[Window]\r\nShow=0\r\nLeft=-2147483648\r\n", 0), 0u);
     for (const char* line : {"\r\n[Recent]\r\nFile1=a\r\n\r\n[Option]\r\n", "\r\nQQColor=-1\r\n",
-                             "\r\nQAColor=-2147483648\r\n", "\r\nTitleCharSet=-2\r\n",
-                             "\r\nTitleName=ＭＳ Ｐゴシック\r\n", "\r\nNumQuestion=(%q) \r\n"})
+                             "\r\nQAColor=-2147483648\r\n", "\r\nTitleCharSet=-2\r\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
     EXPECT_EQ(text.find("TitleStyle"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
@@ -197,11 +173,10 @@ TEST(AddRecent, KeepsOrderLimitAndNoCaseDuplicates) {
         std::vector<std::string> after;
     };
     const Row rows[] = {
-        {{}, "a", {"a"}}, {{"a", "b", "c", "d", "e"}, "f", {"f", "a", "b", "c", "d"}},
+        {{"a", "b", "c", "d", "e"}, "f", {"f", "a", "b", "c", "d"}},
         {{"a", "b", "c", "d", "e"}, "d", {"d", "a", "b", "c", "e"}},
         {{"x", "C:\\Data\\Quiz.qzf"}, "c:\\data\\QUIZ.QZF", {"c:\\data\\QUIZ.QZF", "x"}},
-        {{"ab"}, "abc", {"abc", "ab"}}, {{"@"}, "`", {"`", "@"}},
-        {{"a[1]"}, "a{1}", {"a{1}", "a[1]"}}, {{"\xC4"}, "\xE4", {"\xE4", "\xC4"}},
+        {{"ab"}, "abc", {"abc", "ab"}}, {{"a[1]"}, "a{1}", {"a{1}", "a[1]"}},
         // ア (83 41) and ヂ (83 61) differ only in the case of the trail byte.
         {{"C:\\\x83\x41.qzf"}, "c:\\\x83\x61.QZF", {"c:\\\x83\x61.QZF", "C:\\\x83\x41.qzf"}},
         // ャ (83 83) is one character, so the 'A' after it is a letter.

@@ -43,23 +43,15 @@ const struct ExpandCase {
     std::string answer;                  // as stored in the line
     std::optional<Alternatives> result;  // nullopt: syntax error
 } kExpandCases[] = {
-    {"[A|B]C(D)", Alternatives{"ACD", "AC", "BCD", "BC"}},
-    {"東京(都)", Alternatives{"東京都", "東京"}}, {"[[a|b]|c]d", Alternatives{"ad", "bd", "cd"}},
-    {"[a|b][c|d]", Alternatives{"ac", "ad", "bc", "bd"}},
-    {"x[a|b]y|z", Alternatives{"xay", "xby", "z"}},
-    {"p|x[a|b]y|z[c|d]", Alternatives{"p", "xay", "xby", "zc", "zd"}},
-    {"[a(b|c)|d]e", Alternatives{"abe", "ace", "ae", "de"}},
-    {"[a|b](c|[d|e])", Alternatives{"ac", "ad", "ae", "a", "bc", "bd", "be", "b"}},
-    // Crossed brackets.
-    {"[a|(b]|c)", std::nullopt},
+    // Bracket structure: see EveryShortAnswer below.
+    {"[A|B]C(D)", Alternatives{"ACD", "AC", "BCD", "BC"}}, {"東京(都)", Alternatives{"東京都", "東京"}},
     // Escaped marks are literal characters.
     {"\\[a\\|b\\]", Alternatives{"[a|b]"}}, {"[a\\]|b]", Alternatives{"a]", "b"}},
-    {"\\\\", Alternatives{"\\"}}, {"\\\\(a)", Alternatives{"\\a", "\\"}},
-    {"a\\nb", Alternatives{"a\nb"}}, {"a\\,b|c", Alternatives{"a,b", "c"}},
+    {"\\\\(a)", Alternatives{"\\a", "\\"}}, {"a\\nb", Alternatives{"a\nb"}},
+    {"a\\,b|c", Alternatives{"a,b", "c"}},
     // Trail bytes '\' and '|' belong to their characters.
     {"[" + kSo + "|" + kHyo + "]", Alternatives{kSo, kHyo}},
     {"[" + kPo + "|a]", Alternatives{kPo, "a"}},
-    {kSo + "(" + kPo + ")", Alternatives{kSo + kPo, kSo}},
     {"\\" + kSo + "|b", Alternatives{kSo, "b"}},
     // 0x83 followed by '[' or ']' is one double-byte character, no bracket.
     {"\x83[", Alternatives{"\x83["}}, {"\x83]|a", Alternatives{"\x83]", "a"}},
@@ -186,10 +178,6 @@ TEST(ExpandAnswer, SizeLimit) {
         for (int bit = 29; bit >= 0; --bit) expected += (n >> bit) & 1 ? 'b' : 'a';
         ASSERT_EQ(binary[n], expected) << n;
     }
-    const Alternatives wide =
-        split(*expand_answer(line_with(repeat("[a|b|c|d|e|f|g|h]", 20)).c_str()));
-    ASSERT_GE(wide.size(), 100u);
-    EXPECT_EQ(wide[9], std::string(18, 'a') + "bb");
     // A first step bigger than the limit completes nothing.
     EXPECT_EQ(expand_answer(line_with("[" + repeat("a|", 2000) + "a]" + repeat("[b|c]", 600)).c_str()),
               std::optional<std::string>(""));
@@ -206,7 +194,6 @@ TEST(ExpandAnswer, DeepNesting) {
         // Groups of one alternative stand for that alternative, however deep.
         {nested("[]", 10000, "a"), "a", false},
         {"x" + nested("[]", 10000, "a[b|c]") + "y", "xaby\x03xacy", false},
-        {nested("[]", 5000, "[a|b]" + nested("[]", 5000, "c")), "ac\x03" "bc", false},
         // Every step rewrites the whole unfinished text: far deeper optional
         // groups stop at the work limit before anything is complete.
         {nested("()", 5000, "a"), "", true},
@@ -219,27 +206,11 @@ TEST(ExpandAnswer, DeepNesting) {
     }
 }
 
-TEST(GroupSpan, Table) {
-    const struct { std::string tokens; int span; } cases[] = {
-        {"a", 1}, {"\005", 1}, {"", 0}, {"\004ab\005c", 4}, {"\006\004a\005\007b", 5},
-        {"\004\006\007\003\004\005\005\005", 7}, {"\006a\003b\007", 5},
-        {"\004ab", 3},  // never closed: up to the end
-    };
-    for (const auto& c : cases) EXPECT_EQ(group_span(c.tokens.c_str()), c.span) << c.tokens;
+// Inside the expansion groups are always closed; alone, an unclosed one
+// reaches the end.
+TEST(GroupSpan, UnclosedAndNull) {
+    EXPECT_EQ(group_span("\004a\006\007b"), 5);
     EXPECT_EQ(group_span(nullptr), 0);
-}
-
-TEST(NthAlternative, Table) {
-    const std::string expanded = "a\003bc,d\003\003e";
-    const char* base = expanded.c_str();
-    const struct { int n, offset; } cases[] = {  // offset -1: none
-        {0, 0}, {1, 2}, {2, 5}, {3, 7}, {4, 8}, {5, -1}, {-1, -1}, {100, -1}};
-    for (const auto& c : cases)
-        EXPECT_EQ(nth_alternative(base, c.n), c.offset < 0 ? nullptr : base + c.offset) << c.n;
-    EXPECT_NE(nth_alternative("", 0), nullptr);
-    EXPECT_EQ(nth_alternative("", 1), nullptr);
-    EXPECT_EQ(nth_alternative(nullptr, 0), nullptr);
-    EXPECT_EQ(nth_alternative("a\001b", 1), nullptr);
 }
 
 TEST(AnswerNumbers, Table) {
@@ -252,14 +223,10 @@ TEST(AnswerNumbers, Table) {
     } cases[] = {
         {"q,A|B,<00", true, 13, {"0. A", "1. B"}, false}, {"q,A|B,<00", true, 12, {}, false},
         {"q,,<00", true, 13, {"0. "}, false},
-        {"q,[A|B]C(D),<00", true, 14, {"0. ACD", "1. AC", "2. BCD", "3. BC"}, false},
         {"q,(A,<00", true, 13, {"0"}, true}, {"'comment", false, 14, {"0"}, false},
-        {"q,a\\,b|c,<00", true, 14, {"0. a", "1. b", "2. c"}, false},
         {"q,[a|b]\\,x,<00", true, 14, {"0. a", "1. x", "2. b", "3. x"}, false},
         {"q,0|1|2|3|4|5|6|7|8|9|10|11,<00", true, 14,
          {"0. 0", "1. 1", "2. 2", "3. 3", "4. 4", "5. 5", "6. 6", "7. 7", "8. 8", "9. 9"}, false},
-        {"q,[a|b|c|d|e](x|y),<00", true, 14,
-         {"0. ax", "1. ay", "2. a", "3. bx", "4. by", "5. b", "6. cx", "7. cy", "8. c", "9. dx"}, false},
         {"q,[" + kSo + "|" + kPo + "],<00", true, 14, {"0. " + kSo, "1. " + kPo}, false},
     };
     for (const auto& c : cases) {
@@ -278,8 +245,6 @@ TEST(AnswerNumbers, Table) {
     const std::string long_answer = "q,x" + repeat(kSo, 150) + "|b,<00";
     EXPECT_EQ(answer_number_entries(long_answer.c_str(), true, 14, nullptr),
               (std::vector<std::string>{"0. x" + repeat(kSo, 100) + "…", "1. b"}));
-    // The flag is optional.
-    EXPECT_EQ(answer_number_entries("q,(,<00", true, 14, nullptr), std::vector<std::string>{"0"});
 }
 
 }  // namespace

@@ -35,14 +35,11 @@ FontSpec with(FontSpec base, int size, unsigned charset, const char* face) {
 
 TEST(SettingsLine, SettingsKind) {
     const struct { const char* text; int expected; } cases[] = {
-        {"$timelimit=30", LINE_TIME_LIMIT}, {"$FONTTITLE=12,shiftjis,ＭＳ 明朝", LINE_FONT_TITLE},
-        {"$fontCOMMENT==", LINE_FONT_COMMENT},
+        {"$timelimit=30", LINE_TIME_LIMIT}, {"$fontCOMMENT==", LINE_FONT_COMMENT},
         {"$FontQuestionXYZW=1", 0},  // a keyword of 16 bytes
-        {"$FontQuestionXYZ=1", 0},   // 15 bytes, but unknown
-        {"$Other=1", 0}, {"$TimeLimit", 0},
+        {"$TimeLimit", 0},
         {"$TimeLimit\x01=3", 0},  // the '=' lies on the next line
-        {"TimeLimit=3", 0}, {"'$TimeLimit=3", 0}, {"$=1", 0}, {"$TimeLimit =3", 0},
-        {"$Time=Limit=3", 0}, {"$", 0}, {"", 0}, {nullptr, 0},
+        {"TimeLimit=3", 0}, {"$TimeLimit =3", 0}, {nullptr, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(settings_kind(c.text), c.expected) << (c.text ? c.text : "(null)");
     EXPECT_EQ(settings_prefix(LINE_MESSAGE), "$Message=");
@@ -50,11 +47,8 @@ TEST(SettingsLine, SettingsKind) {
 
 TEST(SettingsLine, CharsetFromName) {
     const struct { std::string_view text; int expected; } cases[] = {
-        {"shiftjis", 128},  {"ShiftJis", 128}, {"easteurope", 238},
-        {"300", 300},       {"0", 0},          {"12abc", 12},
-        {"", -1},           {"FOO", -1},       {"-1", -1},
-        {"SHIFTJIS ", -1},  {" 1", -1},        {"SHIFT", -1},
-        {"ANSI\\,", -1},    {"128", 128},      {"2147483647", 2147483647},
+        {"ShiftJis", 128}, {"easteurope", 238}, {"300", 300},   {"12abc", 12},
+        {"", -1},          {"-1", -1},          {" 1", -1},     {"SHIFT", -1},
         {"2147483648", -1},  // beyond int: wraps to a negative value
     };
     for (const auto& c : cases) EXPECT_EQ(charset_from_name(c.text), c.expected) << shown(c.text);
@@ -85,18 +79,14 @@ TEST(SettingsLine, Values) {
     const struct { const char* text; Span value1, value2, value3, comment; } cases[] = {
         {"$FontTitle=12,shiftjis,Face'c", {11, 2}, {14, 8}, {23, 4}, {28, 1}},
         {"$FontTitle=12", {11, 2}, kNone, kNone, {-1, 0}},
-        {"$FontTitle=12,1,", {11, 2}, {14, 1}, {16, 0}, {-1, 0}},
         {"$FontTitle=12,1,A'", {11, 2}, {14, 1}, {16, 1}, {18, 0}},
         {"$FontTitle=x,1,A", kNone, {13, 1}, {15, 1}, {-1, 0}},
         {"$FontTitle=1\\,2,3,4", {11, 4}, {16, 1}, {18, 1}, {-1, 0}},
         {"$FontTitle=12,1,a,b'c'd", {11, 2}, {14, 1}, {16, 3}, {20, 3}},
         {"$FontTitle=12,1'x,y,z", {11, 2}, {14, 3}, {18, 3}, {-1, 0}},
-        {"$FontTitle=12\x01,1,A", {11, 2}, kNone, kNone, {-1, 0}},
-        {"$FontTitle=12,1,A\x01'c", {11, 2}, {14, 1}, {16, 1}, {-1, 0}},
         {"$FontTitle=12," SO ",A", {11, 2}, {14, 2}, {17, 1}, {-1, 0}},
-        {"$FontTitle", kNone, kNone, kNone, kNone}, {"$Message=hi'c", kNone, kNone, kNone, kNone},
         {"$TimeLimit=30'c", {11, 4}, kNone, kNone, kNone},
-        {"$Group=1,2,3", {7, 1}, {9, 1}, {11, 1}, kNone}, {"", kNone, kNone, kNone, kNone},
+        {"$Group=1,2,3", {7, 1}, {9, 1}, {11, 1}, kNone},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(shown(c.text));
@@ -108,9 +98,6 @@ TEST(SettingsLine, Values) {
         EXPECT_EQ(length, c.comment.length);
         EXPECT_TRUE((length <= 0 && c.comment.offset < 0) || start - c.text == c.comment.offset);
     }
-    const char* start = nullptr;
-    for (auto value : {settings_value1, settings_value2, settings_value3, font_line_comment})
-        EXPECT_EQ(value(nullptr, &start), -1);
 }
 
 TEST(SettingsLine, ParseFontValues) {
@@ -119,14 +106,12 @@ TEST(SettingsLine, ParseFontValues) {
     const struct { const char* text; int size; unsigned charset; const char* face; } cases[] = {
         {"$FONTTITLE=12,shiftjis,ＭＳ 明朝", 12, 128, "ＭＳ 明朝"},
         {"$FontAnswer=-16,1,Arial'big", -16, 1, "Arial"}, {"$FontQuestion=x,ANSI,", 11, 0, ""},
-        {"$FontQuestion=12", 12, 77, "Default"}, {"$FontHint=10,FOO,Arial", 10, 77, "Arial"},
-        {"$FontHint=10,ansi\\,x,Arial", 10, 77, "Arial"}, {"$FontHint=12x,1,A", 12, 1, "A"},
+        {"$FontHint=10,FOO,Arial", 10, 77, "Arial"},
         {"$FontHint=9,1,A\\,B", 9, 1, "A\\,B"},  // taken as stored
         {"$FontHint=9,1,0123456789012345678901234567890123456789", 9, 1,
          "0123456789012345678901234567890"},
         {"$FontHint=9,0000000000000000000000000000001,A", 9, 1, "A"},    // 31 bytes
         {"$FontHint=9,00000000000000000000000000000001,A", 9, 77, "A"},  // 32 bytes
-        {"$FontHint=9,1,A\001B", 9, 1, "A"}, {"$FontHint", 11, 77, "Default"},
         {"$FontHint=10,300,Arial", 10, 300, "Arial"},  // only the low byte (44) reaches the font
     };
     for (const auto& c : cases) {
@@ -143,14 +128,12 @@ TEST(FontsInEffect, NearestFontLineAboveOrTheDefault) {
     fill(doc, {
                   {LINE_TITLE, "#T1,000000"},                     // 0
                   {LINE_FONT_TITLE, "$FontTitle=30,ANSI,Face1"},  // 1
-                  {LINE_TITLE, "#T2,000000"},                     // 2
-                  {LINE_FONT_ANSWER, "$FontAnswer=8,1,Other"},    // 3
-                  {LINE_FONT_TITLE, "$fonttitle=40,1,Face2'c"},   // 4
-                  {LINE_TITLE, "#T3,000000"},                     // 5
-                  {LINE_TEXT, "q,a,<00"},                         // 6
-                  {LINE_FONT_COMMENT, "$FontComment=30,1,Far"},   // 7
-                  {LINE_FONT_COMMENT, "$FontComment=x"},          // 8
-                  {LINE_TEXT, "'c"},                              // 9
+                  {LINE_FONT_ANSWER, "$FontAnswer=8,1,Other"},    // 2
+                  {LINE_FONT_TITLE, "$fonttitle=40,1,Face2'c"},   // 3
+                  {LINE_TEXT, "q,a,<00"},                         // 4
+                  {LINE_FONT_COMMENT, "$FontComment=30,1,Far"},   // 5
+                  {LINE_FONT_COMMENT, "$FontComment=x"},          // 6
+                  {LINE_TEXT, "'c"},                              // 7
               });
     prefs.Comment.size = 33;
     // Style and colours stay those of the default.
@@ -158,26 +141,21 @@ TEST(FontsInEffect, NearestFontLineAboveOrTheDefault) {
         {0, LINE_FONT_TITLE, prefs.Title},
         {1, LINE_FONT_TITLE, with(prefs.Title, 30, 0, "Face1")},  // the line itself counts
         {2, LINE_FONT_TITLE, with(prefs.Title, 30, 0, "Face1")},
-        {3, LINE_FONT_TITLE, with(prefs.Title, 30, 0, "Face1")},
-        {5, LINE_FONT_TITLE, with(prefs.Title, 40, 1, "Face2")},
-        {6, LINE_FONT_TITLE, with(prefs.Title, 40, 1, "Face2")},
-        {2, LINE_FONT_ANSWER, prefs.Answer},
-        {6, LINE_FONT_ANSWER, with(prefs.Answer, 8, 1, "Other")},
-        {6, LINE_FONT_QUESTION, prefs.Question}, {6, LINE_FONT_HINT, prefs.hint_font},
+        {4, LINE_FONT_TITLE, with(prefs.Title, 40, 1, "Face2")},
+        {1, LINE_FONT_ANSWER, prefs.Answer},
+        {4, LINE_FONT_ANSWER, with(prefs.Answer, 8, 1, "Other")},
+        {4, LINE_FONT_HINT, prefs.hint_font},
         // FontGroup starts from the comment default; only the nearest line counts.
-        {6, LINE_FONT_GROUP, prefs.Comment}, {9, LINE_FONT_COMMENT, prefs.Comment},
+        {4, LINE_FONT_GROUP, prefs.Comment}, {7, LINE_FONT_COMMENT, prefs.Comment},
     };
     for (const auto& c : cases) {
         FontSpec out;
         ASSERT_TRUE(font_spec_in_effect(doc, doc.line_at(c.index), c.kind, prefs, out));
         EXPECT_EQ(out, c.expected) << "line " << c.index << " kind " << c.kind;
     }
-    FontSpec out;
-    ASSERT_TRUE(font_spec_in_effect(doc, nullptr, LINE_FONT_TITLE, prefs, out));
-    EXPECT_EQ(out, prefs.Title);
     // Other kinds leave the record unset.
     FontSpec untouched;
-    for (int kind : std::initializer_list<int>{0, LINE_TITLE, LINE_TEXT, LINE_GROUP, LINE_FONT, 0x3007})
+    for (int kind : std::initializer_list<int>{LINE_TITLE, LINE_FONT, 0x3007})
         EXPECT_FALSE(font_spec_in_effect(doc, doc.line_at(1), kind, prefs, untouched)) << kind;
     EXPECT_EQ(untouched, FontSpec{});
 }
@@ -188,19 +166,14 @@ TEST(GroupName, FromGroupLineOrBuiltIn) {
         int index;
         const char* expected;  // null: the built-in name
     } cases[] = {
-        {"$Group=A,B,,D", 0, "A"}, {"$Group=A,B,,D", 1, "B"},
+        {"$Group=A,B,,D", 1, "B"},
         {"$Group=A,B,,D", 2, nullptr},  // empty
-        {"$Group=A,B,,D", 3, "D"},
         {"$Group=A,B,,D", 4, nullptr},  // missing: the line holds fewer names
-        {"$Group=0,1,2,3,4,5,6,7,8,", 9, nullptr}, {"$Group=0,1,2,3,4,5,6,7,8,nine", 9, "nine"},
         {"$Group=0,1,2,3,4,5,6,7,8,it\\'s'comment", 9, "it's"},
-        {"$Group=0,1,2,3,4,5,6,7,8,'comment", 9, nullptr}, {"$Group=,,,,,,,,,'c", 0, nullptr},
+        {"$Group=0,1,2,3,4,5,6,7,8,'comment", 9, nullptr},
         {"$Group=0,1,2,3,4,5,6,7,8'x", 8, "8'x"},  // the comment only follows name 9
-        {"$Group=a\\,b,c", 0, "a,b"}, {"$Group=x\\ny", 0, "x\r\ny"},
-        {"$Group=\\(a\\)", 0, "\\(a\\)"},  // markup stays as written
-        {"$Group=a\\\\,b", 1, "b"}, {"$Group=" SO "," HYO, 0, SO},
-        {"$Group=0,1,2,3,4,5,6,7,8," SO "'" HYO, 9, SO}, {"$group=A=B,C", 0, "A=B"},
-        {"$Group=A", 10, ""}, {"$Group=A", -1, ""},
+        {"$Group=a\\,b,c", 0, "a,b"}, {"$Group=" SO "," HYO, 0, SO}, {"$group=A=B,C", 0, "A=B"},
+        {"$Group=A", 10, ""},
     };
     for (const auto& c : cases) {
         CardDocument doc;
@@ -214,13 +187,11 @@ TEST(GroupName, FromGroupLineOrBuiltIn) {
     EXPECT_EQ(group_name(doc, 9), "９");
 }
 
+// Round trips through escaping: see the scan fuzz target.
 TEST(EscapedValue, LengthAndValue) {
     const struct { const char* text; int length; const char* value; } cases[] = {
-        {"it\\'s'comment", 5, "it's"}, {"a'b", 1, "a"},          {"'x", 0, ""},
-        {"", 0, ""},                   {SO "'x", 2, SO},         {HYO "\\'", 4, HYO "'"},
-        {"a\\\\'b", 3, "a\\"},         {"a\\", 2, "a\\"},        {"a\\\x01'", 2, "a\\"},
-        {"a\x01'b", 1, "a"},           {"\\" SO "'x", 3, "\\" SO}, {"x\\ny", 4, "x\r\ny"},
-        {"a\\,b", 4, "a,b"},           {"\\(a\\)", 5, "\\(a\\)"}, {"\x81'", 1, "\x81"},
+        {"a\\", 2, "a\\"}, {"a\\\x01'", 2, "a\\"},  // a backslash never escapes the line end
+        {HYO "\\'", 4, HYO "'"}, {"x\\ny", 4, "x\r\ny"},
     };
     for (const auto& c : cases) {
         const int length = escaped_value_length(c.text);
