@@ -11,6 +11,7 @@
 #include "resources/print_preview_ids.h"
 #include "resources/printing_ids.h"
 #include "resources/resource.h"
+#include "win/base/help.h"
 #include "win/base/page_setup.h"
 #include "win/operations/print_job_win.h"
 #include "win/operations/print_preview_win.h"
@@ -253,6 +254,11 @@ TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandOffers) {
         pump();
         EXPECT_EQ(window_text(number), page(step.page)) << "key " << step.key;
     }
+    DWORD topic = 0;
+    set_help_hook([&](UINT, DWORD t) { topic = t; });
+    HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, GetFocus(), 0, {}};
+    SendMessageA(preview, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(topic, kTopicPrint);
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
     pump();
     EXPECT_EQ(print_preview_window(), nullptr);

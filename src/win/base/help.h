@@ -28,12 +28,14 @@ inline constexpr DWORD kTopicSort = 2017;
 inline constexpr DWORD kTopicCustomizeIme = 2020;
 inline constexpr DWORD kTopicCustomizeFonts = 2021;
 inline constexpr DWORD kTopicProblemCheck = 2022;
+inline constexpr DWORD kTopicPrint = 2031;
 // Every topic the program opens: the help file must have each of them
 // (help/context.h; checked against the built file by the GUI tests).
 inline constexpr DWORD kHelpTopics[] = {
     kTopicMenu, kTopicQuestion, kTopicTitle, kTopicOther, kTopicGroup, kTopicMessage,
     kTopicPageSetup, kTopicDataInfo, kTopicFind, kTopicConditions, kTopicGroupChange,
     kTopicSelect, kTopicSort, kTopicCustomizeIme, kTopicCustomizeFonts, kTopicProblemCheck,
+    kTopicPrint,
 };
 
 void initialize_help();

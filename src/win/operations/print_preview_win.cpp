@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "win/base/app_state.h"
 #include "win/base/guarded.h"
+#include "win/base/help.h"
 #include "win/base/message_box.h"
 #include "win/base/page_setup.h"
 #include "win/base/win_handle.h"
@@ -405,6 +406,7 @@ INT_PTR preview_proc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
                 case IDCANCEL: close_preview(); return TRUE;
             }
             return FALSE;
+        case WM_HELP: show_help(window, kHelpContext, kTopicPrint); return TRUE;
         case WM_CLOSE: close_preview(); return TRUE;
         case WM_DESTROY:
             enable_other_windows(true);
