@@ -20,26 +20,9 @@
 namespace {
 
 using qz::bench::now_ms;
+using qz::bench::printed_quiz;
 using qz::bench::pump;
 using qz::bench::timed;
-
-// Titles every 50 lines, questions with alternatives, comments and blanks.
-std::string quiz(int lines) {
-    std::string text = "QUIZODATA V1.4\r\n";
-    text.reserve(static_cast<std::size_t>(lines) * 52);
-    for (int i = 0; i < lines; ++i) {
-        const std::string n = std::to_string(i);
-        if (i % 50 == 0)
-            text += "#第" + n + "章,011100'章のコメント\r\n";
-        else if (i % 25 == 7)
-            text += "'コメント行 " + n + "\r\n";
-        else if (i % 40 == 13)
-            text += "\r\n";
-        else
-            text += "問題" + n + "の答えは何でしょうか？,[答え" + n + "|こたえ],?2" + std::to_string(i % 2) + "\r\n";
-    }
-    return text;
-}
 
 }  // namespace
 
@@ -50,7 +33,7 @@ void run_print_preview_bench(HWND main, const std::string& dir) {
         return;
     }
     const std::string path = dir + "qzobench-preview.qzf";
-    replace_file_contents(path, quiz(100000));
+    replace_file_contents(path, printed_quiz(100000));
     app().editor.mark_saved();
     open_document(main, path);
     pump();

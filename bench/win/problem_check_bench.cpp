@@ -66,7 +66,10 @@ void run_problem_check_bench(HWND main, const std::string& dir) {
         const double recheck = timed([&] {
             SendMessageA(window, WM_COMMAND, IDC_PROBLEM_RECHECK, 0);
         });
-        NMLISTVIEW click{{list, IDC_PROBLEM_LIST, LVN_COLUMNCLICK}, -1, 1};
+        NMLISTVIEW click{};
+        click.hdr = {list, IDC_PROBLEM_LIST, LVN_COLUMNCLICK};
+        click.iItem = -1;
+        click.iSubItem = 1;
         const double sort = timed([&] {
             SendMessageA(window, WM_NOTIFY, IDC_PROBLEM_LIST, reinterpret_cast<LPARAM>(&click));
         });
