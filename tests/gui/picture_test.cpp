@@ -145,6 +145,14 @@ TEST_F(PictureTest, DrawsPicturesOnLinesOfTheirOwnAndMeasuresThem) {
         EXPECT_EQ(draw_text_with_images(c.text, 128, all, c.format, context), c.height);
         EXPECT_EQ(page.at(c.x, c.y), c.colour);
     }
+    // A picture wider than its column is cut at the column's edge, and the
+    // page's clipping is as before afterwards.
+    PatBlt(page.dc(), 0, 0, 200, 300, WHITENESS);
+    draw_text_with_images("\\i\"map.bmp\"", 128, RECT{10, 5, 40, 295}, DT_LEFT, context);
+    EXPECT_EQ(page.at(39, 6), RGB(0x3C, 0x78, 0xD8));
+    EXPECT_EQ(page.at(41, 6), RGB(255, 255, 255));
+    PatBlt(page.dc(), 0, 0, 200, 300, BLACKNESS);
+    EXPECT_EQ(page.at(100, 100), RGB(0, 0, 0));
     EXPECT_TRUE(messages_.empty());
 
     EXPECT_EQ(draw_text_with_images("A\\i\"gone.png\"", 128, all, DT_CALCRECT, context), text);
