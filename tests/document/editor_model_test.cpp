@@ -181,6 +181,10 @@ TEST(EditorModel, UndoAndRedoRestoreTheBytes) {
             for (int i = 0; i < doc.count(); ++i)
                 if (pick(3) == 0) selection.push_back(i);
             model.set_selection(selection, selection.empty() ? -1 : selection.back());
+            if (pick(4) == 0) {
+                pick(2) ? model.select_all() : model.invert_selection();
+                ASSERT_EQ(model.selected_count(), static_cast<int>(model.selected().size()));
+            }
             doc.current = pick(doc.count() + 1) - 1;
             const std::size_t before = model.history().position();
             bool redone = false;
@@ -223,6 +227,10 @@ TEST(EditorModel, UndoAndRedoRestoreTheBytes) {
         while (model.can_redo()) model.redo();
         EXPECT_EQ(write_data_file(doc), states.back());
         EXPECT_EQ(model.selected_count(), static_cast<int>(model.selected().size()));
+        std::vector<int> in_runs;
+        for (auto [first, last] : model.selected_runs())
+            for (int i = first; i <= last; ++i) in_runs.push_back(i);
+        EXPECT_EQ(in_runs, model.selected());
     }
 }
 

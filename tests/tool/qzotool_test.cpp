@@ -152,6 +152,7 @@ TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
         {{"normalize", bad_version, kOut}, bad_version, u8"データのバージョンが違います。"},
         {{"normalize", kSample, unwritable}, unwritable, u8"書き込みできません。"},
         {{"find", "x", bad_version}, bad_version, u8"データのバージョンが違います。"},
+        {{"list", bad_version}, bad_version, u8"データのバージョンが違います。"},
     };
     for (const Case& c : cases) {
         const std::string& file = c.file.empty() ? c.args.back() : c.file;
@@ -303,7 +304,9 @@ constexpr char kFindData[] =
     "#読み,011100\r\n"                        // 7
     "東京の読みは？,とうきょう,<00\r\n"       // 8
     "ガスの読み,ｶﾞｽ,<00\r\n"                  // 9
-    "a-x,b,<00\r\n";                          // 10
+    "a-x,b,<00\r\n"                           // 10
+    "#壊れ,b,<00\r\n"                         // 11, kept as a comment
+    "壊れ,b,<0\r\n";                          // 12, kept as a comment
 
 class FindCommand : public testing::Test {
   protected:
@@ -323,11 +326,12 @@ TEST_F(FindCommand, PrintsMatchingFileLineNumbers) {
         {{}, u8"トウキョウ", "4\n8\n"},  // kana ignored by default
         {{"--conditions", "84"}, u8"トウキョウ", "4\n"},
         {{"--conditions", "10"}, u8"首都", "3\n4\n5\n6\n"},
-        {{"--conditions=0x10"}, u8"読み", "7\n8\n9\n10\n"},
+        {{"--conditions=0x10"}, u8"読み", "7\n8\n9\n10\n11\n12\n"},
+        {{"--conditions", "20"}, u8"壊れ", "11\n12\n"},  // read as the editor shows them
         {{"--conditions", "f7"}, u8"ｶﾞｽ", "9\n"},  // half-width input
         {{"--conditions", "20"}, u8"#", "3\n7\n"},  // '#' is in a title's question piece
         {{"--"}, u8"-x", "10\n"},
-        {{}, u8"ない", ""},
+        {{}, u8"大阪", ""},  // no line holds the text: the lines are only counted
     };
     for (const Row& r : rows) {
         std::vector<std::string> args = {"find"};
