@@ -6,12 +6,6 @@
 // for no text). Reading in place without a document (qzotool's check and
 // find) sees the same rewritten lines and finds the same lines.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/document/data_file.h"
@@ -21,7 +15,6 @@
 #include "fuzz_require.h"
 
 namespace {
-
 
 bool is_break(char c) {
     return c == '\r' || c == '\n' || c == '\x01';

@@ -29,7 +29,7 @@ const char kLines[] =
 
 // Where the search goes and what matches is tested natively; here the
 // commands, the dialog and the message.
-TEST_F(FindTest, F3OpensTheDialogFirstThenStepsWithoutWrappingAndTheDialogReopensWithTheText) {
+TEST_F(FindTest, F3OpensTheDialogThenStepsWithoutWrappingTheDialogKeepsTheTextAndNeedsAField) {
     open(kLines);
     focus_line(1);
     when_dialog("検索", [](HWND dialog) {
@@ -60,10 +60,9 @@ TEST_F(FindTest, F3OpensTheDialogFirstThenStepsWithoutWrappingAndTheDialogReopen
     });
     command(CMD_FIND);
     EXPECT_EQ(doc().current, 1);
-}
 
-TEST_F(FindTest, ConditionsDialogRefusesNoField) {
-    open(kLines);
+    // The conditions dialog refuses a search in no field.
+    messages_.clear();
     when_dialog("検索", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDC_FIND_CONDITIONS, 0); });
     when_dialog("検索条件", [this](HWND dialog) {
         for (int id : {IDC_CONDITION_TITLE, IDC_CONDITION_QUESTION, IDC_CONDITION_ANSWER,

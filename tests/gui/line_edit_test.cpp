@@ -80,20 +80,6 @@ TEST_F(LineEditTest, SettingsLinesInsertion) {
     command(CMD_INSERT_FONT_ANSWER);
     EXPECT_EQ(item_text(1, 1) + item_text(1, 2), "設定$FontAnswer=");
     EXPECT_EQ(focus_control_id(), 1025);
-
-}
-
-TEST_F(LineEditTest, DeletingSelectedLines) {
-    open(kFive);
-    focus_line(3);
-    select_only({1, 3});
-    SetFocus(list());
-    NMLVKEYDOWN key{{list(), IDC_LINE_LIST, LVN_KEYDOWN}, VK_DELETE, 0};
-    SendMessageA(main_window(), WM_NOTIFY, IDC_LINE_LIST, reinterpret_cast<LPARAM>(&key));
-    pump();
-    EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
-    EXPECT_EQ(item_text(2, 0) + item_text(2, 1), "4問題3");
 }
 
 // Deleting every line keeps the last; behind the refusal the list and the
@@ -127,14 +113,18 @@ TEST_F(LineEditTest, MovedLinesTakeTheirSelectionAndFocusAlong) {
     for (int i = 0; i < doc().count(); ++i) EXPECT_EQ(item_text(i, 2), doc().line_at(i)->text());
 }
 
-TEST_F(LineEditTest, CtrlZInTheListUndoesADeleteAndCtrlYRedoesIt) {
+TEST_F(LineEditTest, DeleteKeyInTheListCtrlZUndoesItAndCtrlYRedoesIt) {
     open(kFive);
     set_item_state(-1, 0, LVIS_SELECTED);
     focus_line(1);
     set_item_state(3, LVIS_SELECTED, LVIS_SELECTED);
     SetFocus(list());
-    command(CMD_DELETE);
+    NMLVKEYDOWN key{{list(), IDC_LINE_LIST, LVN_KEYDOWN}, VK_DELETE, 0};
+    SendMessageA(main_window(), WM_NOTIFY, IDC_LINE_LIST, reinterpret_cast<LPARAM>(&key));
+    pump();
+    EXPECT_TRUE(messages_.empty());
     ASSERT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
+    EXPECT_EQ(item_text(2, 0) + item_text(2, 1), "4問題3");
     EXPECT_TRUE(modified());
     EXPECT_EQ(menu_state(CMD_REDO) & MFS_GRAYED, static_cast<UINT>(MFS_GRAYED));
 
@@ -250,13 +240,7 @@ TEST_F(BulkEditTest, UnicodeTextArrivesConvertedAndNeverFailsAndSwapSaysHowMany)
     SetFocus(list());
     // U+00E9 and U+4E02 have no code page 932 form.
     const wchar_t text[] = L"\u554f\u984c,\u7b54\u3048,<00\r\n\u00e9\u4e02,x,<00";
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
-    std::memcpy(GlobalLock(mem), text, sizeof text);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-    CloseClipboard();
+    set_clipboard(text, sizeof text, CF_UNICODETEXT);
     command(CMD_PASTE);
     EXPECT_TRUE(messages_.empty());
     ASSERT_EQ(doc().count(), 6);

@@ -83,7 +83,7 @@ TEST_F(MainWindowTest, EditMenuFollowsTheListFocusAndSelection) {
         open(c.body, c.version);
         SetFocus(list());
         select_only(c.selected);
-        set_clipboard(c.clipboard_text ? "abc" : nullptr);
+        set_clipboard(c.clipboard_text ? "abc" : nullptr, 4);
         SendMessageA(main_window(), WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(main_window())), 0);
         for (int id : c.enabled) EXPECT_FALSE(menu_state(id) & MFS_GRAYED) << "item " << id;
         for (int id : c.grayed) EXPECT_TRUE(menu_state(id) & MFS_GRAYED) << "item " << id;

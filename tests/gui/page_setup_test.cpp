@@ -103,21 +103,6 @@ class PageSetupTest : public EditorTest {
     int focus_ = 0;
 };
 
-// Which numbers are bad is the core's (PageSetupValues); the box the core
-// names gets the focus.
-TEST_F(PageSetupTest, BadNumbersAreRefusedAndTheBadBoxGetsTheFocus) {
-    start();
-    set_numbers("101", "1000");
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "数値が正しくありません。");
-    EXPECT_EQ(messages_[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
-    EXPECT_EQ(focus_, IDC_PS_LINE_SPACE);
-    EXPECT_EQ(app().print.QuestionRate, 50);
-    set_numbers("", "999");
-    EXPECT_EQ(app().print.QuestionRate, 0);
-    EXPECT_EQ(app().print.LineSpace, 999);
-}
-
 TEST_F(PageSetupTest, SettingsFileValuesShowEnableAndStoreBackNormalised) {
     // Title and answer numbers on with titles and answers off.
     write_file(dir_ + "\\QZOEDIT.INI",
@@ -157,7 +142,7 @@ TEST_F(PageSetupTest, SettingsFileValuesShowEnableAndStoreBackNormalised) {
     EXPECT_EQ(p.NumTitle, "%t ");
 }
 
-TEST_F(PageSetupTest, CancelKeepsColoursAndPrinterAndOkTakesThem) {
+TEST_F(PageSetupTest, CancelKeepsColoursAndPrinterOkTakesThemAndBadNumbersAreRefused) {
     start();
     const PrintSettings before = app().print;
     for (int button : {IDCANCEL, IDOK}) {
@@ -193,6 +178,18 @@ TEST_F(PageSetupTest, CancelKeepsColoursAndPrinterAndOkTakesThem) {
         EXPECT_EQ(g_setup_calls[i].dev_mode, "default");
         EXPECT_NE(g_setup_calls[i].owner, main_window());
     }
+
+    // Which numbers are bad is the core's (PageSetupValues); the box the core
+    // names gets the focus.
+    set_numbers("101", "1000");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "数値が正しくありません。");
+    EXPECT_EQ(messages_[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(focus_, IDC_PS_LINE_SPACE);
+    EXPECT_EQ(app().print.QuestionRate, 50);
+    set_numbers("", "999");
+    EXPECT_EQ(app().print.QuestionRate, 0);
+    EXPECT_EQ(app().print.LineSpace, 999);
 }
 
 }  // namespace

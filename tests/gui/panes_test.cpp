@@ -229,15 +229,6 @@ TEST_F(PaneTest, FieldsKeepTheirBytesThroughThePane) {
     EXPECT_TRUE(wraps(kQuestionField));
 }
 
-TEST_F(PaneTest, MessageSplitIsClampedToThePane) {
-    open_lines({"$Message=old'c"});
-    Preferences& prefs = app().prefs;
-    move_split(kMessageSeparator, pane_height() - 30);
-    set_pane_height(pane_height() - 100);  // pulls the split up
-    EXPECT_EQ(prefs.MessageHeight, pane_height() - 20);
-    EXPECT_EQ(placed(kMessageSeparator).top, placed(kMessageField).bottom);
-}
-
 TEST_F(PaneTest, AnswerNumbersFollowTheFormatAndSyntaxErrorsShowInTheStatusBar) {
     open("q,[a|b],<01\r\n", "1.2");
     focus_line(0);
@@ -305,7 +296,7 @@ TEST_F(PaneTest, TitlePaneShowsAndCommitsChoicesAndFlagsWhenTheFocusLeaves) {
     EXPECT_EQ(field(kTitleField), "a,b");
 }
 
-TEST_F(PaneTest, GroupAndMessagePanesWriteTheirLines) {
+TEST_F(PaneTest, GroupAndMessagePanesWriteTheirLinesAndTheMessageSplitIsClamped) {
     open_lines({"$Group=k,l'm", "$Group=,,,,,,,,,", "$Message=old'c"});
     EXPECT_EQ(fields({kFirstName, kFirstName + 1, kFirstName + 9, kCommentField}), "k|l'm||");
     type(kFirstName + 3, "n");
@@ -321,6 +312,10 @@ TEST_F(PaneTest, GroupAndMessagePanesWriteTheirLines) {
     type(kMessageField, "line 1\r\nit's");
     leave_pane();
     expect_line(2, "$Message=line 1\\nit\\'s'c");
+    move_split(kMessageSeparator, pane_height() - 30);
+    set_pane_height(pane_height() - 100);  // pulls the split up
+    EXPECT_EQ(app().prefs.MessageHeight, pane_height() - 20);
+    EXPECT_EQ(placed(kMessageSeparator).top, placed(kMessageField).bottom);
 }
 
 TEST_F(PaneTest, FontPaneShowsAndWritesItsValues) {

@@ -18,46 +18,12 @@
 namespace qz::test {
 namespace {
 
-std::string windows_path(std::string unix_path) {
-    for (char& c : unix_path)
-        if (c == '/') c = '\\';
-    return "Z:" + unix_path;
-}
-
-// Runs a Unix command line through /bin/sh and returns its output. Wine
-// starts Unix programs but gives no handle to wait on or read from, so the
-// output goes to a file and a marker file says when it is complete.
-std::string run_unix(const std::string& command) {
-    static int runs = 0;
-    const std::string base = "/tmp/qz-print-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(runs++);
-    std::string line = "/bin/sh -c \"(" + command + ") >" + base + ".out 2>&1; touch " + base + ".done\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return "cannot start /bin/sh";
-    if (process.hProcess) CloseHandle(process.hProcess);
-    if (process.hThread) CloseHandle(process.hThread);
-    for (int i = 0; i < 1200 && !file_exists(windows_path(base + ".done")); ++i) Sleep(50);
-    std::string out = read_file(windows_path(base + ".out"));
-    DeleteFileA(windows_path(base + ".out").c_str());
-    DeleteFileA(windows_path(base + ".done").c_str());
-    // Unix tools write UTF-8; the program's texts are code page 932.
-    std::wstring wide(out.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, out.data(), static_cast<int>(out.size()), wide.data(),
-                                    static_cast<int>(wide.size())));
-    std::string text(wide.size() * 2, '\0');
-    text.resize(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
-                                    static_cast<int>(text.size()), nullptr, nullptr));
-    return text;
-}
-
 class PrintTest : public EditorTest {
 protected:
     void SetUp() override {
         EditorTest::SetUp();
         // The test command starts the scheduler and the queue; this makes sure.
-        std::string folder = run_unix(std::string(QZ_SOURCE_DIR) + "/scripts/printer-setup.sh 2>/dev/null");
+        std::string folder = run_unix(dir_, std::string(QZ_SOURCE_DIR) + "/scripts/printer-setup.sh 2>/dev/null");
         folder.erase(folder.find_last_not_of("\r\n") + 1);
         folder = folder.substr(folder.find_last_of('\n') + 1);
         ASSERT_EQ(folder.front(), '/') << folder;
@@ -87,14 +53,8 @@ protected:
     }
 
     std::set<std::string> pdfs() const {
-        std::set<std::string> names;
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((windows_path(pdf_dir_) + "\\*.pdf").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return names;
-        do names.insert(data.cFileName);
-        while (FindNextFileA(find, &data));
-        FindClose(find);
-        return names;
+        const std::vector<std::string> names = files_in(windows_path(pdf_dir_), "*.pdf");
+        return {names.begin(), names.end()};
     }
 
     // Waits for the next PDF the queue writes; its Unix path, or "" after a minute.
@@ -103,7 +63,7 @@ protected:
             for (const std::string& name : pdfs()) {
                 if (known_.count(name)) continue;
                 const std::string path = pdf_dir_ + "/" + name;
-                if (run_unix("pdfinfo '" + path + "'").find("Pages:") == std::string::npos) break;
+                if (run_unix(dir_, "pdfinfo '" + path + "'").find("Pages:") == std::string::npos) break;
                 known_.insert(name);
                 return path;
             }
@@ -112,7 +72,7 @@ protected:
         return {};
     }
     int pages_of(const std::string& pdf) {
-        const std::string info = run_unix("pdfinfo '" + pdf + "'");
+        const std::string info = run_unix(dir_, "pdfinfo '" + pdf + "'");
         const std::size_t at = info.find("Pages:");
         return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
     }
@@ -125,25 +85,15 @@ protected:
     BOOL answer_ = TRUE;
 };
 
-TEST_F(PrintTest, PrintsThePagesOfferedUnderTheFileName) {
-    start("\"" + source_path("samples/sample.qzf") + "\"");
-    command(CMD_PRINT);
-    const std::string pdf = next_pdf();
-    ASSERT_FALSE(pdf.empty());
-    EXPECT_GT(offered_, 0);
-    EXPECT_EQ(pages_of(pdf), offered_);
-    EXPECT_NE(run_unix("pdfinfo '" + pdf + "'").find("sample.qzf"), std::string::npos);
-    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
-}
-
-TEST_F(PrintTest, NothingToPrintIsSaidBeforeTheDialogOffersNoPage) {
+TEST_F(PrintTest, NothingToPrintIsSaidBeforeTheDialogOffersNoPageAndNoPreviewOpens) {
     open("'comment\r\n#title,000000\r\n");
     app().print.PrintFlags &= ~PRINT_TITLES;
     answer_ = FALSE;
     command(CMD_PRINT);
     EXPECT_EQ(offered_, 0);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "印刷するデータがありません。");
+    command(CMD_PRINT_PREVIEW);
+    EXPECT_EQ(print_preview_window(), nullptr);
+    EXPECT_EQ(message_texts(), std::vector<std::string>(2, "印刷するデータがありません。"));
 }
 
 // Text drawn in the printer's own fonts comes back from the PDF as text
@@ -162,7 +112,7 @@ TEST_F(PrintTest, TitlesNumbersQuestionsAndAnswersStandInOrderAndColumns) {
         command(CMD_PRINT);
         const std::string pdf = next_pdf();
         ASSERT_FALSE(pdf.empty());
-        const std::string text = run_unix("pdftotext -layout '" + pdf + "' -");
+        const std::string text = run_unix(dir_, "pdftotext -layout '" + pdf + "' -");
         std::size_t at = 0;
         for (const char* expected : {"1 Capitals", "(1) Japan?", "(2) France?", "2 Rivers", "(1)", "Longest?"}) {
             const std::size_t found = text.find(expected, at);
@@ -230,9 +180,11 @@ TEST_F(PrintTest, CopiesRepeatPagesAndCancellingStopsTheJob) {
     EXPECT_EQ(pages_of(next_pdf()), 2);
 }
 
-// The preview counts as the print command does, follows the page keys,
-// hands over to the print command and gives the main window back.
-TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandOffers) {
+// The preview counts as the print command does, follows the page keys and
+// the wheel (fitted it turns pages; at actual size the page is larger than
+// the window and the wheel scrolls it), gives the main window back and hands
+// over to the print command, which prints the pages under the file name.
+TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandPrints) {
     start("\"" + source_path("samples/sample.qzf") + "\"");
     command(CMD_PRINT_PREVIEW);
     HWND preview = print_preview_window();
@@ -258,46 +210,31 @@ TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandOffers) {
     EXPECT_EQ(print_preview_window(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(main_window()));
 
-    set_print_dialog_function([this](PRINTDLGA& request) {
-        offered_ = request.nMaxPage;
-        return FALSE;
-    });
     command(CMD_PRINT_PREVIEW);
-    SendMessageA(GetDlgItem(print_preview_window(), IDC_PREVIEW_PRINT), BM_CLICK, 0, 0);
-    pump();
-    EXPECT_EQ(print_preview_window(), nullptr);
-    EXPECT_EQ(offered_, count);
-    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
-
-    // Nothing to print: the layout's message, no window.
-    open("'only a comment\r\n");
-    command(CMD_PRINT_PREVIEW);
-    EXPECT_EQ(print_preview_window(), nullptr);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "印刷するデータがありません。");
-}
-
-// Fitted, the wheel turns pages and nothing scrolls; at actual size the
-// page is larger than the window and the wheel scrolls it.
-TEST_F(PrintTest, PreviewWheelTurnsPagesFittedAndScrollsAtActualSize) {
-    start("\"" + source_path("samples/sample.qzf") + "\"");
-    command(CMD_PRINT_PREVIEW);
-    HWND preview = print_preview_window();
-    ASSERT_NE(preview, nullptr);
+    preview = print_preview_window();
+    number = GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER);
     HWND view = GetDlgItem(preview, IDC_PREVIEW_PAGE);
     const auto scrolls = [view] { return (GetWindowLongA(view, GWL_STYLE) & WS_VSCROLL) != 0; };
     const auto wheel_down = [view] { SendMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); };
     EXPECT_FALSE(scrolls());
     wheel_down();
-    EXPECT_EQ(window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER)).substr(0, 8), "ページ 2");
+    EXPECT_EQ(window_text(number), page(2));
     SendMessageA(GetDlgItem(preview, IDC_PREVIEW_ACTUAL_SIZE), BM_CLICK, 0, 0);
     EXPECT_TRUE(scrolls());
     wheel_down();
     EXPECT_GT(GetScrollPos(view, SB_VERT), 0);
-    EXPECT_EQ(window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER)).substr(0, 8), "ページ 2");
+    EXPECT_EQ(window_text(number), page(2));
     SendMessageA(GetDlgItem(preview, IDC_PREVIEW_FIT), BM_CLICK, 0, 0);
     EXPECT_FALSE(scrolls());
-    SendMessageA(preview, WM_COMMAND, IDCANCEL, 0);
+    SendMessageA(GetDlgItem(preview, IDC_PREVIEW_PRINT), BM_CLICK, 0, 0);
+    pump();
+    EXPECT_EQ(print_preview_window(), nullptr);
+    EXPECT_EQ(offered_, count);
+    const std::string pdf = next_pdf();
+    ASSERT_FALSE(pdf.empty());
+    EXPECT_EQ(pages_of(pdf), count);
+    EXPECT_NE(run_unix(dir_, "pdfinfo '" + pdf + "'").find("sample.qzf"), std::string::npos);
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
 }
 
 }  // namespace

@@ -20,25 +20,7 @@ using ProblemCheckTest = EditorTest;
 
 HWND rows() { return GetDlgItem(problem_check_window(), IDC_PROBLEM_LIST); }
 
-std::string row_text(int row, int column) {
-    char buffer[512] = {};
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
-    SendMessageA(rows(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return buffer;
-}
-
 int row_count() { return static_cast<int>(SendMessageA(rows(), LVM_GETITEMCOUNT, 0, 0)); }
-
-// The rows as qzotool check --problems prints them.
-std::string rows_as_tool_output(const std::string& path) {
-    std::string out;
-    for (int r = 0; r < row_count(); ++r)
-        out += path + ":" + row_text(r, 0) + ": " + row_text(r, 1) + ": " + row_text(r, 2) + "\n";
-    return out;
-}
 
 TEST_F(ProblemCheckTest, RowsAreWhatQzotoolFinds) {
     const std::string path = copy_to_temp("samples/sample.qzf", "sample.qzf");
@@ -48,7 +30,12 @@ TEST_F(ProblemCheckTest, RowsAreWhatQzotoolFinds) {
     std::ostringstream out, err;
     EXPECT_EQ(tool::run({"check", "--problems", path}, out, err), 1);
     EXPECT_GT(row_count(), 10);
-    EXPECT_EQ(rows_as_tool_output(path), out.str());
+    std::string shown;  // as qzotool prints them
+    for (int r = 0; r < row_count(); ++r) {
+        shown += path + ":" + item_text(r, 0, rows()) + ": " + item_text(r, 1, rows()) + ": ";
+        shown += item_text(r, 2, rows()) + "\n";
+    }
+    EXPECT_EQ(shown, out.str());
     EXPECT_EQ(window_text(GetDlgItem(problem_check_window(), IDC_PROBLEM_STATUS)),
               std::to_string(row_count()) + " 件の問題が見つかりました。");
 }
@@ -66,20 +53,21 @@ TEST_F(ProblemCheckTest, NothingFoundSaysSoAndRecheckSeesEdits) {
     SendMessageA(GetDlgItem(window, IDC_PROBLEM_RECHECK), BM_CLICK, 0, 0);
     pump();
     ASSERT_EQ(row_count(), 3);
-    EXPECT_EQ(row_text(0, 1) + "|" + row_text(1, 1) + "|" + row_text(2, 1),
+    EXPECT_EQ(item_text(0, 1, rows()) + "|" + item_text(1, 1, rows()) + "|" +
+                  item_text(2, 1, rows()),
               "空の答え|答え番号が範囲外|選択肢の不足");
-    EXPECT_EQ(row_text(0, 3), "q,,<01");
+    EXPECT_EQ(item_text(0, 3, rows()), "q,,<01");
 }
 
 TEST_F(ProblemCheckTest, DoubleClickAndEnterLandOnTheLineAfterEarlierLinesGo) {
     open("#t,000000\r\na,x,<00\r\nb,y,<00\r\nc,,<00\r\nd,z,<00\r\n,w,<00\r\n");
     command(CMD_PROBLEM_CHECK);
     ASSERT_EQ(row_count(), 2);
-    ASSERT_EQ(row_text(0, 0), "5");
+    ASSERT_EQ(item_text(0, 0, rows()), "5");
     // Sorting by kind puts the empty question (line 7) first.
     NMLISTVIEW click{{rows(), IDC_PROBLEM_LIST, LVN_COLUMNCLICK}, -1, 1};
     SendMessageA(problem_check_window(), WM_NOTIFY, IDC_PROBLEM_LIST, reinterpret_cast<LPARAM>(&click));
-    ASSERT_EQ(row_text(0, 0), "7");
+    ASSERT_EQ(item_text(0, 0, rows()), "7");
 
     select_only({1, 2});
     SetFocus(list());
