@@ -29,7 +29,7 @@ void click(HWND dialog, int id) {
 
 using DataInfoTest = EditorTest;
 
-TEST_F(DataInfoTest, NewDocumentShowsPlainNewNameAndFocusesOk) {
+TEST_F(DataInfoTest, NewDocumentShowsPlainNewNameAndLoweringAsksOnlyFrom14) {
     start();
     when_dialog("データ情報", [](HWND dialog) {
         HWND name = GetDlgItem(dialog, IDC_INFO_FILE_NAME);
@@ -43,9 +43,9 @@ TEST_F(DataInfoTest, NewDocumentShowsPlainNewNameAndFocusesOk) {
     });
     command(CMD_DATA_INFO);
     EXPECT_FALSE(modified());
-}
 
-TEST_F(DataInfoTest, LoweringAsksOnlyFrom14AndTurnsSettingsIntoComments) {
+    // Lowering the version asks only from 1.4 and turns settings into comments.
+    restart();
     open("$Group=歴史,地理\r\nq,a,<10\r\n$Message=hi\r\n");
     focus_line(1);
     answers_ = {IDNO, IDYES};
@@ -94,8 +94,9 @@ class CustomizeTest : public EditorTest {
     }
 };
 
-TEST_F(CustomizeTest, InputMethodPageAloneChangesOnlyItsPreferencesAndCancelKeepsCustomColours) {
-    start();
+TEST_F(CustomizeTest, OnlyThePagesUsedChangeCancelKeepsCustomColoursApplyAndResetReachThePane) {
+    open("q,a,<00\r\n");
+    focus_line(0);
     app().prefs.Title.size = 33;
     app().prefs.UseDataSettings = 0;
     when_dialog("カスタマイズ", [](HWND sheet) {
@@ -129,11 +130,9 @@ TEST_F(CustomizeTest, InputMethodPageAloneChangesOnlyItsPreferencesAndCancelKeep
     }
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(app().prefs.Question, question);
-}
 
-TEST_F(CustomizeTest, ApplyPutsNewFontsOnThePaneAndResetRestoresTheDefaults) {
-    open("q,a,<00\r\n");
-    focus_line(0);
+    // Apply puts new fonts on the pane; Reset restores the defaults.
+    app().prefs.UseDataSettings = 1;
     auto field_font = [this] {
         return reinterpret_cast<HFONT>(SendMessageA(control(IDC_QUESTION), WM_GETFONT, 0, 0));
     };

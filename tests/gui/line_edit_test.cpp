@@ -209,7 +209,7 @@ using BulkEditTest = EditorTest;
 const char kBody[] = "#t,000000\r\n\r\nq,a,?20'c\r\nr,b,<00\r\n";
 const char kOpened[] = "#t,000000|_|q,a,?20'c|r,b,<00|";
 
-TEST_F(BulkEditTest, CopyCutAndPasteInTheListAreOneStepEach) {
+TEST_F(BulkEditTest, CopyCutAndPasteAreOneStepEachUnicodeTextArrivesAndSwapSaysHowMany) {
     open(kBody);
     focus_line(0);
     select_only({0, 1, 2});
@@ -232,13 +232,11 @@ TEST_F(BulkEditTest, CopyCutAndPasteInTheListAreOneStepEach) {
     EXPECT_EQ(joined_lines(), kOpened);
     EXPECT_FALSE(modified());
     EXPECT_TRUE(messages_.empty());
-}
 
-TEST_F(BulkEditTest, UnicodeTextArrivesConvertedAndNeverFailsAndSwapSaysHowMany) {
-    open(kBody);
+    // Unicode text arrives converted and never fails (U+00E9 and U+4E02
+    // have no code page 932 form).
     focus_line(0);
     SetFocus(list());
-    // U+00E9 and U+4E02 have no code page 932 form.
     const wchar_t text[] = L"\u554f\u984c,\u7b54\u3048,<00\r\n\u00e9\u4e02,x,<00";
     set_clipboard(text, sizeof text, CF_UNICODETEXT);
     command(CMD_PASTE);

@@ -20,7 +20,7 @@ namespace {
 
 using MainWindowTest = EditorTest;
 
-TEST_F(MainWindowTest, ShowsTheSampleInTheLineListAndTheContextMenuSelectsTheClickedItem) {
+TEST_F(MainWindowTest, ShowsTheSampleTheContextMenuSelectsTheClickedItemAndHelpFindsTopics) {
     const std::string sample = source_path("samples/sample.qzf");
     start("\"" + sample + "\"");
     ASSERT_EQ(doc().count(), 59);
@@ -53,6 +53,27 @@ TEST_F(MainWindowTest, ShowsTheSampleInTheLineListAndTheContextMenuSelectsTheCli
     EXPECT_EQ(focused_item(), 3);
     EXPECT_EQ(doc().current, 3);
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 3}));  // item 0 keeps its selection
+
+    // Help opens the topic of the line shown or of the menu.
+    command(CMD_HELP_CONTENTS);  // no help file here
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].text.find("QZOEDIT.CHM"), std::string::npos);
+    EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+
+    std::vector<DWORD> topics;
+    set_help_hook([&](UINT command, DWORD topic) {
+        EXPECT_EQ(command, kHelpContext);
+        topics.push_back(topic);
+    });
+    // Lines: 0 comment, 4 group names, 5 time limit, 6 message, 14 title, 15 question.
+    for (int line : {0, 4, 5, 6, 14, 15}) {
+        focus_line(line);
+        HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, list(), 0, {}};
+        SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    HELPINFO menu{sizeof menu, HELPINFO_MENUITEM, CMD_OPEN, nullptr, 0, {}};
+    SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&menu));
+    EXPECT_EQ(topics, (std::vector<DWORD>{2001, 2004, 2003, 2005, 2002, 2001, 2000}));
 }
 
 TEST_F(MainWindowTest, EditMenuFollowsTheListFocusAndSelection) {
@@ -151,27 +172,11 @@ TEST_F(MainWindowTest, BarsAndSeparatorShareTheRoomWithTheListAndAboutShowsTheVe
     EXPECT_EQ(seen.rfind("Quizo Editor|Version 1.43|https://", 0), 0u) << seen;
 }
 
-TEST_F(MainWindowTest, HelpOpensTheTopicOfTheLineShownOrOfTheMenu) {
-    start("\"" + source_path("samples/sample.qzf") + "\"");
-    command(CMD_HELP_CONTENTS);  // no help file here
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_NE(messages_[0].text.find("QZOEDIT.CHM"), std::string::npos);
-    EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
-
-    std::vector<DWORD> topics;
-    set_help_hook([&](UINT command, DWORD topic) {
-        EXPECT_EQ(command, kHelpContext);
-        topics.push_back(topic);
-    });
-    // Lines: 0 comment, 4 group names, 5 time limit, 6 message, 14 title, 15 question.
-    for (int line : {0, 4, 5, 6, 14, 15}) {
-        focus_line(line);
-        HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, list(), 0, {}};
-        SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-    }
-    HELPINFO menu{sizeof menu, HELPINFO_MENUITEM, CMD_OPEN, nullptr, 0, {}};
-    SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&menu));
-    EXPECT_EQ(topics, (std::vector<DWORD>{2001, 2004, 2003, 2005, 2002, 2001, 2000}));
+TEST(Platform, AnsiCodePageAndResourceStringsAre932) {
+    EXPECT_EQ(GetACP(), 932u);
+    char buf[128] = {};
+    const int n = LoadStringA(app().instance, CMD_NEW, buf, sizeof buf);
+    EXPECT_EQ(std::string(buf, n), "\x90\x56\x8B\x4B\x8D\xEC\x90\xAC");  // 新規作成
 }
 
 }  // namespace

@@ -318,8 +318,9 @@ TEST_F(PaneTest, GroupAndMessagePanesWriteTheirLinesAndTheMessageSplitIsClamped)
     EXPECT_EQ(placed(kMessageSeparator).top, placed(kMessageField).bottom);
 }
 
-TEST_F(PaneTest, FontPaneShowsAndWritesItsValues) {
-    open_lines({"$FontAnswer=-16,shiftjis,ＭＳ ゴシック'big", "$FontHint=x,ANSI,a\\,b"});
+TEST_F(PaneTest, FontPaneShowsAndWritesItsValuesAndTheFontDialogStartsFromTheLine) {
+    open_lines({"$FontAnswer=-16,shiftjis,ＭＳ ゴシック'big", "$FontHint=x,ANSI,a\\,b",
+                "$FontTitle=14,SHIFTJIS,ＭＳ ゴシック", "$FontGroup=x,FOO,"});
     EXPECT_EQ(fields({kSizeField, kCharsetField, kFaceField, kCommentField}), "-16|shiftjis|ＭＳ ゴシック|big");
     EXPECT_EQ(font_of(kChangeButton), pane_control_font());
     HWND pane = app().pane;
@@ -334,10 +335,9 @@ TEST_F(PaneTest, FontPaneShowsAndWritesItsValues) {
     type(kFaceField, face);
     leave_pane();
     expect_line(1, "$FontHint=,ABCDEFGHIJKLMNO," + face.substr(0, 30));
-}
 
-TEST_F(PaneTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
-    open_lines({"$FontTitle=14,SHIFTJIS,ＭＳ ゴシック", "$FontGroup=x,FOO,"});
+    // The font dialog starts from the line and writes its choice.
+    focus_line(2);
     const int dpi = screen_pixels_per_inch(app().pane);
     LOGFONTA offered{};
     bool choose = true;
@@ -357,11 +357,11 @@ TEST_F(PaneTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
     click(kChangeButton);
     expect_offered(-MulDiv(14, dpi, 72), SHIFTJIS_CHARSET, "ＭＳ ゴシック");
     // Committed already: the charset field lost the focus to the size field.
-    expect_line(0, "$FontTitle=12,ANSI,Arial");
+    expect_line(2, "$FontTitle=12,ANSI,Arial");
     EXPECT_EQ(GetFocus(), control(kSizeField));
     app().editor.mark_saved();
     choose = false;
-    focus_line(1);
+    focus_line(3);
     click(kChangeButton);  // FontGroup starts from the comment default; Cancel changes nothing
     const LOGFONTA expected = font_spec_to_logfont(app().prefs.Comment, dpi);
     expect_offered(expected.lfHeight, expected.lfCharSet, expected.lfFaceName);

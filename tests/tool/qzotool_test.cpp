@@ -123,17 +123,33 @@ TEST(QzotoolCheck, ProblemsOnePerLine) {
     EXPECT_EQ(clean.out, "");
 }
 
-TEST(QzotoolCheck, ProblemsReadThePictures) {
-    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "qzotool_check_pictures";
-    std::filesystem::create_directories(dir);
-    std::filesystem::copy_file(QZ_SOURCE_DIR "/samples/flag.png", dir / "flag.png",
+TEST(QzotoolPictures, EachReferenceWithItsStateAndTheProblemCheckReadsThem) {
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "qzotool_pictures";
+    std::filesystem::create_directories(dir / "img");
+    std::filesystem::copy_file(QZ_SOURCE_DIR "/samples/flag.png", dir / "img" / "flag.png",
                                std::filesystem::copy_options::overwrite_existing);
-    const std::string file = (dir / "a.qzf").string();
-    std::ofstream(file, std::ios::binary) << "QUIZODATA V1.4\r\n#t,000000\r\n"
-                                             "q\\i\"flag.png\",a\\i\"gone.png\",<00\r\n";
-    const Result r = run_tool({"check", "--problems", file});
+    std::ofstream(dir / "broken.bmp", std::ios::binary) << "BM";
+    std::ofstream(dir / "a.qzf", std::ios::binary) << "QUIZODATA V1.4\r\n#t,011100\r\n"
+                                                      "q\\i\"img\\flag.png\",a\\i\"gone.PNG\",Z50\r\n"
+                                                      "'\\i\"comment.bmp\"\r\n"
+                                                      "\\i\"x.gif\"\\i\"broken.bmp\",a,Z50\r\n";
+    const std::string file = (dir / "a.qzf").string(), folder = dir.string() + "/";
+    const Result r = run_tool({"pictures", file});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, file + ":3: " + utf8(u8"画像: 画像 \"gone.png\" が見つかりません\n"));
+    EXPECT_EQ(r.out, "3\t\\i\"img\\flag.png\"\t" + folder + "img\\flag.png\tok 48x32\n"
+                     "3\t\\i\"gone.PNG\"\t" + folder + "gone.PNG\tmissing\n"
+                     "5\t\\i\"x.gif\"\t" + folder + "x.gif\tnot a picture\n"
+                     "5\t\\i\"broken.bmp\"\t" + folder + "broken.bmp\tunreadable: " +
+                     utf8(u8"ビットマップのヘッダーが正しくありません。\n"));
+    EXPECT_EQ(run_tool({"pictures", kSample}).status, 0);
+
+    // The problem check reads the pictures too.
+    const std::string other = (dir / "b.qzf").string();
+    std::ofstream(other, std::ios::binary) << "QUIZODATA V1.4\r\n#t,000000\r\n"
+                                              "q\\i\"img\\flag.png\",a\\i\"gone.png\",<00\r\n";
+    const Result problems = run_tool({"check", "--problems", other});
+    EXPECT_EQ(problems.status, 1);
+    EXPECT_EQ(problems.out, other + ":3: " + utf8(u8"画像: 画像 \"gone.png\" が見つかりません\n"));
 }
 
 TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
