@@ -163,7 +163,7 @@ TEST_F(FileCommandsTest, NewDocumentIsSavedUnderANameAndRecentFilesOpenClearAndV
     EXPECT_EQ(doc().count(), 1);
 }
 
-TEST_F(FileCommandsTest, UnreadableFilesGiveTheirMessageAndANewDocument) {
+TEST_F(FileCommandsTest, UnreadableFilesGiveANewDocumentAndNulBytesAreRemovedWithOneMessage) {
     const struct { const char* bytes; const char* message; bool enters_recent_list; } cases[] = {
         {nullptr, "ファイル読み込みに失敗しました。", false},
         {"quizodata v1.4\r\n", "Quizo データファイルではありません。", false},
@@ -181,11 +181,10 @@ TEST_F(FileCommandsTest, UnreadableFilesGiveTheirMessageAndANewDocument) {
         EXPECT_EQ(doc().count(), 1);
         EXPECT_EQ(app().prefs.recent_files.size(), c.enters_recent_list ? 1u : 0u);
     }
-}
 
-// NUL bytes are dropped on opening with one message naming the first line;
-// every other byte stays, and saving writes the file without them.
-TEST_F(FileCommandsTest, NulBytesAreRemovedWithOneMessage) {
+    // NUL bytes are dropped on opening with one message naming the first
+    // line; every other byte stays, and saving writes the file without them.
+    restart();
     const std::string path = dir_ + "\\zeros.qzf";  // not "nul": that names a device
     write_file(path, std::string("QUIZODATA V1.4\r\nQ\r\nli\0ne2,a,<00\r\nQ\r\nla\0st\r\n", 43));
     start("\"" + path + "\"");
@@ -210,7 +209,7 @@ HDROP make_drop(const std::vector<std::string>& paths) {
     return static_cast<HDROP>(mem);
 }
 
-TEST_F(FileCommandsTest, CommandLineAndDroppedFiles) {
+TEST_F(FileCommandsTest, CommandLineAndDroppedFilesAndLongPathsRefusedNotCut) {
     CreateDirectoryA((dir_ + "\\with spaces").c_str(), nullptr);
     const std::string path = dir_ + "\\with spaces\\my file.qzf", second = dir_ + "\\second.qzf";
     write_file(path, "QUIZODATA V1.4\r\n'first\r\n");
@@ -228,6 +227,22 @@ TEST_F(FileCommandsTest, CommandLineAndDroppedFiles) {
     SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({path})), 0);
     EXPECT_EQ(doc().file_name, second);
     EXPECT_TRUE(modified());
+
+    // Long paths are refused, not cut.
+    restart();
+    // A file named by the first 259 bytes of the long path.
+    std::string cut = dir_ + "\\" + std::string(258 - dir_.size(), 'a');
+    write_file(cut, kSmall);
+    const std::string long_path = cut + "b.qzf";
+    const std::string refusal = "ファイル名が長すぎます（259 バイトまで）。\n" + long_path;
+    start(long_path);
+    make_modified();
+    SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({long_path})), 0);
+    EXPECT_EQ(messages_.size(), 2u);
+    for (const ShownMessage& m : messages_)
+        EXPECT_EQ(m.text, refusal);
+    EXPECT_EQ(doc().file_name, "新規.qzf");
+    EXPECT_TRUE(app().prefs.recent_files.empty());
 }
 
 TEST_F(FileCommandsTest, SavingKeepsAttributesAccessRightsAndLinks) {
@@ -284,22 +299,6 @@ TEST_F(FileCommandsTest, SavingUnderJapaneseNamesRemovesLeftoversOfThatFileOnly)
     command(CMD_SAVE_AS);
     EXPECT_EQ(read_file(other + "\\新しい表.qzf"), saved);
     EXPECT_TRUE(messages_.empty());
-}
-
-TEST_F(FileCommandsTest, LongPathsAreRefusedNotCut) {
-    // A file named by the first 259 bytes of the long path.
-    std::string cut = dir_ + "\\" + std::string(258 - dir_.size(), 'a');
-    write_file(cut, kSmall);
-    std::string path = cut + "b.qzf";
-    const std::string refusal = "ファイル名が長すぎます（259 バイトまで）。\n" + path;
-    start(path);
-    make_modified();
-    SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({path})), 0);
-    EXPECT_EQ(messages_.size(), 2u);
-    for (const ShownMessage& m : messages_)
-        EXPECT_EQ(m.text, refusal);
-    EXPECT_EQ(doc().file_name, "新規.qzf");
-    EXPECT_TRUE(app().prefs.recent_files.empty());
 }
 
 TEST_F(FileCommandsTest, SettingsFileIsReadAtStartUpAndWrittenWholeAtExit) {

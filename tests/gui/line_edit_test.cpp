@@ -44,7 +44,7 @@ protected:
 
 const char kFive[] = "a,1,<00\r\nb,2,<00\r\nc,3,<00\r\nd,4,<00\r\ne,5,<00\r\n";
 
-TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
+TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabelsAndOnlyOneGroupLine) {
     open(kFive);
     command(CMD_INSERT_TITLE);  // before the first line: it heads the questions
     EXPECT_EQ(joined_lines(), "#,000000|a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
@@ -68,9 +68,9 @@ TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
     leave_pane();
     EXPECT_EQ(doc().line_at(7)->text(), "f,,<00");
     EXPECT_EQ(item_text(7, 1), "問題6");
-}
 
-TEST_F(LineEditTest, SettingsLinesInsertion) {
+    // Settings lines: one group line only.
+    restart();
     open("a,1,<00\r\nb,2,<00\r\n'c\r\n$Group=x\r\ne,5,<00\r\n");
     focus_line(1);
     command(CMD_INSERT_GROUP);

@@ -103,7 +103,7 @@ class PageSetupTest : public EditorTest {
     int focus_ = 0;
 };
 
-TEST_F(PageSetupTest, SettingsFileValuesShowEnableAndStoreBackNormalised) {
+TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumbersAreRefused) {
     // Title and answer numbers on with titles and answers off.
     write_file(dir_ + "\\QZOEDIT.INI",
                "[Print]\r\nPrintFlags=80\r\nTitlePosition=7\r\nQTStyle=7\r\nQQStyle=1\r\n");
@@ -140,10 +140,8 @@ TEST_F(PageSetupTest, SettingsFileValuesShowEnableAndStoreBackNormalised) {
     EXPECT_EQ(p.QTStyle, PEN_NULL);
     EXPECT_EQ(p.QQStyle, PEN_DASH);
     EXPECT_EQ(p.NumTitle, "%t ");
-}
 
-TEST_F(PageSetupTest, CancelKeepsColoursAndPrinterOkTakesThemAndBadNumbersAreRefused) {
-    start();
+    // Cancel keeps the colours and the printer, OK takes them.
     const PrintSettings before = app().print;
     for (int button : {IDCANCEL, IDOK}) {
         when_dialog("ページ設定", [button](HWND dialog) {

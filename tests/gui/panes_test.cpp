@@ -229,7 +229,7 @@ TEST_F(PaneTest, FieldsKeepTheirBytesThroughThePane) {
     EXPECT_TRUE(wraps(kQuestionField));
 }
 
-TEST_F(PaneTest, AnswerNumbersFollowTheFormatAndSyntaxErrorsShowInTheStatusBar) {
+TEST_F(PaneTest, AnswerNumbersFollowTheFormatSyntaxErrorsShowAndFontSizesAreBounded) {
     open("q,[a|b],<01\r\n", "1.2");
     focus_line(0);
     EXPECT_FALSE(IsWindowVisible(control(kAnswerNumber)));
@@ -245,11 +245,10 @@ TEST_F(PaneTest, AnswerNumbersFollowTheFormatAndSyntaxErrorsShowInTheStatusBar) 
     focus_line(1);
     EXPECT_EQ(status_text(0), kF1Hint);
     EXPECT_EQ(selection(kAnswerNumber), 1);
-}
 
-// A font size from the file is brought within reach when the font is made;
-// the font line keeps its text.
-TEST_F(PaneTest, HugeFontSizesAreBounded) {
+    // A font size from the file is brought within reach when the font is
+    // made; the font line keeps its text.
+    restart();
     open("$FontQuestion=30000,128,Arial\r\nq,a,<00\r\n");
     focus_line(1);
     LOGFONTA font{};

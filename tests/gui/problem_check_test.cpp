@@ -40,7 +40,7 @@ TEST_F(ProblemCheckTest, RowsAreWhatQzotoolFinds) {
               std::to_string(row_count()) + " 件の問題が見つかりました。");
 }
 
-TEST_F(ProblemCheckTest, NothingFoundSaysSoAndRecheckSeesEdits) {
+TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
     open("#t,200000\r\nq,[a|b],<01\r\n");
     command(CMD_PROBLEM_CHECK);
     HWND window = problem_check_window();
@@ -57,9 +57,9 @@ TEST_F(ProblemCheckTest, NothingFoundSaysSoAndRecheckSeesEdits) {
                   item_text(2, 1, rows()),
               "空の答え|答え番号が範囲外|選択肢の不足");
     EXPECT_EQ(item_text(0, 3, rows()), "q,,<01");
-}
 
-TEST_F(ProblemCheckTest, DoubleClickAndEnterLandOnTheLineAfterEarlierLinesGo) {
+    // Double click and Enter land on the line after earlier lines went.
+    restart();
     open("#t,000000\r\na,x,<00\r\nb,y,<00\r\nc,,<00\r\nd,z,<00\r\n,w,<00\r\n");
     command(CMD_PROBLEM_CHECK);
     ASSERT_EQ(row_count(), 2);
