@@ -56,30 +56,6 @@ int text_lines(std::string_view text) {
     return lines + (open_line ? 1 : 0);
 }
 
-// The lines of `doc` whose text differs from the file's line, and why, as
-// the texts tell it (`text` without NUL bytes).
-std::vector<qz::RewrittenLine> rewritten_by_text(std::string text, const qz::CardDocument& doc) {
-    std::vector<qz::RewrittenLine> found;
-    qz::normalize_line_breaks(text);
-    std::size_t p = text.find('\x01') + 1;
-    for (int index = 0; p < text.size() && index < doc.count(); ++index) {
-        const std::size_t end = text.find('\x01', p);
-        const std::string_view original(text.data() + p, end - p);
-        if (original != doc.line_at(index)->text()) {
-            using R = qz::RewriteReason;
-            R reason = R::invalid_question;
-            if (original == "#") reason = R::lone_hash;
-            else if (original == "'") reason = R::lone_apostrophe;
-            else if (original == "$" && doc.version >= 14) reason = R::lone_dollar;
-            else if (original[0] == '#') reason = R::invalid_title;
-            else if (original[0] == '$' && doc.version >= 14) reason = R::unknown_settings;
-            found.push_back({index, reason});
-        }
-        p = end + 1;
-    }
-    return found;
-}
-
 bool same(const std::vector<qz::RewrittenLine>& a, const std::vector<qz::RewrittenLine>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
         return x.index == y.index && x.reason == y.reason;
@@ -120,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++line;
     }
 
-    // Rewritten lines, as the document shows them and as the forms say.
+    // Rewritten lines: reading in place sees those the document reader saw
+    // (the reason given for each form: see the qzotool check tests).
     std::string in_place = input;
     const qz::DataFileText file = qz::open_data_file_text(in_place);
     std::vector<qz::RewrittenLine> forms;
@@ -142,7 +119,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
     if (third.body == third.end) normalized += "\r\n";
     require(normalized == qz::write_data_file(doc));
-    require(same(result.rewritten, rewritten_by_text(text, doc)));
 
     // Find: a piece of the last line, conditions from the input's size.
     const std::string_view last = std::prev(doc.end())->text();

@@ -102,6 +102,18 @@ void set_clipboard(const void* data, std::size_t size, UINT format) {
     CloseClipboard();
 }
 
+void press_key(BYTE key, BYTE modifier) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[modifier] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    pump();
+    keys[modifier] = 0;
+    SetKeyboardState(keys);
+}
+
 namespace {
 
 std::map<std::string, std::function<void(HWND)>> dialog_actions;

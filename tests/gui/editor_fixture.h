@@ -39,6 +39,9 @@ void pump();
 RECT placed(HWND hwnd);
 // Puts `size` bytes on the clipboard in `format`, or empties it for null.
 void set_clipboard(const void* data, std::size_t size = 0, UINT format = CF_TEXT);
+// A key pressed with `modifier` (a virtual key such as VK_CONTROL, or 0)
+// held, delivered to the focused window as the message loop would.
+void press_key(BYTE key, BYTE modifier = 0);
 // Runs `act` once on the dialog with this caption, once it is up inside its modal loop.
 void when_dialog(const char* caption, std::function<void(HWND)> act);
 

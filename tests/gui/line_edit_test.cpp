@@ -22,19 +22,6 @@ namespace {
 class LineEditTest : public EditorTest {
 protected:
     int focus_control_id() const { return GetDlgCtrlID(GetFocus()); }
-    // A key pressed with Ctrl held, delivered to the focused window as the
-    // message loop would.
-    void ctrl_key(BYTE key) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = 0x80;
-        SetKeyboardState(keys);
-        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
-        PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000001);
-        pump();
-        keys[VK_CONTROL] = 0;
-        SetKeyboardState(keys);
-    }
     void expect_list_mirrors_model() {
         EXPECT_EQ(line_list_count(), doc().count());
         EXPECT_EQ(selected_items(), app().editor.selected());
@@ -128,7 +115,7 @@ TEST_F(LineEditTest, DeleteKeyInTheListCtrlZUndoesItAndCtrlYRedoesIt) {
     EXPECT_TRUE(modified());
     EXPECT_EQ(menu_state(CMD_REDO) & MFS_GRAYED, static_cast<UINT>(MFS_GRAYED));
 
-    ctrl_key('Z');
+    press_key('Z', VK_CONTROL);
     EXPECT_EQ(joined_lines(), "a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
     EXPECT_EQ(field(1026), "b");
     EXPECT_FALSE(modified());
@@ -136,7 +123,7 @@ TEST_F(LineEditTest, DeleteKeyInTheListCtrlZUndoesItAndCtrlYRedoesIt) {
 
     SendMessageA(main_window(), WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(main_window())), 0);
     EXPECT_EQ(menu_state(CMD_REDO) & MFS_GRAYED, 0u);
-    ctrl_key('Y');
+    press_key('Y', VK_CONTROL);
     EXPECT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
     EXPECT_EQ(selected_items(), std::vector<int>{1});
     EXPECT_TRUE(modified());

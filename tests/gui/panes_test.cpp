@@ -84,22 +84,6 @@ const char kChapter[] =
     "'just a comment\r\n"
     "\r\n";
 
-void press_tab(bool shift) {
-    std::vector<std::pair<WORD, DWORD>> keys = {{VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}};
-    if (shift) keys = {{VK_SHIFT, 0}, {VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}, {VK_SHIFT, KEYEVENTF_KEYUP}};
-    std::vector<INPUT> inputs(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i].first;
-        inputs[i].ki.dwFlags = keys[i].second;
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    for (int i = 0; i < 5; ++i) {
-        pump();
-        Sleep(20);
-    }
-}
-
 TEST_F(PaneTest, QuestionPaneShowsTheLineTakesEditCommandsTabsAndHistoryMarksAndClampsItsSplits) {
     open(kChapter);
     focus_line(1);
@@ -107,10 +91,7 @@ TEST_F(PaneTest, QuestionPaneShowsTheLineTakesEditCommandsTabsAndHistoryMarksAnd
     EXPECT_EQ(fields({kTitleField, kQuestionField, kAnswerField, kCommentField}), "Chapter 1|Capital?|[東京|とうきょう]|geo");
     EXPECT_EQ(history(), 3);
     EXPECT_EQ(selection(1056), 2);
-    ASSERT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 2);
-    char entry[64] = {};
-    SendMessageA(control(kAnswerNumber), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(entry));
-    EXPECT_STREQ(entry, "1. とうきょう");
+    EXPECT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 2);  // entries: see AnswerNumbers
     EXPECT_EQ(status_text(1), "\t3/6");
     focus_line(3);  // a comment line: only the comment field, five wrong marks
     EXPECT_EQ(fields({kTitleField, kQuestionField, kCommentField}), "||just a comment");
@@ -138,12 +119,11 @@ TEST_F(PaneTest, QuestionPaneShowsTheLineTakesEditCommandsTabsAndHistoryMarksAnd
     EXPECT_EQ(field(kQuestionField), "Capital?");
 
     // Tab cycles between the list and the pane.
-    SetForegroundWindow(main_window());
     const struct { HWND from; bool shift; HWND to; } steps[] = {
         {list(), false, control(1024)}, {list(), true, control(kCommentField)}};
     for (const auto& s : steps) {
         SetFocus(s.from);
-        press_tab(s.shift);
+        press_key(VK_TAB, s.shift ? VK_SHIFT : 0);
         EXPECT_EQ(GetFocus(), s.to);
     }
 
