@@ -1,10 +1,3 @@
-#include <windows.h>
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "editor_fixture.h"
 #include "resources/customize_ids.h"
 #include "resources/data_info_ids.h"

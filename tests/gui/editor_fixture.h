@@ -1,4 +1,6 @@
 // A fixture that runs the real editor's main window in the test process.
+// It brings in what every GUI test uses: the Windows and common controls
+// headers, GoogleTest, strings and vectors.
 #pragma once
 
 #include <windows.h>

@@ -2,12 +2,9 @@
 
 #include <shellapi.h>
 #include <shlobj.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "editor_fixture.h"
 #include "resources/pane_ids.h"

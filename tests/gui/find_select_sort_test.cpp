@@ -1,11 +1,3 @@
-#include <windows.h>
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "editor_fixture.h"
 #include "resources/find_ids.h"
 #include "resources/resource.h"

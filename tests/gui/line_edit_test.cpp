@@ -1,11 +1,4 @@
-#include <windows.h>
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "editor_fixture.h"
 #include "resources/group_change_dialog.h"

@@ -1,11 +1,3 @@
-#include <windows.h>
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "core/document/line_labels.h"
 #include "editor_fixture.h"
 #include "resources/about_ids.h"

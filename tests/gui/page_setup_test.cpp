@@ -1,11 +1,8 @@
 #include <windows.h>
 
 #include <commdlg.h>
-#include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "editor_fixture.h"
 #include "resources/page_setup_ids.h"

@@ -1,13 +1,6 @@
 // The editing panes driven as the user drives them: focus a line, type into
 // a field, leave the pane.
-#include <windows.h>
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
-
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "win/view/command_state.h"
 #include "win/base/separator.h"

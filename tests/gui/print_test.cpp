@@ -1,11 +1,6 @@
 // Printing to a real printer: the cups-pdf queue "PDF", whose jobs become
 // PDF files that poppler's tools read back.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
 #include <set>
-#include <string>
 
 #include "editor_fixture.h"
 #include "resources/print_preview_ids.h"

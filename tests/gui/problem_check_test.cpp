@@ -1,10 +1,4 @@
-#include <windows.h>
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
-
 #include <sstream>
-#include <string>
 
 #include "win/view/line_list_win.h"
 #include "editor_fixture.h"
