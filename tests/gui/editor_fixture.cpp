@@ -102,6 +102,11 @@ void set_clipboard(const void* data, std::size_t size, UINT format) {
     CloseClipboard();
 }
 
+void click(HWND window, int id) {
+    SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
+    pump();
+}
+
 void press_key(BYTE key, BYTE modifier) {
     BYTE keys[256];
     GetKeyboardState(keys);

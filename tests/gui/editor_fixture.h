@@ -41,6 +41,8 @@ void pump();
 RECT placed(HWND hwnd);
 // Puts `size` bytes on the clipboard in `format`, or empties it for null.
 void set_clipboard(const void* data, std::size_t size = 0, UINT format = CF_TEXT);
+// A click on the button `id` of `window`, its messages processed.
+void click(HWND window, int id);
 // A key pressed with `modifier` (a virtual key such as VK_CONTROL, or 0)
 // held, delivered to the focused window as the message loop would.
 void press_key(BYTE key, BYTE modifier = 0);

@@ -107,9 +107,9 @@ TEST_F(SelectSortTest, SelectTitleAndTextAddedToTheSelection) {
     app().prefs.search_conditions = 0xE7;  // not the titles
     bool conditions_shown = false;
     when_dialog("選択", [&](HWND dialog) {
-        SendMessageA(GetDlgItem(dialog, IDC_SELECT_BY_TITLE), BM_CLICK, 0, 0);
-        SendMessageA(GetDlgItem(dialog, IDC_SELECT_TEXT_MODE), BM_CLICK, 0, 0);
-        SendMessageA(GetDlgItem(dialog, IDC_SELECT_ADD), BM_CLICK, 0, 0);
+        click(dialog, IDC_SELECT_BY_TITLE);
+        click(dialog, IDC_SELECT_TEXT_MODE);
+        click(dialog, IDC_SELECT_ADD);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_FIRST)));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_GROUP)));
         SetDlgItemTextA(dialog, IDC_SELECT_TITLE, "2");

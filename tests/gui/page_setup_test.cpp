@@ -62,8 +62,6 @@ BOOL fake_choose_color(LPCHOOSECOLORA c) {
     return (c->Flags & CC_RGBINIT) != 0;
 }
 
-void click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
 
 class PageSetupTest : public EditorTest {

@@ -38,11 +38,6 @@ protected:
         for (const std::string& line : lines) body += line + "\r\n";
         open(body);
     }
-    // A click on a check box or button (the focus moves to it).
-    void click(int id) {
-        SendMessageA(control(id), BM_CLICK, 0, 0);
-        pump();
-    }
     bool checked(int id) const { return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::string line(int index) const { return std::string(doc().line_at(index)->text()); }
     // The texts of some fields, joined by '|'.
@@ -254,12 +249,12 @@ TEST_F(PaneTest, TitlePaneShowsAndCommitsChoicesAndFlagsWhenTheFocusLeaves) {
     SendMessageA(control(kChoiceList), CB_SETCURSEL, 0, 0);
     SendMessageA(app().pane, WM_COMMAND, MAKEWPARAM(kChoiceList, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(control(kChoiceList)));
-    for (int i = 0; i < 5; ++i) click(kFirstFlag + i);  // a written answer allows only fuzzy comparison
+    for (int i = 0; i < 5; ++i) click(app().pane, kFirstFlag + i);  // a written answer allows only fuzzy comparison
     for (int i = 0; i < 5; ++i) EXPECT_EQ(checked(kFirstFlag + i), i == 4) << i;
     leave_pane();
     expect_line(0, "#Quiz,000001'keep");
     focus_line(1);
-    click(kFirstFlag + 1);
+    click(app().pane, kFirstFlag + 1);
     EXPECT_EQ(GetFocus(), control(kFirstFlag + 1));
     EXPECT_EQ(line(1), "#t,000000");  // not before the focus leaves
     leave_pane();
@@ -326,7 +321,7 @@ TEST_F(PaneTest, FontPaneShowsAndWritesItsValuesAndTheFontDialogStartsFromTheLin
         EXPECT_EQ(offered.lfCharSet, charset);
         EXPECT_STREQ(offered.lfFaceName, face);
     };
-    click(kChangeButton);
+    click(app().pane, kChangeButton);
     expect_offered(-MulDiv(14, dpi, 72), SHIFTJIS_CHARSET, "ＭＳ ゴシック");
     // Committed already: the charset field lost the focus to the size field.
     expect_line(2, "$FontTitle=12,ANSI,Arial");
@@ -334,7 +329,7 @@ TEST_F(PaneTest, FontPaneShowsAndWritesItsValuesAndTheFontDialogStartsFromTheLin
     app().editor.mark_saved();
     choose = false;
     focus_line(3);
-    click(kChangeButton);  // FontGroup starts from the comment default; Cancel changes nothing
+    click(app().pane, kChangeButton);  // FontGroup starts from the comment default; Cancel changes nothing
     const LOGFONTA expected = font_spec_to_logfont(app().prefs.Comment, dpi);
     expect_offered(expected.lfHeight, expected.lfCharSet, expected.lfFaceName);
     leave_pane();

@@ -214,15 +214,14 @@ TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandPrints) {
     EXPECT_FALSE(scrolls());
     wheel_down();
     EXPECT_EQ(window_text(number), page(2));
-    SendMessageA(GetDlgItem(preview, IDC_PREVIEW_ACTUAL_SIZE), BM_CLICK, 0, 0);
+    click(preview, IDC_PREVIEW_ACTUAL_SIZE);
     EXPECT_TRUE(scrolls());
     wheel_down();
     EXPECT_GT(GetScrollPos(view, SB_VERT), 0);
     EXPECT_EQ(window_text(number), page(2));
-    SendMessageA(GetDlgItem(preview, IDC_PREVIEW_FIT), BM_CLICK, 0, 0);
+    click(preview, IDC_PREVIEW_FIT);
     EXPECT_FALSE(scrolls());
-    SendMessageA(GetDlgItem(preview, IDC_PREVIEW_PRINT), BM_CLICK, 0, 0);
-    pump();
+    click(preview, IDC_PREVIEW_PRINT);
     EXPECT_EQ(print_preview_window(), nullptr);
     EXPECT_EQ(offered_, count);
     const std::string pdf = next_pdf();

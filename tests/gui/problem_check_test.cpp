@@ -44,8 +44,7 @@ TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
     focus_line(1);
     type(1029, "");
     leave_pane();
-    SendMessageA(GetDlgItem(window, IDC_PROBLEM_RECHECK), BM_CLICK, 0, 0);
-    pump();
+    click(window, IDC_PROBLEM_RECHECK);
     ASSERT_EQ(row_count(), 3);
     EXPECT_EQ(item_text(0, 1, rows()) + "|" + item_text(1, 1, rows()) + "|" +
                   item_text(2, 1, rows()),
