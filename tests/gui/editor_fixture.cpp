@@ -1,7 +1,5 @@
 #include "editor_fixture.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstring>

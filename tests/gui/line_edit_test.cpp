@@ -1,10 +1,7 @@
-#include <cstring>
-
 #include "editor_fixture.h"
 #include "resources/group_change_dialog.h"
 #include "resources/question_pane_ids.h"
 #include "resources/resource.h"
-#include "win/app/file_commands.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
 #include "win/view/line_list_win.h"
