@@ -1,10 +1,21 @@
 #include "core/image/bmp_file.h"
-#include "core/image/image_path.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "core/image/image_path.h"
+#include "core/image/png_decoder.h"
 
 namespace qz {
 namespace {
@@ -132,6 +143,191 @@ TEST(ImagePath, FindsReferencesInText) {
         for (const auto& r : find_image_references(c.text)) paths.push_back(r.path);
         EXPECT_EQ(paths, c.paths) << c.text;
     }
+}
+
+// Small PNG files built in memory, and libpng's reading of a PNG file as
+// 8-bit RGBA rows (the reference the decoder is compared with).
+
+std::string be32_bytes(std::uint32_t v) {
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+            static_cast<char>(v)};
+}
+
+// One chunk with its length and CRC.
+std::string png_chunk(std::string_view type, std::string_view data) {
+    std::string typed = std::string(type) + std::string(data);
+    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()));
+    return be32_bytes(static_cast<std::uint32_t>(data.size())) + typed + be32_bytes(static_cast<std::uint32_t>(crc));
+}
+
+std::string png_header(std::uint32_t width, std::uint32_t height, int depth, int colour,
+                              int interlace = 0) {
+    return png_chunk("IHDR", be32_bytes(width) + be32_bytes(height) +
+                                 std::string{static_cast<char>(depth), static_cast<char>(colour), 0, 0,
+                                             static_cast<char>(interlace)});
+}
+
+std::string deflated(std::string_view raw) {
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::string out(size, '\0');
+    compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
+             static_cast<uLong>(raw.size()));
+    out.resize(size);
+    return out;
+}
+
+const std::string kPngSignature = "\x89PNG\r\n\x1A\n";
+
+// libpng's pixels: rows top-down, 4 bytes (R, G, B, A) per pixel, 16-bit
+// samples stripped to their high byte, no gamma. Nothing when it refuses.
+struct ReferenceImage {
+    std::uint32_t width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+std::optional<ReferenceImage> libpng_read(std::string_view file) {
+    struct Source {
+        std::string_view bytes;
+        std::size_t at = 0;
+    } source{file};
+    ReferenceImage image;
+    std::vector<png_bytep> rows;
+    png_structp png = png_create_read_struct(
+        PNG_LIBPNG_VER_STRING, nullptr, [](png_structp p, png_const_charp) { png_longjmp(p, 1); },
+        [](png_structp, png_const_charp) {});
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return std::nullopt;
+    }
+    png_set_read_fn(png, &source, [](png_structp p, png_bytep out, png_size_t length) {
+        auto* s = static_cast<Source*>(png_get_io_ptr(p));
+        if (s->bytes.size() - s->at < length) png_error(p, "end of file");
+        std::memcpy(out, s->bytes.data() + s->at, length);
+        s->at += length;
+    });
+    png_read_info(png, info);
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    image.width = png_get_image_width(png, info);
+    image.height = png_get_image_height(png, info);
+    image.rgba.resize(std::size_t{image.width} * image.height * 4);
+    for (std::uint32_t y = 0; y < image.height; ++y) rows.push_back(&image.rgba[std::size_t{y} * image.width * 4]);
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return image;
+}
+
+constexpr std::uint32_t kBackground = 0x00E08020;  // red 0x20, green 0x80, blue 0xE0
+
+std::string read_bytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The decoded pixel (x, y from the top) as red, green, blue.
+std::array<int, 3> rgb_at(const Picture& p, int x, int y) {
+    const std::size_t stride = (3 * p.width() + 3) & ~3;
+    const std::uint8_t* px = &p.pixels[stride * (p.height() - 1 - y) + 3 * x];
+    return {px[2], px[1], px[0]};
+}
+
+TEST(PngDecoder, PngSuiteMatchesLibpngBlendedOnTheBackground) {
+    int compared = 0, refused = 0;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(QZ_PNGSUITE_DIR))
+        if (entry.path().extension() == ".png") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    ASSERT_GT(files.size(), 150u) << "PngSuite not found in " << QZ_PNGSUITE_DIR;
+    const int bg[3] = {kBackground & 0xFF, kBackground >> 8 & 0xFF, kBackground >> 16 & 0xFF};
+    for (const auto& path : files) {
+        SCOPED_TRACE(path.filename().string());
+        const std::string bytes = read_bytes(path);
+        Picture picture;
+        const char* error = decode_png(bytes, kBackground, picture);
+        if (path.filename().string()[0] == 'x') {
+            EXPECT_NE(error, nullptr);
+            EXPECT_FALSE(libpng_read(bytes));
+            ++refused;
+            continue;
+        }
+        const auto reference = libpng_read(bytes);
+        ASSERT_TRUE(reference);
+        ASSERT_EQ(error, nullptr) << error;
+        ASSERT_EQ(picture.width(), static_cast<int>(reference->width));
+        ASSERT_EQ(picture.height(), static_cast<int>(reference->height));
+        int mismatches = 0;
+        for (std::uint32_t y = 0; y < reference->height; ++y)
+            for (std::uint32_t x = 0; x < reference->width; ++x) {
+                const std::uint8_t* r = &reference->rgba[(std::size_t{y} * reference->width + x) * 4];
+                const auto got = rgb_at(picture, x, y);
+                for (int c = 0; c < 3; ++c)
+                    if (got[c] != static_cast<int>(blend_on_background(r[c], bg[c], r[3]))) ++mismatches;
+            }
+        EXPECT_EQ(mismatches, 0);
+        ++compared;
+    }
+    std::printf("PngSuite: %d images compared with libpng, %d corrupt images refused\n", compared, refused);
+    testing::Test::RecordProperty("compared", compared);
+    testing::Test::RecordProperty("refused", refused);
+    EXPECT_GT(compared, 140);
+}
+
+TEST(PngDecoder, TruecolourKeyComparesEverySample) {
+    // Key (1, 2, 3): the first pixel is the key, the second differs in blue only.
+    const std::string file = kPngSignature + png_header(2, 1, 8, 2) +
+                             png_chunk("tRNS", std::string("\0\1\0\2\0\3", 6)) +
+                             png_chunk("IDAT", deflated(std::string("\0\1\2\3\1\2\4", 7))) +
+                             png_chunk("IEND", "");
+    Picture picture;
+    ASSERT_EQ(decode_png(file, kBackground, picture), nullptr);
+    EXPECT_EQ(rgb_at(picture, 0, 0), (std::array<int, 3>{0x20, 0x80, 0xE0}));
+    EXPECT_EQ(rgb_at(picture, 1, 0), (std::array<int, 3>{1, 2, 4}));
+}
+
+TEST(PngDecoder, RefusesBrokenFilesWithTheirReason) {
+    const std::string header = kPngSignature + png_header(1, 1, 8, 0);
+    const std::string data = png_chunk("IDAT", deflated(std::string("\0\x55", 2)));
+    const std::string end = png_chunk("IEND", "");
+    std::string bad_crc = header + data + end;
+    bad_crc[bad_crc.size() - 20] ^= 1;  // inside the IDAT chunk's CRC
+    const struct { std::string file; const char* message; } cases[] = {
+        {"GIF89a", kPngNotPng}, {header + data, kPngTruncated}, {header + end, kPngNoImageData},
+        {bad_crc, kPngBadCrc},
+        {kPngSignature + png_header(1, 1, 8, 3) + data + end, kPngNoPalette},
+        {kPngSignature + png_header(1, 1, 3, 0) + data + end, kPngBadHeader},
+        {kPngSignature + png_header(1, 1, 8, 3) + png_chunk("PLTE", std::string(771, 'x')) + data + end,
+         kPngBadPalette},
+        {header + data + png_chunk("tEXt", "a") + data + end, kPngBadOrder},
+        {header + data + png_chunk("pHYs", std::string(9, 0)) + end, kPngBadOrder},
+        // Refused before anything of its size is allocated.
+        {kPngSignature + png_header(30000, 1201, 16, 6) + data + end, kPictureTooLarge},
+        {kPngSignature + png_header(30000, 1200, 16, 6) + data + end, kPngBadImageData},
+        {header + png_chunk("IDAT", deflated("")) + end, kPngBadImageData},
+    };
+    for (const auto& c : cases) {
+        Picture picture;
+        EXPECT_STREQ(decode_png(c.file, 0, picture), c.message) << c.message;
+    }
+}
+
+TEST(PngDecoder, PassesOverWhatItNeedNotRead) {
+    std::string text = png_chunk("tEXt", "k\0v");
+    text[text.size() - 1] ^= 1;  // an ancillary chunk's CRC is not checked
+    const std::string file = kPngSignature + text + png_header(2, 1, 8, 0) +
+                             png_chunk("pHYs", be32_bytes(3937) + be32_bytes(7874) + "\x01") +
+                             png_chunk("IDAT", deflated(std::string("\x05\x10\x20", 3))) +  // filter 5
+                             png_chunk("IEND", "");
+    Picture picture;
+    ASSERT_EQ(decode_png(file, 0, picture), nullptr);
+    EXPECT_EQ(rgb_at(picture, 1, 0), (std::array<int, 3>{0x20, 0x20, 0x20}));
+    EXPECT_EQ(picture.x_pixels_per_metre(), 3937);
+    EXPECT_EQ(picture.y_pixels_per_metre(), 7874);
 }
 
 }  // namespace
