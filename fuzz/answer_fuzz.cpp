@@ -4,28 +4,13 @@
 // expansion must end in bounded time and memory. (Title and comment lines:
 // see the fields fuzz target.)
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "core/syntax/answer.h"
 #include "core/syntax/fields.h"
 #include "core/syntax/scan.h"
 #include "fuzz_require.h"
-
-namespace {
-
-// A span returned by an accessor lies inside the line.
-void require_inside(const char* text, const char* start, int length) {
-    if (length < 0) return;
-    const int end = qz::line_end_length(text);
-    require(start != nullptr);
-    require(start >= text && start + length <= text + end);
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
@@ -35,12 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Question line.
     const char* comment = nullptr;
     const int check = qz::check_question_line(text, &comment);
-    if (check > 0) require_inside(text, comment, check);
+    if (check > 0) require_within(text, end, comment, check);
     const int question = qz::question_text_field(text);
     require(question < 0 || (question < end && text[question] == ','));
     const char* answer = nullptr;
     const int answer_length = qz::answer_text_field(text, &answer);
-    require_inside(text, answer, answer_length);
+    require_within(text, end, answer, answer_length);
     if (answer_length >= 0) require(answer == text + question + 1 && answer[answer_length] == ',');
     const int history = qz::question_history(text);
     const int group = qz::question_group(text);

@@ -1,10 +1,6 @@
 // The BMP reader over arbitrary bytes: it never reads outside the file, and
 // what it accepts never leads StretchDIBits outside the header record or
 // the pixel buffer.
-#include <cstddef>
-#include <cstdint>
-#include <string_view>
-
 #include "fuzz_require.h"
 #include "core/image/bmp_file.h"
 

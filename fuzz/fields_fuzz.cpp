@@ -7,11 +7,7 @@
 // in every format version and under every field charset. The reader's
 // quick checks of title and question lines agree with the validators.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <iterator>
-#include <string>
-#include <string_view>
 
 #include "core/document/data_file.h"
 #include "core/syntax/fields.h"

@@ -1,9 +1,16 @@
-// The fuzz targets' assertion: a failed condition stops the run with its
-// text and line, so that the fuzzer keeps the input.
+// What the fuzz targets share: the standard headers they all use, their
+// assertion (a failed condition stops the run with its text and line, so
+// that the fuzzer keeps the input) and checks of the inputs' bounds.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
 
 #define require(condition)                                                       \
     do {                                                                         \
@@ -12,3 +19,18 @@
             std::abort();                                                        \
         }                                                                        \
     } while (false)
+
+// The input and a NUL in a buffer of exactly that size, so that
+// AddressSanitizer sees any read past the NUL.
+inline std::unique_ptr<char[]> exact_copy(const std::uint8_t* data, std::size_t size) {
+    auto buffer = std::make_unique<char[]>(size + 1);
+    std::memcpy(buffer.get(), data, size);
+    return buffer;
+}
+
+// A span an accessor returned (a negative length: none) lies within the
+// line [text, text + line_length].
+inline void require_within(const char* text, int line_length, const char* start, int length) {
+    if (length < 0) return;
+    require(start != nullptr && start >= text && start + length <= text + line_length);
+}

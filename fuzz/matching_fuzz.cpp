@@ -7,11 +7,7 @@
 // the line. A span that contains the search text holds the table's
 // required bytes.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/operations/matching.h"

@@ -4,11 +4,6 @@
 // exactly the rows its header describes, within the size limits.
 #include <zlib.h>
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
-
 #include "fuzz_require.h"
 #include "core/image/png_decoder.h"
 

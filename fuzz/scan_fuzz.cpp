@@ -1,14 +1,6 @@
 // Scanners and escaping over arbitrary bytes: every length lies within the
 // line, and escaping then unescaping gives the text back (as a field and as
 // a settings value a comment may follow).
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
-#include <string>
-#include <string_view>
-
 #include "core/syntax/scan.h"
 #include "core/syntax/settings_line.h"
 #include "fuzz_require.h"
@@ -18,11 +10,9 @@ using qz::test::normalize_breaks;
 
 namespace {
 
-
 bool lead_byte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
-
 
 // The text as escaping and unescaping give it back: a lone lead byte right
 // before ',' or a line break (or an apostrophe, when apostrophes are
@@ -107,11 +97,9 @@ void check_round_trip(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Exactly sized buffers, so that AddressSanitizer sees any read past the
-    // NUL or past the end of a view.
+    // The view and the copy are exactly sized (see exact_copy).
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const auto buffer = std::make_unique<char[]>(size + 1);
-    std::memcpy(buffer.get(), data, size);
+    const auto buffer = exact_copy(data, size);
     const char* text = buffer.get();
 
     // Every line of the text, as the file reader's working buffer holds them.

@@ -1,10 +1,6 @@
 // Arbitrary bytes as the settings file: reading must keep every field in its
 // range, and the file written from what was read must be a fixed point of
 // reading and writing again.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
 #include "core/prefs/settings_file.h"
 #include "fuzz_require.h"
 

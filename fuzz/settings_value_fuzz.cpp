@@ -1,12 +1,5 @@
 // Settings line scanners over arbitrary bytes: every value they return lies
 // within the line.
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
-#include <memory>
-#include <string>
-#include <string_view>
-
 #include "core/document/card_document.h"
 #include "core/document/line_queries.h"
 #include "core/syntax/scan.h"
@@ -15,27 +8,19 @@
 
 namespace {
 
-// start + length within [text, text + line_length].
-void check_span(const char* text, int line_length, int length, const char* start) {
-    if (length < 0) return;
-    require(start >= text && start + length <= text + line_length);
-}
-
 void check_value(int (*value)(const char*, const char**), const char* text, int line_length) {
     const char* start = nullptr;
     const int length = value(text, &start);
     require(length >= -1);
-    check_span(text, line_length, length, start);
+    require_within(text, line_length, start, length);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Exactly sized buffers, so that AddressSanitizer sees any read past the
-    // NUL or past the end of a view.
+    // The view and the copy are exactly sized (see exact_copy).
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const auto buffer = std::make_unique<char[]>(size + 1);
-    std::memcpy(buffer.get(), data, size);
+    const auto buffer = exact_copy(data, size);
     const char* text = buffer.get();
     const int line_length = qz::line_end_length(text);
 
@@ -51,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* start = nullptr;
     const int comment = qz::font_line_comment(text, &start);
     require(comment >= -1);
-    if (comment > 0) check_span(text, line_length, comment, start);
+    if (comment > 0) require_within(text, line_length, start, comment);
     if (!qz::is_font_kind(kind)) require(comment == -1);
 
     qz::FontSpec font;

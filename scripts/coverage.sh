@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Line coverage of the portable core by the native unit tests (gcov).
-# (core folders and qzotool). Prints each folder's executed/instrumented lines and the total.
+# (core folders and qzotool). Prints each folder's executed/instrumented lines and the total;
+# with --uncovered, first the lines never executed, per file.
 set -euo pipefail
+uncovered=${1:-}
 cd "$(dirname "$0")/.."
 cmake --preset coverage >/dev/null
 cmake --build --preset coverage --target core_tests >/dev/null
@@ -13,9 +15,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (cd "$work" && find "${objdirs[@]/#/$OLDPWD/}" -name '*.gcda' -print0 |
     xargs -0 gcov --json-format --preserve-paths >/dev/null 2>&1 || true)
-python3 - "$work" "$PWD/src" <<'PY'
+python3 - "$work" "$PWD/src" "$uncovered" <<'PY'
 import gzip, json, os, sys, collections
-work, src = sys.argv[1], sys.argv[2]
+work, src, uncovered = sys.argv[1], sys.argv[2], sys.argv[3] == '--uncovered'
 seen = {}
 for name in os.listdir(work):
     if not name.endswith('.gcov.json.gz'):
@@ -30,6 +32,11 @@ for name in os.listdir(work):
         for line in entry['lines']:
             n = line['line_number']
             lines[n] = lines.get(n, 0) + line['count']
+if uncovered:
+    for path in sorted(seen):
+        missed = sorted(n for n, c in seen[path].items() if c == 0)
+        if missed:
+            print(os.path.relpath(path, src), ' '.join(map(str, missed)))
 folders = collections.defaultdict(lambda: [0, 0])
 for path, lines in seen.items():
     parts = os.path.relpath(path, src).split('/')

@@ -95,8 +95,4 @@ std::string output_text(std::string_view cp932) {
     return out;
 }
 
-void write_text(std::ostream& out, std::string_view cp932) {
-    out << output_text(cp932);
-}
-
 }  // namespace qz::tool

@@ -15,7 +15,4 @@ namespace qz::tool {
 // stand in a tab-separated row of one line.
 std::string output_text(std::string_view cp932);
 
-// Writes output_text(cp932) to the stream.
-void write_text(std::ostream& out, std::string_view cp932);
-
 }  // namespace qz::tool

@@ -1,7 +1,5 @@
 #include "editor_fixture.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -12,15 +10,18 @@
 #include "win/app/file_commands.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
-#include "win/base/window_text.h"
+#include "win/base/win_handle.h"
 #include "win/view/line_list_win.h"
 
 namespace qz::test {
 
+std::string windows_path(std::string unix_path) {
+    std::replace(unix_path.begin(), unix_path.end(), '/', '\\');
+    return "Z:" + unix_path;
+}
+
 std::string source_path(const std::string& relative) {
-    std::string path = std::string("Z:") + QZ_SOURCE_DIR + "/" + relative;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    return windows_path(QZ_SOURCE_DIR "/" + relative);
 }
 
 std::string read_file(const std::string& path) {
@@ -39,6 +40,37 @@ bool file_exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<std::string> files_in(const std::string& dir, const char* pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((dir + "\\" + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
+}
+
+// Wine starts Unix programs but gives no handle to wait on or read from, so
+// the output goes to a file that is renamed once it is complete.
+std::string run_unix(const std::string& dir, const std::string& command) {
+    std::string line = "/bin/sh -c \"(" + command + ") >shell.tmp 2>&1; mv shell.tmp shell.out\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA("Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.c_str(), &startup, &info))
+        return "cannot start /bin/sh";
+    unique_file process(info.hProcess), thread(info.hThread);
+    const std::string out = dir + "\\shell.out";
+    for (int i = 0; i < 6000 && !file_exists(out); ++i)
+        Sleep(10);
+    std::string text = read_file(out);
+    DeleteFileA(out.c_str());
+    return text;
+}
+
 void pump() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -49,8 +81,6 @@ void pump() {
     }
 }
 
-std::string window_text(HWND hwnd) { return qz::window_text(hwnd); }
-
 RECT placed(HWND hwnd) {
     RECT r;
     GetWindowRect(hwnd, &r);
@@ -58,16 +88,33 @@ RECT placed(HWND hwnd) {
     return r;
 }
 
-void set_clipboard(const char* text) {
+void set_clipboard(const void* data, std::size_t size, UINT format) {
     if (!OpenClipboard(nullptr)) return;
     EmptyClipboard();
-    if (text) {
-        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
-        std::memcpy(GlobalLock(mem), text, std::strlen(text) + 1);
+    if (data) {
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
+        std::memcpy(GlobalLock(mem), data, size);
         GlobalUnlock(mem);
-        SetClipboardData(CF_TEXT, mem);
+        SetClipboardData(format, mem);
     }
     CloseClipboard();
+}
+
+void click(HWND window, int id) {
+    SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
+    pump();
+}
+
+void press_key(BYTE key, BYTE modifier) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[modifier] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    pump();
+    keys[modifier] = 0;
+    SetKeyboardState(keys);
 }
 
 namespace {
@@ -240,13 +287,13 @@ std::vector<std::string> EditorTest::message_texts() const {
     return texts;
 }
 
-std::string EditorTest::item_text(int item, int column) const {
+std::string EditorTest::item_text(int item, int column, HWND view) const {
     char buf[1024] = {};
     LVITEMA lv{};
     lv.iSubItem = column;
     lv.pszText = buf;
     lv.cchTextMax = sizeof buf;
-    SendMessageA(list(), LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
+    SendMessageA(view ? view : list(), LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
     return buf;
 }
 

@@ -1,4 +1,6 @@
 // A fixture that runs the real editor's main window in the test process.
+// It brings in what every GUI test uses: the Windows and common controls
+// headers, GoogleTest, strings and vectors.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "win/app/application.h"
+#include "win/base/window_text.h"
 
 namespace qz::test {
 
@@ -22,18 +25,27 @@ struct ShownMessage {
 
 inline constexpr char kF1Hint[] = "ヘルプを見るにはF1キーを押してください。";
 
-// A path in the repository, in Windows form.
+// A Unix path in Windows form; a path in the repository in Windows form.
+std::string windows_path(std::string unix_path);
 std::string source_path(const std::string& relative);
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
 bool file_exists(const std::string& path);
+// The names of the files (not folders) in `dir` that match `pattern`.
+std::vector<std::string> files_in(const std::string& dir, const char* pattern = "*");
+// Runs a Unix shell command line in the folder `dir` and returns what it printed.
+std::string run_unix(const std::string& dir, const std::string& command);
 // Processes every pending message.
 void pump();
-std::string window_text(HWND hwnd);
 // A window's rectangle in its parent's client coordinates (screen for a top-level window).
 RECT placed(HWND hwnd);
-// Puts `text` on the clipboard as CF_TEXT, or empties it for null.
-void set_clipboard(const char* text);
+// Puts `size` bytes on the clipboard in `format`, or empties it for null.
+void set_clipboard(const void* data, std::size_t size = 0, UINT format = CF_TEXT);
+// A click on the button `id` of `window`, its messages processed.
+void click(HWND window, int id);
+// A key pressed with `modifier` (a virtual key such as VK_CONTROL, or 0)
+// held, delivered to the focused window as the message loop would.
+void press_key(BYTE key, BYTE modifier = 0);
 // Runs `act` once on the dialog with this caption, once it is up inside its modal loop.
 void when_dialog(const char* caption, std::function<void(HWND)> act);
 
@@ -75,7 +87,8 @@ protected:
     std::string joined_lines() const;
     // The texts of the message boxes shown so far.
     std::vector<std::string> message_texts() const;
-    std::string item_text(int item, int column) const;
+    // The text of an item of the line list (or of another list view).
+    std::string item_text(int item, int column, HWND view = nullptr) const;
     std::string status_text(int part) const;
     // The state of a menu item of the main menu (MFS_* bits).
     UINT menu_state(int id) const;

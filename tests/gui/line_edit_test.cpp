@@ -1,17 +1,7 @@
-#include <windows.h>
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "editor_fixture.h"
 #include "resources/group_change_dialog.h"
 #include "resources/question_pane_ids.h"
 #include "resources/resource.h"
-#include "win/app/file_commands.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
 #include "win/view/line_list_win.h"
@@ -22,19 +12,6 @@ namespace {
 class LineEditTest : public EditorTest {
 protected:
     int focus_control_id() const { return GetDlgCtrlID(GetFocus()); }
-    // A key pressed with Ctrl held, delivered to the focused window as the
-    // message loop would.
-    void ctrl_key(BYTE key) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = 0x80;
-        SetKeyboardState(keys);
-        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
-        PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000001);
-        pump();
-        keys[VK_CONTROL] = 0;
-        SetKeyboardState(keys);
-    }
     void expect_list_mirrors_model() {
         EXPECT_EQ(line_list_count(), doc().count());
         EXPECT_EQ(selected_items(), app().editor.selected());
@@ -44,7 +21,7 @@ protected:
 
 const char kFive[] = "a,1,<00\r\nb,2,<00\r\nc,3,<00\r\nd,4,<00\r\ne,5,<00\r\n";
 
-TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
+TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabelsAndOnlyOneGroupLine) {
     open(kFive);
     command(CMD_INSERT_TITLE);  // before the first line: it heads the questions
     EXPECT_EQ(joined_lines(), "#,000000|a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
@@ -68,9 +45,9 @@ TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabels) {
     leave_pane();
     EXPECT_EQ(doc().line_at(7)->text(), "f,,<00");
     EXPECT_EQ(item_text(7, 1), "問題6");
-}
 
-TEST_F(LineEditTest, SettingsLinesInsertion) {
+    // Settings lines: one group line only.
+    restart();
     open("a,1,<00\r\nb,2,<00\r\n'c\r\n$Group=x\r\ne,5,<00\r\n");
     focus_line(1);
     command(CMD_INSERT_GROUP);
@@ -80,20 +57,6 @@ TEST_F(LineEditTest, SettingsLinesInsertion) {
     command(CMD_INSERT_FONT_ANSWER);
     EXPECT_EQ(item_text(1, 1) + item_text(1, 2), "設定$FontAnswer=");
     EXPECT_EQ(focus_control_id(), 1025);
-
-}
-
-TEST_F(LineEditTest, DeletingSelectedLines) {
-    open(kFive);
-    focus_line(3);
-    select_only({1, 3});
-    SetFocus(list());
-    NMLVKEYDOWN key{{list(), IDC_LINE_LIST, LVN_KEYDOWN}, VK_DELETE, 0};
-    SendMessageA(main_window(), WM_NOTIFY, IDC_LINE_LIST, reinterpret_cast<LPARAM>(&key));
-    pump();
-    EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
-    EXPECT_EQ(item_text(2, 0) + item_text(2, 1), "4問題3");
 }
 
 // Deleting every line keeps the last; behind the refusal the list and the
@@ -127,18 +90,22 @@ TEST_F(LineEditTest, MovedLinesTakeTheirSelectionAndFocusAlong) {
     for (int i = 0; i < doc().count(); ++i) EXPECT_EQ(item_text(i, 2), doc().line_at(i)->text());
 }
 
-TEST_F(LineEditTest, CtrlZInTheListUndoesADeleteAndCtrlYRedoesIt) {
+TEST_F(LineEditTest, DeleteKeyInTheListCtrlZUndoesItAndCtrlYRedoesIt) {
     open(kFive);
     set_item_state(-1, 0, LVIS_SELECTED);
     focus_line(1);
     set_item_state(3, LVIS_SELECTED, LVIS_SELECTED);
     SetFocus(list());
-    command(CMD_DELETE);
+    NMLVKEYDOWN key{{list(), IDC_LINE_LIST, LVN_KEYDOWN}, VK_DELETE, 0};
+    SendMessageA(main_window(), WM_NOTIFY, IDC_LINE_LIST, reinterpret_cast<LPARAM>(&key));
+    pump();
+    EXPECT_TRUE(messages_.empty());
     ASSERT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
+    EXPECT_EQ(item_text(2, 0) + item_text(2, 1), "4問題3");
     EXPECT_TRUE(modified());
     EXPECT_EQ(menu_state(CMD_REDO) & MFS_GRAYED, static_cast<UINT>(MFS_GRAYED));
 
-    ctrl_key('Z');
+    press_key('Z', VK_CONTROL);
     EXPECT_EQ(joined_lines(), "a,1,<00|b,2,<00|c,3,<00|d,4,<00|e,5,<00|");
     EXPECT_EQ(field(1026), "b");
     EXPECT_FALSE(modified());
@@ -146,7 +113,7 @@ TEST_F(LineEditTest, CtrlZInTheListUndoesADeleteAndCtrlYRedoesIt) {
 
     SendMessageA(main_window(), WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(main_window())), 0);
     EXPECT_EQ(menu_state(CMD_REDO) & MFS_GRAYED, 0u);
-    ctrl_key('Y');
+    press_key('Y', VK_CONTROL);
     EXPECT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
     EXPECT_EQ(selected_items(), std::vector<int>{1});
     EXPECT_TRUE(modified());
@@ -219,7 +186,7 @@ using BulkEditTest = EditorTest;
 const char kBody[] = "#t,000000\r\n\r\nq,a,?20'c\r\nr,b,<00\r\n";
 const char kOpened[] = "#t,000000|_|q,a,?20'c|r,b,<00|";
 
-TEST_F(BulkEditTest, CopyCutAndPasteInTheListAreOneStepEach) {
+TEST_F(BulkEditTest, CopyCutAndPasteAreOneStepEachUnicodeTextArrivesAndSwapSaysHowMany) {
     open(kBody);
     focus_line(0);
     select_only({0, 1, 2});
@@ -242,21 +209,13 @@ TEST_F(BulkEditTest, CopyCutAndPasteInTheListAreOneStepEach) {
     EXPECT_EQ(joined_lines(), kOpened);
     EXPECT_FALSE(modified());
     EXPECT_TRUE(messages_.empty());
-}
 
-TEST_F(BulkEditTest, UnicodeTextArrivesConvertedAndNeverFailsAndSwapSaysHowMany) {
-    open(kBody);
+    // Unicode text arrives converted and never fails (U+00E9 and U+4E02
+    // have no code page 932 form).
     focus_line(0);
     SetFocus(list());
-    // U+00E9 and U+4E02 have no code page 932 form.
     const wchar_t text[] = L"\u554f\u984c,\u7b54\u3048,<00\r\n\u00e9\u4e02,x,<00";
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
-    std::memcpy(GlobalLock(mem), text, sizeof text);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-    CloseClipboard();
+    set_clipboard(text, sizeof text, CF_UNICODETEXT);
     command(CMD_PASTE);
     EXPECT_TRUE(messages_.empty());
     ASSERT_EQ(doc().count(), 6);

@@ -1,10 +1,6 @@
 #include <windows.h>
 
-#include <commctrl.h>
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+#include <objbase.h>
 
 #include "core/document/line_labels.h"
 #include "editor_fixture.h"
@@ -15,12 +11,23 @@
 #include "win/base/separator.h"
 #include "win/view/line_list_win.h"
 
+// itss.dll's storage factory, as far as opening a file needs it. Outside the
+// unnamed namespace: there the compiler would know every class that derives
+// from it (none) and take its calls for unreachable.
+struct HelpFileItStorage : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE StgCreateDocfile(const WCHAR*, DWORD, DWORD, IStorage**) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgCreateDocfileOnILockBytes(ILockBytes*, DWORD, DWORD, IStorage**) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgIsStorageFile(const WCHAR*) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgIsStorageILockBytes(ILockBytes*) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgOpenStorage(const WCHAR*, IStorage*, DWORD, SNB, DWORD, IStorage**) = 0;
+};
+
 namespace qz::test {
 namespace {
 
 using MainWindowTest = EditorTest;
 
-TEST_F(MainWindowTest, ShowsTheSampleInTheLineListAndTheContextMenuSelectsTheClickedItem) {
+TEST_F(MainWindowTest, ShowsTheSampleTheContextMenuSelectsTheClickedItemAndHelpFindsTopics) {
     const std::string sample = source_path("samples/sample.qzf");
     start("\"" + sample + "\"");
     ASSERT_EQ(doc().count(), 59);
@@ -53,6 +60,27 @@ TEST_F(MainWindowTest, ShowsTheSampleInTheLineListAndTheContextMenuSelectsTheCli
     EXPECT_EQ(focused_item(), 3);
     EXPECT_EQ(doc().current, 3);
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 3}));  // item 0 keeps its selection
+
+    // Help opens the topic of the line shown or of the menu.
+    command(CMD_HELP_CONTENTS);  // no help file here
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].text.find("QZOEDIT.CHM"), std::string::npos);
+    EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+
+    std::vector<DWORD> topics;
+    set_help_hook([&](UINT command, DWORD topic) {
+        EXPECT_EQ(command, kHelpContext);
+        topics.push_back(topic);
+    });
+    // Lines: 0 comment, 4 group names, 5 time limit, 6 message, 14 title, 15 question.
+    for (int line : {0, 4, 5, 6, 14, 15}) {
+        focus_line(line);
+        HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, list(), 0, {}};
+        SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    HELPINFO menu{sizeof menu, HELPINFO_MENUITEM, CMD_OPEN, nullptr, 0, {}};
+    SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&menu));
+    EXPECT_EQ(topics, (std::vector<DWORD>{2001, 2004, 2003, 2005, 2002, 2001, 2000}));
 }
 
 TEST_F(MainWindowTest, EditMenuFollowsTheListFocusAndSelection) {
@@ -83,7 +111,7 @@ TEST_F(MainWindowTest, EditMenuFollowsTheListFocusAndSelection) {
         open(c.body, c.version);
         SetFocus(list());
         select_only(c.selected);
-        set_clipboard(c.clipboard_text ? "abc" : nullptr);
+        set_clipboard(c.clipboard_text ? "abc" : nullptr, 4);
         SendMessageA(main_window(), WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(main_window())), 0);
         for (int id : c.enabled) EXPECT_FALSE(menu_state(id) & MFS_GRAYED) << "item " << id;
         for (int id : c.grayed) EXPECT_TRUE(menu_state(id) & MFS_GRAYED) << "item " << id;
@@ -151,27 +179,73 @@ TEST_F(MainWindowTest, BarsAndSeparatorShareTheRoomWithTheListAndAboutShowsTheVe
     EXPECT_EQ(seen.rfind("Quizo Editor|Version 1.43|https://", 0), 0u) << seen;
 }
 
-TEST_F(MainWindowTest, HelpOpensTheTopicOfTheLineShownOrOfTheMenu) {
-    start("\"" + source_path("samples/sample.qzf") + "\"");
-    command(CMD_HELP_CONTENTS);  // no help file here
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_NE(messages_[0].text.find("QZOEDIT.CHM"), std::string::npos);
-    EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+TEST(Platform, AnsiCodePageAndResourceStringsAre932) {
+    EXPECT_EQ(GetACP(), 932u);
+    char buf[128] = {};
+    const int n = LoadStringA(app().instance, CMD_NEW, buf, sizeof buf);
+    EXPECT_EQ(std::string(buf, n), "\x90\x56\x8B\x4B\x8D\xEC\x90\xAC");  // 新規作成
+}
 
-    std::vector<DWORD> topics;
-    set_help_hook([&](UINT command, DWORD topic) {
-        EXPECT_EQ(command, kHelpContext);
-        topics.push_back(topic);
-    });
-    // Lines: 0 comment, 4 group names, 5 time limit, 6 message, 14 title, 15 question.
-    for (int line : {0, 4, 5, 6, 14, 15}) {
-        focus_line(line);
-        HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, list(), 0, {}};
-        SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+// The help file built beside the program: every topic the program opens is
+// in the file's context map and leads to a page inside the file. The file
+// is read through itss.dll, the storage the help viewer itself reads with.
+const CLSID kItStorageClass = {0x5d02926a, 0x212e, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+const IID kClassFactory = {0x00000001, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kItStorageInterface = {0x88cc31de, 0x27ab, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+
+// The whole stream `name` of the file, or nothing when it is missing.
+std::string read_stream(IStorage* storage, const std::wstring& name) {
+    std::string bytes;
+    IStream* stream = nullptr;
+    if (FAILED(storage->OpenStream(name.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream)))
+        return bytes;
+    char buffer[4096];
+    ULONG got = 0;
+    while (SUCCEEDED(stream->Read(buffer, sizeof buffer, &got)) && got > 0) bytes.append(buffer, got);
+    stream->Release();
+    return bytes;
+}
+
+TEST(HelpFileTest, EveryTopicTheProgramOpensLeadsToAPageOfTheFile) {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring file(path, length);
+    file = file.substr(0, file.find_last_of(L"\\/") + 1) + L"QZOEDIT.CHM";
+
+    HMODULE itss = LoadLibraryA("itss.dll");
+    ASSERT_NE(itss, nullptr);
+    using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+    auto get_class_object =
+        reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(itss, "DllGetClassObject")));
+    ASSERT_NE(get_class_object, nullptr);
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(get_class_object(kItStorageClass, kClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    HelpFileItStorage* its = nullptr;
+    ASSERT_EQ(factory->CreateInstance(nullptr, kItStorageInterface, reinterpret_cast<void**>(&its)), S_OK);
+    factory->Release();
+    IStorage* storage = nullptr;
+    ASSERT_EQ(its->StgOpenStorage(file.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, &storage), S_OK)
+        << "the help file is missing beside the program";
+
+    // #IVB: its size, then pairs of (topic number, offset of the page's
+    // name in #STRINGS).
+    const std::string map = read_stream(storage, L"#IVB");
+    const std::string strings = read_stream(storage, L"#STRINGS");
+    ASSERT_GE(map.size(), 4u);
+    std::vector<DWORD> words((map.size() - 4) / 4);
+    memcpy(words.data(), map.data() + 4, words.size() * 4);
+    for (DWORD topic : kHelpTopics) {
+        std::string page;
+        for (size_t i = 0; i + 1 < words.size(); i += 2)
+            if (words[i] == topic && words[i + 1] < strings.size()) page = strings.c_str() + words[i + 1];
+        ASSERT_FALSE(page.empty()) << "topic " << topic << " is not in the context map";
+        const std::wstring name(page.begin(), page.end());
+        EXPECT_NE(read_stream(storage, name).find("<h1>"), std::string::npos)
+            << "topic " << topic << " leads to " << page << ", which is no page of the file";
     }
-    HELPINFO menu{sizeof menu, HELPINFO_MENUITEM, CMD_OPEN, nullptr, 0, {}};
-    SendMessageA(main_window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&menu));
-    EXPECT_EQ(topics, (std::vector<DWORD>{2001, 2004, 2003, 2005, 2002, 2001, 2000}));
+    storage->Release();
+    its->Release();
+    FreeLibrary(itss);
 }
 
 }  // namespace

@@ -1,13 +1,6 @@
 // The editing panes driven as the user drives them: focus a line, type into
 // a field, leave the pane.
-#include <windows.h>
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
-
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "win/view/command_state.h"
 #include "win/base/separator.h"
@@ -45,11 +38,6 @@ protected:
         for (const std::string& line : lines) body += line + "\r\n";
         open(body);
     }
-    // A click on a check box or button (the focus moves to it).
-    void click(int id) {
-        SendMessageA(control(id), BM_CLICK, 0, 0);
-        pump();
-    }
     bool checked(int id) const { return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::string line(int index) const { return std::string(doc().line_at(index)->text()); }
     // The texts of some fields, joined by '|'.
@@ -84,22 +72,6 @@ const char kChapter[] =
     "'just a comment\r\n"
     "\r\n";
 
-void press_tab(bool shift) {
-    std::vector<std::pair<WORD, DWORD>> keys = {{VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}};
-    if (shift) keys = {{VK_SHIFT, 0}, {VK_TAB, 0}, {VK_TAB, KEYEVENTF_KEYUP}, {VK_SHIFT, KEYEVENTF_KEYUP}};
-    std::vector<INPUT> inputs(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i].first;
-        inputs[i].ki.dwFlags = keys[i].second;
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    for (int i = 0; i < 5; ++i) {
-        pump();
-        Sleep(20);
-    }
-}
-
 TEST_F(PaneTest, QuestionPaneShowsTheLineTakesEditCommandsTabsAndHistoryMarksAndClampsItsSplits) {
     open(kChapter);
     focus_line(1);
@@ -107,10 +79,7 @@ TEST_F(PaneTest, QuestionPaneShowsTheLineTakesEditCommandsTabsAndHistoryMarksAnd
     EXPECT_EQ(fields({kTitleField, kQuestionField, kAnswerField, kCommentField}), "Chapter 1|Capital?|[東京|とうきょう]|geo");
     EXPECT_EQ(history(), 3);
     EXPECT_EQ(selection(1056), 2);
-    ASSERT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 2);
-    char entry[64] = {};
-    SendMessageA(control(kAnswerNumber), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(entry));
-    EXPECT_STREQ(entry, "1. とうきょう");
+    EXPECT_EQ(SendMessageA(control(kAnswerNumber), CB_GETCOUNT, 0, 0), 2);  // entries: see AnswerNumbers
     EXPECT_EQ(status_text(1), "\t3/6");
     focus_line(3);  // a comment line: only the comment field, five wrong marks
     EXPECT_EQ(fields({kTitleField, kQuestionField, kCommentField}), "||just a comment");
@@ -138,12 +107,11 @@ TEST_F(PaneTest, QuestionPaneShowsTheLineTakesEditCommandsTabsAndHistoryMarksAnd
     EXPECT_EQ(field(kQuestionField), "Capital?");
 
     // Tab cycles between the list and the pane.
-    SetForegroundWindow(main_window());
     const struct { HWND from; bool shift; HWND to; } steps[] = {
         {list(), false, control(1024)}, {list(), true, control(kCommentField)}};
     for (const auto& s : steps) {
         SetFocus(s.from);
-        press_tab(s.shift);
+        press_key(VK_TAB, s.shift ? VK_SHIFT : 0);
         EXPECT_EQ(GetFocus(), s.to);
     }
 
@@ -229,16 +197,7 @@ TEST_F(PaneTest, FieldsKeepTheirBytesThroughThePane) {
     EXPECT_TRUE(wraps(kQuestionField));
 }
 
-TEST_F(PaneTest, MessageSplitIsClampedToThePane) {
-    open_lines({"$Message=old'c"});
-    Preferences& prefs = app().prefs;
-    move_split(kMessageSeparator, pane_height() - 30);
-    set_pane_height(pane_height() - 100);  // pulls the split up
-    EXPECT_EQ(prefs.MessageHeight, pane_height() - 20);
-    EXPECT_EQ(placed(kMessageSeparator).top, placed(kMessageField).bottom);
-}
-
-TEST_F(PaneTest, AnswerNumbersFollowTheFormatAndSyntaxErrorsShowInTheStatusBar) {
+TEST_F(PaneTest, AnswerNumbersFollowTheFormatSyntaxErrorsShowAndFontSizesAreBounded) {
     open("q,[a|b],<01\r\n", "1.2");
     focus_line(0);
     EXPECT_FALSE(IsWindowVisible(control(kAnswerNumber)));
@@ -254,11 +213,10 @@ TEST_F(PaneTest, AnswerNumbersFollowTheFormatAndSyntaxErrorsShowInTheStatusBar) 
     focus_line(1);
     EXPECT_EQ(status_text(0), kF1Hint);
     EXPECT_EQ(selection(kAnswerNumber), 1);
-}
 
-// A font size from the file is brought within reach when the font is made;
-// the font line keeps its text.
-TEST_F(PaneTest, HugeFontSizesAreBounded) {
+    // A font size from the file is brought within reach when the font is
+    // made; the font line keeps its text.
+    restart();
     open("$FontQuestion=30000,128,Arial\r\nq,a,<00\r\n");
     focus_line(1);
     LOGFONTA font{};
@@ -291,12 +249,12 @@ TEST_F(PaneTest, TitlePaneShowsAndCommitsChoicesAndFlagsWhenTheFocusLeaves) {
     SendMessageA(control(kChoiceList), CB_SETCURSEL, 0, 0);
     SendMessageA(app().pane, WM_COMMAND, MAKEWPARAM(kChoiceList, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(control(kChoiceList)));
-    for (int i = 0; i < 5; ++i) click(kFirstFlag + i);  // a written answer allows only fuzzy comparison
+    for (int i = 0; i < 5; ++i) click(app().pane, kFirstFlag + i);  // a written answer allows only fuzzy comparison
     for (int i = 0; i < 5; ++i) EXPECT_EQ(checked(kFirstFlag + i), i == 4) << i;
     leave_pane();
     expect_line(0, "#Quiz,000001'keep");
     focus_line(1);
-    click(kFirstFlag + 1);
+    click(app().pane, kFirstFlag + 1);
     EXPECT_EQ(GetFocus(), control(kFirstFlag + 1));
     EXPECT_EQ(line(1), "#t,000000");  // not before the focus leaves
     leave_pane();
@@ -305,7 +263,7 @@ TEST_F(PaneTest, TitlePaneShowsAndCommitsChoicesAndFlagsWhenTheFocusLeaves) {
     EXPECT_EQ(field(kTitleField), "a,b");
 }
 
-TEST_F(PaneTest, GroupAndMessagePanesWriteTheirLines) {
+TEST_F(PaneTest, GroupAndMessagePanesWriteTheirLinesAndTheMessageSplitIsClamped) {
     open_lines({"$Group=k,l'm", "$Group=,,,,,,,,,", "$Message=old'c"});
     EXPECT_EQ(fields({kFirstName, kFirstName + 1, kFirstName + 9, kCommentField}), "k|l'm||");
     type(kFirstName + 3, "n");
@@ -321,10 +279,15 @@ TEST_F(PaneTest, GroupAndMessagePanesWriteTheirLines) {
     type(kMessageField, "line 1\r\nit's");
     leave_pane();
     expect_line(2, "$Message=line 1\\nit\\'s'c");
+    move_split(kMessageSeparator, pane_height() - 30);
+    set_pane_height(pane_height() - 100);  // pulls the split up
+    EXPECT_EQ(app().prefs.MessageHeight, pane_height() - 20);
+    EXPECT_EQ(placed(kMessageSeparator).top, placed(kMessageField).bottom);
 }
 
-TEST_F(PaneTest, FontPaneShowsAndWritesItsValues) {
-    open_lines({"$FontAnswer=-16,shiftjis,ＭＳ ゴシック'big", "$FontHint=x,ANSI,a\\,b"});
+TEST_F(PaneTest, FontPaneShowsAndWritesItsValuesAndTheFontDialogStartsFromTheLine) {
+    open_lines({"$FontAnswer=-16,shiftjis,ＭＳ ゴシック'big", "$FontHint=x,ANSI,a\\,b",
+                "$FontTitle=14,SHIFTJIS,ＭＳ ゴシック", "$FontGroup=x,FOO,"});
     EXPECT_EQ(fields({kSizeField, kCharsetField, kFaceField, kCommentField}), "-16|shiftjis|ＭＳ ゴシック|big");
     EXPECT_EQ(font_of(kChangeButton), pane_control_font());
     HWND pane = app().pane;
@@ -339,10 +302,9 @@ TEST_F(PaneTest, FontPaneShowsAndWritesItsValues) {
     type(kFaceField, face);
     leave_pane();
     expect_line(1, "$FontHint=,ABCDEFGHIJKLMNO," + face.substr(0, 30));
-}
 
-TEST_F(PaneTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
-    open_lines({"$FontTitle=14,SHIFTJIS,ＭＳ ゴシック", "$FontGroup=x,FOO,"});
+    // The font dialog starts from the line and writes its choice.
+    focus_line(2);
     const int dpi = screen_pixels_per_inch(app().pane);
     LOGFONTA offered{};
     bool choose = true;
@@ -359,15 +321,15 @@ TEST_F(PaneTest, FontDialogStartsFromTheLineAndWritesItsChoice) {
         EXPECT_EQ(offered.lfCharSet, charset);
         EXPECT_STREQ(offered.lfFaceName, face);
     };
-    click(kChangeButton);
+    click(app().pane, kChangeButton);
     expect_offered(-MulDiv(14, dpi, 72), SHIFTJIS_CHARSET, "ＭＳ ゴシック");
     // Committed already: the charset field lost the focus to the size field.
-    expect_line(0, "$FontTitle=12,ANSI,Arial");
+    expect_line(2, "$FontTitle=12,ANSI,Arial");
     EXPECT_EQ(GetFocus(), control(kSizeField));
     app().editor.mark_saved();
     choose = false;
-    focus_line(1);
-    click(kChangeButton);  // FontGroup starts from the comment default; Cancel changes nothing
+    focus_line(3);
+    click(app().pane, kChangeButton);  // FontGroup starts from the comment default; Cancel changes nothing
     const LOGFONTA expected = font_spec_to_logfont(app().prefs.Comment, dpi);
     expect_offered(expected.lfHeight, expected.lfCharSet, expected.lfFaceName);
     leave_pane();

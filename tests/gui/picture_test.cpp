@@ -1,8 +1,3 @@
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
 #include <utility>
 
 #include "win/view/command_state.h"

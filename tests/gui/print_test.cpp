@@ -1,64 +1,32 @@
 // Printing to a real printer: the cups-pdf queue "PDF", whose jobs become
-// PDF files that poppler's tools read back.
+// PDF files that poppler's tools read back; and the page setup dialog.
 #include <windows.h>
 
-#include <gtest/gtest.h>
+#include <commdlg.h>
 
+#include <cstring>
 #include <set>
-#include <string>
 
 #include "editor_fixture.h"
+#include "resources/page_setup_ids.h"
 #include "resources/print_preview_ids.h"
 #include "resources/printing_ids.h"
 #include "resources/resource.h"
 #include "win/base/help.h"
 #include "win/base/page_setup.h"
+#include "win/operations/page_setup_dialog_win.h"
 #include "win/operations/print_job_win.h"
 #include "win/operations/print_preview_win.h"
 
 namespace qz::test {
 namespace {
 
-std::string windows_path(std::string unix_path) {
-    for (char& c : unix_path)
-        if (c == '/') c = '\\';
-    return "Z:" + unix_path;
-}
-
-// Runs a Unix command line through /bin/sh and returns its output. Wine
-// starts Unix programs but gives no handle to wait on or read from, so the
-// output goes to a file and a marker file says when it is complete.
-std::string run_unix(const std::string& command) {
-    static int runs = 0;
-    const std::string base = "/tmp/qz-print-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(runs++);
-    std::string line = "/bin/sh -c \"(" + command + ") >" + base + ".out 2>&1; touch " + base + ".done\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return "cannot start /bin/sh";
-    if (process.hProcess) CloseHandle(process.hProcess);
-    if (process.hThread) CloseHandle(process.hThread);
-    for (int i = 0; i < 1200 && !file_exists(windows_path(base + ".done")); ++i) Sleep(50);
-    std::string out = read_file(windows_path(base + ".out"));
-    DeleteFileA(windows_path(base + ".out").c_str());
-    DeleteFileA(windows_path(base + ".done").c_str());
-    // Unix tools write UTF-8; the program's texts are code page 932.
-    std::wstring wide(out.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, out.data(), static_cast<int>(out.size()), wide.data(),
-                                    static_cast<int>(wide.size())));
-    std::string text(wide.size() * 2, '\0');
-    text.resize(WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
-                                    static_cast<int>(text.size()), nullptr, nullptr));
-    return text;
-}
-
 class PrintTest : public EditorTest {
 protected:
     void SetUp() override {
         EditorTest::SetUp();
         // The test command starts the scheduler and the queue; this makes sure.
-        std::string folder = run_unix(std::string(QZ_SOURCE_DIR) + "/scripts/printer-setup.sh 2>/dev/null");
+        std::string folder = run_unix(dir_, std::string(QZ_SOURCE_DIR) + "/scripts/printer-setup.sh 2>/dev/null");
         folder.erase(folder.find_last_not_of("\r\n") + 1);
         folder = folder.substr(folder.find_last_of('\n') + 1);
         ASSERT_EQ(folder.front(), '/') << folder;
@@ -88,14 +56,8 @@ protected:
     }
 
     std::set<std::string> pdfs() const {
-        std::set<std::string> names;
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((windows_path(pdf_dir_) + "\\*.pdf").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return names;
-        do names.insert(data.cFileName);
-        while (FindNextFileA(find, &data));
-        FindClose(find);
-        return names;
+        const std::vector<std::string> names = files_in(windows_path(pdf_dir_), "*.pdf");
+        return {names.begin(), names.end()};
     }
 
     // Waits for the next PDF the queue writes; its Unix path, or "" after a minute.
@@ -104,7 +66,7 @@ protected:
             for (const std::string& name : pdfs()) {
                 if (known_.count(name)) continue;
                 const std::string path = pdf_dir_ + "/" + name;
-                if (run_unix("pdfinfo '" + path + "'").find("Pages:") == std::string::npos) break;
+                if (run_unix(dir_, "pdfinfo '" + path + "'").find("Pages:") == std::string::npos) break;
                 known_.insert(name);
                 return path;
             }
@@ -113,7 +75,7 @@ protected:
         return {};
     }
     int pages_of(const std::string& pdf) {
-        const std::string info = run_unix("pdfinfo '" + pdf + "'");
+        const std::string info = run_unix(dir_, "pdfinfo '" + pdf + "'");
         const std::size_t at = info.find("Pages:");
         return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
     }
@@ -126,25 +88,15 @@ protected:
     BOOL answer_ = TRUE;
 };
 
-TEST_F(PrintTest, PrintsThePagesOfferedUnderTheFileName) {
-    start("\"" + source_path("samples/sample.qzf") + "\"");
-    command(CMD_PRINT);
-    const std::string pdf = next_pdf();
-    ASSERT_FALSE(pdf.empty());
-    EXPECT_GT(offered_, 0);
-    EXPECT_EQ(pages_of(pdf), offered_);
-    EXPECT_NE(run_unix("pdfinfo '" + pdf + "'").find("sample.qzf"), std::string::npos);
-    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
-}
-
-TEST_F(PrintTest, NothingToPrintIsSaidBeforeTheDialogOffersNoPage) {
+TEST_F(PrintTest, NothingToPrintIsSaidBeforeTheDialogOffersNoPageAndNoPreviewOpens) {
     open("'comment\r\n#title,000000\r\n");
     app().print.PrintFlags &= ~PRINT_TITLES;
     answer_ = FALSE;
     command(CMD_PRINT);
     EXPECT_EQ(offered_, 0);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "印刷するデータがありません。");
+    command(CMD_PRINT_PREVIEW);
+    EXPECT_EQ(print_preview_window(), nullptr);
+    EXPECT_EQ(message_texts(), std::vector<std::string>(2, "印刷するデータがありません。"));
 }
 
 // Text drawn in the printer's own fonts comes back from the PDF as text
@@ -163,7 +115,7 @@ TEST_F(PrintTest, TitlesNumbersQuestionsAndAnswersStandInOrderAndColumns) {
         command(CMD_PRINT);
         const std::string pdf = next_pdf();
         ASSERT_FALSE(pdf.empty());
-        const std::string text = run_unix("pdftotext -layout '" + pdf + "' -");
+        const std::string text = run_unix(dir_, "pdftotext -layout '" + pdf + "' -");
         std::size_t at = 0;
         for (const char* expected : {"1 Capitals", "(1) Japan?", "(2) France?", "2 Rivers", "(1)", "Longest?"}) {
             const std::size_t found = text.find(expected, at);
@@ -231,9 +183,11 @@ TEST_F(PrintTest, CopiesRepeatPagesAndCancellingStopsTheJob) {
     EXPECT_EQ(pages_of(next_pdf()), 2);
 }
 
-// The preview counts as the print command does, follows the page keys,
-// hands over to the print command and gives the main window back.
-TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandOffers) {
+// The preview counts as the print command does, follows the page keys and
+// the wheel (fitted it turns pages; at actual size the page is larger than
+// the window and the wheel scrolls it), gives the main window back and hands
+// over to the print command, which prints the pages under the file name.
+TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandPrints) {
     start("\"" + source_path("samples/sample.qzf") + "\"");
     command(CMD_PRINT_PREVIEW);
     HWND preview = print_preview_window();
@@ -264,46 +218,204 @@ TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandOffers) {
     EXPECT_EQ(print_preview_window(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(main_window()));
 
-    set_print_dialog_function([this](PRINTDLGA& request) {
-        offered_ = request.nMaxPage;
-        return FALSE;
-    });
     command(CMD_PRINT_PREVIEW);
-    SendMessageA(GetDlgItem(print_preview_window(), IDC_PREVIEW_PRINT), BM_CLICK, 0, 0);
-    pump();
-    EXPECT_EQ(print_preview_window(), nullptr);
-    EXPECT_EQ(offered_, count);
-    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
-
-    // Nothing to print: the layout's message, no window.
-    open("'only a comment\r\n");
-    command(CMD_PRINT_PREVIEW);
-    EXPECT_EQ(print_preview_window(), nullptr);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "印刷するデータがありません。");
-}
-
-// Fitted, the wheel turns pages and nothing scrolls; at actual size the
-// page is larger than the window and the wheel scrolls it.
-TEST_F(PrintTest, PreviewWheelTurnsPagesFittedAndScrollsAtActualSize) {
-    start("\"" + source_path("samples/sample.qzf") + "\"");
-    command(CMD_PRINT_PREVIEW);
-    HWND preview = print_preview_window();
-    ASSERT_NE(preview, nullptr);
+    preview = print_preview_window();
+    number = GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER);
     HWND view = GetDlgItem(preview, IDC_PREVIEW_PAGE);
     const auto scrolls = [view] { return (GetWindowLongA(view, GWL_STYLE) & WS_VSCROLL) != 0; };
     const auto wheel_down = [view] { SendMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); };
     EXPECT_FALSE(scrolls());
     wheel_down();
-    EXPECT_EQ(window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER)).substr(0, 8), "ページ 2");
-    SendMessageA(GetDlgItem(preview, IDC_PREVIEW_ACTUAL_SIZE), BM_CLICK, 0, 0);
+    EXPECT_EQ(window_text(number), page(2));
+    click(preview, IDC_PREVIEW_ACTUAL_SIZE);
     EXPECT_TRUE(scrolls());
     wheel_down();
     EXPECT_GT(GetScrollPos(view, SB_VERT), 0);
-    EXPECT_EQ(window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER)).substr(0, 8), "ページ 2");
-    SendMessageA(GetDlgItem(preview, IDC_PREVIEW_FIT), BM_CLICK, 0, 0);
+    EXPECT_EQ(window_text(number), page(2));
+    click(preview, IDC_PREVIEW_FIT);
     EXPECT_FALSE(scrolls());
-    SendMessageA(preview, WM_COMMAND, IDCANCEL, 0);
+    click(preview, IDC_PREVIEW_PRINT);
+    EXPECT_EQ(print_preview_window(), nullptr);
+    EXPECT_EQ(offered_, count);
+    const std::string pdf = next_pdf();
+    ASSERT_FALSE(pdf.empty());
+    EXPECT_EQ(pages_of(pdf), count);
+    EXPECT_NE(run_unix(dir_, "pdfinfo '" + pdf + "'").find("sample.qzf"), std::string::npos);
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text;
+}
+
+// ---------------------------------------------------------------------------
+// Page setup
+
+HGLOBAL global_text(const char* text) {
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+    std::strcpy(static_cast<char*>(GlobalLock(h)), text);
+    GlobalUnlock(h);
+    return h;
+}
+
+std::string global_string(HGLOBAL h) {
+    std::string text = static_cast<const char*>(GlobalLock(h));
+    GlobalUnlock(h);
+    return text;
+}
+
+// What the common page-setup dialog was called with.
+struct SetupCall {
+    bool on_kept_record;
+    DWORD flags;
+    HWND owner;
+    std::string dev_mode;
+};
+std::vector<SetupCall> g_setup_calls;
+
+// The default printer "default"; the user then picks "chosen" with a left
+// margin of 12.34 mm.
+BOOL fake_page_setup(LPPAGESETUPDLGA r) {
+    g_setup_calls.push_back({r == &page_setup_record(), r->Flags, r->hwndOwner,
+                             r->hDevMode ? global_string(r->hDevMode) : ""});
+    if (r->Flags & PSD_RETURNDEFAULT) {
+        r->hDevMode = global_text("default");
+        r->hDevNames = global_text("names");
+        r->rtMargin = {1000, 1000, 1000, 1000};
+    } else {
+        GlobalFree(r->hDevMode);
+        r->hDevMode = global_text("chosen");
+        r->rtMargin.left = 1234;
+    }
+    return TRUE;
+}
+
+// The colour dialog picks red and leaves blue among the custom colours.
+std::vector<COLORREF> g_custom_first;
+BOOL fake_choose_color(LPCHOOSECOLORA c) {
+    g_custom_first.push_back(c->lpCustColors[0]);
+    c->lpCustColors[0] = RGB(0, 0, 255);
+    c->rgbResult = RGB(255, 0, 0);
+    return (c->Flags & CC_RGBINIT) != 0;
+}
+
+bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
+
+class PageSetupTest : public EditorTest {
+  protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        page_setup_record() = PAGESETUPDLGA{};
+        g_setup_calls.clear();
+        g_custom_first.clear();
+        set_page_setup_dialog_function(fake_page_setup);
+        set_page_setup_color_function(fake_choose_color);
+    }
+    void TearDown() override {
+        EditorTest::TearDown();
+        PAGESETUPDLGA& r = page_setup_record();
+        GlobalFree(r.hDevMode);
+        GlobalFree(r.hDevNames);
+        r = PAGESETUPDLGA{};
+        set_page_setup_dialog_function(nullptr);
+        set_page_setup_color_function(nullptr);
+    }
+    void set_numbers(const char* width, const char* margin) {
+        when_dialog("ページ設定", [this, width, margin](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_PS_QUESTION_RATE, width);
+            SetDlgItemTextA(dialog, IDC_PS_LINE_SPACE, margin);
+            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            if (IsWindow(dialog)) {
+                focus_ = GetDlgCtrlID(GetFocus());
+                SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        command(CMD_PAGE_SETUP);
+    }
+    int focus_ = 0;
+};
+
+TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumbersAreRefused) {
+    // Title and answer numbers on with titles and answers off.
+    write_file(dir_ + "\\QZOEDIT.INI",
+               "[Print]\r\nPrintFlags=80\r\nTitlePosition=7\r\nQTStyle=7\r\nQQStyle=1\r\n");
+    start();
+    DWORD topic = 0;
+    set_help_hook([&](UINT, DWORD t) { topic = t; });
+    when_dialog("ページ設定", [&](HWND dialog) {
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PS_TITLE_RIGHT), BST_CHECKED);
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_PS_QT_STYLE, CB_GETCURSEL, 0, 0), 0);
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_PS_QQ_STYLE, CB_GETCURSEL, 0, 0), 2);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PS_TITLE_NUMBERS), BST_CHECKED);
+        EXPECT_FALSE(enabled(dialog, IDC_PS_TITLE_NUMBERS));
+        EXPECT_FALSE(enabled(dialog, IDC_PS_TITLE_FORMAT));
+        EXPECT_FALSE(enabled(dialog, IDC_PS_QUESTION_NUMBERS));
+        EXPECT_FALSE(enabled(dialog, IDC_PS_ANSWER_NUMBERS));
+        EXPECT_TRUE(enabled(dialog, IDC_PS_QUESTION_FORMAT));  // answer numbers use it
+        click(dialog, IDC_PS_TITLES);
+        EXPECT_TRUE(enabled(dialog, IDC_PS_TITLE_FORMAT));
+        EXPECT_TRUE(enabled(dialog, IDC_PS_TITLE_CENTER));
+        click(dialog, IDC_PS_QUESTIONS);
+        EXPECT_TRUE(enabled(dialog, IDC_PS_QUESTION_NUMBERS));
+        click(dialog, IDC_PS_QUESTION_NUMBERS);
+        click(dialog, IDC_PS_QUESTIONS);
+        EXPECT_FALSE(enabled(dialog, IDC_PS_QUESTION_NUMBERS));
+        SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
+        EXPECT_EQ(topic, 2010u);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_PAGE_SETUP);
+    const PrintSettings& p = app().print;
+    EXPECT_EQ(p.PrintFlags, PRINT_TITLES | PRINT_TITLE_NUMBERS | PRINT_QUESTION_NUMBERS |
+                                PRINT_ANSWER_NUMBERS);
+    EXPECT_EQ(p.TitlePosition, 2);
+    EXPECT_EQ(p.QTStyle, PEN_NULL);
+    EXPECT_EQ(p.QQStyle, PEN_DASH);
+    EXPECT_EQ(p.NumTitle, "%t ");
+
+    // Cancel keeps the colours and the printer, OK takes them.
+    const PrintSettings before = app().print;
+    for (int button : {IDCANCEL, IDOK}) {
+        when_dialog("ページ設定", [button](HWND dialog) {
+            click(dialog, IDC_PS_QQ_COLOR);
+            click(dialog, IDC_PS_PRINTER);
+            EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
+            SendMessageA(dialog, WM_COMMAND, button, 0);
+        });
+        command(CMD_PAGE_SETUP);
+        if (button == IDCANCEL) {
+            EXPECT_EQ(app().print.QQColor, before.QQColor);
+            EXPECT_EQ(app().print.PrintFlags, before.PrintFlags);
+            EXPECT_EQ(global_string(page_setup_record().hDevMode), "default");
+            EXPECT_EQ(page_setup_record().rtMargin.left, 1000);
+        }
+    }
+    EXPECT_EQ(app().print.QQColor, static_cast<std::uint32_t>(RGB(255, 0, 0)));
+    EXPECT_EQ(app().print.QTColor, 0u);
+    const PAGESETUPDLGA& r = page_setup_record();
+    EXPECT_EQ(global_string(r.hDevMode), "chosen");
+    EXPECT_EQ(global_string(r.hDevNames), "names");
+    EXPECT_EQ(r.rtMargin.left, 1234);
+    EXPECT_EQ(r.hwndOwner, main_window());
+    // Custom colours last from one dialog to the next.
+    EXPECT_EQ(g_custom_first, (std::vector<COLORREF>{0, RGB(0, 0, 255)}));
+    // The default printer once, then the common dialog on the working copy only.
+    ASSERT_EQ(g_setup_calls.size(), 3u);
+    EXPECT_EQ(g_setup_calls[0].flags, static_cast<DWORD>(PSD_RETURNDEFAULT));
+    for (int i : {1, 2}) {
+        EXPECT_FALSE(g_setup_calls[i].on_kept_record);
+        EXPECT_EQ(g_setup_calls[i].flags, 0x0Bu);
+        EXPECT_EQ(g_setup_calls[i].dev_mode, "default");
+        EXPECT_NE(g_setup_calls[i].owner, main_window());
+    }
+
+    // Which numbers are bad is the core's (PageSetupValues); the box the core
+    // names gets the focus.
+    set_numbers("101", "1000");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "数値が正しくありません。");
+    EXPECT_EQ(messages_[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(focus_, IDC_PS_LINE_SPACE);
+    EXPECT_EQ(app().print.QuestionRate, 50);
+    set_numbers("", "999");
+    EXPECT_EQ(app().print.QuestionRate, 0);
+    EXPECT_EQ(app().print.LineSpace, 999);
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 #include <sys/resource.h>
 #endif
 
+#include "core/document/data_file.h"
+#include "core/document/line_labels.h"
 #include "core/syntax/answer.h"
 #include "tool/cp932_output.h"
 #include "tool/find_command.h"
@@ -48,16 +50,6 @@ std::string read_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-// What the editor makes of tests/data/malformed.qzf, line by line.
-const char* const kMalformedNormalized[] = {
-    "'壊れた行の見本：読み込むとコメントか空行になる", "'タイトルだけの行", "", "'五桁,12345",
-    "'七桁,1234567", "#正しいタイトル,200000", "", "", "'Unknown=1", "'Group",
-    "'FontQuestionXYZW=12,128,ＭＳ 明朝", "$timelimit=45", "", "'問題文だけでカンマがない",
-    "'a,b,\\00", "'a,b,<0", "'a,b,<00x", "'\\ix,b,<00", "'ソ,ソ\\,表,<0",
-    "括弧が閉じていない,[東京|とうきょう,<00", "正しい問題,[A|B]C(D),[99'コメント",
-    "'最後の行は改行なしのコメント",
-};
 
 TEST(QzotoolCheck, ReportsEveryRewrite) {
     const std::string malformed = kData + "malformed.qzf", v13 = kData + "version13.qzf",
@@ -123,17 +115,33 @@ TEST(QzotoolCheck, ProblemsOnePerLine) {
     EXPECT_EQ(clean.out, "");
 }
 
-TEST(QzotoolCheck, ProblemsReadThePictures) {
-    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "qzotool_check_pictures";
-    std::filesystem::create_directories(dir);
-    std::filesystem::copy_file(QZ_SOURCE_DIR "/samples/flag.png", dir / "flag.png",
+TEST(QzotoolPictures, EachReferenceWithItsStateAndTheProblemCheckReadsThem) {
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "qzotool_pictures";
+    std::filesystem::create_directories(dir / "img");
+    std::filesystem::copy_file(QZ_SOURCE_DIR "/samples/flag.png", dir / "img" / "flag.png",
                                std::filesystem::copy_options::overwrite_existing);
-    const std::string file = (dir / "a.qzf").string();
-    std::ofstream(file, std::ios::binary) << "QUIZODATA V1.4\r\n#t,000000\r\n"
-                                             "q\\i\"flag.png\",a\\i\"gone.png\",<00\r\n";
-    const Result r = run_tool({"check", "--problems", file});
+    std::ofstream(dir / "broken.bmp", std::ios::binary) << "BM";
+    std::ofstream(dir / "a.qzf", std::ios::binary) << "QUIZODATA V1.4\r\n#t,011100\r\n"
+                                                      "q\\i\"img\\flag.png\",a\\i\"gone.PNG\",Z50\r\n"
+                                                      "'\\i\"comment.bmp\"\r\n"
+                                                      "\\i\"x.gif\"\\i\"broken.bmp\",a,Z50\r\n";
+    const std::string file = (dir / "a.qzf").string(), folder = dir.string() + "/";
+    const Result r = run_tool({"pictures", file});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, file + ":3: " + utf8(u8"画像: 画像 \"gone.png\" が見つかりません\n"));
+    EXPECT_EQ(r.out, "3\t\\i\"img\\flag.png\"\t" + folder + "img\\flag.png\tok 48x32\n"
+                     "3\t\\i\"gone.PNG\"\t" + folder + "gone.PNG\tmissing\n"
+                     "5\t\\i\"x.gif\"\t" + folder + "x.gif\tnot a picture\n"
+                     "5\t\\i\"broken.bmp\"\t" + folder + "broken.bmp\tunreadable: " +
+                     utf8(u8"ビットマップのヘッダーが正しくありません。\n"));
+    EXPECT_EQ(run_tool({"pictures", kSample}).status, 0);
+
+    // The problem check reads the pictures too.
+    const std::string other = (dir / "b.qzf").string();
+    std::ofstream(other, std::ios::binary) << "QUIZODATA V1.4\r\n#t,000000\r\n"
+                                              "q\\i\"img\\flag.png\",a\\i\"gone.png\",<00\r\n";
+    const Result problems = run_tool({"check", "--problems", other});
+    EXPECT_EQ(problems.status, 1);
+    EXPECT_EQ(problems.out, other + ":3: " + utf8(u8"画像: 画像 \"gone.png\" が見つかりません\n"));
 }
 
 TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
@@ -152,6 +160,7 @@ TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
         {{"normalize", bad_version, kOut}, bad_version, u8"データのバージョンが違います。"},
         {{"normalize", kSample, unwritable}, unwritable, u8"書き込みできません。"},
         {{"find", "x", bad_version}, bad_version, u8"データのバージョンが違います。"},
+        {{"list", bad_version}, bad_version, u8"データのバージョンが違います。"},
     };
     for (const Case& c : cases) {
         const std::string& file = c.file.empty() ? c.args.back() : c.file;
@@ -163,18 +172,16 @@ TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
     }
 }
 
+// List and normalize show and write the malformed file as the editor
+// opens it (which lines it rewrites, and how: see the data file tests).
 TEST(Qzotool, ListAndNormalizeTheMalformedFile) {
-    const std::u8string labels[] = {
-        u8"コメント", u8"コメント", u8"空行", u8"コメント", u8"コメント", u8"タイトル1",
-        u8"空行", u8"空行", u8"コメント", u8"コメント", u8"コメント", u8"設定", u8"空行",
-        u8"コメント", u8"コメント", u8"コメント", u8"コメント", u8"コメント", u8"コメント",
-        u8"問題1", u8"問題2", u8"コメント"};
-    std::string listed, normalized = "QUIZODATA V1.4\r\n";
-    for (std::size_t i = 0; i < std::size(labels); ++i) {
-        listed += std::to_string(i + 2) + "\t" + utf8(labels[i]) + "\t" +
-                  output_text(kMalformedNormalized[i]) + "\n";
-        normalized += kMalformedNormalized[i] + std::string("\r\n");
-    }
+    CardDocument doc;
+    ASSERT_EQ(read_data_file(read_bytes(kData + "malformed.qzf"), doc).status, LoadStatus::ok);
+    std::string listed;
+    for (int i = 0; i < doc.count(); ++i)
+        listed += std::to_string(i + 2) + "\t" + output_text(line_label(doc, i)) + "\t" +
+                  output_text(doc.line_at(i)->text()) + "\n";
+    const std::string normalized = write_data_file(doc);
     const Result r = run_tool({"list", kData + "malformed.qzf"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, listed);
@@ -303,7 +310,9 @@ constexpr char kFindData[] =
     "#読み,011100\r\n"                        // 7
     "東京の読みは？,とうきょう,<00\r\n"       // 8
     "ガスの読み,ｶﾞｽ,<00\r\n"                  // 9
-    "a-x,b,<00\r\n";                          // 10
+    "a-x,b,<00\r\n"                           // 10
+    "#壊れ,b,<00\r\n"                         // 11, kept as a comment
+    "壊れ,b,<0\r\n";                          // 12, kept as a comment
 
 class FindCommand : public testing::Test {
   protected:
@@ -323,11 +332,12 @@ TEST_F(FindCommand, PrintsMatchingFileLineNumbers) {
         {{}, u8"トウキョウ", "4\n8\n"},  // kana ignored by default
         {{"--conditions", "84"}, u8"トウキョウ", "4\n"},
         {{"--conditions", "10"}, u8"首都", "3\n4\n5\n6\n"},
-        {{"--conditions=0x10"}, u8"読み", "7\n8\n9\n10\n"},
+        {{"--conditions=0x10"}, u8"読み", "7\n8\n9\n10\n11\n12\n"},
+        {{"--conditions", "20"}, u8"壊れ", "11\n12\n"},  // read as the editor shows them
         {{"--conditions", "f7"}, u8"ｶﾞｽ", "9\n"},  // half-width input
         {{"--conditions", "20"}, u8"#", "3\n7\n"},  // '#' is in a title's question piece
         {{"--"}, u8"-x", "10\n"},
-        {{}, u8"ない", ""},
+        {{}, u8"大阪", ""},  // no line holds the text: the lines are only counted
     };
     for (const Row& r : rows) {
         std::vector<std::string> args = {"find"};

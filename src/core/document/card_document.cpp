@@ -245,16 +245,6 @@ DataLine* CardDocument::insert(int position, DataLine line) {
     return added;
 }
 
-void CardDocument::insert(int position, std::vector<DataLine> lines) {
-    if (lines.empty()) return;
-    position = std::clamp(position, 0, count());
-    std::vector<DataLine*> added;
-    added.reserve(lines.size());
-    for (DataLine& line : lines) added.push_back(new_line(std::move(line)));
-    order_.insert(order_.begin() + position, added.begin(), added.end());
-    invalidate_positions_from(position);
-}
-
 void CardDocument::append(DataLine line) {
     const std::size_t n = order_.size();
     DataLine* added = new_line(std::move(line));

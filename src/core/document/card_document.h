@@ -102,8 +102,6 @@ public:
     // through the editor model (editor_model.h), which calls these.
     // Inserts before the line at `position` (appends when position >= count).
     DataLine* insert(int position, DataLine line);
-    // Inserts the lines, in order, before the line at `position`.
-    void insert(int position, std::vector<DataLine> lines);
     void append(DataLine line);
     // Removes the line at `index`; false when there is none.
     bool erase(int index);

@@ -59,24 +59,6 @@ const char* find_bytes(const char* p, const char* end, std::string_view needle) 
     return end;
 }
 
-std::size_t count_byte(const char* p, const char* end, char c) {
-    std::size_t count = 0;
-#ifdef QZ_SSE2
-    const __m128i wanted = _mm_set1_epi8(c);
-    while (end - p >= 16) {
-        // Byte counters: at most 255 rounds before they are summed up.
-        __m128i counters = _mm_setzero_si128();
-        for (int round = 0; round < 255 && end - p >= 16; ++round, p += 16)
-            counters = _mm_sub_epi8(counters, _mm_cmpeq_epi8(load(p), wanted));
-        const __m128i sums = _mm_sad_epu8(counters, _mm_setzero_si128());
-        count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
-                 static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
-    }
-#endif
-    for (; p < end; ++p) count += *p == c;
-    return count;
-}
-
 std::size_t count_line_breaks(const char* p, const char* end) {
     std::size_t count = 0;
 #ifdef QZ_SSE2

@@ -26,9 +26,6 @@ inline const char* find_line_break(const char* p, const char* end);
 // is none.
 const char* find_bytes(const char* p, const char* end, std::string_view needle);
 
-// How many bytes of [p, end) equal c.
-std::size_t count_byte(const char* p, const char* end, char c);
-
 // How many line breaks [p, end) holds: CR LF, a lone CR, a lone LF, 0x01.
 std::size_t count_line_breaks(const char* p, const char* end);
 
