@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <new>
 #include <string>
 
 #include "core/layout/layout.h"
@@ -11,6 +10,7 @@
 #include "win/app/application.h"
 #include "win/app/commands.h"
 #include "win/app/file_commands.h"
+#include "win/base/guarded.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
 #include "win/base/separator.h"
@@ -228,7 +228,7 @@ void on_context_menu(HWND hwnd, int x, int y) {
     HWND list = app().line_list;
     if (x == -1 && y == -1) {
         // From the keyboard: at the focused item.
-        RECT r{LVIR_BOUNDS};
+        RECT r{LVIR_BOUNDS, 0, 0, 0};
         int focus = focused_item();
         if (focus >= 0 && SendMessageA(list, LVM_GETITEMRECT, focus, reinterpret_cast<LPARAM>(&r))) {
             POINT p{r.left + 8, r.bottom};
@@ -309,14 +309,7 @@ void toggle_bar(HWND hwnd, unsigned bit) {
 }
 
 LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    try {
-        return dispatch(hwnd, msg, wparam, lparam);
-    } catch (const std::bad_alloc&) {
-        show_error(hwnd, "メモリが足りません。");
-    } catch (...) {
-        show_error(hwnd, "予期しないエラーが発生しました。");
-    }
-    return 0;
+    return guarded_window_proc<dispatch>(hwnd, msg, wparam, lparam);
 }
 
 }  // namespace qz

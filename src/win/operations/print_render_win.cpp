@@ -40,7 +40,7 @@ private:
 };
 
 // Texts measured on the printer: DrawTextA with DT_CALCRECT, pictures
-// included. Item fonts are made once per font specification.
+// included. Item fonts are made once for each font record.
 class GdiMeasurer : public PrintMeasurer {
 public:
     GdiMeasurer(HWND owner, HDC dc, int dpi, int title_position)
@@ -52,16 +52,10 @@ public:
     }
     HFONT number_font(bool title) const { return number_font_[title ? 0 : 1].get(); }
 
-    // The font of a specification; the preferences' font of that item when
-    // it cannot be made.
-    HFONT item_font(const FontSpec& spec, const FontSpec& fallback) {
-        for (const Cached& c : fonts_)
-            if (c.spec == spec) return c.font.get();
-        unique_font font = create_font_from_spec(spec, dpi_);
-        if (!font) font = create_font_from_spec(fallback, dpi_);
-        const int height = font ? font_pixel_height(dc_, font.get()) : 0;
-        fonts_.push_back({spec, std::move(font), height});
-        return fonts_.back().font.get();
+    // The font made for `wanted`, or the preferences' font of that item
+    // when it cannot be made; each font is made once.
+    HFONT item_font(const FontSpec& wanted, const FontSpec& fallback) {
+        return cached_font(wanted, fallback).font.get();
     }
     void set_fallbacks(const ItemFonts& fonts) { fallbacks_ = fonts; }
 
@@ -87,12 +81,7 @@ public:
         return draw_text_with_images(text.c_str(), font.charset, RECT{0, 0, width, 0},
                                      static_cast<UINT>(alignment) | DT_CALCRECT, {owner_, dc_, dpi_});
     }
-    int font_height(const FontSpec& font) override {
-        item_font(font, fallbacks_.question);
-        for (const Cached& c : fonts_)
-            if (c.spec == font) return c.height;
-        return 0;
-    }
+    int font_height(const FontSpec& font) override { return cached_font(font, fallbacks_.question).height; }
     bool keep_going() override {
         pump_print_messages();
         return !print_job_cancelled();
@@ -100,10 +89,19 @@ public:
 
 private:
     struct Cached {
-        FontSpec spec;
+        FontSpec wanted;
         unique_font font;
         int height;
     };
+    const Cached& cached_font(const FontSpec& wanted, const FontSpec& fallback) {
+        for (const Cached& c : fonts_)
+            if (c.wanted == wanted) return c;
+        unique_font font = create_font_from_spec(wanted, dpi_);
+        if (!font) font = create_font_from_spec(fallback, dpi_);
+        const int height = font ? font_pixel_height(dc_, font.get()) : 0;
+        fonts_.push_back({wanted, std::move(font), height});
+        return fonts_.back();
+    }
     HWND owner_;
     HDC dc_;
     int dpi_;
