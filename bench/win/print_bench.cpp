@@ -13,6 +13,7 @@
 #include "win/base/app_state.h"
 #include "win/base/page_setup.h"
 #include "win/base/win_handle.h"
+#include "win/operations/print_job_win.h"
 #include "win/operations/print_render_win.h"
 
 namespace {
@@ -20,15 +21,6 @@ namespace {
 using qz::bench::now_ms;
 using qz::bench::printed_quiz;
 using qz::bench::pump;
-
-HDC printer_dc() {
-    const PAGESETUPDLGA& setup = qz::page_setup_record();
-    const auto* mode = static_cast<const DEVMODEA*>(GlobalLock(setup.hDevMode));
-    if (!mode) return nullptr;
-    HDC dc = CreateDCA("WINSPOOL", reinterpret_cast<const char*>(mode->dmDeviceName), nullptr, mode);
-    GlobalUnlock(setup.hDevMode);
-    return dc;
-}
 
 }  // namespace
 
@@ -43,7 +35,8 @@ void run_print_bench(HWND main, const std::string& dir) {
     app().editor.mark_saved();
     open_document(main, path);
     pump();
-    HDC dc = printer_dc();
+    unique_dc printer(create_printer_dc(main));
+    HDC dc = printer.get();
     if (!dc) {
         std::printf("no printer device context\n");
         return;
@@ -60,7 +53,8 @@ void run_print_bench(HWND main, const std::string& dir) {
     // A bitmap of 600 x 848 pixels showing the printer's page.
     const int width = GetDeviceCaps(dc, PHYSICALWIDTH), height = GetDeviceCaps(dc, PHYSICALHEIGHT);
     window_dc screen(main);
-    HDC preview = CreateCompatibleDC(screen.get());
+    unique_dc memory(CreateCompatibleDC(screen.get()));
+    HDC preview = memory.get();
     unique_bitmap bitmap(CreateCompatibleBitmap(screen.get(), 600, 848));
     const HGDIOBJ old = SelectObject(preview, bitmap.get());
     RECT all{0, 0, 600, 848};
@@ -76,9 +70,7 @@ void run_print_bench(HWND main, const std::string& dir) {
     const bool again = layout && layout->draw_page(preview, middle + 1);
     const double next = now_ms() - t0;
     SelectObject(preview, old);
-    DeleteDC(preview);
-    layout.reset();
-    DeleteDC(dc);
+    layout.reset();  // before the printer it measured on
 
     std::printf("100000 lines: %d pages; counting for the print dialog %7.1f ms, counting and keeping "
                 "page starts %7.1f ms, drawing page %d %s %6.1f ms, page %d %s %6.1f ms\n",
