@@ -13,20 +13,6 @@ namespace qz {
 
 // ---- Number texts.
 
-int number_buffer_size(const char* format) {
-    if (!format) return 1;
-    int size = 1;
-    for (const char* p = format; *p; ++p, ++size) {
-        if (is_double_byte_char(p)) {
-            ++p;
-            ++size;
-        } else if (*p == '%') {
-            size += 8;
-        }
-    }
-    return size;
-}
-
 std::string format_number_text(const char* format, int t, int Q, int q) {
     std::string out;
     if (!format) return out;
@@ -333,15 +319,6 @@ std::string page_error_text(const CardDocument& doc, const LaidOutPage& page) {
 CopyPlan copy_plan(int copies, bool collated) {
     const int n = std::max(copies, 1);
     return collated ? CopyPlan{n, 1} : CopyPlan{1, n};
-}
-
-std::vector<int> page_sequence(int pages, int first, int last, int copies, bool collated) {
-    const CopyPlan plan = copy_plan(copies, collated);
-    std::vector<int> sequence;
-    for (int pass = 0; pass < plan.passes; ++pass)
-        for (int page = std::max(first, 1); page <= std::min(last, pages); ++page)
-            sequence.insert(sequence.end(), plan.per_page, page);
-    return sequence;
 }
 
 }  // namespace qz

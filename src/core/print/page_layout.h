@@ -21,9 +21,6 @@ namespace qz {
 // in the document), %q (question number in its section) and %% (a percent
 // sign); any other percent sign is dropped. A null format is an empty one.
 
-// Bytes the expansion of `format` can take: its length + 1, plus 8 for every
-// percent sign that is not part of a double-byte character.
-int number_buffer_size(const char* format);
 std::string format_number_text(const char* format, int t, int Q, int q);
 
 // ---- Geometry.
@@ -168,8 +165,5 @@ struct CopyPlan {
     int per_page = 1;  // times each page is sent in a row
 };
 CopyPlan copy_plan(int copies, bool collated);
-
-// The pages a job sends, in order, for pages first..last of `pages`.
-std::vector<int> page_sequence(int pages, int first, int last, int copies, bool collated);
 
 }  // namespace qz
