@@ -309,7 +309,7 @@ void toggle_bar(HWND hwnd, unsigned bit) {
 }
 
 LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-    return guarded_window_proc<dispatch>(hwnd, msg, wparam, lparam);
+    return guarded_proc<dispatch>(hwnd, msg, wparam, lparam);
 }
 
 }  // namespace qz
