@@ -49,7 +49,7 @@ constexpr ByteKey kOptionKeys[] = {
     {"IMEComment", &Preferences::IMEComment, IME_LEAVE, IME_CLOSE},
 };
 
-// The saved font specifications: each is stored under its prefix + "Name",
+// The saved font records: each is stored under its prefix + "Name",
 // "Size", "Color", "BackColor" and "CharSet" (the style is not saved).
 struct FontKey {
     const char* prefix;

@@ -1,4 +1,4 @@
-// Font specifications as Windows fonts.
+// Font records as Windows fonts.
 #pragma once
 
 #include <windows.h>

@@ -58,7 +58,7 @@ HFONT pane_control_font();
 HBRUSH pane_brush(PaneFont which);
 void set_control_font(HWND pane, int id, HFONT font);
 
-// Colours an edit control from the font specification of `which`
+// Colours an edit control from the font record of `which`
 // (WM_CTLCOLOREDIT); returns the brush to hand back.
 INT_PTR color_edit(HDC dc, PaneFont which);
 

@@ -64,7 +64,7 @@ const PaneKind* pane_kind_for(int line_kind) {
 }
 
 // The fonts in effect at the line, as fonts and as charsets; a font is made
-// again only when its specification changed.
+// again only when its font record changed.
 void rebuild_line_fonts(const DataLine* line) {
     PaneHost& h = host();
     const Application& a = app();
