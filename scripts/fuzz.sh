@@ -1,21 +1,39 @@
 #!/usr/bin/env bash
-# Runs every libFuzzer target for a few seconds on its corpus.
-# Usage: scripts/fuzz.sh [seconds per target]
+# Runs every libFuzzer target on its corpus and prints how many inputs each
+# one ran. Crash, leak, timeout and out-of-memory inputs are written into
+# build/fuzz/artifacts/, never into the source tree.
+# Usage: scripts/fuzz.sh [seconds per target]      short run (CI: 8 s)
+#        scripts/fuzz.sh --long [minutes] [target]  long run, 5 minutes each
+#                                                   unless told, all targets
+#                                                   unless one is named
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-8}
+only=
+if [[ ${1:-} == --long ]]; then
+    seconds=$(( ${2:-5} * 60 ))
+    only=${3:-}
+fi
+artifacts=build/fuzz/artifacts
+mkdir -p "$artifacts"
 shopt -s nullglob
 for target in build/fuzz/*_fuzz; do
     name=$(basename "$target" _fuzz)
+    [[ -n $only && $only != "$name" ]] && continue
     corpus=fuzz/corpus/$name
     work=build/fuzz/corpus-$name
     mkdir -p "$work"
-    echo "-- $name (${seconds}s)"
-    args=(-max_total_time="$seconds" -print_final_stats=0 -rss_limit_mb=2048)
+    args=(-max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=2048
+          -artifact_prefix="$artifacts/$name-")
     [[ -f fuzz/$name.dict ]] && args+=(-dict="fuzz/$name.dict")
-    if [[ -d "$corpus" ]]; then
-        "$target" "${args[@]}" "$work" "$corpus" 2>"build/fuzz/$name.log" || { tail -n 60 "build/fuzz/$name.log"; exit 1; }
-    else
-        "$target" "${args[@]}" "$work" 2>"build/fuzz/$name.log" || { tail -n 60 "build/fuzz/$name.log"; exit 1; }
+    dirs=("$work")
+    [[ -d $corpus ]] && dirs+=("$corpus")
+    log=build/fuzz/$name.log
+    if ! "$target" "${args[@]}" "${dirs[@]}" 2>"$log"; then
+        tail -n 60 "$log"
+        echo "fuzz target $name failed; the input is in $artifacts/" >&2
+        exit 1
     fi
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+    echo "-- $name: ${runs:-?} inputs in ${seconds}s"
 done
