@@ -167,13 +167,15 @@ HWND rows() { return GetDlgItem(problem_check_window(), IDC_PROBLEM_LIST); }
 int row_count() { return static_cast<int>(SendMessageA(rows(), LVM_GETITEMCOUNT, 0, 0)); }
 
 TEST_F(ProblemCheckTest, RowsAreWhatQzotoolFinds) {
+    // The sample holds one problem on purpose; more of other kinds follow it.
     const std::string path = copy_to_temp("samples/sample.qzf", "sample.qzf");
+    write_file(path, read_file(path) + "#追加,000000\r\n問,[a|b,<00\r\n,答,<00\r\n問2,,<00\r\n問2,x,<00\r\n");
     start("\"" + path + "\"");
     command(CMD_PROBLEM_CHECK);
     ASSERT_TRUE(problem_check_window());
     std::ostringstream out, err;
     EXPECT_EQ(tool::run({"check", "--problems", path}, out, err), 1);
-    EXPECT_GT(row_count(), 10);
+    EXPECT_EQ(row_count(), 8);  // with the two pictures, not copied
     std::string shown;  // as qzotool prints them
     for (int r = 0; r < row_count(); ++r) {
         shown += path + ":" + item_text(r, 0, rows()) + ": " + item_text(r, 1, rows()) + ": ";
@@ -195,10 +197,8 @@ TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
     type(1029, "");
     leave_pane();
     click(window, IDC_PROBLEM_RECHECK);
-    ASSERT_EQ(row_count(), 3);
-    EXPECT_EQ(item_text(0, 1, rows()) + "|" + item_text(1, 1, rows()) + "|" +
-                  item_text(2, 1, rows()),
-              "空の答え|答え番号が範囲外|選択肢の不足");
+    ASSERT_EQ(row_count(), 2);
+    EXPECT_EQ(item_text(0, 1, rows()) + "|" + item_text(1, 1, rows()), "空の答え|答え番号が範囲外");
     EXPECT_EQ(item_text(0, 3, rows()), "q,,<01");
 
     // Double click and Enter land on the line after earlier lines went.

@@ -149,9 +149,8 @@ bool may_hold_syntax(std::string_view answer) {
     return answer.find_first_of("[]()|\\") != std::string_view::npos;
 }
 
-void check_question(const CardDocument& doc, int index, const DataLine& line, const char* title,
-                    int title_index, const std::vector<bool>& named,
-                    std::string_view question, std::vector<Problem>& out) {
+void check_question(const CardDocument& doc, int index, const DataLine& line,
+                    const std::vector<bool>& named, std::string_view question, std::vector<Problem>& out) {
     const char* text = line.c_str();
     auto found = [&](ProblemKind kind, std::string detail) {
         out.push_back({&line, index, kind, std::move(detail)});
@@ -191,20 +190,14 @@ void check_question(const CardDocument& doc, int index, const DataLine& line, co
     if (!syntax_ok) {
         found(ProblemKind::answer_syntax, "構文エラーです。");
     } else {
-        const int choices = title ? title_choice_count(title) : -1;
-        if (doc.version >= 13 && number > 0) {
-            if (choices == 0)
-                found(ProblemKind::written_answer_number,
-                      "記述のタイトルで答え番号が " + std::to_string(number) + " です");
-            else if (number >= alternatives)
-                found(ProblemKind::answer_number_range,
-                      "答え番号 " + std::to_string(number) + "、答えの候補は 0～" +
-                          std::to_string(alternatives - 1) + " です");
-        }
-        if (choices > alternatives)
-            found(ProblemKind::few_alternatives,
-                  "タイトル(行 " + line_number_text(title_index) + ")の選択肢数 " +
-                      std::to_string(choices) + "、答えの候補 " + std::to_string(alternatives));
+        // Whatever the title's kind, the answer number picks the
+        // alternative the answer pane shows, so it must be one of them. A
+        // title asking for more choices than the answer offers is not a
+        // fault: the quiz takes the other choices from other questions.
+        if (doc.version >= 13 && number >= alternatives)
+            found(ProblemKind::answer_number_range,
+                  "答え番号 " + std::to_string(number) + "、答えの候補は 0～" +
+                      std::to_string(alternatives - 1) + " です");
     }
     if (group >= 0 && !named[static_cast<std::size_t>(group)])
         found(ProblemKind::unnamed_group,
@@ -238,8 +231,6 @@ const char* problem_kind_label(ProblemKind kind) {
         case ProblemKind::empty_question: return "空の問題";
         case ProblemKind::empty_answer: return "空の答え";
         case ProblemKind::answer_number_range: return "答え番号が範囲外";
-        case ProblemKind::written_answer_number: return "記述の答え番号";
-        case ProblemKind::few_alternatives: return "選択肢の不足";
         case ProblemKind::unnamed_group: return "名前のないグループ";
         case ProblemKind::picture: return "画像";
         case ProblemKind::duplicate_question: return "問題の重複";
@@ -299,8 +290,6 @@ std::vector<Problem> check_problems(const CardDocument& doc,
     const std::vector<bool> named = named_groups(doc);
 
     DuplicateFinder duplicates;
-    const char* title = nullptr;
-    int title_index = -1;
     Comparison comparison;
     int index = 0;
     for (const DataLine& line : doc) {
@@ -313,14 +302,12 @@ std::vector<Problem> check_problems(const CardDocument& doc,
         }
         if (line.kind() == LINE_TITLE) {
             duplicates.flush(out);
-            title = line.c_str();
-            title_index = index;
-            comparison = title_comparison(title);
+            comparison = title_comparison(line.c_str());
         } else if (is_question(&line)) {
             const int length = question_text_field(line.c_str());
             const std::string_view question(line.c_str(),
                                             static_cast<std::size_t>(std::max(length, 0)));
-            check_question(doc, index, line, title, title_index, named, question, out);
+            check_question(doc, index, line, named, question, out);
             if (pictures.probe) check_pictures(index, line, pictures, out);
             if (!question.empty()) duplicates.add(index, &line, question, comparison);
         }

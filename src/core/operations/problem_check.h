@@ -3,8 +3,7 @@
 // One pass over the document finds answers that do not expand, empty
 // questions and answers, answer numbers beyond the answer's alternatives,
 // questions that repeat one another under their title's comparison flags,
-// titles asking for more choices than a question offers, groups without a
-// name, pictures that would not show, and lines that loading turned into
+// groups without a name, pictures that would not show, and lines that loading turned into
 // comments. Each finding names a
 // line by its address, which stays valid while the line is in the document,
 // so a list of findings still leads to the right line after edits.
@@ -29,8 +28,6 @@ enum class ProblemKind {
     empty_question,
     empty_answer,
     answer_number_range,  // the answer number is beyond the alternatives
-    written_answer_number,  // not 0 under a title with choice count 0
-    few_alternatives,     // fewer alternatives than the title's choice count
     unnamed_group,        // the group has no name in the group names line
     picture,              // a picture is missing, not a picture, or unreadable
     duplicate_question,   // same question as other lines of its title
