@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, BarsAndSeparatorShareTheRoomWithTheListAndAboutShowsTheVe
         SendMessageA(box, WM_COMMAND, IDOK, 0);
     });
     command(CMD_ABOUT);
-    EXPECT_EQ(seen.rfind("Quizo Editor|Version 1.43|https://", 0), 0u) << seen;
+    EXPECT_EQ(seen.rfind("Quizo Editor|Version " QZ_PROJECT_VERSION "|https://", 0), 0u) << seen;
 }
 
 TEST(Platform, AnsiCodePageAndResourceStringsAre932) {

@@ -1,6 +1,10 @@
 #include "win/operations/about_dialog.h"
 
 #include <shellapi.h>
+#include <winver.h>
+
+#include <cstring>
+#include <string>
 
 #include "resources/about_ids.h"
 #include "resources/resource.h"
@@ -12,6 +16,26 @@
 namespace qz {
 namespace {
 
+// "Version 1.0.0" from the program's version resource, the one place the
+// number is kept; "Version" alone when the resource is missing.
+std::string version_text() {
+    std::string text = "Version";
+    HRSRC found = FindResourceA(app().instance, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
+    HGLOBAL loaded = found ? LoadResource(app().instance, found) : nullptr;
+    const auto* bytes = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
+    const DWORD size = bytes ? SizeofResource(app().instance, found) : 0;
+    // The fixed part begins with its signature on a 4-byte boundary.
+    for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
+        VS_FIXEDFILEINFO info;
+        std::memcpy(&info, bytes + at, sizeof info);
+        if (info.dwSignature != 0xFEEF04BD) continue;
+        text += " " + std::to_string(HIWORD(info.dwFileVersionMS)) + "." +
+                std::to_string(LOWORD(info.dwFileVersionMS)) + "." +
+                std::to_string(HIWORD(info.dwFileVersionLS));
+        break;
+    }
+    return text;
+}
 
 struct AboutFonts {
     unique_font name, text, link;
@@ -38,6 +62,7 @@ INT_PTR on_init(HWND dialog, AboutFonts& fonts) {
                         FALSE);
     SendDlgItemMessageA(dialog, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.link.get()),
                         FALSE);
+    SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, version_text().c_str());
     SetDlgItemTextA(dialog, IDC_ABOUT_LINK, kHomePage);
     return TRUE;
 }
