@@ -14,7 +14,7 @@ namespace {
 
 // The state of one picture; `failed` when it is missing or unreadable.
 std::string picture_state(const std::string& path, bool& failed) {
-    const PictureProbeResult probe = probe_picture(path, read_local_file);
+    const PictureProbeResult probe = probe_picture(path, read_picture);
     failed = failed || probe.state == PictureState::missing || probe.state == PictureState::unreadable;
     switch (probe.state) {
         case PictureState::not_a_picture: return "not a picture";

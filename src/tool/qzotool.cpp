@@ -82,7 +82,7 @@ int check_problems_of(const std::string& path, std::ostream& out, std::ostream& 
     LoadResult read;
     if (!load(path, doc, err, &read)) return kExitFailed;
     const PictureCheck pictures{path, [](const std::string& picture) {
-                                    return probe_picture(picture, read_local_file);
+                                    return probe_picture(picture, read_picture);
                                 }};
     const std::vector<Problem> problems = check_problems(doc, rewrite_notes(read.rewritten, doc), pictures);
     for (const Problem& p : problems)

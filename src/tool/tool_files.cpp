@@ -1,6 +1,7 @@
 #include "tool/tool_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -9,6 +10,8 @@
 #include <sys/stat.h>
 
 #include "core/document/data_file.h"
+#include "core/document/file_check.h"
+#include "core/image/picture.h"
 #include "core/syntax/byte_search.h"
 #include "core/syntax/scan.h"
 #include "tool/cp932_output.h"
@@ -25,24 +28,47 @@ constexpr char kReadFailed[] = "ファイル読み込みに失敗しました。
 
 }  // namespace
 
-bool read_file(const std::string& path, std::string& bytes) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
-    bytes.clear();
-    // One read of the size the file system gives; then whatever a file
-    // without a size (or one that grew) still holds.
+namespace {
+
+FileFacts facts_of(const std::string& path) {
     struct stat status {};
-    if (fstat(fileno(file.get()), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
-        bytes.resize(static_cast<std::size_t>(status.st_size));
-        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-        if (bytes.size() < static_cast<std::size_t>(status.st_size))
-            return !std::ferror(file.get());
-    }
+    if (stat(path.c_str(), &status) != 0)
+        // Anything but a missing file is left for opening to tell.
+        return {errno == ENOENT || errno == ENOTDIR ? FileKind::missing : FileKind::regular, 0};
+    if (S_ISDIR(status.st_mode)) return {FileKind::folder, 0};
+    if (!S_ISREG(status.st_mode)) return {FileKind::other, 0};
+    return {FileKind::regular, static_cast<std::uint64_t>(status.st_size)};
+}
+
+}  // namespace
+
+std::string read_file(const std::string& path, std::string& bytes, std::uint64_t limit) {
+    bytes.clear();
+    // Checked before opening: opening a pipe waits for a writer.
+    const FileRefusal refusal = refuse_file(path, facts_of(path), limit);
+    if (refusal != FileRefusal::none) return refusal_message(refusal, limit);
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) return kReadFailed;
+    struct stat status {};
+    if (fstat(fileno(file.get()), &status) != 0) return kReadFailed;
+    const FileFacts facts{S_ISREG(status.st_mode) ? FileKind::regular : FileKind::other,
+                          static_cast<std::uint64_t>(status.st_size)};
+    if (const FileRefusal late = refuse_file(path, facts, limit); late != FileRefusal::none)
+        return refusal_message(late, limit);
+    // One read of the size the file system gives; then whatever a file
+    // that grew still holds, up to the limit.
+    bytes.resize(static_cast<std::size_t>(facts.size));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
     char chunk[1 << 16];
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
+    while (bytes.size() <= limit && (got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
         bytes.append(chunk, got);
-    return !std::ferror(file.get());
+    if (std::ferror(file.get())) return kReadFailed;
+    if (bytes.size() > limit) {
+        bytes.clear();
+        return refusal_message(FileRefusal::too_large, limit);
+    }
+    return {};
 }
 
 std::size_t file_size(const std::string& path) {
@@ -52,9 +78,9 @@ std::size_t file_size(const std::string& path) {
                : 0;
 }
 
-bool read_local_file(const std::string& path, std::string& bytes) {
+std::string read_local_file(const std::string& path, std::string& bytes, std::uint64_t limit) {
 #ifdef _WIN32
-    return read_file(path, bytes);
+    return read_file(path, bytes, limit);
 #else
     std::string local = path;
     for (std::size_t i = 0; i < local.size(); ++i) {
@@ -63,26 +89,38 @@ bool read_local_file(const std::string& path, std::string& bytes) {
         else if (local[i] == '\\')
             local[i] = '/';
     }
-    return read_file(local, bytes);
+    return read_file(local, bytes, limit);
 #endif
 }
 
-void report(std::ostream& err, const std::string& path, const char* message) {
-    err << path << ": " << output_text(message) << '\n';
+std::string read_picture(const std::string& path, std::string& bytes) {
+    return read_local_file(path, bytes, kMaxPictureFileBytes);
+}
+
+void report(std::ostream& err, const std::string& path, const std::string& message) {
+    err << (path.empty() ? "\"\"" : path) << ": " << output_text(message.c_str()) << '\n';
 }
 
 bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err) {
-    if (read_file(path, bytes)) return true;
-    report(err, path, kReadFailed);
+    const std::string error = read_file(path, bytes, kMaxDataFileBytes);
+    if (error.empty()) return true;
+    report(err, path, error);
     return false;
+}
+
+// The message for a file that did not load, with a hint for one saved as UTF-8.
+void report_load(std::ostream& err, const std::string& path, LoadStatus status,
+                 std::string_view first_bytes) {
+    report(err, path, std::string(load_status_message(status)) + utf8_hint(first_bytes));
 }
 
 bool load(const std::string& path, CardDocument& doc, std::ostream& err, LoadResult* result) {
     std::string bytes;
     if (!read_or_report(path, bytes, err)) return false;
+    const std::string first(bytes, 0, 3);
     LoadResult read = read_data_file(std::move(bytes), doc);
     if (read.status != LoadStatus::ok) {
-        report(err, path, load_status_message(read.status));
+        report_load(err, path, read.status, first);
         return false;
     }
     if (result) *result = std::move(read);
@@ -112,7 +150,7 @@ int header_version(const std::string& path, const char* data, std::size_t size,
     std::string head(data, std::min<std::size_t>(size, 16));
     const DataFileText text = open_data_file_text(head);
     if (text.result.status != LoadStatus::ok) {
-        report(err, path, load_status_message(text.result.status));
+        report_load(err, path, text.result.status, std::string_view(data, std::min<std::size_t>(size, 3)));
         return 0;
     }
     body = static_cast<std::size_t>(text.body - head.data());
@@ -124,9 +162,10 @@ bool read_lines_whole(const std::string& path, std::ostream& err,
                       const std::function<void(char* p, char* end)>& piece, NulBytes& nul) {
     std::string bytes;
     if (!read_or_report(path, bytes, err)) return false;
+    const std::string first(bytes, 0, 3);
     const DataFileText text = open_data_file_text(bytes);
     if (text.result.status != LoadStatus::ok) {
-        report(err, path, load_status_message(text.result.status));
+        report_load(err, path, text.result.status, first);
         return false;
     }
     nul = text.result.nul_bytes;
@@ -140,6 +179,11 @@ bool read_lines_whole(const std::string& path, std::ostream& err,
 bool read_lines_in_pieces(const std::string& path, std::ostream& err,
                           const std::function<void(int version)>& start,
                           const std::function<void(char* p, char* end)>& piece, NulBytes& nul) {
+    const FileRefusal refusal = refuse_file(path, facts_of(path), kMaxDataFileBytes);
+    if (refusal != FileRefusal::none) {
+        report(err, path, refusal_message(refusal, kMaxDataFileBytes));
+        return false;
+    }
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         report(err, path, kReadFailed);
@@ -148,6 +192,7 @@ bool read_lines_in_pieces(const std::string& path, std::ostream& err,
     // One byte more than is read, for the NUL behind the last line.
     std::string buffer(kPieceSize + 1, '\0');
     std::size_t held = 0;
+    std::uint64_t total = 0;
     bool started = false;
     for (;;) {
         // A line longer than the buffer makes it grow.
@@ -161,6 +206,11 @@ bool read_lines_in_pieces(const std::string& path, std::ostream& err,
         if (find_byte(data + held, data + held + got, '\0') != data + held + got)
             return read_lines_whole(path, err, start, piece, nul);
         held += got;
+        // A file that grows while it is read stops at the same limit.
+        if ((total += got) > kMaxDataFileBytes) {
+            report(err, path, refusal_message(FileRefusal::too_large, kMaxDataFileBytes));
+            return false;
+        }
         const bool at_end = got == 0;
         std::size_t from = 0;
         if (!started) {

@@ -2,6 +2,7 @@
 // messages on the error stream.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -9,16 +10,25 @@
 
 #include "core/document/card_document.h"
 #include "core/document/data_file.h"
+#include "core/document/file_check.h"
 
 namespace qz::tool {
 
-bool read_file(const std::string& path, std::string& bytes);
+// Reads a whole ordinary file of at most `limit` bytes; "" when it did,
+// else the message saying why not (a missing file, a folder, a device or
+// pipe, a file too large are told before anything is read).
+std::string read_file(const std::string& path, std::string& bytes,
+                      std::uint64_t limit = kMaxDataFileBytes);
 // read_file on a path as the editor writes it: on Linux a backslash
 // separates folders too.
-bool read_local_file(const std::string& path, std::string& bytes);
+std::string read_local_file(const std::string& path, std::string& bytes,
+                            std::uint64_t limit = kMaxDataFileBytes);
+
+// read_local_file of a picture, within kMaxPictureFileBytes.
+std::string read_picture(const std::string& path, std::string& bytes);
 
 // "FILE: message" on the error stream (the file name as given).
-void report(std::ostream& err, const std::string& path, const char* message);
+void report(std::ostream& err, const std::string& path, const std::string& message);
 
 // The size the file system gives for a file; 0 when it gives none.
 std::size_t file_size(const std::string& path);

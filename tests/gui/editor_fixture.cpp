@@ -144,10 +144,17 @@ namespace {
 
 std::string make_temp_dir() {
     static std::atomic<int> counter{0};
+    // Unique across runs in other prefixes too, where process ids repeat:
+    // print jobs are told apart by the folder in their title.
+    static const unsigned run = [] {
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        return static_cast<unsigned>(now.QuadPart ^ (now.QuadPart >> 32)) ^ GetCurrentProcessId();
+    }();
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
-    std::string dir = std::string(base) + "qzotest-" + std::to_string(GetCurrentProcessId()) +
-                      "-" + std::to_string(counter++);
+    std::string dir = std::string(base) + "qzotest-" + std::to_string(run) + "-" +
+                      std::to_string(counter++);
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }

@@ -156,21 +156,33 @@ TEST_F(FileCommandsTest, NewDocumentIsSavedUnderANameAndRecentFilesOpenClearAndV
         return IDOK;
     });
     command(CMD_RECENT_FIRST);
-    EXPECT_EQ(seen, (std::vector<std::string>{"ファイル読み込みに失敗しました。", "0", "0", ""}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"ファイル読み込みに失敗しました。\r\nファイルが見つかりません。\r\n" + gone,
+                                              "0", "0", ""}));
     EXPECT_EQ(doc().count(), 1);
 }
 
 TEST_F(FileCommandsTest, UnreadableFilesGiveANewDocumentAndNulBytesAreRemovedWithOneMessage) {
-    const struct { const char* bytes; const char* message; bool enters_recent_list; } cases[] = {
-        {nullptr, "ファイル読み込みに失敗しました。", false},
-        {"quizodata v1.4\r\n", "Quizo データファイルではありません。", false},
-        {"QUIZODATA V1.5\r\n", "データのバージョンが違います。", true},
+    const std::string unread = "ファイル読み込みに失敗しました。\r\n";
+    const struct {
+        const char* bytes;
+        std::string path, message;
+        bool enters_recent_list;
+    } cases[] = {
+        {nullptr, dir_ + "\\bad.qzf", unread + "ファイルが見つかりません。\r\n" + dir_ + "\\bad.qzf", false},
+        {nullptr, dir_, unread + "フォルダーです。ファイルを指定してください。\r\n" + dir_, false},
+        // A device (as the Open dialog shows Z:\dev) would never end.
+        {nullptr, "Z:\\dev\\zero",
+         unread + "通常のファイルではありません（デバイスやパイプは読み込みません）。\r\nZ:\\dev\\zero", false},
+        {"quizodata v1.4\r\n", dir_ + "\\bad.qzf", "Quizo データファイルではありません。", false},
+        {"\xEF\xBB\xBFQUIZODATA V1.4\r\n", dir_ + "\\bad.qzf",
+         "Quizo データファイルではありません。UTF-8 で保存されたファイルのようです。Shift-JIS で保存し直してください。", false},
+        {"QUIZODATA V1.5\r\n", dir_ + "\\bad.qzf", "データのバージョンが違います。", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         restart();
-        const std::string path = dir_ + "\\bad.qzf";
-        DeleteFileA(path.c_str());
+        const std::string& path = c.path;
+        DeleteFileA((dir_ + "\\bad.qzf").c_str());
         if (c.bytes) write_file(path, c.bytes);
         start("\"" + path + "\"");
         ASSERT_EQ(message_texts(), std::vector<std::string>{c.message});

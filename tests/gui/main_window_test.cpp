@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <string>
+
 #include "core/document/line_labels.h"
 #include "editor_fixture.h"
 #include "resources/about_ids.h"
@@ -9,6 +11,7 @@
 #include "win/app/commands.h"
 #include "win/base/help.h"
 #include "win/base/separator.h"
+#include "win/base/win_handle.h"
 #include "win/view/line_list_win.h"
 
 // itss.dll's storage factory, as far as opening a file needs it. Outside the
@@ -184,6 +187,54 @@ TEST(Platform, AnsiCodePageAndResourceStringsAre932) {
     char buf[128] = {};
     const int n = LoadStringA(app().instance, CMD_NEW, buf, sizeof buf);
     EXPECT_EQ(std::string(buf, n), "\x90\x56\x8B\x4B\x8D\xEC\x90\xAC");  // 新規作成
+}
+
+// The program itself, started under a code page other than 932 (as on an
+// English Windows): one message, readable there, and nothing read or written.
+TEST_F(MainWindowTest, UnderAnotherCodePageTheProgramSaysSoAndTouchesNoFile) {
+    const std::string exe = dir_ + "\\qzoedit.exe", data = dir_ + "\\data.qzf";
+    ASSERT_TRUE(CopyFileA(windows_path(QZ_EDITOR_EXE).c_str(), exe.c_str(), FALSE));
+    const std::string bytes = "QUIZODATA V1.4\r\n#t,000000\r\nq,a,<00\r\n";
+    write_file(data, bytes);
+    // Wine takes the code page from the locale it is started in, which only
+    // a Unix shell can set.
+    run_unix(dir_, "LC_ALL=C.UTF-8 wine qzoedit.exe data.qzf >/dev/null 2>&1 &");
+    HWND box = nullptr;
+    for (int i = 0; i < 300 && !box; ++i) {
+        Sleep(100);
+        EnumWindows(
+            [](HWND window, LPARAM found) -> BOOL {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                char name[16] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (owner == GetCurrentProcessId() || std::string(name) != "#32770" || !IsWindowVisible(window) ||
+                    window_text(window) != "Quizo Editor")
+                    return TRUE;
+                *reinterpret_cast<HWND*>(found) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&box));
+    }
+    ASSERT_TRUE(box) << "no message box";
+    DWORD id = 0;
+    GetWindowThreadProcessId(box, &id);
+    unique_file process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    wchar_t text[2048] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 2048);
+    const std::wstring shown = text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(process);
+    ASSERT_EQ(WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    EXPECT_EQ(code, 1u);
+    for (const wchar_t* expected : {L"code page (932)", L"LC_ALL=ja_JP.UTF-8", L"Language for non-Unicode programs",
+                                    L"日本語のコード ページ (932)", L"システム ロケール"})
+        EXPECT_NE(shown.find(expected), std::wstring::npos) << expected;
+    EXPECT_FALSE(file_exists(dir_ + "\\QZOEDIT.INI"));
+    EXPECT_EQ(read_file(data), bytes);
+    EXPECT_EQ(files_in(dir_, "*").size(), 2u);  // the program and the data file
 }
 
 // The help file built beside the program: every topic the program opens is

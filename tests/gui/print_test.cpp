@@ -55,12 +55,19 @@ protected:
         EditorTest::TearDown();
     }
 
+    // The PDFs of this test's jobs. The queue names a PDF after the job's
+    // title, the document's path, whose folder is this test's own: jobs of
+    // other runs on the machine are never taken.
     std::set<std::string> pdfs() const {
-        const std::vector<std::string> names = files_in(windows_path(pdf_dir_), "*.pdf");
-        return {names.begin(), names.end()};
+        const std::string folder = dir_.substr(dir_.find_last_of('\\') + 1);
+        std::set<std::string> own;
+        for (const std::string& name : files_in(windows_path(pdf_dir_), "*.pdf"))
+            if (name.find(folder) != std::string::npos) own.insert(name);
+        return own;
     }
 
-    // Waits for the next PDF the queue writes; its Unix path, or "" after a minute.
+    // Waits for the next PDF the queue writes for this test; its Unix
+    // path, or "" after a minute.
     std::string next_pdf() {
         for (int i = 0; i < 600; ++i) {
             for (const std::string& name : pdfs()) {
@@ -188,7 +195,9 @@ TEST_F(PrintTest, CopiesRepeatPagesAndCancellingStopsTheJob) {
 // the window and the wheel scrolls it), gives the main window back and hands
 // over to the print command, which prints the pages under the file name.
 TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandPrints) {
-    start("\"" + source_path("samples/sample.qzf") + "\"");
+    for (const char* picture : {"map.bmp", "flag.png"})
+        copy_to_temp(std::string("samples/") + picture, picture);
+    start("\"" + copy_to_temp("samples/sample.qzf", "sample.qzf") + "\"");
     command(CMD_PRINT_PREVIEW);
     HWND preview = print_preview_window();
     ASSERT_NE(preview, nullptr);

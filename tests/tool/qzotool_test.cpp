@@ -14,6 +14,7 @@
 #include <vector>
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 #include "core/document/data_file.h"
@@ -136,12 +137,24 @@ TEST(QzotoolPictures, EachReferenceWithItsStateAndTheProblemCheckReadsThem) {
     EXPECT_EQ(run_tool({"pictures", kSample}).status, 0);
 
     // The problem check reads the pictures too.
+    // A link to a device and a file larger than any picture are refused
+    // unread (the sparse file holds no data blocks).
     const std::string other = (dir / "b.qzf").string();
+    std::filesystem::remove(dir / "zero.png");
+    std::filesystem::create_symlink("/dev/zero", dir / "zero.png");
+    std::ofstream(dir / "huge.png", std::ios::binary);
+    std::filesystem::resize_file(dir / "huge.png", std::uintmax_t{2} << 30);
     std::ofstream(other, std::ios::binary) << "QUIZODATA V1.4\r\n#t,000000\r\n"
-                                              "q\\i\"img\\flag.png\",a\\i\"gone.png\",<00\r\n";
+                                              "q\\i\"img\\flag.png\",a\\i\"gone.png\",<00\r\n"
+                                              "\\i\"zero.png\"\\i\"huge.png\",a,<00\r\n";
     const Result problems = run_tool({"check", "--problems", other});
+    std::filesystem::remove(dir / "huge.png");
     EXPECT_EQ(problems.status, 1);
-    EXPECT_EQ(problems.out, other + ":3: " + utf8(u8"画像: 画像 \"gone.png\" が見つかりません\n"));
+    EXPECT_EQ(problems.out, other + ":3: " + utf8(u8"画像: 画像 \"gone.png\" が見つかりません\n") +
+                                other + ":4: " +
+                                utf8(u8"画像: 画像 \"zero.png\" を読めません: 通常のファイルではありません（デバイスやパイプは読み込みません）。\n") +
+                                other + ":4: " +
+                                utf8(u8"画像: 画像 \"huge.png\" を読めません: ファイルが大きすぎます（300 MB まで）。\n"));
 }
 
 TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
@@ -151,12 +164,24 @@ TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
         std::u8string message;
     };
     const std::string bad_version = kData + "bad_version.qzf", unwritable = kData + "no such folder/out.qzf";
+    const std::string fifo = testing::TempDir() + "qzotool_test_fifo", bom = testing::TempDir() + "bom.qzf";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(bom, std::ios::binary) << "\xEF\xBB\xBFQUIZODATA V1.4\r\n";
+    const std::u8string not_regular = u8"通常のファイルではありません（デバイスやパイプは読み込みません）。";
     const Case cases[] = {
         {{"check", kData + "not_data_file.qzf"}, "", u8"Quizo データファイルではありません。"},
         {{"check", kData + "bad_header.qzf"}, "", u8"ヘッダの形式が違います。"},
         {{"check", bad_version}, "", u8"データのバージョンが違います。"},
-        {{"check", kData + "no such file.qzf"}, "", u8"ファイル読み込みに失敗しました。"},
-        {{"check", kData}, "", u8"ファイル読み込みに失敗しました。"},  // a folder
+        {{"check", kData + "no such file.qzf"}, "", u8"ファイルが見つかりません。"},
+        {{"check", kData}, "", u8"フォルダーです。ファイルを指定してください。"},
+        {{"check", ""}, "\"\"", u8"ファイル名がありません。"},
+        {{"check", bom}, "", u8"Quizo データファイルではありません。UTF-8 で保存されたファイルのようです。Shift-JIS で保存し直してください。"},
+        // Files that never end are refused before they are read.
+        {{"check", "/dev/zero"}, "", not_regular},
+        {{"check", "--problems", "/dev/zero"}, "", not_regular},
+        {{"list", "/dev/zero"}, "", not_regular},
+        {{"answers", fifo}, "", not_regular},
         {{"normalize", bad_version, kOut}, bad_version, u8"データのバージョンが違います。"},
         {{"normalize", kSample, unwritable}, unwritable, u8"書き込みできません。"},
         {{"find", "x", bad_version}, bad_version, u8"データのバージョンが違います。"},
@@ -170,6 +195,8 @@ TEST(Qzotool, FilesThatCannotBeReadOrWritten) {
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, file + ": " + utf8(c.message) + "\n");
     }
+    std::remove(fifo.c_str());
+    std::remove(bom.c_str());
 }
 
 // List and normalize show and write the malformed file as the editor

@@ -22,6 +22,9 @@ inline constexpr std::size_t kImageHeaderRecordSize = kInfoHeaderSize + 256 * 4;
 // its 24-bit output still fit a 32-bit address space several times over.
 inline constexpr std::uint32_t kMaxPictureSide = 30000;
 inline constexpr std::uint64_t kMaxPicturePixels = 36'000'000;
+// The largest picture file read: twice an uncompressed 32-bit picture of
+// the largest size, which any BMP or PNG of an accepted size stays within.
+inline constexpr std::uint64_t kMaxPictureFileBytes = std::uint64_t{300} << 20;
 
 inline bool picture_size_allowed(std::uint64_t width, std::uint64_t height) {
     return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&

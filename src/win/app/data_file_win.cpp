@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "core/document/data_file.h"
+#include "core/document/file_check.h"
 #include "win/app/application.h"
 #include "win/app/file_commands.h"
+#include "win/base/file_read_win.h"
 #include "win/base/message_box.h"
 #include "win/base/win_handle.h"
 #include "win/view/line_list_win.h"
@@ -17,18 +19,14 @@
 namespace qz {
 
 std::optional<std::string> read_whole_file(HWND owner, const std::string& path) {
-    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (file && GetFileSizeEx(file.get(), &size) && size.QuadPart < (1LL << 31)) {
-        std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-        DWORD read = 0;
-        if (bytes.empty() ||
-            (ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-             read == bytes.size()))
-            return bytes;
-    }
-    if (owner) show_error(owner, "ファイル読み込みに失敗しました。");
+    std::string bytes;
+    const std::string error = read_file_bytes(path, bytes, kMaxDataFileBytes);
+    if (error.empty()) return bytes;
+    // The reason and the file follow the message when there is more to say.
+    static constexpr char kReadFailed[] = "ファイル読み込みに失敗しました。";
+    if (owner)
+        show_error(owner, error == kReadFailed ? kReadFailed
+                                               : (kReadFailed + ("\r\n" + error + "\r\n" + path)).c_str());
     return std::nullopt;
 }
 
@@ -137,8 +135,31 @@ bool write_all(HANDLE file, const std::string& bytes) {
            FlushFileBuffers(file);
 }
 
+// Marks an open file to be deleted when its last handle closes (also when
+// its writer is killed), or takes the mark back.
+bool set_delete_on_close(HANDLE file, bool on) {
+    FILE_DISPOSITION_INFO info{static_cast<BOOLEAN>(on)};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &info, sizeof info);
+}
+
+// Renames an open file over `target`.
+bool rename_open_file(HANDLE file, const std::string& target) {
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, target.c_str(), -1, nullptr, 0);
+    if (length <= 0) return false;
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + sizeof(WCHAR) * length);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(sizeof(WCHAR) * (length - 1));
+    MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, info->FileName, length);
+    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size()));
+}
+
 }  // namespace
 
+// The new contents go to a temporary file beside the target that is marked
+// delete-on-close until the moment it replaces the target, so a save that
+// is killed leaves neither a broken target nor the temporary file.
 DWORD replace_file_contents(const std::string& path, const std::string& bytes,
                             bool over_read_only) {
     const std::string target = final_path(path);
@@ -154,37 +175,46 @@ DWORD replace_file_contents(const std::string& path, const std::string& bytes,
 
     std::string temp;
     DWORD error = ERROR_FILE_EXISTS;
-    {
-        unique_file file;
-        const unsigned seed = GetTickCount() ^ (GetCurrentProcessId() << 4);
-        for (unsigned i = 0; i < 64 && error == ERROR_FILE_EXISTS; ++i) {
-            temp = folder + temp_name(name, seed + i);
-            file.reset(CreateFileA(temp.c_str(), GENERIC_WRITE | READ_CONTROL | WRITE_DAC, 0,
-                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-            error = file ? ERROR_SUCCESS : last_error();
-        }
-        if (error) return error;
-        // The old file's rights go over only when they differ from a new
-        // file's: under Wine that keeps the Unix mode of an ordinary file.
-        if (!write_all(file.get(), bytes) ||
-            (!rights.empty() && rights != access_rights(file.get()) &&
-             !SetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION,
-                                      const_cast<char*>(rights.data()))))
+    unique_file file;
+    const unsigned seed = GetTickCount() ^ (GetCurrentProcessId() << 4);
+    for (unsigned i = 0; i < 64 && error == ERROR_FILE_EXISTS; ++i) {
+        temp = folder + temp_name(name, seed + i);
+        file.reset(CreateFileA(temp.c_str(), GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC, 0,
+                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        error = file ? ERROR_SUCCESS : last_error();
+    }
+    if (error) return error;
+    // A file system without the mark still gets the file removed below
+    // when the save fails; only a killed save would leave it then.
+    const bool marked = set_delete_on_close(file.get(), true);
+    // The old file's rights go over only when they differ from a new
+    // file's: under Wine that keeps the Unix mode of an ordinary file.
+    if (!write_all(file.get(), bytes) ||
+        (!rights.empty() && rights != access_rights(file.get()) &&
+         !SetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION,
+                                  const_cast<char*>(rights.data()))))
+        error = last_error();
+    if (!error && marked && !set_delete_on_close(file.get(), false)) error = last_error();
+    if (!error && attributes) {
+        FILE_BASIC_INFO basic{};  // times of 0 stay as they are
+        basic.FileAttributes = attributes;
+        if (!SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic))
             error = last_error();
     }
-    if (!error && replacing &&
-        !SetFileAttributesA(temp.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
-        error = last_error();
     // A read-only file cannot be replaced; the new one is read-only again.
     if (!error && read_only &&
         !SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
         error = last_error();
-    if (!error && !MoveFileExA(temp.c_str(), target.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = last_error();
-        if (read_only) SetFileAttributesA(target.c_str(), attributes);
+    if (!error && !rename_open_file(file.get(), target)) {
+        // Where renaming an open file is not supported, by name.
+        file.reset();
+        if (!MoveFileExA(temp.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            error = last_error();
     }
+    file.reset();
     if (error) {
+        if (read_only) SetFileAttributesA(target.c_str(), attributes);
         SetFileAttributesA(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(temp.c_str());
         return error;
@@ -208,10 +238,13 @@ bool load_data_file(HWND owner) {
     try {
         std::optional<std::string> bytes = read_whole_file(owner, doc.file_name);
         if (!bytes) return false;
+        const std::string first(*bytes, 0, 3);
         LoadResult result = read_data_file(std::move(*bytes), doc);
         if (result.magic_matched) add_recent_file(owner, doc.file_name);
         if (result.status != LoadStatus::ok) {
-            if (owner) show_error(owner, load_status_message(result.status));
+            if (owner)
+                show_error(owner, (std::string(load_status_message(result.status)) + utf8_hint(first))
+                                      .c_str());
             doc.clear();
             return false;
         }

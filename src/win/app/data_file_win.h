@@ -10,8 +10,8 @@
 
 namespace qz {
 
-// The whole file; nullopt on failure, after "ファイル読み込みに失敗しました。"
-// when an owner window is given.
+// The whole data file; nullopt on failure, after a message saying why and
+// naming the file when an owner window is given.
 std::optional<std::string> read_whole_file(HWND owner, const std::string& path);
 
 // Replaces the file with `bytes` without ever leaving it half written: the

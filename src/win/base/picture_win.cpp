@@ -4,6 +4,7 @@
 #include <new>
 
 #include "win/base/app_state.h"
+#include "win/base/file_read_win.h"
 #include "win/base/message_box.h"
 #include "win/base/win_handle.h"
 #include "core/image/bmp_file.h"
@@ -20,31 +21,16 @@ void show_picture_error(HWND owner, const char* message, const std::string& path
     show_error(owner, (std::string(message) + "\r\n" + path).c_str());
 }
 
-// Reads a whole file; null, or why it could not be read.
-const char* read_whole_file(const std::string& path, std::string& bytes) {
-    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return "ファイルが見つかりません。";
-    const DWORD size = GetFileSize(file.get(), nullptr);
-    if (size == INVALID_FILE_SIZE) return "ファイルが大きすぎます。";
-    try {
-        bytes.resize(size);
-    } catch (const std::bad_alloc&) {
-        return kPictureOutOfMemory;
-    }
-    DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.data(), size, &read, nullptr) || read != size)
-        return "ファイル読み込みに失敗しました。";
-    return nullptr;
-}
-
 std::optional<std::string> read_picture_file(HWND owner, const std::string& path) {
-    std::string bytes;
-    if (const char* error = read_whole_file(path, bytes)) {
-        show_picture_error(owner, error, path);
-        return std::nullopt;
+    std::string bytes, error;
+    try {
+        error = read_file_bytes(path, bytes, kMaxPictureFileBytes);
+    } catch (const std::bad_alloc&) {
+        error = kPictureOutOfMemory;
     }
-    return bytes;
+    if (error.empty()) return bytes;
+    show_picture_error(owner, error.c_str(), path);
+    return std::nullopt;
 }
 
 std::optional<Picture> decoded(HWND owner, const std::string& path, const char* error, Picture& picture) {
@@ -81,7 +67,11 @@ std::string resolve_image_path(const std::string& reference) {
 
 PictureProbeResult probe_picture_file(const std::string& path) {
     return probe_picture(path, [](const std::string& file, std::string& bytes) {
-        return read_whole_file(file, bytes) == nullptr;
+        try {
+            return read_file_bytes(file, bytes, kMaxPictureFileBytes);
+        } catch (const std::bad_alloc&) {
+            return std::string(kPictureOutOfMemory);
+        }
     });
 }
 
