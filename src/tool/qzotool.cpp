@@ -84,10 +84,10 @@ int check_problems_of(const std::string& path, std::ostream& out, std::ostream& 
     const PictureCheck pictures{path, [](const std::string& picture) {
                                     return probe_picture(picture, read_picture);
                                 }};
-    const std::vector<Problem> problems = check_problems(doc, rewrite_notes(read.rewritten, doc), pictures);
+    const std::vector<Problem> problems = check_problems_as_read(doc, read.rewritten, pictures);
     for (const Problem& p : problems)
         out << path << ':' << CardDocument::file_line_number(p.index) << ": "
-            << output_text(problem_kind_label(p.kind)) << ": " << output_text(p.detail) << '\n';
+            << output_text(problem_kind_label(p.kind)) << ": " << output_text(p.what()) << '\n';
     return problems.empty() ? kExitOk : kExitChanged;
 }
 

@@ -85,8 +85,8 @@ TEST(ProblemCheck, DuplicatesNameTheirGroup) {
     read_data_file(file_of({"#t,000000", "q,a,<00", "x,b,<00", "q,c,<00"}), doc);
     const std::vector<Problem> problems = check_problems(doc);
     ASSERT_EQ(problems.size(), 2u);
-    EXPECT_EQ(problems[0].detail, "行 3, 5 が同じ問題です");
-    EXPECT_EQ(problems[1].detail, problems[0].detail);
+    EXPECT_EQ(std::string(problems[0].what()), "行 3, 5 が同じ問題です");
+    EXPECT_STREQ(problems[1].what(), problems[0].what());
 }
 
 TEST(ProblemCheck, PicturesNameTheReferenceAndWhatIsWrong) {
@@ -97,7 +97,7 @@ TEST(ProblemCheck, PicturesNameTheReferenceAndWhatIsWrong) {
                                     probed.push_back(path);
                                     return fake_probe(path);
                                 }};
-    for (const Problem& p : check_problems(doc, {}, pictures)) details.push_back(p.detail);
+    for (const Problem& p : check_problems(doc, {}, pictures)) details.push_back(p.what());
     EXPECT_EQ(probed, (std::vector<std::string>{"C:\\quiz\\img\\gone.png", "C:\\quiz\\x.gif",
                                                 "\\\\srv\\bad.bmp"}));
     EXPECT_EQ(details, (std::vector<std::string>{

@@ -106,7 +106,7 @@ class DuplicateFinder {
                 detail += " ほか " + std::to_string(group.size() - kListedDuplicates) + " 行";
             detail += " が同じ問題です";
             for (const Member* m : group)
-                out.push_back({m->line, m->index, ProblemKind::duplicate_question, detail});
+                out.push_back({m->line, detail, m->index, ProblemKind::duplicate_question});
         }
         by_hash_.clear();
         groups_.clear();
@@ -153,12 +153,15 @@ void check_question(const CardDocument& doc, int index, const DataLine& line,
                     const std::vector<bool>& named, std::string_view question, std::vector<Problem>& out) {
     const char* text = line.c_str();
     auto found = [&](ProblemKind kind, std::string detail) {
-        out.push_back({&line, index, kind, std::move(detail)});
+        out.push_back({&line, detail, index, kind});
+    };
+    auto found_fixed = [&](ProblemKind kind, const char* text) {
+        out.push_back({&line, text, index, kind});
     };
     const char* answer_start = nullptr;
     const int answer_length = answer_text_field(text, &answer_start);
-    if (question.empty()) found(ProblemKind::empty_question, "問題が空です");
-    if (answer_length == 0) found(ProblemKind::empty_answer, "答えが空です");
+    if (question.empty()) found_fixed(ProblemKind::empty_question, "問題が空です");
+    if (answer_length == 0) found_fixed(ProblemKind::empty_answer, "答えが空です");
     // History, group and answer number follow the answer's comma.
     const char* tail = answer_length >= 0 ? answer_start + answer_length + 1 : "";
     auto digit = [&](int at) {
@@ -188,7 +191,7 @@ void check_question(const CardDocument& doc, int index, const DataLine& line,
         }
     }
     if (!syntax_ok) {
-        found(ProblemKind::answer_syntax, "構文エラーです。");
+        found_fixed(ProblemKind::answer_syntax, "構文エラーです。");
     } else {
         // Whatever the title's kind, the answer number picks the
         // alternative the answer pane shows, so it must be one of them. A
@@ -218,8 +221,15 @@ void check_pictures(int index, const DataLine& line, const PictureCheck& picture
             case PictureState::not_a_picture: detail = named + "は BMP でも PNG でもありません"; break;
             case PictureState::unreadable: detail = named + "を読めません: " + result.reason; break;
         }
-        out.push_back({&line, index, ProblemKind::picture, std::move(detail)});
+        out.push_back({&line, detail, index, ProblemKind::picture});
     }
+}
+
+// FNV-1a over the text.
+std::uint64_t text_hash(std::string_view text) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+    return hash;
 }
 
 }  // namespace
@@ -265,9 +275,10 @@ const char* rewrite_reason_label(RewriteReason reason) {
 std::vector<RewriteNote> rewrite_notes(const std::vector<RewrittenLine>& rewritten,
                                        const CardDocument& doc) {
     std::vector<RewriteNote> notes;
+    notes.reserve(rewritten.size());
     for (const RewrittenLine& r : rewritten) {
         const DataLine* line = doc.line_at(r.index);
-        notes.push_back({line, std::string(line->text()), r.reason});
+        notes.push_back({line, text_hash(line->text()), static_cast<std::uint32_t>(line->text().size()), r.reason});
     }
     return notes;
 }
@@ -281,25 +292,21 @@ int find_line_by_address(const CardDocument& doc, const DataLine* line) {
     return -1;
 }
 
-std::vector<Problem> check_problems(const CardDocument& doc,
-                                    const std::vector<RewriteNote>& rewrites,
-                                    const PictureCheck& pictures) {
-    std::vector<Problem> out;
-    std::unordered_map<const DataLine*, const RewriteNote*> notes;
-    for (const RewriteNote& note : rewrites) notes.emplace(note.line, &note);
-    const std::vector<bool> named = named_groups(doc);
+namespace {
 
+// Every problem of the document; `rewrite_of(index, line)` gives the reason
+// a line was rewritten by reading, or null.
+template <class RewriteOf>
+std::vector<Problem> check_all(const CardDocument& doc, const RewriteOf& rewrite_of,
+                               const PictureCheck& pictures) {
+    std::vector<Problem> out;
+    const std::vector<bool> named = named_groups(doc);
     DuplicateFinder duplicates;
     Comparison comparison;
     int index = 0;
     for (const DataLine& line : doc) {
-        if (!notes.empty()) {
-            // Only the address is compared until the line is known to be in the document.
-            auto note = notes.find(&line);
-            if (note != notes.end() && note->second->text == line.text())
-                out.push_back({&line, index, ProblemKind::rewritten_line,
-                               rewrite_reason_label(note->second->reason)});
-        }
+        if (const RewriteReason* reason = rewrite_of(index, line))
+            out.push_back({&line, rewrite_reason_label(*reason), index, ProblemKind::rewritten_line});
         if (line.kind() == LINE_TITLE) {
             duplicates.flush(out);
             comparison = title_comparison(line.c_str());
@@ -314,10 +321,54 @@ std::vector<Problem> check_problems(const CardDocument& doc,
         ++index;
     }
     duplicates.flush(out);
-    std::stable_sort(out.begin(), out.end(), [](const Problem& a, const Problem& b) {
+    const auto in_order = [](const Problem& a, const Problem& b) {
         return a.index != b.index ? a.index < b.index : a.kind < b.kind;
-    });
+    };
+    // Only duplicates come out of order; sorting needs a second copy.
+    if (!std::is_sorted(out.begin(), out.end(), in_order)) std::stable_sort(out.begin(), out.end(), in_order);
     return out;
+}
+
+}  // namespace
+
+std::vector<Problem> check_problems(const CardDocument& doc,
+                                    const std::vector<RewriteNote>& rewrites,
+                                    const PictureCheck& pictures) {
+    // The notes by address, found by binary search: a hash map of a note a
+    // line would take several times the memory of the lines themselves.
+    std::vector<const RewriteNote*> notes;
+    notes.reserve(rewrites.size());
+    for (const RewriteNote& note : rewrites) notes.push_back(&note);
+    const auto by_address = [](const RewriteNote* a, const RewriteNote* b) {
+        return std::less<const DataLine*>()(a->line, b->line);
+    };
+    std::sort(notes.begin(), notes.end(), by_address);
+    return check_all(
+        doc,
+        [&](int, const DataLine& line) -> const RewriteReason* {
+            if (notes.empty()) return nullptr;
+            // Only the address is compared until the line is known to be in the document.
+            const RewriteNote key{&line};
+            auto note = std::lower_bound(notes.begin(), notes.end(), &key, by_address);
+            if (note == notes.end() || (*note)->line != &line || (*note)->text_size != line.text().size() ||
+                (*note)->text_hash != text_hash(line.text()))
+                return nullptr;
+            return &(*note)->reason;
+        },
+        pictures);
+}
+
+std::vector<Problem> check_problems_as_read(const CardDocument& doc,
+                                            const std::vector<RewrittenLine>& rewritten,
+                                            const PictureCheck& pictures) {
+    auto next = rewritten.begin();
+    return check_all(
+        doc,
+        [&](int index, const DataLine&) -> const RewriteReason* {
+            while (next != rewritten.end() && next->index < index) ++next;
+            return next != rewritten.end() && next->index == index ? &next->reason : nullptr;
+        },
+        pictures);
 }
 
 }  // namespace qz

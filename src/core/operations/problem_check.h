@@ -9,7 +9,11 @@
 // so a list of findings still leads to the right line after edits.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,21 +39,59 @@ enum class ProblemKind {
 
 const char* problem_kind_label(ProblemKind kind);
 
+// What is wrong: fixed words many problems share, or words made for one.
+// Half the size of a std::string, for files that are nothing but problems.
+class ProblemText {
+public:
+    ProblemText() = default;
+    ProblemText(const char* fixed) : text_(fixed) {}
+    ProblemText(std::string_view made) { own(made); }
+    ProblemText(const std::string& made) { own(made); }
+    ProblemText(const ProblemText& other) { *this = other; }
+    ProblemText(ProblemText&&) noexcept = default;
+    ProblemText& operator=(const ProblemText& other) {
+        if (this == &other) return *this;
+        if (other.owned_)
+            own(other.text_);
+        else
+            owned_.reset(), text_ = other.text_;
+        return *this;
+    }
+    ProblemText& operator=(ProblemText&&) noexcept = default;
+
+    const char* c_str() const { return text_; }
+
+private:
+    void own(std::string_view made) {
+        owned_ = std::make_unique<char[]>(made.size() + 1);
+        std::copy(made.begin(), made.end(), owned_.get());
+        owned_[made.size()] = '\0';
+        text_ = owned_.get();
+    }
+    std::unique_ptr<char[]> owned_;
+    const char* text_ = "";
+};
+
 struct Problem {
     const DataLine* line = nullptr;
+    ProblemText detail;
     int index = 0;  // the line's index when the check ran
     ProblemKind kind = ProblemKind::empty_question;
-    std::string detail;
+
+    const char* what() const { return detail.c_str(); }
 };
 
 // The reason in English (qzotool check) and as the problem list says it.
 const char* rewrite_reason_text(RewriteReason reason);
 const char* rewrite_reason_label(RewriteReason reason);
 
-// A line that loading rewrote, remembered by address with the text it got.
+// A line that loading rewrote, remembered by address with a fingerprint
+// of the text it got (a copy would double the memory of a file that is
+// all rewritten lines).
 struct RewriteNote {
     const DataLine* line = nullptr;
-    std::string text;
+    std::uint64_t text_hash = 0;
+    std::uint32_t text_size = 0;
     RewriteReason reason = RewriteReason::invalid_question;
 };
 
@@ -67,6 +109,12 @@ struct PictureCheck {
 std::vector<Problem> check_problems(const CardDocument& doc,
                                     const std::vector<RewriteNote>& rewrites = {},
                                     const PictureCheck& pictures = {});
+
+// check_problems on a document as reading left it, told by the reader
+// which lines it rewrote (in the order of their index).
+std::vector<Problem> check_problems_as_read(const CardDocument& doc,
+                                            const std::vector<RewrittenLine>& rewritten,
+                                            const PictureCheck& pictures = {});
 
 // The notes for the lines of `doc` that reading it rewrote.
 std::vector<RewriteNote> rewrite_notes(const std::vector<RewrittenLine>& rewritten,

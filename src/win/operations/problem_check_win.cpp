@@ -64,7 +64,7 @@ const char* column_text(const Row& row, int column) {
     switch (column) {
         case 0: return row.line_number.c_str();
         case 1: return problem_kind_label(row.problem.kind);
-        case 2: return row.problem.detail.c_str();
+        case 2: return row.problem.what();
         default: return row.text.c_str();
     }
 }
