@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Kills a save of a 40 MB data file with SIGKILL at a random moment, again
+# and again, and counts what the target holds afterwards (the old content,
+# the new one, or something broken) and how many temporary files the
+# killed saves left in the folder.
+#   scripts/kill-test.sh tool|tool-wine|editor [runs]
+#     tool       build/native/qzotool normalize onto the target
+#     tool-wine  build/windows/qzotool.exe normalize under Wine
+#     editor     build/windows/qzoedit.exe under Wine: Ctrl+S on the open file
+# Needs the native or Windows build; the editor run needs xdotool.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=${1:?tool, tool-wine or editor}
+runs=${2:-200}
+root=$PWD
+work=$root/build/kill-test
+rm -rf "$work"
+mkdir -p "$work/dir"
+
+# The source: 40 MB of questions in LF lines, which saving writes as CR LF,
+# so the old and the new content differ throughout. The editor opens it
+# modified: a NUL byte is dropped on opening (one warning to dismiss).
+python3 - "$work/old.qzf" <<'EOF'
+import sys
+lines = [b"QUIZODATA V1.4", b"#title,000000"]
+i = 0
+size = 0
+while size < 40 * 1024 * 1024:
+    line = b"question %d with some words,answer %d,<00" % (i, i)
+    lines.append(line)
+    size += len(line) + 1
+    i += 1
+lines[2] = lines[2].replace(b"question", b"que\0stion")
+open(sys.argv[1], "wb").write(b"\n".join(lines) + b"\n")
+EOF
+target=$work/dir/target.qzf
+expected_names="target.qzf"
+
+export WINEPREFIX="$root/build/windows/wineprefix-kill"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=wine
+[[ -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
+winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
+case $mode in
+tool)
+    save() { "$root/build/native/qzotool" normalize "$work/old.qzf" "$target" & pid=$!; }
+    ;;
+tool-wine)
+    "$root/scripts/wine-prefix.sh" --unmanaged >/dev/null 2>&1 || true
+    save() {
+        env LC_ALL=ja_JP.UTF-8 "$wine" "$root/build/windows/qzotool.exe" normalize \
+            "$(winpath "$work/old.qzf")" "$(winpath "$target")" & pid=$!
+    }
+    ;;
+editor)
+    "$root/scripts/setup.sh" xdotool >/dev/null
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do [[ -s "$number_file" ]] && break; sleep 0.1; done
+    export DISPLAY=:$(head -n 1 "$number_file")
+    rm -f "$number_file"
+    trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
+    "$root/scripts/wine-prefix.sh" --unmanaged >/dev/null 2>&1 || true
+    cp "$root/build/windows/qzoedit.exe" "$work/dir/"
+    expected_names="qzoedit.exe QZOEDIT.INI target.qzf"
+    # Starts the editor on the target and waits until it shows the warning
+    # about the NUL byte: the file is loaded and modified.
+    open_editor() {
+        (cd "$work/dir" && exec env LC_ALL=ja_JP.UTF-8 "$wine" qzoedit.exe target.qzf) >/dev/null 2>&1 &
+        pid=$!
+        for _ in $(seq 600); do
+            box=$(xdotool search --name '^Quizo Editor$' 2>/dev/null | head -n 1) || true
+            [[ -n $box ]] && break
+            sleep 0.05
+        done
+        xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key Return
+        sleep 0.3
+    }
+    save() {
+        local main
+        main=$(xdotool search --name 'target.qzf' 2>/dev/null | head -n 1)
+        xdotool windowactivate --sync "$main" key ctrl+s
+    }
+    ;;
+*) echo "unknown mode $mode" >&2; exit 2 ;;
+esac
+
+# The new content and how long a whole save takes.
+cp "$work/old.qzf" "$target"
+start=$(date +%s%N)
+if [[ $mode == editor ]]; then
+    open_editor
+    start=$(date +%s%N)
+    save
+    # The title loses its mark when the save is done.
+    for _ in $(seq 600); do
+        xdotool search --name '^target.qzf - Quizo Editor$' >/dev/null 2>&1 && break
+        sleep 0.01
+    done
+    end=$(date +%s%N)
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+else
+    save
+    wait "$pid"
+    end=$(date +%s%N)
+fi
+cp "$target" "$work/new.qzf"
+cmp -s "$work/new.qzf" "$work/old.qzf" && { echo "the save did not change the file" >&2; exit 1; }
+whole_ms=$(( (end - start) / 1000000 ))
+echo "whole save: ${whole_ms} ms"
+
+old=0 new=0 broken=0 left=0 left_bytes=0
+for run in $(seq "$runs"); do
+    cp "$work/old.qzf" "$target"
+    if [[ $mode == editor ]]; then open_editor; fi
+    # A moment anywhere in the save, and a little past it.
+    delay=$(python3 -c "import random; print(random.uniform(0, $whole_ms * 1.1) / 1000)")
+    save
+    sleep "$delay"
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    # The Wine server closes a killed program's handles right after.
+    if [[ $mode != tool ]]; then sleep 0.3; fi
+    if cmp -s "$target" "$work/old.qzf"; then
+        old=$((old + 1))
+    elif cmp -s "$target" "$work/new.qzf"; then
+        new=$((new + 1))
+    else
+        broken=$((broken + 1))
+    fi
+    for file in "$work/dir"/* "$work/dir"/.[!.]*; do
+        [[ -e $file ]] || continue
+        name=$(basename "$file")
+        [[ " $expected_names " == *" $name "* ]] && continue
+        left=$((left + 1))
+        left_bytes=$((left_bytes + $(stat -c %s "$file")))
+        rm -f "$file"
+    done
+done
+echo "$mode: $runs runs: $old old, $new new, $broken broken; $left temporary files left ($((left_bytes / 1048576)) MB)"
+[[ $broken -eq 0 && $left -eq 0 ]]
