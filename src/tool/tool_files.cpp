@@ -9,6 +9,10 @@
 
 #include <sys/stat.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "core/document/data_file.h"
 #include "core/document/file_check.h"
 #include "core/image/picture.h"
@@ -30,6 +34,29 @@ constexpr char kReadFailed[] = "ファイル読み込みに失敗しました。
 
 namespace {
 
+#ifdef _WIN32
+// What the system says of the file; under Wine stat() cannot tell a device
+// or a pipe from a missing file, and opening either does not wait.
+FileFacts facts_of(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME)
+            return {FileKind::missing, 0};
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return {FileKind::folder, 0};
+    }
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {FileKind::regular, 0};  // opening tells the rest
+    FileFacts facts{GetFileType(file) == FILE_TYPE_DISK ? FileKind::regular : FileKind::other, 0};
+    LARGE_INTEGER size{};
+    if (facts.kind == FileKind::regular && GetFileSizeEx(file, &size))
+        facts.size = static_cast<std::uint64_t>(size.QuadPart);
+    CloseHandle(file);
+    return facts;
+}
+#else
 FileFacts facts_of(const std::string& path) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0)
@@ -39,6 +66,7 @@ FileFacts facts_of(const std::string& path) {
     if (!S_ISREG(status.st_mode)) return {FileKind::other, 0};
     return {FileKind::regular, static_cast<std::uint64_t>(status.st_size)};
 }
+#endif
 
 }  // namespace
 
