@@ -75,8 +75,12 @@ editor)
             [[ -n $box ]] && break
             sleep 0.05
         done
-        # No window manager: focus is given, not asked for.
-        xdotool windowfocus --sync "$box" key Return
+        # No window manager: focus is given, not asked for (again while
+        # the box is not yet shown).
+        for _ in $(seq 50); do
+            xdotool windowfocus --sync "$box" key Return 2>/dev/null && break
+            sleep 0.05
+        done
         main=
         for _ in $(seq 600); do
             main=$(xdotool search --name '^target.qzf - Quizo Editor$' 2>/dev/null | head -n 1) || true
@@ -85,7 +89,14 @@ editor)
         done
         sleep 0.2
     }
-    save() { xdotool windowfocus --sync "$main" key ctrl+s; }
+    save() {
+        for _ in $(seq 50); do
+            xdotool windowfocus --sync "$main" key ctrl+s 2>/dev/null && return
+            sleep 0.05
+        done
+        echo "cannot reach the editor's window" >&2
+        exit 1
+    }
     ;;
 *) echo "unknown mode $mode" >&2; exit 2 ;;
 esac

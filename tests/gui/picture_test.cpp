@@ -3,6 +3,7 @@
 #include "win/view/command_state.h"
 #include "win/base/win_handle.h"
 #include "editor_fixture.h"
+#include "win/app/file_commands.h"
 #include "win/base/picture_win.h"
 #include "resources/resource.h"
 
@@ -44,6 +45,26 @@ TEST_F(PictureTest, InsertsAReferenceRelativeWhenTheUserSaysYes) {
         EXPECT_EQ(GetFocus(), control(kAnswerBox));
         restart();
     }
+}
+
+// A real Open dialog gives the focus back to the main window, not to the
+// field; the reference it inserts is still the pane's edit and is committed.
+TEST_F(PictureTest, AReferenceInsertedWhileTheFocusIsAwayIsCommittedWhenTheLineIsLeft) {
+    open(kBody);
+    focus_line(1);
+    SetFocus(control(kAnswerBox));
+    SendMessageA(control(kAnswerBox), EM_SETSEL, 1, 1);
+    set_file_dialog_hook([this](HWND, bool, const std::string&) -> std::optional<std::string> {
+        SetFocus(list());
+        return dir_ + "\\p.png";
+    });
+    answers_.push_back(IDNO);
+    command(CMD_INSERT_IMAGE);
+    const std::string reference = "\\i\"" + dir_ + "\\p.png\"";
+    ASSERT_EQ(field(kAnswerBox), "a" + reference);
+    leave_pane();
+    EXPECT_EQ(doc().line_at(1)->text(), "q,a" + reference + ",Z50");
+    EXPECT_TRUE(modified());
 }
 
 TEST_F(PictureTest, OtherDriveIsAbsoluteAndTheCommandNeedsAFieldOfFormat14) {

@@ -100,6 +100,9 @@ public:
     bool modified() const { return !history_.at_saved() || pending_edit_; }
     void mark_saved();
     void mark_unsaved() { history_.mark_unsaved(); }
+    // The pane's edit of the current line, not yet committed: the one place
+    // that knows whether leaving the line must commit it.
+    bool pending_edit() const { return pending_edit_; }
     void set_pending_edit(bool pending) { pending_edit_ = pending; }
 
 private:

@@ -5,6 +5,7 @@
 #include "win/base/app_state.h"
 #include "win/app/file_commands.h"
 #include "win/base/message_box.h"
+#include "win/view/pane_common.h"
 #include "core/image/image_path.h"
 
 namespace qz {
@@ -27,8 +28,10 @@ void insert_image_reference(HWND main_window) {
     }
     const std::string reference = image_reference(*chosen);
     if (target) {
+        // The dialog may have left the focus elsewhere: the field's change
+        // notice would not count as an edit, so the edit is marked here.
         SendMessageA(target, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(reference.c_str()));
-        app().editor.set_pending_edit(true);
+        mark_pane_changed();
         SetFocus(target);
     }
 }

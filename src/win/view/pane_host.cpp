@@ -19,8 +19,6 @@ namespace {
 
 struct PaneHost {
     const PaneKind* kind = nullptr;  // the kind of app().pane
-    // A field was changed by the user since the pane was filled or committed.
-    bool changed = false;
     FieldCharsets charsets;
     std::array<unique_font, FONT_COUNT> default_fonts;
     std::array<unique_font, FONT_COUNT> line_fonts;
@@ -150,10 +148,7 @@ INT_PTR color_edit(HDC dc, PaneFont which) {
     return reinterpret_cast<INT_PTR>(pane_brush(which));
 }
 
-void mark_pane_changed() {
-    host().changed = true;
-    app().editor.set_pending_edit(true);
-}
+void mark_pane_changed() { app().editor.set_pending_edit(true); }
 
 namespace {
 
@@ -253,7 +248,6 @@ bool show_line_in_pane(int index) {
     apply_fonts();
     lay_out_pane();
     show_line_position(index);
-    h.changed = false;
     a.editor.set_pending_edit(false);
     return true;
 }
@@ -262,11 +256,11 @@ bool commit_pane() {
     Application& a = app();
     PaneHost& h = host();
     DataLine* line = a.doc.line_at(a.doc.current);
-    if (!line || !a.pane || !h.kind || !h.changed) return false;
+    // The model holds whether the pane has an edit not yet committed.
+    if (!line || !a.pane || !h.kind || !a.editor.pending_edit()) return false;
     // A pane commits only the lines of its own kind.
     if (pane_kind_for(line->kind()) != h.kind) return false;
     std::optional<std::string> text = h.kind->compose(a.pane, PaneLine{a.doc, *line, h.charsets});
-    h.changed = false;
     a.editor.set_pending_edit(false);
     if (!text) return false;
     ChangeReport change = a.editor.commit_line(a.doc.current, std::move(*text));
@@ -285,7 +279,6 @@ void destroy_pane() {
     if (app().pane) DestroyWindow(app().pane);
     app().pane = nullptr;
     host().kind = nullptr;
-    host().changed = false;
     app().editor.set_pending_edit(false);
 }
 
