@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/document/data_file.h"
+#include "core/document/editor_model.h"
 
 namespace qz {
 namespace {
@@ -35,7 +36,7 @@ const PictureCheck kPictures{"C:\\quiz\\a.qzf", fake_probe};
 Found found_in(const CardDocument& doc, const std::vector<RewriteNote>& notes = {}) {
     Found found;
     for (const Problem& p : check_problems(doc, notes, kPictures)) {
-        EXPECT_EQ(doc.line_at(p.index), p.line);
+        EXPECT_EQ(doc.line_at(p.index)->id(), p.line_id);
         found.emplace_back(CardDocument::file_line_number(p.index), p.kind);
     }
     return found;
@@ -115,6 +116,30 @@ TEST(ProblemCheck, RewrittenLinesCountWhileTheyKeepTheirText) {
     doc.set_text(doc.line_at(0), "'fixed by hand");
     doc.erase(1);
     EXPECT_EQ(found_in(doc, notes), (Found{{3, K::rewritten_line}}));
+}
+
+// A row names its line by id: a line put where a deleted one was is not it,
+// and undoing the delete brings the line itself back.
+TEST(ProblemCheck, ARowLeadsToItsOwnLineOnlyThroughDeletesInsertsAndUndo) {
+    CardDocument doc;
+    ASSERT_EQ(read_data_file(file_of({"#t,000000", "q1,a,<00", ",empty,<00", "q3,a,<00"}), doc).status,
+              LoadStatus::ok);
+    EditorModel model(doc);
+    model.reset();
+    const std::vector<Problem> problems = check_problems(doc);
+    ASSERT_EQ(problems.size(), 1u);
+    const std::uint32_t id = problems[0].line_id;
+    EXPECT_EQ(find_line_by_id(doc, id), 2);
+    const DataLine* place = doc.line_at(2);
+    model.set_selection({2}, 2);
+    model.delete_selected();
+    model.insert_lines(1, {DataLine(LINE_TEXT, "new,x,<00")});
+    ASSERT_EQ(doc.line_at(1), place);  // the new line took the freed place
+    EXPECT_EQ(find_line_by_id(doc, id), -1);
+    model.undo();
+    model.undo();
+    EXPECT_EQ(find_line_by_id(doc, id), 2);
+    EXPECT_EQ(doc.line_at(2)->text(), ",empty,<00");
 }
 
 // The data information: the other report on the whole document.

@@ -55,6 +55,11 @@ DataLine* CardDocument::new_line(DataLine line) {
     }
     slot->swap(line);
     slot->index_ = -1;
+    slot->id_ = line.id_;
+    if (!slot->id_) {
+        slot->id_ = next_id_++;
+        if (next_id_ == 0) next_id_ = 1;
+    }
     return slot;
 }
 
@@ -62,6 +67,7 @@ void CardDocument::free_line(DataLine* line) {
     DataLine none;
     line->swap(none);
     line->index_ = -1;
+    line->id_ = 0;
     free_.push_back(line);
 }
 

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <iterator>
 #include <memory>
@@ -153,6 +154,9 @@ private:
     std::vector<std::unique_ptr<DataLine[]>> blocks_;
     std::size_t used_in_last_block_ = 0;
     std::vector<DataLine*> free_;
+    // The id the next new line gets; never reset, so that no id names two
+    // lines of this document, even across files.
+    std::uint32_t next_id_ = 1;
     // File buffers that lines' texts lie in.
     std::vector<std::unique_ptr<std::string>> buffers_;
     // Each line's cached index is exact below pos_dirty_from_.

@@ -22,12 +22,15 @@ class CardDocument;
 class DataLine {
 public:
     DataLine() = default;
-    DataLine(int kind, std::string_view text) : kind_(kind) { own(text); }
+    DataLine(int kind, std::string_view text) : kind_(static_cast<std::uint16_t>(kind)) { own(text); }
     DataLine(const DataLine& other) : kind_(other.kind_) { own(other.text()); }
+    // A line moved out of the document and back (undo, redo) stays the
+    // same line; a copy is a new one.
     DataLine(DataLine&& other) noexcept
-        : text_(other.text_), size_(other.size_), kind_(other.kind_), owned_(other.owned_) {
+        : text_(other.text_), size_(other.size_), id_(other.id_), kind_(other.kind_), owned_(other.owned_) {
         other.text_ = "";
         other.size_ = 0;
+        other.id_ = 0;
         other.owned_ = false;
     }
     DataLine& operator=(DataLine other) noexcept {
@@ -43,6 +46,9 @@ public:
     bool has_text() const { return size_ != 0; }
     // Whether the text lies in its document's file buffer.
     bool in_file_buffer() const { return size_ != 0 && !owned_; }
+    // Names the line while it is in its document and never another line of
+    // it, also when the line's place is given to a new line (0: none).
+    std::uint32_t id() const { return id_; }
 
 private:
     friend class CardDocument;
@@ -50,7 +56,7 @@ private:
     // A line whose text stays in a file buffer (text[size] is NUL).
     static DataLine in_buffer(int kind, const char* text, std::size_t size) {
         DataLine line;
-        line.kind_ = kind;
+        line.kind_ = static_cast<std::uint16_t>(kind);
         if (size) {
             line.text_ = text;
             line.size_ = static_cast<std::uint32_t>(size);
@@ -70,10 +76,11 @@ private:
 
     const char* text_ = "";
     std::uint32_t size_ = 0;
-    int kind_ = LINE_TEXT;
-    bool owned_ = false;
-    // Kept by the owning document.
+    // Kept by the owning document; not exchanged with the text.
     mutable int index_ = -1;
+    std::uint32_t id_ = 0;
+    std::uint16_t kind_ = LINE_TEXT;
+    bool owned_ = false;
 };
 
 // A LINE_TEXT line with text that does not begin with an apostrophe.

@@ -106,7 +106,7 @@ class DuplicateFinder {
                 detail += " ほか " + std::to_string(group.size() - kListedDuplicates) + " 行";
             detail += " が同じ問題です";
             for (const Member* m : group)
-                out.push_back({m->line, detail, m->index, ProblemKind::duplicate_question});
+                out.push_back({detail, m->index, m->line->id(), ProblemKind::duplicate_question});
         }
         by_hash_.clear();
         groups_.clear();
@@ -153,10 +153,10 @@ void check_question(const CardDocument& doc, int index, const DataLine& line,
                     const std::vector<bool>& named, std::string_view question, std::vector<Problem>& out) {
     const char* text = line.c_str();
     auto found = [&](ProblemKind kind, std::string detail) {
-        out.push_back({&line, detail, index, kind});
+        out.push_back({detail, index, line.id(), kind});
     };
     auto found_fixed = [&](ProblemKind kind, const char* text) {
-        out.push_back({&line, text, index, kind});
+        out.push_back({text, index, line.id(), kind});
     };
     const char* answer_start = nullptr;
     const int answer_length = answer_text_field(text, &answer_start);
@@ -221,7 +221,7 @@ void check_pictures(int index, const DataLine& line, const PictureCheck& picture
             case PictureState::not_a_picture: detail = named + "は BMP でも PNG でもありません"; break;
             case PictureState::unreadable: detail = named + "を読めません: " + result.reason; break;
         }
-        out.push_back({&line, detail, index, ProblemKind::picture});
+        out.push_back({detail, index, line.id(), ProblemKind::picture});
     }
 }
 
@@ -278,15 +278,16 @@ std::vector<RewriteNote> rewrite_notes(const std::vector<RewrittenLine>& rewritt
     notes.reserve(rewritten.size());
     for (const RewrittenLine& r : rewritten) {
         const DataLine* line = doc.line_at(r.index);
-        notes.push_back({line, text_hash(line->text()), static_cast<std::uint32_t>(line->text().size()), r.reason});
+        notes.push_back({line->id(), text_hash(line->text()), static_cast<std::uint32_t>(line->text().size()),
+                         r.reason});
     }
     return notes;
 }
 
-int find_line_by_address(const CardDocument& doc, const DataLine* line) {
+int find_line_by_id(const CardDocument& doc, std::uint32_t line_id) {
     int index = 0;
     for (const DataLine& l : doc) {
-        if (&l == line) return index;
+        if (l.id() == line_id) return index;
         ++index;
     }
     return -1;
@@ -306,7 +307,7 @@ std::vector<Problem> check_all(const CardDocument& doc, const RewriteOf& rewrite
     int index = 0;
     for (const DataLine& line : doc) {
         if (const RewriteReason* reason = rewrite_of(index, line))
-            out.push_back({&line, rewrite_reason_label(*reason), index, ProblemKind::rewritten_line});
+            out.push_back({rewrite_reason_label(*reason), index, line.id(), ProblemKind::rewritten_line});
         if (line.kind() == LINE_TITLE) {
             duplicates.flush(out);
             comparison = title_comparison(line.c_str());
@@ -334,26 +335,26 @@ std::vector<Problem> check_all(const CardDocument& doc, const RewriteOf& rewrite
 std::vector<Problem> check_problems(const CardDocument& doc,
                                     const std::vector<RewriteNote>& rewrites,
                                     const PictureCheck& pictures) {
-    // The notes by address, found by binary search: a hash map of a note a
-    // line would take several times the memory of the lines themselves.
-    std::vector<const RewriteNote*> notes;
-    notes.reserve(rewrites.size());
-    for (const RewriteNote& note : rewrites) notes.push_back(&note);
-    const auto by_address = [](const RewriteNote* a, const RewriteNote* b) {
-        return std::less<const DataLine*>()(a->line, b->line);
-    };
-    std::sort(notes.begin(), notes.end(), by_address);
+    // The notes by line id, found by binary search (rewrite_notes makes
+    // them in that order: a document read anew numbers its lines in order).
+    const auto by_id = [](const RewriteNote& a, const RewriteNote& b) { return a.line_id < b.line_id; };
+    std::vector<RewriteNote> sorted;
+    const std::vector<RewriteNote>* notes = &rewrites;
+    if (!std::is_sorted(rewrites.begin(), rewrites.end(), by_id)) {
+        sorted = rewrites;
+        std::sort(sorted.begin(), sorted.end(), by_id);
+        notes = &sorted;
+    }
     return check_all(
         doc,
         [&](int, const DataLine& line) -> const RewriteReason* {
-            if (notes.empty()) return nullptr;
-            // Only the address is compared until the line is known to be in the document.
-            const RewriteNote key{&line};
-            auto note = std::lower_bound(notes.begin(), notes.end(), &key, by_address);
-            if (note == notes.end() || (*note)->line != &line || (*note)->text_size != line.text().size() ||
-                (*note)->text_hash != text_hash(line.text()))
+            if (notes->empty()) return nullptr;
+            const RewriteNote key{line.id()};
+            auto note = std::lower_bound(notes->begin(), notes->end(), key, by_id);
+            if (note == notes->end() || note->line_id != line.id() || note->text_size != line.text().size() ||
+                note->text_hash != text_hash(line.text()))
                 return nullptr;
-            return &(*note)->reason;
+            return &note->reason;
         },
         pictures);
 }

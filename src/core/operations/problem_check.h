@@ -73,9 +73,9 @@ private:
 };
 
 struct Problem {
-    const DataLine* line = nullptr;
     ProblemText detail;
-    int index = 0;  // the line's index when the check ran
+    int index = 0;              // the line's index when the check ran
+    std::uint32_t line_id = 0;  // the line's id, to find it again after edits
     ProblemKind kind = ProblemKind::empty_question;
 
     const char* what() const { return detail.c_str(); }
@@ -85,11 +85,11 @@ struct Problem {
 const char* rewrite_reason_text(RewriteReason reason);
 const char* rewrite_reason_label(RewriteReason reason);
 
-// A line that loading rewrote, remembered by address with a fingerprint
-// of the text it got (a copy would double the memory of a file that is
-// all rewritten lines).
+// A line that loading rewrote, remembered by its id with a fingerprint of
+// the text it got (a copy would double the memory of a file that is all
+// rewritten lines).
 struct RewriteNote {
-    const DataLine* line = nullptr;
+    std::uint32_t line_id = 0;
     std::uint64_t text_hash = 0;
     std::uint32_t text_size = 0;
     RewriteReason reason = RewriteReason::invalid_question;
@@ -120,8 +120,8 @@ std::vector<Problem> check_problems_as_read(const CardDocument& doc,
 std::vector<RewriteNote> rewrite_notes(const std::vector<RewrittenLine>& rewritten,
                                        const CardDocument& doc);
 
-// The index of `line` in `doc` found by address without reading through
-// it (the line may be gone), or -1.
-int find_line_by_address(const CardDocument& doc, const DataLine* line);
+// The index of the line with the id `line_id` in `doc`, or -1 when it is
+// gone (a line that took its place has another id).
+int find_line_by_id(const CardDocument& doc, std::uint32_t line_id);
 
 }  // namespace qz

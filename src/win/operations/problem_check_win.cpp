@@ -117,7 +117,7 @@ void run_check(HWND window) {
     w.rows.reserve(problems.size());
     for (const Problem& p : problems) {
         Row row{p, std::to_string(CardDocument::file_line_number(p.index)),
-                std::string(p.line->text().substr(0, kShownText))};
+                std::string(doc.line_at(p.index)->text().substr(0, kShownText))};
         // Control bytes would break the row's one line.
         std::replace_if(row.text.begin(), row.text.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
@@ -258,7 +258,7 @@ void activate_problem_row(int row) {
     set_row_state(w.window, row, LVIS_SELECTED | LVIS_FOCUSED);
     const CardDocument& doc = app().doc;
     const int index = w.file_name == doc.file_name
-                          ? find_line_by_address(doc, w.rows[static_cast<std::size_t>(row)].problem.line)
+                          ? find_line_by_id(doc, w.rows[static_cast<std::size_t>(row)].problem.line_id)
                           : -1;
     if (index < 0) {
         message_box(w.window, "この行はもうありません。再チェックしてください。",
