@@ -1,5 +1,5 @@
 #include "editor_fixture.h"
-#include "resources/group_change_dialog.h"
+#include "resources/group_change_ids.h"
 #include "resources/question_pane_ids.h"
 #include "resources/resource.h"
 #include "win/base/help.h"

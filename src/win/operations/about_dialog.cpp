@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "win/base/app_state.h"
 #include "win/base/font_spec_win.h"
+#include "win/base/guarded.h"
 #include "win/base/message_box.h"
 #include "win/base/win_handle.h"
 
@@ -67,40 +68,36 @@ INT_PTR on_init(HWND dialog, AboutFonts& fonts) {
     return TRUE;
 }
 
-INT_PTR CALLBACK about_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
+INT_PTR about_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     static AboutFonts fonts;
-    try {
-        switch (msg) {
-        case WM_INITDIALOG: return on_init(dialog, fonts);
-        case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lparam) == GetDlgItem(dialog, IDC_ABOUT_LINK)) {
-                HDC dc = reinterpret_cast<HDC>(wparam);
-                SetTextColor(dc, RGB(0, 0, 255));
-                SetBkMode(dc, TRANSPARENT);
-                return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
-            }
-            break;
-        case WM_SETCURSOR:
-            if (over_link(dialog)) {
-                SetCursor(LoadCursorA(app().instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR)));
-                SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
-                return TRUE;
-            }
-            break;
-        case WM_COMMAND:
-            switch (LOWORD(wparam)) {
-            case IDOK:
-            case IDCANCEL: EndDialog(dialog, LOWORD(wparam)); return TRUE;
-            case IDC_ABOUT_LINK:
-                if (HIWORD(wparam) == STN_CLICKED)
-                    ShellExecuteA(dialog, nullptr, kHomePage, nullptr, nullptr, SW_SHOW);
-                return TRUE;
-            }
-            break;
-        case WM_DESTROY: fonts = AboutFonts{}; break;
+    switch (msg) {
+    case WM_INITDIALOG: return on_init(dialog, fonts);
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lparam) == GetDlgItem(dialog, IDC_ABOUT_LINK)) {
+            HDC dc = reinterpret_cast<HDC>(wparam);
+            SetTextColor(dc, RGB(0, 0, 255));
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
         }
-    } catch (...) {
-        show_error(dialog, "メモリが足りません。");
+        break;
+    case WM_SETCURSOR:
+        if (over_link(dialog)) {
+            SetCursor(LoadCursorA(app().instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR)));
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        break;
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDOK:
+        case IDCANCEL: EndDialog(dialog, LOWORD(wparam)); return TRUE;
+        case IDC_ABOUT_LINK:
+            if (HIWORD(wparam) == STN_CLICKED)
+                ShellExecuteA(dialog, nullptr, kHomePage, nullptr, nullptr, SW_SHOW);
+            return TRUE;
+        }
+        break;
+    case WM_DESTROY: fonts = AboutFonts{}; break;
     }
     return FALSE;
 }
@@ -108,7 +105,7 @@ INT_PTR CALLBACK about_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam)
 }  // namespace
 
 void show_about_dialog(HWND owner) {
-    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, about_proc, 0);
+    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, guarded_dialog_proc<about_proc>, 0);
 }
 
 }  // namespace qz

@@ -1,17 +1,12 @@
-// Swap question and answer, and the group change dialog (617).
+// Swap question and answer, and changing the group of the selection.
 #pragma once
 
 #include <windows.h>
-
-#include <optional>
 
 namespace qz {
 
 // Appends a reversed copy of each selected question and says how many.
 void swap_question_answer(HWND owner);
-
-// The group chosen in the group change dialog (0-9); none when cancelled.
-std::optional<int> ask_group_change(HWND owner);
 
 // Asks for a group and gives it to every selected question.
 void change_group_of_selection(HWND owner);

@@ -1,0 +1,58 @@
+#include "win/operations/group_change_dialog_win.h"
+
+#include "resources/group_change_ids.h"
+#include "resources/resource.h"
+#include "win/base/app_state.h"
+#include "win/base/guarded.h"
+#include "win/base/help.h"
+#include "win/base/message_box.h"
+
+namespace qz {
+namespace {
+
+struct Exchange {
+    const GroupChangeRequest* request;
+    int group = 0;
+};
+
+INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        center_dialog(dialog);
+        const auto* exchange = reinterpret_cast<const Exchange*>(lparam);
+        HWND combo = GetDlgItem(dialog, IDC_GROUP_CHANGE_GROUP);
+        for (const std::string& name : exchange->request->names)
+            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        SendMessageA(combo, CB_SETCURSEL, 0, 0);
+        return TRUE;
+    }
+    case WM_HELP: show_help(dialog, kHelpContext, kTopicGroupChange); return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDOK: {
+            const LRESULT group = SendDlgItemMessageA(dialog, IDC_GROUP_CHANGE_GROUP, CB_GETCURSEL, 0, 0);
+            auto* exchange = reinterpret_cast<Exchange*>(GetWindowLongPtrA(dialog, DWLP_USER));
+            exchange->group = group >= 0 && group <= 9 ? static_cast<int>(group) : 0;
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        }
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kTopicGroupChange); return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+std::optional<int> ask_group_change(HWND owner, const GroupChangeRequest& request) {
+    Exchange exchange{&request};
+    if (DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_GROUP_CHANGE), owner, guarded_dialog_proc<procedure>,
+                        reinterpret_cast<LPARAM>(&exchange)) != IDOK)
+        return std::nullopt;
+    return exchange.group;
+}
+
+}  // namespace qz
