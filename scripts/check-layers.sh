@@ -1,7 +1,7 @@
 #!/bin/bash
 # Checks that includes run one way: the portable core (src/core) never
-# includes the Windows side, and inside src/core and src/win no folder
-# includes one above its own. Prints each bad include with where the file
+# includes the Windows side, inside src/core and src/win no folder includes
+# one above its own, and inside a folder no two files include each other. Prints each bad include with where the file
 # belongs and exits 1; exits 0 when all is well.
 set -u
 cd "$(dirname "$0")/.."
@@ -107,6 +107,27 @@ while IFS= read -r file; do
         esac
     done < <(grep -E '^[[:space:]]*#[[:space:]]*include' "$file")
 done < <(find src -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.rc' \) | sort)
+
+# Inside one folder no two files (a header and its source count as one)
+# include each other: neither could then be understood, or moved, without
+# the other.
+for folder in src/core/* src/win/* src/tool; do
+    [[ -d $folder ]] || continue
+    edges=$(for file in "$folder"/*.cpp "$folder"/*.h; do
+        [[ -e $file ]] || continue
+        from=$(basename "${file%.*}")
+        grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
+            sed -E 's/^[^"]*"([^"]*)".*/\1/' | while IFS= read -r path; do
+                [[ ${path%/*} == "${folder#src/}" ]] || continue
+                to=$(basename "${path%.h}")
+                [[ $to != "$from" ]] && echo "$from $to"
+            done
+    done | sort -u)
+    while read -r a b; do
+        [[ -n $a && $a < $b ]] && grep -qx "$b $a" <<<"$edges" &&
+            fail "$folder: $a and $b include each other; move what both need into a file of its own, or call one from the other only"
+    done <<<"$edges"
+done
 
 if ((failures > 0)); then
     echo "check-layers: $failures problem(s); includes must run one way (see README, Layout)" >&2

@@ -378,7 +378,7 @@ int main(int argc, char** argv) {
     pump();
     double t2 = now_ms();
     app().editor.change_version(app().doc.version);
-    save_data_file(main);
+    save_document(main);
     double t3 = now_ms();
 
     // Where opening spends its time.

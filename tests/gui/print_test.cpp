@@ -16,6 +16,7 @@
 #include "win/base/page_setup.h"
 #include "win/operations/page_setup_dialog_win.h"
 #include "win/operations/print_job_win.h"
+#include "win/operations/print_progress_win.h"
 #include "win/operations/print_preview_win.h"
 
 namespace qz::test {

@@ -386,6 +386,26 @@ void CardDocument::swap_line(DataLine* line, DataLine& other) {
     invalidate_ordinals_at(line);
 }
 
+void CardDocument::adopt(CardDocument& other) {
+    if (&other == this) return;
+    clear();
+    order_.swap(other.order_);
+    free_.swap(other.free_);
+    blocks_.swap(other.blocks_);
+    std::swap(used_in_last_block_, other.used_in_last_block_);
+    buffers_.swap(other.buffers_);
+    version = other.version;
+    file_name = std::move(other.file_name);
+    current = -1;
+    for (DataLine* line : order_) {
+        line->index_ = -1;
+        line->id_ = next_id_++;
+        if (next_id_ == 0) next_id_ = 1;
+    }
+    other.clear();
+    other.file_name = UNTITLED_NAME;
+}
+
 void CardDocument::clear() {
     order_ = {};
     free_ = {};

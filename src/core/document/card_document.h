@@ -129,6 +129,10 @@ public:
     void swap_line(DataLine* line, DataLine& other);
     // Removes every line (free_lines); `count` becomes 0.
     void clear();
+    // Takes the lines, file buffers, version and file name of `other` (a
+    // document just read), leaving it empty, with ids of this document's
+    // own: none names a line this document held before.
+    void adopt(CardDocument& other);
 
     // ---- Reading a file. The document takes over the file's buffer;
     // lines appended from it keep their texts there (each followed by a

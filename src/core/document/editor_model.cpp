@@ -15,6 +15,27 @@ void EditorModel::reset() {
     pending_edit_ = false;
 }
 
+void EditorModel::close_document() {
+    doc_.current = -1;
+    doc_.clear();
+    reset();
+}
+
+void EditorModel::new_document() {
+    close_document();
+    doc_.file_name = UNTITLED_NAME;
+    doc_.version = 14;
+    doc_.append(DataLine(LINE_TEXT, ""));
+    reset();
+}
+
+void EditorModel::replace(CardDocument& loaded, bool changed_on_reading) {
+    doc_.current = -1;
+    doc_.adopt(loaded);
+    reset();
+    if (changed_on_reading) history_.mark_unsaved();
+}
+
 // ---------------------------------------------------------------------------
 // Selection
 

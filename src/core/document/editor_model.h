@@ -33,9 +33,21 @@ public:
     CardDocument& doc() { return doc_; }
     const CardDocument& doc() const { return doc_; }
 
-    // The document was replaced as a whole (new, open): no history, nothing
-    // selected, unmodified.
+    // The document was replaced as a whole: no history, nothing selected,
+    // no pending edit, unmodified.
     void reset();
+
+    // ---- The document's life; each ends as reset() does, with no current
+    // line. New, Open, dropping a file and the recent list all go through
+    // these.
+    // No lines at all: while a file is read, nothing of the one before
+    // stays (the view shows nothing either).
+    void close_document();
+    // An untitled document, format 1.4, with one blank line.
+    void new_document();
+    // The document read into `loaded` (left empty); `changed_on_reading`
+    // when reading changed it (NUL bytes dropped): it is then modified.
+    void replace(CardDocument& loaded, bool changed_on_reading);
 
     // ---- Selection: the selected lines, the focused line, the anchor of a
     // range. It follows the lines when lines are inserted before it.

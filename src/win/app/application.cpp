@@ -8,7 +8,6 @@
 
 #include "core/layout/layout.h"
 #include "resources/resource.h"
-#include "win/app/data_file_win.h"
 #include "win/app/file_commands.h"
 #include "win/app/main_window.h"
 #include "win/app/settings_file_win.h"
@@ -156,8 +155,7 @@ int run_message_loop() {
 
 void shutdown_application() {
     Application& a = app();
-    a.doc.current = -1;
-    a.doc.clear();
+    a.editor.close_document();
     release_pane_resources();
     write_settings_file(a.settings_path, a.prefs, a.print);
     a.search_text.reset();

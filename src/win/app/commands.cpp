@@ -6,10 +6,8 @@
 #include <iterator>
 
 #include "resources/resource.h"
-#include "win/app/application.h"
-#include "win/app/data_file_win.h"
+#include "win/base/app_state.h"
 #include "win/app/file_commands.h"
-#include "win/app/main_window.h"
 #include "win/base/help.h"
 #include "win/operations/about_dialog.h"
 #include "win/operations/bulk_edit_win.h"
@@ -31,6 +29,21 @@
 
 namespace qz {
 namespace {
+
+// Shows or hides the toolbar (SHOW_TOOLBAR) or the status bar
+// (SHOW_STATUS_BAR), checks its View menu item and lays the window out.
+void toggle_bar(HWND hwnd, unsigned bit) {
+    Application& a = app();
+    HWND bar = bit == SHOW_TOOLBAR ? a.toolbar : a.status_bar;
+    const UINT item = bit == SHOW_TOOLBAR ? CMD_TOGGLE_TOOLBAR : CMD_TOGGLE_STATUS_BAR;
+    const bool show = !(a.prefs.Flags & bit);
+    a.prefs.Flags = static_cast<std::uint8_t>(show ? a.prefs.Flags | bit : a.prefs.Flags & ~bit);
+    ShowWindow(bar, show ? SW_SHOW : SW_HIDE);
+    CheckMenuItem(GetMenu(hwnd), item, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
+    RECT client;
+    GetClientRect(hwnd, &client);
+    SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+}
 
 // ---- Edit commands: routed to the line list or the focused edit control.
 
@@ -90,7 +103,7 @@ struct Command {
 const Command kCommands[] = {
     {CMD_NEW, [](HWND w, int) { new_document(w); }},
     {CMD_OPEN, [](HWND w, int) { open_file_command(w); }},
-    {CMD_SAVE, [](HWND w, int) { save_data_file(w); }},
+    {CMD_SAVE, [](HWND w, int) { save_document(w); }},
     {CMD_SAVE_AS, [](HWND w, int) { save_as(w); }},
     {CMD_DATA_INFO, [](HWND w, int) { show_data_information(w); }},
     {CMD_PAGE_SETUP, [](HWND w, int) { show_page_setup(w); }},

@@ -9,12 +9,9 @@
 
 #include "core/document/data_file.h"
 #include "core/document/file_check.h"
-#include "win/app/application.h"
-#include "win/app/file_commands.h"
 #include "win/base/file_read_win.h"
 #include "win/base/message_box.h"
 #include "win/base/win_handle.h"
-#include "win/view/line_list_win.h"
 
 namespace qz {
 
@@ -223,68 +220,44 @@ DWORD replace_file_contents(const std::string& path, const std::string& bytes,
     return ERROR_SUCCESS;
 }
 
-namespace {
-FileReadObserver file_read_observer = nullptr;
-}  // namespace
-
-void set_file_read_observer(FileReadObserver observer) { file_read_observer = observer; }
-
-bool load_data_file(HWND owner) {
-    CardDocument& doc = app().doc;
-    // Nothing may be committed into the lines of the file being read.
-    doc.current = -1;
-    doc.clear();
-    NulBytes nul;
+ReadOutcome read_data_file_at(HWND owner, const std::string& path, CardDocument& into) {
+    ReadOutcome outcome;
     try {
-        std::optional<std::string> bytes = read_whole_file(owner, doc.file_name);
-        if (!bytes) return false;
+        std::optional<std::string> bytes = read_whole_file(owner, path);
+        if (!bytes) return outcome;
         const std::string first(*bytes, 0, 3);
-        LoadResult result = read_data_file(std::move(*bytes), doc);
-        if (result.magic_matched) add_recent_file(owner, doc.file_name);
-        if (result.status != LoadStatus::ok) {
+        into.file_name = path;
+        outcome.result = read_data_file(std::move(*bytes), into);
+        outcome.magic_matched = outcome.result.magic_matched;
+        if (outcome.result.status != LoadStatus::ok) {
             if (owner)
-                show_error(owner, (std::string(load_status_message(result.status)) + utf8_hint(first))
-                                      .c_str());
-            doc.clear();
-            return false;
+                show_error(owner,
+                           (std::string(load_status_message(outcome.result.status)) + utf8_hint(first)).c_str());
+            into.clear();
+            return outcome;
         }
-        nul = result.nul_bytes;
-        if (file_read_observer) file_read_observer(result);
     } catch (const std::bad_alloc&) {
-        doc.clear();
+        into.clear();
         if (owner) show_error(owner, "メモリが足りません。");
-        return false;
+        return outcome;
     }
-    fill_line_list();
-    // The NUL bytes are gone from the document, not yet from the file.
-    if (nul.count > 0) app().editor.mark_unsaved();
-    update_title();
-    if (nul.count > 0 && owner)
-        message_box(owner, nul_bytes_message(nul.first_line).c_str(), MB_OK | MB_ICONWARNING);
-    return true;
+    outcome.ok = true;
+    return outcome;
 }
 
-bool save_data_file(HWND owner) {
-    CardDocument& doc = app().doc;
-    if (doc.file_name == UNTITLED_NAME) return save_as(owner);
-    // Leaving the editing pane commits its pending edit.
-    if (app().line_list) SetFocus(app().line_list);
-
-    DWORD attributes = GetFileAttributesA(doc.file_name.c_str());
+bool write_data_file_at(HWND owner, const CardDocument& doc, const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
     const bool read_only =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
     if (read_only) {
-        std::string question = doc.file_name + " は読み込み専用ファイルです。保存しますか？";
+        std::string question = path + " は読み込み専用ファイルです。保存しますか？";
         if (message_box(owner, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
     }
-    if (DWORD error = replace_file_contents(doc.file_name, write_data_file(doc), read_only)) {
-        std::string text =
-            "書き込みできません。\n" + doc.file_name + "\n" + system_error_text(error);
+    if (DWORD error = replace_file_contents(path, write_data_file(doc), read_only)) {
+        std::string text = "書き込みできません。\n" + path + "\n" + system_error_text(error);
         show_error(owner, text.c_str());
         return false;
     }
-    app().editor.mark_saved();
-    update_title();
     return true;
 }
 

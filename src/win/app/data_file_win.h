@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/document/card_document.h"
 #include "core/document/data_file.h"
 
 namespace qz {
@@ -25,16 +26,20 @@ std::optional<std::string> read_whole_file(HWND owner, const std::string& path);
 DWORD replace_file_contents(const std::string& path, const std::string& bytes,
                             bool over_read_only = false);
 
-// Told what reading found, after the document was read.
-using FileReadObserver = void (*)(const LoadResult& result);
-void set_file_read_observer(FileReadObserver observer);
+// What reading a data file gave.
+struct ReadOutcome {
+    bool ok = false;             // the document holds the file's lines
+    bool magic_matched = false;  // a data file's magic: it enters the recent list
+    LoadResult result;
+};
 
-// Loads the document's `file_name`; false after a message, with the
-// document left without lines.
-bool load_data_file(HWND owner);
+// Reads the data file at `path` into `into` (an empty document, which gets
+// the file name); when it cannot, `into` stays empty and a message says
+// why (when an owner window is given).
+ReadOutcome read_data_file_at(HWND owner, const std::string& path, CardDocument& into);
 
-// Saves the document under its `file_name` (Save As for a document that was
-// never saved); true only when the file was written.
-bool save_data_file(HWND owner);
+// Writes `doc` over `path` (asking first when the file is read-only); false
+// after "書き込みできません。" with the path and the system's reason.
+bool write_data_file_at(HWND owner, const CardDocument& doc, const std::string& path);
 
 }  // namespace qz

@@ -9,10 +9,11 @@
 
 #include "core/prefs/settings_file.h"
 #include "resources/resource.h"
-#include "win/app/application.h"
+#include "win/base/app_state.h"
 #include "win/app/data_file_win.h"
 #include "win/base/message_box.h"
 #include "win/view/line_list_win.h"
+#include "win/view/list_mirror_win.h"
 #include "win/view/pane_host.h"
 
 namespace qz {
@@ -73,7 +74,31 @@ HMENU file_menu(HWND main_window) {
     return bar ? GetSubMenu(bar, 0) : nullptr;
 }
 
+FileReadObserver file_read_observer = nullptr;
+
+// The view of a document the model has just taken: the list filled anew,
+// the pane on line 0, the title.
+void show_new_document() {
+    fill_line_list();
+    update_title();
+}
+
+// The model's document emptied and nothing of it left in view.
+void close_document() {
+    destroy_pane();
+    app().editor.close_document();
+    empty_line_list();
+}
+
+void start_new_document() {
+    close_document();
+    app().editor.new_document();
+    show_new_document();
+}
+
 }  // namespace
+
+void set_file_read_observer(FileReadObserver observer) { file_read_observer = observer; }
 
 void set_file_dialog_hook(FileDialogHook hook) { file_dialog_hook() = std::move(hook); }
 
@@ -93,7 +118,7 @@ bool confirm_discard(HWND owner) {
     if (!app().editor.modified()) return true;
     std::string question = doc.file_name + " は変更されています。保存しますか？";
     switch (message_box(owner, question.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES: return save_data_file(owner);
+    case IDYES: return save_document(owner);
     case IDNO: return true;
     default: return false;
     }
@@ -101,15 +126,7 @@ bool confirm_discard(HWND owner) {
 
 bool new_document(HWND owner) {
     if (!confirm_discard(owner)) return false;
-    CardDocument& doc = app().doc;
-    app().editor.reset();
-    doc.current = -1;
-    doc.clear();
-    doc.file_name = UNTITLED_NAME;
-    doc.version = 14;
-    doc.append(DataLine(LINE_TEXT, ""));
-    update_title();
-    fill_line_list();
+    start_new_document();
     return true;
 }
 
@@ -122,16 +139,34 @@ bool path_fits(HWND owner, const std::string& path) {
 
 void open_document(HWND owner, const std::string& path) {
     if (!path_fits(owner, path)) return;
+    // Nothing of the file that was open stays in view (or in memory) behind
+    // a message about this one.
+    close_document();
+    CardDocument loaded;
+    ReadOutcome read = read_data_file_at(owner, path, loaded);
+    if (read.magic_matched) add_recent_file(owner, path);
+    if (!read.ok) {
+        start_new_document();
+        return;
+    }
+    // The NUL bytes are gone from the document, not yet from the file.
+    const NulBytes nul = read.result.nul_bytes;
+    app().editor.replace(loaded, nul.count > 0);
+    if (file_read_observer) file_read_observer(read.result);
+    show_new_document();
+    if (nul.count > 0 && owner)
+        message_box(owner, nul_bytes_message(nul.first_line).c_str(), MB_OK | MB_ICONWARNING);
+}
+
+bool save_document(HWND owner) {
     CardDocument& doc = app().doc;
-    app().editor.reset();
-    doc.file_name = path;
-    // Nothing of the file that was open stays in view behind a message about
-    // this one.
-    doc.current = -1;
-    destroy_pane();
-    doc.clear();
-    empty_line_list();
-    if (!load_data_file(owner)) new_document(owner);
+    if (doc.file_name == UNTITLED_NAME) return save_as(owner);
+    // Leaving the editing pane commits its pending edit.
+    if (app().line_list) SetFocus(app().line_list);
+    if (!write_data_file_at(owner, doc, doc.file_name)) return false;
+    app().editor.mark_saved();
+    update_title();
+    return true;
 }
 
 void open_file_command(HWND owner) {
@@ -144,7 +179,7 @@ bool save_as(HWND owner) {
     std::optional<std::string> chosen = choose_file(owner, true);
     if (!chosen || !path_fits(owner, *chosen)) return false;
     app().doc.file_name = *chosen;
-    return save_data_file(owner);
+    return save_document(owner);
 }
 
 void add_recent_file(HWND owner, const std::string& path) {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "core/document/data_file.h"
+
 namespace qz {
 
 // Replaces the open and save dialogs for tests: gets whether it is the save
@@ -31,6 +33,14 @@ bool confirm_discard(HWND owner);
 
 // Starts an untitled document with one blank line (after the prompt).
 bool new_document(HWND owner);
+
+// Told what reading found, once the document read is the one open.
+using FileReadObserver = void (*)(const LoadResult& result);
+void set_file_read_observer(FileReadObserver observer);
+
+// Saves the document under its file name (Save As for a document that was
+// never saved); true only when the file was written.
+bool save_document(HWND owner);
 
 // Longest path the editor opens or saves (MAX_PATH less the NUL).
 inline constexpr std::size_t kMaxPathLength = MAX_PATH - 1;

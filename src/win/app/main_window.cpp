@@ -7,7 +7,7 @@
 
 #include "core/layout/layout.h"
 #include "resources/resource.h"
-#include "win/app/application.h"
+#include "win/base/app_state.h"
 #include "win/app/commands.h"
 #include "win/app/file_commands.h"
 #include "win/base/guarded.h"
@@ -294,19 +294,6 @@ LRESULT dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 }  // namespace
-
-void toggle_bar(HWND hwnd, unsigned bit) {
-    Application& a = app();
-    HWND bar = bit == SHOW_TOOLBAR ? a.toolbar : a.status_bar;
-    int item = bit == SHOW_TOOLBAR ? CMD_TOGGLE_TOOLBAR : CMD_TOGGLE_STATUS_BAR;
-    bool show = !(a.prefs.Flags & bit);
-    a.prefs.Flags = static_cast<std::uint8_t>(show ? a.prefs.Flags | bit : a.prefs.Flags & ~bit);
-    ShowWindow(bar, show ? SW_SHOW : SW_HIDE);
-    set_menu_check(hwnd, item, show);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    on_size(hwnd, client.right, client.bottom);
-}
 
 LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     return guarded_proc<dispatch>(hwnd, msg, wparam, lparam);

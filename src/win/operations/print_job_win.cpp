@@ -2,63 +2,19 @@
 
 #include <vector>
 
-#include "resources/printing_ids.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
-#include "win/base/guarded.h"
 #include "win/base/message_box.h"
 #include "win/base/page_setup.h"
+#include "win/operations/print_progress_win.h"
 #include "win/operations/print_render_win.h"
 
 namespace qz {
 namespace {
 
-struct JobState {
-    bool cancelled = false;
-    HWND dialog = nullptr;
-    HDC dc = nullptr;
-};
-JobState g_job;
 PrintDialogFn g_print_dialog;
 
 BOOL call_print_dialog(PRINTDLGA& request) { return g_print_dialog ? g_print_dialog(request) : PrintDlgA(&request); }
-
-// Dispatches what is waiting until the job is cancelled.
-void pump() {
-    MSG msg;
-    while (!g_job.cancelled && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (g_job.dialog && IsDialogMessageA(g_job.dialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-BOOL CALLBACK print_abort_proc(HDC, int error) {
-    if (error != 0 && error != SP_OUTOFDISK) return FALSE;
-    pump();
-    return !g_job.cancelled;
-}
-
-INT_PTR printing_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
-    switch (msg) {
-    case WM_INITDIALOG:
-        center_dialog(dialog);
-        g_job.dc = reinterpret_cast<HDC>(lparam);
-        SetFocus(dialog);
-        return FALSE;
-    case WM_COMMAND:
-        if (LOWORD(wparam) == IDCANCEL) {
-            g_job.cancelled = true;
-            AbortDoc(g_job.dc);
-            EnableWindow(app().main_window, TRUE);
-            DestroyWindow(dialog);
-            g_job.dialog = nullptr;
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
-}
 
 // Lays the document out on the printer of the page setup record; -1 when
 // that failed after a message.
@@ -88,13 +44,6 @@ HDC create_printer_dc(HWND owner) {
 
 void set_print_dialog_function(PrintDialogFn fn) { g_print_dialog = std::move(fn); }
 
-bool print_job_cancelled() { return g_job.cancelled; }
-HWND printing_dialog() { return g_job.dialog; }
-
-void pump_print_messages() {
-    if (g_job.dialog && !g_job.cancelled) pump();
-}
-
 void print_job(HWND owner, HDC dc, int first, int last, const CardDocument& doc) {
     const PAGESETUPDLGA& setup = page_setup_record();
     const DEVMODEA* mode = static_cast<const DEVMODEA*>(GlobalLock(setup.hDevMode));
@@ -113,21 +62,14 @@ void print_job(HWND owner, HDC dc, int first, int last, const CardDocument& doc)
     }
     GlobalUnlock(setup.hDevMode);
 
-    g_job = {};
-    g_job.dialog = CreateDialogParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)),
-                                      MAKEINTRESOURCEA(IDD_PRINTING), app().main_window,
-                                      guarded_dialog_proc<printing_proc>, reinterpret_cast<LPARAM>(dc));
-    EnableWindow(owner, FALSE);
-    SetAbortProc(dc, print_abort_proc);
+    open_printing_dialog(owner, dc);
     DOCINFOA info{};
     info.cbSize = sizeof info;
     info.lpszDocName = doc.file_name.c_str();
     StartDocA(dc, &info);
     render_pages(owner, dc, first, last, 1, doc);
     EndDoc(dc);
-    EnableWindow(owner, TRUE);
-    if (g_job.dialog) DestroyWindow(g_job.dialog);
-    g_job = {};
+    close_printing_dialog(owner);
 }
 
 void print_command(HWND main_window) {

@@ -25,12 +25,6 @@ HDC create_printer_dc(HWND owner);
 // disabled meanwhile. The job is named after the document's file name.
 void print_job(HWND owner, HDC dc, int first, int last, const CardDocument& doc);
 
-// Dispatches pending messages while a job's printing dialog is up and the
-// job was not cancelled.
-void pump_print_messages();
-bool print_job_cancelled();
-// The printing dialog of the running job, or null.
-HWND printing_dialog();
 
 // Test seam: replaces PrintDlgA (an empty function restores it).
 using PrintDialogFn = std::function<BOOL(PRINTDLGA&)>;

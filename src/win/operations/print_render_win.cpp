@@ -14,7 +14,7 @@
 #include "win/base/page_setup.h"
 #include "win/base/picture_win.h"
 #include "win/base/win_handle.h"
-#include "win/operations/print_job_win.h"
+#include "win/operations/print_progress_win.h"
 #include "win/view/pane_host.h"
 
 namespace qz {

@@ -8,8 +8,6 @@
 #include "core/syntax/scan.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
-#include "win/view/list_mirror_win.h"
-#include "win/view/pane_host.h"
 
 namespace qz {
 namespace {
@@ -37,28 +35,6 @@ void set_status_text(int part, const char* text, UINT flags = 0) {
     if (app().status_bar)
         SendMessageA(app().status_bar, SB_SETTEXTA, part | flags, reinterpret_cast<LPARAM>(text));
 }
-
-// Holds the drawing of a shown status bar while it lives, then has it drawn
-// again (turning drawing on shows a window, so a hidden bar is left alone).
-class StatusRedrawGuard {
-public:
-    StatusRedrawGuard()
-        : bar_(app().status_bar && (GetWindowLongA(app().status_bar, GWL_STYLE) & WS_VISIBLE)
-                   ? app().status_bar
-                   : nullptr) {
-        if (bar_) SendMessageA(bar_, WM_SETREDRAW, FALSE, 0);
-    }
-    ~StatusRedrawGuard() {
-        if (!bar_) return;
-        SendMessageA(bar_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(bar_, nullptr, TRUE);
-    }
-    StatusRedrawGuard(const StatusRedrawGuard&) = delete;
-    StatusRedrawGuard& operator=(const StatusRedrawGuard&) = delete;
-
-private:
-    HWND bar_;
-};
 
 }  // namespace
 
@@ -118,48 +94,10 @@ void answer_line_list_texts(NMLVDISPINFOA& info) {
     }
 }
 
-void fill_line_list() {
-    CardDocument& doc = app().doc;
-    HWND hwnd = list();
-    // A new document: nothing to undo, nothing selected yet.
-    app().editor.reset();
-    {
-        ListNotificationGuard guard;
-        ListRedrawGuard no_redraw;
-        SendMessageA(hwnd, LVM_DELETEALLITEMS, 0, 0);
-        refresh_pane_group_names();
-        SendMessageA(hwnd, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
-        note_list_refilled();
-        // The items ask for their texts when they are drawn; what is left
-        // to do is numbering the titles and questions.
-        doc.count_questions();
-        const int count = doc.count();
-        int shown = -1;
-        char progress[64];
-        // The status bar would be drawn again at each percent (Wine's is
-        // drawn at once on every new text): it is drawn when the refill is over.
-        StatusRedrawGuard hold_status;
-        for (int i = 0; i < count; ++i) {
-            int percent = static_cast<int>((static_cast<long long>(i) + 1) * 100 / count);
-            if (percent != shown) {
-                std::snprintf(progress, sizeof progress, "読み込み中... %d%%", percent);
-                set_status_text(0, progress, SBT_NOBORDERS);
-                shown = percent;
-            }
-        }
-    }
-    doc.current = -1;
-    // Focusing item 0 opens the editing pane on line 0.
-    if (doc.count() > 0) set_item_state(0, LVIS_FOCUSED | LVIS_SELECTED, ~0u);
-    SetFocus(hwnd);
+void show_f1_hint() {
     char hint[128] = {};
     LoadStringA(app().instance, IDS_F1_HINT, hint, sizeof hint);
     set_status_text(0, hint, SBT_NOBORDERS);
-}
-
-void empty_line_list() {
-    ListNotificationGuard guard;
-    SendMessageA(list(), LVM_DELETEALLITEMS, 0, 0);
 }
 
 void relabel_lines(int first, int last) {
@@ -178,16 +116,6 @@ void relabel_lines(int first, int last) {
 
 void set_line_data(int index) {
     if (index >= 0 && index < line_list_count()) SendMessageA(list(), LVM_REDRAWITEMS, index, index);
-}
-
-void deselect_all_lines() {
-    editor().clear_selection();
-    mirror_model();
-}
-
-void select_all_lines() {
-    editor().select_all();
-    mirror_model();
 }
 
 void show_line_position(int index) {

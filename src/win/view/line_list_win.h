@@ -17,17 +17,12 @@ namespace qz {
 
 HWND create_line_list(HWND parent);
 
-// Rebuilds every item from the document and focuses item 0.
-void fill_line_list();
-// Removes every item, quietly (the document is about to get other lines).
-void empty_line_list();
 // Redraws the kind labels of the items first..last (clamped to the list).
 void relabel_lines(int first, int last);
 // Redraws the data column of one item.
 void set_line_data(int index);
-// Clears / sets the selected state of every line.
-void deselect_all_lines();
-void select_all_lines();
+// Status bar part 0: the hint that F1 opens the help.
+void show_f1_hint();
 // Status bar part 1: "\t%d/%d" (file line number of `index`, last one).
 void show_line_position(int index);
 

@@ -125,4 +125,39 @@ void note_list_refilled() {
     list_ahead = false;
 }
 
+void fill_line_list() {
+    CardDocument& doc = app().doc;
+    HWND list = app().line_list;
+    {
+        ListNotificationGuard guard;
+        ListRedrawGuard no_redraw;
+        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+        SendMessageA(list, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
+        note_list_refilled();
+        // The items ask for their texts when they are drawn; what is left
+        // to do is numbering the titles and questions.
+        doc.count_questions();
+    }
+    // Focusing item 0 opens the editing pane on line 0.
+    if (doc.count() > 0) set_item_state(0, LVIS_FOCUSED | LVIS_SELECTED, ~0u);
+    SetFocus(list);
+    show_f1_hint();
+}
+
+void empty_line_list() {
+    ListNotificationGuard guard;
+    SendMessageA(app().line_list, LVM_DELETEALLITEMS, 0, 0);
+    note_list_refilled();
+}
+
+void deselect_all_lines() {
+    editor().clear_selection();
+    mirror_model();
+}
+
+void select_all_lines() {
+    editor().select_all();
+    mirror_model();
+}
+
 }  // namespace qz

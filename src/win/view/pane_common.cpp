@@ -15,7 +15,6 @@
 #include "win/base/win_handle.h"
 #include "win/base/window_text.h"
 #include "win/view/command_state.h"
-#include "win/view/pane_host.h"
 
 namespace qz {
 namespace {

@@ -91,8 +91,12 @@ inline constexpr int kImeClose = 2;
 bool field_notification(HWND pane, int code, HWND control, int ime_mode);
 // CBN_SELCHANGE, CBN_SETFOCUS and CBN_KILLFOCUS of a list.
 bool combo_notification(int code);
-// A button or the history strip changed something.
+// A button or the history strip changed something: the model's pending
+// edit, which leaving the field commits (both kept by the pane host).
 void mark_pane_changed();
+// Writes the pane's fields back into the current line; true when its text
+// was replaced.
+bool commit_pane();
 // The input-method mode of the title, question, answer and comment fields.
 int ime_mode_for(PaneFont which);
 

@@ -5,15 +5,13 @@
 
 #include <windows.h>
 
+#include "win/view/pane_common.h"
+
 namespace qz {
 
 // Shows the line at `index` in the pane (creating or reusing the pane for
 // its kind) and makes it the current line; false when there is no such line.
 bool show_line_in_pane(int index);
-
-// Writes the pane's fields back into the current line; true when its text
-// was replaced.
-bool commit_pane();
 
 // Destroys the pane (after the list was refilled no line is current).
 void destroy_pane();

@@ -16,8 +16,8 @@
 #include "win/base/separator.h"
 #include "win/view/history_control.h"
 #include "win/view/line_list_win.h"
+#include "win/view/list_mirror_win.h"
 #include "win/view/pane_common.h"
-#include "win/view/pane_host.h"
 
 namespace qz {
 namespace {
