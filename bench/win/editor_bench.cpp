@@ -482,7 +482,7 @@ int main(int argc, char** argv) {
     double move_down = timed([] { move_selected_lines(1); });
     double move_undo = timed([] { undo_change(); });
     app().search_text = "見つからない文字列";
-    app().doc.current = 0;
+    app().editor.set_current(0);
     double find = timed([&] { find_next(main); });
     double select_all = timed([] { select_all_lines(); });
     double remove = timed([&] { delete_selected_lines(main); });

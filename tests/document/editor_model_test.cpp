@@ -227,7 +227,6 @@ void fill(CardDocument& doc, const std::string& shape) {
         default: doc.append(DataLine(LINE_TEXT, "q" + id + ",a,<00")); break;
         }
     }
-    doc.current = -1;
 }
 
 std::string texts(const CardDocument& doc) {
@@ -275,7 +274,7 @@ TEST(EditorModel, LineOperations) {
         EditorModel model(doc);
         model.reset();
         model.set_selection(c.selected, c.focus);
-        doc.current = c.current;
+        model.set_current(c.current);
         const std::string before = texts(doc);
         EditOutcome out;
         switch (c.op) {
@@ -385,7 +384,7 @@ TEST(EditorModel, UndoAndRedoRestoreTheBytes) {
                 pick(2) ? model.select_all() : model.invert_selection();
                 ASSERT_EQ(model.selected_count(), static_cast<int>(model.selected().size()));
             }
-            doc.current = pick(doc.count() + 1) - 1;
+            model.set_current(pick(doc.count() + 1) - 1);
             const std::size_t before = model.history().position();
             bool redone = false;
             switch (pick(9)) {

@@ -37,17 +37,17 @@ TEST_F(FindTest, F3OpensTheDialogThenStepsWithoutWrappingTheDialogKeepsTheTextAn
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_FIND_NEXT);
-    EXPECT_EQ(doc().current, 3);
+    EXPECT_EQ(app().editor.current(), 3);
     EXPECT_EQ(focused_item(), 3);
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 1, 3}));  // earlier selections stay
     for (int expected : {5, 5}) {
         command(CMD_FIND_NEXT);
-        EXPECT_EQ(doc().current, expected);
+        EXPECT_EQ(app().editor.current(), expected);
     }
     ASSERT_EQ(message_texts(), std::vector<std::string>{"検索文字列が見つかりません。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
     command(CMD_FIND_PREVIOUS);
-    EXPECT_EQ(doc().current, 3);
+    EXPECT_EQ(app().editor.current(), 3);
     // The dialog opened again shows the last text and finds upwards.
     when_dialog("検索", [](HWND dialog) {
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_FIND_TEXT)), "は？");
@@ -56,7 +56,7 @@ TEST_F(FindTest, F3OpensTheDialogThenStepsWithoutWrappingTheDialogKeepsTheTextAn
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_FIND);
-    EXPECT_EQ(doc().current, 1);
+    EXPECT_EQ(app().editor.current(), 1);
 
     // The conditions dialog refuses a search in no field.
     messages_.clear();
@@ -100,7 +100,7 @@ TEST_F(SelectSortTest, SelectOffersEveryLineAndKeepsTheFocus) {
     command(CMD_SELECT);
     EXPECT_EQ(selected_items().size(), 30u);
     EXPECT_EQ(focused_item(), 4);
-    EXPECT_EQ(doc().current, 4);
+    EXPECT_EQ(app().editor.current(), 4);
     // The outcome's message, with the icon of its kind (refusals: see SelectLines).
     ASSERT_EQ(message_texts(), std::vector<std::string>{"30行選択しました。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
@@ -225,7 +225,7 @@ TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
     SendMessageA(rows(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
     SendMessageA(rows(), WM_LBUTTONUP, 0, at);
     pump();
-    EXPECT_EQ(doc().current, 1);  // "c,,<00", file line 5 before the delete
+    EXPECT_EQ(app().editor.current(), 1);  // "c,,<00", file line 5 before the delete
     EXPECT_EQ(field(1026), "c");
     EXPECT_EQ(focused_item(), 1);
 
@@ -237,7 +237,7 @@ TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
     MSG enter{rows(), WM_KEYDOWN, VK_RETURN, 0};
     if (!preprocess_message(enter)) DispatchMessageA(&enter);
     pump();
-    EXPECT_EQ(doc().current, 3);
+    EXPECT_EQ(app().editor.current(), 3);
     EXPECT_TRUE(messages_.empty());
 
     // A row whose line is gone says so.

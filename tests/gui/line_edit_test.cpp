@@ -33,11 +33,11 @@ TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabelsAndOnlyOneGroupLine) 
     focus_line(3);
     command(CMD_INSERT_QUESTION);  // before the current line
     EXPECT_EQ(joined_lines(), "#,000000|a,1,<00|b,2,<00|_|c,3,<00|d,4,<00|e,5,<00|");
-    EXPECT_EQ(doc().current, 3);
+    EXPECT_EQ(app().editor.current(), 3);
 
     command(CMD_ADD_QUESTION);  // at the end, a blank line until typed
     ASSERT_EQ(doc().count(), 8);
-    EXPECT_EQ(doc().current, 7);
+    EXPECT_EQ(app().editor.current(), 7);
     // The line that was current loses its selection; item 0 keeps the one it had.
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 7}));
     ASSERT_EQ(focus_control_id(), 1026);

@@ -41,7 +41,7 @@ TEST_F(MainWindowTest, ShowsTheSampleTheContextMenuSelectsTheClickedItemAndHelpF
         EXPECT_EQ(item_text(i, 1), line_label(doc(), i));
         EXPECT_EQ(item_text(i, 2), doc().line_at(i)->text());
     }
-    EXPECT_EQ(doc().current, 0);
+    EXPECT_EQ(app().editor.current(), 0);
     EXPECT_EQ(status_text(1), "\t2/60");
     EXPECT_EQ(status_text(0), kF1Hint);
     EXPECT_EQ(window_text(main_window()), sample + " - Quizo Editor");
@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, ShowsTheSampleTheContextMenuSelectsTheClickedItemAndHelpF
     SendMessageA(main_window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), MAKELPARAM(p.x, p.y));
     pump();
     EXPECT_EQ(focused_item(), 3);
-    EXPECT_EQ(doc().current, 3);
+    EXPECT_EQ(app().editor.current(), 3);
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 3}));  // item 0 keeps its selection
 
     // Help opens the topic of the line shown or of the menu.

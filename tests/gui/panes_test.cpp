@@ -88,7 +88,7 @@ TEST_F(PaneTest, QuestionPaneShowsTheLineTakesEditCommandsTabsAndHistoryMarksAnd
     EXPECT_FALSE(modified());
     SendMessageA(pane, WM_COMMAND, MAKEWPARAM(1024, BN_CLICKED), reinterpret_cast<LPARAM>(control(1024)));
     pump();
-    EXPECT_EQ(doc().current, 0);
+    EXPECT_EQ(app().editor.current(), 0);
     EXPECT_EQ(selected_items(), std::vector<int>{0});
     EXPECT_FALSE(IsWindow(pane));
 

@@ -22,7 +22,7 @@ struct Editor {
         read_data_file(std::string("QUIZODATA V") + version + "\r\n" + body, doc);
         model.reset();
         model.set_selection(selected, selected.empty() ? -1 : selected.front());
-        doc.current = current;
+        model.set_current(current);
     }
     std::string texts() const {
         std::string joined;
@@ -150,13 +150,13 @@ TEST(SelectLines, RangesGroupsAndTexts) {
         EditorModel model(doc);
         model.reset();
         model.set_selection({0, 2}, 2);
-        doc.current = 2;
+        model.set_current(2);
         SelectOutcome out = select_lines(model, c.request);
         EXPECT_EQ(out.message, c.message);
         EXPECT_EQ(out.warning, c.warning);
         EXPECT_EQ(model.selected(), c.selected_after);
         EXPECT_EQ(model.focus(), 2);
-        EXPECT_EQ(doc.current, 2);
+        EXPECT_EQ(model.current(), 2);
     }
 }
 
@@ -199,13 +199,13 @@ TEST(SortQuestions, Orders) {
         EditorModel model(doc);
         model.reset();
         model.set_selection(c.selected, c.selected.front());
-        doc.current = c.selected.front();
+        model.set_current(c.selected.front());
         EditOutcome out = sort_selected_questions(model, c.key, c.direction);
         EXPECT_TRUE(out.done);
         EXPECT_EQ(texts(doc), c.after);
         EXPECT_EQ(model.selected(), c.selected);
         EXPECT_EQ(model.focus(), c.selected.front());
-        EXPECT_EQ(doc.current, c.selected.front());
+        EXPECT_EQ(model.current(), c.selected.front());
         // One step, undone as one.
         ASSERT_TRUE(model.can_undo());
         model.undo();

@@ -396,7 +396,6 @@ void CardDocument::adopt(CardDocument& other) {
     buffers_.swap(other.buffers_);
     version = other.version;
     file_name = std::move(other.file_name);
-    current = -1;
     for (DataLine* line : order_) {
         line->index_ = -1;
         line->id_ = next_id_++;

@@ -64,10 +64,6 @@ public:
 
     // Format version as two digits: 12, 13 or 14.
     int version = 14;
-    // Index of the line shown in the editing pane; -1 for none.
-    int current = -1;
-    // Kind of the current line when its pane was opened.
-    int current_kind = 0;
     // Full path of the data file, or UNTITLED_NAME.
     std::string file_name;
 

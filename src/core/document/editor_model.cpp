@@ -16,7 +16,7 @@ void EditorModel::reset() {
 }
 
 void EditorModel::close_document() {
-    doc_.current = -1;
+    current_ = -1;
     doc_.clear();
     reset();
 }
@@ -30,7 +30,7 @@ void EditorModel::new_document() {
 }
 
 void EditorModel::replace(CardDocument& loaded, bool changed_on_reading) {
-    doc_.current = -1;
+    current_ = -1;
     doc_.adopt(loaded);
     reset();
     if (changed_on_reading) history_.mark_unsaved();
@@ -104,13 +104,13 @@ void EditorModel::resize_selection() {
     }
     if (focus_ >= doc_.count()) focus_ = -1;
     if (anchor_ >= doc_.count()) anchor_ = -1;
-    if (doc_.current >= doc_.count()) doc_.current = -1;
+    if (current_ >= doc_.count()) current_ = -1;
 }
 
 void EditorModel::select_touched(const ChangeReport& change) {
     if (change.touched.empty()) return;
     set_selection(change.touched, change.touched.front());
-    doc_.current = change.touched.front();
+    current_ = change.touched.front();
 }
 
 // ---------------------------------------------------------------------------
@@ -136,7 +136,7 @@ ChangeReport EditorModel::insert_lines(int position, std::vector<DataLine> lines
     };
     shift(focus_);
     shift(anchor_);
-    if (doc_.current >= 0) shift(doc_.current);
+    if (current_ >= 0) shift(current_);
     EditStep step;
     step.push_back(LineEdit::insert_lines(position, std::move(lines)));
     return apply(std::move(step));
@@ -144,14 +144,14 @@ ChangeReport EditorModel::insert_lines(int position, std::vector<DataLine> lines
 
 EditOutcome EditorModel::add_line(DataLine line, bool at_end) {
     EditOutcome out;
-    const int position = at_end ? doc_.count() : std::max(doc_.current, 0);
-    const int old_current = doc_.current;
+    const int position = at_end ? doc_.count() : std::max(current_, 0);
+    const int old_current = current_;
     out.change = insert_lines(position, {std::move(line)});
     // (The current index moved past the new line.)
-    if (old_current >= 0) set_selected(doc_.current, false);
+    if (old_current >= 0) set_selected(current_, false);
     set_selected(position, true);
     focus_ = anchor_ = position;
-    doc_.current = position;
+    current_ = position;
     out.done = true;
     return out;
 }
@@ -183,13 +183,13 @@ EditOutcome EditorModel::delete_selected() {
         out.refusal = "これ以上削除することはできません。";
     }
     if (!doomed.empty()) {
-        doc_.current = -1;
+        current_ = -1;
         EditStep step;
         step.push_back(LineEdit::remove_lines(std::move(doomed)));
         out.change = apply(std::move(step));
     }
     set_selection({0}, 0);
-    doc_.current = doc_.count() > 0 ? 0 : -1;
+    current_ = doc_.count() > 0 ? 0 : -1;
     out.done = true;
     return out;
 }
@@ -202,7 +202,7 @@ EditOutcome EditorModel::move_selected(int delta) {
         return out;
     const DataLine* focused = doc_.line_at(focus_);
     const DataLine* anchor = doc_.line_at(anchor_);
-    const DataLine* current = doc_.line_at(doc_.current);
+    const DataLine* current = doc_.line_at(current_);
     EditStep step;
     step.push_back(LineEdit::move_lines(moving, delta));
     out.change = apply(std::move(step));
@@ -210,7 +210,7 @@ EditOutcome EditorModel::move_selected(int delta) {
     for (int i : moving) set_selected(i + delta, true);
     focus_ = doc_.line_index(focused);
     anchor_ = doc_.line_index(anchor);
-    if (current) doc_.current = doc_.line_index(current);
+    if (current) current_ = doc_.line_index(current);
     out.done = true;
     return out;
 }

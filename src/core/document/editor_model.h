@@ -67,8 +67,16 @@ public:
     void clear_selection();
     void invert_selection();
 
-    // The line shown in the editing pane; -1 for none.
-    int current() const { return doc_.current; }
+    // The line shown in the editing pane (-1 for none) and the kind it had
+    // when its pane was opened. The line operations move it with its line;
+    // the pane sets it when it shows a line.
+    int current() const { return current_; }
+    int current_kind() const { return current_kind_; }
+    void set_current(int index, int kind) {
+        current_ = index >= 0 && index < doc_.count() ? index : -1;
+        current_kind_ = kind;
+    }
+    void set_current(int index) { current_ = index >= 0 && index < doc_.count() ? index : -1; }
 
     // ---- The one entry point for changes: applies and records the step.
     ChangeReport apply(EditStep step);
@@ -128,6 +136,8 @@ private:
     int focus_ = -1;
     int anchor_ = -1;
     bool pending_edit_ = false;
+    int current_ = -1;
+    int current_kind_ = 0;
 };
 
 }  // namespace qz

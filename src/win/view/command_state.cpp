@@ -44,7 +44,7 @@ unsigned pane_edit_state(HWND edit) {
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     flags |= start != end ? EDIT_CUT | EDIT_COPY : EDIT_SELECT_ALL;
     // The title box of the question pane is read-only.
-    if (GetDlgCtrlID(edit) == IDC_PANE_TITLE && app().doc.current_kind == LINE_TEXT)
+    if (GetDlgCtrlID(edit) == IDC_PANE_TITLE && app().editor.current_kind() == LINE_TEXT)
         flags &= ~(EDIT_CUT | EDIT_PASTE | EDIT_DELETE);
     return flags;
 }

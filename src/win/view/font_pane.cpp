@@ -198,7 +198,7 @@ INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 void choose_pane_font(HWND pane) {
-    const int kind = app().doc.current_kind;
+    const int kind = app().editor.current_kind();
     if (kind < LINE_FONT_TITLE || kind > LINE_FONT_COMMENT) return;
     FontSpec font = font_of_fields(pane, kind);
     LOGFONTA logfont = font_spec_to_logfont(font, screen_pixels_per_inch(pane));

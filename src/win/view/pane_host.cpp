@@ -172,7 +172,7 @@ void make_pane_fonts() {
     std::swap(h.control_font, control_font);
     std::array<unique_font, FONT_COUNT> old_line_fonts;
     std::swap(h.line_fonts, old_line_fonts);
-    if (const DataLine* line = app().doc.line_at(app().doc.current)) rebuild_line_fonts(line);
+    if (const DataLine* line = app().doc.line_at(app().editor.current())) rebuild_line_fonts(line);
 }
 
 }  // namespace
@@ -216,7 +216,7 @@ bool show_line_in_pane(int index) {
     if (a.pane) SetDlgItemTextA(a.pane, IDC_PANE_COMMENT, "");
     const DataLine* line = doc.line_at(index);
     if (!line) return false;
-    doc.current = index;
+    a.editor.set_current(index, line->kind());
 
     rebuild_line_fonts(line);
     // Filling many fields of a visible pane draws each of them (and its
@@ -244,7 +244,6 @@ bool show_line_in_pane(int index) {
             quiet.reset(a.pane);
         }
     }
-    doc.current_kind = line->kind();
     apply_fonts();
     lay_out_pane();
     show_line_position(index);
@@ -255,7 +254,7 @@ bool show_line_in_pane(int index) {
 bool commit_pane() {
     Application& a = app();
     PaneHost& h = host();
-    DataLine* line = a.doc.line_at(a.doc.current);
+    DataLine* line = a.doc.line_at(a.editor.current());
     // The model holds whether the pane has an edit not yet committed.
     if (!line || !a.pane || !h.kind || !a.editor.pending_edit()) return false;
     // A pane commits only the lines of its own kind.
@@ -263,10 +262,10 @@ bool commit_pane() {
     std::optional<std::string> text = h.kind->compose(a.pane, PaneLine{a.doc, *line, h.charsets});
     a.editor.set_pending_edit(false);
     if (!text) return false;
-    ChangeReport change = a.editor.commit_line(a.doc.current, std::move(*text));
+    ChangeReport change = a.editor.commit_line(a.editor.current(), std::move(*text));
     if (!change.any()) return false;
     relabel_lines(change.first, a.doc.count() - 1);
-    set_line_data(a.doc.current);
+    set_line_data(a.editor.current());
     update_command_state();
     return true;
 }
