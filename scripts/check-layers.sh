@@ -129,6 +129,13 @@ for folder in src/core/* src/win/* src/tool; do
     done <<<"$edges"
 done
 
+# The Windows side reaches the editor model one way: editor(), which takes
+# the list's selection first; a direct use would see a stale selection.
+while IFS= read -r hit; do
+    fail "$hit: use editor() (win/view/list_mirror_win.h), not the model itself"
+done < <(grep -rnE '\bapp\(\)\.editor\b|\ba\.editor\b' src/win --include='*.cpp' --include='*.h' |
+         grep -v '^src/win/view/list_mirror_win.cpp:' | cut -d: -f1,2)
+
 if ((failures > 0)); then
     echo "check-layers: $failures problem(s); includes must run one way (see README, Layout)" >&2
     exit 1

@@ -17,6 +17,7 @@
 #include "win/view/pane_host.h"
 #include "win/operations/print_preview_win.h"
 #include "win/operations/problem_check_win.h"
+#include "win/view/list_mirror_win.h"
 
 namespace qz {
 
@@ -155,7 +156,7 @@ int run_message_loop() {
 
 void shutdown_application() {
     Application& a = app();
-    a.editor.close_document();
+    editor().close_document();
     release_pane_resources();
     write_settings_file(a.settings_path, a.prefs, a.print);
     a.search_text.reset();

@@ -86,13 +86,13 @@ void show_new_document() {
 // The model's document emptied and nothing of it left in view.
 void close_document() {
     destroy_pane();
-    app().editor.close_document();
+    editor().close_document();
     empty_line_list();
 }
 
 void start_new_document() {
     close_document();
-    app().editor.new_document();
+    editor().new_document();
     show_new_document();
 }
 
@@ -115,7 +115,7 @@ void update_title() {
 
 bool confirm_discard(HWND owner) {
     CardDocument& doc = app().doc;
-    if (!app().editor.modified()) return true;
+    if (!editor().modified()) return true;
     std::string question = doc.file_name + " は変更されています。保存しますか？";
     switch (message_box(owner, question.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: return save_document(owner);
@@ -151,7 +151,7 @@ void open_document(HWND owner, const std::string& path) {
     }
     // The NUL bytes are gone from the document, not yet from the file.
     const NulBytes nul = read.result.nul_bytes;
-    app().editor.replace(loaded, nul.count > 0);
+    editor().replace(loaded, nul.count > 0);
     if (file_read_observer) file_read_observer(read.result);
     show_new_document();
     if (nul.count > 0 && owner)
@@ -164,7 +164,7 @@ bool save_document(HWND owner) {
     // Leaving the editing pane commits its pending edit.
     if (app().line_list) SetFocus(app().line_list);
     if (!write_data_file_at(owner, doc, doc.file_name)) return false;
-    app().editor.mark_saved();
+    editor().mark_saved();
     update_title();
     return true;
 }

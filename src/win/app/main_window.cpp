@@ -213,7 +213,7 @@ LRESULT on_notify(HWND hwnd, WPARAM wparam, LPARAM lparam) {
 void on_help(HWND hwnd, const HELPINFO& info) {
     DWORD topic = kTopicMenu;
     if (info.iContextType != HELPINFO_MENUITEM) {
-        switch (app().editor.current_kind()) {
+        switch (editor().current_kind()) {
         case LINE_TITLE: topic = kTopicTitle; break;
         case LINE_TEXT: topic = kTopicQuestion; break;
         case LINE_GROUP: topic = kTopicGroup; break;

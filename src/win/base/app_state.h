@@ -36,7 +36,9 @@ struct Application {
     Preferences default_prefs;
     PrintSettings print;
     CardDocument doc;
-    // Every change of `doc` goes through the editor model.
+    // Every change of `doc` goes through the editor model. The Windows side
+    // reaches it only through editor() (list_mirror_win.h), which first
+    // takes over the list's selection when the list is ahead of it.
     EditorModel editor{doc};
     // The last text confirmed in the find dialog.
     std::optional<std::string> search_text;

@@ -68,7 +68,7 @@ void set_group_of_selection(HWND owner, int group) {
                        "%d問変更しました。", "問題が選択されていません。"))
         return;
     // A changed group shows in the pane.
-    if (app().editor.current() >= 0) show_line_in_pane(app().editor.current());
+    if (editor().current() >= 0) show_line_in_pane(editor().current());
 }
 
 }  // namespace qz

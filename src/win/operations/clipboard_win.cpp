@@ -120,7 +120,7 @@ void paste_lines() {
         return;
     }
     mirror_model();
-    if (app().editor.current() >= 0) show_line_position(app().editor.current());
+    if (editor().current() >= 0) show_line_position(editor().current());
     update_command_state();
 }
 

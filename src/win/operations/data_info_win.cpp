@@ -105,7 +105,7 @@ void show_data_information(HWND owner) {
     if (change.first >= 0) relabel_lines(change.first, a.doc.count() - 1);
     // The pane shows the line again as the new format reads it: the answer
     // number list comes or goes, a settings line now is a comment.
-    if (a.pane && a.editor.current() >= 0) show_line_in_pane(a.editor.current());
+    if (a.pane && editor().current() >= 0) show_line_in_pane(editor().current());
     update_command_state();
 }
 

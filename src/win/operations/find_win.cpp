@@ -12,6 +12,7 @@
 #include "win/base/message_box.h"
 #include "win/base/window_text.h"
 #include "win/view/line_list_win.h"
+#include "win/view/list_mirror_win.h"
 
 namespace qz {
 namespace {
@@ -129,7 +130,7 @@ void find(HWND owner, int direction) {
     if (a.search_text->empty()) return;
     std::optional<MatchTable> table = build_match_table(*a.search_text, a.prefs.search_conditions);
     if (!table) return;
-    int found = find_matching_line(a.doc, *table, a.editor.current(), direction);
+    int found = find_matching_line(a.doc, *table, editor().current(), direction);
     if (found < 0) {
         message_box(owner, "検索文字列が見つかりません。", MB_OK | MB_ICONINFORMATION);
         return;

@@ -30,7 +30,7 @@ void focus_pane_control(int id) {
 // with `show_pane`, shown in the pane (else only its position).
 void show_model(bool show_pane) {
     mirror_model();
-    const int current = app().editor.current();
+    const int current = editor().current();
     if (current >= 0) {
         SendMessageA(app().line_list, LVM_ENSUREVISIBLE, current, FALSE);
         if (show_pane)
@@ -56,7 +56,7 @@ void insert_lines(int position, std::vector<DataLine> lines) {
     focus_list();
     editor().insert_lines(position, std::move(lines));
     mirror_model();
-    if (app().editor.current() >= 0) show_line_position(app().editor.current());
+    if (editor().current() >= 0) show_line_position(editor().current());
 }
 
 void insert_line(int position, DataLine line) {
@@ -113,14 +113,14 @@ void invert_selection() {
 
 void undo_change() {
     focus_list();
-    if (!app().editor.can_undo()) return;
+    if (!editor().can_undo()) return;
     editor().undo();
     show_model(true);
 }
 
 void redo_change() {
     focus_list();
-    if (!app().editor.can_redo()) return;
+    if (!editor().can_redo()) return;
     editor().redo();
     show_model(true);
 }

@@ -77,7 +77,7 @@ void sort_questions(HWND owner, int key, int direction) {
     if (!outcome.change.any()) return;
     // The lines keep their places and states; only their texts are drawn anew.
     mirror_model();
-    if (app().editor.current() >= 0) show_line_in_pane(app().editor.current());
+    if (editor().current() >= 0) show_line_in_pane(editor().current());
     update_command_state();
 }
 

@@ -26,8 +26,8 @@ bool has_selection() { return editor().selected_count() > 0; }
 // In the line list, undo and redo walk the document's history.
 unsigned list_edit_state() {
     unsigned flags = EDIT_SELECT_ALL;
-    if (app().editor.can_undo()) flags |= EDIT_UNDO;
-    if (app().editor.can_redo()) flags |= EDIT_REDO;
+    if (editor().can_undo()) flags |= EDIT_UNDO;
+    if (editor().can_redo()) flags |= EDIT_REDO;
     if (IsClipboardFormatAvailable(CF_TEXT)) flags |= EDIT_PASTE;
     if (has_selection()) {
         flags |= EDIT_COPY;
@@ -44,7 +44,7 @@ unsigned pane_edit_state(HWND edit) {
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     flags |= start != end ? EDIT_CUT | EDIT_COPY : EDIT_SELECT_ALL;
     // The title box of the question pane is read-only.
-    if (GetDlgCtrlID(edit) == IDC_PANE_TITLE && app().editor.current_kind() == LINE_TEXT)
+    if (GetDlgCtrlID(edit) == IDC_PANE_TITLE && editor().current_kind() == LINE_TEXT)
         flags &= ~(EDIT_CUT | EDIT_PASTE | EDIT_DELETE);
     return flags;
 }

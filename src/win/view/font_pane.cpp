@@ -2,6 +2,7 @@
 // "$FontTitle=size,charset,face name['comment]" (and the other five font
 // keywords). The values are kept as typed: the charset may be a name or a
 // number, and a name the editor does not know is written unchanged.
+#include "win/view/list_mirror_win.h"
 #include "win/view/font_pane.h"
 
 #include <commdlg.h>
@@ -198,7 +199,7 @@ INT_PTR procedure(HWND pane, UINT msg, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 void choose_pane_font(HWND pane) {
-    const int kind = app().editor.current_kind();
+    const int kind = editor().current_kind();
     if (kind < LINE_FONT_TITLE || kind > LINE_FONT_COMMENT) return;
     FontSpec font = font_of_fields(pane, kind);
     LOGFONTA logfont = font_spec_to_logfont(font, screen_pixels_per_inch(pane));

@@ -13,6 +13,7 @@
 #include "win/view/main_layout.h"
 #include "win/view/pane_common.h"
 #include "win/view/question_pane.h"
+#include "win/view/list_mirror_win.h"
 
 namespace qz {
 namespace {
@@ -148,7 +149,7 @@ INT_PTR color_edit(HDC dc, PaneFont which) {
     return reinterpret_cast<INT_PTR>(pane_brush(which));
 }
 
-void mark_pane_changed() { app().editor.set_pending_edit(true); }
+void mark_pane_changed() { editor().set_pending_edit(true); }
 
 namespace {
 
@@ -172,7 +173,7 @@ void make_pane_fonts() {
     std::swap(h.control_font, control_font);
     std::array<unique_font, FONT_COUNT> old_line_fonts;
     std::swap(h.line_fonts, old_line_fonts);
-    if (const DataLine* line = app().doc.line_at(app().editor.current())) rebuild_line_fonts(line);
+    if (const DataLine* line = app().doc.line_at(editor().current())) rebuild_line_fonts(line);
 }
 
 }  // namespace
@@ -216,7 +217,7 @@ bool show_line_in_pane(int index) {
     if (a.pane) SetDlgItemTextA(a.pane, IDC_PANE_COMMENT, "");
     const DataLine* line = doc.line_at(index);
     if (!line) return false;
-    a.editor.set_current(index, line->kind());
+    editor().set_current(index, line->kind());
 
     rebuild_line_fonts(line);
     // Filling many fields of a visible pane draws each of them (and its
@@ -247,25 +248,25 @@ bool show_line_in_pane(int index) {
     apply_fonts();
     lay_out_pane();
     show_line_position(index);
-    a.editor.set_pending_edit(false);
+    editor().set_pending_edit(false);
     return true;
 }
 
 bool commit_pane() {
     Application& a = app();
     PaneHost& h = host();
-    DataLine* line = a.doc.line_at(a.editor.current());
+    DataLine* line = a.doc.line_at(editor().current());
     // The model holds whether the pane has an edit not yet committed.
-    if (!line || !a.pane || !h.kind || !a.editor.pending_edit()) return false;
+    if (!line || !a.pane || !h.kind || !editor().pending_edit()) return false;
     // A pane commits only the lines of its own kind.
     if (pane_kind_for(line->kind()) != h.kind) return false;
     std::optional<std::string> text = h.kind->compose(a.pane, PaneLine{a.doc, *line, h.charsets});
-    a.editor.set_pending_edit(false);
+    editor().set_pending_edit(false);
     if (!text) return false;
-    ChangeReport change = a.editor.commit_line(a.editor.current(), std::move(*text));
+    ChangeReport change = editor().commit_line(editor().current(), std::move(*text));
     if (!change.any()) return false;
     relabel_lines(change.first, a.doc.count() - 1);
-    set_line_data(a.editor.current());
+    set_line_data(editor().current());
     update_command_state();
     return true;
 }
@@ -278,7 +279,7 @@ void destroy_pane() {
     if (app().pane) DestroyWindow(app().pane);
     app().pane = nullptr;
     host().kind = nullptr;
-    app().editor.set_pending_edit(false);
+    editor().set_pending_edit(false);
 }
 
 }  // namespace qz

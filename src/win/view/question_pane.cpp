@@ -144,7 +144,7 @@ void relayout(HWND pane) {
 
 void go_to_title() {
     CardDocument& doc = app().doc;
-    const DataLine* title = doc.enclosing_title(doc.line_at(app().editor.current()));
+    const DataLine* title = doc.enclosing_title(doc.line_at(editor().current()));
     if (!title) return;
     int index = doc.line_index(title);
     deselect_all_lines();
@@ -223,7 +223,7 @@ bool fill_answer_numbers(HWND combo) {
     set_status(kF1Hint);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     const CardDocument& doc = app().doc;
-    const DataLine* line = doc.line_at(app().editor.current());
+    const DataLine* line = doc.line_at(editor().current());
     bool syntax_error = false;
     std::vector<std::string> entries = answer_number_entries(
         line ? line->c_str() : "", is_question(line), doc.version, &syntax_error);
