@@ -17,6 +17,7 @@
 #include "win/app/data_file_win.h"
 #include "win/operations/problem_check_win.h"
 #include "resources/problem_check_ids.h"
+#include "resources/resource.h"
 
 namespace {
 

@@ -29,6 +29,7 @@
 #define IDD_CUSTOMIZE_FONTS 619
 #define IDD_CUSTOMIZE_IME 620
 #define IDD_ABOUT 621
+#define IDD_PROBLEM_CHECK 622
 
 /* Commands */
 #define CMD_NEW 61
@@ -78,6 +79,7 @@
 #define CMD_CLEAR_RECENT 113
 #define CMD_RECENT_FIRST 114
 #define CMD_RECENT_LAST 118
+#define CMD_PROBLEM_CHECK 119
 
 /* Child windows of the main window */
 #define IDC_LINE_LIST 1050

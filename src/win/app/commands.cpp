@@ -25,7 +25,6 @@
 #include "win/view/list_mirror_win.h"
 #include "win/app/insert_image_win.h"
 #include "win/operations/problem_check_win.h"
-#include "resources/problem_check_ids.h"
 
 namespace qz {
 namespace {

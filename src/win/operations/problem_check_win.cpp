@@ -17,6 +17,7 @@
 #include "win/view/pane_host.h"
 #include "win/base/picture_win.h"
 #include "resources/problem_check_ids.h"
+#include "resources/resource.h"
 
 namespace qz {
 namespace {
