@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "core/document/line_queries.h"
@@ -32,6 +33,17 @@ void enable(HWND dialog, std::initializer_list<int> ids, bool on) {
     for (int id : ids) EnableWindow(GetDlgItem(dialog, id), on);
 }
 
+// What the dialog is given and gives back: the document it describes and
+// counts in, the search conditions (its button changes them), and on OK
+// the request.
+struct Exchange {
+    const CardDocument& doc;
+    unsigned conditions;
+    SelectRequest request;
+};
+
+Exchange& exchange_of(HWND dialog) { return *reinterpret_cast<Exchange*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
 void set_spin(HWND dialog, int id, int low, int high, int position) {
     HWND spin = GetDlgItem(dialog, id);
     SendMessageA(spin, UDM_SETRANGE32, low, high);
@@ -49,20 +61,20 @@ SelectRequest read_request(HWND dialog) {
     r.by_text = checked(dialog, IDC_SELECT_TEXT_MODE);
     r.group = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SELECT_GROUP, CB_GETCURSEL, 0, 0)) - 1;
     r.text = window_text(GetDlgItem(dialog, IDC_SELECT_TEXT));
-    r.conditions = app().prefs.search_conditions;
+    r.conditions = exchange_of(dialog).conditions;
     r.add = !checked(dialog, IDC_SELECT_NEW);
     return r;
 }
 
 void describe(HWND dialog) {
     SelectRequest r = read_request(dialog);
-    std::string name = r.group >= 0 ? group_name(app().doc, r.group) : std::string();
+    std::string name = r.group >= 0 ? group_name(exchange_of(dialog).doc, r.group) : std::string();
     SetDlgItemTextA(dialog, IDC_SELECT_DESCRIPTION, select_description(r, name).c_str());
 }
 
 // A range number changed: the line it names is shown beside it.
 void show_range_line(HWND dialog, int id) {
-    const CardDocument& doc = app().doc;
+    const CardDocument& doc = exchange_of(dialog).doc;
     const int n = number(dialog, id);
     const DataLine* line = nullptr;
     int text_box = id == IDC_SELECT_FIRST ? IDC_SELECT_FIRST_TEXT : IDC_SELECT_LAST_TEXT;
@@ -89,7 +101,8 @@ void choose_range(HWND dialog, int id) {
     if (!title) {
         const bool lines = id == IDC_SELECT_BY_LINE;
         const int low = lines ? 2 : 1;
-        const int high = lines ? std::min(app().doc.count() + 1, 32767) : app().doc.count_questions();
+        const CardDocument& doc = exchange_of(dialog).doc;
+        const int high = lines ? std::min(doc.count() + 1, 32767) : doc.count_questions();
         set_spin(dialog, IDC_SELECT_FIRST_SPIN, low, high, low);
         set_spin(dialog, IDC_SELECT_LAST_SPIN, low, high, high);
         // The positions set the numbers (and so the lines beside them)
@@ -106,9 +119,10 @@ void choose_mode(HWND dialog, bool by_text) {
     describe(dialog);
 }
 
-void initialize(HWND dialog) {
+void initialize(HWND dialog, LPARAM exchange) {
+    SetWindowLongPtrA(dialog, DWLP_USER, exchange);
     center_dialog(dialog);
-    const CardDocument& doc = app().doc;
+    const CardDocument& doc = exchange_of(dialog).doc;
     const int titles = doc.count_titles();
     enable(dialog, {IDC_SELECT_BY_QUESTION}, doc.count_questions() > 0);
     enable(dialog, {IDC_SELECT_BY_TITLE}, titles > 0);
@@ -128,7 +142,7 @@ void initialize(HWND dialog) {
 
 INT_PTR select_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
-    case WM_INITDIALOG: initialize(dialog); return TRUE;
+    case WM_INITDIALOG: initialize(dialog, lparam); return TRUE;
     case WM_CTLCOLORSTATIC: {
         // The read-only boxes look like ordinary white boxes.
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
@@ -167,9 +181,14 @@ INT_PTR select_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
         case IDC_SELECT_NEW:
         case IDC_SELECT_ADD:
         case IDC_SELECT_GROUP: describe(dialog); return TRUE;
-        case IDC_SELECT_CONDITIONS: show_search_conditions_dialog(dialog); return TRUE;
+        case IDC_SELECT_CONDITIONS: {
+            Exchange& exchange = exchange_of(dialog);
+            if (std::optional<unsigned> chosen = run_search_conditions_dialog(dialog, exchange.conditions))
+                exchange.conditions = *chosen;
+            return TRUE;
+        }
         case IDOK:
-            select_and_report(dialog, read_request(dialog));
+            exchange_of(dialog).request = read_request(dialog);
             EndDialog(dialog, 1);
             return TRUE;
         case IDCANCEL: EndDialog(dialog, 2); return TRUE;
@@ -185,8 +204,12 @@ INT_PTR select_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 void show_select_dialog(HWND owner) {
     if (app().line_list) SetFocus(app().line_list);
-    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SELECT), owner,
-                    guarded_dialog_proc<select_procedure>, 0);
+    Exchange exchange{app().doc, app().prefs.search_conditions, {}};
+    const INT_PTR answer = DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SELECT), owner,
+                                           guarded_dialog_proc<select_procedure>, reinterpret_cast<LPARAM>(&exchange));
+    // Conditions chosen in the dialog are kept, as the find dialog keeps them.
+    app().prefs.search_conditions = exchange.conditions;
+    if (answer == 1) select_and_report(owner, exchange.request);
 }
 
 void select_and_report(HWND owner, const SelectRequest& request) {

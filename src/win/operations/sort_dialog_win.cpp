@@ -32,9 +32,17 @@ std::string collation_key(std::string_view text) {
     return key;
 }
 
+// The dialog's answer: the key (0-3) and the direction (1 ascending, -1
+// descending).
+struct SortChoice {
+    int key = 0;
+    int direction = 1;
+};
+
 INT_PTR sort_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
     case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         for (const char* key : {"問題", "答え", "正誤履歴", "グループ"})
             SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key));
         for (const char* order : {"昇順", "降順"})
@@ -46,9 +54,10 @@ INT_PTR sort_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: {
-            const int key = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0));
+            auto* choice = reinterpret_cast<SortChoice*>(GetWindowLongPtrA(dialog, DWLP_USER));
             const int order = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SORT_ORDER, CB_GETCURSEL, 0, 0));
-            sort_questions(dialog, key, 1 - 2 * order);
+            choice->key = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0));
+            choice->direction = 1 - 2 * order;
             EndDialog(dialog, 1);
             return TRUE;
         }
@@ -64,8 +73,10 @@ INT_PTR sort_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 void show_sort_dialog(HWND owner) {
     if (app().line_list && GetFocus() != app().line_list) SetFocus(app().line_list);
-    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SORT), owner,
-                    guarded_dialog_proc<sort_procedure>, 0);
+    SortChoice choice;
+    if (DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SORT), owner, guarded_dialog_proc<sort_procedure>,
+                        reinterpret_cast<LPARAM>(&choice)) == 1)
+        sort_questions(owner, choice.key, choice.direction);
 }
 
 void sort_questions(HWND owner, int key, int direction) {
