@@ -3,6 +3,7 @@
 #include "resources/data_info_ids.h"
 #include "resources/question_pane_ids.h"
 #include "resources/resource.h"
+#include "win/base/color_chooser_win.h"
 #include "win/operations/customize_win.h"
 #include "win/view/pane_common.h"
 
@@ -70,7 +71,7 @@ class CustomizeTest : public EditorTest {
   protected:
     void TearDown() override {
         set_customize_font_dialog_hook(nullptr);
-        set_color_dialog_hook(nullptr);
+        set_choose_color_function(nullptr);
         EditorTest::TearDown();
     }
     static HWND show_fonts_page(HWND sheet) {
@@ -98,12 +99,12 @@ TEST_F(CustomizeTest, OnlyThePagesUsedChangeCancelKeepsCustomColoursApplyAndRese
     // Cancel discards a colour; the custom colours are kept.
     const FontSpec question = app().prefs.Question;
     int shown = 0;
-    set_color_dialog_hook([&](COLORREF& colour, COLORREF* custom) {
-        EXPECT_EQ(colour, question.back_color);
-        EXPECT_EQ(custom[0], shown++ ? RGB(9, 9, 9) : RGB(255, 255, 255));
-        custom[0] = RGB(9, 9, 9);
-        colour = RGB(1, 2, 3);
-        return true;
+    set_choose_color_function([&](CHOOSECOLORA& c) {
+        EXPECT_EQ(c.rgbResult, question.back_color);
+        EXPECT_EQ(c.lpCustColors[0], shown++ ? RGB(9, 9, 9) : RGB(255, 255, 255));
+        c.lpCustColors[0] = RGB(9, 9, 9);
+        c.rgbResult = RGB(1, 2, 3);
+        return TRUE;
     });
     for (int run = 0; run < 2; ++run) {
         when_dialog("カスタマイズ", [](HWND sheet) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 
+#include "win/base/color_chooser_win.h"
 #include "win/app/file_commands.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
@@ -182,6 +183,7 @@ void remove_tree(const std::string& dir) {
 
 void EditorTest::SetUp() {
     dir_ = make_temp_dir();
+    reset_custom_colors();
     set_message_box_hook([this](HWND, const char* text, UINT type) {
         messages_.push_back({text ? text : "", type});
         if (!answers_.empty()) {

@@ -12,6 +12,7 @@
 #include "resources/print_preview_ids.h"
 #include "resources/printing_ids.h"
 #include "resources/resource.h"
+#include "win/base/color_chooser_win.h"
 #include "win/base/help.h"
 #include "win/base/page_setup.h"
 #include "win/operations/page_setup_dialog_win.h"
@@ -298,11 +299,11 @@ BOOL fake_page_setup(LPPAGESETUPDLGA r) {
 
 // The colour dialog picks red and leaves blue among the custom colours.
 std::vector<COLORREF> g_custom_first;
-BOOL fake_choose_color(LPCHOOSECOLORA c) {
-    g_custom_first.push_back(c->lpCustColors[0]);
-    c->lpCustColors[0] = RGB(0, 0, 255);
-    c->rgbResult = RGB(255, 0, 0);
-    return (c->Flags & CC_RGBINIT) != 0;
+BOOL fake_choose_color(CHOOSECOLORA& c) {
+    g_custom_first.push_back(c.lpCustColors[0]);
+    c.lpCustColors[0] = RGB(0, 0, 255);
+    c.rgbResult = RGB(255, 0, 0);
+    return (c.Flags & CC_RGBINIT) != 0;
 }
 
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
@@ -315,7 +316,7 @@ class PageSetupTest : public EditorTest {
         g_setup_calls.clear();
         g_custom_first.clear();
         set_page_setup_dialog_function(fake_page_setup);
-        set_page_setup_color_function(fake_choose_color);
+        set_choose_color_function(fake_choose_color);
     }
     void TearDown() override {
         EditorTest::TearDown();
@@ -324,7 +325,7 @@ class PageSetupTest : public EditorTest {
         GlobalFree(r.hDevNames);
         r = PAGESETUPDLGA{};
         set_page_setup_dialog_function(nullptr);
-        set_page_setup_color_function(nullptr);
+        set_choose_color_function(nullptr);
     }
     void set_numbers(const char* width, const char* margin) {
         when_dialog("ページ設定", [this, width, margin](HWND dialog) {
@@ -404,7 +405,7 @@ TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumb
     EXPECT_EQ(r.rtMargin.left, 1234);
     EXPECT_EQ(r.hwndOwner, main_window());
     // Custom colours last from one dialog to the next.
-    EXPECT_EQ(g_custom_first, (std::vector<COLORREF>{0, RGB(0, 0, 255)}));
+    EXPECT_EQ(g_custom_first, (std::vector<COLORREF>{RGB(255, 255, 255), RGB(0, 0, 255)}));
     // The default printer once, then the common dialog on the working copy only.
     ASSERT_EQ(g_setup_calls.size(), 3u);
     EXPECT_EQ(g_setup_calls[0].flags, static_cast<DWORD>(PSD_RETURNDEFAULT));

@@ -11,6 +11,7 @@
 #include "resources/customize_ids.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
+#include "win/base/color_chooser_win.h"
 #include "win/base/font_spec_win.h"
 #include "win/base/guarded.h"
 #include "win/base/help.h"
@@ -30,21 +31,6 @@ constexpr UINT_PTR kPreviewSubclass = 1;
 FontColorDialogHook& font_hook() {
     static FontColorDialogHook h;
     return h;
-}
-
-ColorDialogHook& color_hook() {
-    static ColorDialogHook h;
-    return h;
-}
-
-// The colour dialog's custom colours, kept from one use to the next.
-std::array<COLORREF, 16>& custom_colors() {
-    static std::array<COLORREF, 16> colors = [] {
-        std::array<COLORREF, 16> c;
-        c.fill(RGB(255, 255, 255));
-        return c;
-    }();
-    return colors;
 }
 
 void mark_changed(HWND page) {
@@ -76,21 +62,7 @@ bool run_font_dialog(HWND owner, LOGFONTA& font, COLORREF& color) {
     return false;
 }
 
-bool run_color_dialog(HWND owner, COLORREF& color) {
-    if (color_hook()) return color_hook()(color, custom_colors().data());
-    CHOOSECOLORA choose{};
-    choose.lStructSize = sizeof choose;
-    choose.hwndOwner = owner;
-    choose.rgbResult = color;
-    choose.lpCustColors = custom_colors().data();
-    choose.Flags = CC_RGBINIT;
-    if (ChooseColorA(&choose)) {
-        color = choose.rgbResult;
-        return true;
-    }
-    report_dialog_failure(owner);
-    return false;
-}
+bool run_color_dialog(HWND owner, COLORREF& color) { return choose_color(owner, color); }
 
 // ---- "日本語入力"
 
@@ -308,9 +280,6 @@ void show_customize_sheet(HWND owner) {
 
 void set_customize_font_dialog_hook(FontColorDialogHook hook) {
     font_hook() = std::move(hook);
-}
-void set_color_dialog_hook(ColorDialogHook hook) {
-    color_hook() = std::move(hook);
 }
 
 }  // namespace qz

@@ -12,13 +12,10 @@ namespace qz {
 // never shown changes nothing); new fonts reach the pane at once.
 void show_customize_sheet(HWND owner);
 
-// Replace the fonts page's common dialogs for tests; they get what the
-// dialog would start with, may change it and return true for OK. The
-// colour dialog also gets the sixteen custom colours kept for the run. An
-// empty function restores the dialog.
+// Replaces the fonts page's font dialog for tests; it gets what the dialog
+// would start with, may change it and returns true for OK. An empty
+// function restores the dialog. (The colour dialog: color_chooser_win.h.)
 using FontColorDialogHook = std::function<bool(LOGFONTA& font, COLORREF& color)>;
 void set_customize_font_dialog_hook(FontColorDialogHook hook);
-using ColorDialogHook = std::function<bool(COLORREF& color, COLORREF* custom_colors)>;
-void set_color_dialog_hook(ColorDialogHook hook);
 
 }  // namespace qz

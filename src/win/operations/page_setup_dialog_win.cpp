@@ -14,6 +14,7 @@
 #include "resources/page_setup_ids.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
+#include "win/base/color_chooser_win.h"
 #include "win/base/guarded.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
@@ -41,14 +42,6 @@ constexpr struct {
                   {IDC_PS_ANSWERS, PRINT_ANSWERS},
                   {IDC_PS_ANSWER_NUMBERS, PRINT_ANSWER_NUMBERS},
                   {IDC_PS_BACKGROUNDS, PRINT_BACKGROUNDS}};
-
-ChooseColorFn g_choose_color = nullptr;
-
-// The colour dialog's custom colours, kept for the run.
-std::array<COLORREF, 16>& custom_colors() {
-    static std::array<COLORREF, 16> colors{};
-    return colors;
-}
 
 // A movable copy of a global memory block (none for none).
 global_handle duplicate_global(HGLOBAL source) {
@@ -261,20 +254,13 @@ bool track_hot_button(HWND dialog) {
     return false;
 }
 
-void choose_color(HWND dialog, int id) {
+void pick_color(HWND dialog, int id) {
     DialogState& s = state(dialog);
     std::uint32_t& color = s.colors[color_slot(id)];
-    CHOOSECOLORA choose{};
-    choose.lStructSize = sizeof choose;
-    choose.hwndOwner = dialog;
-    choose.rgbResult = color;
-    choose.lpCustColors = custom_colors().data();
-    choose.Flags = CC_RGBINIT;
-    if ((g_choose_color ? g_choose_color : ChooseColorA)(&choose)) {
-        color = choose.rgbResult;
+    COLORREF chosen = color;
+    if (choose_color(dialog, chosen)) {
+        color = chosen;
         repaint(dialog, id);
-    } else if (CommDlgExtendedError() != 0) {
-        show_error(dialog, "ダイアログを表示できません。");
     }
 }
 
@@ -302,7 +288,7 @@ INT_PTR on_command(HWND dialog, int id, int code) {
         case IDC_PS_QT_COLOR:
         case IDC_PS_QQ_COLOR:
         case IDC_PS_QA_COLOR:
-            if (code == BN_CLICKED) choose_color(dialog, id);
+            if (code == BN_CLICKED) pick_color(dialog, id);
             return TRUE;
         case IDC_PS_PRINTER: {
             DialogState& s = state(dialog);
@@ -373,6 +359,5 @@ void show_page_setup(HWND owner) {
     app().print = std::move(result->settings);
 }
 
-void set_page_setup_color_function(ChooseColorFn fn) { g_choose_color = fn; }
 
 }  // namespace qz

@@ -32,8 +32,4 @@ std::optional<PageSetupResult> run_page_setup_dialog(HWND owner, const PageSetup
 // page setup record, both replaced on OK.
 void show_page_setup(HWND owner);
 
-// Test seam: replaces ChooseColorA for the line colours (nullptr restores it).
-using ChooseColorFn = BOOL (*)(LPCHOOSECOLORA);
-void set_page_setup_color_function(ChooseColorFn fn);
-
 }  // namespace qz
