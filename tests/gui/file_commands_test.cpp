@@ -70,6 +70,7 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnYesAndAFailedSaveKeepsTheOldFileAn
     ASSERT_EQ(message_texts(), (std::vector<std::string>{"書き込みできません。\n" + locked + "\nアクセスが拒否されました。",
                                                      "書き込みできません。\n" + folder + "\nアクセスが拒否されました。"}));
     EXPECT_TRUE(modified());
+    EXPECT_EQ(doc().file_name, locked);  // a failed Save As keeps the name
     EXPECT_EQ(read_file(locked), kSmall);
     EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(files_in(dir_, "locked*"), std::vector<std::string>{"locked.qzf"});

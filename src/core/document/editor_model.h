@@ -119,6 +119,11 @@ public:
     // opened, or the pane holds an edit not yet committed.
     bool modified() const { return !history_.at_saved() || pending_edit_; }
     void mark_saved();
+    // Saved under another name, which the document takes.
+    void mark_saved_as(std::string file_name) {
+        doc_.file_name = std::move(file_name);
+        mark_saved();
+    }
     void mark_unsaved() { history_.mark_unsaved(); }
     // The pane's edit of the current line, not yet committed: the one place
     // that knows whether leaving the line must commit it.

@@ -158,15 +158,24 @@ void open_document(HWND owner, const std::string& path) {
         message_box(owner, nul_bytes_message(nul.first_line).c_str(), MB_OK | MB_ICONWARNING);
 }
 
-bool save_document(HWND owner) {
-    CardDocument& doc = app().doc;
-    if (doc.file_name == UNTITLED_NAME) return save_as(owner);
+namespace {
+
+// Writes the document to `path`, which then is its name; a document that
+// could not be written keeps the name it had.
+bool save_to(HWND owner, const std::string& path) {
     // Leaving the editing pane commits its pending edit.
     if (app().line_list) SetFocus(app().line_list);
-    if (!write_data_file_at(owner, doc, doc.file_name)) return false;
-    editor().mark_saved();
+    if (!write_data_file_at(owner, app().doc, path)) return false;
+    editor().mark_saved_as(path);
     update_title();
     return true;
+}
+
+}  // namespace
+
+bool save_document(HWND owner) {
+    if (app().doc.file_name == UNTITLED_NAME) return save_as(owner);
+    return save_to(owner, app().doc.file_name);
 }
 
 void open_file_command(HWND owner) {
@@ -178,8 +187,7 @@ void open_file_command(HWND owner) {
 bool save_as(HWND owner) {
     std::optional<std::string> chosen = choose_file(owner, true);
     if (!chosen || !path_fits(owner, *chosen)) return false;
-    app().doc.file_name = *chosen;
-    return save_document(owner);
+    return save_to(owner, *chosen);
 }
 
 void add_recent_file(HWND owner, const std::string& path) {
