@@ -33,6 +33,13 @@ FontColorDialogHook& font_hook() {
     return h;
 }
 
+// The request of the sheet that is open.
+const CustomizeRequest*& current_request() {
+    static const CustomizeRequest* request = nullptr;
+    return request;
+}
+const CustomizeRequest& sheet_request() { return *current_request(); }
+
 void mark_changed(HWND page) {
     PropSheet_Changed(GetParent(page), page);
 }
@@ -77,7 +84,7 @@ INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
             for (int id : kImeLists)
                 for (const char* name : kImeNames)
                     SendDlgItemMessageA(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-            select_ime_entries(page, ime_choices(app().prefs));
+            select_ime_entries(page, sheet_request().ime);
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wparam) == IDC_CUSTOMIZE_RESET && HIWORD(wparam) == BN_CLICKED) {
@@ -97,7 +104,7 @@ INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
                     for (int i = 0; i < kImeFieldCount; ++i)
                         choices[i] = static_cast<int>(
                             SendDlgItemMessageA(page, kImeLists[i], CB_GETCURSEL, 0, 0));
-                    store_ime_choices(choices, app().prefs);
+                    sheet_request().apply_ime(choices);
                     page_result(page, PSNRET_NOERROR);
                     return TRUE;
                 }
@@ -199,7 +206,7 @@ INT_PTR on_font_command(HWND page, int id, int code) {
             return TRUE;
         case IDC_CUSTOMIZE_RESET:
             if (code == BN_CLICKED) {
-                state.choices = font_choices(app().default_prefs);
+                state.choices = sheet_request().default_fonts;
                 show_font_choices(page, state.choices);
                 mark_changed(page);
             }
@@ -212,7 +219,7 @@ INT_PTR fonts_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
         case WM_INITDIALOG: {
             FontPage& state = font_page().emplace();
-            state.choices = font_choices(app().prefs);
+            state.choices = sheet_request().fonts;
             for (const char* name : kCustomFontNames)
                 SendDlgItemMessageA(page, IDC_FONTS_KIND, CB_ADDSTRING, 0,
                                     reinterpret_cast<LPARAM>(name));
@@ -234,8 +241,7 @@ INT_PTR fonts_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
                     if (FontPage* state = font_page() ? &*font_page() : nullptr) {
                         state->choices.use_data_settings =
                             IsDlgButtonChecked(page, IDC_FONTS_USE_DATA) == BST_CHECKED;
-                        store_font_choices(state->choices, app().prefs);
-                        reload_pane_resources();
+                        sheet_request().apply_fonts(state->choices);
                     }
                     page_result(page, PSNRET_NOERROR);
                     return TRUE;
@@ -263,7 +269,8 @@ PROPSHEETPAGEA sheet_page(int resource, DLGPROC procedure) {
 
 }  // namespace
 
-void show_customize_sheet(HWND owner) {
+void run_customize_sheet(HWND owner, const CustomizeRequest& request) {
+    current_request() = &request;
     PROPSHEETPAGEA pages[] = {sheet_page(IDD_CUSTOMIZE_IME, guarded_dialog_proc<ime_page>),
                               sheet_page(IDD_CUSTOMIZE_FONTS, guarded_dialog_proc<fonts_page>)};
     PROPSHEETHEADERA header{};
@@ -276,6 +283,18 @@ void show_customize_sheet(HWND owner) {
     header.ppsp = pages;
     PropertySheetA(&header);
     font_page().reset();
+    current_request() = nullptr;
+}
+
+void show_customize_sheet(HWND owner) {
+    Application& a = app();
+    CustomizeRequest request{ime_choices(a.prefs), font_choices(a.prefs), font_choices(a.default_prefs),
+                             [](const ImeChoices& choices) { store_ime_choices(choices, app().prefs); },
+                             [](const FontChoices& choices) {
+                                 store_font_choices(choices, app().prefs);
+                                 reload_pane_resources();
+                             }};
+    run_customize_sheet(owner, request);
 }
 
 void set_customize_font_dialog_hook(FontColorDialogHook hook) {

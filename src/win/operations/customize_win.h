@@ -5,11 +5,24 @@
 
 #include <functional>
 
+#include "core/prefs/customize.h"
+
 namespace qz {
 
-// The "カスタマイズ(&C)..." command: the modal sheet over the main window.
-// OK and Apply store the shown pages' settings into the preferences (a page
-// never shown changes nothing); new fonts reach the pane at once.
+// What the sheet shows, and what its OK and Apply hand each shown page's
+// settings to (a page never shown hands nothing): the caller stores them.
+struct CustomizeRequest {
+    ImeChoices ime;
+    FontChoices fonts;
+    FontChoices default_fonts;  // what the fonts page's Reset shows
+    std::function<void(const ImeChoices&)> apply_ime;
+    std::function<void(const FontChoices&)> apply_fonts;
+};
+void run_customize_sheet(HWND owner, const CustomizeRequest& request);
+
+// The "カスタマイズ(&C)..." command: the modal sheet over the main window,
+// whose OK and Apply store into the preferences; new fonts reach the pane
+// at once.
 void show_customize_sheet(HWND owner);
 
 // Replaces the fonts page's font dialog for tests; it gets what the dialog
