@@ -65,9 +65,9 @@ TEST(StatusBarParts, LeaveRoomForTheGrip) {
     EXPECT_EQ(std::pair(p.first, p.second), std::pair(500, 580));
 }
 
-std::map<int, Box> by_id(const std::vector<Placed>& placed) {
+std::map<int, Box> by_slot(const std::vector<Placed>& placed) {
     std::map<int, Box> boxes;
-    for (const Placed& p : placed) boxes[p.id] = p.box;
+    for (const Placed& p : placed) boxes[p.slot] = p.box;
     return boxes;
 }
 
@@ -90,16 +90,16 @@ TEST(QuestionPaneLayout, SplitsAreClampedInOrder) {
 TEST(QuestionPaneLayout, RowsFollowTheSplits) {
     QuestionSplits s{180, 240};
     // L = 16, R = 2*2 + 2*1 + 18 = 24, W = 80, F = 220.
-    auto boxes = by_id(question_pane_layout(300, 400, 16, 18, 2, 1, s));
-    EXPECT_EQ(boxes[1024], (Box{2, 0, 76, 24}));
-    EXPECT_EQ(boxes[1055], (Box{80, 0, 220, 47}));
-    EXPECT_EQ(boxes[1026], (Box{80, 48, 220, 125}));
-    EXPECT_EQ(boxes[1027], (Box{0, 174, 300, 6}));
-    EXPECT_EQ(boxes[1029], (Box{80, 180, 220, 53}));
-    EXPECT_EQ(boxes[1032], (Box{80, 240, 120, 23}));
-    EXPECT_EQ(boxes[1036], (Box{80, 288, 220, 240}));
-    EXPECT_EQ(boxes[1058], (Box{80, 312, 220, 88}));
-    EXPECT_EQ(boxes.size(), 16u);
+    auto boxes = by_slot(question_pane_layout(300, 400, 16, 18, 2, 1, s));
+    EXPECT_EQ(boxes[slot::question_title_button], (Box{2, 0, 76, 24}));
+    EXPECT_EQ(boxes[slot::question_title], (Box{80, 0, 220, 47}));
+    EXPECT_EQ(boxes[slot::question], (Box{80, 48, 220, 125}));
+    EXPECT_EQ(boxes[slot::answer_separator], (Box{0, 174, 300, 6}));
+    EXPECT_EQ(boxes[slot::answer], (Box{80, 180, 220, 53}));
+    EXPECT_EQ(boxes[slot::history], (Box{80, 240, 120, 23}));
+    EXPECT_EQ(boxes[slot::answer_number], (Box{80, 288, 220, 240}));
+    EXPECT_EQ(boxes[slot::question_comment], (Box{80, 312, 220, 88}));
+    EXPECT_EQ(boxes.size(), std::size_t{slot::question_slots});
 }
 
 TEST(MessagePaneLayout, MessageFieldIsNeverShorterThan20) {
@@ -107,34 +107,36 @@ TEST(MessagePaneLayout, MessageFieldIsNeverShorterThan20) {
         {150, 180, 130}, {30, 180, 20}, {400, 5, 20}};
     for (const auto& c : cases) {
         int m = c.message;
-        auto boxes = by_id(message_pane_layout(300, c.height, 16, 2, m));
+        auto boxes = by_slot(message_pane_layout(300, c.height, 16, 2, m));
         EXPECT_EQ(m, c.expected) << c.height;
-        EXPECT_EQ(boxes[1025].height, c.expected);
-        EXPECT_EQ(boxes[1026].y, c.expected);
-        EXPECT_EQ(boxes[1058].y, c.expected + 6);
+        EXPECT_EQ(boxes[slot::message].height, c.expected);
+        EXPECT_EQ(boxes[slot::message_separator].y, c.expected);
+        EXPECT_EQ(boxes[slot::message_comment].y, c.expected + 6);
     }
 }
 
 TEST(SettingsPaneLayouts, PlaceEveryControlOnce) {
-    const struct { const char* name; std::vector<Placed> placed; std::size_t controls; } panes[] = {
-        {"title", title_pane_layout(300, 400, 16, 16, 2, 1), 11},
-        {"font", font_pane_layout(300, 400, 16, 18, 2), 9},
-        {"group", group_pane_layout(300, 400, 16, 18, 2), 22},
-        {"time_limit", time_limit_pane_layout(300, 400, 16, 2), 5},
+    const struct { const char* name; std::vector<Placed> placed; int slots; } panes[] = {
+        {"title", title_pane_layout(300, 400, 16, 16, 2, 1), slot::title_slots},
+        {"font", font_pane_layout(300, 400, 16, 18, 2), slot::font_slots},
+        {"group", group_pane_layout(300, 400, 16, 18, 2), slot::group_slots},
+        {"time_limit", time_limit_pane_layout(300, 400, 16, 2), slot::time_limit_slots},
     };
     for (const auto& p : panes) {
-        auto boxes = by_id(p.placed);
-        EXPECT_EQ(boxes.size(), p.controls) << p.name;
-        // The comment field fills the rest of the pane.
-        EXPECT_EQ(boxes[1058].y + boxes[1058].height, 400) << p.name;
-        EXPECT_EQ(boxes[1058].x + boxes[1058].width, 300) << p.name;
+        auto boxes = by_slot(p.placed);
+        EXPECT_EQ(boxes.size(), static_cast<std::size_t>(p.slots)) << p.name;
+        EXPECT_EQ(p.placed.size(), static_cast<std::size_t>(p.slots)) << p.name;
+        // The comment field (the last slot) fills the rest of the pane.
+        const Box comment = boxes[p.slots - 1];
+        EXPECT_EQ(comment.y + comment.height, 400) << p.name;
+        EXPECT_EQ(comment.x + comment.width, 300) << p.name;
     }
 }
 
 TEST(SettingsPaneLayouts, FontNameFieldIsAtMostTenRowsWide) {
     // Y = 18 + 4 = 22; W = 80.
-    EXPECT_EQ(by_id(font_pane_layout(1000, 400, 16, 18, 2))[1030].width, 220);
-    EXPECT_EQ(by_id(font_pane_layout(200, 400, 16, 18, 2))[1030].width, 120);
+    EXPECT_EQ(by_slot(font_pane_layout(1000, 400, 16, 18, 2))[slot::face].width, 220);
+    EXPECT_EQ(by_slot(font_pane_layout(200, 400, 16, 18, 2))[slot::face].width, 120);
 }
 
 }  // namespace

@@ -8,11 +8,39 @@
 
 namespace qz {
 
+// Each pane's places, by name; the Windows side maps them to its
+// controls. Every pane ends with the comment's label and field.
 struct Placed {
-    int id;
+    int slot;  // one of the pane's slots below
     Box box;
     bool operator==(const Placed&) const = default;
 };
+
+namespace slot {
+enum Question {
+    question_title_button, question_title, question_label, question, answer_separator, answer_label,
+    answer, history_separator, history_label, history, group_label, group, answer_number_label,
+    answer_number, question_comment_label, question_comment, question_slots
+};
+enum Title {
+    title_label, title, choices_label, choices, first_flag, last_flag = first_flag + 4, title_comment_label,
+    title_comment, title_slots
+};
+enum Font {
+    size_label, size, charset_label, charset, face_label, face, change_font, font_comment_label,
+    font_comment, font_slots
+};
+// Groups 0-9: label first_group_label + g, field first_group_name + g.
+enum Group {
+    first_group_label, first_group_name = first_group_label + 10, group_comment_label = first_group_name + 10,
+    group_comment, group_slots
+};
+enum Message { message_label, message, message_separator, message_comment_label, message_comment, message_slots };
+enum TimeLimit {
+    time_limit_label, time_limit, time_limit_unit, time_limit_comment_label, time_limit_comment,
+    time_limit_slots
+};
+}  // namespace slot
 
 // Question pane. label_cell = cell height of the question label; history_cell
 // = cell height of the history strip; edge = SM_CYEDGE, border =
@@ -25,14 +53,14 @@ struct QuestionSplits {
 std::vector<Placed> question_pane_layout(int width, int height, int label_cell, int history_cell,
                                          int edge, int border, QuestionSplits& splits);
 
-// Title pane: label_cell = cell height of label 1054, check_cell = of check box 1026.
+// Title pane: label_cell = cell height of the title label, check_cell = of a flag box.
 std::vector<Placed> title_pane_layout(int width, int height, int label_cell, int check_cell,
                                       int edge, int border);
 
-// Font pane: label_cell = cell height of 1024, field_cell = of field 1025.
+// Font pane: label_cell = cell height of the size label, field_cell = of the size field.
 std::vector<Placed> font_pane_layout(int width, int height, int label_cell, int field_cell, int edge);
 
-// Group names pane: label_cell of 1024, field_cell of 1034.
+// Group names pane: label_cell of a group label, field_cell of a name field.
 std::vector<Placed> group_pane_layout(int width, int height, int label_cell, int field_cell, int edge);
 
 // Message pane; `message_height` (M) is clamped in place and must be stored back.

@@ -117,9 +117,15 @@ int label_text_width(HWND pane, int id) {
 // fixed-pitch substitute) would wrap "文字セット(&H)" onto a second line
 // that the field below hides; the column then grows to the widest label
 // and the fields move right.
+// The control of each layout slot.
+constexpr int kControls[] = {IDC_FONT_SIZE_LABEL, IDC_FONT_SIZE,  IDC_FONT_CHARSET_LABEL, IDC_FONT_CHARSET,
+                             IDC_FONT_FACE_LABEL, IDC_FONT_FACE,  IDC_FONT_CHANGE,        IDC_PANE_COMMENT_LABEL,
+                             IDC_PANE_COMMENT};
+static_assert(std::size(kControls) == slot::font_slots);
+
 void fit_label_column(HWND pane, int width, std::vector<Placed>& placed) {
     const auto size_label = std::find_if(placed.begin(), placed.end(),
-                                         [](const Placed& p) { return p.id == IDC_FONT_SIZE_LABEL; });
+                                         [](const Placed& p) { return p.slot == slot::size_label; });
     if (size_label == placed.end()) return;
     const int column = size_label->box.width;
     int needed = 0;
@@ -141,7 +147,7 @@ void layout(HWND pane, int width, int height) {
         font_pane_layout(width, height, cell_height(pane, IDC_FONT_SIZE_LABEL),
                          cell_height(pane, IDC_FONT_SIZE), GetSystemMetrics(SM_CYEDGE));
     fit_label_column(pane, width, placed);
-    place_controls(pane, placed, true);
+    place_controls(pane, placed, kControls, true);
 }
 
 // The font the fields describe: the preference default of the line's font

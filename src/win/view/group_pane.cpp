@@ -82,11 +82,23 @@ void apply_fonts(HWND pane) {
     }
 }
 
+// The control of each layout slot.
+constexpr auto kControls = [] {
+    std::array<int, slot::group_slots> ids{};
+    for (int g = 0; g < 10; ++g) {
+        ids[slot::first_group_label + g] = IDC_GROUP_FIRST_LABEL + g;
+        ids[slot::first_group_name + g] = IDC_GROUP_FIRST_NAME + g;
+    }
+    ids[slot::group_comment_label] = IDC_PANE_COMMENT_LABEL;
+    ids[slot::group_comment] = IDC_PANE_COMMENT;
+    return ids;
+}();
+
 void layout(HWND pane, int width, int height) {
     place_controls(pane,
                    group_pane_layout(width, height, cell_height(pane, IDC_GROUP_FIRST_LABEL),
                                      cell_height(pane, IDC_GROUP_FIRST_NAME), GetSystemMetrics(SM_CYEDGE)),
-                   true);
+                   kControls, true);
 }
 
 INT_PTR on_command(HWND pane, int id, int code, HWND control) {

@@ -54,6 +54,11 @@ void apply_fonts(HWND pane) {
     set_control_font(pane, IDC_MESSAGE, pane_control_font());
 }
 
+// The control of each layout slot.
+constexpr int kControls[] = {IDC_MESSAGE_LABEL, IDC_MESSAGE, IDC_MESSAGE_SEPARATOR, IDC_PANE_COMMENT_LABEL,
+                             IDC_PANE_COMMENT};
+static_assert(std::size(kControls) == slot::message_slots);
+
 // The message field's height is kept in the preferences, clamped to the
 // pane's height.
 void layout(HWND pane, int width, int height) {
@@ -61,7 +66,7 @@ void layout(HWND pane, int width, int height) {
     place_controls(pane,
                    message_pane_layout(width, height, cell_height(pane, IDC_MESSAGE_LABEL),
                                        GetSystemMetrics(SM_CYEDGE), message_height),
-                   false);
+                   kControls, false);
     InvalidateRect(pane, nullptr, TRUE);
 }
 

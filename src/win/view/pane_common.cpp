@@ -58,9 +58,10 @@ void set_ime(HWND control, int mode) {
 
 }  // namespace
 
-void place_controls(HWND pane, const std::vector<Placed>& placed, bool repaint) {
+void place_controls(HWND pane, const std::vector<Placed>& placed, std::span<const int> controls, bool repaint) {
     for (const Placed& p : placed) {
-        if (HWND control = GetDlgItem(pane, p.id))
+        if (p.slot < 0 || static_cast<std::size_t>(p.slot) >= controls.size()) continue;
+        if (HWND control = GetDlgItem(pane, controls[static_cast<std::size_t>(p.slot)]))
             MoveWindow(control, p.box.x, p.box.y, p.box.width, p.box.height, repaint);
     }
     // Controls moved without repainting are drawn once, all together.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,9 +66,10 @@ INT_PTR color_edit(HDC dc, PaneFont which);
 // Control height unit of a pane: |tmHeight| of the control's font + 4.
 int cell_height(HWND pane, int id);
 
-// Moves the controls to their places (repainting or not).
+// Moves the controls to their places (repainting or not); `controls` gives
+// the control id of each of the pane's layout slots.
 struct Placed;
-void place_controls(HWND pane, const std::vector<Placed>& placed, bool repaint);
+void place_controls(HWND pane, const std::vector<Placed>& placed, std::span<const int> controls, bool repaint);
 
 // ---- Field text.
 std::string control_text(HWND pane, int id);

@@ -123,6 +123,14 @@ void apply_fonts(HWND pane) {
         set_control_font(pane, id, pane_control_font());
 }
 
+// The control of each layout slot.
+constexpr int kControls[] = {
+    IDC_QUESTION_TITLE_BUTTON, IDC_PANE_TITLE, IDC_QUESTION_LABEL, IDC_QUESTION, IDC_QUESTION_ANSWER_SEPARATOR,
+    IDC_QUESTION_ANSWER_LABEL, IDC_QUESTION_ANSWER, IDC_QUESTION_HISTORY_SEPARATOR, IDC_QUESTION_HISTORY_LABEL,
+    IDC_QUESTION_HISTORY, IDC_QUESTION_GROUP_LABEL, IDC_QUESTION_GROUP, IDC_QUESTION_ANSWER_NUMBER_LABEL,
+    IDC_QUESTION_ANSWER_NUMBER, IDC_PANE_COMMENT_LABEL, IDC_PANE_COMMENT};
+static_assert(std::size(kControls) == slot::question_slots);
+
 void layout(HWND pane, int width, int height) {
     Preferences& prefs = app().prefs;
     QuestionSplits splits{prefs.AnswerTop, prefs.HistoryTop};
@@ -130,7 +138,7 @@ void layout(HWND pane, int width, int height) {
                    question_pane_layout(width, height, cell_height(pane, IDC_QUESTION_LABEL),
                                         cell_height(pane, IDC_QUESTION_HISTORY), GetSystemMetrics(SM_CYEDGE),
                                         GetSystemMetrics(SM_CYBORDER), splits),
-                   false);
+                   kControls, false);
     prefs.AnswerTop = splits.answer_top;
     prefs.HistoryTop = splits.history_top;
     InvalidateRect(pane, nullptr, TRUE);

@@ -45,11 +45,16 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
 
 void apply_fonts(HWND pane) { set_control_font(pane, IDC_TIME_LIMIT, pane_control_font()); }
 
+// The control of each layout slot.
+constexpr int kControls[] = {IDC_TIME_LIMIT_LABEL, IDC_TIME_LIMIT, IDC_TIME_LIMIT_UNIT, IDC_PANE_COMMENT_LABEL,
+                             IDC_PANE_COMMENT};
+static_assert(std::size(kControls) == slot::time_limit_slots);
+
 void layout(HWND pane, int width, int height) {
     place_controls(pane,
                    time_limit_pane_layout(width, height, cell_height(pane, IDC_TIME_LIMIT_LABEL),
                                           GetSystemMetrics(SM_CYEDGE)),
-                   false);
+                   kControls, false);
     InvalidateRect(pane, nullptr, TRUE);
 }
 

@@ -66,12 +66,19 @@ void apply_fonts(HWND pane) {
         set_control_font(pane, id, pane_control_font());
 }
 
+// The control of each layout slot.
+constexpr int kControls[] = {IDC_TITLE_LABEL,          IDC_PANE_TITLE,           IDC_TITLE_CHOICES_LABEL,
+                             IDC_TITLE_CHOICES,        IDC_TITLE_FIRST_FLAG,     IDC_TITLE_FIRST_FLAG + 1,
+                             IDC_TITLE_FIRST_FLAG + 2, IDC_TITLE_FIRST_FLAG + 3, IDC_TITLE_FIRST_FLAG + 4,
+                             IDC_PANE_COMMENT_LABEL,   IDC_PANE_COMMENT};
+static_assert(std::size(kControls) == slot::title_slots);
+
 void layout(HWND pane, int width, int height) {
     place_controls(pane,
                    title_pane_layout(width, height, cell_height(pane, IDC_TITLE_LABEL),
                                      cell_height(pane, IDC_TITLE_FIRST_FLAG), GetSystemMetrics(SM_CYEDGE),
                                      GetSystemMetrics(SM_CYBORDER)),
-                   true);
+                   kControls, true);
 }
 
 // The flag check boxes: a click is an edit; they take part in the focus
