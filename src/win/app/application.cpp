@@ -12,6 +12,7 @@
 #include "win/app/main_window.h"
 #include "win/app/settings_file_win.h"
 #include "win/base/help.h"
+#include "win/base/guarded.h"
 #include "win/base/message_box.h"
 #include "win/base/separator.h"
 #include "win/view/pane_host.h"
@@ -35,7 +36,7 @@ bool register_window_classes(HINSTANCE instance) {
     wc.lpszClassName = kMainWindowClass;
     if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-    wc.lpfnWndProc = separator_proc;
+    wc.lpfnWndProc = guarded_window_proc<separator_proc>;
     wc.lpszMenuName = nullptr;
     wc.lpszClassName = kSeparatorClass;
     wc.cbWndExtra = kSeparatorExtraBytes;
