@@ -170,6 +170,28 @@ TEST_F(LineEditTest, InvertAndSelectAllAreMirroredKeepTheScrollAndAreNoSteps) {
     EXPECT_FALSE(app().editor.can_undo());
 }
 
+// Ctrl+A selects every line in the list and the whole text in a pane box.
+TEST_F(LineEditTest, CtrlASelectsAllLinesInTheListAndAllTextInAPaneBox) {
+    open("q1,a,<00\r\nq2,b,<00\r\nq3,c,<00\r\n");
+    focus_line(1);
+    SetFocus(list());
+    press_key('A', VK_CONTROL);
+    EXPECT_EQ(selected_items(), (std::vector<int>{0, 1, 2}));
+    expect_list_mirrors_model();
+    set_item_state(-1, 0, LVIS_SELECTED);
+    focus_line(1);
+    SetFocus(control(1026));
+    SendMessageA(control(1026), EM_SETSEL, 1, 1);
+    press_key('A', VK_CONTROL);
+    DWORD start = 9, end = 9;
+    SendMessageA(control(1026), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(std::pair(start, end), std::pair(DWORD{0}, DWORD{2}));  // "q2"
+    EXPECT_EQ(selected_items(), std::vector<int>{1});
+    char text[64] = {};
+    GetMenuStringA(GetMenu(main_window()), CMD_SELECT_ALL, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(text), "すべて選択(&A)\tCtrl+A");
+}
+
 std::string clipboard_text() {
     std::string text;
     if (!OpenClipboard(nullptr)) return text;
