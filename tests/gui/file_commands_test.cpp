@@ -76,6 +76,40 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnYesAndAFailedSaveKeepsTheOldFileAn
     EXPECT_EQ(files_in(dir_, "locked*"), std::vector<std::string>{"locked.qzf"});
 }
 
+// Another program wrote the file after it was opened: saving asks first,
+// and No leaves that program's content.
+TEST_F(FileCommandsTest, SavingOverAFileChangedOnDiskAsksFirst) {
+    const std::string path = dir_ + "\\doc.qzf";
+    write_file(path, kSmall);
+    start(path);
+    make_modified();
+    const std::string theirs = "QUIZODATA V1.4\r\nq,theirs,<00\r\n";
+    write_file(path, theirs);
+    {
+        // A time of its own too, whatever the file system's resolution.
+        unique_file file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        const FILETIME later{0x12345678, 0x01E00000};
+        SetFileTime(file.get(), nullptr, nullptr, &later);
+    }
+    const std::string asked = "ファイルはほかのプログラムで変更されています。上書きしますか？";
+    answers_ = {IDNO};
+    command(CMD_SAVE);
+    ASSERT_EQ(message_texts(), std::vector<std::string>{asked});
+    EXPECT_EQ(read_file(path), theirs);
+    EXPECT_TRUE(modified());
+    answers_ = {IDYES};
+    command(CMD_SAVE);
+    EXPECT_EQ(read_file(path), kSmall);
+    EXPECT_FALSE(modified());
+    // The editor's own save is known: the next one asks nothing.
+    make_modified();
+    command(CMD_SAVE);
+    EXPECT_EQ(message_texts(), (std::vector<std::string>{asked, asked}));
+    EXPECT_FALSE(modified());
+}
+
 TEST_F(FileCommandsTest, SaveChangesPrompt) {
     const std::string path = dir_ + "\\doc.qzf";
     write_file(path, kSmall);

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -76,6 +77,25 @@ HMENU file_menu(HWND main_window) {
 
 FileReadObserver file_read_observer = nullptr;
 
+// When the file was last written and how large it was, as the document last
+// read or wrote it: a save over a file another program changed since asks.
+struct FileStamp {
+    FILETIME written;
+    std::uint64_t size;
+    bool operator==(const FileStamp& other) const {
+        return CompareFileTime(&written, &other.written) == 0 && size == other.size;
+    }
+};
+std::optional<FileStamp> known_stamp;
+
+std::optional<FileStamp> stamp_of(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return FileStamp{data.ftLastWriteTime, (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow};
+}
+
 // The view of a document the model has just taken: the list filled anew,
 // the pane on line 0, the title.
 void show_new_document() {
@@ -91,6 +111,7 @@ void close_document() {
 }
 
 void start_new_document() {
+    known_stamp.reset();
     close_document();
     editor().new_document();
     show_new_document();
@@ -149,6 +170,7 @@ void open_document(HWND owner, const std::string& path) {
         start_new_document();
         return;
     }
+    known_stamp = stamp_of(path);
     // The NUL bytes are gone from the document, not yet from the file.
     const NulBytes nul = read.result.nul_bytes;
     editor().replace(loaded, nul.count > 0);
@@ -165,7 +187,15 @@ namespace {
 bool save_to(HWND owner, const std::string& path) {
     // Leaving the editing pane commits its pending edit.
     if (app().line_list) SetFocus(app().line_list);
+    if (path == app().doc.file_name && known_stamp) {
+        const std::optional<FileStamp> now = stamp_of(path);
+        if (now && !(*now == *known_stamp) &&
+            message_box(owner, "ファイルはほかのプログラムで変更されています。上書きしますか？",
+                        MB_YESNO | MB_ICONWARNING) != IDYES)
+            return false;
+    }
     if (!write_data_file_at(owner, app().doc, path)) return false;
+    known_stamp = stamp_of(path);
     editor().mark_saved_as(path);
     update_title();
     return true;
