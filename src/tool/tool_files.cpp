@@ -28,8 +28,6 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-constexpr char kReadFailed[] = "ファイル読み込みに失敗しました。";
-
 }  // namespace
 
 namespace {
@@ -70,19 +68,19 @@ FileFacts facts_of(const std::string& path) {
 
 }  // namespace
 
-std::string read_file(const std::string& path, std::string& bytes, std::uint64_t limit) {
+ReadResult read_file(const std::string& path, std::string& bytes, std::uint64_t limit) {
     bytes.clear();
     // Checked before opening: opening a pipe waits for a writer.
     const FileRefusal refusal = refuse_file(path, facts_of(path), limit);
-    if (refusal != FileRefusal::none) return refusal_message(refusal, limit);
+    if (refusal != FileRefusal::none) return ReadResult::refused(refusal, limit);
     FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return kReadFailed;
+    if (!file) return ReadResult::failed();
     struct stat status {};
-    if (fstat(fileno(file.get()), &status) != 0) return kReadFailed;
+    if (fstat(fileno(file.get()), &status) != 0) return ReadResult::failed();
     const FileFacts facts{S_ISREG(status.st_mode) ? FileKind::regular : FileKind::other,
                           static_cast<std::uint64_t>(status.st_size)};
     if (const FileRefusal late = refuse_file(path, facts, limit); late != FileRefusal::none)
-        return refusal_message(late, limit);
+        return ReadResult::refused(late, limit);
     // One read of the size the file system gives; then whatever a file
     // that grew still holds, up to the limit.
     bytes.resize(static_cast<std::size_t>(facts.size));
@@ -91,10 +89,10 @@ std::string read_file(const std::string& path, std::string& bytes, std::uint64_t
     std::size_t got;
     while (bytes.size() <= limit && (got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
         bytes.append(chunk, got);
-    if (std::ferror(file.get())) return kReadFailed;
+    if (std::ferror(file.get())) return ReadResult::failed();
     if (bytes.size() > limit) {
         bytes.clear();
-        return refusal_message(FileRefusal::too_large, limit);
+        return ReadResult::refused(FileRefusal::too_large, limit);
     }
     return {};
 }
@@ -106,7 +104,7 @@ std::size_t file_size(const std::string& path) {
                : 0;
 }
 
-std::string read_local_file(const std::string& path, std::string& bytes, std::uint64_t limit) {
+ReadResult read_local_file(const std::string& path, std::string& bytes, std::uint64_t limit) {
 #ifdef _WIN32
     return read_file(path, bytes, limit);
 #else
@@ -121,7 +119,7 @@ std::string read_local_file(const std::string& path, std::string& bytes, std::ui
 #endif
 }
 
-std::string read_picture(const std::string& path, std::string& bytes) {
+ReadResult read_picture(const std::string& path, std::string& bytes) {
     return read_local_file(path, bytes, kMaxPictureFileBytes);
 }
 
@@ -130,9 +128,9 @@ void report(std::ostream& err, const std::string& path, const std::string& messa
 }
 
 bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err) {
-    const std::string error = read_file(path, bytes, kMaxDataFileBytes);
-    if (error.empty()) return true;
-    report(err, path, error);
+    const ReadResult read = read_file(path, bytes, kMaxDataFileBytes);
+    if (read.ok()) return true;
+    report(err, path, read.message);
     return false;
 }
 
@@ -214,7 +212,7 @@ bool read_lines_in_pieces(const std::string& path, std::ostream& err,
     }
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        report(err, path, kReadFailed);
+        report(err, path, kReadFailedMessage);
         return false;
     }
     // One byte more than is read, for the NUL behind the last line.
@@ -228,7 +226,7 @@ bool read_lines_in_pieces(const std::string& path, std::ostream& err,
         char* const data = buffer.data();
         const std::size_t got = std::fread(data + held, 1, buffer.size() - 1 - held, file.get());
         if (got == 0 && std::ferror(file.get())) {
-            report(err, path, kReadFailed);
+            report(err, path, kReadFailedMessage);
             return false;
         }
         if (find_byte(data + held, data + held + got, '\0') != data + held + got)

@@ -14,18 +14,18 @@
 
 namespace qz::tool {
 
-// Reads a whole ordinary file of at most `limit` bytes; "" when it did,
-// else the message saying why not (a missing file, a folder, a device or
-// pipe, a file too large are told before anything is read).
-std::string read_file(const std::string& path, std::string& bytes,
-                      std::uint64_t limit = kMaxDataFileBytes);
+// Reads a whole ordinary file of at most `limit` bytes (a missing file, a
+// folder, a device or pipe, a file too large are refused before anything
+// is read).
+ReadResult read_file(const std::string& path, std::string& bytes,
+                     std::uint64_t limit = kMaxDataFileBytes);
 // read_file on a path as the editor writes it: on Linux a backslash
 // separates folders too.
-std::string read_local_file(const std::string& path, std::string& bytes,
-                            std::uint64_t limit = kMaxDataFileBytes);
+ReadResult read_local_file(const std::string& path, std::string& bytes,
+                           std::uint64_t limit = kMaxDataFileBytes);
 
 // read_local_file of a picture, within kMaxPictureFileBytes.
-std::string read_picture(const std::string& path, std::string& bytes);
+ReadResult read_picture(const std::string& path, std::string& bytes);
 
 // "FILE: message" on the error stream (the file name as given).
 void report(std::ostream& err, const std::string& path, const std::string& message);

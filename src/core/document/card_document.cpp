@@ -55,12 +55,15 @@ DataLine* CardDocument::new_line(DataLine line) {
     }
     slot->swap(line);
     slot->index_ = -1;
-    slot->id_ = line.id_;
-    if (!slot->id_) {
-        slot->id_ = next_id_++;
-        if (next_id_ == 0) next_id_ = 1;
-    }
+    // A line moved out and back keeps its id; a new one gets the next.
+    slot->id_ = line.id_ ? line.id_ : take_id();
     return slot;
+}
+
+std::uint32_t CardDocument::take_id() {
+    const std::uint32_t id = next_id_++;
+    if (next_id_ == 0) next_id_ = 1;  // 0 names no line
+    return id;
 }
 
 void CardDocument::free_line(DataLine* line) {
@@ -398,8 +401,7 @@ void CardDocument::adopt(CardDocument& other) {
     file_name = std::move(other.file_name);
     for (DataLine* line : order_) {
         line->index_ = -1;
-        line->id_ = next_id_++;
-        if (next_id_ == 0) next_id_ = 1;
+        line->id_ = take_id();
     }
     other.clear();
     other.file_name = UNTITLED_NAME;

@@ -146,6 +146,8 @@ private:
     // A place for a line, and giving one back.
     DataLine* new_line(DataLine line);
     void free_line(DataLine* line);
+    // A line id no line of this document has had.
+    std::uint32_t take_id();
     // The line's text in a block of its own.
     static void own_text(DataLine& line);
 

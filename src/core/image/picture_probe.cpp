@@ -1,6 +1,5 @@
 #include "core/image/picture_probe.h"
 
-#include "core/document/file_check.h"
 #include "core/image/bmp_file.h"
 #include "core/image/image_path.h"
 #include "core/image/png_decoder.h"
@@ -11,9 +10,9 @@ PictureProbeResult probe_picture(const std::string& path, const FileReader& read
     const PictureKind kind = picture_kind(path);
     if (kind == PictureKind::NONE) return {PictureState::not_a_picture, {}, 0, 0};
     std::string bytes;
-    if (std::string error = read(path, bytes); !error.empty()) {
-        if (error == refusal_message(FileRefusal::missing, 0)) return {PictureState::missing, {}, 0, 0};
-        return {PictureState::unreadable, std::move(error), 0, 0};
+    if (ReadResult read_result = read(path, bytes); !read_result.ok()) {
+        if (read_result.refusal == FileRefusal::missing) return {PictureState::missing, {}, 0, 0};
+        return {PictureState::unreadable, std::move(read_result.message), 0, 0};
     }
     Picture picture;
     const char* error = kind == PictureKind::BMP ? read_bmp(bytes, picture)

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "core/document/file_check.h"
+
 namespace qz {
 
 enum class PictureState { ok, missing, not_a_picture, unreadable };
@@ -15,9 +17,8 @@ struct PictureProbeResult {
     int width = 0, height = 0;  // of a picture that is ok
 };
 
-// Reads a whole file of at most kMaxPictureFileBytes into `bytes`; "" when
-// it did, else why not (refusal_message for a file refused unread).
-using FileReader = std::function<std::string(const std::string& path, std::string& bytes)>;
+// Reads a whole file of at most kMaxPictureFileBytes into `bytes`.
+using FileReader = std::function<ReadResult(const std::string& path, std::string& bytes)>;
 
 // The state of the picture at `path` (resolved), its bytes read by `read`.
 PictureProbeResult probe_picture(const std::string& path, const FileReader& read);

@@ -17,13 +17,13 @@ namespace qz {
 
 std::optional<std::string> read_whole_file(HWND owner, const std::string& path) {
     std::string bytes;
-    const std::string error = read_file_bytes(path, bytes, kMaxDataFileBytes);
-    if (error.empty()) return bytes;
-    // The reason and the file follow the message when there is more to say.
-    static constexpr char kReadFailed[] = "ファイル読み込みに失敗しました。";
+    const ReadResult read = read_file_bytes(path, bytes, kMaxDataFileBytes);
+    if (read.ok()) return bytes;
+    // A refusal's reason and the file follow the message.
     if (owner)
-        show_error(owner, error == kReadFailed ? kReadFailed
-                                               : (kReadFailed + ("\r\n" + error + "\r\n" + path)).c_str());
+        show_error(owner, read.refusal == FileRefusal::none
+                              ? kReadFailedMessage
+                              : (kReadFailedMessage + ("\r\n" + read.message + "\r\n" + path)).c_str());
     return std::nullopt;
 }
 

@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "core/document/file_check.h"
+
 namespace qz {
 
-// "" when `bytes` holds the whole file, else the message saying why not.
-std::string read_file_bytes(const std::string& path, std::string& bytes, std::uint64_t limit);
+// Reads the whole file into `bytes`, refusing what is not an ordinary file
+// of at most `limit` bytes before reading it.
+ReadResult read_file_bytes(const std::string& path, std::string& bytes, std::uint64_t limit);
 
 }  // namespace qz

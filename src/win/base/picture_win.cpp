@@ -16,20 +16,26 @@
 namespace qz {
 namespace {
 
+// A picture file read whole, running out of memory told as decoding tells it.
+ReadResult read_picture_bytes(const std::string& path, std::string& bytes) {
+    try {
+        return read_file_bytes(path, bytes, kMaxPictureFileBytes);
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
+        return {FileRefusal::none, kPictureOutOfMemory};
+    }
+}
+
 // The message, with the picture's path on a line of its own.
 void show_picture_error(HWND owner, const char* message, const std::string& path) {
     show_error(owner, (std::string(message) + "\r\n" + path).c_str());
 }
 
 std::optional<std::string> read_picture_file(HWND owner, const std::string& path) {
-    std::string bytes, error;
-    try {
-        error = read_file_bytes(path, bytes, kMaxPictureFileBytes);
-    } catch (const std::bad_alloc&) {
-        error = kPictureOutOfMemory;
-    }
-    if (error.empty()) return bytes;
-    show_picture_error(owner, error.c_str(), path);
+    std::string bytes;
+    const ReadResult read = read_picture_bytes(path, bytes);
+    if (read.ok()) return bytes;
+    show_picture_error(owner, read.message.c_str(), path);
     return std::nullopt;
 }
 
@@ -66,13 +72,7 @@ std::string resolve_image_path(const std::string& reference) {
 }
 
 PictureProbeResult probe_picture_file(const std::string& path) {
-    return probe_picture(path, [](const std::string& file, std::string& bytes) {
-        try {
-            return read_file_bytes(file, bytes, kMaxPictureFileBytes);
-        } catch (const std::bad_alloc&) {
-            return std::string(kPictureOutOfMemory);
-        }
-    });
+    return probe_picture(path, read_picture_bytes);
 }
 
 std::optional<Picture> load_bmp_image(HWND owner, const std::string& path) {
