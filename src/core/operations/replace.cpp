@@ -102,19 +102,20 @@ bool Replacer::may_match(std::string_view text, int version) const {
     return find_bytes(text.data(), end, prefilter_) != end;
 }
 
-// The field's shown value with its matches replaced, or none. `value` gets
-// the shown value.
-std::optional<std::string> Replacer::replaced_field(std::string_view stored, int version,
-                                                    std::string& value, int& count) const {
+// The field's shown value with its matches replaced, or none; `shown`
+// unescapes a field that holds a backslash (without one the stored bytes
+// are the shown ones, and most fields have none).
+template <typename Shown>
+std::optional<std::string> Replacer::replaced_field(std::string_view stored, int& count,
+                                                    Shown shown) const {
     if (stored.empty()) return std::nullopt;
-    // Without a backslash the stored bytes are the shown ones.
+    std::string value;
     if (has_backslash(stored)) {
-        value = unescape_text(stored, kCharsets.question, version);
-    } else {
-        value.assign(stored);
+        value = shown();
+        stored = value;
     }
     std::string replaced;
-    const int n = replace_value(value, replaced);
+    const int n = replace_value(stored, replaced);
     if (n == 0) return std::nullopt;
     count += n;
     return replaced;
@@ -125,15 +126,16 @@ std::optional<LineReplacement> Replacer::replace_in(const DataLine& line, int ve
     if (!line.has_text() || !may_match(line.text(), version)) return std::nullopt;
     const SearchConditions c = table_.conditions;
     LineReplacement result;
-    std::string value;
 
     if (line.kind() == LINE_TITLE) {
         const char* comment = nullptr;
         if (!(c & SEARCH_TITLE) || check_title_line(text, &comment) < 0) return std::nullopt;
         const char* start = nullptr;
         const int length = title_text_field(text, &start);
-        std::optional<std::string> title =
-            replaced_field(stored_span(start, length), version, value, result.matches);
+        const std::string_view stored = stored_span(start, length);
+        std::optional<std::string> title = replaced_field(stored, result.matches, [&] {
+            return unescape_text(stored, kCharsets.title, version);
+        });
         if (!title) return std::nullopt;
         const TitleFields shown = title_display_fields(text, kCharsets, version);
         TitleEdit edit;
@@ -148,29 +150,32 @@ std::optional<LineReplacement> Replacer::replace_in(const DataLine& line, int ve
                          title_display_fields(again, kCharsets, version).title != *title;
     } else {
         if (!is_question(&line) || check_question_line(text, nullptr) < 0) return std::nullopt;
-        const QuestionFields shown = question_display_fields(text, kCharsets, version);
         QuestionEdit edit;
-        edit.history = shown.history;
-        edit.group = shown.group;
-        edit.answer_number = shown.answer_number;
         if (c & SEARCH_QUESTION) {
-            std::string replaced;
-            if (const int n = replace_value(shown.question, replaced); n > 0) {
-                result.matches += n;
-                edit.question = std::move(replaced);
-            }
+            edit.question = replaced_field(stored_span(text, question_text_field(text)),
+                                           result.matches, [&] {
+                                               return question_display_text(
+                                                   text, kCharsets.question, version);
+                                           });
         }
         if (c & SEARCH_ANSWER) {
             const char* start = nullptr;
-            const int length = answer_text_field(text, &start);
-            edit.answer = replaced_field(stored_span(start, length), version, value, result.matches);
+            const std::string_view stored = stored_span(start, answer_text_field(text, &start));
+            edit.answer = replaced_field(stored, result.matches, [&] {
+                return unescape_text(stored, kCharsets.answer, version);
+            });
         }
         if (c & SEARCH_COMMENT) {
             const char* start = nullptr;
-            const int length = check_question_line(text, &start);
-            edit.comment = replaced_field(stored_span(start, length), version, value, result.matches);
+            const std::string_view stored = stored_span(start, check_question_line(text, &start));
+            edit.comment = replaced_field(stored, result.matches, [&] {
+                return unescape_text(stored, kCharsets.comment, version);
+            });
         }
         if (result.matches == 0) return std::nullopt;
+        edit.history = question_history(text);
+        edit.group = question_group(text);
+        edit.answer_number = question_answer_number(text);
         result.text = compose_question_line(text, edit, kCharsets, version);
 
         // It must read back as a question line showing the new fields, and

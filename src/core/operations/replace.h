@@ -63,8 +63,9 @@ private:
     const char* match_at(const char* p, const char* end) const;
     // False when the line surely holds no match in any field.
     bool may_match(std::string_view text, int version) const;
-    std::optional<std::string> replaced_field(std::string_view stored, int version,
-                                              std::string& value, int& count) const;
+    template <typename Shown>
+    std::optional<std::string> replaced_field(std::string_view stored, int& count,
+                                              Shown shown) const;
 
     MatchTable table_;
     std::string replacement_;
