@@ -91,3 +91,15 @@ fi
 dialog "ページ設定" page_setup alt+f t
 dialog "印刷プレビュー" print_preview alt+f v
 dialog "問題チェック" problem_check alt+c k
+# The replace dialog with texts typed in, over the sample.
+line 15
+if key ctrl+h && id=$(window "置換"); then
+    xdotool type --delay 80 "map.bmp"
+    key Tab
+    xdotool type --delay 80 "japan.bmp"
+    sleep 0.5
+    shot "$id" replace
+    key Escape
+else
+    echo "skipped replace: no window \"置換\""
+fi

@@ -30,6 +30,7 @@
 #define IDD_CUSTOMIZE_IME 620
 #define IDD_ABOUT 621
 #define IDD_PROBLEM_CHECK 622
+#define IDD_REPLACE 624
 
 /* Commands */
 #define CMD_NEW 61
@@ -51,6 +52,7 @@
 #define CMD_FIND 77
 #define CMD_FIND_NEXT 78
 #define CMD_FIND_PREVIOUS 79
+#define CMD_REPLACE 121
 #define CMD_SORT 81
 #define CMD_INSERT_IMAGE 82
 #define CMD_GROUP_CHANGE 83

@@ -74,8 +74,8 @@ private:
 };
 
 // Replaces in every line (selected_only: every selected line) as one step
-// of the model; nothing is recorded when nothing changes. The lines changed
-// are then selected, the first of them focused and current.
+// of the model; nothing is recorded when nothing changes. Selection, focus
+// and current line stay as they were.
 ReplaceCounts replace_all(EditorModel& model, const Replacer& replacer, bool selected_only);
 
 // Replaces in the line at `index` as one step; counts of that line alone.

@@ -18,6 +18,7 @@
 #include "win/view/pane_host.h"
 #include "win/operations/print_preview_win.h"
 #include "win/operations/problem_check_win.h"
+#include "win/operations/replace_win.h"
 #include "win/view/list_mirror_win.h"
 
 namespace qz {
@@ -135,6 +136,7 @@ bool preprocess_message(MSG& msg) {
     if (help_pretranslate(msg)) return true;
     // Before the accelerators: the main window is disabled under the preview.
     if (print_preview_message(msg)) return true;
+    if (replace_dialog_message(msg)) return true;
     if (a.accelerators && a.main_window &&
         TranslateAcceleratorA(a.main_window, a.accelerators, &msg))
         return true;

@@ -19,6 +19,7 @@
 #include "win/operations/page_setup_dialog_win.h"
 #include "win/operations/print_job_win.h"
 #include "win/operations/print_preview_win.h"
+#include "win/operations/replace_win.h"
 #include "win/operations/select_dialog_win.h"
 #include "win/operations/sort_dialog_win.h"
 #include "win/view/line_list_win.h"
@@ -119,6 +120,7 @@ const Command kCommands[] = {
     {CMD_FIND, [](HWND w, int) { show_find_dialog(w); }},
     {CMD_FIND_NEXT, [](HWND w, int) { find_next(w); }},
     {CMD_FIND_PREVIOUS, [](HWND w, int) { find_previous(w); }},
+    {CMD_REPLACE, [](HWND w, int) { show_replace_dialog(w); }},
     {CMD_SORT, [](HWND w, int) { show_sort_dialog(w); }},
     {CMD_INSERT_IMAGE, [](HWND w, int) { insert_image_reference(w); }},
     {CMD_GROUP_CHANGE, [](HWND w, int) { change_group_of_selection(w); }},

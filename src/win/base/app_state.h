@@ -42,6 +42,9 @@ struct Application {
     EditorModel editor{doc};
     // The last text confirmed in the find dialog.
     std::optional<std::string> search_text;
+    // The last text replacing put in (the replace dialog shares the search
+    // text and conditions with find).
+    std::string replacement_text;
 };
 
 Application& app();

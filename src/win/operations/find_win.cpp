@@ -39,26 +39,15 @@ INT_PTR conditions_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam
     case WM_INITDIALOG: {
         center_dialog(dialog);
         SetWindowLongPtrA(dialog, DWLP_USER, lparam);
-        const unsigned conditions = *reinterpret_cast<unsigned*>(lparam);
-        for (const ConditionBox& b : kConditionBoxes)
-            CheckDlgButton(dialog, b.id,
-                           ((conditions & b.bit) != 0) != b.inverted ? BST_CHECKED : BST_UNCHECKED);
+        check_condition_boxes(dialog, *reinterpret_cast<unsigned*>(lparam));
         return TRUE;
     }
     case WM_HELP: show_help(dialog, kHelpContext, kTopicConditions); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: {
-            unsigned conditions = 0;
-            for (const ConditionBox& b : kConditionBoxes)
-                if ((IsDlgButtonChecked(dialog, b.id) == BST_CHECKED) != b.inverted)
-                    conditions |= b.bit;
-            if (!(conditions & (SEARCH_TITLE | SEARCH_QUESTION | SEARCH_ANSWER | SEARCH_COMMENT))) {
-                message_box(dialog,
-                            "「以下の中から検索」のうち少なくとも１つにチェックしてください。",
-                            MB_OK | MB_ICONWARNING);
-                return TRUE;
-            }
+            const unsigned conditions = checked_conditions(dialog);
+            if (!conditions_name_a_field(dialog, conditions)) return TRUE;
             *reinterpret_cast<unsigned*>(GetWindowLongPtrA(dialog, DWLP_USER)) = conditions;
             EndDialog(dialog, 1);
             return TRUE;
@@ -171,6 +160,26 @@ bool show_search_conditions_dialog(HWND owner) {
         run_search_conditions_dialog(owner, app().prefs.search_conditions);
     if (conditions) app().prefs.search_conditions = *conditions;
     return conditions.has_value();
+}
+
+void check_condition_boxes(HWND dialog, unsigned conditions) {
+    for (const ConditionBox& b : kConditionBoxes)
+        CheckDlgButton(dialog, b.id,
+                       ((conditions & b.bit) != 0) != b.inverted ? BST_CHECKED : BST_UNCHECKED);
+}
+
+unsigned checked_conditions(HWND dialog) {
+    unsigned conditions = 0;
+    for (const ConditionBox& b : kConditionBoxes)
+        if ((IsDlgButtonChecked(dialog, b.id) == BST_CHECKED) != b.inverted) conditions |= b.bit;
+    return conditions;
+}
+
+bool conditions_name_a_field(HWND owner, unsigned conditions) {
+    if (conditions & (SEARCH_TITLE | SEARCH_QUESTION | SEARCH_ANSWER | SEARCH_COMMENT)) return true;
+    message_box(owner, "「以下の中から検索」のうち少なくとも１つにチェックしてください。",
+                MB_OK | MB_ICONWARNING);
+    return false;
 }
 
 void find_next(HWND owner) { find(owner, 1); }

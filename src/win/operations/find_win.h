@@ -35,6 +35,13 @@ void show_find_dialog(HWND owner);
 // Edits the preferences' search conditions; true when they were stored.
 bool show_search_conditions_dialog(HWND owner);
 void find_next(HWND owner);
+// The comparison and field boxes of a dialog that has the conditions
+// dialog's (search_conditions_ids.h): checks them for `conditions`, and
+// reads them back.
+void check_condition_boxes(HWND dialog, unsigned conditions);
+unsigned checked_conditions(HWND dialog);
+// True when the conditions name a field; else says so over `owner`.
+bool conditions_name_a_field(HWND owner, unsigned conditions);
 void find_previous(HWND owner);
 
 }  // namespace qz

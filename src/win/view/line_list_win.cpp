@@ -94,6 +94,8 @@ void answer_line_list_texts(NMLVDISPINFOA& info) {
     }
 }
 
+void show_status_message(const char* text) { set_status_text(0, text, SBT_NOBORDERS); }
+
 void show_f1_hint() {
     char hint[128] = {};
     LoadStringA(app().instance, IDS_F1_HINT, hint, sizeof hint);

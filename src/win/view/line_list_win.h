@@ -23,6 +23,8 @@ void relabel_lines(int first, int last);
 void set_line_data(int index);
 // Status bar part 0: the hint that F1 opens the help.
 void show_f1_hint();
+// Status bar part 0: a message (until the next hint replaces it).
+void show_status_message(const char* text);
 // Status bar part 1: "\t%d/%d" (file line number of `index`, last one).
 void show_line_position(int index);
 

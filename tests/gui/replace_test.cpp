@@ -1,0 +1,140 @@
+#include "editor_fixture.h"
+#include "resources/replace_ids.h"
+#include "resources/resource.h"
+#include "win/operations/replace_win.h"
+#include "win/view/line_list_win.h"
+
+namespace qz::test {
+namespace {
+
+using ReplaceTest = EditorTest;
+
+const char kLines[] =
+    "#地名の問題,000000\r\n"             // 0
+    "旧地名は？,旧地名,<00'旧地名\r\n"   // 1
+    "'旧地名のコメント行\r\n"            // 2
+    "山は？,フジサン,<00\r\n"            // 3
+    "旧地名の川は？,[旧地名|川],<00\r\n";  // 4
+
+// What is replaced, and how lines are composed, is tested natively; here
+// the dialog's wiring: scope, buttons, counts, undo.
+HWND open_dialog(EditorTest& test, const char* find, const char* with) {
+    SendMessageA(app().main_window, WM_COMMAND, CMD_REPLACE, 0);
+    pump();
+    HWND dialog = replace_dialog();
+    EXPECT_TRUE(dialog && IsWindowVisible(dialog));
+    (void)test;
+    if (!dialog) return nullptr;
+    SetDlgItemTextA(dialog, IDC_REPLACE_FIND, find);
+    SetDlgItemTextA(dialog, IDC_REPLACE_WITH, with);
+    return dialog;
+}
+
+TEST_F(ReplaceTest, ReplaceAllIsOneUndoStepWithTrueCountsAndNothingMarkedWhenNothingMatched) {
+    open(kLines);
+    focus_line(3);
+    select_only({3});
+    const std::string before = joined_lines();
+    HWND dialog = open_dialog(*this, "旧地名", "新,地名");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_REPLACE_EVERY_LINE), BST_CHECKED);
+    click(dialog, IDC_REPLACE_ALL);
+    // The comma is escaped as typing it into the pane would; the comment
+    // line is not a field and stays.
+    EXPECT_EQ(joined_lines(),
+              "#地名の問題,000000|新\\,地名は？,新\\,地名,<00'新\\,地名|'旧地名のコメント行|"
+              "山は？,フジサン,<00|新\\,地名の川は？,[新\\,地名|川],<00|");
+    ASSERT_EQ(message_texts(), std::vector<std::string>{"2 行で 5 箇所を置換しました。"});
+    EXPECT_EQ(status_text(0), "2 行で 5 箇所を置換しました。");
+    EXPECT_TRUE(modified());
+    EXPECT_EQ(app().search_text, "旧地名");
+    EXPECT_EQ(app().replacement_text, "新,地名");
+
+    SetFocus(list());
+    command(CMD_UNDO);
+    EXPECT_EQ(joined_lines(), before);
+    EXPECT_FALSE(modified());
+
+    messages_.clear();
+    SetDlgItemTextA(dialog, IDC_REPLACE_FIND, "どこにもない");
+    click(dialog, IDC_REPLACE_ALL);
+    EXPECT_EQ(message_texts(), std::vector<std::string>{"0 行で 0 箇所を置換しました。"});
+    EXPECT_FALSE(modified());
+    EXPECT_TRUE(app().editor.can_redo());  // nothing recorded over the undone step
+    // An empty search text disables the buttons.
+    SetDlgItemTextA(dialog, IDC_REPLACE_FIND, "");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_REPLACE_ALL)));
+    click(dialog, IDCANCEL);
+    EXPECT_EQ(replace_dialog(), nullptr);
+}
+
+TEST_F(ReplaceTest, ScopeOfSeveralSelectedLinesStaysWhileNextAndReplaceStepThroughIt) {
+    open(kLines);
+    select_only({0, 3, 4});
+    focus_line(0);
+    select_only({0, 3, 4});
+    HWND dialog = open_dialog(*this, "は？", "は。");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_REPLACE_SELECTED), BST_CHECKED);
+
+    // Next skips line 1 (not selected) and moves only the focus.
+    click(dialog, IDC_REPLACE_NEXT);
+    EXPECT_EQ(app().editor.current(), 3);
+    EXPECT_EQ(selected_items(), (std::vector<int>{0, 3, 4}));
+    // Replace changes the current line and goes on to the next.
+    click(dialog, IDC_REPLACE_ONE);
+    EXPECT_EQ(doc().line_at(3)->text(), "山は。,フジサン,<00");
+    EXPECT_EQ(app().editor.current(), 4);
+    EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_REPLACE_STATUS)), "1 行で 1 箇所を置換しました。");
+    click(dialog, IDC_REPLACE_ALL);
+    EXPECT_EQ(doc().line_at(4)->text(), "旧地名の川は。,[旧地名|川],<00");
+    EXPECT_EQ(doc().line_at(1)->text(), "旧地名は？,旧地名,<00'旧地名");
+    EXPECT_EQ(message_texts(), std::vector<std::string>{"1 行で 1 箇所を置換しました。"});
+    EXPECT_EQ(selected_items(), (std::vector<int>{0, 3, 4}));
+
+    // Opened again over one selected line, the scope is every line.
+    click(dialog, IDCANCEL);
+    focus_line(1);
+    select_only({1});
+    dialog = open_dialog(*this, "川", "[");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_REPLACE_EVERY_LINE), BST_CHECKED);
+    EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_REPLACE_WITH)), "[");
+    // A bracket would unbalance the answer of line 4: the line is refused.
+    messages_.clear();
+    click(dialog, IDC_REPLACE_ALL);
+    EXPECT_EQ(message_texts(),
+              std::vector<std::string>{"0 行で 0 箇所を置換しました。\n"
+                                       "1 行（2 箇所）は書式が崩れるため置換しませんでした。"});
+    EXPECT_EQ(doc().line_at(4)->text(), "旧地名の川は。,[旧地名|川],<00");
+    click(dialog, IDCANCEL);
+}
+
+TEST_F(ReplaceTest, CtrlHOpensTheDialogAndItsEditBoxesKeepTheirKeys) {
+    open(kLines);
+    focus_line(1);
+    select_only({1});
+    SetFocus(list());
+    press_key('H', VK_CONTROL);
+    HWND dialog = replace_dialog();
+    ASSERT_TRUE(dialog);
+    HWND find = GetDlgItem(dialog, IDC_REPLACE_FIND);
+    EXPECT_EQ(GetFocus(), find);
+    SetWindowTextA(find, "abc");
+    SendMessageA(find, EM_SETSEL, 0, 0);
+    // Ctrl+A selects the box's text, not the document's lines.
+    press_key('A', VK_CONTROL);
+    DWORD start = 1, end = 0;
+    SendMessageA(find, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 3u);
+    EXPECT_EQ(selected_items(), (std::vector<int>{1}));
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    click(dialog, IDCANCEL);
+}
+
+}  // namespace
+}  // namespace qz::test
