@@ -17,6 +17,7 @@
 #include "core/image/picture_probe.h"
 #include "core/operations/problem_check.h"
 #include "tool/find_command.h"
+#include "tool/replace_command.h"
 #include "tool/replace_file.h"
 #include "tool/tool_files.h"
 #include "tool/pictures_command.h"
@@ -29,7 +30,8 @@ using Args = std::vector<std::string>;
 
 constexpr char kUsage[] =
     "usage: qzotool check [--problems] FILE... | list FILE | normalize FILE OUT | answers FILE"
-    " | find [--conditions HEX] TEXT FILE | pictures FILE\n";
+    " | find [--conditions HEX] TEXT FILE | pictures FILE\n"
+    "       qzotool replace [--fields tqac] [--case] [--width] [--kana] FIND REPLACEMENT FILE [OUT]\n";
 
 // Exit statuses.
 constexpr int kExitOk = 0;
@@ -207,6 +209,7 @@ const Command kCommands[] = {
     {"answers", 1, 1, run_answers},
     {"find", 0, kAny, run_find},
     {"pictures", 1, 1, run_pictures},
+    {"replace", 0, kAny, run_replace},
 };
 
 }  // namespace

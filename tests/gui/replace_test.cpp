@@ -1,6 +1,9 @@
+#include <sstream>
+
 #include "editor_fixture.h"
 #include "resources/replace_ids.h"
 #include "resources/resource.h"
+#include "tool/qzotool.h"
 #include "win/operations/replace_win.h"
 #include "win/view/line_list_win.h"
 
@@ -108,6 +111,24 @@ TEST_F(ReplaceTest, ScopeOfSeveralSelectedLinesStaysWhileNextAndReplaceStepThrou
                                        "1 行（2 箇所）は書式が崩れるため置換しませんでした。"});
     EXPECT_EQ(doc().line_at(4)->text(), "旧地名の川は。,[旧地名|川],<00");
     click(dialog, IDCANCEL);
+}
+
+TEST_F(ReplaceTest, TheSampleSavedAfterReplaceAllIsWhatQzotoolWrites) {
+    const std::string path = copy_to_temp("samples/sample.qzf", "sample.qzf");
+    const std::string out_path = dir_ + "\\tool.qzf";
+    std::ostringstream out, err;
+    EXPECT_EQ(tool::run({"replace", "の首都", "の首都,都市", path, out_path}, out, err), 0);
+    EXPECT_EQ(err.str(), "");
+    start("\"" + path + "\"");
+    HWND dialog = open_dialog(*this, "の首都", "の首都,都市");
+    ASSERT_TRUE(dialog);
+    click(dialog, IDC_REPLACE_ALL);
+    ASSERT_EQ(message_texts().size(), 1u);
+    EXPECT_EQ(message_texts()[0] + "\n", out.str());
+    click(dialog, IDCANCEL);
+    command(CMD_SAVE);
+    EXPECT_EQ(read_file(path), read_file(out_path));
+    EXPECT_NE(read_file(path), read_file(source_path("samples/sample.qzf")));
 }
 
 TEST_F(ReplaceTest, CtrlHOpensTheDialogAndItsEditBoxesKeepTheirKeys) {

@@ -295,6 +295,8 @@ TEST(Qzotool, UsageErrors) {
         {"normalize", kSample, "a", "b"}, {"answers"}, {"CHECK", kSample}, {"find", "x"},
         {"find", "x", kSample, "extra"}, {"find", "-x", kSample},
         {"find", "x", kSample, "--conditions"}, {"find", "--unknown", "x", kSample},
+        {"replace", "x", "y"}, {"replace", "x", "y", kSample, "out", "extra"},
+        {"replace", "--whole", "x", "y", kSample},
     };
     for (const auto& args : cases) {
         const Result r = run_tool(args);
@@ -302,6 +304,8 @@ TEST(Qzotool, UsageErrors) {
         EXPECT_EQ(r.out, "");
         if (!args.empty() && args[0] == "find")
             EXPECT_EQ(r.err, find_usage);
+        else if (!args.empty() && args[0] == "replace")
+            EXPECT_EQ(r.err.rfind("usage: qzotool replace [--fields tqac]", 0), 0u) << r.err;
         else
             EXPECT_EQ(r.err.substr(0, usage.size()), usage);
     }
@@ -401,6 +405,69 @@ TEST_F(FindCommand, BadConditionsOrText) {
         EXPECT_EQ(result.err.rfind("qzotool find: ", 0), 0u) << result.err;
         EXPECT_NE(result.err.find(r.message_part), std::string::npos) << result.err;
     }
+}
+
+// What is replaced and how is the editor's (tested with it); here the
+// command line: options, where the result goes, output and exit status.
+TEST(ReplaceCommand, OptionsTargetsAndStatus) {
+    const std::string data = "QUIZODATA V1.4\r\n#Tokyo,000000\r\n"
+                             "tokyo?,TOKYO,<00'tokyo\r\n[tokyo],[tokyo|b],<00\r\n";
+    const std::string file = testing::TempDir() + "replace_command_test.qzf";
+    struct Row {
+        std::vector<std::string> options;
+        std::u8string find;
+        const char* replacement;
+        int status;
+        std::u8string out;
+        const char* lines;  // the file afterwards, "" when it is left alone
+    };
+    const Row rows[] = {
+        {{}, u8"tokyo", "Kyoto", 0, u8"3 行で 6 箇所を置換しました。\n",
+         "#Kyoto,000000\r\nKyoto?,Kyoto,<00'Kyoto\r\n[Kyoto],[Kyoto|b],<00\r\n"},
+        {{"--case"}, u8"tokyo", "Kyoto", 0, u8"2 行で 4 箇所を置換しました。\n",
+         "#Tokyo,000000\r\nKyoto?,TOKYO,<00'Kyoto\r\n[Kyoto],[Kyoto|b],<00\r\n"},
+        {{"--fields", "ta"}, u8"tokyo", "", 0, u8"3 行で 3 箇所を置換しました。\n",
+         "#,000000\r\ntokyo?,,<00'tokyo\r\n[tokyo],[|b],<00\r\n"},
+        // A bracket would break the answer: the line is left alone.
+        {{"--fields=a"}, u8"b", "]", 1,
+         u8"0 行で 0 箇所を置換しました。\n1 行（1 箇所）は書式が崩れるため置換しませんでした。\n", ""},
+        {{"--width", "--kana", "--case"}, u8"ＴＯＫＹＯ", "x", 1, u8"0 行で 0 箇所を置換しました。\n",
+         ""},
+        {{"--"}, u8"-x", "x", 1, u8"0 行で 0 箇所を置換しました。\n", ""},
+    };
+    for (const Row& r : rows) {
+        std::ofstream(file, std::ios::binary) << data;
+        std::vector<std::string> args = {"replace"};
+        args.insert(args.end(), r.options.begin(), r.options.end());
+        for (const std::string& operand : {utf8(r.find), std::string(r.replacement), file})
+            args.push_back(operand);
+        SCOPED_TRACE(args[1]);
+        const Result result = run_tool(args);
+        EXPECT_EQ(result.status, r.status);
+        EXPECT_EQ(result.out, utf8(r.out));
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(read_bytes(file), *r.lines ? "QUIZODATA V1.4\r\n" + std::string(r.lines) : data);
+    }
+
+    // With OUT the file stays and OUT is written, even with nothing replaced;
+    // an OUT that cannot be written is reported.
+    std::remove(kOut.c_str());
+    EXPECT_EQ(run_tool({"replace", "absent", "x", file, kOut}).status, 1);
+    EXPECT_EQ(read_bytes(kOut), data);
+    const Result written = run_tool({"replace", "tokyo", "kyoto", file, kOut});
+    EXPECT_EQ(written.status, 0);
+    EXPECT_EQ(read_bytes(file), data);
+    EXPECT_NE(read_bytes(kOut).find("kyoto?,kyoto,<00'kyoto"), std::string::npos);
+    const std::string unwritable = testing::TempDir() + "no-such-folder/out.qzf";
+    const Result failed = run_tool({"replace", "tokyo", "kyoto", file, unwritable});
+    EXPECT_EQ(failed.status, 2);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_EQ(failed.err, unwritable + ": " + utf8(u8"書き込みできません。") + "\n");
+    const Result bad_fields = run_tool({"replace", "--fields", "tx", "a", "b", file});
+    EXPECT_EQ(bad_fields.status, 2);
+    EXPECT_NE(bad_fields.err.find("--fields takes letters"), std::string::npos);
+    std::remove(file.c_str());
+    std::remove(kOut.c_str());
 }
 
 TEST(SearchTextFromTerminal, ConvertsUtf8ToCodePage932) {
