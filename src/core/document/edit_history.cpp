@@ -131,6 +131,7 @@ ChangeReport apply_step(CardDocument& doc, EditStep& step) {
 }
 
 void EditHistory::clear() {
+    ++changes_;
     steps_.clear();
     step_bytes_.clear();
     position_ = 0;
@@ -139,6 +140,7 @@ void EditHistory::clear() {
 }
 
 void EditHistory::record(EditStep inverse) {
+    ++changes_;
     while (steps_.size() > position_) {
         bytes_ -= step_bytes_.back();
         steps_.pop_back();
@@ -174,11 +176,13 @@ ChangeReport EditHistory::apply_at(CardDocument& doc, std::size_t at) {
 
 ChangeReport EditHistory::undo(CardDocument& doc) {
     if (!can_undo()) return {};
+    ++changes_;
     return apply_at(doc, --position_);
 }
 
 ChangeReport EditHistory::redo(CardDocument& doc) {
     if (!can_redo()) return {};
+    ++changes_;
     return apply_at(doc, position_++);
 }
 

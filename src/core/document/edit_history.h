@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -89,6 +90,9 @@ public:
     // Steps done (the rest can be redone).
     std::size_t position() const { return position_; }
     std::size_t bytes() const { return bytes_; }
+    // Steps recorded, undone or redone and clearings so far: a count that
+    // only grows, so that equal counts mean no change in between.
+    std::uint64_t changes() const { return changes_; }
 
 private:
     void drop_oldest();
@@ -99,6 +103,7 @@ private:
     std::size_t position_ = 0;  // steps_[0, position_) are done
     long saved_ = 0;            // -1: the saved state is out of reach
     std::size_t bytes_ = 0;
+    std::uint64_t changes_ = 0;
     std::size_t max_steps_;
     std::size_t max_bytes_;
 };

@@ -128,7 +128,13 @@ public:
     // The pane's edit of the current line, not yet committed: the one place
     // that knows whether leaving the line must commit it.
     bool pending_edit() const { return pending_edit_; }
-    void set_pending_edit(bool pending) { pending_edit_ = pending; }
+    void set_pending_edit(bool pending) {
+        if (pending) ++pane_changes_;
+        pending_edit_ = pending;
+    }
+    // Changes of the document and of the pane's pending edit so far: a
+    // count that only grows (what a recovery file holds is told by it).
+    std::uint64_t changes() const { return history_.changes() + pane_changes_; }
 
 private:
     void resize_selection();
@@ -141,6 +147,7 @@ private:
     int focus_ = -1;
     int anchor_ = -1;
     bool pending_edit_ = false;
+    std::uint64_t pane_changes_ = 0;
     int current_ = -1;
     int current_kind_ = 0;
 };

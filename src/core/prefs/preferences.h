@@ -53,6 +53,8 @@ struct Preferences {
     std::uint8_t IMEQuestion = IME_LEAVE;
     std::uint8_t IMEAnswer = IME_LEAVE;
     std::uint8_t IMEComment = IME_LEAVE;
+    // Seconds between writes of the recovery file (0: none).
+    int RecoveryInterval = 30;
     unsigned search_conditions = kDefaultSearchConditions;  // never saved
     FontSpec pane_control_font;                              // never saved
     FontSpec Title;

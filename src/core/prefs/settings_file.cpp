@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/document/data_file.h"
+#include "core/document/recovery.h"
 #include "core/syntax/scan.h"
 
 namespace qz {
@@ -245,6 +246,8 @@ void read_settings_text(std::string bytes, Preferences& prefs, PrintSettings& pr
             prefs.*k.field = static_cast<std::uint8_t>(value);
         }
     }
+    if (settings_int_in(text, "RecoveryInterval", 0, kMaxRecoveryInterval, value))
+        prefs.RecoveryInterval = value;
 
     for (const FontKey& k : kFontKeys)
         read_font(text, k.prefix, prefs.*k.font);
@@ -270,6 +273,7 @@ std::string write_settings_text(const Preferences& prefs, const PrintSettings& p
     put_section(out, "[Option]");
     for (const ByteKey& k : kOptionKeys)
         put_int(out, k.key, prefs.*k.field);
+    put_int(out, "RecoveryInterval", prefs.RecoveryInterval);
 
     put_section(out, "[Fonts]");
     for (const FontKey& k : kFontKeys) {
