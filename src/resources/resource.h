@@ -31,6 +31,7 @@
 #define IDD_ABOUT 621
 #define IDD_PROBLEM_CHECK 622
 #define IDD_REPLACE 624
+#define IDD_CHOICE 625
 
 /* Commands */
 #define CMD_NEW 61

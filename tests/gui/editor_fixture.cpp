@@ -210,6 +210,7 @@ void EditorTest::start(const std::string& command_line) {
     app().settings_path = dir_ + "\\QZOEDIT.INI";
     app().help_path = dir_ + "\\QZOEDIT.CHM";
     load_preferences();
+    app().prefs.RecoveryInterval = recovery_interval_;
     ASSERT_NE(create_main_window(SW_SHOWNORMAL), nullptr);
     open_command_line(command_line.c_str());
     pump();

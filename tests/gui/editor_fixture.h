@@ -105,6 +105,9 @@ protected:
     // Paths the open/save dialogs answer with, in order; empty = cancel.
     std::deque<std::string> dialog_answers_;
     std::vector<std::string> dialogs_shown_;
+    // Seconds between recovery writes from start() on; none unless a test
+    // is about them.
+    int recovery_interval_ = 0;
 
 private:
     bool started_ = false;

@@ -355,16 +355,19 @@ void append_read_line(std::string& out, const char* line, std::size_t length, Li
     out.append("\r\n", 2);
 }
 
-std::string write_data_file(const CardDocument& doc) {
-    std::size_t total = kHeaderLength + 2;
+std::string write_data_file(const CardDocument& doc) { return write_data_file(doc, -1, {}); }
+
+std::string write_data_file(const CardDocument& doc, int index, std::string_view text) {
+    std::size_t total = kHeaderLength + 2 + text.size();
     for (const DataLine& line : doc)
         total += line.text().size() + 2;
 
     std::string out;
     out.reserve(total);
     append_header_line(out, doc.version);
+    int at = 0;
     for (const DataLine& line : doc) {
-        out.append(line.text());
+        out.append(at++ == index ? text : line.text());
         out.append("\r\n", 2);
     }
     return out;

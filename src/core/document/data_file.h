@@ -118,6 +118,9 @@ LoadResult read_data_file(std::string bytes, CardDocument& doc);
 // The bytes the editor writes for the document: the header and every line,
 // each ended by CR LF.
 std::string write_data_file(const CardDocument& doc);
+// The same with the line at `index` written as `text` instead (an edit the
+// document does not hold yet).
+std::string write_data_file(const CardDocument& doc, int index, std::string_view text);
 
 // The same a line at a time, without a document: the header line, and a
 // line of a file as reading and then writing it gives it.

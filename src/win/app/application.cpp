@@ -128,7 +128,7 @@ void open_command_line(const char* command_line) {
             return;
         }
     }
-    new_document(owner);
+    start_document(owner);
 }
 
 bool preprocess_message(MSG& msg) {

@@ -12,6 +12,9 @@
 #include "resources/resource.h"
 #include "win/base/app_state.h"
 #include "win/app/data_file_win.h"
+#include "win/app/recovery_win.h"
+#include "win/base/choice_box.h"
+#include "win/base/file_lock_win.h"
 #include "win/base/message_box.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
@@ -88,6 +91,10 @@ struct FileStamp {
 };
 std::optional<FileStamp> known_stamp;
 
+// The lock of the open document's file (none for an untitled or a
+// read-only document).
+FileLock document_lock;
+
 std::optional<FileStamp> stamp_of(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
@@ -103,8 +110,12 @@ void show_new_document() {
     update_title();
 }
 
-// The model's document emptied and nothing of it left in view.
+// The model's document emptied and nothing of it left in view; its
+// recovery file and its lock go with it.
 void close_document() {
+    remove_recovery_file();
+    document_lock = FileLock();
+    app().read_only = false;
     destroy_pane();
     editor().close_document();
     empty_line_list();
@@ -130,7 +141,8 @@ std::optional<std::string> choose_open_file(HWND owner, const char* title, const
 
 void update_title() {
     if (!app().main_window) return;
-    std::string title = app().doc.file_name + " - " + kAppCaption;
+    std::string title = app().doc.file_name + (app().read_only ? " (読み取り専用)" : "") + " - " +
+                        kAppCaption;
     SetWindowTextA(app().main_window, title.c_str());
 }
 
@@ -140,7 +152,10 @@ bool confirm_discard(HWND owner) {
     std::string question = doc.file_name + " は変更されています。保存しますか？";
     switch (message_box(owner, question.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: return save_document(owner);
-    case IDNO: return true;
+    case IDNO:
+        // Closed without saving: nothing of it is to be offered again.
+        remove_recovery_file();
+        return true;
     default: return false;
     }
 }
@@ -158,26 +173,92 @@ bool path_fits(HWND owner, const std::string& path) {
     return false;
 }
 
-void open_document(HWND owner, const std::string& path) {
-    if (!path_fits(owner, path)) return;
-    // Nothing of the file that was open stays in view (or in memory) behind
-    // a message about this one.
-    close_document();
+namespace {
+
+// Whether the file may be opened here: another editor holding it is
+// brought to the front instead, or the file is opened read-only. `lock`
+// gets the lock taken.
+enum class Access { editable, read_only, none };
+Access access_to(HWND owner, const std::string& path, FileLock& lock) {
+    lock = FileLock::take(full_path(path), app().main_window);
+    if (lock.held() || !lock.other()) return Access::editable;
+    const std::string text = "このファイルは別のウィンドウで開かれています。\n" + path;
+    switch (choice_box(owner, {text, "切り替え(&S)", "読み取り専用で開く(&R)"})) {
+        case Choice::first: bring_to_front(lock.other()); return Access::none;
+        case Choice::second: return Access::read_only;
+        case Choice::cancel: break;
+    }
+    return Access::none;
+}
+
+// Nothing opened: the document that was open stays; at start-up there is
+// none, and an untitled one begins.
+void keep_document() {
+    if (app().doc.count() == 0) start_new_document();
+}
+
+// Reads `path` into the model (a restored recovery file: bound to the
+// data file's name, modified); false after the reader's message.
+bool load_document(HWND owner, const std::string& path, const std::string& name, bool restored) {
     CardDocument loaded;
     ReadOutcome read = read_data_file_at(owner, path, loaded);
-    if (read.magic_matched) add_recent_file(owner, path);
-    if (!read.ok) {
-        start_new_document();
-        return;
-    }
-    known_stamp = stamp_of(path);
+    if (read.magic_matched && !restored) add_recent_file(owner, path);
+    if (!read.ok) return false;
+    if (restored) loaded.file_name = name;
+    known_stamp = name == UNTITLED_NAME ? std::nullopt : stamp_of(name);
     // The NUL bytes are gone from the document, not yet from the file.
     const NulBytes nul = read.result.nul_bytes;
-    editor().replace(loaded, nul.count > 0);
+    editor().replace(loaded, restored || nul.count > 0);
     if (file_read_observer) file_read_observer(read.result);
     show_new_document();
     if (nul.count > 0 && owner)
         message_box(owner, nul_bytes_message(nul.first_line).c_str(), MB_OK | MB_ICONWARNING);
+    return true;
+}
+
+// Restores the recovery file of the document named `name` (a data file or
+// UNTITLED_NAME); one that cannot be read is reported and kept.
+bool restore_document(HWND owner, const std::string& recovery, const std::string& name) {
+    close_document();
+    if (!load_document(owner, recovery, name, true)) return false;
+    adopt_recovery_file(recovery);
+    return true;
+}
+
+}  // namespace
+
+void open_document(HWND owner, const std::string& path) {
+    if (!path_fits(owner, path)) return;
+    FileLock lock;
+    const Access access = access_to(owner, path, lock);
+    if (access == Access::none) return keep_document();
+    std::string recovery;
+    const RecoveryOffer offer =
+        access == Access::editable ? offer_recovery(owner, path, recovery) : RecoveryOffer::open;
+    if (offer == RecoveryOffer::cancel) return keep_document();
+    if (offer == RecoveryOffer::restore && restore_document(owner, recovery, path)) {
+        add_recent_file(owner, path);
+        document_lock = std::move(lock);
+        return;
+    }
+    // Nothing of the file that was open stays in view (or in memory) behind
+    // a message about this one.
+    close_document();
+    if (!load_document(owner, path, path, false)) {
+        start_new_document();
+        return;
+    }
+    document_lock = std::move(lock);
+    app().read_only = access == Access::read_only;
+    if (app().read_only) update_title();
+}
+
+void start_document(HWND owner) {
+    std::string recovery;
+    if (offer_recovery(owner, UNTITLED_NAME, recovery) == RecoveryOffer::restore &&
+        restore_document(owner, recovery, UNTITLED_NAME))
+        return;
+    new_document(owner);
 }
 
 namespace {
@@ -194,8 +275,21 @@ bool save_to(HWND owner, const std::string& path) {
                         MB_YESNO | MB_ICONWARNING) != IDYES)
             return false;
     }
+    // Another editor has the file open: its work is not overwritten.
+    FileLock lock;
+    if (path != app().doc.file_name || !document_lock.held()) {
+        lock = FileLock::take(full_path(path), app().main_window);
+        if (!lock.held() && lock.other()) {
+            const std::string text = "このファイルは別のウィンドウで開かれています。\n" + path;
+            message_box(owner, text.c_str(), MB_OK | MB_ICONWARNING);
+            return false;
+        }
+    }
     if (!write_data_file_at(owner, app().doc, path)) return false;
     known_stamp = stamp_of(path);
+    remove_recovery_file();
+    if (lock.held()) document_lock = std::move(lock);
+    app().read_only = false;
     editor().mark_saved_as(path);
     update_title();
     return true;
@@ -204,7 +298,7 @@ bool save_to(HWND owner, const std::string& path) {
 }  // namespace
 
 bool save_document(HWND owner) {
-    if (app().doc.file_name == UNTITLED_NAME) return save_as(owner);
+    if (app().doc.file_name == UNTITLED_NAME || app().read_only) return save_as(owner);
     return save_to(owner, app().doc.file_name);
 }
 

@@ -53,6 +53,10 @@ bool path_fits(HWND owner, const std::string& path);
 // document. A path that does not fit is refused and nothing changes.
 void open_document(HWND owner, const std::string& path);
 
+// At start-up without a file: offers the untitled document's recovery file
+// when one is left, else starts a new document.
+void start_document(HWND owner);
+
 // The Open and Save As commands.
 void open_file_command(HWND owner);
 bool save_as(HWND owner);

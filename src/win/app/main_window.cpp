@@ -1,3 +1,4 @@
+#include "win/app/recovery_win.h"
 #include "win/app/main_window.h"
 
 #include <commctrl.h>
@@ -119,6 +120,7 @@ LRESULT on_create(HWND hwnd) {
     if (!create_pane_resources()) return -1;
     insert_columns(a.line_list);
     rebuild_recent_menu(hwnd);
+    start_recovery_timer(hwnd);
     return 0;
 }
 
@@ -136,6 +138,8 @@ void on_size(HWND hwnd, int width, int height) {
 
 void on_destroy(HWND hwnd) {
     Application& a = app();
+    KillTimer(hwnd, kRecoveryTimer);
+    finish_recovery();
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (GetWindowPlacement(hwnd, &placement)) {
@@ -282,6 +286,12 @@ LRESULT dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         break;
     case WM_INITMENU: update_command_state(); return 0;
     case WM_DROPFILES: on_drop_files(hwnd, reinterpret_cast<HDROP>(wparam)); return 0;
+    case WM_TIMER:
+        if (wparam == kRecoveryTimer) {
+            recovery_tick();
+            return 0;
+        }
+        break;
     case kSeparatorMoved:
         if (wparam == IDC_MAIN_SEPARATOR) {
             app().prefs.ListWidth = static_cast<int>(lparam) - kSeparatorWidth;

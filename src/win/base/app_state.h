@@ -40,6 +40,9 @@ struct Application {
     // reaches it only through editor() (list_mirror_win.h), which first
     // takes over the list's selection when the list is ahead of it.
     EditorModel editor{doc};
+    // The document was opened while another editor had its file open: it
+    // is saved only under another name.
+    bool read_only = false;
     // The last text confirmed in the find dialog.
     std::optional<std::string> search_text;
     // The last text replacing put in (the replace dialog shares the search

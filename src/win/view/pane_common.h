@@ -99,6 +99,9 @@ void mark_pane_changed();
 // Writes the pane's fields back into the current line; true when its text
 // was replaced.
 bool commit_pane();
+// The current line as the pane would commit it now, without committing;
+// none while the pane holds no pending edit.
+std::optional<std::string> pending_pane_text();
 // The input-method mode of the title, question, answer and comment fields.
 int ime_mode_for(PaneFont which);
 

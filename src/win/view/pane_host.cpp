@@ -271,6 +271,15 @@ bool commit_pane() {
     return true;
 }
 
+std::optional<std::string> pending_pane_text() {
+    Application& a = app();
+    PaneHost& h = host();
+    const DataLine* line = a.doc.line_at(editor().current());
+    if (!line || !a.pane || !h.kind || !editor().pending_edit()) return std::nullopt;
+    if (pane_kind_for(line->kind()) != h.kind) return std::nullopt;
+    return h.kind->compose(a.pane, PaneLine{a.doc, *line, h.charsets});
+}
+
 void refresh_pane_group_names() {
     if (app().pane && host().kind == &kQuestionPane) fill_group_names(app().pane, IDC_QUESTION_GROUP);
 }

@@ -1,0 +1,40 @@
+#include "win/base/file_lock_win.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "core/document/recovery.h"
+
+namespace qz {
+
+FileLock FileLock::take(const std::string& full_path, HWND window) {
+    FileLock lock;
+    const std::string name = file_lock_name(full_path);
+    unique_file mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           sizeof(std::uint64_t), name.c_str()));
+    if (!mapping) return lock;  // no lock to be had: nothing stops the open
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    void* view = MapViewOfFile(mapping.get(), FILE_MAP_WRITE | FILE_MAP_READ, 0, 0,
+                               sizeof(std::uint64_t));
+    if (!view) return lock;
+    std::uint64_t holder = 0;
+    if (existed) std::memcpy(&holder, view, sizeof holder);
+    HWND other = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(holder));
+    // A holder whose window is gone (a copy closing down) holds nothing.
+    if (existed && other != window && IsWindow(other)) {
+        lock.other_ = other;
+    } else {
+        holder = reinterpret_cast<std::uintptr_t>(window);
+        std::memcpy(view, &holder, sizeof holder);
+        lock.mapping_ = std::move(mapping);
+    }
+    UnmapViewOfFile(view);
+    return lock;
+}
+
+void bring_to_front(HWND window) {
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+}
+
+}  // namespace qz
