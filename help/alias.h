@@ -15,6 +15,7 @@ IDH_CUSTOMIZE_IME=customize_ime.htm
 IDH_CUSTOMIZE_FONTS=customize_fonts.htm
 IDH_PROBLEM_CHECK=problem_check.htm
 IDH_REPLACE=replace.htm
+IDH_RECOVERY=recovery.htm
 IDH_MAIN_WINDOW=main_window.htm
 IDH_PRINT=print.htm
 IDH_KEYS=keys.htm

@@ -103,3 +103,26 @@ if key ctrl+h && id=$(window "置換"); then
 else
     echo "skipped replace: no window \"置換\""
 fi
+# The customize sheet's recovery page: the third tab.
+if key alt+v c && id=$(window "カスタマイズ"); then
+    xdotool mousemove --window "$id" 165 46 click 1
+    sleep 0.8
+    shot "$id" customize_recovery
+    key Escape
+fi
+# The offer of a recovery file left by an editor that died: the editor
+# started again on the sample, with a recovery file newer than it.
+wineserver -k >/dev/null 2>&1 || true
+sleep 1
+cp "$work/sample.qzf" "$work/~\$sample.qzf.recover"
+touch -d '1 hour ago' "$work/sample.qzf"
+(cd "$work" && exec env LC_ALL=ja_JP.UTF-8 "$wine" qzoedit.exe sample.qzf) &
+# The main window has that caption too until a file is open: the box is
+# the one shown after it.
+sleep 4
+if id=$(window "Quizo Editor"); then
+    shot "$id" recovery
+    key Escape
+else
+    echo "skipped recovery: no window \"Quizo Editor\""
+fi

@@ -1,5 +1,5 @@
-/* Controls of the customize sheet's pages: input method (620) and fonts
-   (619). Included by the resource script and by C++. */
+/* Controls of the customize sheet's pages: input method (620), fonts
+   (619) and recovery (626). Included by the resource script and by C++. */
 #ifndef QZ_RESOURCES_CUSTOMIZE_IDS_H
 #define QZ_RESOURCES_CUSTOMIZE_IDS_H
 
@@ -17,7 +17,11 @@
 #define IDC_FONTS_BACK 1027
 #define IDC_FONTS_PREVIEW 1028
 
-/* Both pages. */
+/* Recovery page: the interval in seconds and its up-down control. */
+#define IDC_RECOVERY_INTERVAL 1024
+#define IDC_RECOVERY_SPIN 1025
+
+/* Every page. */
 #define IDC_CUSTOMIZE_RESET 1060
 
 #endif

@@ -32,6 +32,7 @@
 #define IDD_PROBLEM_CHECK 622
 #define IDD_REPLACE 624
 #define IDD_CHOICE 625
+#define IDD_CUSTOMIZE_RECOVERY 626
 
 /* Commands */
 #define CMD_NEW 61

@@ -1,5 +1,6 @@
 #include "editor_fixture.h"
 #include "resources/choice_box_ids.h"
+#include "resources/customize_ids.h"
 #include "resources/question_pane_ids.h"
 #include "resources/resource.h"
 #include "win/app/recovery_win.h"
@@ -151,6 +152,30 @@ TEST_F(RecoveryTest, AFileAnotherWindowHoldsOpensReadOnlyOrSwitchesAndAGoneHolde
     EXPECT_FALSE(FileLock::take(data_, other).held());
     command(CMD_NEW);
     EXPECT_TRUE(FileLock::take(data_, other).held());  // released with the document
+}
+
+// The interval is set on the customize sheet's third page and kept in the
+// settings file; an empty box is refused there.
+TEST_F(RecoveryTest, TheIntervalIsSetOnTheCustomizeSheetAndKeptInTheSettingsFile) {
+    open("q1,a1,<00\r\n");
+    when_dialog("カスタマイズ", [this](HWND sheet) {
+        PropSheet_SetCurSel(sheet, nullptr, 2);
+        HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+        EXPECT_EQ(GetDlgItemInt(page, IDC_RECOVERY_INTERVAL, nullptr, FALSE), 30u);
+        SetDlgItemTextA(page, IDC_RECOVERY_INTERVAL, "");
+        PropSheet_PressButton(sheet, PSBTN_OK);
+        // Refused: the sheet is still open.
+        when_dialog("カスタマイズ", [this, page](HWND again) {
+            EXPECT_EQ(messages_.size(), 1u);
+            SetDlgItemInt(page, IDC_RECOVERY_INTERVAL, 5, FALSE);
+            PropSheet_PressButton(again, PSBTN_OK);
+        });
+    });
+    command(CMD_CUSTOMIZE);
+    EXPECT_EQ(message_texts(), std::vector<std::string>{"0 から 3600 までの秒数を入力してください。"});
+    EXPECT_EQ(app().prefs.RecoveryInterval, 5);
+    shut_down();
+    EXPECT_NE(read_file(dir_ + "\\QZOEDIT.INI").find("\r\nRecoveryInterval=5\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ inline constexpr DWORD kTopicCustomizeIme = 2020;
 inline constexpr DWORD kTopicCustomizeFonts = 2021;
 inline constexpr DWORD kTopicProblemCheck = 2022;
 inline constexpr DWORD kTopicReplace = 2023;
+inline constexpr DWORD kTopicRecovery = 2024;
 inline constexpr DWORD kTopicPrint = 2031;
 // Every topic the program opens: the help file must have each of them
 // (help/context.h; checked against the built file by the GUI tests).
@@ -36,7 +37,7 @@ inline constexpr DWORD kHelpTopics[] = {
     kTopicMenu, kTopicQuestion, kTopicTitle, kTopicOther, kTopicGroup, kTopicMessage,
     kTopicPageSetup, kTopicDataInfo, kTopicFind, kTopicConditions, kTopicGroupChange,
     kTopicSelect, kTopicSort, kTopicCustomizeIme, kTopicCustomizeFonts, kTopicProblemCheck,
-    kTopicPrint, kTopicReplace,
+    kTopicPrint, kTopicReplace, kTopicRecovery,
 };
 
 void initialize_help();

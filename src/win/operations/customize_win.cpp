@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "core/document/recovery.h"
 #include "core/prefs/customize.h"
 #include "resources/customize_ids.h"
 #include "resources/resource.h"
@@ -111,6 +112,52 @@ INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
                 case PSN_HELP:
                     show_help(page, kHelpContext, kTopicCustomizeIme);
                     return TRUE;
+            }
+            break;
+    }
+    return FALSE;
+}
+
+// ---- "自動回復"
+
+INT_PTR recovery_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            SendDlgItemMessageA(page, IDC_RECOVERY_SPIN, UDM_SETRANGE32, 0, kMaxRecoveryInterval);
+            SetDlgItemInt(page, IDC_RECOVERY_INTERVAL,
+                          static_cast<UINT>(sheet_request().recovery_interval), FALSE);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDC_CUSTOMIZE_RESET && HIWORD(wparam) == BN_CLICKED) {
+                SetDlgItemInt(page, IDC_RECOVERY_INTERVAL,
+                              static_cast<UINT>(Preferences{}.RecoveryInterval), FALSE);
+                mark_changed(page);
+            } else if (LOWORD(wparam) == IDC_RECOVERY_INTERVAL && HIWORD(wparam) == EN_CHANGE) {
+                mark_changed(page);
+            }
+            return TRUE;
+        case WM_HELP: show_help(page, kHelpContext, kTopicRecovery); return TRUE;
+        case WM_NOTIFY:
+            switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
+                case PSN_KILLACTIVE:
+                case PSN_APPLY: {
+                    BOOL number = FALSE;
+                    const UINT seconds = GetDlgItemInt(page, IDC_RECOVERY_INTERVAL, &number, FALSE);
+                    if (!number || seconds > static_cast<UINT>(kMaxRecoveryInterval)) {
+                        message_box(page, "0 から 3600 までの秒数を入力してください。",
+                                    MB_OK | MB_ICONWARNING);
+                        SetFocus(GetDlgItem(page, IDC_RECOVERY_INTERVAL));
+                        page_result(page, reinterpret_cast<const NMHDR*>(lparam)->code == PSN_APPLY
+                                              ? PSNRET_INVALID_NOCHANGEPAGE
+                                              : TRUE);
+                        return TRUE;
+                    }
+                    if (reinterpret_cast<const NMHDR*>(lparam)->code == PSN_APPLY)
+                        sheet_request().apply_recovery(static_cast<int>(seconds));
+                    page_result(page, PSNRET_NOERROR);
+                    return TRUE;
+                }
+                case PSN_HELP: show_help(page, kHelpContext, kTopicRecovery); return TRUE;
             }
             break;
     }
@@ -272,7 +319,8 @@ PROPSHEETPAGEA sheet_page(int resource, DLGPROC procedure) {
 void run_customize_sheet(HWND owner, const CustomizeRequest& request) {
     current_request() = &request;
     PROPSHEETPAGEA pages[] = {sheet_page(IDD_CUSTOMIZE_IME, guarded_dialog_proc<ime_page>),
-                              sheet_page(IDD_CUSTOMIZE_FONTS, guarded_dialog_proc<fonts_page>)};
+                              sheet_page(IDD_CUSTOMIZE_FONTS, guarded_dialog_proc<fonts_page>),
+                              sheet_page(IDD_CUSTOMIZE_RECOVERY, guarded_dialog_proc<recovery_page>)};
     PROPSHEETHEADERA header{};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP;
@@ -293,7 +341,9 @@ void show_customize_sheet(HWND owner) {
                              [](const FontChoices& choices) {
                                  store_font_choices(choices, app().prefs);
                                  reload_pane_resources();
-                             }};
+                             },
+                             a.prefs.RecoveryInterval,
+                             [](int seconds) { app().prefs.RecoveryInterval = seconds; }};
     run_customize_sheet(owner, request);
 }
 

@@ -1,4 +1,5 @@
-// The customize property sheet: "日本語入力" (620) and "フォント" (619).
+// The customize property sheet: "日本語入力" (620), "フォント" (619) and
+// "自動回復" (626).
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,8 @@ struct CustomizeRequest {
     FontChoices default_fonts;  // what the fonts page's Reset shows
     std::function<void(const ImeChoices&)> apply_ime;
     std::function<void(const FontChoices&)> apply_fonts;
+    int recovery_interval = 30;  // seconds
+    std::function<void(int)> apply_recovery;
 };
 void run_customize_sheet(HWND owner, const CustomizeRequest& request);
 
