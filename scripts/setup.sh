@@ -12,6 +12,7 @@ packages=(
     wine wine64 xvfb xauth fonts-ipafont locales
     cups printer-driver-cups-pdf poppler-utils
     fp-utils
+    xdotool
 )
 packages+=("$@")
 
