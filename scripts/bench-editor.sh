@@ -5,6 +5,8 @@
 # swap and group change; "info": only the data information dialog and the
 # customize sheet's Apply; "problems": only the problem check window;
 # "replace": only Replace All from the replace dialog and its undo;
+# "recovery": only the longest gap between keys typed while the recovery
+# file is written;
 # "print": only counting printed pages and drawing one, on the "PDF" queue;
 # "preview": only turning pages in the print preview, on that queue).
 set -euo pipefail

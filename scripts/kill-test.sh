@@ -3,14 +3,16 @@
 # and again, and counts what the target holds afterwards (the old content,
 # the new one, or something broken) and how many temporary files the
 # killed saves left in the folder.
-#   scripts/kill-test.sh tool|tool-wine|editor [runs]
+#   scripts/kill-test.sh tool|tool-wine|editor|recovery [runs]
 #     tool       build/native/qzotool normalize onto the target
 #     tool-wine  build/windows/qzotool.exe normalize under Wine
 #     editor     build/windows/qzoedit.exe under Wine: Ctrl+S on the open file
+#     recovery   the same editor writing its recovery file (1 s interval)
+#                over an older one; the target is the recovery file
 # Needs the native or Windows build; the editor run needs xdotool.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mode=${1:?tool, tool-wine or editor}
+mode=${1:?tool, tool-wine, editor or recovery}
 runs=${2:-200}
 root=$PWD
 work=$root/build/kill-test
@@ -53,7 +55,7 @@ tool-wine)
             "$(winpath "$work/old.qzf")" "$(winpath "$target")" & pid=$!
     }
     ;;
-editor)
+editor|recovery)
     "$root/scripts/setup.sh" xdotool >/dev/null
     number_file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
@@ -65,6 +67,10 @@ editor)
     "$root/scripts/wine-prefix.sh" --unmanaged >/dev/null 2>&1 || true
     cp "$root/build/windows/qzoedit.exe" "$work/dir/"
     expected_names="qzoedit.exe QZOEDIT.INI target.qzf"
+    if [[ $mode == recovery ]]; then
+        printf '[Option]\r\nRecoveryInterval=1\r\n' >"$work/dir/QZOEDIT.INI"
+        expected_names="$expected_names ~\$target.qzf.recover"
+    fi
     # Starts the editor on the target and waits until it shows the warning
     # about the NUL byte: the file is loaded and modified.
     open_editor() {
@@ -100,6 +106,78 @@ editor)
     ;;
 *) echo "unknown mode $mode" >&2; exit 2 ;;
 esac
+
+# The recovery file: the editor writes the document as it would save it
+# over a recovery file left before (older than the data file, so it is
+# not offered), from the moment it starts until the new one is in place.
+if [[ $mode == recovery ]]; then
+    "$root/build/native/qzotool" normalize "$work/old.qzf" "$work/new.qzf"
+    printf 'QUIZODATA V1.4\r\nprevious,recovery,<00\r\n' >"$work/previous.qzf"
+    recovery="$work/dir/~\$target.qzf.recover"
+    new_size=$(stat -c %s "$work/new.qzf")
+    seed() {
+        cp "$work/old.qzf" "$target"
+        cp "$work/previous.qzf" "$recovery"
+        touch -d '1 hour ago' "$recovery"
+    }
+    seed
+    start=$(date +%s%N)
+    open_editor
+    for _ in $(seq 3000); do
+        [[ $(stat -c %s "$recovery") == "$new_size" ]] && cmp -s "$recovery" "$work/new.qzf" && break
+        sleep 0.005
+    done
+    end=$(date +%s%N)
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    cmp -s "$recovery" "$work/new.qzf" || { echo "the editor wrote no recovery file" >&2; exit 1; }
+    whole_ms=$(( (end - start) / 1000000 ))
+    echo "start to recovery file written: ${whole_ms} ms"
+    previous=0 new=0 broken=0 left=0 left_bytes=0
+    for run in $(seq "$runs"); do
+        seed
+        sleep 0.3
+        delay=$(python3 -c "import random; print(random.uniform(0, $whole_ms * 1.1) / 1000)")
+        (cd "$work/dir" && exec env LC_ALL=ja_JP.UTF-8 "$wine" qzoedit.exe target.qzf) >/dev/null 2>&1 &
+        pid=$!
+        # The warning about the NUL byte is answered while the clock runs.
+        (
+            for _ in $(seq 600); do
+                box=$(xdotool search --name '^Quizo Editor$' 2>/dev/null | head -n 1) || true
+                [[ -n $box ]] && break
+                sleep 0.05
+            done
+            for _ in $(seq 50); do
+                xdotool windowfocus --sync "$box" key Return 2>/dev/null && break
+                sleep 0.05
+            done
+        ) & answerer=$!
+        sleep "$delay"
+        kill -9 "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+        kill "$answerer" 2>/dev/null || true
+        wait "$answerer" 2>/dev/null || true
+        sleep 0.3
+        if cmp -s "$recovery" "$work/previous.qzf"; then
+            previous=$((previous + 1))
+        elif cmp -s "$recovery" "$work/new.qzf"; then
+            new=$((new + 1))
+        else
+            broken=$((broken + 1))
+        fi
+        for file in "$work/dir"/* "$work/dir"/.[!.]* "$work/dir"/~*; do
+            [[ -e $file ]] || continue
+            name=$(basename "$file")
+            [[ " $expected_names " == *" $name "* ]] && continue
+            left=$((left + 1))
+            left_bytes=$((left_bytes + $(stat -c %s "$file")))
+            rm -f "$file"
+        done
+    done
+    echo "recovery: $runs runs: $previous previous, $new new, $broken broken; $left temporary files left ($((left_bytes / 1048576)) MB)"
+    [[ $broken -eq 0 && $left -eq 0 ]]
+    exit
+fi
 
 # The new content (the editor saves what qzotool normalize writes) and
 # how long a whole save takes.

@@ -37,6 +37,7 @@ void run_bulk_edit_bench(HWND main, const std::string& dir);
 // The problem check window ("problems": only this).
 void run_problem_check_bench(HWND main, const std::string& dir);
 void run_replace_bench(HWND main, const std::string& dir);
+void run_recovery_bench(HWND main, const std::string& dir);
 // Counting and drawing printed pages ("print": only this).
 void run_print_bench(HWND main, const std::string& dir);
 // Turning pages in the print preview ("preview": only this).
@@ -310,11 +311,14 @@ int main(int argc, char** argv) {
         shutdown_application();
         return 0;
     }
-    if (argc > 1 && (std::string(argv[1]) == "problems" || std::string(argv[1]) == "replace")) {
+    if (argc > 1 && (std::string(argv[1]) == "problems" || std::string(argv[1]) == "replace" ||
+                     std::string(argv[1]) == "recovery")) {
         if (std::string(argv[1]) == "problems")
             run_problem_check_bench(main, dir);
-        else
+        else if (std::string(argv[1]) == "replace")
             run_replace_bench(main, dir);
+        else
+            run_recovery_bench(main, dir);
         DestroyWindow(main);
         pump();
         shutdown_application();
