@@ -129,8 +129,14 @@ TEST_F(RecoveryTest, AFileAnotherWindowHoldsOpensReadOnlyOrSwitchesAndAGoneHolde
     start("\"" + data_ + "\"");
     EXPECT_EQ(joined_lines(), "q1,a1,<00|");
     EXPECT_EQ(window_text(main_window()), data_ + " (読み取り専用) - Quizo Editor");
-    // Saving asks for another name.
+    // Its edits are kept as an untitled document's, not beside the other
+    // editor's file.
     make_modified();
+    recovery_tick();
+    finish_recovery();
+    EXPECT_FALSE(file_exists(recovery_));
+    EXPECT_TRUE(file_exists(dir_ + "\\~$untitled.qzf.recover"));
+    // Saving asks for another name.
     dialog_answers_ = {""};
     command(CMD_SAVE);
     EXPECT_EQ(dialogs_shown_.size(), 1u);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "core/document/card_document.h"
@@ -96,15 +97,22 @@ void start_write(const std::string& path) {
         if (!lock.held()) return;
         r.lock = std::move(lock);
     }
-    auto job = std::make_unique<Job>();
-    job->path = path;
-    // The pane's edit, not yet committed, is part of what was typed.
-    if (std::optional<std::string> pending = pending_pane_text())
-        job->bytes = write_data_file(app().doc, model.current(), *pending);
-    else
-        job->bytes = write_data_file(app().doc);
     r.schedule.start_write(model.changes(), static_cast<std::int64_t>(GetTickCount64()));
-    r.job = std::move(job);
+    try {
+        auto job = std::make_unique<Job>();
+        job->path = path;
+        // The pane's edit, not yet committed, is part of what was typed.
+        if (std::optional<std::string> pending = pending_pane_text())
+            job->bytes = write_data_file(app().doc, model.current(), *pending);
+        else
+            job->bytes = write_data_file(app().doc);
+        r.job = std::move(job);
+    } catch (const std::bad_alloc&) {
+        // No room for the copy: tried again an interval later, editing goes on.
+        r.schedule.end_write(false);
+        show_status_message("メモリが足りないため回復用ファイルを書き込めません。");
+        return;
+    }
     r.thread.reset(CreateThread(nullptr, 0, write_job, r.job.get(), 0, nullptr));
     if (!r.thread) {
         r.schedule.end_write(false);
@@ -132,8 +140,10 @@ void recovery_tick() {
     const RecoveryAction action =
         r.schedule.next(app().prefs.RecoveryInterval, model.modified(), model.changes(),
                         static_cast<std::int64_t>(GetTickCount64()));
+    // A read-only document is another editor's file: what is typed into it
+    // here is kept as an untitled document's.
     if (action == RecoveryAction::write)
-        start_write(recovery_file_of(app().doc.file_name));
+        start_write(recovery_file_of(app().read_only ? UNTITLED_NAME : app().doc.file_name));
     else if (action == RecoveryAction::remove)
         remove_recovery_file();
 }
