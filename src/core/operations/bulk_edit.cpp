@@ -90,21 +90,24 @@ int swap_selected_questions(EditorModel& model) {
     return count;
 }
 
-int change_selected_groups(EditorModel& model, int group) {
-    if (group < 0 || group > 9) return 0;
+namespace {
+
+// Sets one byte of the selected questions' fixed fields, `offset` places
+// after the comma that ends the answer (1: history, 2: group), to `value`
+// as one step. Returns how many lines it set.
+int set_selected_field(EditorModel& model, int offset, char value) {
     std::vector<int> indexes;
     std::vector<DataLine> changed;
     int index = 0;
     for (const DataLine& line : model.doc()) {
         const int at = index++;
-        // Only a line that has a group digit gets one.
+        // Only a line that has the fixed fields gets one.
         if (!model.is_selected(at) || !is_question(&line) || question_group(line.c_str()) < 0)
             continue;
         const char* answer = nullptr;
         const int length = answer_text_field(line.c_str(), &answer);
         std::string text(line.text());
-        // The digit after the answer's comma and the history byte.
-        text[static_cast<std::size_t>(answer - line.c_str() + length + 2)] = char('0' + group);
+        text[static_cast<std::size_t>(answer - line.c_str() + length + offset)] = value;
         indexes.push_back(at);
         changed.emplace_back(LINE_TEXT, std::move(text));
     }
@@ -114,6 +117,18 @@ int change_selected_groups(EditorModel& model, int group) {
     step.push_back(LineEdit::replace_lines(std::move(indexes), std::move(changed)));
     model.apply(std::move(step));
     return count;
+}
+
+}  // namespace
+
+int change_selected_groups(EditorModel& model, int group) {
+    if (group < 0 || group > 9) return 0;
+    return set_selected_field(model, 2, char('0' + group));
+}
+
+int reset_selected_histories(EditorModel& model, bool right) {
+    // The history byte is '<' + the five marks.
+    return set_selected_field(model, 1, char('<' + (right ? 31 : 0)));
 }
 
 }  // namespace qz

@@ -26,4 +26,9 @@ int swap_selected_questions(EditorModel& model);
 // returns how many questions it set (no step when none).
 int change_selected_groups(EditorModel& model, int group);
 
+// Sets the five right/wrong marks of every selected question to right
+// (history 31) or wrong (0) as one step; returns how many questions it
+// set (no step when none).
+int reset_selected_histories(EditorModel& model, bool right);
+
 }  // namespace qz

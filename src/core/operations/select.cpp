@@ -5,6 +5,7 @@
 
 #include "core/document/line_queries.h"
 #include "core/operations/matching.h"
+#include "core/operations/statistics.h"
 #include "core/syntax/fields.h"
 
 namespace qz {
@@ -34,6 +35,11 @@ std::string select_description(const SelectRequest& request, const std::string& 
     text += numbers;
     if (request.by_text) {
         text += "で，「" + request.text + "」を含む";
+    } else if (request.by_marks) {
+        char marks[48];
+        std::snprintf(marks, sizeof marks, "で，正答数%d%sの", request.right_marks,
+                      request.at_most ? "以下" : "以上");
+        text += marks;
     } else {
         text += request.group < 0 ? std::string("の全て") : "で，グループ「" + group_name + "」";
         text += "の";
@@ -91,6 +97,16 @@ SelectOutcome select_lines(EditorModel& model, const SelectRequest& request) {
         LineMatcher matcher(doc, *table);
         for (int i = first; i <= last; ++i)
             if (matcher.matches(i)) select(i);
+    } else if (request.by_marks) {
+        const DataLine* line = doc.line_at(first);
+        for (int i = first; i <= last; ++i, line = doc.line_at(i)) {
+            if (!is_question(line)) continue;
+            const int history = question_history(line->c_str());
+            if (history < 0) continue;
+            const int right = qz::right_marks(history);
+            if (request.at_most ? right <= request.right_marks : right >= request.right_marks)
+                select(i);
+        }
     } else if (request.group < 0) {
         for (int i = first; i <= last; ++i) select(i);
     } else {

@@ -22,6 +22,11 @@ struct SelectRequest {
     // Text mode: the lines that contain `text` under `conditions`; else the
     // question lines of `group` (-1: every line of the range).
     bool by_text = false;
+    // Marks mode (when not text mode): the question lines with at most
+    // (at_most) or at least `right_marks` right marks (0-5).
+    bool by_marks = false;
+    int right_marks = 0;
+    bool at_most = true;
     int group = -1;
     std::string text{};
     unsigned conditions = 0;
