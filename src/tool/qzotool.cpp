@@ -18,6 +18,7 @@
 #include "core/operations/problem_check.h"
 #include "tool/find_command.h"
 #include "tool/replace_command.h"
+#include "tool/stats_command.h"
 #include "tool/replace_file.h"
 #include "tool/tool_files.h"
 #include "tool/pictures_command.h"
@@ -31,7 +32,8 @@ using Args = std::vector<std::string>;
 constexpr char kUsage[] =
     "usage: qzotool check [--problems] FILE... | list FILE | normalize FILE OUT | answers FILE"
     " | find [--conditions HEX] TEXT FILE | pictures FILE\n"
-    "       qzotool replace [--fields tqac] [--case] [--width] [--kana] FIND REPLACEMENT FILE [OUT]\n";
+    "       qzotool replace [--fields tqac] [--case] [--width] [--kana] FIND REPLACEMENT FILE [OUT]\n"
+    "       qzotool stats [--by title|group] [--format text|csv|json] [--hardest N] FILE\n";
 
 // Exit statuses.
 constexpr int kExitOk = 0;
@@ -210,6 +212,7 @@ const Command kCommands[] = {
     {"find", 0, kAny, run_find},
     {"pictures", 1, 1, run_pictures},
     {"replace", 0, kAny, run_replace},
+    {"stats", 0, kAny, run_stats},
 };
 
 }  // namespace

@@ -470,6 +470,38 @@ TEST(ReplaceCommand, OptionsTargetsAndStatus) {
     std::remove(kOut.c_str());
 }
 
+TEST(StatsCommand, FormatsAndTheHardestQuestions) {
+    const std::string file = testing::TempDir() + "stats_command_test.qzf";
+    std::ofstream(file, std::ios::binary)
+        << "QUIZODATA V1.4\r\n#T,000000\r\nq1,a,<00\r\nq2,a,[10\r\nq3,a,A10\r\n#U\\,u,000000\r\nq4,a,=00\r\n";
+    const Result text = run_tool({"stats", "--hardest", "2", file});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.out,
+              utf8(u8"タイトル\t問題数\t全問正解\tほぼ正解（4・3）\tほぼ不正解（2・1）\t全問不正解\t正答率\n"
+                   u8"T\t3\t1\t0\t1\t1\t46.7%\n"
+                   u8"U,u\t1\t0\t0\t1\t0\t20.0%\n"
+                   u8"合計\t4\t正答なし 1\t40.0%\n") +
+                  file + ":3: 0/5: q1\n" + file + ":7: 1/5: q4\n");
+    const Result csv = run_tool({"stats", "--format", "csv", "--by", "group", file});
+    EXPECT_EQ(csv.out, utf8(u8"section,questions,all_right,mostly_right,mostly_wrong,all_wrong,right_marks\r\n"
+                            u8"全般,2,0,0,1,1,1\r\n１,2,1,0,1,0,7\r\n"));
+    const Result json = run_tool({"stats", "--format", "json", file});
+    EXPECT_NE(json.out.find("{\"name\": \"U,u\", \"questions\": 1, \"all_right\": 0, \"mostly_right\": 0, "
+                            "\"mostly_wrong\": 1, \"all_wrong\": 0, \"right_marks\": 1}"),
+              std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"questions\": 4, \"no_right\": 1, \"right_marks\": 8, \"right_rate\": 0.4000}"),
+              std::string::npos) << json.out;
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"stats"}, {"stats", "--by", "line", file}, {"stats", "--hardest", "x", file},
+          {"stats", "--format", "xml", file}, {"stats", file, file}}) {
+        const Result r = run_tool(bad);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("qzotool stats"), std::string::npos) << r.err;
+    }
+    std::remove(file.c_str());
+}
+
 TEST(SearchTextFromTerminal, ConvertsUtf8ToCodePage932) {
     const std::pair<std::u8string, std::string> rows[] = {
         {u8"東京", "東京"}, {u8"ｶﾞ", "\xB6\xDE"}, {u8"~\\", "~\\"},
