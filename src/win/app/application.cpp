@@ -19,7 +19,9 @@
 #include "win/operations/print_preview_win.h"
 #include "win/operations/problem_check_win.h"
 #include "win/operations/replace_win.h"
+#include "win/operations/statistics_win.h"
 #include "win/view/list_mirror_win.h"
+#include "win/view/marks_chart.h"
 
 namespace qz {
 
@@ -41,6 +43,12 @@ bool register_window_classes(HINSTANCE instance) {
     wc.lpszMenuName = nullptr;
     wc.lpszClassName = kSeparatorClass;
     wc.cbWndExtra = kSeparatorExtraBytes;
+    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+    wc.lpfnWndProc = guarded_window_proc<marks_chart_proc>;
+    wc.lpszClassName = kMarksChartClass;
+    wc.cbWndExtra = 0;
+    wc.hbrBackground = nullptr;
     return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
@@ -141,6 +149,7 @@ bool preprocess_message(MSG& msg) {
         TranslateAcceleratorA(a.main_window, a.accelerators, &msg))
         return true;
     if (problem_check_message(msg)) return true;
+    if (statistics_message(msg)) return true;
     HWND dialog = a.pane ? a.pane : a.main_window;
     return dialog && IsDialogMessageA(dialog, &msg);
 }

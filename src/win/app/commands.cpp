@@ -26,6 +26,7 @@
 #include "win/view/list_mirror_win.h"
 #include "win/app/insert_image_win.h"
 #include "win/operations/problem_check_win.h"
+#include "win/operations/statistics_win.h"
 
 namespace qz {
 namespace {
@@ -148,6 +149,8 @@ const Command kCommands[] = {
     {CMD_ABOUT, [](HWND w, int) { show_about_dialog(w); }},
     {CMD_CLEAR_RECENT, [](HWND w, int) { clear_recent_files(w); }},
     {CMD_PROBLEM_CHECK, [](HWND w, int) { show_problem_check(w); }},
+    {CMD_RESET_HISTORY, [](HWND w, int) { reset_history_of_selection(w); }},
+    {CMD_STATISTICS, [](HWND w, int) { show_statistics(w); }},
 };
 
 }  // namespace

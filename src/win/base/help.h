@@ -30,6 +30,7 @@ inline constexpr DWORD kTopicCustomizeFonts = 2021;
 inline constexpr DWORD kTopicProblemCheck = 2022;
 inline constexpr DWORD kTopicReplace = 2023;
 inline constexpr DWORD kTopicRecovery = 2024;
+inline constexpr DWORD kTopicStatistics = 2025;
 inline constexpr DWORD kTopicPrint = 2031;
 // Every topic the program opens: the help file must have each of them
 // (help/context.h; checked against the built file by the GUI tests).
@@ -37,7 +38,7 @@ inline constexpr DWORD kHelpTopics[] = {
     kTopicMenu, kTopicQuestion, kTopicTitle, kTopicOther, kTopicGroup, kTopicMessage,
     kTopicPageSetup, kTopicDataInfo, kTopicFind, kTopicConditions, kTopicGroupChange,
     kTopicSelect, kTopicSort, kTopicCustomizeIme, kTopicCustomizeFonts, kTopicProblemCheck,
-    kTopicPrint, kTopicReplace, kTopicRecovery,
+    kTopicPrint, kTopicReplace, kTopicRecovery, kTopicStatistics,
 };
 
 void initialize_help();

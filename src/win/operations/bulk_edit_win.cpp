@@ -12,6 +12,7 @@
 #include "win/view/list_mirror_win.h"
 #include "win/view/pane_host.h"
 #include "win/operations/group_change_dialog_win.h"
+#include "win/operations/reset_history_dialog_win.h"
 
 namespace qz {
 namespace {
@@ -68,6 +69,16 @@ void set_group_of_selection(HWND owner, int group) {
                        "%d問変更しました。", "問題が選択されていません。"))
         return;
     // A changed group shows in the pane.
+    if (editor().current() >= 0) show_line_in_pane(editor().current());
+}
+
+void reset_history_of_selection(HWND owner) {
+    focus_list();
+    const std::optional<bool> right = ask_history_reset(owner);
+    if (!right) return;
+    if (!run_bulk_edit(owner, [right] { return reset_selected_histories(editor(), *right); },
+                       "%d問の履歴をリセットしました。", "問題が選択されていません。"))
+        return;
     if (editor().current() >= 0) show_line_in_pane(editor().current());
 }
 

@@ -1,4 +1,5 @@
-// Swap question and answer, and changing the group of the selection.
+// Swap question and answer, and changing the group or the marks of the
+// selection.
 #pragma once
 
 #include <windows.h>
@@ -13,5 +14,9 @@ void change_group_of_selection(HWND owner);
 // Gives the group (0-9) to every selected question, says how many and
 // shows the current line again.
 void set_group_of_selection(HWND owner, int group);
+
+// Asks whether the selected questions' marks become all right or all
+// wrong, sets them, says how many and shows the current line again.
+void reset_history_of_selection(HWND owner);
 
 }  // namespace qz

@@ -59,6 +59,9 @@ SelectRequest read_request(HWND dialog) {
     r.last = number(dialog, IDC_SELECT_LAST);
     r.title = number(dialog, IDC_SELECT_TITLE);
     r.by_text = checked(dialog, IDC_SELECT_TEXT_MODE);
+    r.by_marks = checked(dialog, IDC_SELECT_MARKS_MODE);
+    r.right_marks = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SELECT_MARKS, CB_GETCURSEL, 0, 0));
+    r.at_most = SendDlgItemMessageA(dialog, IDC_SELECT_MARKS_BOUND, CB_GETCURSEL, 0, 0) == 0;
     r.group = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SELECT_GROUP, CB_GETCURSEL, 0, 0)) - 1;
     r.text = window_text(GetDlgItem(dialog, IDC_SELECT_TEXT));
     r.conditions = exchange_of(dialog).conditions;
@@ -113,9 +116,11 @@ void choose_range(HWND dialog, int id) {
     describe(dialog);
 }
 
-void choose_mode(HWND dialog, bool by_text) {
-    enable(dialog, {IDC_SELECT_CONDITIONS, IDC_SELECT_TEXT}, by_text);
-    enable(dialog, {IDC_SELECT_GROUP}, !by_text);
+// The restriction: a group, a text, or the number of right marks.
+void choose_mode(HWND dialog, int mode) {
+    enable(dialog, {IDC_SELECT_GROUP}, mode == IDC_SELECT_GROUP_MODE);
+    enable(dialog, {IDC_SELECT_CONDITIONS, IDC_SELECT_TEXT}, mode == IDC_SELECT_TEXT_MODE);
+    enable(dialog, {IDC_SELECT_MARKS, IDC_SELECT_MARKS_BOUND}, mode == IDC_SELECT_MARKS_MODE);
     describe(dialog);
 }
 
@@ -131,13 +136,20 @@ void initialize(HWND dialog, LPARAM exchange) {
     for (int g = 0; g < 10; ++g)
         SendMessageA(groups, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group_name(doc, g).c_str()));
     SendMessageA(groups, CB_SETCURSEL, 0, 0);
+    HWND marks = GetDlgItem(dialog, IDC_SELECT_MARKS);
+    for (const char* n : {"0", "1", "2", "3", "4", "5"})
+        SendMessageA(marks, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(n));
+    SendMessageA(marks, CB_SETCURSEL, 0, 0);
+    HWND bound = GetDlgItem(dialog, IDC_SELECT_MARKS_BOUND);
+    for (const char* b : {"以下", "以上"}) SendMessageA(bound, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(b));
+    SendMessageA(bound, CB_SETCURSEL, 0, 0);
     CheckRadioButton(dialog, IDC_SELECT_BY_LINE, IDC_SELECT_BY_TITLE, IDC_SELECT_BY_LINE);
-    CheckRadioButton(dialog, IDC_SELECT_GROUP_MODE, IDC_SELECT_TEXT_MODE, IDC_SELECT_GROUP_MODE);
+    CheckRadioButton(dialog, IDC_SELECT_GROUP_MODE, IDC_SELECT_MARKS_MODE, IDC_SELECT_GROUP_MODE);
     CheckRadioButton(dialog, IDC_SELECT_NEW, IDC_SELECT_ADD, IDC_SELECT_NEW);
     set_spin(dialog, IDC_SELECT_TITLE_SPIN, 1, titles, 1);
     show_range_line(dialog, IDC_SELECT_TITLE);
     choose_range(dialog, IDC_SELECT_BY_LINE);
-    choose_mode(dialog, false);
+    choose_mode(dialog, IDC_SELECT_GROUP_MODE);
 }
 
 INT_PTR select_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -175,12 +187,15 @@ INT_PTR select_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
                 show_range_line(dialog, id);
             }
             return TRUE;
-        case IDC_SELECT_GROUP_MODE: choose_mode(dialog, false); return TRUE;
-        case IDC_SELECT_TEXT_MODE: choose_mode(dialog, true); return TRUE;
+        case IDC_SELECT_GROUP_MODE:
+        case IDC_SELECT_TEXT_MODE:
+        case IDC_SELECT_MARKS_MODE: choose_mode(dialog, id); return TRUE;
         case IDC_SELECT_TEXT:
         case IDC_SELECT_NEW:
         case IDC_SELECT_ADD:
-        case IDC_SELECT_GROUP: describe(dialog); return TRUE;
+        case IDC_SELECT_GROUP:
+        case IDC_SELECT_MARKS:
+        case IDC_SELECT_MARKS_BOUND: describe(dialog); return TRUE;
         case IDC_SELECT_CONDITIONS: {
             Exchange& exchange = exchange_of(dialog);
             if (std::optional<unsigned> chosen = run_search_conditions_dialog(dialog, exchange.conditions))

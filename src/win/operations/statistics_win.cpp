@@ -1,0 +1,320 @@
+#include "win/operations/statistics_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/operations/problem_check.h"
+#include "core/operations/statistics.h"
+#include "core/syntax/fields.h"
+#include "resources/resource.h"
+#include "resources/statistics_ids.h"
+#include "win/base/app_state.h"
+#include "win/base/guarded.h"
+#include "win/base/help.h"
+#include "win/base/message_box.h"
+#include "win/view/command_state.h"
+#include "win/view/line_list_win.h"
+#include "win/view/list_mirror_win.h"
+#include "win/view/marks_chart.h"
+#include "win/view/pane_host.h"
+
+namespace qz {
+namespace {
+
+constexpr int kMargin = 8;
+constexpr int kButtonHeight = 24;
+
+// One question of the list, as it was when counted.
+struct Row {
+    int index;
+    std::uint32_t line_id;
+    int section;
+    int right;
+    int history;
+    std::string question;  // as the pane shows it, on one line
+};
+
+struct Columns {
+    const char* caption;
+    int width;
+};
+constexpr Columns kColumns[] = {{"行", 60}, {"タイトル", 120}, {"問題", 260}, {"正答数", 56}, {"履歴", 80}};
+
+struct StatsWindow {
+    HWND window = nullptr;
+    MarkStatistics stats;
+    std::vector<Row> rows;     // every question, in the order sorted
+    std::vector<int> shown;    // into rows: those of the chosen section
+    std::string file_name;     // the document counted
+    int section = -1;          // chosen in the chart (-1: all)
+    int sort_column = 0;
+    bool descending = false;
+    std::string cell;          // the text a list cell was last given
+};
+
+StatsWindow& state() {
+    static StatsWindow w;
+    return w;
+}
+
+HWND list_of(HWND window) { return GetDlgItem(window, IDC_STATS_LIST); }
+HWND chart_of(HWND window) { return GetDlgItem(window, IDC_STATS_CHART); }
+
+const std::string& section_name(int section) {
+    static const std::string none;
+    const auto& sections = state().stats.sections;
+    return section >= 0 && section < static_cast<int>(sections.size())
+               ? sections[static_cast<std::size_t>(section)].name
+               : none;
+}
+
+const char* cell_text(const Row& row, int column) {
+    std::string& cell = state().cell;
+    switch (column) {
+        case 0: cell = std::to_string(CardDocument::file_line_number(row.index)); break;
+        case 1: cell = section_name(row.section); break;
+        case 2: return row.question.c_str();
+        case 3: cell = std::to_string(row.right) + "/5"; break;
+        default: cell = marks_text(row.history); break;
+    }
+    return cell.c_str();
+}
+
+void sort_rows() {
+    StatsWindow& w = state();
+    const int column = w.sort_column;
+    auto less = [column](const Row& a, const Row& b) {
+        switch (column) {
+            case 1:
+                return a.section != b.section ? a.section < b.section : a.index < b.index;
+            case 2: return lstrcmpA(a.question.c_str(), b.question.c_str()) < 0;
+            case 3: return a.right < b.right;
+            case 4: return a.history < b.history;
+            default: return a.index < b.index;
+        }
+    };
+    if (w.descending)
+        std::stable_sort(w.rows.begin(), w.rows.end(), [&](const Row& a, const Row& b) { return less(b, a); });
+    else
+        std::stable_sort(w.rows.begin(), w.rows.end(), less);
+}
+
+std::string percent(double rate) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f%%", rate * 100);
+    return text;
+}
+
+void show_rows(HWND window) {
+    StatsWindow& w = state();
+    w.shown.clear();
+    for (int i = 0; i < static_cast<int>(w.rows.size()); ++i)
+        if (w.section < 0 || w.rows[static_cast<std::size_t>(i)].section == w.section) w.shown.push_back(i);
+    HWND list = list_of(window);
+    SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(w.shown.size()), 0);
+    InvalidateRect(list, nullptr, TRUE);
+    std::string shown = w.section < 0 ? std::string("表示：すべての問題")
+                                      : "表示：「" + section_name(w.section) + "」の問題";
+    shown += "（" + std::to_string(w.shown.size()) + " 問）";
+    SetDlgItemTextA(window, IDC_STATS_SHOWN, shown.c_str());
+    EnableWindow(GetDlgItem(window, IDC_STATS_ALL), w.section >= 0);
+}
+
+// Counts the document anew; the section chosen stays while it exists.
+void count(HWND window) {
+    StatsWindow& w = state();
+    const CardDocument& doc = app().doc;
+    w.stats = mark_statistics(doc);
+    w.rows.clear();
+    w.rows.reserve(w.stats.questions.size());
+    for (const QuestionMarks& q : w.stats.questions) {
+        const DataLine& line = *doc.line_at(q.index);
+        std::string question = question_display_text(line.c_str(), 128, doc.version);
+        std::replace_if(question.begin(), question.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
+        w.rows.push_back({q.index, line.id(), q.section, q.right, q.history, std::move(question)});
+    }
+    w.file_name = doc.file_name;
+    if (w.section >= static_cast<int>(w.stats.sections.size())) w.section = -1;
+    sort_rows();
+    set_chart_sections(chart_of(window), w.stats.sections, w.section);
+    const std::string totals = "問題 " + std::to_string(w.stats.questions.size()) + "　正答なし " +
+                               std::to_string(w.stats.no_right) + "　正答率 " +
+                               percent(w.stats.right_rate());
+    SetDlgItemTextA(window, IDC_STATS_TOTALS, totals.c_str());
+    show_rows(window);
+}
+
+void layout(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    const int width = std::max(0, static_cast<int>(client.right) - 2 * kMargin);
+    const int bottom = client.bottom - kMargin - kButtonHeight;
+    // The chart takes up to two fifths of the height, the list the rest.
+    const int rows = static_cast<int>(state().stats.sections.size());
+    const int wanted = 20 + 6 + rows * 22 + 8;
+    const int chart = std::clamp(wanted, 60, std::max(60, static_cast<int>(client.bottom) * 2 / 5));
+    MoveWindow(chart_of(window), kMargin, kMargin, width, chart, TRUE);
+    int y = kMargin + chart + 4;
+    MoveWindow(GetDlgItem(window, IDC_STATS_NOTE), kMargin, y, width, 30, TRUE);
+    y += 32;
+    MoveWindow(GetDlgItem(window, IDC_STATS_ALL), client.right - kMargin - 110, y, 110, kButtonHeight, TRUE);
+    MoveWindow(GetDlgItem(window, IDC_STATS_SHOWN), kMargin, y + 5, std::max(0, width - 118), 16, TRUE);
+    y += kButtonHeight + 4;
+    MoveWindow(list_of(window), kMargin, y, width, std::max(0, bottom - kMargin - y), TRUE);
+    const int close_x = client.right - kMargin - 80;
+    MoveWindow(GetDlgItem(window, IDCANCEL), close_x, bottom, 80, kButtonHeight, TRUE);
+    const int refresh_x = close_x - kMargin - 130;
+    MoveWindow(GetDlgItem(window, IDC_STATS_REFRESH), refresh_x, bottom, 130, kButtonHeight, TRUE);
+    MoveWindow(GetDlgItem(window, IDC_STATS_TOTALS), kMargin, bottom + 5,
+               std::max(0, refresh_x - 2 * kMargin), kButtonHeight - 5, TRUE);
+}
+
+INT_PTR on_init(HWND window) {
+    HWND list = list_of(window);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = const_cast<char*>(kColumns[i].caption);
+        column.cx = kColumns[i].width;
+        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    SetDlgItemTextA(window, IDC_STATS_NOTE,
+                    "正誤履歴は最近5回の正解（○）・不正解（×）です。まだ出題されていない問題も"
+                    "×が5つと記録されるため、「全問不正解」には出題されていない問題も含まれます。");
+    center_dialog(window);
+    return TRUE;
+}
+
+LRESULT on_notify(HWND window, const NMHDR& header) {
+    StatsWindow& w = state();
+    if (header.idFrom != IDC_STATS_LIST) return 0;
+    switch (header.code) {
+        case LVN_GETDISPINFOA: {
+            auto& info = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header));
+            if ((info.item.mask & LVIF_TEXT) && info.item.iItem >= 0 &&
+                info.item.iItem < static_cast<int>(w.shown.size())) {
+                const Row& row = w.rows[static_cast<std::size_t>(w.shown[static_cast<std::size_t>(info.item.iItem)])];
+                lstrcpynA(info.item.pszText, cell_text(row, info.item.iSubItem), info.item.cchTextMax);
+            }
+            return 0;
+        }
+        case LVN_COLUMNCLICK: {
+            const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
+            w.descending = column == w.sort_column && !w.descending;
+            w.sort_column = column;
+            sort_rows();
+            show_rows(window);
+            return 0;
+        }
+        case LVN_ITEMACTIVATE:
+            activate_statistics_row(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+            return 0;
+    }
+    return 0;
+}
+
+INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+        case WM_INITDIALOG: return on_init(window);
+        case WM_SIZE: layout(window); return TRUE;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+            info->ptMinTrackSize = {360, 300};
+            return TRUE;
+        }
+        case WM_NOTIFY:
+            SetWindowLongPtrA(window, DWLP_MSGRESULT,
+                              on_notify(window, *reinterpret_cast<const NMHDR*>(lparam)));
+            return TRUE;
+        case WM_HELP: show_help(window, kHelpContext, kTopicStatistics); return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wparam)) {
+                case IDC_STATS_CHART:
+                    if (HIWORD(wparam) == kChartChose) {
+                        state().section = chart_chosen(chart_of(window));
+                        show_rows(window);
+                    }
+                    return TRUE;
+                case IDC_STATS_ALL:
+                    state().section = -1;
+                    choose_chart_section(chart_of(window), -1);
+                    show_rows(window);
+                    return TRUE;
+                case IDOK:  // Enter on a row
+                    if (GetFocus() == list_of(window))
+                        activate_statistics_row(static_cast<int>(SendMessageA(
+                            list_of(window), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+                    return TRUE;
+                case IDC_STATS_REFRESH:
+                    count(window);
+                    layout(window);
+                    return TRUE;
+                case IDCANCEL: DestroyWindow(window); return TRUE;
+            }
+            break;
+        case WM_DESTROY: {
+            StatsWindow& w = state();
+            w.window = nullptr;
+            w.rows.clear();
+            w.shown.clear();
+            w.stats = {};
+            w.section = -1;
+            return FALSE;
+        }
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void show_statistics(HWND owner) {
+    StatsWindow& w = state();
+    // Leaving the editing pane commits its pending edit.
+    if (app().line_list) SetFocus(app().line_list);
+    if (!w.window) {
+        w.window = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_STATISTICS), owner,
+                                      guarded_dialog_proc<procedure>, 0);
+        if (!w.window) return;
+    }
+    count(w.window);
+    layout(w.window);
+    ShowWindow(w.window, SW_SHOW);
+    SetActiveWindow(w.window);
+    SetFocus(list_of(w.window));
+}
+
+HWND statistics_window() { return state().window; }
+
+bool statistics_message(MSG& msg) {
+    HWND window = state().window;
+    return window && IsDialogMessageA(window, &msg);
+}
+
+void activate_statistics_row(int row) {
+    StatsWindow& w = state();
+    if (!w.window || row < 0 || row >= static_cast<int>(w.shown.size())) return;
+    const Row& r = w.rows[static_cast<std::size_t>(w.shown[static_cast<std::size_t>(row)])];
+    const CardDocument& doc = app().doc;
+    const int index = w.file_name == doc.file_name ? find_line_by_id(doc, r.line_id) : -1;
+    if (index < 0) {
+        message_box(w.window, "この行はもうありません。「最新の状態に更新」を押してください。",
+                    MB_OK | MB_ICONWARNING);
+        return;
+    }
+    editor().set_selection({index}, index);
+    mirror_model();
+    SendMessageA(app().line_list, LVM_ENSUREVISIBLE, index, FALSE);
+    show_line_in_pane(index);
+    show_line_position(index);
+    update_command_state();
+    SetActiveWindow(app().main_window);
+    SetFocus(app().line_list);
+}
+
+}  // namespace qz

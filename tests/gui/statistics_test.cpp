@@ -1,0 +1,108 @@
+#include <sstream>
+
+#include "editor_fixture.h"
+#include "resources/reset_history_ids.h"
+#include "resources/resource.h"
+#include "resources/select_ids.h"
+#include "resources/statistics_ids.h"
+#include "tool/qzotool.h"
+#include "win/operations/statistics_win.h"
+#include "win/view/line_list_win.h"
+#include "win/view/marks_chart.h"
+
+namespace qz::test {
+namespace {
+
+using StatisticsTest = EditorTest;
+
+HWND stats_list() { return GetDlgItem(statistics_window(), IDC_STATS_LIST); }
+int stats_rows() { return static_cast<int>(SendMessageA(stats_list(), LVM_GETITEMCOUNT, 0, 0)); }
+std::string stats_text(int id) { return window_text(GetDlgItem(statistics_window(), id)); }
+
+// The figures are counted natively (MarkStatistics); here the window shows
+// qzotool's figures, a click on a bar filters the list, a row leads to its
+// line after earlier lines went.
+TEST_F(StatisticsTest, TheWindowShowsQzotoolsFiguresBarsFilterRowsLeadToTheirLines) {
+    const std::string path = copy_to_temp("samples/sample.qzf", "sample.qzf");
+    start("\"" + path + "\"");
+    command(CMD_STATISTICS);
+    ASSERT_TRUE(statistics_window());
+    std::ostringstream out, err;
+    ASSERT_EQ(tool::run({"stats", path}, out, err), 0);
+    // "合計\t30\t正答なし 1\t49.3%" against "問題 30　正答なし 1　正答率 49.3%".
+    std::string totals = out.str().substr(out.str().find("合計"));
+    totals = totals.substr(0, totals.find('\n'));
+    const std::string questions = totals.substr(5, totals.find('\t', 5) - 5);
+    EXPECT_EQ(stats_text(IDC_STATS_TOTALS),
+              "問題 " + questions + "　" + totals.substr(totals.find("正答なし"), totals.rfind('\t') - totals.find("正答なし")) +
+                  "　正答率 " + totals.substr(totals.rfind('\t') + 1));
+    EXPECT_EQ(std::to_string(stats_rows()), questions);
+
+    // The second bar: its title's questions only.
+    HWND chart = GetDlgItem(statistics_window(), IDC_STATS_CHART);
+    const RECT bar = chart_bar_rect(chart, 1);
+    ASSERT_LT(bar.left, bar.right);
+    SendMessageA(chart, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar.left + 2, (bar.top + bar.bottom) / 2));
+    pump();
+    const std::string second = out.str().substr(out.str().find('\n', out.str().find('\n') + 1) + 1);
+    const std::string name = second.substr(0, second.find('\t'));
+    const std::string count = second.substr(name.size() + 1, second.find('\t', name.size() + 1) - name.size() - 1);
+    EXPECT_EQ(stats_text(IDC_STATS_SHOWN), "表示：「" + name + "」の問題（" + count + " 問）");
+    EXPECT_EQ(std::to_string(stats_rows()), count);
+    EXPECT_EQ(item_text(0, 1, stats_list()), name);
+
+    // Sorted by right marks, the first row has the fewest.
+    NMLISTVIEW header{};
+    header.hdr = {stats_list(), IDC_STATS_LIST, LVN_COLUMNCLICK};
+    header.iSubItem = 3;
+    SendMessageA(statistics_window(), WM_NOTIFY, IDC_STATS_LIST, reinterpret_cast<LPARAM>(&header));
+    const std::string first_row_line = item_text(0, 0, stats_list());
+    EXPECT_EQ(item_text(0, 3, stats_list()).substr(0, 1), "1");
+
+    // Two lines deleted above it: the row still leads to its question.
+    const std::string question_line = doc().line_at(std::stoi(first_row_line) - 2)->text().data();
+    select_only({0, 1});
+    SetFocus(list());
+    command(CMD_DELETE);
+    activate_statistics_row(0);
+    EXPECT_EQ(doc().line_at(app().editor.current())->text(), question_line);
+    EXPECT_EQ(app().editor.current(), std::stoi(first_row_line) - 4);
+
+    // "すべて表示" and the refresh count the edited document.
+    click(statistics_window(), IDC_STATS_ALL);
+    EXPECT_EQ(std::to_string(stats_rows()), questions);
+    click(statistics_window(), IDC_STATS_REFRESH);
+    EXPECT_EQ(std::to_string(stats_rows()), questions);
+    click(statistics_window(), IDCANCEL);
+    EXPECT_EQ(statistics_window(), nullptr);
+}
+
+TEST_F(StatisticsTest, SelectByMarksThenResetTheirHistoryInOneUndoableStep) {
+    open("q1,a,<00\r\nq2,a,[00\r\nq3,a,=00\r\n");
+    when_dialog("選択", [](HWND dialog) {
+        click(dialog, IDC_SELECT_MARKS_MODE);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_GROUP)));
+        SendDlgItemMessageA(dialog, IDC_SELECT_MARKS, CB_SETCURSEL, 1, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SELECT_MARKS, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SELECT_MARKS)));
+        EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_DESCRIPTION)),
+                  "行番号2～4で，正答数1以下の行を新規選択");
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_SELECT);
+    EXPECT_EQ(selected_items(), (std::vector<int>{0, 2}));
+    const std::string before = joined_lines();
+    when_dialog("履歴をリセット", [](HWND dialog) {
+        CheckRadioButton(dialog, IDC_RESET_RIGHT, IDC_RESET_WRONG, IDC_RESET_RIGHT);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_RESET_HISTORY);
+    EXPECT_EQ(joined_lines(), "q1,a,[00|q2,a,[00|q3,a,[00|");
+    EXPECT_EQ(message_texts().back(), "2問の履歴をリセットしました。");
+    SetFocus(list());
+    command(CMD_UNDO);
+    EXPECT_EQ(joined_lines(), before);
+}
+
+}  // namespace
+}  // namespace qz::test
