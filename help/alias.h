@@ -16,6 +16,7 @@ IDH_CUSTOMIZE_FONTS=customize_fonts.htm
 IDH_PROBLEM_CHECK=problem_check.htm
 IDH_REPLACE=replace.htm
 IDH_RECOVERY=recovery.htm
+IDH_STATISTICS=statistics.htm
 IDH_MAIN_WINDOW=main_window.htm
 IDH_PRINT=print.htm
 IDH_KEYS=keys.htm

@@ -103,6 +103,14 @@ if key ctrl+h && id=$(window "置換"); then
 else
     echo "skipped replace: no window \"置換\""
 fi
+# The marks window over the sample, and the history reset dialog.
+if key alt+c m && id=$(window "成績"); then
+    shot "$id" statistics
+    key Escape
+else
+    echo "skipped statistics: no window \"成績\""
+fi
+dialog "履歴をリセット" reset_history alt+c h
 # The customize sheet's recovery page: the third tab.
 if key alt+v c && id=$(window "カスタマイズ"); then
     xdotool mousemove --window "$id" 165 46 click 1

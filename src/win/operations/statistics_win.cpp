@@ -16,6 +16,7 @@
 #include "win/base/guarded.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
+#include "win/base/win_handle.h"
 #include "win/view/command_state.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
@@ -160,18 +161,32 @@ void layout(HWND window) {
     const int chart = std::clamp(wanted, 60, std::max(60, static_cast<int>(client.bottom) * 2 / 5));
     MoveWindow(chart_of(window), kMargin, kMargin, width, chart, TRUE);
     int y = kMargin + chart + 4;
-    MoveWindow(GetDlgItem(window, IDC_STATS_NOTE), kMargin, y, width, 30, TRUE);
-    y += 32;
+    // The note takes the lines it needs at this width (the box wraps it;
+    // a character may reach past the box's edge, into the margin).
+    HWND note = GetDlgItem(window, IDC_STATS_NOTE);
+    const int note_width = std::max(0, width - 14);
+    MoveWindow(note, kMargin, y, note_width, 200, FALSE);
+    TEXTMETRICA metrics{};
+    {
+        window_dc dc(note);
+        SelectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageA(note, WM_GETFONT, 0, 0)));
+        GetTextMetricsA(dc.get(), &metrics);
+    }
+    const int note_height =
+        static_cast<int>(SendMessageA(note, EM_GETLINECOUNT, 0, 0)) * metrics.tmHeight + 2;
+    MoveWindow(note, kMargin, y, note_width, note_height, TRUE);
+    y += note_height + 4;
     MoveWindow(GetDlgItem(window, IDC_STATS_ALL), client.right - kMargin - 110, y, 110, kButtonHeight, TRUE);
     MoveWindow(GetDlgItem(window, IDC_STATS_SHOWN), kMargin, y + 5, std::max(0, width - 118), 16, TRUE);
     y += kButtonHeight + 4;
-    MoveWindow(list_of(window), kMargin, y, width, std::max(0, bottom - kMargin - y), TRUE);
+    // The totals on a line of their own above the buttons.
+    const int totals_y = bottom - 4 - 18;
+    MoveWindow(list_of(window), kMargin, y, width, std::max(0, totals_y - 4 - y), TRUE);
+    MoveWindow(GetDlgItem(window, IDC_STATS_TOTALS), kMargin, totals_y + 2, width, 16, TRUE);
     const int close_x = client.right - kMargin - 80;
     MoveWindow(GetDlgItem(window, IDCANCEL), close_x, bottom, 80, kButtonHeight, TRUE);
     const int refresh_x = close_x - kMargin - 130;
     MoveWindow(GetDlgItem(window, IDC_STATS_REFRESH), refresh_x, bottom, 130, kButtonHeight, TRUE);
-    MoveWindow(GetDlgItem(window, IDC_STATS_TOTALS), kMargin, bottom + 5,
-               std::max(0, refresh_x - 2 * kMargin), kButtonHeight - 5, TRUE);
 }
 
 INT_PTR on_init(HWND window) {

@@ -14,6 +14,7 @@ struct Chart {
     std::vector<SectionMarks> sections;
     int chosen = -1;
     int top = 0;  // first row shown
+    int legend_height = 20;  // one line of the legend, or more when it wraps
 };
 
 Chart& chart() {
@@ -22,7 +23,7 @@ Chart& chart() {
 }
 
 constexpr int kMargin = 6;
-constexpr int kLegendHeight = 20;
+constexpr int kLegendLine = 20;
 constexpr int kRowHeight = 22;
 
 // Lightness falls from "all right" to "all wrong"; the wrong bands are
@@ -34,7 +35,7 @@ constexpr int kBandHatch[kBandCount] = {-1, -1, HS_BDIAGONAL, HS_DIAGCROSS};
 int rows_visible(HWND hwnd) {
     RECT client;
     GetClientRect(hwnd, &client);
-    return std::max(1, static_cast<int>((client.bottom - kLegendHeight - kMargin) / kRowHeight));
+    return std::max(1, static_cast<int>((client.bottom - chart().legend_height - kMargin) / kRowHeight));
 }
 
 void update_scroll(HWND hwnd) {
@@ -62,8 +63,35 @@ int name_width(const RECT& client) { return std::min<int>(180, (client.right - 2
 
 RECT bar_area(const RECT& client, int row) {
     const int x = kMargin + name_width(client) + 4;
-    const int y = kLegendHeight + kMargin + row * kRowHeight;
+    const int y = chart().legend_height + kMargin + row * kRowHeight;
     return {x, y + 3, client.right - kMargin - 48, y + kRowHeight - 3};
+}
+
+// Where each band's swatch goes in the legend, on as many lines as the
+// width needs; the legend's height.
+int lay_out_legend(HDC dc, int width, POINT (&at)[kBandCount]) {
+    int x = kMargin, y = 0;
+    for (int band = 0; band < kBandCount; ++band) {
+        const char* label = mark_band_label(static_cast<MarkBand>(band));
+        SIZE size{};
+        GetTextExtentPoint32A(dc, label, lstrlenA(label), &size);
+        if (x > kMargin && x + 18 + size.cx > width - kMargin) {
+            x = kMargin;
+            y += kLegendLine;
+        }
+        at[band] = {x, y};
+        x += 18 + size.cx + 14;
+    }
+    return y + kLegendLine;
+}
+
+void measure_legend(HWND hwnd) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    window_dc dc(hwnd);
+    SelectObject(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
+    POINT at[kBandCount];
+    chart().legend_height = lay_out_legend(dc.get(), client.right, at);
 }
 
 void paint(HWND hwnd, HDC dc) {
@@ -76,17 +104,16 @@ void paint(HWND hwnd, HDC dc) {
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
 
     // The legend: a swatch and the label of each band.
-    int x = kMargin;
+    POINT at[kBandCount];
+    lay_out_legend(dc, client.right, at);
     for (int band = 0; band < kBandCount; ++band) {
-        RECT swatch{x, 5, x + 14, 17};
+        const auto [x, y] = at[band];
+        RECT swatch{x, y + 5, x + 14, y + 17};
         fill_band(dc, swatch, band);
         FrameRect(dc, &swatch, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-        const char* label = mark_band_label(static_cast<MarkBand>(band));
-        RECT text{x + 18, 3, client.right, kLegendHeight};
-        DrawTextA(dc, label, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-        SIZE size{};
-        GetTextExtentPoint32A(dc, label, lstrlenA(label), &size);
-        x += 18 + size.cx + 14;
+        RECT text{x + 18, y + 3, client.right, y + kLegendLine};
+        DrawTextA(dc, mark_band_label(static_cast<MarkBand>(band)), -1, &text,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
 
     int largest = 1;
@@ -125,8 +152,8 @@ void paint(HWND hwnd, HDC dc) {
 
 int section_at(HWND hwnd, int y) {
     const Chart& c = chart();
-    if (y < kLegendHeight + kMargin) return -1;
-    const int index = c.top + (y - kLegendHeight - kMargin) / kRowHeight;
+    if (y < chart().legend_height + kMargin) return -1;
+    const int index = c.top + (y - chart().legend_height - kMargin) / kRowHeight;
     return index < static_cast<int>(c.sections.size()) ? index : -1;
 }
 
@@ -161,6 +188,7 @@ LRESULT marks_chart_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     }
     case WM_ERASEBKGND: return 1;
     case WM_SIZE:
+        measure_legend(hwnd);
         update_scroll(hwnd);
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
