@@ -6,7 +6,8 @@
 # customize sheet's Apply; "problems": only the problem check window;
 # "replace": only Replace All from the replace dialog and its undo;
 # "recovery": only the longest gap between keys typed while the recovery
-# file is written;
+# file is written; "statistics": only opening the marks window and
+# redrawing its chart after a resize;
 # "print": only counting printed pages and drawing one, on the "PDF" queue;
 # "preview": only turning pages in the print preview, on that queue).
 set -euo pipefail

@@ -159,7 +159,13 @@ void layout(HWND window) {
     const int rows = static_cast<int>(state().stats.sections.size());
     const int wanted = 20 + 6 + rows * 22 + 8;
     const int chart = std::clamp(wanted, 60, std::max(60, static_cast<int>(client.bottom) * 2 / 5));
-    MoveWindow(chart_of(window), kMargin, kMargin, width, chart, TRUE);
+    // The controls move together, once the note has been measured.
+    HDWP moves = BeginDeferWindowPos(9);
+    auto place = [&](HWND control, int x, int y, int w, int h) {
+        if (moves) moves = DeferWindowPos(moves, control, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!moves) MoveWindow(control, x, y, w, h, TRUE);
+    };
+    place(chart_of(window), kMargin, kMargin, width, chart);
     int y = kMargin + chart + 4;
     // The note takes the lines it needs at this width (the box wraps it;
     // a character may reach past the box's edge, into the margin).
@@ -174,19 +180,20 @@ void layout(HWND window) {
     }
     const int note_height =
         static_cast<int>(SendMessageA(note, EM_GETLINECOUNT, 0, 0)) * metrics.tmHeight + 2;
-    MoveWindow(note, kMargin, y, note_width, note_height, TRUE);
+    place(note, kMargin, y, note_width, note_height);
     y += note_height + 4;
-    MoveWindow(GetDlgItem(window, IDC_STATS_ALL), client.right - kMargin - 110, y, 110, kButtonHeight, TRUE);
-    MoveWindow(GetDlgItem(window, IDC_STATS_SHOWN), kMargin, y + 5, std::max(0, width - 118), 16, TRUE);
+    place(GetDlgItem(window, IDC_STATS_ALL), client.right - kMargin - 110, y, 110, kButtonHeight);
+    place(GetDlgItem(window, IDC_STATS_SHOWN), kMargin, y + 5, std::max(0, width - 118), 16);
     y += kButtonHeight + 4;
     // The totals on a line of their own above the buttons.
     const int totals_y = bottom - 4 - 18;
-    MoveWindow(list_of(window), kMargin, y, width, std::max(0, totals_y - 4 - y), TRUE);
-    MoveWindow(GetDlgItem(window, IDC_STATS_TOTALS), kMargin, totals_y + 2, width, 16, TRUE);
+    place(list_of(window), kMargin, y, width, std::max(0, totals_y - 4 - y));
+    place(GetDlgItem(window, IDC_STATS_TOTALS), kMargin, totals_y + 2, width, 16);
     const int close_x = client.right - kMargin - 80;
-    MoveWindow(GetDlgItem(window, IDCANCEL), close_x, bottom, 80, kButtonHeight, TRUE);
+    place(GetDlgItem(window, IDCANCEL), close_x, bottom, 80, kButtonHeight);
     const int refresh_x = close_x - kMargin - 130;
-    MoveWindow(GetDlgItem(window, IDC_STATS_REFRESH), refresh_x, bottom, 130, kButtonHeight, TRUE);
+    place(GetDlgItem(window, IDC_STATS_REFRESH), refresh_x, bottom, 130, kButtonHeight);
+    if (moves) EndDeferWindowPos(moves);
 }
 
 INT_PTR on_init(HWND window) {
