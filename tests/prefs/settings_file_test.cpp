@@ -159,6 +159,9 @@ TEST(SettingsRoundTrip, EveryFieldReadsBack) {
     print.NumTitle = "第%t章", print.NumQuestion = "";
     print.QuestionRate = 77, print.ItemPosition = 1, print.LineSpace = 999;
     print.QTColor = 1, print.QQColor = 2, print.QAColor = 3;
+    prefs.RecoveryInterval = 3600;
+    print.Form = PRINT_FORM_CARDS;
+    print.cards = {4, 8, 200, CutLines::solid, false, false, true};
     const std::string written = write_settings_text(prefs, print);
     for (const char* end : {"\r\n", "\r", "\n"}) {
         const auto [read_prefs, read_print] = read(replace_all(written, "\r\n", end));

@@ -149,6 +149,25 @@ void read_font(std::string_view text, std::string_view prefix, FontSpec& font) {
     }
 }
 
+// The card layout's keys: each value and its range.
+struct CardKey {
+    const char* key;
+    int min, max;
+    int (*get)(const CardSettings&);
+    void (*set)(CardSettings&, int);
+};
+constexpr CardKey kCardKeys[] = {
+    {"CardColumns", 1, 4, [](const CardSettings& c) { return c.columns; }, [](CardSettings& c, int v) { c.columns = v; }},
+    {"CardRows", 1, 8, [](const CardSettings& c) { return c.rows; }, [](CardSettings& c, int v) { c.rows = v; }},
+    {"CardMargin", 0, 200, [](const CardSettings& c) { return c.margin; }, [](CardSettings& c, int v) { c.margin = v; }},
+    {"CardCutLines", 0, 2, [](const CardSettings& c) { return static_cast<int>(c.cut_lines); },
+     [](CardSettings& c, int v) { c.cut_lines = static_cast<CutLines>(v); }},
+    {"CardMirror", 0, 1, [](const CardSettings& c) { return int{c.mirror_backs}; }, [](CardSettings& c, int v) { c.mirror_backs = v; }},
+    {"CardCorner", 0, 1, [](const CardSettings& c) { return int{c.corner}; }, [](CardSettings& c, int v) { c.corner = v; }},
+    {"CardAllAnswers", 0, 1, [](const CardSettings& c) { return int{c.all_alternatives}; },
+     [](CardSettings& c, int v) { c.all_alternatives = v; }},
+};
+
 void read_print_settings(std::string_view text, PrintSettings& print) {
     for (const PrintKey& k : kPrintKeysBefore)
         settings_int_in(text, k.key, k.min, k.max, print.*k.field);
@@ -160,6 +179,9 @@ void read_print_settings(std::string_view text, PrintSettings& print) {
     for (const ColorKey& k : kPrintColorKeys) {
         if (settings_int(text, k.key, value)) print.*k.field = static_cast<std::uint32_t>(value);
     }
+    settings_int_in(text, "PrintForm", PRINT_FORM_LIST, PRINT_FORM_CARDS, print.Form);
+    for (const CardKey& k : kCardKeys)
+        if (settings_int_in(text, k.key, k.min, k.max, value)) k.set(print.cards, value);
 }
 
 // ASCII case folding only: bytes of other scripts compare as they are.
@@ -294,6 +316,9 @@ std::string write_settings_text(const Preferences& prefs, const PrintSettings& p
         put_int(out, k.key, print.*k.field);
     for (const ColorKey& k : kPrintColorKeys)
         put_bits(out, k.key, print.*k.field);
+    put_int(out, "PrintForm", print.Form);
+    for (const CardKey& k : kCardKeys)
+        put_int(out, k.key, k.get(print.cards));
     return out;
 }
 

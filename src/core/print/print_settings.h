@@ -19,6 +19,23 @@ enum PrintFlag : int {
 // Pen styles as Windows numbers them.
 enum PenStyleValue : int { PEN_SOLID = 0, PEN_DASH = 1, PEN_DOT = 2, PEN_NULL = 5 };
 
+enum class CutLines { none = 0, solid = 1, dotted = 2 };
+
+// The card layout of the page setup ("印刷形式" カード), kept beside the
+// list's settings.
+struct CardSettings {
+    int columns = 2;              // 1-4
+    int rows = 5;                 // 1-8
+    int margin = 40;              // inside each card, 0.1 mm
+    CutLines cut_lines = CutLines::dotted;
+    bool mirror_backs = true;     // for printing on both sides
+    bool corner = true;           // title and question number in a corner
+    bool all_alternatives = false;  // the back: every alternative, not the numbered one
+};
+
+// What a print job prints: the list of titles and questions, or cards.
+enum PrintForm : int { PRINT_FORM_LIST = 0, PRINT_FORM_CARDS = 1 };
+
 struct PrintSettings {
     int PrintFlags = PRINT_TITLES | PRINT_QUESTIONS | PRINT_ANSWERS | PRINT_QUESTION_NUMBERS;
     int TitlePosition = 0;   // 0 left, 1 centre, 2 right
@@ -34,6 +51,9 @@ struct PrintSettings {
     std::uint32_t QTColor = 0;
     std::uint32_t QQColor = 0;
     std::uint32_t QAColor = 0;
+    int Form = PRINT_FORM_LIST;
+    CardSettings cards;
+    bool selected_only = false;  // cards of the selected questions only; not saved
     int copies = 0;          // of the current print job; not saved
 };
 
