@@ -138,6 +138,44 @@ TEST_F(PrintTest, TitlesNumbersQuestionsAndAnswersStandInOrderAndColumns) {
     }
 }
 
+// Twelve questions at 2 x 5: two fronts and two backs; each back row holds
+// the answers of its front row right to left.
+TEST_F(PrintTest, CardsPrintFrontsAndMirroredBacks) {
+    std::string body = "#Cards,000000\r\n";
+    for (int i = 1; i <= 12; ++i)
+        body += "Q" + std::to_string(i) + "?,A" + std::to_string(i) + ",<00\r\n";
+    open(body);
+    for (FontSpec* font : {&app().prefs.Question, &app().prefs.Answer, &app().prefs.NumQuestion}) {
+        font->face = "Helvetica";
+        font->charset = ANSI_CHARSET;
+    }
+    app().print.Form = PRINT_FORM_CARDS;
+    app().print.cards.corner = false;
+    command(CMD_PRINT);
+    EXPECT_EQ(offered_, 4);
+    const std::string pdf = next_pdf();
+    ASSERT_FALSE(pdf.empty());
+    EXPECT_EQ(pages_of(pdf), 4);
+    // Words of a page in reading order, row by row.
+    auto page_words = [&](int page) {
+        const std::string text = run_unix(dir_, "pdftotext -layout -f " + std::to_string(page) + " -l " +
+                                                    std::to_string(page) + " '" + pdf + "' -");
+        std::string words;
+        for (std::size_t i = 0; i < text.size();) {
+            const std::size_t start = text.find_first_not_of(" \n\f", i);
+            if (start == std::string::npos) break;
+            const std::size_t end = text.find_first_of(" \n\f", start);
+            words += (words.empty() ? "" : " ") + text.substr(start, end - start);
+            i = end == std::string::npos ? text.size() : end;
+        }
+        return words;
+    };
+    EXPECT_EQ(page_words(1), "Q1? Q2? Q3? Q4? Q5? Q6? Q7? Q8? Q9? Q10?");
+    EXPECT_EQ(page_words(2), "A2 A1 A4 A3 A6 A5 A8 A7 A10 A9");
+    EXPECT_EQ(page_words(3), "Q11? Q12?");
+    EXPECT_EQ(page_words(4), "A12 A11");
+}
+
 TEST_F(PrintTest, CopiesRepeatPagesAndCancellingStopsTheJob) {
     std::string body = "#copies,000000\r\n";
     for (int i = 0; i < 150; ++i) body += "question " + std::to_string(i) + ",answer,<00\r\n";

@@ -143,7 +143,12 @@ int draw_text_with_images(const char* text, unsigned charset, const RECT& rect, 
         case PictureKind::NONE: break;
         }
         if (picture) {
-            const SIZE size = picture_page_size(page, *picture);
+            SIZE size = picture_page_size(page, *picture);
+            const int room = work.right - work.left;
+            if (page.fit_width && size.cx > room && size.cx > 0) {
+                size.cy = static_cast<LONG>(static_cast<long long>(size.cy) * room / size.cx);
+                size.cx = room;
+            }
             if (!measuring) {
                 IntersectClipRect(page.dc, work.left, work.top, work.right, work.bottom);
                 const int x = format & DT_RIGHT    ? work.right - size.cx

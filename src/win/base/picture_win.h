@@ -21,6 +21,9 @@ struct PictureContext {
     // The device whose dots `dc` takes as logical units when `dc` only
     // shows its page (a preview on the screen); null: `dc` itself.
     HDC device = nullptr;
+    // A picture wider than the text's rectangle is scaled down to its
+    // width (cards), instead of being cut at its edge (the list).
+    bool fit_width = false;
 };
 
 // What references resolve against: the open data file's path, or the

@@ -114,6 +114,73 @@ void adopt_handles(DialogState& s) {
     }
 }
 
+// ---- The print form and the cards
+
+constexpr int kCardControls[] = {IDC_PS_CARD_COLUMNS, IDC_PS_CARD_COLUMNS_SPIN, IDC_PS_CARD_ROWS,
+                                 IDC_PS_CARD_ROWS_SPIN, IDC_PS_CARD_MARGIN, IDC_PS_CARD_MARGIN_SPIN,
+                                 IDC_PS_CARD_CUT_LINES, IDC_PS_CARD_MIRROR, IDC_PS_CARD_CORNER,
+                                 IDC_PS_CARD_ALL_ANSWERS, IDC_PS_CARD_SELECTED};
+
+void enable_card_controls(HWND dialog) {
+    const bool cards = IsDlgButtonChecked(dialog, IDC_PS_FORM_CARDS) == BST_CHECKED;
+    for (int id : kCardControls) EnableWindow(GetDlgItem(dialog, id), cards);
+}
+
+void show_card_settings(HWND dialog, const PrintSettings& settings) {
+    const CardSettings& c = settings.cards;
+    CheckRadioButton(dialog, IDC_PS_FORM_LIST, IDC_PS_FORM_CARDS,
+                     settings.Form == PRINT_FORM_CARDS ? IDC_PS_FORM_CARDS : IDC_PS_FORM_LIST);
+    SendDlgItemMessageA(dialog, IDC_PS_CARD_COLUMNS_SPIN, UDM_SETRANGE32, 1, 4);
+    SendDlgItemMessageA(dialog, IDC_PS_CARD_COLUMNS_SPIN, UDM_SETPOS32, 0, c.columns);
+    SendDlgItemMessageA(dialog, IDC_PS_CARD_ROWS_SPIN, UDM_SETRANGE32, 1, 8);
+    SendDlgItemMessageA(dialog, IDC_PS_CARD_ROWS_SPIN, UDM_SETPOS32, 0, c.rows);
+    SendDlgItemMessageA(dialog, IDC_PS_CARD_MARGIN_SPIN, UDM_SETRANGE32, 0, 200);
+    SendDlgItemMessageA(dialog, IDC_PS_CARD_MARGIN_SPIN, UDM_SETPOS32, 0, c.margin);
+    for (const char* name : {"なし", "実線", "点線"})
+        SendDlgItemMessageA(dialog, IDC_PS_CARD_CUT_LINES, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendDlgItemMessageA(dialog, IDC_PS_CARD_CUT_LINES, CB_SETCURSEL, static_cast<WPARAM>(c.cut_lines), 0);
+    CheckDlgButton(dialog, IDC_PS_CARD_MIRROR, c.mirror_backs ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_PS_CARD_CORNER, c.corner ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_PS_CARD_ALL_ANSWERS, c.all_alternatives ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_PS_CARD_SELECTED, settings.selected_only ? BST_CHECKED : BST_UNCHECKED);
+    enable_card_controls(dialog);
+}
+
+// The card controls into `settings`; false (after a message) for numbers
+// out of their ranges.
+bool read_card_settings(HWND dialog, PrintSettings& settings) {
+    BOOL ok[3] = {};
+    const int columns = static_cast<int>(GetDlgItemInt(dialog, IDC_PS_CARD_COLUMNS, &ok[0], FALSE));
+    const int rows = static_cast<int>(GetDlgItemInt(dialog, IDC_PS_CARD_ROWS, &ok[1], FALSE));
+    const int margin = static_cast<int>(GetDlgItemInt(dialog, IDC_PS_CARD_MARGIN, &ok[2], FALSE));
+    const bool cards = IsDlgButtonChecked(dialog, IDC_PS_FORM_CARDS) == BST_CHECKED;
+    const struct {
+        bool bad;
+        int id;
+    } checks[] = {{!ok[0] || columns < 1 || columns > 4, IDC_PS_CARD_COLUMNS},
+                  {!ok[1] || rows < 1 || rows > 8, IDC_PS_CARD_ROWS},
+                  {!ok[2] || margin > 200, IDC_PS_CARD_MARGIN}};
+    for (const auto& check : checks) {
+        if (cards && check.bad) {
+            show_error(dialog, "数値が正しくありません。");
+            SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, check.id)), TRUE);
+            return false;
+        }
+    }
+    settings.Form = cards ? PRINT_FORM_CARDS : PRINT_FORM_LIST;
+    if (!cards) return true;
+    CardSettings& c = settings.cards;
+    c.columns = columns;
+    c.rows = rows;
+    c.margin = margin;
+    c.cut_lines = static_cast<CutLines>(SendDlgItemMessageA(dialog, IDC_PS_CARD_CUT_LINES, CB_GETCURSEL, 0, 0));
+    c.mirror_backs = IsDlgButtonChecked(dialog, IDC_PS_CARD_MIRROR) == BST_CHECKED;
+    c.corner = IsDlgButtonChecked(dialog, IDC_PS_CARD_CORNER) == BST_CHECKED;
+    c.all_alternatives = IsDlgButtonChecked(dialog, IDC_PS_CARD_ALL_ANSWERS) == BST_CHECKED;
+    settings.selected_only = IsDlgButtonChecked(dialog, IDC_PS_CARD_SELECTED) == BST_CHECKED;
+    return true;
+}
+
 INT_PTR on_init(HWND dialog, DialogState& s) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&s));
     const PageSetupRequest& request = *s.request;
@@ -146,6 +213,7 @@ INT_PTR on_init(HWND dialog, DialogState& s) {
     SetDlgItemTextA(dialog, IDC_PS_QUESTION_FORMAT, v.question_format->c_str());
     set_spin(dialog, IDC_PS_QUESTION_RATE_SPIN, 100, v.question_rate);
     set_spin(dialog, IDC_PS_LINE_SPACE_SPIN, 999, v.line_space);
+    show_card_settings(dialog, request.settings);
     apply_enabling(dialog);
     s.colors = v.colors;
     return TRUE;
@@ -194,6 +262,7 @@ bool store_print_settings(HWND dialog, DialogState& s) {
     v.line_space = numbers.line_space;
 
     PageSetupResult result{s.request->settings, s.working};
+    if (!read_card_settings(dialog, result.settings)) return false;
     store_page_setup_values(std::move(v), result.settings);
     result.record.hwndOwner = GetWindow(dialog, GW_OWNER);
     s.result = std::move(result);
@@ -289,6 +358,10 @@ INT_PTR on_command(HWND dialog, int id, int code) {
         case IDC_PS_QQ_COLOR:
         case IDC_PS_QA_COLOR:
             if (code == BN_CLICKED) pick_color(dialog, id);
+            return TRUE;
+        case IDC_PS_FORM_LIST:
+        case IDC_PS_FORM_CARDS:
+            enable_card_controls(dialog);
             return TRUE;
         case IDC_PS_PRINTER: {
             DialogState& s = state(dialog);

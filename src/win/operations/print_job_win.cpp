@@ -5,6 +5,8 @@
 #include "resources/resource.h"
 #include "win/base/app_state.h"
 #include "win/base/message_box.h"
+
+#include <string>
 #include "win/base/page_setup.h"
 #include "win/operations/print_progress_win.h"
 #include "win/operations/print_render_win.h"
@@ -22,8 +24,14 @@ int count_pages(HWND main_window) {
     HDC dc = create_printer_dc(main_window);
     if (!dc) return -1;
     app().print.copies = 1;
-    const int pages = render_pages(main_window, dc, kAllPages, kAllPages, 0, app().doc);
+    int cut_off = 0;
+    const int pages = render_pages(main_window, dc, kAllPages, kAllPages, 0, app().doc, &cut_off);
     DeleteDC(dc);
+    if (pages > 0 && cut_off > 0) {
+        const std::string text = std::to_string(pages) + " ページのうち、カード " + std::to_string(cut_off) +
+                                 " 枚は文字が収まらないため途中までしか印刷されません。";
+        message_box(main_window, text.c_str(), MB_OK | MB_ICONINFORMATION);
+    }
     return pages;
 }
 

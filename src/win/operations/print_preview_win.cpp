@@ -220,7 +220,11 @@ void enable_control(const Preview& p, int id, bool enabled) {
 }
 
 void show_page_number(const Preview& p) {
-    const std::string text = "ページ " + std::to_string(p.page) + " / " + std::to_string(p.count);
+    // Cards show which side the sheet is: "表 1（1 / 4）".
+    const std::string numbers = std::to_string(p.page) + " / " + std::to_string(p.count);
+    const std::string text = !p.pages || app().print.Form != PRINT_FORM_CARDS
+                                 ? "ページ " + numbers
+                                 : p.pages->page_label(p.page) + "（" + numbers + "）";
     SetDlgItemTextA(p.window, IDC_PREVIEW_PAGE_NUMBER, text.c_str());
     enable_control(p, IDC_PREVIEW_PREVIOUS, p.page > 1);
     enable_control(p, IDC_PREVIEW_NEXT, p.page < p.count);

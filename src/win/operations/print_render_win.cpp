@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/print/card_layout.h"
 #include "core/print/page_layout.h"
 #include "resources/printing_ids.h"
 #include "win/base/app_state.h"
@@ -15,6 +16,7 @@
 #include "win/base/picture_win.h"
 #include "win/base/win_handle.h"
 #include "win/operations/print_progress_win.h"
+#include "win/view/list_mirror_win.h"
 #include "win/view/pane_host.h"
 
 namespace qz {
@@ -112,6 +114,52 @@ private:
     std::unordered_map<std::string, TextSize> number_sizes_[2];
 };
 
+// Card texts measured on the printer: the question font on the fronts, the
+// answer font on the backs, at each size step; pictures scaled into the card.
+class CardGdiMeasurer : public CardMeasurer {
+public:
+    CardGdiMeasurer(HWND owner, HDC dc, int dpi) : owner_(owner), dc_(dc), dpi_(dpi) {
+        corner_font_ = create_font_from_spec(app().prefs.NumQuestion, dpi);
+        corner_height_ = corner_font_ ? font_pixel_height(dc, corner_font_.get()) : dpi / 6;
+    }
+    int text_height(const std::string& text, bool back, int percent, int width) override {
+        select_object use(dc_, font(back, percent));
+        return draw_text_with_images(text.c_str(), spec(back).charset, RECT{0, 0, width, 0},
+                                     DT_CENTER | DT_WORDBREAK | DT_CALCRECT, picture(dc_));
+    }
+    int corner_height() override { return corner_height_; }
+    HFONT corner_font() const { return corner_font_.get(); }
+    HFONT font(bool back, int percent) {
+        for (const Cached& c : fonts_)
+            if (c.back == back && c.percent == percent) return c.font.get();
+        FontSpec scaled = spec(back);
+        scaled.size = scaled.size * percent / 100;
+        unique_font made = create_font_from_spec(scaled, dpi_);
+        if (!made) made = create_font_from_spec(spec(back), dpi_);
+        fonts_.push_back({back, percent, std::move(made)});
+        return fonts_.back().font.get();
+    }
+    static const FontSpec& spec(bool back) { return back ? app().prefs.Answer : app().prefs.Question; }
+    PictureContext picture(HDC on, HDC device = nullptr) const {
+        PictureContext page{owner_, on, dpi_, device};
+        page.fit_width = true;
+        return page;
+    }
+
+private:
+    struct Cached {
+        bool back;
+        int percent;
+        unique_font font;
+    };
+    HWND owner_;
+    HDC dc_;
+    int dpi_;
+    unique_font corner_font_;
+    int corner_height_ = 0;
+    std::vector<Cached> fonts_;
+};
+
 }  // namespace
 
 struct PrintPages::State {
@@ -127,6 +175,14 @@ struct PrintPages::State {
     // Start of page k + 1 at index k; `complete` once the end is known.
     std::vector<PageStart> starts;
     bool complete = false;
+    // Cards instead of the list: the faces, laid out a sheet at a time.
+    bool cards = false;
+    std::vector<CardFaces> faces;
+    CardSettings card_settings;
+    int card_margin = 0;
+    unique_pen cut_pen;
+    std::unique_ptr<CardGdiMeasurer> card_measurer;
+    int cut_off = 0;  // cards cut off, once every sheet was laid out
 };
 
 namespace {
@@ -215,6 +271,61 @@ void draw_blocks(HDC dc, PrintPages::State& s, const LaidOutPage& page) {
     line(dc, s.qq_pen.get(), frame.left, page.bottom, frame.right, page.bottom);
 }
 
+void draw_card_sheet(HDC dc, PrintPages::State& s, const CardSheet& sheet) {
+    CardGdiMeasurer& m = *s.card_measurer;
+    const Preferences& prefs = app().prefs;
+    const PictureContext picture = m.picture(dc, s.dc);
+    SetBkMode(dc, TRANSPARENT);
+    SetStretchBltMode(dc, HALFTONE);
+    for (const PlacedCard& card : sheet.cards) {
+        if (s.cut_pen) {
+            select_object pen(dc, s.cut_pen.get());
+            select_object brush(dc, GetStockObject(NULL_BRUSH));
+            Rectangle(dc, card.cell.left, card.cell.top, card.cell.right + 1, card.cell.bottom + 1);
+        }
+        if (!card.corner.empty()) {
+            SetTextColor(dc, prefs.NumQuestion.text_color);
+            select_object use(dc, m.corner_font());
+            RECT r = to_rect(card.corner_rect);
+            DrawTextA(dc, card.corner.c_str(), static_cast<int>(card.corner.size()), &r,
+                      DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        }
+        SetTextColor(dc, CardGdiMeasurer::spec(sheet.back).text_color);
+        {
+            select_object use(dc, m.font(sheet.back, card.percent));
+            const int saved = SaveDC(dc);
+            IntersectClipRect(dc, card.text_rect.left, card.text_rect.top, card.text_rect.right,
+                              card.text_rect.bottom);
+            // Centred in the card, but for a text that does not fit: that
+            // starts at its top.
+            RECT r = to_rect(card.text_rect);
+            const unsigned charset = CardGdiMeasurer::spec(sheet.back).charset;
+            if (!card.cut_off) {
+                const int height = draw_text_with_images(card.text.c_str(), charset, r,
+                                                         DT_CENTER | DT_WORDBREAK | DT_CALCRECT, picture);
+                r.top += std::max(0, static_cast<int>(r.bottom - r.top) - height) / 2;
+            }
+            draw_text_with_images(card.text.c_str(), charset, r, DT_CENTER | DT_WORDBREAK, picture);
+            RestoreDC(dc, saved);
+        }
+        if (card.cut_off) {
+            // The mark of a text printed cut off, over its last line.
+            select_object use(dc, m.corner_font());
+            RECT r = to_rect(card.text_rect);
+            SetBkMode(dc, OPAQUE);
+            SetBkColor(dc, RGB(255, 255, 255));
+            SetTextColor(dc, RGB(0, 0, 0));
+            DrawTextA(dc, "（続きあり）", -1, &r, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT | DT_NOPREFIX);
+            SetBkMode(dc, TRANSPARENT);
+        }
+    }
+}
+
+CardSheet lay_out_sheet(PrintPages::State& s, int page) {
+    return lay_out_card_sheet(s.faces, s.layout.frame, s.card_settings, s.card_margin, *s.card_measurer,
+                              page - 1);
+}
+
 // Lays out page `page` (1-based, its start known) and learns where the
 // next one starts.
 LaidOutPage lay_out(PrintPages::State& s, int page, bool keep_blocks) {
@@ -291,12 +402,44 @@ std::unique_ptr<PrintPages> PrintPages::create(HWND owner, HDC dc, const CardDoc
     s->measurer->create_number_fonts(prefs);
     s->measurer->set_fallbacks(defaults);
     s->starts.push_back(first_page_start(s->layout));
+    if (settings.Form == PRINT_FORM_CARDS) {
+        s->cards = true;
+        s->card_settings = clamped(settings.cards);
+        std::vector<char> selected;
+        if (settings.selected_only) {
+            selected.resize(static_cast<std::size_t>(doc.count()));
+            for (int i = 0; i < doc.count(); ++i) selected[static_cast<std::size_t>(i)] = editor().is_selected(i);
+        }
+        s->faces = card_faces(doc, s->card_settings, settings.selected_only ? &selected : nullptr);
+        if (s->faces.empty()) {
+            show_error(owner, settings.selected_only ? "選択した問題がありません。" : "印刷する問題がありません。");
+            return nullptr;
+        }
+        s->card_margin = mul_div(s->card_settings.margin, s->dpi, 254);
+        if (s->card_settings.cut_lines != CutLines::none)
+            s->cut_pen.reset(CreatePen(s->card_settings.cut_lines == CutLines::solid ? PS_SOLID : PS_DOT, 1,
+                                       RGB(128, 128, 128)));
+        s->card_measurer = std::make_unique<CardGdiMeasurer>(owner, dc, s->dpi);
+        const int sheets = card_sheet_count(s->faces.size(), s->card_settings);
+        s->starts.resize(static_cast<std::size_t>(sheets));
+        s->complete = true;
+    }
     return std::unique_ptr<PrintPages>(new PrintPages(std::move(s)));
 }
 
 int PrintPages::known_pages() const { return static_cast<int>(s_->starts.size()); }
 
 int PrintPages::count_pages() {
+    if (s_->cards) {
+        // Every sheet is measured, to count the cards cut off.
+        s_->cut_off = 0;
+        for (int page = 1; page <= known_pages(); ++page) {
+            pump_print_messages();
+            if (print_job_cancelled()) return 0;
+            for (const PlacedCard& card : lay_out_sheet(*s_, page).cards) s_->cut_off += card.cut_off;
+        }
+        return known_pages();
+    }
     for (int page = known_pages(); !s_->complete; page = known_pages())
         if (!report(*s_, lay_out(*s_, page, false))) return 0;
     return known_pages();
@@ -304,6 +447,11 @@ int PrintPages::count_pages() {
 
 bool PrintPages::draw_page(HDC dc, int page) {
     if (page < 1) return false;
+    if (s_->cards) {
+        if (page > known_pages()) return false;
+        draw_card_sheet(dc, *s_, lay_out_sheet(*s_, page));
+        return true;
+    }
     while (known_pages() < page) {
         if (s_->complete) return false;
         if (!report(*s_, lay_out(*s_, known_pages(), false))) return false;
@@ -314,11 +462,42 @@ bool PrintPages::draw_page(HDC dc, int page) {
     return true;
 }
 
-int render_pages(HWND owner, HDC dc, int first, int last, int output, const CardDocument& doc) {
+std::string PrintPages::page_label(int page) const {
+    if (!s_->cards) return "ページ " + std::to_string(page);
+    return std::string(page % 2 ? "表 " : "裏 ") + std::to_string((page + 1) / 2);
+}
+
+int PrintPages::cut_off_cards() const { return s_->cards ? s_->cut_off : 0; }
+
+int render_pages(HWND owner, HDC dc, int first, int last, int output, const CardDocument& doc,
+                 int* cut_off) {
     std::unique_ptr<PrintPages> pages = PrintPages::create(owner, dc, doc);
     if (!pages) return -1;
     PrintPages::State& s = *pages->s_;
     const CopyPlan plan = copy_plan(s.copies, s.collated);
+    if (s.cards) {
+        if (!output) {
+            const int count = pages->count_pages();
+            if (cut_off) *cut_off = pages->cut_off_cards();
+            return count;
+        }
+        int last_page = 0;
+        for (int pass = 0; pass < plan.passes; ++pass) {
+            for (int page = std::max(1, first); page <= last && page <= pages->known_pages(); ++page) {
+                for (int copy = 0; copy < plan.per_page; ++copy) {
+                    pump_print_messages();
+                    if (print_job_cancelled()) return 0;
+                    StartPage(dc);
+                    if (HWND dialog = printing_dialog()) SetDlgItemInt(dialog, IDC_PRINTING_PAGE, page, FALSE);
+                    SetMapMode(dc, MM_TEXT);
+                    pages->draw_page(dc, page);
+                    EndPage(dc);
+                }
+                last_page = page;
+            }
+        }
+        return last_page;
+    }
     int last_page = 0;
     for (int pass = 0; pass < plan.passes; ++pass) {
         for (int page = 1; page <= last && page <= pages->known_pages(); ++page) {

@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <memory>
+#include <string>
 
 #include "core/document/card_document.h"
 
@@ -54,13 +55,17 @@ public:
 
     // Pages known so far (all of them after count_pages() succeeded).
     int known_pages() const;
+    // "ページ n", or for cards "表 n" and "裏 n".
+    std::string page_label(int page) const;
+    // Cards printed cut off (counted by count_pages()); 0 for the list.
+    int cut_off_cards() const;
 
     struct State;
 
 private:
     explicit PrintPages(std::unique_ptr<State> state);
     std::unique_ptr<State> s_;
-    friend int render_pages(HWND, HDC, int, int, int, const CardDocument&);
+    friend int render_pages(HWND, HDC, int, int, int, const CardDocument&, int*);
 };
 
 // Counts (output 0: lay out only, nothing drawn) or prints (output 1:
@@ -69,6 +74,9 @@ private:
 // DEVMODE says so) by repeating pages. The number of the last page laid
 // out; -1 when setting up failed, 0 after an error message or when the job
 // was cancelled.
-int render_pages(HWND owner, HDC dc, int first, int last, int output, const CardDocument& doc);
+// For cards every sheet is laid out when counting; `cut_off` (when given)
+// then gets the number of cards printed cut off.
+int render_pages(HWND owner, HDC dc, int first, int last, int output, const CardDocument& doc,
+                 int* cut_off = nullptr);
 
 }  // namespace qz
