@@ -17,6 +17,7 @@ IDH_PROBLEM_CHECK=problem_check.htm
 IDH_REPLACE=replace.htm
 IDH_RECOVERY=recovery.htm
 IDH_STATISTICS=statistics.htm
+IDH_CARDS=cards.htm
 IDH_MAIN_WINDOW=main_window.htm
 IDH_PRINT=print.htm
 IDH_KEYS=keys.htm

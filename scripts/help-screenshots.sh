@@ -118,6 +118,21 @@ if key alt+v c && id=$(window "カスタマイズ"); then
     shot "$id" customize_recovery
     key Escape
 fi
+# Cards in the print preview: a front and a back; the page setup set back
+# to the list afterwards.
+if key alt+f t && id=$(window "ページ設定"); then
+    key alt+2 Return
+    if key alt+f v && id=$(window "印刷プレビュー"); then
+        sleep 2
+        shot "$id" cards_front
+        key Next
+        sleep 2
+        shot "$id" cards_back
+        key Escape
+    fi
+    key alt+f t
+    window "ページ設定" >/dev/null && key alt+1 Return
+fi
 # The offer of a recovery file left by an editor that died: the editor
 # started again on the sample, with a recovery file newer than it.
 wineserver -k >/dev/null 2>&1 || true

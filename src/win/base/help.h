@@ -31,6 +31,7 @@ inline constexpr DWORD kTopicProblemCheck = 2022;
 inline constexpr DWORD kTopicReplace = 2023;
 inline constexpr DWORD kTopicRecovery = 2024;
 inline constexpr DWORD kTopicStatistics = 2025;
+inline constexpr DWORD kTopicCards = 2026;
 inline constexpr DWORD kTopicPrint = 2031;
 // Every topic the program opens: the help file must have each of them
 // (help/context.h; checked against the built file by the GUI tests).
@@ -38,7 +39,7 @@ inline constexpr DWORD kHelpTopics[] = {
     kTopicMenu, kTopicQuestion, kTopicTitle, kTopicOther, kTopicGroup, kTopicMessage,
     kTopicPageSetup, kTopicDataInfo, kTopicFind, kTopicConditions, kTopicGroupChange,
     kTopicSelect, kTopicSort, kTopicCustomizeIme, kTopicCustomizeFonts, kTopicProblemCheck,
-    kTopicPrint, kTopicReplace, kTopicRecovery, kTopicStatistics,
+    kTopicPrint, kTopicReplace, kTopicRecovery, kTopicStatistics, kTopicCards,
 };
 
 void initialize_help();

@@ -377,7 +377,7 @@ INT_PTR on_command(HWND dialog, int id, int code) {
             EndDialog(dialog, IDCANCEL);
             return TRUE;
         case IDC_HELP_BUTTON:
-            show_help(dialog, kHelpContext, kTopicPageSetup);
+            show_help(dialog, kHelpContext, IsDlgButtonChecked(dialog, IDC_PS_FORM_CARDS) == BST_CHECKED ? kTopicCards : kTopicPageSetup);
             return TRUE;
     }
     return FALSE;
@@ -396,7 +396,7 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_HELP:
-            show_help(dialog, kHelpContext, kTopicPageSetup);
+            show_help(dialog, kHelpContext, IsDlgButtonChecked(dialog, IDC_PS_FORM_CARDS) == BST_CHECKED ? kTopicCards : kTopicPageSetup);
             return TRUE;
         case WM_COMMAND:
             return on_command(dialog, LOWORD(wparam), HIWORD(wparam));
