@@ -38,33 +38,38 @@ void run_print_preview_bench(HWND main, const std::string& dir) {
     open_document(main, path);
     pump();
 
-    const double t0 = now_ms();
-    show_print_preview(main);
-    HWND preview = print_preview_window();
-    if (!preview) {
-        std::printf("the preview did not open\n");
-        return;
-    }
-    HWND view = GetDlgItem(preview, IDC_PREVIEW_PAGE);
-    UpdateWindow(preview);
-    pump();
-    const double open = now_ms() - t0;
-    const std::string shown = window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER));
-    std::printf("100000 lines, %d pages: open the preview (counting) %7.1f ms\n",
-                std::atoi(shown.c_str() + shown.rfind('/') + 1), open);
-    const auto key = [view](WPARAM k) {
-        return timed([view, k] { PostMessageA(view, WM_KEYDOWN, k, 0); pump(); }, view);
-    };
-    for (const char* zoom : {"fitted", "actual size"}) {
-        if (zoom[0] == 'a') {
-            SendMessageA(GetDlgItem(preview, IDC_PREVIEW_ACTUAL_SIZE), BM_CLICK, 0, 0);
-            pump();
+    for (const int form : {PRINT_FORM_LIST, PRINT_FORM_CARDS}) {
+        app().print.Form = form;
+        const double t0 = now_ms();
+        show_print_preview(main);
+        HWND preview = print_preview_window();
+        if (!preview) {
+            std::printf("the preview did not open\n");
+            break;
         }
-        const double end = key(VK_END), up = key(VK_PRIOR), home = key(VK_HOME);
-        std::printf("  %-12s End %6.1f ms, Page Up %6.1f ms, Home %6.1f ms\n", zoom, end, up, home);
+        HWND view = GetDlgItem(preview, IDC_PREVIEW_PAGE);
+        UpdateWindow(preview);
+        pump();
+        const double open = now_ms() - t0;
+        const std::string shown = window_text(GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER));
+        std::printf("100000 lines as %s, %d pages: open the preview (laying out) %7.1f ms\n",
+                    form == PRINT_FORM_CARDS ? "cards" : "a list",
+                    std::atoi(shown.c_str() + shown.rfind('/') + 1), open);
+        const auto key = [view](WPARAM k) {
+            return timed([view, k] { PostMessageA(view, WM_KEYDOWN, k, 0); pump(); }, view);
+        };
+        for (const char* zoom : {"fitted", "actual size"}) {
+            if (zoom[0] == 'a') {
+                SendMessageA(GetDlgItem(preview, IDC_PREVIEW_ACTUAL_SIZE), BM_CLICK, 0, 0);
+                pump();
+            }
+            const double end = key(VK_END), up = key(VK_PRIOR), home = key(VK_HOME);
+            std::printf("  %-12s End %6.1f ms, Page Up %6.1f ms, Home %6.1f ms\n", zoom, end, up, home);
+        }
+        SendMessageA(preview, WM_COMMAND, IDCANCEL, 0);
+        pump();
     }
-    SendMessageA(preview, WM_COMMAND, IDCANCEL, 0);
-    pump();
+    app().print.Form = PRINT_FORM_LIST;
     app().editor.mark_saved();
     DeleteFileA(path.c_str());
 }
