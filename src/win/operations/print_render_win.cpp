@@ -124,7 +124,7 @@ public:
     }
     int text_height(const std::string& text, bool back, int percent, int width) override {
         select_object use(dc_, font(back, percent));
-        return draw_text_with_images(text.c_str(), spec(back).charset, RECT{0, 0, width, 0},
+        return draw_text_with_images(text.c_str(), face_font(back).charset, RECT{0, 0, width, 0},
                                      DT_CENTER | DT_WORDBREAK | DT_CALCRECT, picture(dc_));
     }
     int corner_height() override { return corner_height_; }
@@ -132,14 +132,14 @@ public:
     HFONT font(bool back, int percent) {
         for (const Cached& c : fonts_)
             if (c.back == back && c.percent == percent) return c.font.get();
-        FontSpec scaled = spec(back);
+        FontSpec scaled = face_font(back);
         scaled.size = scaled.size * percent / 100;
         unique_font made = create_font_from_spec(scaled, dpi_);
-        if (!made) made = create_font_from_spec(spec(back), dpi_);
+        if (!made) made = create_font_from_spec(face_font(back), dpi_);
         fonts_.push_back({back, percent, std::move(made)});
         return fonts_.back().font.get();
     }
-    static const FontSpec& spec(bool back) { return back ? app().prefs.Answer : app().prefs.Question; }
+    static const FontSpec& face_font(bool back) { return back ? app().prefs.Answer : app().prefs.Question; }
     PictureContext picture(HDC on, HDC device = nullptr) const {
         PictureContext page{owner_, on, dpi_, device};
         page.fit_width = true;
@@ -290,7 +290,7 @@ void draw_card_sheet(HDC dc, PrintPages::State& s, const CardSheet& sheet) {
             DrawTextA(dc, card.corner.c_str(), static_cast<int>(card.corner.size()), &r,
                       DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
-        SetTextColor(dc, CardGdiMeasurer::spec(sheet.back).text_color);
+        SetTextColor(dc, CardGdiMeasurer::face_font(sheet.back).text_color);
         {
             select_object use(dc, m.font(sheet.back, card.percent));
             const int saved = SaveDC(dc);
@@ -299,7 +299,7 @@ void draw_card_sheet(HDC dc, PrintPages::State& s, const CardSheet& sheet) {
             // Centred in the card, but for a text that does not fit: that
             // starts at its top.
             RECT r = to_rect(card.text_rect);
-            const unsigned charset = CardGdiMeasurer::spec(sheet.back).charset;
+            const unsigned charset = CardGdiMeasurer::face_font(sheet.back).charset;
             if (!card.cut_off) {
                 const int height = draw_text_with_images(card.text.c_str(), charset, r,
                                                          DT_CENTER | DT_WORDBREAK | DT_CALCRECT, picture);
