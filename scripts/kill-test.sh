@@ -73,9 +73,8 @@ editor|recovery)
     fi
     # Starts the editor on the target and waits until it shows the warning
     # about the NUL byte: the file is loaded and modified.
-    open_editor() {
-        (cd "$work/dir" && exec env LC_ALL=ja_JP.UTF-8 "$wine" qzoedit.exe target.qzf) >/dev/null 2>&1 &
-        pid=$!
+    # Answers the warning about the NUL byte once it is shown.
+    answer_warning() {
         for _ in $(seq 600); do
             box=$(xdotool search --name '^Quizo Editor$' 2>/dev/null | head -n 1) || true
             [[ -n $box ]] && break
@@ -87,6 +86,11 @@ editor|recovery)
             xdotool windowfocus --sync "$box" key Return 2>/dev/null && break
             sleep 0.05
         done
+    }
+    open_editor() {
+        (cd "$work/dir" && exec env LC_ALL=ja_JP.UTF-8 "$wine" qzoedit.exe target.qzf) >/dev/null 2>&1 &
+        pid=$!
+        answer_warning
         main=
         for _ in $(seq 600); do
             main=$(xdotool search --name '^target.qzf - Quizo Editor$' 2>/dev/null | head -n 1) || true
@@ -141,17 +145,7 @@ if [[ $mode == recovery ]]; then
         (cd "$work/dir" && exec env LC_ALL=ja_JP.UTF-8 "$wine" qzoedit.exe target.qzf) >/dev/null 2>&1 &
         pid=$!
         # The warning about the NUL byte is answered while the clock runs.
-        (
-            for _ in $(seq 600); do
-                box=$(xdotool search --name '^Quizo Editor$' 2>/dev/null | head -n 1) || true
-                [[ -n $box ]] && break
-                sleep 0.05
-            done
-            for _ in $(seq 50); do
-                xdotool windowfocus --sync "$box" key Return 2>/dev/null && break
-                sleep 0.05
-            done
-        ) & answerer=$!
+        answer_warning & answerer=$!
         sleep "$delay"
         kill -9 "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true

@@ -64,16 +64,6 @@ std::optional<StatsArgs> parse_args(const std::vector<std::string>& args, std::o
     return parsed;
 }
 
-std::string percent(double rate) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%.1f%%", rate * 100);
-    return text;
-}
-
-double rate_of(long long right, int questions) {
-    return questions ? static_cast<double>(right) / (kMarkCount * static_cast<double>(questions)) : 0.0;
-}
-
 // A CSV field (RFC 4180): quoted when it holds a comma, a quote or a line break.
 std::string csv_field(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
@@ -112,10 +102,10 @@ void print_text(const MarkStatistics& s, StatsBy by, std::ostream& out) {
     for (const SectionMarks& m : s.sections) {
         out << output_text(m.name) << '\t' << m.questions;
         for (int band = 0; band < kBandCount; ++band) out << '\t' << m.bands[static_cast<std::size_t>(band)];
-        out << '\t' << percent(rate_of(m.right, m.questions)) << '\n';
+        out << '\t' << rate_text(right_rate(m.right, static_cast<std::size_t>(m.questions))) << '\n';
     }
     out << output_text("合計") << '\t' << s.questions.size() << '\t'
-        << output_text("正答なし") << ' ' << s.no_right << '\t' << percent(s.right_rate()) << '\n';
+        << output_text("正答なし") << ' ' << s.no_right << '\t' << rate_text(s.right_rate()) << '\n';
 }
 
 void print_csv(const MarkStatistics& s, std::ostream& out) {

@@ -1,6 +1,7 @@
 #include "core/operations/statistics.h"
 
 #include <bit>
+#include <cstdio>
 
 #include "core/document/line_queries.h"
 #include "core/syntax/fields.h"
@@ -25,11 +26,17 @@ const char* mark_band_label(MarkBand band) {
     }
 }
 
-double MarkStatistics::right_rate() const {
-    return questions.empty()
-               ? 0.0
-               : static_cast<double>(right) / (kMarkCount * static_cast<double>(questions.size()));
+double right_rate(long long right, std::size_t questions) {
+    return questions ? static_cast<double>(right) / (kMarkCount * static_cast<double>(questions)) : 0.0;
 }
+
+std::string rate_text(double rate) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f%%", rate * 100);
+    return text;
+}
+
+double MarkStatistics::right_rate() const { return qz::right_rate(right, questions.size()); }
 
 MarkStatistics mark_statistics(const CardDocument& doc, StatsBy by) {
     MarkStatistics s;

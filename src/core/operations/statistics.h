@@ -57,6 +57,11 @@ struct MarkStatistics {
 // first title form a section named "（タイトルなし）").
 MarkStatistics mark_statistics(const CardDocument& doc, StatsBy by = StatsBy::title);
 
+// Right marks among all marks of that many questions, 0-1 (0 for none),
+// and as shown: "49.3%".
+double right_rate(long long right, std::size_t questions);
+std::string rate_text(double rate);
+
 // "○×○○×": the five marks in the order the question pane shows them.
 std::string marks_text(int history);
 

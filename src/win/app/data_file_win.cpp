@@ -261,4 +261,10 @@ bool write_data_file_at(HWND owner, const CardDocument& doc, const std::string& 
     return true;
 }
 
+std::string full_path(const std::string& path) {
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
 }  // namespace qz

@@ -42,4 +42,8 @@ ReadOutcome read_data_file_at(HWND owner, const std::string& path, CardDocument&
 // after "書き込みできません。" with the path and the system's reason.
 bool write_data_file_at(HWND owner, const CardDocument& doc, const std::string& path);
 
+// The full path of `path` (without "." or ".." steps); `path` itself when
+// the system gives none.
+std::string full_path(const std::string& path);
+
 }  // namespace qz

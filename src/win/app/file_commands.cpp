@@ -67,12 +67,6 @@ std::optional<std::string> choose_file(HWND owner, bool save) {
     return run_file_dialog(owner, save, nullptr, kFileFilter, "qzf", app().doc.file_name);
 }
 
-std::string full_path(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
-}
-
 HMENU file_menu(HWND main_window) {
     HMENU bar = GetMenu(main_window);
     return bar ? GetSubMenu(bar, 0) : nullptr;

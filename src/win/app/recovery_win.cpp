@@ -81,12 +81,6 @@ std::optional<std::int64_t> written_time(const std::string& path) {
                                      data.ftLastWriteTime.dwLowDateTime);
 }
 
-std::string full_path(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
-}
-
 void start_write(const std::string& path) {
     Recovery& r = state();
     EditorModel& model = editor();

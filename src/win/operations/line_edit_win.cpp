@@ -125,4 +125,16 @@ void redo_change() {
     show_model(true);
 }
 
+void go_to_line(int index, bool keep_selection) {
+    if (keep_selection)
+        editor().set_focus(index);
+    else
+        editor().set_selection({index}, index);
+    mirror_model();
+    SendMessageA(app().line_list, LVM_ENSUREVISIBLE, index, FALSE);
+    show_line_in_pane(index);
+    show_line_position(index);
+    update_command_state();
+}
+
 }  // namespace qz

@@ -41,4 +41,8 @@ void invert_selection();
 void undo_change();
 void redo_change();
 
+// Goes to the line at `index`: it alone is selected (or, keeping the
+// selection, only focused), scrolled into view and shown in the pane.
+void go_to_line(int index, bool keep_selection = false);
+
 }  // namespace qz

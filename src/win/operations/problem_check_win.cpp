@@ -11,6 +11,7 @@
 #include "win/base/guarded.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
+#include "win/operations/line_edit_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
 #include "core/operations/problem_check.h"
@@ -266,12 +267,7 @@ void activate_problem_row(int row) {
                     MB_OK | MB_ICONWARNING);
         return;
     }
-    editor().set_selection({index}, index);
-    mirror_model();
-    SendMessageA(app().line_list, LVM_ENSUREVISIBLE, index, FALSE);
-    show_line_in_pane(index);
-    show_line_position(index);
-    update_command_state();
+    go_to_line(index);
     SetActiveWindow(app().main_window);
     SetFocus(app().line_list);
 }

@@ -15,6 +15,7 @@
 #include "win/base/message_box.h"
 #include "win/base/window_text.h"
 #include "win/operations/find_win.h"
+#include "win/operations/line_edit_win.h"
 #include "win/view/command_state.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
@@ -76,21 +77,6 @@ std::optional<Request> read_request(HWND dialog) {
                    IsDlgButtonChecked(dialog, IDC_REPLACE_SELECTED) == BST_CHECKED};
 }
 
-// Shows the line in the list and the pane. Over the selected lines only the
-// focus moves, so that the scope stays what it was.
-void go_to_line(int index, bool selected_only) {
-    EditorModel& model = editor();
-    if (selected_only)
-        model.set_focus(index);
-    else
-        model.set_selection({index}, index);
-    mirror_model();
-    SendMessageA(app().line_list, LVM_ENSUREVISIBLE, index, FALSE);
-    show_line_in_pane(index);
-    show_line_position(index);
-    update_command_state();
-}
-
 // Goes to the next line after the current one that holds a match; false
 // (after the message find gives) when there is none.
 bool find_next_line(HWND dialog, const Request& r) {
@@ -100,6 +86,7 @@ bool find_next_line(HWND dialog, const Request& r) {
         message_box(dialog, "検索文字列が見つかりません。", MB_OK | MB_ICONINFORMATION);
         return false;
     }
+    // Over the selected lines only the focus moves: the scope stays.
     go_to_line(found, r.selected_only);
     return true;
 }

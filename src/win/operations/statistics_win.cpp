@@ -16,6 +16,7 @@
 #include "win/base/guarded.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
+#include "win/operations/line_edit_win.h"
 #include "win/base/win_handle.h"
 #include "win/view/command_state.h"
 #include "win/view/line_list_win.h"
@@ -104,12 +105,6 @@ void sort_rows() {
         std::stable_sort(w.rows.begin(), w.rows.end(), less);
 }
 
-std::string percent(double rate) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%.1f%%", rate * 100);
-    return text;
-}
-
 void show_rows(HWND window) {
     StatsWindow& w = state();
     w.shown.clear();
@@ -145,7 +140,7 @@ void count(HWND window) {
     set_chart_sections(chart_of(window), w.stats.sections, w.section);
     const std::string totals = "問題 " + std::to_string(w.stats.questions.size()) + "　正答なし " +
                                std::to_string(w.stats.no_right) + "　正答率 " +
-                               percent(w.stats.right_rate());
+                               rate_text(w.stats.right_rate());
     SetDlgItemTextA(window, IDC_STATS_TOTALS, totals.c_str());
     show_rows(window);
 }
@@ -329,12 +324,7 @@ void activate_statistics_row(int row) {
                     MB_OK | MB_ICONWARNING);
         return;
     }
-    editor().set_selection({index}, index);
-    mirror_model();
-    SendMessageA(app().line_list, LVM_ENSUREVISIBLE, index, FALSE);
-    show_line_in_pane(index);
-    show_line_position(index);
-    update_command_state();
+    go_to_line(index);
     SetActiveWindow(app().main_window);
     SetFocus(app().line_list);
 }
