@@ -7,7 +7,7 @@ set -u
 cd "$(dirname "$0")/.."
 
 # Lowest first; a folder may include its own and the ones before it.
-CORE_ORDER=(syntax layout document print prefs image operations)
+CORE_ORDER=(syntax layout document print prefs image operations exchange)
 WIN_ORDER=(base view operations app)
 WIN_HEADERS='windows|windowsx|commctrl|commdlg|shlwapi|shellapi|shlobj|imm|ole2|objbase|htmlhelp|mmsystem|uxtheme|win[a-z]*'
 

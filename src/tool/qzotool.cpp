@@ -16,6 +16,7 @@
 #include "tool/cp932_output.h"
 #include "core/image/picture_probe.h"
 #include "core/operations/problem_check.h"
+#include "tool/exchange_command.h"
 #include "tool/find_command.h"
 #include "tool/replace_command.h"
 #include "tool/stats_command.h"
@@ -33,7 +34,10 @@ constexpr char kUsage[] =
     "usage: qzotool check [--problems] FILE... | list FILE | normalize FILE OUT | answers FILE"
     " | find [--conditions HEX] TEXT FILE | pictures FILE\n"
     "       qzotool replace [--fields tqac] [--case] [--width] [--kana] FIND REPLACEMENT FILE [OUT]\n"
-    "       qzotool stats [--by title|group] [--format text|csv|json] [--hardest N] FILE\n";
+    "       qzotool stats [--by title|group] [--format text|csv|json] [--hardest N] FILE\n"
+    "       qzotool export --format tsv|csv|gift|aiken [--encoding utf-8|utf-8-bom|cp932] FILE [OUT]\n"
+    "       qzotool import --format tsv|csv|gift|aiken"
+    " [--encoding utf-8|utf-8-bom|cp932|utf-16le|utf-16be] [--strict] IN OUT\n";
 
 // Exit statuses.
 constexpr int kExitOk = 0;
@@ -213,6 +217,8 @@ const Command kCommands[] = {
     {"pictures", 1, 1, run_pictures},
     {"replace", 0, kAny, run_replace},
     {"stats", 0, kAny, run_stats},
+    {"export", 0, kAny, run_export},
+    {"import", 0, kAny, run_import},
 };
 
 }  // namespace

@@ -103,31 +103,41 @@ int answer_text_field(const char* text, const char** start) {
     return length;
 }
 
-int question_history(const char* text) {
-    const char* p = after_answer(text);
+namespace {
+
+// The fixed fields read at p, the byte after the answer's ',' (null: the
+// line has no answer field).
+int history_at(const char* p) {
     return p && p[0] >= kHistoryFirst && p[0] <= kHistoryLast ? p[0] - kHistoryFirst : -1;
 }
 
 // The group and answer-number digits are read without judging the history
 // byte; the bytes before them only have to be inside the line.
-int question_group(const char* text) {
-    const char* p = after_answer(text);
+int group_at(const char* p) {
     if (!p || is_line_end(p[0])) return -1;
     return is_digit(p[1]) ? p[1] - '0' : -1;
 }
 
-int question_answer_number(const char* text) {
-    const char* p = after_answer(text);
+int answer_number_at(const char* p) {
     if (!p || is_line_end(p[0]) || is_line_end(p[1])) return -1;
     return is_digit(p[2]) ? p[2] - '0' : -1;
 }
 
-int check_question_line(const char* text, const char** comment_start) {
+int check_at(const char* p, const char** comment_start) {
     if (comment_start) *comment_start = nullptr;
-    const char* p = after_answer(text);
     if (!p || p[0] < kHistoryFirst || p[0] > kHistoryLast) return -1;
     if (!is_digit(p[1]) || !is_digit(p[2])) return -1;
     return trailing_comment(p + 3, comment_start);
+}
+
+}  // namespace
+
+int question_history(const char* text) { return history_at(after_answer(text)); }
+int question_group(const char* text) { return group_at(after_answer(text)); }
+int question_answer_number(const char* text) { return answer_number_at(after_answer(text)); }
+
+int check_question_line(const char* text, const char** comment_start) {
+    return check_at(after_answer(text), comment_start);
 }
 
 // ---------------------------------------------------------------------------
@@ -168,9 +178,11 @@ int classify_text(const char* text, int version) {
 
 namespace {
 
-// The stored (escaped) text fields of a line as the panes show them.
+// The stored (escaped) text fields of a line as the panes show them, and
+// for a question line where its fixed fields begin (null: none).
 struct StoredFields {
     std::string_view title, question, answer, comment;
+    const char* fixed = nullptr;
 };
 
 std::string_view span(const char* start, int length) {
@@ -199,11 +211,17 @@ StoredFields stored_question_fields(const char* text) {
         f.comment = span(text + 1, comment_line_text(text, &start));
         return f;
     }
-    f.question = span(text, question_text_field(text));
-    const int answer_length = answer_text_field(text, &start);
+    // Each field is scanned once.
+    const int question_length = question_text_field(text);
+    f.question = span(text, question_length);
+    if (question_length < 0) return f;
+    start = text + question_length + 1;
+    const int answer_length = comma_ended_field(start, true);
+    if (answer_length < 0) return f;
     f.answer = span(start, answer_length);
+    f.fixed = start + answer_length + 1;
     const char* comment = nullptr;
-    const int comment_length = check_question_line(text, &comment);
+    const int comment_length = check_at(f.fixed, &comment);
     f.comment = span(comment, comment_length);
     return f;
 }
@@ -236,9 +254,9 @@ QuestionFields question_display_fields(const char* text, const FieldCharsets& ch
     f.answer = unescape_text(stored.answer, charsets.answer, version);
     f.comment = unescape_text(stored.comment, charsets.comment, version);
     if (text && text[0] != '\'') {
-        f.history = question_history(text);
-        f.group = question_group(text);
-        f.answer_number = question_answer_number(text);
+        f.history = history_at(stored.fixed);
+        f.group = group_at(stored.fixed);
+        f.answer_number = answer_number_at(stored.fixed);
     }
     return f;
 }

@@ -1,0 +1,309 @@
+#include "core/exchange/exchange.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/document/line_queries.h"
+#include "core/syntax/answer.h"
+#include "core/syntax/scan.h"
+#include "core/syntax/settings_line.h"
+
+namespace qz {
+namespace {
+
+// Charsets do not change how fields are escaped; the panes' defaults.
+const FieldCharsets kCharsets{};
+
+std::vector<std::string> split_alternatives(const std::string& expanded) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = expanded.find(kAlternativeSeparator, start);
+        out.push_back(expanded.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string group_tag(std::string_view name) {
+    std::string out;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c == ' ' || c == '\t') {
+            out += '_';
+        } else if (c == 0x81 && i + 1 < name.size() && name[i + 1] == '\x40') {  // "　"
+            out += '_';
+            ++i;
+        } else {
+            out += name[i];
+            if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < name.size())
+                out += name[++i];
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// An answer field without syntax, escapes or token bytes stands for itself
+// alone (a trail byte that looks like syntax counts as syntax here).
+bool plain_answer(const char* text) {
+    const char* start = nullptr;
+    const int length = answer_text_field(text, &start);
+    if (length <= 0) return length == 0;
+    return std::none_of(start, start + length, [](char c) {
+        return c == '[' || c == ']' || c == '(' || c == ')' || c == '|' || c == '\\' ||
+               static_cast<unsigned char>(c) < 0x08;
+    });
+}
+
+bool same_title(const ExchangeCard& a, const ExchangeCard& b) {
+    if (a.titled != b.titled) return false;
+    if (!a.titled) return true;
+    return a.title.title == b.title.title && a.title.choice_count == b.title.choice_count &&
+           std::equal(a.title.flags, a.title.flags + 5, b.title.flags) &&
+           a.title.comment == b.title.comment;
+}
+
+}  // namespace
+
+const char* format_key(ExchangeFormat format) {
+    switch (format) {
+    case ExchangeFormat::tsv: return "tsv";
+    case ExchangeFormat::csv: return "csv";
+    case ExchangeFormat::gift: return "gift";
+    case ExchangeFormat::aiken: return "aiken";
+    }
+    return "";
+}
+
+bool format_from_key(std::string_view key, ExchangeFormat* format) {
+    for (ExchangeFormat f : {ExchangeFormat::tsv, ExchangeFormat::csv, ExchangeFormat::gift,
+                             ExchangeFormat::aiken}) {
+        if (key == format_key(f)) {
+            *format = f;
+            return true;
+        }
+    }
+    return false;
+}
+
+const std::string& shown_alternative(const ExchangeCard& card) {
+    static const std::string kNone;
+    if (card.alternatives.empty()) return card.fields.answer.empty() ? kNone : card.fields.answer;
+    const int n = card.fields.answer_number;
+    return n >= 0 && n < static_cast<int>(card.alternatives.size()) ? card.alternatives[n]
+                                                                    : card.alternatives.front();
+}
+
+std::vector<ExchangeCard> cards_from_document(const CardDocument& doc, const std::vector<int>* indexes,
+                                              int* skipped, bool alternatives) {
+    std::vector<ExchangeCard> cards;
+    cards.reserve(indexes ? indexes->size() : static_cast<std::size_t>(doc.count()));
+    const GroupNames groups = document_group_names(doc);
+    std::array<std::string, 10> tags;
+    for (int g = 1; g < 10; ++g) tags[g] = group_tag(groups[g]);
+    const DataLine* title = nullptr;
+    TitleFields title_fields;
+    std::size_t next = 0;  // in *indexes
+    for (int index = 0; index < doc.count(); ++index) {
+        const DataLine* line = doc.line_at(index);
+        // The title in effect at the line, also when the scope leaves it out.
+        if (line->kind() == LINE_TITLE) {
+            title = line;
+            title_fields = title_display_fields(line->c_str(), kCharsets, doc.version);
+        }
+        if (indexes) {
+            if (next >= indexes->size()) break;
+            if ((*indexes)[next] != index) continue;
+            ++next;
+        }
+        if (!is_question(line)) {
+            if (skipped && line->kind() != LINE_TITLE) ++*skipped;
+            continue;
+        }
+        ExchangeCard card;
+        card.titled = title != nullptr;
+        if (title) card.title = title_fields;
+        card.fields = question_display_fields(line->c_str(), kCharsets, doc.version);
+        if (!alternatives) {
+        } else if (plain_answer(line->c_str())) {
+            card.alternatives.push_back(card.fields.answer);
+        } else if (std::optional<std::string> expanded = expand_answer(line->c_str())) {
+            card.alternatives = split_alternatives(*expanded);
+        } else {
+            card.alternatives.push_back(card.fields.answer);
+        }
+        const int g = card.fields.group;
+        if (g > 0 && g < 10) card.group_tag = tags[g];
+        cards.push_back(std::move(card));
+    }
+    return cards;
+}
+
+int ImportResult::count(ImportProblem::Kind kind) const {
+    return static_cast<int>(std::count_if(problems.begin(), problems.end(),
+                                          [kind](const ImportProblem& p) { return p.kind == kind; }));
+}
+
+GroupNames builtin_group_names() {
+    GroupNames names;
+    for (int g = 0; g < 10; ++g) names[g] = builtin_group_name(g);
+    return names;
+}
+
+GroupNames document_group_names(const CardDocument& doc) {
+    GroupNames names;
+    for (int g = 0; g < 10; ++g) names[g] = group_name(doc, g);
+    return names;
+}
+
+std::vector<DataLine> lines_from_cards(const std::vector<ExchangeCard>& cards, int version,
+                                       std::vector<ImportProblem>* problems) {
+    std::vector<DataLine> lines;
+    lines.reserve(cards.size() + cards.size() / 8 + 1);
+    const ExchangeCard* last_title = nullptr;
+    auto refuse = [&](const ExchangeCard& card, const char* reason) {
+        if (problems) problems->push_back({ImportProblem::refused, card.row, 0, reason});
+    };
+    for (const ExchangeCard& card : cards) {
+        QuestionEdit edit;
+        edit.question = card.fields.question;
+        edit.answer = card.fields.answer;
+        edit.history = card.fields.history;
+        edit.group = card.fields.group;
+        edit.answer_number = card.fields.answer_number;
+        edit.comment = card.fields.comment;
+        std::string text = compose_question_line(nullptr, edit, kCharsets, version);
+        const char* const again = text.c_str();
+        const QuestionFields back = question_display_fields(again, kCharsets, version);
+        if (text.empty() || classify_text(again, version) != LINE_TEXT || again[0] == '\'' ||
+            check_question_line(again, nullptr) < 0 || back.question != card.fields.question ||
+            back.answer != card.fields.answer || back.comment != card.fields.comment) {
+            refuse(card, "データの行に直せません。");
+            continue;
+        }
+        // A given list of alternatives must be what the answer stands for.
+        const std::optional<std::string> expanded =
+            card.alternatives.empty() ? std::nullopt : expand_answer(again);
+        if (!card.alternatives.empty() &&
+            (expanded ? split_alternatives(*expanded) != card.alternatives
+                      : card.alternatives.size() > 1 || card.alternatives[0] != card.fields.answer)) {
+            refuse(card, "答えの候補を答えの書式に直せません。");
+            continue;
+        }
+        if (card.titled && (!last_title || !same_title(*last_title, card))) {
+            TitleEdit title;
+            title.title = card.title.title;
+            title.choice_count = card.title.choice_count;
+            std::copy(card.title.flags, card.title.flags + 5, title.flags);
+            title.comment = card.title.comment;
+            std::string title_text = compose_title_line(nullptr, title, kCharsets, version);
+            const TitleFields shown = title_display_fields(title_text.c_str(), kCharsets, version);
+            if (classify_text(title_text.c_str(), version) != LINE_TITLE ||
+                check_title_line(title_text.c_str(), nullptr) < 0 || shown.title != card.title.title ||
+                shown.comment != card.title.comment) {
+                refuse(card, "タイトルをデータの行に直せません。");
+                continue;
+            }
+            lines.emplace_back(LINE_TITLE, title_text);
+            last_title = &card;
+        }
+        lines.emplace_back(LINE_TEXT, text);
+    }
+    return lines;
+}
+
+bool field_to_cp932(std::string_view utf8, int row, int column, std::string& out,
+                    std::vector<ImportProblem>& problems) {
+    std::vector<std::string> lost;
+    out = utf8_to_cp932(utf8, &lost);
+    if (out.size() > kMaxImportFieldBytes) {
+        problems.push_back({ImportProblem::refused, row, column,
+                            "長すぎるため読み込めません（" + format_decimal(static_cast<int>(out.size())) +
+                                " バイト、最大 65536 バイト）。"});
+        out.clear();
+        return false;
+    }
+    if (!lost.empty()) {
+        std::string shown;
+        for (const std::string& c : lost) {
+            std::size_t length = 0;
+            const char32_t u = next_code_point(c, 0, &length);
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(u));
+            if (!shown.empty()) shown += ' ';
+            shown += code;
+        }
+        problems.push_back({ImportProblem::substituted, row, column,
+                            "Shift-JIS にない文字 " + shown + " を「〓」にします。"});
+    }
+    return true;
+}
+
+std::string answer_from_alternatives(const std::vector<std::string>& alternatives) {
+    auto escaped = [](const std::string& text) {
+        std::string out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+                out += text[i];
+                if (i + 1 < text.size()) out += text[++i];
+                continue;
+            }
+            if (c == '[' || c == ']' || c == '(' || c == ')' || c == '|') out += '\\';
+            out += text[i];
+        }
+        return out;
+    };
+    if (alternatives.empty()) return {};
+    if (alternatives.size() == 1) return escaped(alternatives.front());
+    std::string out = "[";
+    for (std::size_t i = 0; i < alternatives.size(); ++i) {
+        if (i) out += '|';
+        out += escaped(alternatives[i]);
+    }
+    return out + "]";
+}
+
+// The wrong choices of card k of a run: the shown alternatives of the next
+// cards of the run (from k on, round), none equal to the right one or
+// taken before; at most `wanted`.
+std::vector<const std::string*> wrong_choices(const std::vector<ExchangeCard>& cards, std::size_t begin,
+                                              std::size_t end, std::size_t k, int wanted) {
+    std::vector<const std::string*> out;
+    const std::string& right = shown_alternative(cards[k]);
+    const std::size_t n = end - begin;
+    for (std::size_t step = 1; step < n && static_cast<int>(out.size()) < wanted; ++step) {
+        const std::string& other = shown_alternative(cards[begin + (k - begin + step) % n]);
+        if (other.empty() || other == right) continue;
+        if (std::any_of(out.begin(), out.end(), [&](const std::string* s) { return *s == other; })) continue;
+        out.push_back(&other);
+    }
+    return out;
+}
+
+// Runs of cards under one title, [begin, end).
+std::vector<std::pair<std::size_t, std::size_t>> title_runs(const std::vector<ExchangeCard>& cards) {
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    for (std::size_t i = 0; i < cards.size();) {
+        std::size_t j = i + 1;
+        while (j < cards.size() && same_title(cards[i], cards[j])) ++j;
+        runs.emplace_back(i, j);
+        i = j;
+    }
+    return runs;
+}
+
+std::string problem_text(const ImportProblem& problem) {
+    std::string text;
+    if (problem.row > 0) text += format_decimal(problem.row) + " 行目";
+    if (problem.column > 0) text += (text.empty() ? "" : "、") + format_decimal(problem.column) + " 列目";
+    if (!text.empty()) text += ": ";
+    return text + problem.reason;
+}
+
+}  // namespace qz

@@ -1,0 +1,294 @@
+#include "core/exchange/text_encoding.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "core/exchange/cp932_table.h"
+
+namespace qz {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Single bytes above ASCII: half-width katakana, and the four bytes Windows
+// gives private code points.
+char32_t single_byte(unsigned char c) {
+    if (c < 0x80) return c;
+    if (c >= 0xA1 && c <= 0xDF) return 0xFF61 + (c - 0xA1);
+    if (c == 0x80) return 0x80;
+    if (c == 0xA0) return 0xF8F0;
+    if (c >= 0xFD) return 0xF8F1 + (c - 0xFD);
+    return 0;
+}
+
+// Code point to code page 932 (a byte, or lead * 256 + trail; 0: none).
+// Where several pairs give one character, the one Windows writes wins:
+// JIS X 0208 and the NEC row before the IBM extensions, and those before
+// the NEC-selected copies of the IBM extensions (lead bytes 0xED, 0xEE).
+class ReverseTable {
+public:
+    ReverseTable() : codes_(std::make_unique<std::uint16_t[]>(0x10000)) {
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int lead = 0; lead < 256; ++lead) {
+                const int li = cp932_lead_index(static_cast<unsigned char>(lead));
+                if (li < 0 || (lead == 0xED || lead == 0xEE) != (pass == 1)) continue;
+                for (int t = 0; t < kCp932Trails; ++t) {
+                    const std::uint16_t u = kCp932DoubleByte[li][t];
+                    if (u && !codes_[u]) codes_[u] = static_cast<std::uint16_t>(lead * 256 + 0x40 + t);
+                }
+            }
+        }
+        for (int c = 0x80; c < 0x100; ++c)
+            if (char32_t u = single_byte(static_cast<unsigned char>(c))) codes_[u] = static_cast<std::uint16_t>(c);
+        // The JIS forms of characters code page 932 maps to other code points.
+        static constexpr std::pair<char32_t, char32_t> kJisForms[] = {
+            {0x301C, 0xFF5E}, {0x2212, 0xFF0D}, {0x2016, 0x2225}, {0x2014, 0x2015},
+            {0x00A2, 0xFFE0}, {0x00A3, 0xFFE1}, {0x00AC, 0xFFE2}};
+        for (auto [jis, windows] : kJisForms) codes_[jis] = codes_[windows];
+    }
+    // 0 for none; ASCII maps to itself (NUL included, as 0 with `found`).
+    std::uint16_t operator[](char32_t u) const { return u < 0x10000 ? codes_[u] : 0; }
+
+private:
+    std::unique_ptr<std::uint16_t[]> codes_;
+};
+
+const ReverseTable& reverse_table() {
+    static const ReverseTable table;
+    return table;
+}
+
+void append_replacement(DecodedText& out) {
+    out.bad.push_back(out.text.size());
+    append_utf8(out.text, kReplacement);
+}
+
+void decode_utf8(std::string_view bytes, DecodedText& out) {
+    out.text.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // Runs of ASCII are copied whole.
+        std::size_t run = i;
+        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+        out.text.append(bytes.substr(i, run - i));
+        i = run;
+        if (i >= bytes.size()) break;
+        std::size_t length = 0;
+        const char32_t c = next_code_point(bytes, i, &length);
+        if (c == kReplacement && length == 1) append_replacement(out);
+        else out.text.append(bytes.substr(i, length));
+        i += length;
+    }
+}
+
+void decode_cp932(std::string_view bytes, DecodedText& out) {
+    out.text.reserve(bytes.size() * 3 / 2);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            out.text += static_cast<char>(c);
+            continue;
+        }
+        const int li = cp932_lead_index(c);
+        if (li >= 0) {
+            const auto t = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+            const char32_t u = t >= 0x40 && t <= 0xFC ? kCp932DoubleByte[li][t - 0x40] : 0;
+            if (u) append_utf8(out.text, u);
+            else append_replacement(out);
+            // An undefined pair is still one character's two bytes.
+            if (u || (t >= 0x40 && t != 0x7F)) ++i;
+            continue;
+        }
+        if (char32_t u = single_byte(c)) append_utf8(out.text, u);
+        else append_replacement(out);
+    }
+}
+
+void decode_utf16(std::string_view bytes, bool big_endian, DecodedText& out) {
+    out.text.reserve(bytes.size() * 3 / 2);
+    auto unit = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        return big_endian ? (a << 8 | b) : (b << 8 | a);
+    };
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                append_utf8(out.text, 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        if (c >= 0xD800 && c <= 0xDFFF) append_replacement(out);
+        else append_utf8(out.text, c);
+    }
+    if (i < bytes.size()) append_replacement(out);
+}
+
+bool starts_with(std::string_view bytes, std::string_view prefix) {
+    return bytes.substr(0, prefix.size()) == prefix;
+}
+
+}  // namespace
+
+const char* encoding_name(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::utf8: return "UTF-8";
+    case TextEncoding::utf8_bom: return "UTF-8 (BOM 付き)";
+    case TextEncoding::cp932: return "Shift-JIS (CP932)";
+    case TextEncoding::utf16le: return "UTF-16LE";
+    case TextEncoding::utf16be: return "UTF-16BE";
+    }
+    return "";
+}
+
+TextEncoding detect_encoding(std::string_view bytes) {
+    if (starts_with(bytes, "\xEF\xBB\xBF")) return TextEncoding::utf8_bom;
+    if (starts_with(bytes, "\xFF\xFE")) return TextEncoding::utf16le;
+    if (starts_with(bytes, "\xFE\xFF")) return TextEncoding::utf16be;
+    // Code page 932 reads most UTF-8 as some pairs or other, so the test is
+    // UTF-8's: a few bad bytes among many good sequences are still UTF-8
+    // (their rows are refused), anything else is code page 932.
+    std::size_t sequences = 0, bad = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        next_code_point(bytes, i, &length);
+        ++(length == 1 ? bad : sequences);
+        i += length;
+    }
+    return bad == 0 || sequences >= 4 * bad ? TextEncoding::utf8 : TextEncoding::cp932;
+}
+
+DecodedText decode_text(std::string_view bytes, TextEncoding encoding) {
+    DecodedText out;
+    switch (encoding) {
+    case TextEncoding::utf8:
+    case TextEncoding::utf8_bom:
+        if (starts_with(bytes, "\xEF\xBB\xBF")) bytes.remove_prefix(3);
+        decode_utf8(bytes, out);
+        break;
+    case TextEncoding::cp932:
+        decode_cp932(bytes, out);
+        break;
+    case TextEncoding::utf16le:
+    case TextEncoding::utf16be: {
+        const bool big = encoding == TextEncoding::utf16be;
+        if (starts_with(bytes, big ? "\xFE\xFF" : "\xFF\xFE")) bytes.remove_prefix(2);
+        decode_utf16(bytes, big, out);
+        break;
+    }
+    }
+    return out;
+}
+
+std::string cp932_to_utf8(std::string_view cp932, std::size_t* bad) {
+    DecodedText out;
+    decode_cp932(cp932, out);
+    if (bad) *bad += out.bad.size();
+    return std::move(out.text);
+}
+
+char32_t next_code_point(std::string_view text, std::size_t i, std::size_t* length) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    *length = 1;
+    if (c < 0x80) return c;
+    int n = 0;
+    char32_t u = 0, min = 0;
+    if (c >= 0xC2 && c <= 0xDF) n = 1, u = c & 0x1F, min = 0x80;
+    else if (c >= 0xE0 && c <= 0xEF) n = 2, u = c & 0x0F, min = 0x800;
+    else if (c >= 0xF0 && c <= 0xF4) n = 3, u = c & 0x07, min = 0x10000;
+    else return kReplacement;
+    if (i + n >= text.size()) return kReplacement;
+    for (int k = 1; k <= n; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0) != 0x80) return kReplacement;
+        u = u << 6 | (b & 0x3F);
+    }
+    if (u < min || u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) return kReplacement;
+    *length = static_cast<std::size_t>(n) + 1;
+    return u;
+}
+
+void append_utf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string utf8_to_cp932(std::string_view utf8, std::vector<std::string>* lost) {
+    const ReverseTable& table = reverse_table();
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        const char32_t u = next_code_point(utf8, i, &length);
+        const std::uint16_t code = u == kReplacement ? 0 : table[u];
+        if (code >= 0x100) {
+            out += static_cast<char>(code >> 8);
+            out += static_cast<char>(code & 0xFF);
+        } else if (code) {
+            out += static_cast<char>(code);
+        } else {
+            out += kSubstituteCp932;
+            if (lost) lost->emplace_back(utf8.substr(i, length));
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::string encode_text(std::string_view utf8, TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::utf8: return std::string(utf8);
+    case TextEncoding::utf8_bom: return "\xEF\xBB\xBF" + std::string(utf8);
+    case TextEncoding::cp932: return utf8_to_cp932(utf8);
+    case TextEncoding::utf16le:
+    case TextEncoding::utf16be: break;
+    }
+    const bool big = encoding == TextEncoding::utf16be;
+    std::string out = big ? "\xFE\xFF" : "\xFF\xFE";
+    auto put = [&](char32_t unit) {
+        const char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
+        out += big ? hi : lo;
+        out += big ? lo : hi;
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t length = 0;
+        const char32_t u = next_code_point(utf8, i, &length);
+        if (u >= 0x10000) {
+            put(0xD800 + ((u - 0x10000) >> 10));
+            put(0xDC00 + ((u - 0x10000) & 0x3FF));
+        } else {
+            put(u);
+        }
+        i += length;
+    }
+    return out;
+}
+
+}  // namespace qz

@@ -1,0 +1,279 @@
+#include "tool/exchange_command.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <string_view>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <iostream>
+#endif
+
+#include "core/document/card_document.h"
+#include "core/document/data_file.h"
+#include "core/exchange/exchange.h"
+#include "core/exchange/exchange_io.h"
+#include "core/exchange/text_encoding.h"
+#include "core/syntax/scan.h"
+#include "tool/cp932_output.h"
+#include "tool/replace_file.h"
+#include "tool/tool_files.h"
+
+namespace qz::tool {
+namespace {
+
+constexpr char kExportUsage[] =
+    "usage: qzotool export --format tsv|csv|gift|aiken [--encoding utf-8|utf-8-bom|cp932] FILE "
+    "[OUT]\n";
+constexpr char kImportUsage[] =
+    "usage: qzotool import --format tsv|csv|gift|aiken "
+    "[--encoding utf-8|utf-8-bom|cp932|utf-16le|utf-16be] [--strict] IN OUT\n";
+
+constexpr int kExitOk = 0;
+constexpr int kExitProblems = 1;
+constexpr int kExitFailed = 2;
+
+constexpr char kWriteFailed[] = "書き込みできません。";
+
+// The data file version an import writes.
+constexpr int kImportVersion = 14;
+
+struct EncodingKey {
+    std::string_view key;
+    TextEncoding encoding;
+};
+constexpr EncodingKey kEncodings[] = {
+    {"utf-8", TextEncoding::utf8},       {"utf-8-bom", TextEncoding::utf8_bom},
+    {"cp932", TextEncoding::cp932},      {"utf-16le", TextEncoding::utf16le},
+    {"utf-16be", TextEncoding::utf16be},
+};
+// Export writes the first three.
+constexpr std::size_t kExportEncodings = 3;
+
+struct ExchangeArgs {
+    std::optional<ExchangeFormat> format;
+    std::optional<TextEncoding> encoding;
+    bool strict = false;
+    std::vector<std::string> operands;
+};
+
+// The options and operands of export (import false) or import. Options
+// may stand anywhere before "--"; "-" is an operand.
+std::optional<ExchangeArgs> parse_args(const std::vector<std::string>& args, bool import,
+                                       std::ostream& err) {
+    const char* const usage = import ? kImportUsage : kExportUsage;
+    const std::string prefix = import ? "qzotool import: " : "qzotool export: ";
+    const std::size_t encodings = import ? std::size(kEncodings) : kExportEncodings;
+    ExchangeArgs parsed;
+    bool options_done = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (options_done || arg.size() < 2 || arg[0] != '-') {
+            parsed.operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            options_done = true;
+            continue;
+        }
+        if (import && arg == "--strict") {
+            parsed.strict = true;
+            continue;
+        }
+        // --format and --encoding, with the value as the next word or after '='.
+        std::string name = arg, value;
+        if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size() && (name == "--format" || name == "--encoding")) {
+            value = args[++i];
+        } else {
+            err << usage;
+            return std::nullopt;
+        }
+        if (name == "--format") {
+            ExchangeFormat format;
+            if (!format_from_key(value, &format)) {
+                err << prefix << "--format takes tsv, csv, gift or aiken, not '" << value << "'\n";
+                return std::nullopt;
+            }
+            parsed.format = format;
+        } else if (name == "--encoding") {
+            const EncodingKey* const end = kEncodings + encodings;
+            const EncodingKey* const found = std::find_if(
+                kEncodings, end, [&](const EncodingKey& e) { return e.key == value; });
+            if (found == end) {
+                err << prefix << "--encoding takes ";
+                for (std::size_t k = 0; k < encodings; ++k)
+                    err << (k == 0 ? "" : k + 1 == encodings ? " or " : ", ") << kEncodings[k].key;
+                err << ", not '" << value << "'\n";
+                return std::nullopt;
+            }
+            parsed.encoding = found->encoding;
+        } else {
+            err << usage;
+            return std::nullopt;
+        }
+    }
+    const std::size_t operands = parsed.operands.size();
+    if (!parsed.format || (import ? operands != 2 : operands < 1 || operands > 2)) {
+        err << usage;
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+// "1 card" or "n cards".
+std::string count_of(int n, const char* one, const char* many) {
+    return std::to_string(n) + ' ' + (n == 1 ? one : many);
+}
+
+#ifdef _WIN32
+// The standard output of the process takes the file's bytes unchanged
+// (no CR before each LF).
+void binary_standard_output(std::ostream& out) {
+    if (&out != &std::cout) return;
+    out.flush();
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+#endif
+
+// The name of the file without folder and extension, as code page 932 (on
+// Linux file names are UTF-8; on Windows the program gets them in the code
+// page already).
+std::string title_from_file_name(const std::string& path) {
+    std::size_t start = 0;
+#ifdef _WIN32
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (is_double_byte_char(path.c_str() + i))
+            ++i;
+        else if (path[i] == '\\' || path[i] == '/' || path[i] == ':')
+            start = i + 1;
+    }
+#else
+    if (const std::size_t slash = path.rfind('/'); slash != std::string::npos) start = slash + 1;
+#endif
+    std::string name = path.substr(start);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+        name.resize(dot);
+#ifdef _WIN32
+    return name;
+#else
+    return utf8_to_cp932(decode_text(name, TextEncoding::utf8).text);
+#endif
+}
+
+// IN:ROW: column N: reason, the row left out for the whole file.
+void print_problem(std::ostream& err, const std::string& path, const ImportProblem& problem) {
+    err << (path.empty() ? "\"\"" : path) << ':';
+    if (problem.row > 0) err << problem.row << ':';
+    err << ' ';
+    if (problem.column > 0) err << "column " << problem.column << ": ";
+    err << output_text(problem.reason) << '\n';
+}
+
+}  // namespace
+
+int run_export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const std::optional<ExchangeArgs> parsed = parse_args(args, false, err);
+    if (!parsed) return kExitFailed;
+    const std::string& file = parsed->operands[0];
+    CardDocument doc;
+    if (!load(file, doc, err)) return kExitFailed;
+    int skipped = 0;
+    const std::vector<ExchangeCard> cards =
+        cards_from_document(doc, nullptr, &skipped, format_needs_alternatives(*parsed->format));
+    ExportOptions options;
+    if (parsed->encoding) options.encoding = *parsed->encoding;
+    const ExportResult result = export_cards(cards, *parsed->format, options);
+
+    const bool to_file = parsed->operands.size() == 2 && parsed->operands[1] != "-";
+    if (to_file) {
+        const std::string& target = parsed->operands[1];
+        if (!replace_file(target, result.bytes)) {
+            report(err, target, kWriteFailed);
+            return kExitFailed;
+        }
+    } else {
+#ifdef _WIN32
+        binary_standard_output(out);
+#endif
+        out.write(result.bytes.data(), static_cast<std::streamsize>(result.bytes.size()));
+    }
+    if (result.left_out > 0 || skipped > 0 || result.undecodable > 0) {
+        err << file << ": " << count_of(result.cards, "card", "cards") << " written";
+        if (result.left_out > 0)
+            err << ", " << result.left_out << " left out"
+                << (*parsed->format == ExchangeFormat::aiken ? " (not multiple choice)" : "");
+        if (skipped > 0)
+            err << ", " << count_of(skipped, "line that is no question", "lines that are no questions")
+                << " skipped";
+        if (result.undecodable > 0)
+            err << ", " << count_of(static_cast<int>(result.undecodable), "byte", "bytes")
+                << " that are no code page 932 characters written as U+FFFD";
+        err << '\n';
+    }
+    return kExitOk;
+}
+
+int run_import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    (void)out;
+    const std::optional<ExchangeArgs> parsed = parse_args(args, true, err);
+    if (!parsed) return kExitFailed;
+    const std::string& in = parsed->operands[0];
+    const std::string& target = parsed->operands[1];
+
+    std::string bytes;
+    const ReadResult read = read_file(in, bytes, kMaxImportFileBytes);
+    if (!read.ok()) {
+        report(err, in, read.message);
+        return kExitFailed;
+    }
+    ImportRequest request;
+    request.format = *parsed->format;
+    // Delimited text: detection finds the separator and the columns; the
+    // encoding is the one given, if any.
+    DelimitedLayout layout;
+    const TextEncoding* const encoding = parsed->encoding ? &*parsed->encoding : nullptr;
+    if (request.format == ExchangeFormat::tsv || request.format == ExchangeFormat::csv) {
+        DelimitedChoice choice;
+        choice.encoding = encoding;
+        layout = detect_delimited(bytes, choice);
+        request.layout = &layout;
+    } else {
+        request.encoding = encoding;
+    }
+    if (request.format == ExchangeFormat::aiken) request.title = title_from_file_name(in);
+    ImportResult result = import_cards(bytes, request);
+    if (!result.failure.empty()) {
+        report(err, in, result.failure);
+        return kExitFailed;
+    }
+
+    std::vector<ImportProblem> problems = std::move(result.problems);
+    std::vector<DataLine> lines = lines_from_cards(result.cards, kImportVersion, &problems);
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const ImportProblem& a, const ImportProblem& b) { return a.row < b.row; });
+    bool troubled = false;
+    for (const ImportProblem& problem : problems) {
+        print_problem(err, in, problem);
+        troubled = troubled || problem.kind != ImportProblem::notice;
+    }
+    if (troubled && parsed->strict) return kExitProblems;
+
+    CardDocument doc;
+    doc.version = kImportVersion;
+    for (DataLine& line : lines) doc.append(std::move(line));
+    if (!replace_file(target, write_data_file(doc))) {
+        report(err, target, kWriteFailed);
+        return kExitFailed;
+    }
+    return troubled ? kExitProblems : kExitOk;
+}
+
+}  // namespace qz::tool

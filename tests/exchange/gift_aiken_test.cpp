@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "core/document/data_file.h"
+#include "core/exchange/aiken.h"
+#include "core/exchange/gift.h"
+
+namespace qz {
+namespace {
+
+// Japanese literals here are code page 932; the files are UTF-8.
+std::string u8(const char* cp932) { return cp932_to_utf8(cp932); }
+
+std::vector<ExchangeCard> cards_of(const char* body) {
+    static CardDocument doc;
+    read_data_file(std::string("QUIZODATA V1.4\r\n") + body, doc);
+    return cards_from_document(doc);
+}
+
+constexpr char kDocument[] =
+    "#Capitals,400000'four choices\r\n"
+    "Japan?,Tokyo,<00\r\n"
+    "France?,Paris,<00'a comment\r\n"
+    "Korea?,[Seoul|Keijo],<01\r\n"
+    "Egypt?,Cairo,<00\r\n"
+    "#Words,000000\r\n"
+    "a~b=c#d{e}f:g\\\\h?,[x|y]z,<00\r\n"
+    "two\\nlines,one,<00\r\n";
+
+TEST(Gift, WritesCategoriesShortAnswersAndChoices) {
+    const std::string gift = write_gift(cards_of(kDocument), {}).bytes;
+    const char* expected =
+        "$CATEGORY: Capitals\r\n// four choices\r\n\r\n"
+        "Japan? {=Tokyo ~Paris ~Keijo ~Cairo}\r\n\r\n"
+        "// a comment\r\nFrance? {=Paris ~Keijo ~Cairo ~Tokyo}\r\n\r\n"
+        "Korea? {=Keijo ~Cairo ~Tokyo ~Paris}\r\n\r\n"
+        "Egypt? {=Cairo ~Tokyo ~Paris ~Keijo}\r\n\r\n"
+        "$CATEGORY: Words\r\n\r\n"
+        "a\\~b\\=c\\#d\\{e\\}f\\:g\\\\h? {=xz =yz}\r\n\r\n"
+        "two\\nlines {=one}\r\n\r\n";
+    EXPECT_EQ(gift, expected);
+}
+
+struct GiftCase {
+    const char* name;
+    std::string text;
+    int cards;
+    int refused;
+    const char* question;  // of the first card
+    std::vector<std::string> alternatives;
+    int choices;
+    const char* title;
+};
+
+TEST(Gift, ReadsTheSubsetAndRefusesTheRest) {
+    const GiftCase cases[] = {
+        {"category path and name", "$CATEGORY: $course$/top/Geo//Maps\n\n::Q1:: Where? {=Here =There}\n", 1, 0,
+         "Where?", {"Here", "There"}, 0, "Geo/Maps"},
+        {"multiple choice, feedback", "Capital? {=Tokyo#yes ~Osaka ~Kyoto}\n", 1, 0, "Capital?", {"Tokyo"}, 3, ""},
+        {"true/false", "// note\nThe sun is a star. {T}\n", 1, 0, "The sun is a star.", {"\x81\x9B"}, 2, ""},
+        {"missing word, escapes", "[html]1\\{2\\} is {=one} here\n", 1, 0, "1{2} is（　）here", {"one"}, 0, ""},
+        {"weights", "Q {=%100%a =%50%b}\n", 1, 0, "Q", {"a"}, 0, ""},
+        {"unsupported", "N {#3:1}\n\nM {=a -> b}\n\nE {}\n\nDescription only\n\nOpen {=x\n", 0, 5, "", {}, 0, ""},
+        {"emoji", u8("絵文字 ") + "\xF0\x9F\x98\x80 {=a}\n", 1, 0, "絵文字 〓", {"a"}, 0, ""},
+        {"bad utf-8 refused, next read", "Bad \xFF {=a}\n\nGood {=b}\n", 1, 1, "Good", {"b"}, 0, ""},
+    };
+    for (const GiftCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ImportResult r = read_gift(c.text, TextEncoding::utf8);
+        ASSERT_EQ(static_cast<int>(r.cards.size()), c.cards);
+        EXPECT_EQ(r.count(ImportProblem::refused), c.refused);
+        if (c.cards == 0) continue;
+        const ExchangeCard& card = r.cards[0];
+        EXPECT_EQ(card.fields.question, c.question);
+        EXPECT_EQ(card.alternatives, c.alternatives);
+        EXPECT_EQ(card.title.choice_count, c.choices);
+        EXPECT_EQ(card.title.title, c.title);
+        std::vector<ImportProblem> problems;
+        EXPECT_EQ(lines_from_cards(r.cards, 14, &problems).size(), r.cards.size() + (card.titled ? 1 : 0));
+    }
+    // The unsupported ones are told by the line they start on.
+    const ImportResult r = read_gift(cases[5].text, TextEncoding::utf8);
+    std::vector<int> rows;
+    for (const ImportProblem& p : r.problems) rows.push_back(p.row);
+    EXPECT_EQ(rows, (std::vector<int>{1, 3, 5, 7, 9}));
+}
+
+TEST(Aiken, BothWays) {
+    const std::string aiken = write_aiken(cards_of(kDocument), {}).bytes;
+    EXPECT_EQ(aiken.substr(0, 61), "Japan?\r\nA. Tokyo\r\nB. Paris\r\nC. Keijo\r\nD. Cairo\r\nANSWER: A\r\n\r\n");
+    EXPECT_NE(aiken.find("France?\r\nA. Keijo\r\nB. Paris\r\n"), std::string::npos);  // right at place 1
+    EXPECT_EQ(write_aiken(cards_of(kDocument), {}).left_out, 2);  // the written-answer title
+
+    const ImportResult back = read_aiken(aiken, TextEncoding::utf8, "Capitals");
+    ASSERT_EQ(back.cards.size(), 4u);
+    EXPECT_EQ(back.cards[2].alternatives, std::vector<std::string>{"Keijo"});
+    EXPECT_EQ(back.cards[2].title.choice_count, 4);
+
+    const std::string bad =
+        "No answer\nA. x\nB. y\n\nTen?\nA. 1\nB. 2\nC. 3\nD. 4\nE. 5\nF. 6\nG. 7\nH. 8\nI. 9\nJ. 10\nANSWER: A\n\n"
+        "Wrong letter\nA. x\nB. y\nANSWER: C\n\nFine\nA) x\nB) y\nANSWER: B\n";
+    const ImportResult r = read_aiken(bad, TextEncoding::utf8, "T");
+    ASSERT_EQ(r.cards.size(), 1u);
+    EXPECT_EQ(r.cards[0].fields.answer, "y");
+    std::vector<int> rows;
+    for (const ImportProblem& p : r.problems) rows.push_back(p.row);
+    EXPECT_EQ(rows, (std::vector<int>{1, 5, 18}));
+}
+
+}  // namespace
+}  // namespace qz
