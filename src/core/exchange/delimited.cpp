@@ -559,6 +559,7 @@ ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layou
     const DecodedText decoded = decode_text(bytes, layout.encoding);
     const std::string_view text = decoded.text;
     RecordReader reader = rows_reader(text, layout);
+    result.cards.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
 
     const auto& roles = layout.columns;
     auto column_of = [&](ColumnRole role) {

@@ -50,13 +50,25 @@ namespace {
 
 // An answer field without syntax, escapes or token bytes stands for itself
 // alone (a trail byte that looks like syntax counts as syntax here).
+bool plain_answer_text(std::string_view answer) {
+    return std::none_of(answer.begin(), answer.end(), [](char c) {
+        return c == '[' || c == ']' || c == '(' || c == ')' || c == '|' || c == '\\' ||
+               static_cast<unsigned char>(c) < 0x08;
+    });
+}
+
 bool plain_answer(const char* text) {
     const char* start = nullptr;
     const int length = answer_text_field(text, &start);
     if (length <= 0) return length == 0;
-    return std::none_of(start, start + length, [](char c) {
-        return c == '[' || c == ']' || c == '(' || c == ')' || c == '|' || c == '\\' ||
-               static_cast<unsigned char>(c) < 0x08;
+    return plain_answer_text(std::string_view(start, static_cast<std::size_t>(length)));
+}
+
+// A field no escape changes and no scanner reads as more than text (a
+// trail byte that looks like a mark counts as one here).
+bool plain_field(std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) {
+        return c == ',' || c == '\\' || c == '\'' || static_cast<unsigned char>(c) < 0x20;
     });
 }
 
@@ -179,17 +191,29 @@ std::vector<DataLine> lines_from_cards(const std::vector<ExchangeCard>& cards, i
         edit.comment = card.fields.comment;
         std::string text = compose_question_line(nullptr, edit, kCharsets, version);
         const char* const again = text.c_str();
-        const QuestionFields back = question_display_fields(again, kCharsets, version);
-        if (text.empty() || classify_text(again, version) != LINE_TEXT || again[0] == '\'' ||
-            check_question_line(again, nullptr) < 0 || back.question != card.fields.question ||
-            back.answer != card.fields.answer || back.comment != card.fields.comment) {
-            refuse(card, "データの行に直せません。");
-            continue;
+        // Plain fields read back as they are; any other line is read back.
+        const std::string& q = card.fields.question;
+        const bool plain = !q.empty() && q[0] != '#' && q[0] != '$' && plain_field(q) &&
+                           plain_field(card.fields.answer) && plain_field(card.fields.comment);
+        if (!plain) {
+            const QuestionFields back = question_display_fields(again, kCharsets, version);
+            if (text.empty() || classify_text(again, version) != LINE_TEXT || again[0] == '\'' ||
+                check_question_line(again, nullptr) < 0 || back.question != card.fields.question ||
+                back.answer != card.fields.answer || back.comment != card.fields.comment) {
+                refuse(card, "データの行に直せません。");
+                continue;
+            }
         }
         // A given list of alternatives must be what the answer stands for.
+        // Plain alternatives stand for themselves in "a" or "[a|b]".
+        const bool itself =
+            !card.alternatives.empty() &&
+            std::all_of(card.alternatives.begin(), card.alternatives.end(),
+                        [](const std::string& a) { return plain_field(a) && plain_answer_text(a); }) &&
+            card.fields.answer == answer_from_alternatives(card.alternatives);
         const std::optional<std::string> expanded =
-            card.alternatives.empty() ? std::nullopt : expand_answer(again);
-        if (!card.alternatives.empty() &&
+            card.alternatives.empty() || itself ? std::nullopt : expand_answer(again);
+        if (!card.alternatives.empty() && !itself &&
             (expanded ? split_alternatives(*expanded) != card.alternatives
                       : card.alternatives.size() > 1 || card.alternatives[0] != card.fields.answer)) {
             refuse(card, "答えの候補を答えの書式に直せません。");

@@ -236,12 +236,13 @@ void append_utf8(std::string& out, char32_t c) {
 
 std::string utf8_to_cp932(std::string_view utf8, std::vector<std::string>* lost) {
     const ReverseTable& table = reverse_table();
-    std::string out;
-    out.reserve(utf8.size());
+    // No character grows: code page 932 takes at most as many bytes as UTF-8.
+    std::string out(utf8.size(), '\0');
+    char* o = out.data();
     for (std::size_t i = 0; i < utf8.size();) {
         const auto c = static_cast<unsigned char>(utf8[i]);
         if (c < 0x80) {
-            out += static_cast<char>(c);
+            *o++ = static_cast<char>(c);
             ++i;
             continue;
         }
@@ -249,16 +250,24 @@ std::string utf8_to_cp932(std::string_view utf8, std::vector<std::string>* lost)
         const char32_t u = next_code_point(utf8, i, &length);
         const std::uint16_t code = u == kReplacement ? 0 : table[u];
         if (code >= 0x100) {
-            out += static_cast<char>(code >> 8);
-            out += static_cast<char>(code & 0xFF);
+            *o++ = static_cast<char>(code >> 8);
+            *o++ = static_cast<char>(code & 0xFF);
         } else if (code) {
-            out += static_cast<char>(code);
+            *o++ = static_cast<char>(code);
         } else {
-            out += kSubstituteCp932;
+            // An invalid byte (length 1) takes less room than "〓".
+            if (length < 2) {
+                const std::size_t at = static_cast<std::size_t>(o - out.data());
+                out.resize(out.size() + 1);
+                o = out.data() + at;
+            }
+            *o++ = kSubstituteCp932[0];
+            *o++ = kSubstituteCp932[1];
             if (lost) lost->emplace_back(utf8.substr(i, length));
         }
         i += length;
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
