@@ -24,10 +24,16 @@ constexpr char kDocument[] =
     "Egypt?,Cairo,<00\r\n"
     "#Words,000000\r\n"
     "a~b=c#d{e}f:g\\\\h?,[x|y]z,<00\r\n"
-    "two\\nlines,one,<00\r\n";
+    "two\\nlines,one,<00\r\n"
+    "Rate?,%50%,<00\r\n"
+    "Arrow?,a->b,<00\r\n"
+    "#TF,200000\r\n"
+    "Sun?,○,<00\r\n";
 
 TEST(Gift, WritesCategoriesShortAnswersAndChoices) {
-    const std::string gift = write_gift(cards_of(kDocument), {}).bytes;
+    const ExportResult r = write_gift(cards_of(kDocument), {});
+    EXPECT_EQ(r.left_out, 1);
+    const std::string& gift = r.bytes;
     const char* expected =
         "$CATEGORY: Capitals\r\n// four choices\r\n\r\n"
         "Japan? {=Tokyo ~Paris ~Keijo ~Cairo}\r\n\r\n"
@@ -36,7 +42,10 @@ TEST(Gift, WritesCategoriesShortAnswersAndChoices) {
         "Egypt? {=Cairo ~Tokyo ~Paris ~Keijo}\r\n\r\n"
         "$CATEGORY: Words\r\n\r\n"
         "a\\~b\\=c\\#d\\{e\\}f\\:g\\\\h? {=xz =yz}\r\n\r\n"
-        "two\\nlines {=one}\r\n\r\n";
+        "two\\nlines {=one}\r\n\r\n"
+        "Rate? {=%100%%50%}\r\n\r\n"  // "a->b" would read as a matching pair
+        "$CATEGORY: TF\r\n\r\n"
+        "Sun? {T}\r\n\r\n";
     EXPECT_EQ(gift, expected);
 }
 
@@ -49,18 +58,24 @@ struct GiftCase {
     std::vector<std::string> alternatives;
     int choices;
     const char* title;
+    int told = 0;              // notices and substitutions
+    bool last_titled = false;  // the last card
 };
 
 TEST(Gift, ReadsTheSubsetAndRefusesTheRest) {
     const GiftCase cases[] = {
         {"category path and name", "$CATEGORY: $course$/top/Geo//Maps\n\n::Q1:: Where? {=Here =There}\n", 1, 0,
-         "Where?", {"Here", "There"}, 0, "Geo/Maps"},
-        {"multiple choice, feedback", "Capital? {=Tokyo#yes ~Osaka ~Kyoto}\n", 1, 0, "Capital?", {"Tokyo"}, 3, ""},
-        {"true/false", "// note\nThe sun is a star. {T}\n", 1, 0, "The sun is a star.", {"\x81\x9B"}, 2, ""},
-        {"missing word, escapes", "[html]1\\{2\\} is {=one} here\n", 1, 0, "1{2} is（　）here", {"one"}, 0, ""},
-        {"weights", "Q {=%100%a =%50%b}\n", 1, 0, "Q", {"a"}, 0, ""},
-        {"unsupported", "N {#3:1}\n\nM {=a -> b}\n\nE {}\n\nDescription only\n\nOpen {=x\n", 0, 5, "", {}, 0, ""},
-        {"emoji", u8("絵文字 ") + "\xF0\x9F\x98\x80 {=a}\n", 1, 0, "絵文字 〓", {"a"}, 0, ""},
+         "Where?", {"Here", "There"}, 0, "Geo/Maps", 0, true},
+        {"multiple choice, feedback", "Capital? {=Tokyo#yes ~Osaka ~Kyoto}\n", 1, 0, "Capital?", {"Tokyo"}, 3, "", 1, true},
+        {"true/false", "// note\nThe sun is a star. {T}\n", 1, 0, "The sun is a star.", {"\x81\x9B"}, 2, "", 0, true},
+        {"missing word, escapes, html", "[html]<p>1\\{2\\} &lt;is&gt;</p> {=<b>one</b>} here\n", 1, 0, "1{2} <is>（　）here",
+         {"one"}, 0, ""},
+        {"weights, feedback, CRLF", "Q {=%100%a =%50%b#fb}\r\n\r\nR {=%x% off}\r\n", 2, 0, "Q", {"a"}, 0, "", 2},
+        {"arrow in a choice, inner comment", "// c\nArrow?\n// inner\n{=a->b ~c}\n\nNext {=d}\n", 2, 0, "Arrow?",
+         {"a->b"}, 2, "", 0, true},
+        {"unsupported", "N {#3:1}\n\nM {=a -> b}\n\nE {}\n\nDescription only\n\nOpen {=x\n\nTwo {=a} {=b}\n", 0, 6, "",
+         {}, 0, ""},
+        {"emoji", u8("絵文字 ") + "\xF0\x9F\x98\x80 {=a}\n", 1, 0, "絵文字 〓", {"a"}, 0, "", 1},
         {"bad utf-8 refused, next read", "Bad \xFF {=a}\n\nGood {=b}\n", 1, 1, "Good", {"b"}, 0, ""},
     };
     for (const GiftCase& c : cases) {
@@ -74,21 +89,26 @@ TEST(Gift, ReadsTheSubsetAndRefusesTheRest) {
         EXPECT_EQ(card.alternatives, c.alternatives);
         EXPECT_EQ(card.title.choice_count, c.choices);
         EXPECT_EQ(card.title.title, c.title);
+        EXPECT_EQ(static_cast<int>(r.problems.size()) - c.refused, c.told);
+        EXPECT_EQ(r.cards.back().titled, c.last_titled);
+        // Every card becomes a line.
         std::vector<ImportProblem> problems;
-        EXPECT_EQ(lines_from_cards(r.cards, 14, &problems).size(), r.cards.size() + (card.titled ? 1 : 0));
+        lines_from_cards(r.cards, 14, &problems);
+        EXPECT_TRUE(problems.empty());
     }
     // The unsupported ones are told by the line they start on.
-    const ImportResult r = read_gift(cases[5].text, TextEncoding::utf8);
+    const ImportResult r = read_gift(cases[6].text, TextEncoding::utf8);
     std::vector<int> rows;
     for (const ImportProblem& p : r.problems) rows.push_back(p.row);
-    EXPECT_EQ(rows, (std::vector<int>{1, 3, 5, 7, 9}));
+    EXPECT_EQ(rows, (std::vector<int>{1, 3, 5, 7, 9, 11}));
 }
 
 TEST(Aiken, BothWays) {
     const std::string aiken = write_aiken(cards_of(kDocument), {}).bytes;
     EXPECT_EQ(aiken.substr(0, 61), "Japan?\r\nA. Tokyo\r\nB. Paris\r\nC. Keijo\r\nD. Cairo\r\nANSWER: A\r\n\r\n");
     EXPECT_NE(aiken.find("France?\r\nA. Keijo\r\nB. Paris\r\n"), std::string::npos);  // right at place 1
-    EXPECT_EQ(write_aiken(cards_of(kDocument), {}).left_out, 2);  // the written-answer title
+    // The written-answer title, and the one question of two choices.
+    EXPECT_EQ(write_aiken(cards_of(kDocument), {}).left_out, 5);
 
     const ImportResult back = read_aiken(aiken, TextEncoding::utf8, "Capitals");
     ASSERT_EQ(back.cards.size(), 4u);
@@ -97,13 +117,13 @@ TEST(Aiken, BothWays) {
 
     const std::string bad =
         "No answer\nA. x\nB. y\n\nTen?\nA. 1\nB. 2\nC. 3\nD. 4\nE. 5\nF. 6\nG. 7\nH. 8\nI. 9\nJ. 10\nANSWER: A\n\n"
-        "Wrong letter\nA. x\nB. y\nANSWER: C\n\nFine\nA) x\nB) y\nANSWER: B\n";
+        "Wrong letter\nA. x\nB. y\nANSWER: C\n\nSkipped\nA. x\nC. y\nD. z\nANSWER: A\nFine\nA) x\nB) y\nANSWER: B\n";
     const ImportResult r = read_aiken(bad, TextEncoding::utf8, "T");
     ASSERT_EQ(r.cards.size(), 1u);
     EXPECT_EQ(r.cards[0].fields.answer, "y");
     std::vector<int> rows;
     for (const ImportProblem& p : r.problems) rows.push_back(p.row);
-    EXPECT_EQ(rows, (std::vector<int>{1, 5, 18}));
+    EXPECT_EQ(rows, (std::vector<int>{1, 5, 18, 23}));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "core/exchange/aiken.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 namespace qz {
 namespace {
@@ -35,6 +37,16 @@ int option_line(std::string_view line, std::string_view* text) {
     return line[0] - 'A';
 }
 
+// How many different texts (none empty) the shown alternatives of the run
+// [begin, end) hold, counted up to 10: a card finds one less at most as its
+// wrong choices, and looking for more would go round the whole run.
+int distinct_answers(const std::vector<ExchangeCard>& cards, std::size_t begin, std::size_t end) {
+    std::unordered_set<std::string_view> texts;
+    for (std::size_t k = begin; k < end && texts.size() < 10; ++k)
+        if (const std::string& text = shown_alternative(cards[k]); !text.empty()) texts.insert(text);
+    return static_cast<int>(texts.size());
+}
+
 }  // namespace
 
 ExportResult write_aiken(const std::vector<ExchangeCard>& cards, const ExportOptions& options) {
@@ -47,9 +59,11 @@ ExportResult write_aiken(const std::vector<ExchangeCard>& cards, const ExportOpt
             result.left_out += static_cast<int>(end - begin);
             continue;
         }
+        const int distinct = distinct_answers(cards, begin, end);
         for (std::size_t k = begin; k < end; ++k) {
             const std::string& right = shown_alternative(cards[k]);
-            std::vector<const std::string*> options_of = wrong_choices(cards, begin, end, k, choices - 1);
+            std::vector<const std::string*> options_of =
+                wrong_choices(cards, begin, end, k, std::min(choices - 1, distinct - 1));
             if (right.empty() || options_of.empty()) {
                 ++result.left_out;
                 continue;
@@ -137,13 +151,18 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
 
     std::size_t pos = 0;
     int row = 0;
+    // After a question refused in its choices, the rest of its lines (up
+    // to its ANSWER: line or a blank line) are no new question.
+    bool skipping = false;
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
         ++row;
         const std::string_view line = trim(text.substr(pos, end - pos));
         std::string_view option;
-        if (line.empty()) {
+        if (skipping) {
+            skipping = !line.empty() && !line.starts_with("ANSWER:");
+        } else if (line.empty()) {
             // Blank lines only separate questions.
         } else if (line.starts_with("ANSWER:")) {
             if (q.question.empty()) refuse(row, "問題のない ANSWER: の行です。");
@@ -152,6 +171,7 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
             if (option_line(line, &option) != static_cast<int>(q.options.size())) {
                 refuse(q.row, "選択肢の記号が A から順に並んでいません。");
                 q = Pending{};
+                skipping = true;
             } else {
                 q.options.emplace_back(option);
             }

@@ -14,12 +14,16 @@ namespace {
 // Charsets do not change how fields are escaped; the panes' defaults.
 const FieldCharsets kCharsets{};
 
+// The alternatives of an expanded answer, their line breaks (a lone LF
+// there) as CR LF, as a shown text holds them.
 std::vector<std::string> split_alternatives(const std::string& expanded) {
     std::vector<std::string> out;
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = expanded.find(kAlternativeSeparator, start);
         out.push_back(expanded.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        for (std::size_t i = out.back().find('\n'); i != std::string::npos; i = out.back().find('\n', i + 1))
+            if (i == 0 || out.back()[i - 1] != '\r') out.back().insert(i++, 1, '\r');
         if (end == std::string::npos) break;
         start = end + 1;
     }

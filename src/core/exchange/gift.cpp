@@ -1,6 +1,8 @@
 #include "core/exchange/gift.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 #include "core/syntax/scan.h"
 
@@ -23,6 +25,23 @@ bool gift_special(char c) {
     return c == '~' || c == '=' || c == '#' || c == '{' || c == '}' || c == ':' || c == '\\';
 }
 
+// The length of the "%n%" weight a GIFT answer starts with ("%100%",
+// "%-33.3%"), 0 for none.
+std::size_t weight_length(std::string_view s) {
+    if (!s.starts_with('%')) return 0;
+    std::size_t i = 1;
+    if (i < s.size() && s[i] == '-') ++i;
+    const std::size_t digits = i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+    if (i == digits) return 0;
+    if (i < s.size() && s[i] == '.') {
+        const std::size_t fraction = ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+        if (i == fraction) return 0;
+    }
+    return i < s.size() && s[i] == '%' ? i + 1 : 0;
+}
+
 // Shown text (UTF-8) as GIFT text: the special characters escaped, a line
 // break as "\n".
 std::string escape(std::string_view text) {
@@ -39,6 +58,13 @@ std::string escape(std::string_view text) {
         out += c;
     }
     return out;
+}
+
+// An answer as GIFT text; one that starts with what reads as a weight
+// gets `weight` in front.
+std::string answer_text(std::string_view text, const char* weight) {
+    std::string out = escape(text);
+    return weight_length(out) ? weight + out : out;
 }
 
 // A category name: a '/' of the title doubled (a single one separates
@@ -68,6 +94,16 @@ void comment_lines(std::string& out, std::string_view text) {
     }
 }
 
+// How many different texts (none empty) the shown alternatives of the run
+// [begin, end) hold, counted up to 10: a card finds one less at most as its
+// wrong choices, and looking for more would go round the whole run.
+int distinct_answers(const std::vector<ExchangeCard>& cards, std::size_t begin, std::size_t end) {
+    std::unordered_set<std::string_view> texts;
+    for (std::size_t k = begin; k < end && texts.size() < 10; ++k)
+        if (const std::string& text = shown_alternative(cards[k]); !text.empty()) texts.insert(text);
+    return static_cast<int>(texts.size());
+}
+
 }  // namespace
 
 ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOptions& options) {
@@ -78,6 +114,7 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
     for (auto [begin, end] : title_runs(cards)) {
         const ExchangeCard& first = cards[begin];
         const int choices = first.titled ? first.title.choice_count : 0;
+        const int distinct = choices > 1 ? distinct_answers(cards, begin, end) : 0;
         if (first.titled) {
             out += "$CATEGORY: " + category_name(u8(first.title.title)) + "\r\n";
             if (!first.title.comment.empty()) comment_lines(out, u8(first.title.comment));
@@ -86,32 +123,57 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
         for (std::size_t k = begin; k < end; ++k) {
             const ExchangeCard& card = cards[k];
             const std::string& right = shown_alternative(card);
-            if (right.empty()) {
+            std::string answers;
+            if (choices <= 1) {
+                // Every alternative but an empty one (an empty answer is no
+                // short answer); "->" would make it a matching question.
+                const std::vector<std::string> single{card.fields.answer};
+                const std::vector<std::string>& alternatives = card.alternatives.empty() ? single : card.alternatives;
+                for (const std::string& alternative : alternatives) {
+                    if (alternative.empty()) continue;
+                    const std::string text = u8(alternative);
+                    if (text.find("->") != std::string::npos) {
+                        answers.clear();
+                        break;
+                    }
+                    answers += answers.empty() ? "=" : " =";
+                    answers += answer_text(text, "%100%");
+                }
+                if (answers.empty()) {
+                    ++result.left_out;
+                    continue;
+                }
+            } else if (choices == 2 && (right == kTrueAnswer || right == kFalseAnswer)) {
+                // ○ or × of two choices: a true/false question.
+                answers.push_back(right == kTrueAnswer ? 'T' : 'F');
+            } else {
+                if (right.empty()) {
+                    ++result.left_out;
+                    continue;
+                }
+                const std::vector<const std::string*> wrong =
+                    wrong_choices(cards, begin, end, k, std::min(choices - 1, distinct - 1));
+                // Without a wrong choice the answer alone reads as a short answer.
+                if (wrong.empty() && right.find("->") != std::string::npos) {
+                    ++result.left_out;
+                    continue;
+                }
+                answers = '=' + answer_text(u8(right), "%100%");
+                for (const std::string* w : wrong) answers += " ~" + answer_text(u8(*w), "%0%");
+            }
+            // A question that would read as a comment, a category, a name or
+            // a format mark is marked plain text.
+            const std::string question = escape(u8(card.fields.question));
+            const std::string_view start = trim(question);
+            if (start.empty()) {
                 ++result.left_out;
                 continue;
             }
             if (!card.fields.comment.empty()) comment_lines(out, u8(card.fields.comment));
-            // A question that would read as a comment, a category, a name or
-            // a format mark is marked plain text.
-            std::string question = escape(u8(card.fields.question));
-            const std::string_view start = trim(question);
             if (start.starts_with("//") || start.starts_with('$') || start.starts_with("::") || start.starts_with('['))
                 out += "[plain]";
             out += question;
-            out += " {";
-            if (choices == 0) {
-                const std::vector<std::string> single{card.fields.answer};
-                const std::vector<std::string>& alternatives = card.alternatives.empty() ? single : card.alternatives;
-                for (std::size_t a = 0; a < alternatives.size(); ++a) {
-                    out += a ? " =" : "=";
-                    out += escape(u8(alternatives[a]));
-                }
-            } else {
-                out += '=' + escape(u8(right));
-                for (const std::string* wrong : wrong_choices(cards, begin, end, k, choices - 1))
-                    out += " ~" + escape(u8(*wrong));
-            }
-            out += "}\r\n\r\n";
+            out += " {" + answers + "}\r\n\r\n";
             ++result.cards;
         }
     }
@@ -177,6 +239,54 @@ std::string lower(std::string_view s) {
     return out;
 }
 
+// The text of an "[html]" question (Moodle writes its own questions so):
+// <br> and the end of a paragraph a line break, other tags dropped, the
+// usual character references undone.
+std::string html_text(std::string_view html) {
+    static constexpr std::pair<std::string_view, char32_t> kEntities[] = {
+        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", ' '}};
+    std::string out;
+    out.reserve(html.size());
+    for (std::size_t i = 0; i < html.size();) {
+        const char c = html[i];
+        const std::size_t close = html.find(c == '<' ? '>' : ';', i);
+        if (c == '<' && close != std::string_view::npos) {
+            const std::string tag = lower(html.substr(i + 1, close - i - 1));
+            if (tag.starts_with("br") || tag == "/p" || tag == "/div") out += "\r\n";
+            i = close + 1;
+            continue;
+        }
+        if (c == '&' && close != std::string_view::npos && close - i <= 10) {
+            const std::string_view name = html.substr(i + 1, close - i - 1);
+            char32_t u = 0;
+            if (name.size() > 1 && name[0] == '#') {
+                const bool hex = name[1] == 'x' || name[1] == 'X';
+                for (char d : name.substr(hex ? 2 : 1)) {
+                    const int v = d >= '0' && d <= '9' ? d - '0'
+                                  : hex && (d | 0x20) >= 'a' && (d | 0x20) <= 'f' ? (d | 0x20) - 'a' + 10
+                                                                                  : -1;
+                    if (v < 0 || u > 0x10FFFF) {
+                        u = 0;
+                        break;
+                    }
+                    u = u * (hex ? 16 : 10) + static_cast<char32_t>(v);
+                }
+                if (u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) u = 0;
+            }
+            for (auto [entity, value] : kEntities)
+                if (name == entity) u = value;
+            if (u) {
+                append_utf8(out, u);
+                i = close + 1;
+                continue;
+            }
+        }
+        out += c;
+        ++i;
+    }
+    return std::string(trim(out));
+}
+
 // The last element of a category path ("$course$/top/Name"), "//" a '/'.
 std::string category_of(std::string_view path) {
     path = trim(path);
@@ -223,18 +333,15 @@ std::vector<Entry> entries_of(std::string_view block) {
             ++j;
         }
         std::string_view body = trim(block.substr(i + 1, std::min(j, block.size()) - i - 1));
-        if (body.starts_with('%')) {
-            const std::size_t close = body.find('%', 1);
-            if (close != std::string_view::npos) {
-                int w = 0;
-                bool negative = false;
-                for (char c : body.substr(1, close - 1)) {
-                    if (c == '-') negative = true;
-                    else if (c >= '0' && c <= '9') w = std::min(w * 10 + (c - '0'), 1000);
-                }
-                e.weight = negative ? -w : w;
-                body.remove_prefix(close + 1);
+        if (const std::size_t length = weight_length(body)) {
+            // Whole percents are enough to tell full marks from the rest.
+            int w = 0;
+            for (char c : body.substr(1, length - 2)) {
+                if (c == '.') break;
+                if (c >= '0' && c <= '9') w = std::min(w * 10 + (c - '0'), 1000);
             }
+            e.weight = body[1] == '-' ? -w : w;
+            body.remove_prefix(length);
         }
         const std::size_t hash = find_unescaped(body, '#');
         if (hash != std::string_view::npos) {
@@ -250,7 +357,7 @@ std::vector<Entry> entries_of(std::string_view block) {
 
 struct Block {
     int row = 0;
-    std::size_t begin = 0, end = 0;  // span in the text
+    std::size_t begin = 0, end = 0;  // span in the text, comments included
     std::string text;                // the question's lines, joined by '\n'
     std::vector<std::string> comments;
 };
@@ -274,7 +381,9 @@ public:
             if (bare.empty()) {
                 flush();
                 after_category = false;
-            } else if (bare.starts_with("//") && block_.text.empty()) {
+            } else if (bare.starts_with("//") && !block_.text.empty()) {
+                // A comment among the question's lines is left out of it.
+            } else if (bare.starts_with("//")) {
                 // One space after "//" belongs to the mark; the rest is the comment's.
                 std::string_view rest = line.substr(line.find("//") + 2);
                 if (rest.starts_with(' ')) rest.remove_prefix(1);
@@ -282,7 +391,9 @@ public:
                 if (after_category) {
                     if (!title_comment_.empty()) title_comment_ += "\r\n";
                     title_comment_ += comment;
+                    title_converted_ = false;
                 } else {
+                    if (block_.comments.empty()) block_.begin = pos;
                     block_.comments.push_back(std::move(comment));
                 }
             } else if (bare.starts_with("$CATEGORY:")) {
@@ -290,12 +401,13 @@ public:
                 category_ = category_of(bare.substr(10));
                 has_category_ = true;
                 title_comment_.clear();
+                title_converted_ = false;
                 after_category = true;
             } else {
                 after_category = false;
                 if (block_.text.empty()) {
                     block_.row = row;
-                    block_.begin = pos;
+                    if (block_.comments.empty()) block_.begin = pos;
                 } else {
                     block_.text += '\n';
                 }
@@ -325,7 +437,7 @@ private:
             refuse(block.row, "文字コードとして読めないバイトがあります。");
             return;
         }
-        if (block.text.find("\xEF\xBB\xBF") != std::string::npos) {
+        if (decoded_.text.substr(block.begin, block.end - block.begin).find("\xEF\xBB\xBF") != std::string::npos) {
             refuse(block.row, "途中にバイトオーダーマーク (U+FEFF) があります。");
             return;
         }
@@ -335,6 +447,7 @@ private:
     void question(const Block& block) {
         std::string_view text = trim(block.text);
         const int row = block.row;
+        bool html = false;
         // "::name::" goes.
         if (text.starts_with("::")) {
             const std::size_t close = find_unescaped(text.substr(2), "::");
@@ -343,12 +456,14 @@ private:
         if (text.starts_with('[')) {
             const std::size_t close = text.find(']');
             const std::string mark = close == std::string_view::npos ? "" : lower(text.substr(0, close + 1));
-            if (mark == "[html]" || mark == "[moodle]" || mark == "[plain]" || mark == "[markdown]")
+            html = mark == "[html]";
+            if (html || mark == "[moodle]" || mark == "[plain]" || mark == "[markdown]")
                 text = trim(text.substr(close + 1));
         }
+        auto shown = [html](std::string_view gift) { return html ? html_text(unescape(gift)) : unescape(gift); };
         const std::size_t open = find_unescaped(text, '{');
         if (open == std::string_view::npos) {
-            refuse(row, "答えのない問題（説明）には対応していません。");
+            refuse(row, "GIFT の説明（答えのない問題）には対応していません。");
             return;
         }
         const std::size_t close = find_unescaped(text, '}', open + 1);
@@ -357,19 +472,25 @@ private:
             return;
         }
         const std::string_view answer = trim(text.substr(open + 1, close - open - 1));
-        std::string question = unescape(trim(text.substr(0, open)));
-        const std::string after = unescape(trim(text.substr(close + 1)));
+        if (find_unescaped(text, '{', close + 1) != std::string_view::npos) {
+            refuse(row, "答えの「{ }」が 2 つ以上ある問題には対応していません。");
+            return;
+        }
+        std::string question = shown(trim(text.substr(0, open)));
+        const std::string after = shown(trim(text.substr(close + 1)));
         if (!after.empty()) question += "\xEF\xBC\x88\xE3\x80\x80\xEF\xBC\x89" + after;  // "（　）"
         if (answer.empty()) {
-            refuse(row, "記述式（エッセイ）の問題には対応していません。");
+            refuse(row, "GIFT の記述式（エッセイ）の問題には対応していません。");
             return;
         }
         if (answer.starts_with('#')) {
-            refuse(row, "数値問題には対応していません。");
+            refuse(row, "GIFT の数値問題には対応していません。");
             return;
         }
-        if (find_unescaped(answer, "->") != std::string_view::npos) {
-            refuse(row, "組み合わせ問題には対応していません。");
+        // As Moodle reads it: with a '~' a multiple-choice question, else "->" pairs.
+        if (find_unescaped(answer, '~') == std::string_view::npos &&
+            find_unescaped(answer, "->") != std::string_view::npos) {
+            refuse(row, "GIFT の組み合わせ問題には対応していません。");
             return;
         }
 
@@ -383,7 +504,9 @@ private:
             choices = 2;
             if (find_unescaped(answer, '#') != std::string_view::npos) notice(row, "フィードバックは読み込みません。");
         } else {
-            const std::vector<Entry> entries = entries_of(answer);
+            std::vector<Entry> entries = entries_of(answer);
+            if (html)
+                for (Entry& e : entries) e.text = html_text(e.text);
             const bool any_wrong = std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return !e.right; });
             if (entries.empty()) {
                 refuse(row, "答えの書き方が読めません。");
@@ -392,15 +515,17 @@ private:
             if (std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.feedback; }))
                 notice(row, "フィードバックは読み込みません。");
             if (any_wrong) {
-                if (std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return !e.right && e.weight > 0; })) {
-                    refuse(row, "正解が複数ある選択問題には対応していません。");
-                    return;
-                }
-                const auto right = std::find_if(entries.begin(), entries.end(), [](const Entry& e) { return e.right; });
+                // The right choice is one with full marks ("=", or "~%100%").
+                auto full = [](const Entry& e) { return e.weight >= 100; };
+                const auto right = std::find_if(entries.begin(), entries.end(), full);
                 if (right == entries.end()) {
                     refuse(row, "正解（=）の選択肢がありません。");
                     return;
                 }
+                if (std::count_if(entries.begin(), entries.end(), full) > 1)
+                    notice(row, "正解が複数あります。最初の正解を答えにします。");
+                if (std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.weight > 0 && e.weight < 100; }))
+                    notice(row, "部分点の選択肢は誤りの選択肢として読み込みます。");
                 choices = static_cast<int>(entries.size());
                 if (choices > 9) {
                     refuse(row, "選択肢が 10 個以上ある問題には対応していません。");
@@ -440,8 +565,14 @@ private:
             ok = ok && field_to_cp932(a, row, 0, cp932, problems);
             card.alternatives.push_back(std::move(cp932));
         }
-        if (ok && has_category_) ok = field_to_cp932(category_, row, 0, card.title.title, problems);
-        if (ok) ok = field_to_cp932(title_comment_, row, 0, card.title.comment, problems);
+        // The title's texts are converted (and their characters told) once.
+        if (ok && !title_converted_) {
+            ok = (!has_category_ || field_to_cp932(category_, row, 0, title_cp932_, problems)) &&
+                 field_to_cp932(title_comment_, row, 0, title_comment_cp932_, problems);
+            title_converted_ = ok;
+        }
+        card.title.title = title_cp932_;
+        card.title.comment = title_comment_cp932_;
         if (!ok) {
             // Only the refusal is told of a card that is not taken.
             problems.erase(std::remove_if(problems.begin() + static_cast<std::ptrdiff_t>(told), problems.end(),
@@ -450,7 +581,10 @@ private:
             return;
         }
         card.fields.answer = answer_from_alternatives(card.alternatives);
-        card.titled = has_category_ || choices > 0;
+        // After a titled card every card is: an untitled one would go under
+        // the title before it.
+        card.titled = has_category_ || choices > 0 || titled_;
+        titled_ = card.titled;
         card.title.choice_count = choices;
         result_.cards.push_back(std::move(card));
     }
@@ -460,7 +594,10 @@ private:
     Block block_;
     std::string category_;       // UTF-8
     bool has_category_ = false;
+    bool titled_ = false;        // a titled card was read
     std::string title_comment_;  // UTF-8
+    bool title_converted_ = false;
+    std::string title_cp932_, title_comment_cp932_;
 };
 
 }  // namespace
@@ -469,6 +606,7 @@ ImportResult read_gift(std::string_view bytes, TextEncoding encoding) {
     ImportResult result;
     result.encoding = encoding;
     const DecodedText decoded = decode_text(bytes, encoding);
+    result.cards.reserve(static_cast<std::size_t>(std::count(decoded.text.begin(), decoded.text.end(), '\n')) / 2 + 1);
     GiftReader(decoded, result).read();
     return result;
 }
