@@ -24,3 +24,5 @@ IDH_KEYS=keys.htm
 IDH_UNDO=undo.htm
 IDH_READ_ERRORS=read_errors.htm
 IDH_QZOTOOL=qzotool.htm
+IDH_IMPORT=import.htm
+IDH_EXPORT=export.htm

@@ -21,6 +21,13 @@ scripts/wine-prefix.sh --unmanaged
 # A fresh settings file, so every run starts from the same window layout.
 work=$(mktemp -d)
 cp "$build/qzoedit.exe" "$build/QZOEDIT.CHM" samples/sample.qzf samples/map.bmp samples/flag.png "$work/"
+# A file of another card tool for the import dialog: header lines, a tag
+# that names a group of the sample, a character Shift-JIS lacks and a row
+# with more fields than columns.
+printf '%s\n' '#separator:Tab' '#html:false' $'#columns:Front\tBack\tTags\tDeck' \
+    $'apple\tりんご\t難問\t果物の英語' $'banana\tバナナ\t\t果物の英語' \
+    $'cherry\tさくらんぼ 🍒\t\t果物の英語' $'grape\tぶどう\t\t果物の英語\t余分な列' \
+    $'red\t赤\t\t色の英語' $'blue\t[青|青い]\t\t色の英語' >"$work/cards.tsv"
 printf '[Window]\r\nShow=1\r\nLeft=0\r\nTop=0\r\nWidth=760\r\nHeight=520\r\nListWidth=330\r\n' >"$work/QZOEDIT.INI"
 
 number_file=$(mktemp)
@@ -111,6 +118,20 @@ else
     echo "skipped statistics: no window \"成績\""
 fi
 dialog "履歴をリセット" reset_history alt+c h
+# Import: the file dialog (captioned like the import dialog) given the
+# file's name, then the import dialog over it; export.
+if key alt+f m && window "インポート" >/dev/null; then
+    xdotool type --delay 80 "cards.tsv"
+    key Return
+    sleep 1
+    if id=$(window "インポート"); then
+        shot "$id" import
+        key Escape
+    fi
+else
+    echo "skipped import: no window \"インポート\""
+fi
+dialog "エクスポート" export alt+f e
 # The customize sheet's recovery page: the third tab.
 if key alt+v c && id=$(window "カスタマイズ"); then
     xdotool mousemove --window "$id" 165 46 click 1

@@ -39,6 +39,7 @@ void run_problem_check_bench(HWND main, const std::string& dir);
 void run_replace_bench(HWND main, const std::string& dir);
 void run_recovery_bench(HWND main, const std::string& dir);
 void run_statistics_bench(HWND main, const std::string& dir);
+void run_exchange_bench(HWND main, const std::string& dir);
 // Counting and drawing printed pages ("print": only this).
 void run_print_bench(HWND main, const std::string& dir);
 // Turning pages in the print preview ("preview": only this).
@@ -313,13 +314,16 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc > 1 && (std::string(argv[1]) == "problems" || std::string(argv[1]) == "replace" ||
-                     std::string(argv[1]) == "recovery" || std::string(argv[1]) == "statistics")) {
+                     std::string(argv[1]) == "recovery" || std::string(argv[1]) == "statistics" ||
+                     std::string(argv[1]) == "exchange")) {
         if (std::string(argv[1]) == "problems")
             run_problem_check_bench(main, dir);
         else if (std::string(argv[1]) == "replace")
             run_replace_bench(main, dir);
         else if (std::string(argv[1]) == "statistics")
             run_statistics_bench(main, dir);
+        else if (std::string(argv[1]) == "exchange")
+            run_exchange_bench(main, dir);
         else
             run_recovery_bench(main, dir);
         DestroyWindow(main);

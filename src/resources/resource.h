@@ -35,6 +35,8 @@
 #define IDD_CUSTOMIZE_RECOVERY 626
 #define IDD_RESET_HISTORY 627
 #define IDD_STATISTICS 628
+#define IDD_IMPORT 629
+#define IDD_EXPORT 630
 
 /* Commands */
 #define CMD_NEW 61
@@ -59,6 +61,8 @@
 #define CMD_REPLACE 121
 #define CMD_RESET_HISTORY 122
 #define CMD_STATISTICS 123
+#define CMD_IMPORT 124
+#define CMD_EXPORT 125
 #define CMD_SORT 81
 #define CMD_INSERT_IMAGE 82
 #define CMD_GROUP_CHANGE 83

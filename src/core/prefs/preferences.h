@@ -55,6 +55,10 @@ struct Preferences {
     std::uint8_t IMEComment = IME_LEAVE;
     // Seconds between writes of the recovery file (0: none).
     int RecoveryInterval = 30;
+    // The export dialog's last format (an ExchangeFormat, 0-3) and encoding
+    // (a TextEncoding the dialog offers, 0-2).
+    std::uint8_t ExportFormat = 0;
+    std::uint8_t ExportEncoding = 0;
     unsigned search_conditions = kDefaultSearchConditions;  // never saved
     FontSpec pane_control_font;                              // never saved
     FontSpec Title;

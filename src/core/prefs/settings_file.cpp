@@ -48,6 +48,8 @@ constexpr ByteKey kOptionKeys[] = {
     {"IMEQuestion", &Preferences::IMEQuestion, IME_LEAVE, IME_CLOSE},
     {"IMEAnswer", &Preferences::IMEAnswer, IME_LEAVE, IME_CLOSE},
     {"IMEComment", &Preferences::IMEComment, IME_LEAVE, IME_CLOSE},
+    {"ExportFormat", &Preferences::ExportFormat, 0, 3},
+    {"ExportEncoding", &Preferences::ExportEncoding, 0, 2},
 };
 
 // The saved font records: each is stored under its prefix + "Name",

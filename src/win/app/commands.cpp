@@ -7,6 +7,7 @@
 
 #include "resources/resource.h"
 #include "win/base/app_state.h"
+#include "win/app/exchange_win.h"
 #include "win/app/file_commands.h"
 #include "win/base/help.h"
 #include "win/operations/about_dialog.h"
@@ -151,6 +152,8 @@ const Command kCommands[] = {
     {CMD_PROBLEM_CHECK, [](HWND w, int) { show_problem_check(w); }},
     {CMD_RESET_HISTORY, [](HWND w, int) { reset_history_of_selection(w); }},
     {CMD_STATISTICS, [](HWND w, int) { show_statistics(w); }},
+    {CMD_IMPORT, [](HWND w, int) { import_cards_command(w); }},
+    {CMD_EXPORT, [](HWND w, int) { export_cards_command(w); }},
 };
 
 }  // namespace

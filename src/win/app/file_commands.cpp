@@ -133,6 +133,11 @@ std::optional<std::string> choose_open_file(HWND owner, const char* title, const
     return run_file_dialog(owner, false, title, filter, default_extension, "");
 }
 
+std::optional<std::string> choose_save_file(HWND owner, const char* title, const char* filter,
+                                            const char* default_extension, const std::string& proposed) {
+    return run_file_dialog(owner, true, title, filter, default_extension, proposed);
+}
+
 void update_title() {
     if (!app().main_window) return;
     std::string title = app().doc.file_name + (app().read_only ? " (読み取り専用)" : "") + " - " +

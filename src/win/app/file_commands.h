@@ -23,6 +23,9 @@ void set_file_dialog_hook(FileDialogHook hook);
 // the chosen path, or nothing when cancelled. Goes through the hook above.
 std::optional<std::string> choose_open_file(HWND owner, const char* title, const char* filter,
                                             const char* default_extension);
+// The save dialog likewise, starting with the proposed name.
+std::optional<std::string> choose_save_file(HWND owner, const char* title, const char* filter,
+                                            const char* default_extension, const std::string& proposed);
 
 // "<file_name> - Quizo Editor".
 void update_title();

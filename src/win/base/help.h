@@ -33,6 +33,8 @@ inline constexpr DWORD kTopicRecovery = 2024;
 inline constexpr DWORD kTopicStatistics = 2025;
 inline constexpr DWORD kTopicCards = 2026;
 inline constexpr DWORD kTopicPrint = 2031;
+inline constexpr DWORD kTopicImport = 2036;
+inline constexpr DWORD kTopicExport = 2037;
 // Every topic the program opens: the help file must have each of them
 // (help/context.h; checked against the built file by the GUI tests).
 inline constexpr DWORD kHelpTopics[] = {
@@ -40,6 +42,7 @@ inline constexpr DWORD kHelpTopics[] = {
     kTopicPageSetup, kTopicDataInfo, kTopicFind, kTopicConditions, kTopicGroupChange,
     kTopicSelect, kTopicSort, kTopicCustomizeIme, kTopicCustomizeFonts, kTopicProblemCheck,
     kTopicPrint, kTopicReplace, kTopicRecovery, kTopicStatistics, kTopicCards,
+    kTopicImport, kTopicExport,
 };
 
 void initialize_help();
