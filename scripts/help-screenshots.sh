@@ -79,6 +79,22 @@ line 4 && shot "$main" pane_group
 line 6 && shot "$main" pane_message
 line 7 && shot "$main" pane_font
 line 15
+# Import: the file dialog (captioned like the import dialog) given the
+# file's name, then the import dialog over it; export.
+if key alt+f m && window "インポート" >/dev/null; then
+    xdotool type --delay 80 "cards.tsv"
+    key Return
+    sleep 1
+    if id=$(window "インポート"); then
+        shot "$id" import
+        key Escape
+    else
+        echo "skipped import: the file was not read"
+    fi
+else
+    echo "skipped import: no window \"インポート\""
+fi
+dialog "エクスポート" export alt+f e
 dialog "検索" find ctrl+f
 key ctrl+f
 dialog "検索条件" conditions alt+c
@@ -95,6 +111,8 @@ if key alt+v c && id=$(window "カスタマイズ"); then
     shot "$id" customize_fonts
     key Escape
 fi
+# The main window takes keys again only a while after the sheet closed.
+sleep 2
 dialog "ページ設定" page_setup alt+f t
 dialog "印刷プレビュー" print_preview alt+f v
 dialog "問題チェック" problem_check alt+c k
@@ -118,20 +136,6 @@ else
     echo "skipped statistics: no window \"成績\""
 fi
 dialog "履歴をリセット" reset_history alt+c h
-# Import: the file dialog (captioned like the import dialog) given the
-# file's name, then the import dialog over it; export.
-if key alt+f m && window "インポート" >/dev/null; then
-    xdotool type --delay 80 "cards.tsv"
-    key Return
-    sleep 1
-    if id=$(window "インポート"); then
-        shot "$id" import
-        key Escape
-    fi
-else
-    echo "skipped import: no window \"インポート\""
-fi
-dialog "エクスポート" export alt+f e
 # The customize sheet's recovery page: the third tab.
 if key alt+v c && id=$(window "カスタマイズ"); then
     xdotool mousemove --window "$id" 165 46 click 1
