@@ -12,6 +12,7 @@
 #include "core/document/card_document.h"
 #include "tool/qzotool.h"
 #include "tool/tool_files.h"
+#include "support/tool_run.h"
 
 namespace qz::tool {
 namespace {
@@ -25,21 +26,9 @@ const std::string kFixtures = QZ_SOURCE_DIR "/tests/data/exchange/";
 const std::string kTemp = testing::TempDir();
 const std::string kMissingFolder = kTemp + "exchange no such folder/";
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result run_tool(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = run(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::string read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using Result = test::ToolResult;
+using test::read_bytes;
+using test::run_tool;
 
 void write_bytes(const std::string& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -22,6 +22,7 @@
 #include "core/syntax/answer.h"
 #include "tool/cp932_output.h"
 #include "tool/find_command.h"
+#include "support/tool_run.h"
 
 namespace qz::tool {
 namespace {
@@ -36,21 +37,9 @@ const std::string kSample = QZ_SOURCE_DIR "/samples/sample.qzf";
 const std::string kData = QZ_SOURCE_DIR "/tests/data/";
 const std::string kOut = testing::TempDir() + "qzotool_test_out.qzf";
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result run_tool(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = run(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::string read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using Result = test::ToolResult;
+using test::read_bytes;
+using test::run_tool;
 
 TEST(QzotoolCheck, ReportsEveryRewrite) {
     const std::string malformed = kData + "malformed.qzf", v13 = kData + "version13.qzf",

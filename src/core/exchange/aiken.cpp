@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_set>
 
 namespace qz {
 namespace {
@@ -35,16 +34,6 @@ int option_line(std::string_view line, std::string_view* text) {
         return -1;
     *text = trim(line.substr(3));
     return line[0] - 'A';
-}
-
-// How many different texts (none empty) the shown alternatives of the run
-// [begin, end) hold, counted up to 10: a card finds one less at most as its
-// wrong choices, and looking for more would go round the whole run.
-int distinct_answers(const std::vector<ExchangeCard>& cards, std::size_t begin, std::size_t end) {
-    std::unordered_set<std::string_view> texts;
-    for (std::size_t k = begin; k < end && texts.size() < 10; ++k)
-        if (const std::string& text = shown_alternative(cards[k]); !text.empty()) texts.insert(text);
-    return static_cast<int>(texts.size());
 }
 
 }  // namespace

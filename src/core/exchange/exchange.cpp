@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 #include "core/document/line_queries.h"
 #include "core/syntax/answer.h"
@@ -300,6 +301,16 @@ std::string answer_from_alternatives(const std::vector<std::string>& alternative
 // The wrong choices of card k of a run: the shown alternatives of the next
 // cards of the run (from k on, round), none equal to the right one or
 // taken before; at most `wanted`.
+// How many different texts (none empty) the shown alternatives of the run
+// [begin, end) hold, counted up to 10: a card finds one less at most as its
+// wrong choices, and looking for more would go round the whole run.
+int distinct_answers(const std::vector<ExchangeCard>& cards, std::size_t begin, std::size_t end) {
+    std::unordered_set<std::string_view> texts;
+    for (std::size_t k = begin; k < end && texts.size() < 10; ++k)
+        if (const std::string& text = shown_alternative(cards[k]); !text.empty()) texts.insert(text);
+    return static_cast<int>(texts.size());
+}
+
 std::vector<const std::string*> wrong_choices(const std::vector<ExchangeCard>& cards, std::size_t begin,
                                               std::size_t end, std::size_t k, int wanted) {
     std::vector<const std::string*> out;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_set>
 
 #include "core/syntax/scan.h"
 
@@ -92,16 +91,6 @@ void comment_lines(std::string& out, std::string_view text) {
         if (end == std::string_view::npos) break;
         start = end + 1;
     }
-}
-
-// How many different texts (none empty) the shown alternatives of the run
-// [begin, end) hold, counted up to 10: a card finds one less at most as its
-// wrong choices, and looking for more would go round the whole run.
-int distinct_answers(const std::vector<ExchangeCard>& cards, std::size_t begin, std::size_t end) {
-    std::unordered_set<std::string_view> texts;
-    for (std::size_t k = begin; k < end && texts.size() < 10; ++k)
-        if (const std::string& text = shown_alternative(cards[k]); !text.empty()) texts.insert(text);
-    return static_cast<int>(texts.size());
 }
 
 }  // namespace
