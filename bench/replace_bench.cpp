@@ -33,10 +33,10 @@ constexpr qz::SearchConditions kConditions = 0xF7;
 
 void BM_ReplaceAll(benchmark::State& state) {
     const bool kanji = state.range(0) != 0;
-    qz::CardDocument doc;
-    fill(doc, kanji);
-    qz::EditorModel model(doc);
-    model.reset();
+    qz::CardDocument loaded;
+    fill(loaded, kanji);
+    qz::EditorModel model(loaded);
+    const qz::CardDocument& doc = model.doc();
     const qz::Replacer replacer =
         *qz::Replacer::make(kanji ? "旧地名" : "oldname", "新しい地名", kConditions);
     int matches = 0;
@@ -51,10 +51,10 @@ void BM_ReplaceAll(benchmark::State& state) {
 BENCHMARK(BM_ReplaceAll)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 void BM_UndoReplaceAll(benchmark::State& state) {
-    qz::CardDocument doc;
-    fill(doc, true);
-    qz::EditorModel model(doc);
-    model.reset();
+    qz::CardDocument loaded;
+    fill(loaded, true);
+    qz::EditorModel model(loaded);
+    const qz::CardDocument& doc = model.doc();
     const qz::Replacer replacer = *qz::Replacer::make("旧地名", "新しい地名", kConditions);
     for (auto _ : state) {
         state.PauseTiming();

@@ -1,7 +1,9 @@
 #!/bin/bash
 # Checks that includes run one way: the portable core (src/core) never
-# includes the Windows side, inside src/core and src/win no folder includes
-# one above its own, and inside a folder no two files include each other. Prints each bad include with where the file
+# includes the Windows side or the platform layer (src/platform), which
+# includes only the core and which the editor (src/win) and qzotool
+# (src/tool) call; inside src/core and src/win no folder includes one above
+# its own, and inside a folder no two files include each other. Prints each bad include with where the file
 # belongs and exits 1; exits 0 when all is well.
 set -u
 cd "$(dirname "$0")/.."
@@ -66,6 +68,12 @@ while IFS= read -r file; do
             continue
         fi
         ;;
+    platform)
+        if [[ $rest == */* ]]; then
+            fail "$file: src/platform has no folders; the platform layer is one folder of headers and their Win32 (*_win32.cpp) and POSIX (*_posix.cpp) implementations"
+            continue
+        fi
+        ;;
     tool | resources) ;;
     *)
         fail "$file: outside the layout; $(where_to "$file")"
@@ -78,6 +86,10 @@ while IFS= read -r file; do
         if [[ $include =~ ^\<($WIN_HEADERS)\.h\>$ ]]; then
             [[ $side == core ]] &&
                 fail "$file includes $include: the portable core never includes the Windows side; the file belongs under src/win/<folder>/ (${WIN_ORDER[*]})"
+            [[ $side == tool ]] &&
+                fail "$file includes $include: qzotool reaches the system through the platform layer (src/platform) only"
+            [[ $side == platform && $file == *_posix.* ]] &&
+                fail "$file includes $include: a POSIX implementation of the platform layer never includes Windows headers; the Win32 one is *_win32.cpp"
             continue
         fi
         [[ $include =~ ^\"([^\"]*)\"$ ]] || continue
@@ -97,9 +109,15 @@ while IFS= read -r file; do
             ((t >= 0 && t <= own)) ||
                 fail "$file includes $include: win/$folder may include only win folders up to its own (${WIN_ORDER[*]}); move the shared part down or this code up"
             ;;
-        win/core | win/resources | tool/core | tool/tool) ;;
+        win/core | win/platform | win/resources | tool/core | tool/platform | tool/tool | platform/core | platform/platform) ;;
+        core/platform)
+            fail "$file includes $include: the portable core never includes the platform layer, which lies above it; pass what the core needs in, or move this code up to src/platform"
+            ;;
         core/*)
             fail "$file includes $include: the portable core includes only src/core; the file belongs under src/win/<folder>/ (${WIN_ORDER[*]}) if it needs the Windows side"
+            ;;
+        platform/*)
+            fail "$file includes $include: the platform layer includes only src/core and src/platform; the editor (src/win) and qzotool (src/tool) call it, never the other way"
             ;;
         *)
             fail "$file includes $include: src/$side may not include src/$target"
@@ -111,7 +129,7 @@ done < <(find src -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.rc' \) | s
 # Inside one folder no two files (a header and its source count as one)
 # include each other: neither could then be understood, or moved, without
 # the other.
-for folder in src/core/* src/win/* src/tool; do
+for folder in src/core/* src/platform src/win/* src/tool; do
     [[ -d $folder ]] || continue
     edges=$(for file in "$folder"/*.cpp "$folder"/*.h; do
         [[ -e $file ]] || continue
@@ -130,11 +148,28 @@ for folder in src/core/* src/win/* src/tool; do
 done
 
 # The Windows side reaches the editor model one way: editor(), which takes
-# the list's selection first; a direct use would see a stale selection.
+# the list's selection first; a direct use would see a stale selection
+# (document() reads the model's document, which needs no selection).
 while IFS= read -r hit; do
     fail "$hit: use editor() (win/view/list_mirror_win.h), not the model itself"
 done < <(grep -rnE '\bapp\(\)\.editor\b|\ba\.editor\b' src/win --include='*.cpp' --include='*.h' |
-         grep -v '^src/win/view/list_mirror_win.cpp:' | cut -d: -f1,2)
+         grep -vE '^src/win/(view/list_mirror_win|base/app_state)\.cpp:' | cut -d: -f1,2)
+
+# The editor model owns the document and hands out a const view of it:
+# every change goes through the model's functions.
+while IFS= read -r hit; do
+    fail "$hit: the document is the editor model's; read it through document() (win/base/app_state.h), change it through editor()"
+done < <(grep -rnE '\bapp\(\)\.doc\b' src --include='*.cpp' --include='*.h' | cut -d: -f1,2)
+while IFS= read -r hit; do
+    fail "$hit: a const_cast of the document or its lines; change it through the editor model"
+done < <(grep -rnE 'const_cast<[[:space:]]*(const[[:space:]]+)?(qz::)?(CardDocument|DataLine)\b' src \
+             --include='*.cpp' --include='*.h' | grep -v '^src/core/document/card_document.cpp:' | cut -d: -f1,2)
+
+# Files are replaced in one place, the platform layer's atomic replace.
+while IFS= read -r hit; do
+    fail "$hit: replacing or renaming files is the platform layer's (replace_file_contents in platform/file_write.h)"
+done < <(grep -rnE '\b(MoveFileExA?|MoveFileA?|ReplaceFileA?|GetTempFileNameA?|SetFileInformationByHandle|renameat2?|linkat)\b|std::rename\b' \
+             src --include='*.cpp' --include='*.h' | grep -v '^src/platform/' | cut -d: -f1,2)
 
 if ((failures > 0)); then
     echo "check-layers: $failures problem(s); includes must run one way (see README, Layout)" >&2

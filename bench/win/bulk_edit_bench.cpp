@@ -29,7 +29,7 @@ using qz::bench::timed;
 template <class F>
 void time_with_undo(const char* what, F&& f) {
     const double ms = timed(f);
-    const int lines = qz::app().doc.count();
+    const int lines = qz::document().count();
     const double undo = timed([] { qz::undo_change(); });
     std::printf("%-34s %7.1f ms (undo %6.1f ms), lines after %d\n", what, ms, undo, lines);
 }
@@ -59,7 +59,7 @@ void run_bulk_edit_bench(HWND main, const std::string& dir) {
 
     select_all_lines();
     const double copy = timed([&] { copy_lines_to_clipboard(main); });
-    std::printf("%-34s %7.1f ms, lines %d\n", "copy all:", copy, app().doc.count());
+    std::printf("%-34s %7.1f ms, lines %d\n", "copy all:", copy, document().count());
 
     select(0, 1);
     show_line_in_pane(0);

@@ -122,7 +122,7 @@ void time_long_line(HWND main, const std::string& dir, const std::string& questi
                                     ",?20\r\n次の問題,次の答え,?20\r\n");
     app().editor.mark_saved();
     const double open = timed([&] { open_document(main, path); });
-    const std::size_t before = app().doc.line_at(0) ? app().doc.line_at(0)->text().size() : 0;
+    const std::size_t before = document().line_at(0) ? document().line_at(0)->text().size() : 0;
     const double edit_answer = timed([] {
         HWND answer = GetDlgItem(app().pane, IDC_QUESTION_ANSWER);
         SetFocus(answer);
@@ -137,7 +137,7 @@ void time_long_line(HWND main, const std::string& dir, const std::string& questi
         SendMessageA(question_box, WM_CHAR, 'y', 0);
         SetFocus(app().line_list);
     });
-    const std::size_t after = app().doc.line_at(0) ? app().doc.line_at(0)->text().size() : 0;
+    const std::size_t after = document().line_at(0) ? document().line_at(0)->text().size() : 0;
     const double next = timed([] { show_line_in_pane(1); });
     const double back = timed([] { show_line_in_pane(0); });
     std::printf("%-18s open and show %7.1f ms, type in answer %7.1f ms, in question %7.1f ms, "
@@ -159,7 +159,7 @@ void time_select_and_sort(HWND main, const std::string& dir, int lines) {
     SetFocus(app().line_list);
     SelectRequest all;
     all.first = 2;
-    all.last = app().doc.count() + 1;
+    all.last = document().count() + 1;
     all.by_text = true;
     all.conditions = 0x27;  // questions only
     all.text = "見つからない文字列";
@@ -170,7 +170,7 @@ void time_select_and_sort(HWND main, const std::string& dir, int lines) {
     all.group = 2;
     const double group = timed([&] { select_and_report(main, all); });
     std::printf("select by text, no match %.1f ms, every question %.1f ms; one group %.1f ms "
-                "(%d lines)\n", none, every, group, app().doc.count());
+                "(%d lines)\n", none, every, group, document().count());
 
     std::string text = "QUIZODATA V1.4\r\n";
     unsigned seed = 12345;
@@ -192,7 +192,7 @@ void time_select_and_sort(HWND main, const std::string& dir, int lines) {
     const double by_history = timed([&] { sort_questions(main, SORT_HISTORY, -1); });
     const double undo_history = timed([] { undo_change(); });
     std::printf("sort %d questions by question %.1f ms (undo %.1f ms), by history %.1f ms "
-                "(undo %.1f ms)\n", app().doc.count(), by_question, undo, by_history, undo_history);
+                "(undo %.1f ms)\n", document().count(), by_question, undo, by_history, undo_history);
     app().editor.mark_saved();
     DeleteFileA(path.c_str());
 }
@@ -223,7 +223,7 @@ void time_information(HWND main, const std::string& dir, int lines) {
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     const double lower = timed([&] { show_data_information(main); });
-    const int version = app().doc.version;
+    const int version = document().version;
     const double undo = timed([] { undo_change(); });
     const double apply = timed([] { reload_pane_resources(); });
     // A pane commit near the top relabels every line below it.
@@ -392,7 +392,7 @@ int main(int argc, char** argv) {
     UpdateWindow(app().line_list);
     pump();
     double t2 = now_ms();
-    app().editor.change_version(app().doc.version);
+    app().editor.change_version(document().version);
     save_document(main);
     double t3 = now_ms();
 
@@ -418,7 +418,7 @@ int main(int argc, char** argv) {
         double k0 = now_ms();
         SendMessageA(app().line_list, LVM_DELETEALLITEMS, 0, 0);
         double k1 = now_ms();
-        SendMessageA(app().line_list, LVM_SETITEMCOUNT, app().doc.count(), LVSICF_NOSCROLL);
+        SendMessageA(app().line_list, LVM_SETITEMCOUNT, document().count(), LVSICF_NOSCROLL);
         double k2 = now_ms();
         for (int p = 0; p <= 100; ++p)
             SendMessageA(app().status_bar, SB_SETTEXTA, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>("x"));
@@ -442,7 +442,7 @@ int main(int argc, char** argv) {
         std::printf("  refill list %.1f ms (of which showing line 0 in the pane: %.1f ms), paint %.1f ms, "
                     "pending messages %.1f ms\n", f - e, j - i, g - f, h - g);
     }
-    std::printf("lines: %d (%.1f MB)\n", app().doc.count(),
+    std::printf("lines: %d (%.1f MB)\n", document().count(),
                 static_cast<double>(read_whole_file(nullptr, first)->size()) / 1e6);
     std::printf("open and paint:   %7.1f ms\n", t1 - t0);
     std::printf("open another:     %7.1f ms\n", t2 - t1);
@@ -501,9 +501,9 @@ int main(int argc, char** argv) {
     double find = timed([&] { find_next(main); });
     double select_all = timed([] { select_all_lines(); });
     double remove = timed([&] { delete_selected_lines(main); });
-    int left = app().doc.count();
+    int left = document().count();
     double undo_remove = timed([] { undo_change(); });
-    int restored = app().doc.count();
+    int restored = document().count();
     double redo_remove = timed([] { redo_change(); });
     std::printf("one-title document: %d lines\n", kLines);
     std::printf("invert selection:   %7.1f ms (and back: %.1f ms)\n", invert, invert_back);

@@ -12,6 +12,7 @@
 #include "win/app/data_file_win.h"
 #include "win/app/exchange_win.h"
 #include "win/app/file_commands.h"
+#include "win/base/file_dialog_win.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ void run_exchange_bench(HWND main, const std::string& dir) {
     const double total = bench::timed([&] { import_cards_command(main); });
     std::printf("%-44s %7.1f ms (dialog up after %.1f ms)\n", "import 100,000 rows, preview and insert:", total,
                 dialog_shown - t0);
-    std::printf("%-44s %7d\n", "  lines in the document:", app().doc.count());
+    std::printf("%-44s %7d\n", "  lines in the document:", document().count());
     const double exported = bench::timed([&] { export_cards_command(main); });
     std::printf("%-44s %7.1f ms\n", "export 100,000 cards:", exported);
 

@@ -42,10 +42,10 @@ void run_print_bench(HWND main, const std::string& dir) {
         return;
     }
     double t0 = now_ms();
-    const int pages = render_pages(main, dc, kAllPages, kAllPages, 0, app().doc);
+    const int pages = render_pages(main, dc, kAllPages, kAllPages, PrintOutput::count, document());
     const double count = now_ms() - t0;
 
-    std::unique_ptr<PrintPages> layout = PrintPages::create(main, dc, app().doc);
+    std::unique_ptr<PrintPages> layout = PrintPages::create(main, dc, document());
     t0 = now_ms();
     const int counted = layout ? layout->count_pages() : 0;
     const double keep = now_ms() - t0;

@@ -20,7 +20,8 @@
 #include "core/exchange/text_encoding.h"
 #include "core/syntax/scan.h"
 #include "tool/cp932_output.h"
-#include "tool/replace_file.h"
+#include "platform/file_read.h"
+#include "platform/file_write.h"
 #include "tool/tool_files.h"
 
 namespace qz::tool {
@@ -195,7 +196,7 @@ int run_export(const std::vector<std::string>& args, std::ostream& out, std::ost
     const bool to_file = parsed->operands.size() == 2 && parsed->operands[1] != "-";
     if (to_file) {
         const std::string& target = parsed->operands[1];
-        if (!replace_file(target, result.bytes)) {
+        if (replace_file_contents(target, result.bytes) != 0) {
             report(err, target, kWriteFailed);
             return kExitFailed;
         }
@@ -229,7 +230,7 @@ int run_import(const std::vector<std::string>& args, std::ostream& out, std::ost
     const std::string& target = parsed->operands[1];
 
     std::string bytes;
-    const ReadResult read = read_file(in, bytes, kMaxImportFileBytes);
+    const ReadResult read = read_file_bytes(in, bytes, kMaxImportFileBytes);
     if (!read.ok()) {
         report(err, in, read.message);
         return kExitFailed;
@@ -269,7 +270,7 @@ int run_import(const std::vector<std::string>& args, std::ostream& out, std::ost
     CardDocument doc;
     doc.version = kImportVersion;
     for (DataLine& line : lines) doc.append(std::move(line));
-    if (!replace_file(target, write_data_file(doc))) {
+    if (replace_file_contents(target, write_data_file(doc)) != 0) {
         report(err, target, kWriteFailed);
         return kExitFailed;
     }

@@ -20,7 +20,7 @@
 #include "tool/find_command.h"
 #include "tool/replace_command.h"
 #include "tool/stats_command.h"
-#include "tool/replace_file.h"
+#include "platform/file_write.h"
 #include "tool/tool_files.h"
 #include "tool/pictures_command.h"
 
@@ -157,7 +157,7 @@ int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
     if (!read) return kExitFailed;
     // A file with the header alone opens with one blank line.
     if (!any_line) text.append("\r\n", 2);
-    if (!replace_file(args[1], text)) {
+    if (replace_file_contents(args[1], text) != 0) {
         report(err, args[1], kWriteFailed);
         return kExitFailed;
     }

@@ -10,7 +10,7 @@
 #include "core/operations/replace.h"
 #include "tool/cp932_output.h"
 #include "tool/find_command.h"
-#include "tool/replace_file.h"
+#include "platform/file_write.h"
 #include "tool/tool_files.h"
 
 namespace qz::tool {
@@ -115,15 +115,14 @@ int run_replace(const std::vector<std::string>& args, std::ostream& out, std::os
     if (!replacer) return kExitFailed;  // cannot happen: the text is not empty
 
     const std::string& file = parsed->operands[2];
-    CardDocument doc;
-    if (!load(file, doc, err)) return kExitFailed;
-    EditorModel model(doc);
-    model.reset();
+    CardDocument loaded;
+    if (!load(file, loaded, err)) return kExitFailed;
+    EditorModel model(loaded);
     const ReplaceCounts counts = replace_all(model, *replacer, false);
 
     const bool to_other = parsed->operands.size() == 4;
     const std::string& target = to_other ? parsed->operands[3] : file;
-    if ((to_other || counts.lines > 0) && !replace_file(target, write_data_file(doc))) {
+    if ((to_other || counts.lines > 0) && replace_file_contents(target, write_data_file(model.doc())) != 0) {
         report(err, target, "書き込みできません。");
         return kExitFailed;
     }

@@ -9,15 +9,12 @@
 
 #include <sys/stat.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include "core/document/data_file.h"
 #include "core/document/file_check.h"
 #include "core/image/picture.h"
 #include "core/syntax/byte_search.h"
 #include "core/syntax/scan.h"
+#include "platform/file_read.h"
 #include "tool/cp932_output.h"
 
 namespace qz::tool {
@@ -30,73 +27,6 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace
 
-namespace {
-
-#ifdef _WIN32
-// What the system says of the file; under Wine stat() cannot tell a device
-// or a pipe from a missing file, and opening either does not wait.
-FileFacts facts_of(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME)
-            return {FileKind::missing, 0};
-    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return {FileKind::folder, 0};
-    }
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {FileKind::regular, 0};  // opening tells the rest
-    FileFacts facts{GetFileType(file) == FILE_TYPE_DISK ? FileKind::regular : FileKind::other, 0};
-    LARGE_INTEGER size{};
-    if (facts.kind == FileKind::regular && GetFileSizeEx(file, &size))
-        facts.size = static_cast<std::uint64_t>(size.QuadPart);
-    CloseHandle(file);
-    return facts;
-}
-#else
-FileFacts facts_of(const std::string& path) {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0)
-        // Anything but a missing file is left for opening to tell.
-        return {errno == ENOENT || errno == ENOTDIR ? FileKind::missing : FileKind::regular, 0};
-    if (S_ISDIR(status.st_mode)) return {FileKind::folder, 0};
-    if (!S_ISREG(status.st_mode)) return {FileKind::other, 0};
-    return {FileKind::regular, static_cast<std::uint64_t>(status.st_size)};
-}
-#endif
-
-}  // namespace
-
-ReadResult read_file(const std::string& path, std::string& bytes, std::uint64_t limit) {
-    bytes.clear();
-    // Checked before opening: opening a pipe waits for a writer.
-    const FileRefusal refusal = refuse_file(path, facts_of(path), limit);
-    if (refusal != FileRefusal::none) return ReadResult::refused(refusal, limit);
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return ReadResult::failed();
-    struct stat status {};
-    if (fstat(fileno(file.get()), &status) != 0) return ReadResult::failed();
-    const FileFacts facts{S_ISREG(status.st_mode) ? FileKind::regular : FileKind::other,
-                          static_cast<std::uint64_t>(status.st_size)};
-    if (const FileRefusal late = refuse_file(path, facts, limit); late != FileRefusal::none)
-        return ReadResult::refused(late, limit);
-    // One read of the size the file system gives; then whatever a file
-    // that grew still holds, up to the limit.
-    bytes.resize(static_cast<std::size_t>(facts.size));
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-    char chunk[1 << 16];
-    std::size_t got;
-    while (bytes.size() <= limit && (got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0)
-        bytes.append(chunk, got);
-    if (std::ferror(file.get())) return ReadResult::failed();
-    if (bytes.size() > limit) {
-        bytes.clear();
-        return ReadResult::refused(FileRefusal::too_large, limit);
-    }
-    return {};
-}
-
 std::size_t file_size(const std::string& path) {
     struct stat status {};
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)
@@ -106,7 +36,7 @@ std::size_t file_size(const std::string& path) {
 
 ReadResult read_local_file(const std::string& path, std::string& bytes, std::uint64_t limit) {
 #ifdef _WIN32
-    return read_file(path, bytes, limit);
+    return read_file_bytes(path, bytes, limit);
 #else
     std::string local = path;
     for (std::size_t i = 0; i < local.size(); ++i) {
@@ -115,7 +45,7 @@ ReadResult read_local_file(const std::string& path, std::string& bytes, std::uin
         else if (local[i] == '\\')
             local[i] = '/';
     }
-    return read_file(local, bytes, limit);
+    return read_file_bytes(local, bytes, limit);
 #endif
 }
 
@@ -128,7 +58,7 @@ void report(std::ostream& err, const std::string& path, const std::string& messa
 }
 
 bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err) {
-    const ReadResult read = read_file(path, bytes, kMaxDataFileBytes);
+    const ReadResult read = read_file_bytes(path, bytes, kMaxDataFileBytes);
     if (read.ok()) return true;
     report(err, path, read.message);
     return false;
@@ -205,7 +135,7 @@ bool read_lines_whole(const std::string& path, std::ostream& err,
 bool read_lines_in_pieces(const std::string& path, std::ostream& err,
                           const std::function<void(int version)>& start,
                           const std::function<void(char* p, char* end)>& piece, NulBytes& nul) {
-    const FileRefusal refusal = refuse_file(path, facts_of(path), kMaxDataFileBytes);
+    const FileRefusal refusal = refuse_file(path, file_facts(path), kMaxDataFileBytes);
     if (refusal != FileRefusal::none) {
         report(err, path, refusal_message(refusal, kMaxDataFileBytes));
         return false;

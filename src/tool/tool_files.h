@@ -14,13 +14,8 @@
 
 namespace qz::tool {
 
-// Reads a whole ordinary file of at most `limit` bytes (a missing file, a
-// folder, a device or pipe, a file too large are refused before anything
-// is read).
-ReadResult read_file(const std::string& path, std::string& bytes,
-                     std::uint64_t limit = kMaxDataFileBytes);
-// read_file on a path as the editor writes it: on Linux a backslash
-// separates folders too.
+// read_file_bytes (platform/file_read.h) on a path as the editor writes
+// it: on Linux a backslash separates folders too.
 ReadResult read_local_file(const std::string& path, std::string& bytes,
                            std::uint64_t limit = kMaxDataFileBytes);
 
@@ -33,7 +28,7 @@ void report(std::ostream& err, const std::string& path, const std::string& messa
 // The size the file system gives for a file; 0 when it gives none.
 std::size_t file_size(const std::string& path);
 
-// read_file, or false after the editor's message.
+// read_file_bytes, or false after the editor's message.
 bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err);
 
 // Reads a data file's lines the way read_data_file does, without a

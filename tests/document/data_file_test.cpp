@@ -1,5 +1,5 @@
 #include "core/document/data_file.h"
-#include "core/document/editor_model.h"
+#include "core/document/edit_history.h"
 
 #include <gtest/gtest.h>
 
@@ -196,16 +196,21 @@ TEST(DataFile, SampleSurvivesReadAndWrite) {
 TEST(ReadDataFile, HeldLinesOutliveTheBufferTheyCameFrom) {
     const std::string first = kHeader + "q1,a,<00\r\n#t,000000\r\nq2,b,<00\r\n"s;
     const std::string other = kHeader + "x1,a,<00\r\n#u,000000\r\nx2,b,<00\r\n"s;
+    // The history alone, as the editor model keeps it: the steps outlive
+    // the document they were made on.
     CardDocument doc;
-    EditorModel editor(doc);
+    EditHistory history;
     ASSERT_EQ(read_data_file(first, doc).status, LoadStatus::ok);
     EXPECT_TRUE(doc.line_at(0)->in_file_buffer());
 
-    editor.commit_line(0, "q1,edited,<00");
+    EditStep edit;
+    edit.push_back(LineEdit::replace_lines({0}, {DataLine(LINE_TEXT, "q1,edited,<00")}));
+    apply_step(doc, edit);
+    history.record(std::move(edit));
     EXPECT_FALSE(doc.line_at(0)->in_file_buffer());
-    editor.undo();
+    history.undo(doc);
     EXPECT_EQ(doc.line_at(0)->text(), "q1,a,<00");
-    editor.redo();  // the text as read goes back into the history
+    history.redo(doc);  // the text as read goes back into the history
     const DataLine copy = *doc.line_at(1);
     const std::vector<DataLine> taken = doc.extract({2});
 
@@ -213,7 +218,7 @@ TEST(ReadDataFile, HeldLinesOutliveTheBufferTheyCameFrom) {
     EXPECT_EQ(copy.text(), "#t,000000");
     EXPECT_EQ(taken[0].text(), "q2,b,<00");
     EXPECT_FALSE(copy.in_file_buffer() || taken[0].in_file_buffer());
-    editor.undo();  // onto the new document's first line
+    history.undo(doc);  // onto the new document's first line
     EXPECT_EQ(doc.line_at(0)->text(), "q1,a,<00");
     EXPECT_EQ(doc.line_at(1)->text(), "#u,000000");
 }

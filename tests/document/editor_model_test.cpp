@@ -269,10 +269,10 @@ TEST(EditorModel, LineOperations) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CardDocument doc;
-        fill(doc, c.shape);
-        EditorModel model(doc);
-        model.reset();
+        CardDocument loaded;
+        fill(loaded, c.shape);
+        EditorModel model(loaded);
+        const CardDocument& doc = model.doc();
         model.set_selection(c.selected, c.focus);
         model.set_current(c.current);
         const std::string before = texts(doc);
@@ -297,10 +297,10 @@ TEST(EditorModel, LineOperations) {
 }
 
 TEST(EditorModel, UndoSelectsTheTouchedLines) {
-    CardDocument doc;
-    fill(doc, "qqqqqq");
-    EditorModel model(doc);
-    model.reset();
+    CardDocument loaded;
+    fill(loaded, "qqqqqq");
+    EditorModel model(loaded);
+    const CardDocument& doc = model.doc();
     model.set_selection({1, 2, 4}, 4);
     model.delete_selected();
     model.undo();
@@ -314,10 +314,10 @@ TEST(EditorModel, UndoSelectsTheTouchedLines) {
 }
 
 TEST(EditorModel, VersionChangeTurnsSettingsIntoComments) {
-    CardDocument doc;
-    fill(doc, "gqm");
-    EditorModel model(doc);
-    model.reset();
+    CardDocument loaded;
+    fill(loaded, "gqm");
+    EditorModel model(loaded);
+    const CardDocument& doc = model.doc();
     ChangeReport change = model.change_version(13);
     EXPECT_EQ(doc.version, 13);
     EXPECT_EQ(texts(doc), "'Group=g0|q1,a,<00|'Message=m2|");
@@ -332,10 +332,10 @@ TEST(EditorModel, VersionChangeTurnsSettingsIntoComments) {
 }
 
 TEST(EditHistory, OldestStepsGoFirstAndTheSavedStateWithThem) {
-    CardDocument doc;
-    fill(doc, "q");
-    EditorModel model(doc);
-    model.reset();
+    CardDocument loaded;
+    fill(loaded, "q");
+    EditorModel model(loaded);
+    const CardDocument& doc = model.doc();
     for (int i = 0; i < 1005; ++i) model.commit_line(0, "q" + std::to_string(i));
     EXPECT_EQ(model.history().size(), 1000u);
     while (model.can_undo()) model.undo();
@@ -343,12 +343,14 @@ TEST(EditHistory, OldestStepsGoFirstAndTheSavedStateWithThem) {
     EXPECT_TRUE(model.modified());
 
     // Removed lines are held by their steps.
-    for (int i = 0; i < 10; ++i) doc.append(DataLine(LINE_TEXT, std::string(1000, 'x')));
+    CardDocument held;
+    fill(held, "q");
+    for (int i = 0; i < 10; ++i) held.append(DataLine(LINE_TEXT, std::string(1000, 'x')));
     EditHistory small(1000, 4096);
     for (int i = 0; i < 10; ++i) {
         EditStep step;
         step.push_back(LineEdit::remove_lines({1}));
-        apply_step(doc, step);
+        apply_step(held, step);
         small.record(std::move(step));
     }
     EXPECT_LE(small.bytes(), 4096u);
@@ -364,12 +366,12 @@ TEST(EditorModel, UndoAndRedoRestoreTheBytes) {
     const std::string kinds = "qqqq#'_gm";
     int fresh = 0;
     for (int round = 0; round < 200; ++round) {
-        CardDocument doc;
+        CardDocument loaded;
         std::string shape;
         for (int i = 1 + pick(12); i > 0; --i) shape += kinds[pick(static_cast<int>(kinds.size()))];
-        fill(doc, shape);
-        EditorModel model(doc);
-        model.reset();
+        fill(loaded, shape);
+        EditorModel model(loaded);
+        const CardDocument& doc = model.doc();
         // The bytes at each history position; the saved position (npos
         // once a new step dropped it from reach).
         std::vector<std::string> states{write_data_file(doc)};

@@ -50,8 +50,7 @@ TEST(RecoverySchedule, WritesOnlyChangesAtMostOnceAnIntervalAndRemovesWhenUnmodi
 }
 
 TEST(RecoverySchedule, TheModelCountsEveryChangeAndPendingPaneEdit) {
-    CardDocument doc;
-    EditorModel model(doc);
+    EditorModel model;
     model.new_document();
     std::uint64_t last = model.changes();
     auto changed = [&] {

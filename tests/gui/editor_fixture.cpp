@@ -9,6 +9,7 @@
 
 #include "win/base/color_chooser_win.h"
 #include "win/app/file_commands.h"
+#include "win/base/file_dialog_win.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
 #include "win/base/win_handle.h"

@@ -78,10 +78,10 @@ protected:
 
     HWND main_window() const { return app().main_window; }
     HWND list() const { return app().line_list; }
-    CardDocument& doc() const { return app().doc; }
+    const CardDocument& doc() const { return app().editor.doc(); }
     // Unsaved changes, and a change that leaves the bytes as they are.
     bool modified() const { return app().editor.modified(); }
-    void make_modified() const { app().editor.change_version(app().doc.version); }
+    void make_modified() const { app().editor.change_version(doc().version); }
 
     // Every line's text joined by '|', "_" for a line without text.
     std::string joined_lines() const;

@@ -36,7 +36,7 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnYesAndAFailedSaveKeepsTheOldFileAn
     write_file(path, kSmall);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     start(path);
-    doc().set_text(doc().line_at(1), "x,y,<00");
+    app().editor.commit_line(1, "x,y,<00");
     make_modified();
     answers_ = {IDNO};
     command(CMD_SAVE);
@@ -56,7 +56,7 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnYesAndAFailedSaveKeepsTheOldFileAn
     write_file(locked, kSmall);
     CreateDirectoryA(folder.c_str(), nullptr);
     start(locked);
-    doc().set_text(doc().line_at(1), "new,a,<00");
+    app().editor.commit_line(1, "new,a,<00");
     make_modified();
     {
         // Another program holds the file open without sharing.
@@ -134,7 +134,7 @@ TEST_F(FileCommandsTest, SaveChangesPrompt) {
     EXPECT_FALSE(modified());
     EXPECT_FALSE(app().editor.can_undo());
     // Yes whose Save As is cancelled stops the operation.
-    doc().set_text(doc().line_at(0), "kept,a,<00");
+    app().editor.commit_line(0, "kept,a,<00");
     make_modified();
     answers_ = {IDYES};
     dialog_answers_ = {""};
@@ -300,7 +300,7 @@ TEST_F(FileCommandsTest, SavingKeepsAttributesAccessRightsAndLinks) {
     start();
     for (const char* name : {"private.qzf", "hidden.qzf", "link.qzf"}) {
         open_document(main_window(), dir_ + "\\" + name);
-        doc().set_text(doc().line_at(0), "'saved");
+        app().editor.commit_line(0, "'saved");
         command(CMD_SAVE);
         EXPECT_TRUE(messages_.empty()) << name;
     }
@@ -329,7 +329,7 @@ TEST_F(FileCommandsTest, SavingUnderJapaneseNamesRemovesLeftoversOfThatFileOnly)
     SetFileAttributesA((folder + "\\ソフト表.qzf.~FFFF.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
     start("\"" + path + "\"");
     ASSERT_TRUE(messages_.empty());
-    doc().set_text(doc().line_at(0), "'表");
+    app().editor.commit_line(0, "'表");
     command(CMD_SAVE);
     const std::string saved = "QUIZODATA V1.4\r\n'表\r\nq,a,<00\r\n";
     EXPECT_EQ(read_file(path), saved);

@@ -4,6 +4,7 @@
 #include "win/base/win_handle.h"
 #include "editor_fixture.h"
 #include "win/app/file_commands.h"
+#include "win/base/file_dialog_win.h"
 #include "win/base/picture_win.h"
 #include "resources/resource.h"
 

@@ -4,7 +4,7 @@
 #include "resources/question_pane_ids.h"
 #include "resources/resource.h"
 #include "win/app/recovery_win.h"
-#include "win/base/file_lock_win.h"
+#include "platform/file_lock.h"
 #include "win/base/message_box.h"
 
 namespace qz::test {

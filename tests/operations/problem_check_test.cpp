@@ -121,11 +121,11 @@ TEST(ProblemCheck, RewrittenLinesCountWhileTheyKeepTheirText) {
 // A row names its line by id: a line put where a deleted one was is not it,
 // and undoing the delete brings the line itself back.
 TEST(ProblemCheck, ARowLeadsToItsOwnLineOnlyThroughDeletesInsertsAndUndo) {
-    CardDocument doc;
-    ASSERT_EQ(read_data_file(file_of({"#t,000000", "q1,a,<00", ",empty,<00", "q3,a,<00"}), doc).status,
+    CardDocument loaded;
+    ASSERT_EQ(read_data_file(file_of({"#t,000000", "q1,a,<00", ",empty,<00", "q3,a,<00"}), loaded).status,
               LoadStatus::ok);
-    EditorModel model(doc);
-    model.reset();
+    EditorModel model(loaded);
+    const CardDocument& doc = model.doc();
     const std::vector<Problem> problems = check_problems(doc);
     ASSERT_EQ(problems.size(), 1u);
     const std::uint32_t id = problems[0].line_id;
@@ -144,10 +144,10 @@ TEST(ProblemCheck, ARowLeadsToItsOwnLineOnlyThroughDeletesInsertsAndUndo) {
 
 // The data information: the other report on the whole document.
 TEST(DataInfo, CountsLinesTitlesQuestionsAndNamesTheGroups) {
-    CardDocument doc;
-    doc.append(DataLine(LINE_TEXT, ""));
-    EditorModel model(doc);
-    model.reset();
+    CardDocument loaded;
+    loaded.append(DataLine(LINE_TEXT, ""));
+    EditorModel model(loaded);
+    const CardDocument& doc = model.doc();
     DataInfo info = data_info(model);
     EXPECT_EQ(info.file_name, "（新規）");
     EXPECT_EQ(info.version, 14);
@@ -156,12 +156,11 @@ TEST(DataInfo, CountsLinesTitlesQuestionsAndNamesTheGroups) {
     EXPECT_EQ(info.group_names, (std::array<std::string, 10>{"全般", "１", "２", "３", "４", "５", "６",
                                                              "７", "８", "９"}));
 
-    doc.clear();
-    doc.file_name = "C:\\データ\\q.qzf";
+    loaded.file_name = "C:\\データ\\q.qzf";
     for (auto [kind, text] : {std::pair{LINE_TITLE, "#t,000000"}, {LINE_TEXT, "q,a,<00"},
                               {LINE_GROUP, "$Group=歴史,地理"}, {LINE_TEXT, "'c"}, {LINE_TEXT, "q,a,<00"}})
-        doc.append(DataLine(kind, text));
-    model.reset();
+        loaded.append(DataLine(kind, text));
+    model.replace(loaded, {});
     model.change_version(14);  // OK without a change still marks the document modified
     info = data_info(model);
     EXPECT_EQ(info.file_name, doc.file_name);

@@ -14,11 +14,12 @@ constexpr SearchConditions kIgnoreAll = SEARCH_IGNORE_CASE | SEARCH_IGNORE_WIDTH
 constexpr SearchConditions kAllFields = SEARCH_TITLE | SEARCH_QUESTION | SEARCH_ANSWER | SEARCH_COMMENT;
 
 struct Editor {
-    CardDocument doc;
-    EditorModel model{doc};
+    EditorModel model;
+    const CardDocument& doc = model.doc();
     explicit Editor(const std::string& body, const char* version = "1.4") {
-        read_data_file(std::string("QUIZODATA V") + version + "\r\n" + body, doc);
-        model.reset();
+        CardDocument loaded;
+        read_data_file(std::string("QUIZODATA V") + version + "\r\n" + body, loaded);
+        model.replace(loaded, {});
     }
     std::string texts() const {
         std::string joined;

@@ -15,12 +15,13 @@ namespace {
 
 // A document read from `body`, these lines selected, `current` current.
 struct Editor {
-    CardDocument doc;
-    EditorModel model{doc};
+    EditorModel model;
+    const CardDocument& doc = model.doc();
     Editor(const std::string& body, const std::vector<int>& selected, int current = -1,
            const char* version = "1.4") {
-        read_data_file(std::string("QUIZODATA V") + version + "\r\n" + body, doc);
-        model.reset();
+        CardDocument loaded;
+        read_data_file(std::string("QUIZODATA V") + version + "\r\n" + body, loaded);
+        model.replace(loaded, {});
         model.set_selection(selected, selected.empty() ? -1 : selected.front());
         model.set_current(current);
     }
@@ -145,10 +146,10 @@ TEST(SelectLines, RangesGroupsAndTexts) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CardDocument doc;
-        fill(doc, kQuiz);
-        EditorModel model(doc);
-        model.reset();
+        CardDocument loaded;
+        fill(loaded, kQuiz);
+        EditorModel model(loaded);
+        const CardDocument& doc = model.doc();
         model.set_selection({0, 2}, 2);
         model.set_current(2);
         SelectOutcome out = select_lines(model, c.request);
@@ -194,10 +195,10 @@ TEST(SortQuestions, Orders) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CardDocument doc;
-        fill(doc, c.lines);
-        EditorModel model(doc);
-        model.reset();
+        CardDocument loaded;
+        fill(loaded, c.lines);
+        EditorModel model(loaded);
+        const CardDocument& doc = model.doc();
         model.set_selection(c.selected, c.selected.front());
         model.set_current(c.selected.front());
         EditOutcome out = sort_selected_questions(model, c.key, c.direction);
@@ -215,10 +216,10 @@ TEST(SortQuestions, Orders) {
 }
 
 TEST(SortQuestions, NothingToSortOrNothingMoves) {
-    CardDocument doc;
-    fill(doc, {"#t,000000", "'c", "", "a,1,<00", "b,1,<00"});
-    EditorModel model(doc);
-    model.reset();
+    CardDocument loaded;
+    fill(loaded, {"#t,000000", "'c", "", "a,1,<00", "b,1,<00"});
+    EditorModel model(loaded);
+    const CardDocument& doc = model.doc();
     model.set_selection({0, 1, 2}, 0);
     EXPECT_EQ(sort_selected_questions(model, SORT_QUESTION, 1).refusal, "問題が選択されていません。");
     model.set_selection({3, 4}, 3);

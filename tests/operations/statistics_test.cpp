@@ -78,10 +78,10 @@ TEST(MarkStatistics, BandsAndMarksText) {
 }
 
 TEST(SelectByMarks, AtMostAndAtLeastBesideTheirNearMisses) {
-    CardDocument doc;
-    read_data_file(fixture(), doc);
-    EditorModel model(doc);
-    model.reset();
+    CardDocument loaded;
+    read_data_file(fixture(), loaded);
+    EditorModel model(loaded);
+    const CardDocument& doc = model.doc();
     struct Row {
         int marks;
         bool at_most;
@@ -110,10 +110,10 @@ TEST(SelectByMarks, AtMostAndAtLeastBesideTheirNearMisses) {
 }
 
 TEST(ResetHistories, SelectedQuestionsOnlyAsOneUndoableStep) {
-    CardDocument doc;
-    read_data_file(fixture(), doc);
-    EditorModel model(doc);
-    model.reset();
+    CardDocument loaded;
+    read_data_file(fixture(), loaded);
+    EditorModel model(loaded);
+    const CardDocument& doc = model.doc();
     const std::string before = write_data_file(doc);
     // The lone question, title A, q0 and the comment: two questions.
     model.set_selection({0, 1, 2, 34}, 0);

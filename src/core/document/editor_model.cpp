@@ -17,6 +17,7 @@ void EditorModel::reset() {
 
 void EditorModel::close_document() {
     current_ = -1;
+    read_only_ = false;
     doc_.clear();
     reset();
 }
@@ -29,11 +30,22 @@ void EditorModel::new_document() {
     reset();
 }
 
-void EditorModel::replace(CardDocument& loaded, bool changed_on_reading) {
+void EditorModel::replace(CardDocument& loaded, Opening opening) {
     current_ = -1;
     doc_.adopt(loaded);
+    read_only_ = opening.read_only;
     reset();
-    if (changed_on_reading) history_.mark_unsaved();
+    if (opening.changed_on_reading) history_.mark_unsaved();
+}
+
+void EditorModel::restore(CardDocument& loaded, std::string file_name) {
+    loaded.file_name = std::move(file_name);
+    replace(loaded, Opening{true});
+}
+
+const std::string& EditorModel::recovery_name() const {
+    static const std::string untitled = UNTITLED_NAME;
+    return read_only_ ? untitled : doc_.file_name;
 }
 
 // ---------------------------------------------------------------------------

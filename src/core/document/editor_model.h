@@ -1,10 +1,11 @@
 // The editor model: the card document, the selection in the line list, the
 // current line and the history of changes.
 //
-// Every change of the document goes through apply() (the line operations
-// below are built on it), which records the step for undo and reports what
-// changed; the views mirror the model and refresh only that. The modified
-// flag follows from the history.
+// The model owns the document and hands out only a const view of it: every
+// change goes through apply() (the line operations below are built on it),
+// which records the step for undo and reports what changed, or through the
+// document's life below (new, open, restore, close). The views mirror the
+// model and refresh only that. The modified flag follows from the history.
 #pragma once
 
 #include <string>
@@ -26,28 +27,44 @@ struct EditOutcome {
 
 class EditorModel {
 public:
-    explicit EditorModel(CardDocument& doc) : doc_(doc) {}
+    // No lines, no file name.
+    EditorModel() { reset(); }
+    // Takes the lines of `loaded` (left empty), unmodified, as replace() does.
+    explicit EditorModel(CardDocument& loaded) { replace(loaded, Opening{}); }
     EditorModel(const EditorModel&) = delete;
     EditorModel& operator=(const EditorModel&) = delete;
 
-    CardDocument& doc() { return doc_; }
     const CardDocument& doc() const { return doc_; }
 
-    // The document was replaced as a whole: no history, nothing selected,
-    // no pending edit, unmodified.
-    void reset();
-
-    // ---- The document's life; each ends as reset() does, with no current
-    // line. New, Open, dropping a file and the recent list all go through
-    // these.
+    // ---- The document's life; each leaves no history, nothing selected,
+    // no pending edit and no current line. New, Open, dropping a file, the
+    // recent list and a restored recovery file all go through these.
     // No lines at all: while a file is read, nothing of the one before
     // stays (the view shows nothing either).
     void close_document();
     // An untitled document, format 1.4, with one blank line.
     void new_document();
-    // The document read into `loaded` (left empty); `changed_on_reading`
-    // when reading changed it (NUL bytes dropped): it is then modified.
-    void replace(CardDocument& loaded, bool changed_on_reading);
+    // How a document read from a file came: `changed_on_reading` when
+    // reading changed it (NUL bytes dropped: it is then modified),
+    // `read_only` when another editor has its file open.
+    struct Opening {
+        bool changed_on_reading = false;
+        bool read_only = false;
+    };
+    // The document read into `loaded` (left empty), under the name it got.
+    void replace(CardDocument& loaded, Opening opening);
+    // A recovery file read into `loaded`, taken as the document named
+    // `file_name` (a data file or UNTITLED_NAME) with unsaved changes.
+    void restore(CardDocument& loaded, std::string file_name);
+
+    // The document's file name (UNTITLED_NAME for an untitled one).
+    const std::string& file_name() const { return doc_.file_name; }
+    // Opened while another editor had its file open: it is saved only
+    // under another name, and what is typed into it is kept as an
+    // untitled document's.
+    bool read_only() const { return read_only_; }
+    // The name whose recovery file keeps what is typed here.
+    const std::string& recovery_name() const;
 
     // ---- Selection: the selected lines, the focused line, the anchor of a
     // range. It follows the lines when lines are inserted before it.
@@ -120,8 +137,10 @@ public:
     bool modified() const { return !history_.at_saved() || pending_edit_; }
     void mark_saved();
     // Saved under another name, which the document takes.
+    // It is no longer read-only.
     void mark_saved_as(std::string file_name) {
         doc_.file_name = std::move(file_name);
+        read_only_ = false;
         mark_saved();
     }
     void mark_unsaved() { history_.mark_unsaved(); }
@@ -137,10 +156,14 @@ public:
     std::uint64_t changes() const { return history_.changes() + pane_changes_; }
 
 private:
+    // The document was replaced as a whole: no history, nothing selected,
+    // no pending edit, unmodified.
+    void reset();
     void resize_selection();
     void select_touched(const ChangeReport& change);
 
-    CardDocument& doc_;
+    CardDocument doc_;
+    bool read_only_ = false;
     EditHistory history_;
     std::vector<char> selected_;
     int selected_count_ = 0;

@@ -23,7 +23,7 @@ std::string_view text_key_field(const DataLine& line, int key) {
 EditOutcome sort_selected_questions(EditorModel& model, int key, int direction,
                                     const CollationKey& collate) {
     EditOutcome out;
-    CardDocument& doc = model.doc();
+    const CardDocument& doc = model.doc();
     std::vector<int> places;
     for (int index : model.selected())
         if (is_question(doc.line_at(index))) places.push_back(index);

@@ -14,12 +14,10 @@
 #include "win/base/help.h"
 #include "win/base/guarded.h"
 #include "win/base/message_box.h"
+#include "win/base/modeless_win.h"
 #include "win/base/separator.h"
 #include "win/view/pane_host.h"
-#include "win/operations/print_preview_win.h"
 #include "win/operations/problem_check_win.h"
-#include "win/operations/replace_win.h"
-#include "win/operations/statistics_win.h"
 #include "win/view/list_mirror_win.h"
 #include "win/view/marks_chart.h"
 
@@ -142,14 +140,13 @@ void open_command_line(const char* command_line) {
 bool preprocess_message(MSG& msg) {
     Application& a = app();
     if (help_pretranslate(msg)) return true;
-    // Before the accelerators: the main window is disabled under the preview.
-    if (print_preview_message(msg)) return true;
-    if (replace_dialog_message(msg)) return true;
+    // Before the accelerators: the print preview (the main window is
+    // disabled under it) and the replace dialog.
+    if (modeless_message(msg, ModelessTurn::before_accelerators)) return true;
     if (a.accelerators && a.main_window &&
         TranslateAcceleratorA(a.main_window, a.accelerators, &msg))
         return true;
-    if (problem_check_message(msg)) return true;
-    if (statistics_message(msg)) return true;
+    if (modeless_message(msg, ModelessTurn::after_accelerators)) return true;
     HWND dialog = a.pane ? a.pane : a.main_window;
     return dialog && IsDialogMessageA(dialog, &msg);
 }

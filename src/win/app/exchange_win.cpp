@@ -14,7 +14,8 @@
 #include "win/app/data_file_win.h"
 #include "win/app/file_commands.h"
 #include "win/base/app_state.h"
-#include "win/base/file_read_win.h"
+#include "win/base/file_dialog_win.h"
+#include "platform/file_read.h"
 #include "win/base/message_box.h"
 #include "win/operations/export_dialog_win.h"
 #include "win/operations/import_dialog_win.h"
@@ -101,8 +102,8 @@ void import_cards_command(HWND main_window) {
     ImportDialogRequest request;
     request.bytes = bytes;
     request.file_name = *path;
-    request.groups = document_group_names(app().doc);
-    request.version = app().doc.version;
+    request.groups = document_group_names(document());
+    request.version = document().version;
     std::optional<std::vector<DataLine>> lines = ask_import(main_window, request);
     if (!lines || lines->empty()) return;
     insert_imported(std::move(*lines));
@@ -112,7 +113,7 @@ void export_cards_command(HWND main_window) {
     focus_list();
     Application& a = app();
     ExportDialogRequest request;
-    request.document_name = a.doc.file_name;
+    request.document_name = document().file_name;
     request.selected_lines = editor().selected_count();
     request.format = static_cast<ExchangeFormat>(std::min<int>(a.prefs.ExportFormat, 3));
     request.encoding = static_cast<TextEncoding>(std::min<int>(a.prefs.ExportEncoding, 2));
@@ -126,7 +127,7 @@ void export_cards_command(HWND main_window) {
     int skipped = 0;
     const std::vector<int> selected = choice->selection ? editor().selected() : std::vector<int>{};
     const std::vector<ExchangeCard> cards =
-        cards_from_document(a.doc, choice->selection ? &selected : nullptr, choice->selection ? &skipped : nullptr);
+        cards_from_document(document(), choice->selection ? &selected : nullptr, choice->selection ? &skipped : nullptr);
     ExportOptions options;
     options.encoding = choice->encoding;
     const ExportResult result = cards.empty() ? ExportResult{} : export_cards(cards, choice->format, options);

@@ -1,7 +1,5 @@
 #include "win/app/file_commands.h"
 
-#include <commdlg.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -9,12 +7,13 @@
 #include <optional>
 
 #include "core/prefs/settings_file.h"
+#include "platform/file_lock.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
 #include "win/app/data_file_win.h"
 #include "win/app/recovery_win.h"
 #include "win/base/choice_box.h"
-#include "win/base/file_lock_win.h"
+#include "win/base/file_dialog_win.h"
 #include "win/base/message_box.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
@@ -23,48 +22,13 @@
 namespace qz {
 namespace {
 
-constexpr DWORD kDialogBufferSize = 4096;
-
 constexpr char kFileFilter[] =
     "Quizo データファイル(*.qzf)\0*.QZF\0すべてのファイル(*.*)\0*.*\0";
 
-FileDialogHook& file_dialog_hook() {
-    static FileDialogHook hook;
-    return hook;
-}
-
-// Runs the open or save dialog; the chosen path, or nothing when cancelled.
-std::optional<std::string> run_file_dialog(HWND owner, bool save, const char* title, const char* filter,
-                                           const char* default_extension, const std::string& proposed) {
-    if (file_dialog_hook()) return file_dialog_hook()(owner, save, proposed);
-    // Room for a longer choice than fits, so that it is refused by name
-    // rather than by a dialog error.
-    std::string path = proposed;
-    path.resize(kDialogBufferSize);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrTitle = title;
-    ofn.lpstrFilter = filter;
-    ofn.lpstrFile = path.data();
-    ofn.nMaxFile = kDialogBufferSize;
-    ofn.lpstrDefExt = default_extension;
-    ofn.Flags = save ? OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST
-                     : OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
-    if (!chosen) {
-        if (CommDlgExtendedError())
-            show_error(owner, save ? "「ファイル名を付けて保存」でエラーが発生しました。"
-                                   : "「ファイルを開く」でエラーが発生しました。");
-        return std::nullopt;
-    }
-    path.resize(std::strlen(path.c_str()));
-    return path;
-}
-
 // The open or save dialog for data files, starting from the document's name.
 std::optional<std::string> choose_file(HWND owner, bool save) {
-    return run_file_dialog(owner, save, nullptr, kFileFilter, "qzf", app().doc.file_name);
+    return save ? choose_save_file(owner, nullptr, kFileFilter, "qzf", editor().file_name())
+                : choose_open_file(owner, nullptr, kFileFilter, "qzf", editor().file_name());
 }
 
 HMENU file_menu(HWND main_window) {
@@ -83,11 +47,18 @@ struct FileStamp {
         return CompareFileTime(&written, &other.written) == 0 && size == other.size;
     }
 };
-std::optional<FileStamp> known_stamp;
 
-// The lock of the open document's file (none for an untitled or a
-// read-only document).
-FileLock document_lock;
+// What the open document has of its file beside the model (which holds its
+// name and whether it is read-only): the lock, none for an untitled or a
+// read-only document, and the stamp it was read or written with.
+struct DocumentFile {
+    FileLock lock;
+    std::optional<FileStamp> stamp;
+};
+DocumentFile& document_file() {
+    static DocumentFile file;
+    return file;
+}
 
 std::optional<FileStamp> stamp_of(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -108,15 +79,13 @@ void show_new_document() {
 // recovery file and its lock go with it.
 void close_document() {
     remove_recovery_file();
-    document_lock = FileLock();
-    app().read_only = false;
+    document_file() = DocumentFile();
     destroy_pane();
     editor().close_document();
     empty_line_list();
 }
 
 void start_new_document() {
-    known_stamp.reset();
     close_document();
     editor().new_document();
     show_new_document();
@@ -126,27 +95,15 @@ void start_new_document() {
 
 void set_file_read_observer(FileReadObserver observer) { file_read_observer = observer; }
 
-void set_file_dialog_hook(FileDialogHook hook) { file_dialog_hook() = std::move(hook); }
-
-std::optional<std::string> choose_open_file(HWND owner, const char* title, const char* filter,
-                                            const char* default_extension) {
-    return run_file_dialog(owner, false, title, filter, default_extension, "");
-}
-
-std::optional<std::string> choose_save_file(HWND owner, const char* title, const char* filter,
-                                            const char* default_extension, const std::string& proposed) {
-    return run_file_dialog(owner, true, title, filter, default_extension, proposed);
-}
-
 void update_title() {
     if (!app().main_window) return;
-    std::string title = app().doc.file_name + (app().read_only ? " (読み取り専用)" : "") + " - " +
+    std::string title = editor().file_name() + (editor().read_only() ? " (読み取り専用)" : "") + " - " +
                         kAppCaption;
     SetWindowTextA(app().main_window, title.c_str());
 }
 
 bool confirm_discard(HWND owner) {
-    CardDocument& doc = app().doc;
+    const CardDocument& doc = document();
     if (!editor().modified()) return true;
     std::string question = doc.file_name + " は変更されています。保存しますか？";
     switch (message_box(owner, question.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
@@ -193,21 +150,24 @@ Access access_to(HWND owner, const std::string& path, FileLock& lock) {
 // Nothing opened: the document that was open stays; at start-up there is
 // none, and an untitled one begins.
 void keep_document() {
-    if (app().doc.count() == 0) start_new_document();
+    if (document().count() == 0) start_new_document();
 }
 
 // Reads `path` into the model (a restored recovery file: bound to the
 // data file's name, modified); false after the reader's message.
-bool load_document(HWND owner, const std::string& path, const std::string& name, bool restored) {
+bool load_document(HWND owner, const std::string& path, const std::string& name, bool restored,
+                   bool read_only) {
     CardDocument loaded;
     ReadOutcome read = read_data_file_at(owner, path, loaded);
     if (read.magic_matched && !restored) add_recent_file(owner, path);
     if (!read.ok) return false;
-    if (restored) loaded.file_name = name;
-    known_stamp = name == UNTITLED_NAME ? std::nullopt : stamp_of(name);
+    document_file().stamp = name == UNTITLED_NAME ? std::nullopt : stamp_of(name);
     // The NUL bytes are gone from the document, not yet from the file.
     const NulBytes nul = read.result.nul_bytes;
-    editor().replace(loaded, restored || nul.count > 0);
+    if (restored)
+        editor().restore(loaded, name);
+    else
+        editor().replace(loaded, {.changed_on_reading = nul.count > 0, .read_only = read_only});
     if (file_read_observer) file_read_observer(read.result);
     show_new_document();
     if (nul.count > 0 && owner)
@@ -219,7 +179,7 @@ bool load_document(HWND owner, const std::string& path, const std::string& name,
 // UNTITLED_NAME); one that cannot be read is reported and kept.
 bool restore_document(HWND owner, const std::string& recovery, const std::string& name) {
     close_document();
-    if (!load_document(owner, recovery, name, true)) return false;
+    if (!load_document(owner, recovery, name, true, false)) return false;
     adopt_recovery_file(recovery);
     return true;
 }
@@ -237,19 +197,17 @@ void open_document(HWND owner, const std::string& path) {
     if (offer == RecoveryOffer::cancel) return keep_document();
     if (offer == RecoveryOffer::restore && restore_document(owner, recovery, path)) {
         add_recent_file(owner, path);
-        document_lock = std::move(lock);
+        document_file().lock = std::move(lock);
         return;
     }
     // Nothing of the file that was open stays in view (or in memory) behind
     // a message about this one.
     close_document();
-    if (!load_document(owner, path, path, false)) {
+    if (!load_document(owner, path, path, false, access == Access::read_only)) {
         start_new_document();
         return;
     }
-    document_lock = std::move(lock);
-    app().read_only = access == Access::read_only;
-    if (app().read_only) update_title();
+    document_file().lock = std::move(lock);
 }
 
 void start_document(HWND owner) {
@@ -267,16 +225,17 @@ namespace {
 bool save_to(HWND owner, const std::string& path) {
     // Leaving the editing pane commits its pending edit.
     if (app().line_list) SetFocus(app().line_list);
-    if (path == app().doc.file_name && known_stamp) {
+    DocumentFile& file = document_file();
+    if (path == editor().file_name() && file.stamp) {
         const std::optional<FileStamp> now = stamp_of(path);
-        if (now && !(*now == *known_stamp) &&
+        if (now && !(*now == *file.stamp) &&
             message_box(owner, "ファイルはほかのプログラムで変更されています。上書きしますか？",
                         MB_YESNO | MB_ICONWARNING) != IDYES)
             return false;
     }
     // Another editor has the file open: its work is not overwritten.
     FileLock lock;
-    if (path != app().doc.file_name || !document_lock.held()) {
+    if (path != editor().file_name() || !file.lock.held()) {
         lock = FileLock::take(full_path(path), app().main_window);
         if (!lock.held() && lock.other()) {
             const std::string text = "このファイルは別のウィンドウで開かれています。\n" + path;
@@ -284,11 +243,10 @@ bool save_to(HWND owner, const std::string& path) {
             return false;
         }
     }
-    if (!write_data_file_at(owner, app().doc, path)) return false;
-    known_stamp = stamp_of(path);
+    if (!write_data_file_at(owner, document(), path)) return false;
+    file.stamp = stamp_of(path);
     remove_recovery_file();
-    if (lock.held()) document_lock = std::move(lock);
-    app().read_only = false;
+    if (lock.held()) file.lock = std::move(lock);
     editor().mark_saved_as(path);
     update_title();
     return true;
@@ -297,8 +255,8 @@ bool save_to(HWND owner, const std::string& path) {
 }  // namespace
 
 bool save_document(HWND owner) {
-    if (app().doc.file_name == UNTITLED_NAME || app().read_only) return save_as(owner);
-    return save_to(owner, app().doc.file_name);
+    if (editor().file_name() == UNTITLED_NAME || editor().read_only()) return save_as(owner);
+    return save_to(owner, editor().file_name());
 }
 
 void open_file_command(HWND owner) {

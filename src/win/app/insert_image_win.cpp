@@ -3,7 +3,7 @@
 #include <shlwapi.h>
 
 #include "win/base/app_state.h"
-#include "win/app/file_commands.h"
+#include "win/base/file_dialog_win.h"
 #include "win/base/message_box.h"
 #include "win/view/pane_common.h"
 #include "core/image/image_path.h"
@@ -20,7 +20,7 @@ void insert_image_reference(HWND main_window) {
     HWND target = GetFocus();
     std::optional<std::string> chosen = choose_open_file(main_window, "画像を挿入", kImageFilter, "bmp");
     if (!chosen) return;
-    CardDocument& doc = app().doc;
+    const CardDocument& doc = document();
     if (!chosen->empty() && !doc.file_name.empty() && ChrCmpIA(static_cast<unsigned char>((*chosen)[0]), static_cast<unsigned char>(doc.file_name[0])) == 0 &&
         message_box(main_window, "相対パスにしますか？", MB_YESNO | MB_ICONQUESTION) == IDYES) {
         if (std::optional<std::string> relative = relative_image_path(doc.file_name, *chosen))

@@ -49,25 +49,6 @@ HWND create_toolbar(HWND hwnd) {
                            static_cast<int>(std::size(buttons)), 0, 0, 0, 0, sizeof(TBBUTTON));
 }
 
-void insert_columns(HWND list) {
-    const Preferences& prefs = app().prefs;
-    const struct {
-        const char* header;
-        int width;
-    } columns[] = {{"行", prefs.ListColumnLine},
-                   {"種類", prefs.ListColumnType},
-                   {"データ", prefs.ListColumnData}};
-    for (int i = 0; i < 3; ++i) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = columns[i].width;
-        column.pszText = const_cast<char*>(columns[i].header);
-        column.iSubItem = i;
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
-}
-
 void set_menu_check(HWND hwnd, int id, bool checked) {
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
@@ -118,7 +99,6 @@ LRESULT on_create(HWND hwnd) {
     set_menu_check(hwnd, CMD_TOGGLE_STATUS_BAR, a.prefs.Flags & SHOW_STATUS_BAR);
 
     if (!create_pane_resources()) return -1;
-    insert_columns(a.line_list);
     rebuild_recent_menu(hwnd);
     start_recovery_timer(hwnd);
     return 0;
@@ -176,9 +156,11 @@ LRESULT on_notify(HWND hwnd, WPARAM wparam, LPARAM lparam) {
     auto* header = reinterpret_cast<NMHDR*>(lparam);
     if (header->idFrom == IDC_LINE_LIST) {
         switch (header->code) {
-        case LVN_GETDISPINFOA:
-            answer_line_list_texts(*reinterpret_cast<NMLVDISPINFOA*>(lparam));
-            return 0;
+        case LVN_GETDISPINFOA: {
+            LRESULT result = 0;
+            line_list_notify(*header, result);
+            return result;
+        }
         case LVN_KEYDOWN: {
             auto* key = reinterpret_cast<NMLVKEYDOWN*>(lparam);
             if (key->wVKey == VK_TAB)

@@ -13,7 +13,7 @@
 #include "win/app/data_file_win.h"
 #include "win/base/app_state.h"
 #include "win/base/choice_box.h"
-#include "win/base/file_lock_win.h"
+#include "platform/file_lock.h"
 #include "win/base/win_handle.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
@@ -97,9 +97,9 @@ void start_write(const std::string& path) {
         job->path = path;
         // The pane's edit, not yet committed, is part of what was typed.
         if (std::optional<std::string> pending = pending_pane_text())
-            job->bytes = write_data_file(app().doc, model.current(), *pending);
+            job->bytes = write_data_file(document(), model.current(), *pending);
         else
-            job->bytes = write_data_file(app().doc);
+            job->bytes = write_data_file(document());
         r.job = std::move(job);
     } catch (const std::bad_alloc&) {
         // No room for the copy: tried again an interval later, editing goes on.
@@ -137,7 +137,7 @@ void recovery_tick() {
     // A read-only document is another editor's file: what is typed into it
     // here is kept as an untitled document's.
     if (action == RecoveryAction::write)
-        start_write(recovery_file_of(app().read_only ? UNTITLED_NAME : app().doc.file_name));
+        start_write(recovery_file_of(model.recovery_name()));
     else if (action == RecoveryAction::remove)
         remove_recovery_file();
 }

@@ -9,6 +9,8 @@ Application& app() {
     return instance;
 }
 
+const CardDocument& document() { return app().editor.doc(); }
+
 void center_dialog(HWND dialog) {
     RECT work{}, self{}, owner_rect{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -23,6 +25,11 @@ void center_dialog(HWND dialog) {
                           {owner_rect.left, owner_rect.top, owner_rect.right, owner_rect.bottom},
                           {work.left, work.top, work.right, work.bottom});
     MoveWindow(dialog, box.x, box.y, box.width, box.height, TRUE);
+}
+
+void bring_to_front(HWND window) {
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
 }
 
 }  // namespace qz

@@ -35,14 +35,11 @@ struct Application {
     Preferences prefs;
     Preferences default_prefs;
     PrintSettings print;
-    CardDocument doc;
-    // Every change of `doc` goes through the editor model. The Windows side
-    // reaches it only through editor() (list_mirror_win.h), which first
-    // takes over the list's selection when the list is ahead of it.
-    EditorModel editor{doc};
-    // The document was opened while another editor had its file open: it
-    // is saved only under another name.
-    bool read_only = false;
+    // The editor model owns the open document, its file name and whether
+    // it is read-only. The Windows side changes it only through editor()
+    // (list_mirror_win.h), which first takes over the list's selection when
+    // the list is ahead of it, and reads the document through document().
+    EditorModel editor;
     // The last text confirmed in the find dialog.
     std::optional<std::string> search_text;
     // The last text replacing put in (the replace dialog shares the search
@@ -52,7 +49,13 @@ struct Application {
 
 Application& app();
 
+// The open document, to read: every change goes through the editor model.
+const CardDocument& document();
+
 // Centres a dialog over its owner, inside the desktop work area.
 void center_dialog(HWND dialog);
+
+// Brings another copy's window to the front (restored when minimised).
+void bring_to_front(HWND window);
 
 }  // namespace qz

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "win/base/app_state.h"
-#include "win/base/file_read_win.h"
+#include "platform/file_read.h"
 #include "win/base/message_box.h"
 #include "win/base/win_handle.h"
 #include "core/image/bmp_file.h"
@@ -57,7 +57,7 @@ int draw_segment(HDC dc, const char* text, std::size_t length, RECT& rect, UINT 
 }  // namespace
 
 std::string image_base() {
-    std::string base = app().doc.file_name;
+    std::string base = document().file_name;
     if (base == UNTITLED_NAME) {
         char folder[MAX_PATH] = {};
         const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);

@@ -1,42 +1,14 @@
-// Move-only owners for Win32 handles.
+// Move-only owners for the Win32 handles of windows and drawing; those of
+// files come from the platform layer.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
+#include "platform/handles.h"
+
 namespace qz {
-
-template <class Traits>
-class unique_handle {
-public:
-    using pointer = typename Traits::pointer;
-
-    unique_handle() noexcept = default;
-    explicit unique_handle(pointer h) noexcept : handle_(h) {}
-    unique_handle(const unique_handle&) = delete;
-    unique_handle& operator=(const unique_handle&) = delete;
-    unique_handle(unique_handle&& other) noexcept : handle_(other.release()) {}
-    unique_handle& operator=(unique_handle&& other) noexcept {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
-    ~unique_handle() { close(); }
-
-    pointer get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return Traits::valid(handle_); }
-    pointer release() noexcept { return std::exchange(handle_, Traits::invalid()); }
-    void reset(pointer h = Traits::invalid()) noexcept {
-        close();
-        handle_ = h;
-    }
-
-private:
-    void close() noexcept {
-        if (Traits::valid(handle_)) Traits::close(handle_);
-    }
-    pointer handle_ = Traits::invalid();
-};
 
 template <class Handle>
 struct gdi_traits {
@@ -44,13 +16,6 @@ struct gdi_traits {
     static pointer invalid() noexcept { return nullptr; }
     static bool valid(pointer h) noexcept { return h != nullptr; }
     static void close(pointer h) noexcept { DeleteObject(h); }
-};
-
-struct file_traits {
-    using pointer = HANDLE;
-    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static bool valid(pointer h) noexcept { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void close(pointer h) noexcept { CloseHandle(h); }
 };
 
 struct global_traits {
@@ -81,23 +46,14 @@ struct dc_traits {
     static void close(pointer h) noexcept { DeleteDC(h); }
 };
 
-struct find_traits {
-    using pointer = HANDLE;
-    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static bool valid(pointer h) noexcept { return h != INVALID_HANDLE_VALUE; }
-    static void close(pointer h) noexcept { FindClose(h); }
-};
-
 using unique_font = unique_handle<gdi_traits<HFONT>>;
 using unique_brush = unique_handle<gdi_traits<HBRUSH>>;
 using unique_pen = unique_handle<gdi_traits<HPEN>>;
 using unique_bitmap = unique_handle<gdi_traits<HBITMAP>>;
 using unique_region = unique_handle<gdi_traits<HRGN>>;
-using unique_file = unique_handle<file_traits>;
 using unique_global = unique_handle<global_traits>;
 using unique_menu = unique_handle<menu_traits>;
 using unique_module = unique_handle<module_traits>;
-using unique_find = unique_handle<find_traits>;
 // A device context made by CreateDCA or CreateCompatibleDC.
 using unique_dc = unique_handle<dc_traits>;
 

@@ -60,7 +60,7 @@ void swap_question_answer(HWND owner) {
 void change_group_of_selection(HWND owner) {
     focus_list();
     GroupChangeRequest request;
-    for (int i = 0; i < 10; ++i) request.names[static_cast<std::size_t>(i)] = group_name(app().doc, i);
+    for (int i = 0; i < 10; ++i) request.names[static_cast<std::size_t>(i)] = group_name(document(), i);
     if (const std::optional<int> group = ask_group_change(owner, request)) set_group_of_selection(owner, *group);
 }
 

@@ -102,7 +102,7 @@ void show_data_information(HWND owner) {
     std::optional<int> version = run_data_info_dialog(owner, data_info(editor()));
     if (!version) return;
     ChangeReport change = editor().change_version(*version);
-    if (change.first >= 0) relabel_lines(change.first, a.doc.count() - 1);
+    if (change.first >= 0) relabel_lines(change.first, document().count() - 1);
     // The pane shows the line again as the new format reads it: the answer
     // number list comes or goes, a settings line now is a comment.
     if (a.pane && editor().current() >= 0) show_line_in_pane(editor().current());

@@ -119,7 +119,7 @@ void find(HWND owner, int direction) {
     if (a.search_text->empty()) return;
     std::optional<MatchTable> table = build_match_table(*a.search_text, a.prefs.search_conditions);
     if (!table) return;
-    int found = find_matching_line(a.doc, *table, editor().current(), direction);
+    int found = find_matching_line(document(), *table, editor().current(), direction);
     if (found < 0) {
         message_box(owner, "検索文字列が見つかりません。", MB_OK | MB_ICONINFORMATION);
         return;

@@ -16,6 +16,7 @@
 #include "win/base/guarded.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
+#include "win/base/report_list_win.h"
 
 namespace qz {
 namespace {
@@ -32,10 +33,7 @@ constexpr struct {
     const char* label;
 } kSeparators[] = {{'\t', "タブ"}, {',', "コンマ"}, {';', "セミコロン"}};
 
-struct Column {
-    const char* caption;
-    int width;  // dialog units
-};
+using Column = ReportColumn;  // widths in dialog units
 constexpr Column kColumnColumns[] = {{"列", 22}, {"名前", 140}, {"読み込む内容", 86}};
 constexpr Column kPreviewColumns[] = {{"種類", 36}, {"問題", 150}, {"答え", 120}, {"グループ", 62}};
 constexpr Column kProblemColumns[] = {{"行", 30}, {"列", 24}, {"内容", 314}};
@@ -83,6 +81,7 @@ struct ImportDialog {
     int titles = 0;
     // The rows of the lists.
     std::vector<Row> columns, preview, problem_rows;
+    ReportList lists[3];
     int column = -1;  // the column whose role the combo box shows
     std::optional<std::vector<DataLine>> answer;
 };
@@ -268,18 +267,17 @@ void show(HWND dialog, ImportDialog& d) {
     SetDlgItemTextA(dialog, IDC_IMPORT_SUMMARY, summary(d).c_str());
 }
 
-void add_columns(HWND dialog, int id, const Column* columns, std::size_t count) {
-    HWND list = item(dialog, id);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-    for (std::size_t i = 0; i < count; ++i) {
-        RECT width{0, 0, columns[i].width, 0};
-        MapDialogRect(dialog, &width);
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<char*>(columns[i].caption);
-        column.cx = width.right;
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
+const Row* row_of(const ImportDialog& d, UINT_PTR list, int index);
+
+// A list of the dialog showing its rows of `d`.
+ReportList rows_list(HWND dialog, const ImportDialog& d, int id, std::span<const Column> columns) {
+    ReportList list(item(dialog, id), [&d, id](int row, int column) {
+        const Row* r = row_of(d, static_cast<UINT_PTR>(id), row);
+        return r && static_cast<std::size_t>(column) < r->size() ? (*r)[static_cast<std::size_t>(column)].c_str()
+                                                                 : "";
+    });
+    list.add_columns(columns, dialog);
+    return list;
 }
 
 void add_strings(HWND dialog, int id, std::initializer_list<const char*> texts) {
@@ -296,9 +294,9 @@ INT_PTR on_init(HWND dialog, ImportDialog& d) {
     for (const auto& s : kSeparators) add_strings(dialog, IDC_IMPORT_SEPARATOR, {s.label});
     for (int r = 0; r < kColumnRoles; ++r)
         add_strings(dialog, IDC_IMPORT_ROLE, {column_role_label(static_cast<ColumnRole>(r))});
-    add_columns(dialog, IDC_IMPORT_COLUMNS, kColumnColumns, std::size(kColumnColumns));
-    add_columns(dialog, IDC_IMPORT_PREVIEW, kPreviewColumns, std::size(kPreviewColumns));
-    add_columns(dialog, IDC_IMPORT_PROBLEMS, kProblemColumns, std::size(kProblemColumns));
+    d.lists[0] = rows_list(dialog, d, IDC_IMPORT_COLUMNS, kColumnColumns);
+    d.lists[1] = rows_list(dialog, d, IDC_IMPORT_PREVIEW, kPreviewColumns);
+    d.lists[2] = rows_list(dialog, d, IDC_IMPORT_PROBLEMS, kProblemColumns);
 
     d.format = guess_format(d.request.file_name, d.request.bytes);
     reload(d, true);
@@ -382,14 +380,10 @@ const Row* row_of(const ImportDialog& d, UINT_PTR list, int index) {
 }
 
 void on_notify(HWND dialog, ImportDialog& d, NMHDR& header) {
-    if (header.code == LVN_GETDISPINFOA) {
-        LVITEMA& it = reinterpret_cast<NMLVDISPINFOA&>(header).item;
-        const Row* row = row_of(d, header.idFrom, it.iItem);
-        if ((it.mask & LVIF_TEXT) && it.cchTextMax > 0) {
-            const std::size_t column = static_cast<std::size_t>(it.iSubItem);
-            lstrcpynA(it.pszText, row && column < row->size() ? (*row)[column].c_str() : "", it.cchTextMax);
-        }
-    } else if (header.code == LVN_ITEMCHANGED && header.idFrom == IDC_IMPORT_COLUMNS) {
+    LRESULT result = 0;
+    for (ReportList& list : d.lists)
+        if (list.notify(header, result)) return;
+    if (header.code == LVN_ITEMCHANGED && header.idFrom == IDC_IMPORT_COLUMNS) {
         const NMLISTVIEW& change = reinterpret_cast<NMLISTVIEW&>(header);
         if (change.iItem >= 0 && (change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED)) {
             d.column = change.iItem;

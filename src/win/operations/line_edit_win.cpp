@@ -75,7 +75,7 @@ bool add_question_line(HWND owner, bool at_end) {
 
 bool add_settings_line(HWND owner, int kind) {
     // Settings lines exist from format 1.4 on.
-    if (!is_settings_kind(kind) || app().doc.version < 14) return false;
+    if (!is_settings_kind(kind) || document().version < 14) return false;
     focus_list();
     EditOutcome outcome = editor().add_settings_line(kind);
     if (!outcome.refusal.empty()) {

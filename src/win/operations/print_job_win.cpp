@@ -25,7 +25,7 @@ int count_pages(HWND main_window) {
     if (!dc) return -1;
     app().print.copies = 1;
     int cut_off = 0;
-    const int pages = render_pages(main_window, dc, kAllPages, kAllPages, 0, app().doc, &cut_off);
+    const int pages = render_pages(main_window, dc, kAllPages, kAllPages, PrintOutput::count, document(), &cut_off);
     DeleteDC(dc);
     if (pages > 0 && cut_off > 0) {
         const std::string text = std::to_string(pages) + " ページのうち、カード " + std::to_string(cut_off) +
@@ -75,7 +75,7 @@ void print_job(HWND owner, HDC dc, int first, int last, const CardDocument& doc)
     info.cbSize = sizeof info;
     info.lpszDocName = doc.file_name.c_str();
     StartDocA(dc, &info);
-    render_pages(owner, dc, first, last, 1, doc);
+    render_pages(owner, dc, first, last, PrintOutput::print, doc);
     EndDoc(dc);
     close_printing_dialog(owner);
 }
@@ -106,7 +106,7 @@ void print_command(HWND main_window) {
         first = request.nFromPage;
         last = request.nToPage;
     }
-    print_job(main_window, request.hDC, first, last, app().doc);
+    print_job(main_window, request.hDC, first, last, document());
     DeleteDC(request.hDC);
 }
 

@@ -11,6 +11,7 @@
 #include "win/base/guarded.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
+#include "win/base/modeless_win.h"
 #include "win/base/page_setup.h"
 #include "win/base/win_handle.h"
 #include "win/operations/print_job_win.h"
@@ -380,6 +381,10 @@ void on_init(HWND window) {
     layout(p);
     show_page_number(p);
     set_actual_size(p, false);
+    // Its page keys (Page Up / Page Down, Home / End, wherever the focus is
+    // in it) come before the main window's accelerators.
+    add_modeless(window, ModelessTurn::before_accelerators,
+                 [](MSG& msg) { return msg.message == WM_KEYDOWN && page_key(preview(), msg.wParam); });
 }
 
 INT_PTR preview_proc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -413,6 +418,7 @@ INT_PTR preview_proc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
         case WM_HELP: show_help(window, kHelpContext, kTopicPrint); return TRUE;
         case WM_CLOSE: close_preview(); return TRUE;
         case WM_DESTROY:
+            remove_modeless(window);
             enable_other_windows(true);
             p.drawn.reset();
             p.pages.reset();  // before the printer it measured on
@@ -426,12 +432,6 @@ INT_PTR preview_proc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 HWND print_preview_window() { return preview().window; }
 
-bool print_preview_message(MSG& msg) {
-    Preview& p = preview();
-    if (!p.window || (msg.hwnd != p.window && !IsChild(p.window, msg.hwnd))) return false;
-    if (msg.message == WM_KEYDOWN && page_key(p, msg.wParam)) return true;
-    return IsDialogMessageA(p.window, &msg);
-}
 
 void show_print_preview(HWND main_window) {
     Preview& p = preview();
@@ -442,7 +442,7 @@ void show_print_preview(HWND main_window) {
     if (!ensure_page_setup(nullptr)) return;
     unique_dc printer(create_printer_dc(main_window));
     if (!printer) return;
-    std::unique_ptr<PrintPages> pages = PrintPages::create(main_window, printer.get(), app().doc);
+    std::unique_ptr<PrintPages> pages = PrintPages::create(main_window, printer.get(), document());
     if (!pages) return;
     const int count = pages->count_pages();
     if (count <= 0) return;  // after the layout's message

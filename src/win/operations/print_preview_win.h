@@ -17,9 +17,4 @@ void show_print_preview(HWND main_window);
 // The preview window, or null while it is closed.
 HWND print_preview_window();
 
-// Offers a message to the preview: its page keys (Page Up / Page Down,
-// Home / End, wherever the focus is in it) and dialog navigation; true when
-// taken.
-bool print_preview_message(MSG& msg);
-
 }  // namespace qz

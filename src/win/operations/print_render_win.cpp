@@ -162,6 +162,23 @@ private:
 
 }  // namespace
 
+// What the two kinds of printed pages do their own way: the list of
+// titles and questions laid out page after page, or cards, a sheet of
+// fronts and then one of backs.
+class PageKind {
+public:
+    virtual ~PageKind() = default;
+    virtual int known_pages() const = 0;
+    // Lays out every page; their number, or 0 after a message.
+    virtual int count_pages(PrintPages::State& s) = 0;
+    virtual bool draw_page(PrintPages::State& s, HDC dc, int page) = 0;
+    virtual std::string page_label(int page) const = 0;
+    virtual int cut_off_cards() const = 0;
+    // One pass over pages first..last, each page `copies` times between
+    // StartPage and EndPage; the last page printed, 0 when it stopped.
+    virtual int print_pass(PrintPages::State& s, HDC dc, int first, int last, int copies) = 0;
+};
+
 struct PrintPages::State {
     HWND owner = nullptr;
     HDC dc = nullptr;
@@ -172,17 +189,7 @@ struct PrintPages::State {
     PrintLayout layout;
     unique_pen qt_pen, qq_pen, qa_pen;
     std::unique_ptr<GdiMeasurer> measurer;
-    // Start of page k + 1 at index k; `complete` once the end is known.
-    std::vector<PageStart> starts;
-    bool complete = false;
-    // Cards instead of the list: the faces, laid out a sheet at a time.
-    bool cards = false;
-    std::vector<CardFaces> faces;
-    CardSettings card_settings;
-    int card_margin = 0;
-    unique_pen cut_pen;
-    std::unique_ptr<CardGdiMeasurer> card_measurer;
-    int cut_off = 0;  // cards cut off, once every sheet was laid out
+    std::unique_ptr<PageKind> kind;
 };
 
 namespace {
@@ -271,10 +278,20 @@ void draw_blocks(HDC dc, PrintPages::State& s, const LaidOutPage& page) {
     line(dc, s.qq_pen.get(), frame.left, page.bottom, frame.right, page.bottom);
 }
 
-void draw_card_sheet(HDC dc, PrintPages::State& s, const CardSheet& sheet) {
-    CardGdiMeasurer& m = *s.card_measurer;
+// The cards of the document, laid out a sheet at a time.
+struct CardFacesToPrint {
+    std::vector<CardFaces> faces;
+    CardSettings settings;
+    int margin = 0;
+    unique_pen cut_pen;
+    std::unique_ptr<CardGdiMeasurer> measurer;
+};
+
+// `printer`: the device the sheet was laid out for.
+void draw_card_sheet(HDC dc, HDC printer, const CardFacesToPrint& s, const CardSheet& sheet) {
+    CardGdiMeasurer& m = *s.measurer;
     const Preferences& prefs = app().prefs;
-    const PictureContext picture = m.picture(dc, s.dc);
+    const PictureContext picture = m.picture(dc, printer);
     SetBkMode(dc, TRANSPARENT);
     SetStretchBltMode(dc, HALFTONE);
     for (const PlacedCard& card : sheet.cards) {
@@ -321,29 +338,148 @@ void draw_card_sheet(HDC dc, PrintPages::State& s, const CardSheet& sheet) {
     }
 }
 
-CardSheet lay_out_sheet(PrintPages::State& s, int page) {
-    return lay_out_card_sheet(s.faces, s.layout.frame, s.card_settings, s.card_margin, *s.card_measurer,
-                              page - 1);
-}
-
-// Lays out page `page` (1-based, its start known) and learns where the
-// next one starts.
-LaidOutPage lay_out(PrintPages::State& s, int page, bool keep_blocks) {
-    LaidOutPage result = lay_out_page(*s.doc, s.layout, *s.measurer, s.starts[page - 1], keep_blocks);
-    if (result.status != PageStatus::Placed) return result;
-    if (result.at_end) {
-        if (static_cast<int>(s.starts.size()) == page) s.complete = true;
-    } else if (static_cast<int>(s.starts.size()) == page) {
-        s.starts.push_back(result.next);
-    }
-    return result;
-}
-
-bool report(PrintPages::State& s, const LaidOutPage& page) {
+bool report(const PrintPages::State& s, const LaidOutPage& page) {
     if (page.status == PageStatus::Placed) return true;
     if (page.status != PageStatus::Cancelled) show_error(s.owner, page_error_text(*s.doc, page).c_str());
     return false;
 }
+
+void show_printing_page(int page) {
+    if (HWND dialog = printing_dialog()) SetDlgItemInt(dialog, IDC_PRINTING_PAGE, page, FALSE);
+}
+
+// The list: where each page starts is learnt by laying out the one before.
+class ListPages : public PageKind {
+public:
+    explicit ListPages(const PrintPages::State& s) { starts_.push_back(first_page_start(s.layout)); }
+
+    int known_pages() const override { return static_cast<int>(starts_.size()); }
+
+    int count_pages(PrintPages::State& s) override {
+        for (int page = known_pages(); !complete_; page = known_pages())
+            if (!report(s, lay_out(s, page, false))) return 0;
+        return known_pages();
+    }
+
+    bool draw_page(PrintPages::State& s, HDC dc, int page) override {
+        while (known_pages() < page) {
+            if (complete_) return false;
+            if (!report(s, lay_out(s, known_pages(), false))) return false;
+        }
+        const LaidOutPage laid = lay_out(s, page, true);
+        if (!report(s, laid)) return false;
+        draw_blocks(dc, s, laid);
+        return true;
+    }
+
+    std::string page_label(int page) const override { return "ページ " + std::to_string(page); }
+    int cut_off_cards() const override { return 0; }
+
+    // The pages before `first` are laid out, not drawn, to learn where
+    // `first` starts.
+    int print_pass(PrintPages::State& s, HDC dc, int first, int last, int copies) override {
+        int last_page = 0;
+        for (int page = 1; page <= last && page <= known_pages(); ++page) {
+            const bool draw = page >= first;
+            LaidOutPage laid;
+            for (int copy = 0; copy < (draw ? copies : 1); ++copy) {
+                if (draw) {
+                    StartPage(dc);
+                    show_printing_page(page);
+                }
+                SetMapMode(dc, MM_TEXT);
+                laid = lay_out(s, page, draw);
+                if (!report(s, laid)) {
+                    if (draw) EndPage(dc);
+                    return 0;
+                }
+                if (draw) {
+                    draw_blocks(dc, s, laid);
+                    EndPage(dc);
+                }
+            }
+            last_page = page;
+            if (laid.at_end) break;
+        }
+        return last_page;
+    }
+
+private:
+    // Lays out page `page` (1-based, its start known) and learns where the
+    // next one starts.
+    LaidOutPage lay_out(PrintPages::State& s, int page, bool keep_blocks) {
+        LaidOutPage result = lay_out_page(*s.doc, s.layout, *s.measurer, starts_[page - 1], keep_blocks);
+        if (result.status != PageStatus::Placed) return result;
+        if (result.at_end) {
+            if (known_pages() == page) complete_ = true;
+        } else if (known_pages() == page) {
+            starts_.push_back(result.next);
+        }
+        return result;
+    }
+
+    // Start of page k + 1 at index k; `complete_` once the end is known.
+    std::vector<PageStart> starts_;
+    bool complete_ = false;
+};
+
+// Cards: every sheet is known from the start.
+class CardPages : public PageKind {
+public:
+    explicit CardPages(CardFacesToPrint cards)
+        : cards_(std::move(cards)), sheets_(card_sheet_count(cards_.faces.size(), cards_.settings)) {}
+
+    int known_pages() const override { return sheets_; }
+
+    // Every sheet is measured, to count the cards cut off.
+    int count_pages(PrintPages::State& s) override {
+        cut_off_ = 0;
+        for (int page = 1; page <= known_pages(); ++page) {
+            pump_print_messages();
+            if (print_job_cancelled()) return 0;
+            for (const PlacedCard& card : lay_out(s, page).cards) cut_off_ += card.cut_off;
+        }
+        return known_pages();
+    }
+
+    bool draw_page(PrintPages::State& s, HDC dc, int page) override {
+        if (page > known_pages()) return false;
+        draw_card_sheet(dc, s.dc, cards_, lay_out(s, page));
+        return true;
+    }
+
+    std::string page_label(int page) const override {
+        return std::string(page % 2 ? "表 " : "裏 ") + std::to_string((page + 1) / 2);
+    }
+    int cut_off_cards() const override { return cut_off_; }
+
+    int print_pass(PrintPages::State& s, HDC dc, int first, int last, int copies) override {
+        int last_page = 0;
+        for (int page = std::max(1, first); page <= last && page <= known_pages(); ++page) {
+            for (int copy = 0; copy < copies; ++copy) {
+                pump_print_messages();
+                if (print_job_cancelled()) return 0;
+                StartPage(dc);
+                show_printing_page(page);
+                SetMapMode(dc, MM_TEXT);
+                draw_page(s, dc, page);
+                EndPage(dc);
+            }
+            last_page = page;
+        }
+        return last_page;
+    }
+
+private:
+    CardSheet lay_out(const PrintPages::State& s, int page) {
+        return lay_out_card_sheet(cards_.faces, s.layout.frame, cards_.settings, cards_.margin, *cards_.measurer,
+                                  page - 1);
+    }
+
+    CardFacesToPrint cards_;
+    int sheets_;
+    int cut_off_ = 0;  // cards cut off, once every sheet was laid out
+};
 
 }  // namespace
 
@@ -401,127 +537,56 @@ std::unique_ptr<PrintPages> PrintPages::create(HWND owner, HDC dc, const CardDoc
     s->measurer = std::make_unique<GdiMeasurer>(owner, dc, s->dpi, settings.TitlePosition);
     s->measurer->create_number_fonts(prefs);
     s->measurer->set_fallbacks(defaults);
-    s->starts.push_back(first_page_start(s->layout));
-    if (settings.Form == PRINT_FORM_CARDS) {
-        s->cards = true;
-        s->card_settings = clamped(settings.cards);
+    if (settings.Form != PRINT_FORM_CARDS) {
+        s->kind = std::make_unique<ListPages>(*s);
+    } else {
+        CardFacesToPrint cards;
+        cards.settings = clamped(settings.cards);
         std::vector<char> selected;
         if (settings.selected_only) {
             selected.resize(static_cast<std::size_t>(doc.count()));
             for (int i = 0; i < doc.count(); ++i) selected[static_cast<std::size_t>(i)] = editor().is_selected(i);
         }
-        s->faces = card_faces(doc, s->card_settings, settings.selected_only ? &selected : nullptr);
-        if (s->faces.empty()) {
+        cards.faces = card_faces(doc, cards.settings, settings.selected_only ? &selected : nullptr);
+        if (cards.faces.empty()) {
             show_error(owner, settings.selected_only ? "選択した問題がありません。" : "印刷する問題がありません。");
             return nullptr;
         }
-        s->card_margin = mul_div(s->card_settings.margin, s->dpi, 254);
-        if (s->card_settings.cut_lines != CutLines::none)
-            s->cut_pen.reset(CreatePen(s->card_settings.cut_lines == CutLines::solid ? PS_SOLID : PS_DOT, 1,
-                                       RGB(128, 128, 128)));
-        s->card_measurer = std::make_unique<CardGdiMeasurer>(owner, dc, s->dpi);
-        const int sheets = card_sheet_count(s->faces.size(), s->card_settings);
-        s->starts.resize(static_cast<std::size_t>(sheets));
-        s->complete = true;
+        cards.margin = mul_div(cards.settings.margin, s->dpi, 254);
+        if (cards.settings.cut_lines != CutLines::none)
+            cards.cut_pen.reset(CreatePen(cards.settings.cut_lines == CutLines::solid ? PS_SOLID : PS_DOT, 1,
+                                          RGB(128, 128, 128)));
+        cards.measurer = std::make_unique<CardGdiMeasurer>(owner, dc, s->dpi);
+        s->kind = std::make_unique<CardPages>(std::move(cards));
     }
     return std::unique_ptr<PrintPages>(new PrintPages(std::move(s)));
 }
 
-int PrintPages::known_pages() const { return static_cast<int>(s_->starts.size()); }
+int PrintPages::known_pages() const { return s_->kind->known_pages(); }
 
-int PrintPages::count_pages() {
-    if (s_->cards) {
-        // Every sheet is measured, to count the cards cut off.
-        s_->cut_off = 0;
-        for (int page = 1; page <= known_pages(); ++page) {
-            pump_print_messages();
-            if (print_job_cancelled()) return 0;
-            for (const PlacedCard& card : lay_out_sheet(*s_, page).cards) s_->cut_off += card.cut_off;
-        }
-        return known_pages();
-    }
-    for (int page = known_pages(); !s_->complete; page = known_pages())
-        if (!report(*s_, lay_out(*s_, page, false))) return 0;
-    return known_pages();
-}
+int PrintPages::count_pages() { return s_->kind->count_pages(*s_); }
 
-bool PrintPages::draw_page(HDC dc, int page) {
-    if (page < 1) return false;
-    if (s_->cards) {
-        if (page > known_pages()) return false;
-        draw_card_sheet(dc, *s_, lay_out_sheet(*s_, page));
-        return true;
-    }
-    while (known_pages() < page) {
-        if (s_->complete) return false;
-        if (!report(*s_, lay_out(*s_, known_pages(), false))) return false;
-    }
-    const LaidOutPage laid = lay_out(*s_, page, true);
-    if (!report(*s_, laid)) return false;
-    draw_blocks(dc, *s_, laid);
-    return true;
-}
+bool PrintPages::draw_page(HDC dc, int page) { return page >= 1 && s_->kind->draw_page(*s_, dc, page); }
 
-std::string PrintPages::page_label(int page) const {
-    if (!s_->cards) return "ページ " + std::to_string(page);
-    return std::string(page % 2 ? "表 " : "裏 ") + std::to_string((page + 1) / 2);
-}
+std::string PrintPages::page_label(int page) const { return s_->kind->page_label(page); }
 
-int PrintPages::cut_off_cards() const { return s_->cards ? s_->cut_off : 0; }
+int PrintPages::cut_off_cards() const { return s_->kind->cut_off_cards(); }
 
-int render_pages(HWND owner, HDC dc, int first, int last, int output, const CardDocument& doc,
+int render_pages(HWND owner, HDC dc, int first, int last, PrintOutput output, const CardDocument& doc,
                  int* cut_off) {
     std::unique_ptr<PrintPages> pages = PrintPages::create(owner, dc, doc);
     if (!pages) return -1;
     PrintPages::State& s = *pages->s_;
-    const CopyPlan plan = copy_plan(s.copies, s.collated);
-    if (s.cards) {
-        if (!output) {
-            const int count = pages->count_pages();
-            if (cut_off) *cut_off = pages->cut_off_cards();
-            return count;
-        }
-        int last_page = 0;
-        for (int pass = 0; pass < plan.passes; ++pass) {
-            for (int page = std::max(1, first); page <= last && page <= pages->known_pages(); ++page) {
-                for (int copy = 0; copy < plan.per_page; ++copy) {
-                    pump_print_messages();
-                    if (print_job_cancelled()) return 0;
-                    StartPage(dc);
-                    if (HWND dialog = printing_dialog()) SetDlgItemInt(dialog, IDC_PRINTING_PAGE, page, FALSE);
-                    SetMapMode(dc, MM_TEXT);
-                    pages->draw_page(dc, page);
-                    EndPage(dc);
-                }
-                last_page = page;
-            }
-        }
-        return last_page;
+    if (output == PrintOutput::count) {
+        const int count = pages->count_pages();
+        if (cut_off) *cut_off = pages->cut_off_cards();
+        return count;
     }
+    const CopyPlan plan = copy_plan(s.copies, s.collated);
     int last_page = 0;
     for (int pass = 0; pass < plan.passes; ++pass) {
-        for (int page = 1; page <= last && page <= pages->known_pages(); ++page) {
-            const bool draw = output && page >= first;
-            LaidOutPage laid;
-            for (int copy = 0; copy < (draw ? plan.per_page : 1); ++copy) {
-                if (draw) {
-                    StartPage(dc);
-                    if (HWND dialog = printing_dialog()) SetDlgItemInt(dialog, IDC_PRINTING_PAGE, page, FALSE);
-                }
-                SetMapMode(dc, MM_TEXT);
-                laid = lay_out(s, page, draw);
-                if (!report(s, laid)) {
-                    if (draw) EndPage(dc);
-                    return 0;
-                }
-                if (draw) {
-                    draw_blocks(dc, s, laid);
-                    EndPage(dc);
-                }
-            }
-            last_page = page;
-            if (laid.at_end) break;
-        }
+        last_page = s.kind->print_pass(s, dc, first, last, plan.per_page);
+        if (last_page == 0) return 0;
     }
     return last_page;
 }

@@ -15,6 +15,9 @@ namespace qz {
 
 inline constexpr int kAllPages = INT_MAX;
 
+// What render_pages does with the pages.
+enum class PrintOutput { count, print };
+
 // Lays the card document out for one printer and keeps where every page
 // starts, so that any page can be drawn without laying out the ones before
 // it again.
@@ -65,18 +68,18 @@ public:
 private:
     explicit PrintPages(std::unique_ptr<State> state);
     std::unique_ptr<State> s_;
-    friend int render_pages(HWND, HDC, int, int, int, const CardDocument&, int*);
+    friend int render_pages(HWND, HDC, int, int, PrintOutput, const CardDocument&, int*);
 };
 
-// Counts (output 0: lay out only, nothing drawn) or prints (output 1:
-// StartPage, draw and EndPage on `dc` for pages first..last) the document,
+// Counts (lays out only, nothing drawn) or prints (StartPage, draw and
+// EndPage on `dc` for pages first..last) the document,
 // making the copies of the print settings' `copies` (collated when the
 // DEVMODE says so) by repeating pages. The number of the last page laid
 // out; -1 when setting up failed, 0 after an error message or when the job
 // was cancelled.
 // For cards every sheet is laid out when counting; `cut_off` (when given)
 // then gets the number of cards printed cut off.
-int render_pages(HWND owner, HDC dc, int first, int last, int output, const CardDocument& doc,
+int render_pages(HWND owner, HDC dc, int first, int last, PrintOutput output, const CardDocument& doc,
                  int* cut_off = nullptr);
 
 }  // namespace qz

@@ -11,6 +11,8 @@
 #include "win/base/guarded.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
+#include "win/base/modeless_win.h"
+#include "win/base/report_list_win.h"
 #include "win/operations/line_edit_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
@@ -35,21 +37,16 @@ struct Row {
     std::string text;
 };
 
-struct Columns {
-    const char* caption;
-    int width;
-};
-constexpr Columns kColumns[] = {{"行", 60}, {"種類", 130}, {"詳細", 250}, {"内容", 300}};
+constexpr ReportColumn kColumns[] = {{"行", 60}, {"種類", 130}, {"詳細", 250}, {"内容", 300}};
 
 // The window and what it shows; one window at a time.
 struct ProblemWindow {
     HWND window = nullptr;
+    ReportList list;
     std::vector<Row> rows;
     // The document the rows were found in: lines are looked for only
     // while it is still the one open.
     std::string file_name;
-    int sort_column = 0;
-    bool descending = false;
     // Taken when the file was read.
     std::vector<RewriteNote> notes;
     std::string notes_file;
@@ -71,18 +68,9 @@ const char* column_text(const Row& row, int column) {
     }
 }
 
-// Sets the selected and focused state of a row (-1: of every row).
-void set_row_state(HWND window, int row, UINT state) {
-    LVITEMA item{};
-    item.state = state;
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list_of(window), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-}
-
 void sort_rows() {
     ProblemWindow& w = state();
-    const int column = w.sort_column;
+    const int column = w.list.sort_column();
     auto less = [column](const Row& a, const Row& b) {
         switch (column) {
             case 0: return a.problem.index < b.problem.index;
@@ -90,7 +78,7 @@ void sort_rows() {
             default: return lstrcmpA(column_text(a, column), column_text(b, column)) < 0;
         }
     };
-    if (w.descending)
+    if (w.list.descending())
         std::stable_sort(w.rows.begin(), w.rows.end(),
                          [&](const Row& a, const Row& b) { return less(b, a); });
     else
@@ -99,9 +87,7 @@ void sort_rows() {
 
 void show_rows(HWND window) {
     ProblemWindow& w = state();
-    HWND list = list_of(window);
-    SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(w.rows.size()), 0);
-    InvalidateRect(list, nullptr, TRUE);
+    w.list.set_row_count(static_cast<int>(w.rows.size()), 0);
     const std::string status = w.rows.empty()
                                    ? std::string("問題は見つかりませんでした。")
                                    : std::to_string(w.rows.size()) + " 件の問題が見つかりました。";
@@ -110,7 +96,7 @@ void show_rows(HWND window) {
 
 void run_check(HWND window) {
     ProblemWindow& w = state();
-    const CardDocument& doc = app().doc;
+    const CardDocument& doc = document();
     static const std::vector<RewriteNote> kNone;
     const std::vector<Problem> problems =
         check_problems(doc, w.notes_file == doc.file_name ? w.notes : kNone,
@@ -127,7 +113,7 @@ void run_check(HWND window) {
     }
     w.file_name = doc.file_name;
     sort_rows();
-    set_row_state(window, -1, 0);
+    w.list.set_row_state(-1, 0);
     show_rows(window);
 }
 
@@ -147,47 +133,24 @@ void layout(HWND window) {
 }
 
 INT_PTR on_init(HWND window) {
-    HWND list = list_of(window);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<char*>(kColumns[i].caption);
-        column.cx = kColumns[i].width;
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
+    ProblemWindow& w = state();
+    w.list = ReportList(
+        list_of(window),
+        [](int row, int column) {
+            const std::vector<Row>& rows = state().rows;
+            return row < static_cast<int>(rows.size()) ? column_text(rows[static_cast<std::size_t>(row)], column)
+                                                       : "";
+        },
+        [window](int, bool) {
+            sort_rows();
+            show_rows(window);
+        },
+        activate_problem_row);
+    w.list.add_columns(kColumns);
+    add_modeless(window, ModelessTurn::after_accelerators);
     center_dialog(window);
     layout(window);
     return TRUE;
-}
-
-LRESULT on_notify(HWND window, const NMHDR& header) {
-    ProblemWindow& w = state();
-    if (header.idFrom != IDC_PROBLEM_LIST) return 0;
-    switch (header.code) {
-        case LVN_GETDISPINFOA: {
-            auto& info = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header));
-            if ((info.item.mask & LVIF_TEXT) && info.item.iItem >= 0 &&
-                info.item.iItem < static_cast<int>(w.rows.size()))
-                lstrcpynA(info.item.pszText,
-                          column_text(w.rows[static_cast<std::size_t>(info.item.iItem)],
-                                      info.item.iSubItem),
-                          info.item.cchTextMax);
-            return 0;
-        }
-        case LVN_COLUMNCLICK: {
-            const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
-            w.descending = column == w.sort_column && !w.descending;
-            w.sort_column = column;
-            sort_rows();
-            show_rows(window);
-            return 0;
-        }
-        case LVN_ITEMACTIVATE:
-            activate_problem_row(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
-            return 0;
-    }
-    return 0;
 }
 
 INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -199,24 +162,26 @@ INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
             info->ptMinTrackSize = {360, 200};
             return TRUE;
         }
-        case WM_NOTIFY:
-            SetWindowLongPtrA(window, DWLP_MSGRESULT,
-                              on_notify(window, *reinterpret_cast<const NMHDR*>(lparam)));
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            if (!state().list.notify(*reinterpret_cast<const NMHDR*>(lparam), result)) return FALSE;
+            SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
             return TRUE;
+        }
         case WM_HELP: show_help(window, kHelpContext, kTopicProblemCheck); return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wparam)) {
                 case IDOK:  // Enter on a row
-                    if (GetFocus() == list_of(window))
-                        activate_problem_row(static_cast<int>(SendMessageA(
-                            list_of(window), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+                    if (GetFocus() == list_of(window)) activate_problem_row(state().list.focused_row());
                     return TRUE;
                 case IDC_PROBLEM_RECHECK: run_check(window); return TRUE;
                 case IDCANCEL: DestroyWindow(window); return TRUE;
             }
             break;
         case WM_DESTROY:
+            remove_modeless(window);
             state().window = nullptr;
+            state().list = ReportList();
             state().rows.clear();
             return FALSE;
     }
@@ -242,23 +207,18 @@ void show_problem_check(HWND owner) {
 
 HWND problem_check_window() { return state().window; }
 
-bool problem_check_message(MSG& msg) {
-    HWND window = state().window;
-    return window && IsDialogMessageA(window, &msg);
-}
-
 void note_loaded_file(const LoadResult& result) {
     ProblemWindow& w = state();
-    w.notes = rewrite_notes(result.rewritten, app().doc);
-    w.notes_file = app().doc.file_name;
+    w.notes = rewrite_notes(result.rewritten, document());
+    w.notes_file = document().file_name;
     if (w.window) run_check(w.window);
 }
 
 void activate_problem_row(int row) {
     ProblemWindow& w = state();
     if (!w.window || row < 0 || row >= static_cast<int>(w.rows.size())) return;
-    set_row_state(w.window, row, LVIS_SELECTED | LVIS_FOCUSED);
-    const CardDocument& doc = app().doc;
+    w.list.set_row_state(row, LVIS_SELECTED | LVIS_FOCUSED);
+    const CardDocument& doc = document();
     const int index = w.file_name == doc.file_name
                           ? find_line_by_id(doc, w.rows[static_cast<std::size_t>(row)].problem.line_id)
                           : -1;

@@ -17,9 +17,6 @@ void show_problem_check(HWND owner);
 // The window, or null while it is closed.
 HWND problem_check_window();
 
-// Offers a message to the window's dialog navigation; true when taken.
-bool problem_check_message(MSG& msg);
-
 // Remembers which lines reading the file rewrote, for the check; called
 // after the document was loaded. An open window checks
 // the new document.

@@ -13,6 +13,7 @@
 #include "win/base/guarded.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
+#include "win/base/modeless_win.h"
 #include "win/base/window_text.h"
 #include "win/operations/find_win.h"
 #include "win/operations/line_edit_win.h"
@@ -150,6 +151,9 @@ void on_replace_all(HWND dialog) {
 INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM) {
     switch (msg) {
         case WM_INITDIALOG:
+            // Before the accelerators: the keys of its edit boxes (Ctrl+V,
+            // Ctrl+A...) stay theirs.
+            add_modeless(dialog, ModelessTurn::before_accelerators);
             center_dialog(dialog);
             fill(dialog);
             return TRUE;
@@ -169,7 +173,10 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM) {
                 case IDCANCEL: DestroyWindow(dialog); return TRUE;
             }
             break;
-        case WM_DESTROY: dialog_window() = nullptr; return FALSE;
+        case WM_DESTROY:
+            remove_modeless(dialog);
+            dialog_window() = nullptr;
+            return FALSE;
     }
     return FALSE;
 }
@@ -195,10 +202,5 @@ void show_replace_dialog(HWND owner) {
 
 HWND replace_dialog() { return dialog_window(); }
 
-bool replace_dialog_message(MSG& msg) {
-    HWND window = dialog_window();
-    if (!window || (msg.hwnd != window && !IsChild(window, msg.hwnd))) return false;
-    return IsDialogMessageA(window, &msg);
-}
 
 }  // namespace qz

@@ -14,9 +14,5 @@ void show_replace_dialog(HWND owner);
 // The dialog, or null while it is closed.
 HWND replace_dialog();
 
-// Offers a message to the dialog's navigation; true when taken. Runs before
-// the main window's accelerators, so that the keys of its edit boxes
-// (Ctrl+V, Ctrl+A...) stay theirs.
-bool replace_dialog_message(MSG& msg);
 
 }  // namespace qz

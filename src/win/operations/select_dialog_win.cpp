@@ -219,7 +219,7 @@ INT_PTR select_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 void show_select_dialog(HWND owner) {
     if (app().line_list) SetFocus(app().line_list);
-    Exchange exchange{app().doc, app().prefs.search_conditions, {}};
+    Exchange exchange{document(), app().prefs.search_conditions, {}};
     const INT_PTR answer = DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SELECT), owner,
                                            guarded_dialog_proc<select_procedure>, reinterpret_cast<LPARAM>(&exchange));
     // Conditions chosen in the dialog are kept, as the find dialog keeps them.

@@ -16,6 +16,8 @@
 #include "win/base/guarded.h"
 #include "win/base/help.h"
 #include "win/base/message_box.h"
+#include "win/base/modeless_win.h"
+#include "win/base/report_list_win.h"
 #include "win/operations/line_edit_win.h"
 #include "win/base/win_handle.h"
 #include "win/view/command_state.h"
@@ -40,21 +42,16 @@ struct Row {
     std::string question;  // as the pane shows it, on one line
 };
 
-struct Columns {
-    const char* caption;
-    int width;
-};
-constexpr Columns kColumns[] = {{"行", 60}, {"タイトル", 120}, {"問題", 260}, {"正答数", 56}, {"履歴", 80}};
+constexpr ReportColumn kColumns[] = {{"行", 60}, {"タイトル", 120}, {"問題", 260}, {"正答数", 56}, {"履歴", 80}};
 
 struct StatsWindow {
     HWND window = nullptr;
+    ReportList list;
     MarkStatistics stats;
     std::vector<Row> rows;     // every question, in the order sorted
     std::vector<int> shown;    // into rows: those of the chosen section
     std::string file_name;     // the document counted
     int section = -1;          // chosen in the chart (-1: all)
-    int sort_column = 0;
-    bool descending = false;
     std::string cell;          // the text a list cell was last given
 };
 
@@ -88,7 +85,7 @@ const char* cell_text(const Row& row, int column) {
 
 void sort_rows() {
     StatsWindow& w = state();
-    const int column = w.sort_column;
+    const int column = w.list.sort_column();
     auto less = [column](const Row& a, const Row& b) {
         switch (column) {
             case 1:
@@ -99,7 +96,7 @@ void sort_rows() {
             default: return a.index < b.index;
         }
     };
-    if (w.descending)
+    if (w.list.descending())
         std::stable_sort(w.rows.begin(), w.rows.end(), [&](const Row& a, const Row& b) { return less(b, a); });
     else
         std::stable_sort(w.rows.begin(), w.rows.end(), less);
@@ -110,9 +107,7 @@ void show_rows(HWND window) {
     w.shown.clear();
     for (int i = 0; i < static_cast<int>(w.rows.size()); ++i)
         if (w.section < 0 || w.rows[static_cast<std::size_t>(i)].section == w.section) w.shown.push_back(i);
-    HWND list = list_of(window);
-    SendMessageA(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(w.shown.size()), 0);
-    InvalidateRect(list, nullptr, TRUE);
+    w.list.set_row_count(static_cast<int>(w.shown.size()), 0);
     std::string shown = w.section < 0 ? std::string("表示：すべての問題")
                                       : "表示：「" + section_name(w.section) + "」の問題";
     shown += "（" + std::to_string(w.shown.size()) + " 問）";
@@ -123,7 +118,7 @@ void show_rows(HWND window) {
 // Counts the document anew; the section chosen stays while it exists.
 void count(HWND window) {
     StatsWindow& w = state();
-    const CardDocument& doc = app().doc;
+    const CardDocument& doc = document();
     w.stats = mark_statistics(doc);
     w.rows.clear();
     w.rows.reserve(w.stats.questions.size());
@@ -192,48 +187,27 @@ void layout(HWND window) {
 }
 
 INT_PTR on_init(HWND window) {
-    HWND list = list_of(window);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<char*>(kColumns[i].caption);
-        column.cx = kColumns[i].width;
-        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
+    StatsWindow& w = state();
+    w.list = ReportList(
+        list_of(window),
+        [](int row, int column) {
+            const StatsWindow& w = state();
+            return row < static_cast<int>(w.shown.size())
+                       ? cell_text(w.rows[static_cast<std::size_t>(w.shown[static_cast<std::size_t>(row)])], column)
+                       : "";
+        },
+        [window](int, bool) {
+            sort_rows();
+            show_rows(window);
+        },
+        activate_statistics_row);
+    w.list.add_columns(kColumns);
+    add_modeless(window, ModelessTurn::after_accelerators);
     SetDlgItemTextA(window, IDC_STATS_NOTE,
                     "正誤履歴は最近5回の正解（○）・不正解（×）です。まだ出題されていない問題も"
                     "×が5つと記録されるため、「全問不正解」には出題されていない問題も含まれます。");
     center_dialog(window);
     return TRUE;
-}
-
-LRESULT on_notify(HWND window, const NMHDR& header) {
-    StatsWindow& w = state();
-    if (header.idFrom != IDC_STATS_LIST) return 0;
-    switch (header.code) {
-        case LVN_GETDISPINFOA: {
-            auto& info = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header));
-            if ((info.item.mask & LVIF_TEXT) && info.item.iItem >= 0 &&
-                info.item.iItem < static_cast<int>(w.shown.size())) {
-                const Row& row = w.rows[static_cast<std::size_t>(w.shown[static_cast<std::size_t>(info.item.iItem)])];
-                lstrcpynA(info.item.pszText, cell_text(row, info.item.iSubItem), info.item.cchTextMax);
-            }
-            return 0;
-        }
-        case LVN_COLUMNCLICK: {
-            const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
-            w.descending = column == w.sort_column && !w.descending;
-            w.sort_column = column;
-            sort_rows();
-            show_rows(window);
-            return 0;
-        }
-        case LVN_ITEMACTIVATE:
-            activate_statistics_row(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
-            return 0;
-    }
-    return 0;
 }
 
 INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -245,10 +219,12 @@ INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
             info->ptMinTrackSize = {360, 300};
             return TRUE;
         }
-        case WM_NOTIFY:
-            SetWindowLongPtrA(window, DWLP_MSGRESULT,
-                              on_notify(window, *reinterpret_cast<const NMHDR*>(lparam)));
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            if (!state().list.notify(*reinterpret_cast<const NMHDR*>(lparam), result)) return FALSE;
+            SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
             return TRUE;
+        }
         case WM_HELP: show_help(window, kHelpContext, kTopicStatistics); return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wparam)) {
@@ -264,9 +240,7 @@ INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
                     show_rows(window);
                     return TRUE;
                 case IDOK:  // Enter on a row
-                    if (GetFocus() == list_of(window))
-                        activate_statistics_row(static_cast<int>(SendMessageA(
-                            list_of(window), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+                    if (GetFocus() == list_of(window)) activate_statistics_row(state().list.focused_row());
                     return TRUE;
                 case IDC_STATS_REFRESH:
                     count(window);
@@ -277,7 +251,9 @@ INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
             break;
         case WM_DESTROY: {
             StatsWindow& w = state();
+            remove_modeless(window);
             w.window = nullptr;
+            w.list = ReportList();
             w.rows.clear();
             w.shown.clear();
             w.stats = {};
@@ -308,16 +284,11 @@ void show_statistics(HWND owner) {
 
 HWND statistics_window() { return state().window; }
 
-bool statistics_message(MSG& msg) {
-    HWND window = state().window;
-    return window && IsDialogMessageA(window, &msg);
-}
-
 void activate_statistics_row(int row) {
     StatsWindow& w = state();
     if (!w.window || row < 0 || row >= static_cast<int>(w.shown.size())) return;
     const Row& r = w.rows[static_cast<std::size_t>(w.shown[static_cast<std::size_t>(row)])];
-    const CardDocument& doc = app().doc;
+    const CardDocument& doc = document();
     const int index = w.file_name == doc.file_name ? find_line_by_id(doc, r.line_id) : -1;
     if (index < 0) {
         message_box(w.window, "この行はもうありません。「最新の状態に更新」を押してください。",

@@ -15,9 +15,6 @@ void show_statistics(HWND owner);
 // The window, or null while it is closed.
 HWND statistics_window();
 
-// Offers a message to the window's dialog navigation; true when taken.
-bool statistics_message(MSG& msg);
-
 // Goes to the line of row `row` of the list, as a double-click does.
 void activate_statistics_row(int row);
 

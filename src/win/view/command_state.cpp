@@ -31,7 +31,7 @@ unsigned list_edit_state() {
     if (IsClipboardFormatAvailable(CF_TEXT)) flags |= EDIT_PASTE;
     if (has_selection()) {
         flags |= EDIT_COPY;
-        if (app().doc.count() > 1) flags |= EDIT_CUT | EDIT_DELETE;
+        if (document().count() > 1) flags |= EDIT_CUT | EDIT_DELETE;
     }
     return flags;
 }
@@ -72,7 +72,7 @@ unsigned edit_state(HMENU menu) {
         int count = model.doc().count();
         enable_item(menu, CMD_MOVE_UP, count == 0 || !model.is_selected(0));
         enable_item(menu, CMD_MOVE_DOWN, count == 0 || !model.is_selected(count - 1));
-        bool settings_lines = app().doc.version >= 14;
+        bool settings_lines = document().version >= 14;
         for (int id = CMD_INSERT_GROUP; id <= CMD_INSERT_FONT_COMMENT; ++id)
             enable_item(menu, id, settings_lines);
     }
@@ -88,7 +88,7 @@ void update_command_state() {
         HWND focus = GetFocus();
         int focus_id = is_pane_edit(focus) ? GetDlgCtrlID(focus) : 0;
         enable_item(menu, CMD_INSERT_IMAGE,
-                    a.doc.version >= 14 && (focus_id == IDC_QUESTION || focus_id == IDC_QUESTION_ANSWER ||
+                    document().version >= 14 && (focus_id == IDC_QUESTION || focus_id == IDC_QUESTION_ANSWER ||
                                             focus_id == IDC_PANE_COMMENT));
         bool selection = has_selection();
         enable_item(menu, CMD_GROUP_CHANGE, selection);

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "core/document/line_labels.h"
 #include "core/syntax/scan.h"
 #include "resources/resource.h"
 #include "win/base/app_state.h"
+#include "win/base/report_list_win.h"
 
 namespace qz {
 namespace {
@@ -15,21 +17,6 @@ namespace {
 int guard_depth = 0;
 
 HWND list() { return app().line_list; }
-
-// Copies text into a buffer of `size` bytes without splitting a
-// double-byte character.
-void copy_truncated(char* dest, int size, const char* text, std::size_t length) {
-    if (size <= 0) return;
-    std::size_t limit = static_cast<std::size_t>(size - 1);
-    std::size_t n = 0;
-    while (n < length && n < limit) {
-        std::size_t step = is_double_byte_char(text + n) ? 2 : 1;
-        if (n + step > limit) break;
-        n += step;
-    }
-    std::memcpy(dest, text, n);
-    dest[n] = '\0';
-}
 
 void set_status_text(int part, const char* text, UINT flags = 0) {
     if (app().status_bar)
@@ -55,6 +42,28 @@ ListNotificationGuard::ListNotificationGuard() { ++guard_depth; }
 ListNotificationGuard::~ListNotificationGuard() { --guard_depth; }
 bool ListNotificationGuard::active() { return guard_depth > 0; }
 
+namespace {
+
+ReportList& report() {
+    static ReportList list;
+    return list;
+}
+
+// The line number, label or text of an item.
+const char* item_text(int index, int column) {
+    static std::string cell;
+    const CardDocument& doc = document();
+    const DataLine* line = doc.line_at(index);
+    if (!line) return "";
+    switch (column) {
+        case 0: cell = format_decimal(CardDocument::file_line_number(index)); return cell.c_str();
+        case 1: cell = line_label(doc, index); return cell.c_str();
+        default: return line->c_str();
+    }
+}
+
+}  // namespace
+
 HWND create_line_list(HWND parent) {
     HWND hwnd = CreateWindowExA(
         WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
@@ -63,35 +72,17 @@ HWND create_line_list(HWND parent) {
         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LINE_LIST)),
         app().instance, nullptr);
     if (!hwnd) return nullptr;
-    SendMessageA(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                 LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    SendMessageA(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES);
+    report() = ReportList(hwnd, item_text);
+    const Preferences& prefs = app().prefs;
+    const ReportColumn columns[] = {
+        {"行", prefs.ListColumnLine}, {"種類", prefs.ListColumnType}, {"データ", prefs.ListColumnData}};
+    report().add_columns(columns);
     return hwnd;
 }
 
-void answer_line_list_texts(NMLVDISPINFOA& info) {
-    LVITEMA& item = info.item;
-    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-    const CardDocument& doc = app().doc;
-    const DataLine* line = doc.line_at(item.iItem);
-    if (!line) {
-        item.pszText[0] = '\0';
-        return;
-    }
-    switch (item.iSubItem) {
-    case 0: {
-        std::string number = format_decimal(CardDocument::file_line_number(item.iItem));
-        copy_truncated(item.pszText, item.cchTextMax, number.c_str(), number.size());
-        break;
-    }
-    case 1: {
-        std::string label = line_label(doc, item.iItem);
-        copy_truncated(item.pszText, item.cchTextMax, label.c_str(), label.size());
-        break;
-    }
-    default:
-        copy_truncated(item.pszText, item.cchTextMax, line->c_str(), line->text().size());
-        break;
-    }
+bool line_list_notify(const NMHDR& header, LRESULT& result) {
+    return header.code == LVN_GETDISPINFOA && report().notify(header, result);
 }
 
 void show_status_message(const char* text) { set_status_text(0, text, SBT_NOBORDERS); }
@@ -123,7 +114,7 @@ void set_line_data(int index) {
 void show_line_position(int index) {
     char text[64];
     std::snprintf(text, sizeof text, "\t%d/%d", CardDocument::file_line_number(index),
-                  app().doc.count() + 1);
+                  document().count() + 1);
     set_status_text(1, text);
 }
 

@@ -15,6 +15,7 @@
 
 namespace qz {
 
+// The list with its columns (widths from the preferences).
 HWND create_line_list(HWND parent);
 
 // Redraws the kind labels of the items first..last (clamped to the list).
@@ -28,8 +29,9 @@ void show_status_message(const char* text);
 // Status bar part 1: "\t%d/%d" (file line number of `index`, last one).
 void show_line_position(int index);
 
-// Answers LVN_GETDISPINFOA with the line number, label or text of an item.
-void answer_line_list_texts(NMLVDISPINFOA& info);
+// Answers LVN_GETDISPINFOA with the line number, label or text of an
+// item; true when it was that notification.
+bool line_list_notify(const NMHDR& header, LRESULT& result);
 
 // Item states.
 void set_item_state(int index, UINT state, UINT mask);

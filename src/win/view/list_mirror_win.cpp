@@ -121,12 +121,12 @@ void note_list_state(const NMLISTVIEW& change) {
 void note_list_states_changed() { list_ahead = true; }
 
 void note_list_refilled() {
-    shown.assign(static_cast<std::size_t>(app().doc.count()), 0);
+    shown.assign(static_cast<std::size_t>(document().count()), 0);
     list_ahead = false;
 }
 
 void fill_line_list() {
-    CardDocument& doc = app().doc;
+    const CardDocument& doc = document();
     HWND list = app().line_list;
     {
         ListNotificationGuard guard;

@@ -155,11 +155,11 @@ std::string_view comment_span(const char* start, int length) {
 }
 
 void set_comment_field(HWND pane, std::string_view stored, unsigned charset) {
-    set_control_text(pane, IDC_PANE_COMMENT, unescape_text(stored, charset, app().doc.version));
+    set_control_text(pane, IDC_PANE_COMMENT, unescape_text(stored, charset, document().version));
 }
 
 std::string composed_comment(HWND pane, std::string_view stored, unsigned charset) {
-    const int version = app().doc.version;
+    const int version = document().version;
     const FieldEdit edit =
         field_edit(control_text(pane, IDC_PANE_COMMENT), unescape_text(stored, charset, version));
     return compose_comment(stored, edit, charset, version);

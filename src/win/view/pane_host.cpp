@@ -70,7 +70,7 @@ void rebuild_line_fonts(const DataLine* line) {
     unsigned charsets[FONT_COUNT];
     for (int i = 0; i < FONT_COUNT; ++i) {
         FontSpec font;
-        font_spec_in_effect(a.doc, line, kFontKinds[i], a.prefs, font);
+        font_spec_in_effect(document(), line, kFontKinds[i], a.prefs, font);
         charsets[i] = font.charset;
         if (!h.line_fonts[i] || !(font == h.line_specs[i])) {
             h.line_fonts[i] = create_font_from_spec(font, a.main_window);
@@ -173,7 +173,7 @@ void make_pane_fonts() {
     std::swap(h.control_font, control_font);
     std::array<unique_font, FONT_COUNT> old_line_fonts;
     std::swap(h.line_fonts, old_line_fonts);
-    if (const DataLine* line = app().doc.line_at(editor().current())) rebuild_line_fonts(line);
+    if (const DataLine* line = document().line_at(editor().current())) rebuild_line_fonts(line);
 }
 
 }  // namespace
@@ -212,7 +212,7 @@ void release_pane_resources() {
 
 bool show_line_in_pane(int index) {
     Application& a = app();
-    CardDocument& doc = a.doc;
+    const CardDocument& doc = document();
     PaneHost& h = host();
     if (a.pane) SetDlgItemTextA(a.pane, IDC_PANE_COMMENT, "");
     const DataLine* line = doc.line_at(index);
@@ -255,17 +255,17 @@ bool show_line_in_pane(int index) {
 bool commit_pane() {
     Application& a = app();
     PaneHost& h = host();
-    DataLine* line = a.doc.line_at(editor().current());
+    const DataLine* line = document().line_at(editor().current());
     // The model holds whether the pane has an edit not yet committed.
     if (!line || !a.pane || !h.kind || !editor().pending_edit()) return false;
     // A pane commits only the lines of its own kind.
     if (pane_kind_for(line->kind()) != h.kind) return false;
-    std::optional<std::string> text = h.kind->compose(a.pane, PaneLine{a.doc, *line, h.charsets});
+    std::optional<std::string> text = h.kind->compose(a.pane, PaneLine{document(), *line, h.charsets});
     editor().set_pending_edit(false);
     if (!text) return false;
     ChangeReport change = editor().commit_line(editor().current(), std::move(*text));
     if (!change.any()) return false;
-    relabel_lines(change.first, a.doc.count() - 1);
+    relabel_lines(change.first, document().count() - 1);
     set_line_data(editor().current());
     update_command_state();
     return true;
@@ -274,10 +274,10 @@ bool commit_pane() {
 std::optional<std::string> pending_pane_text() {
     Application& a = app();
     PaneHost& h = host();
-    const DataLine* line = a.doc.line_at(editor().current());
+    const DataLine* line = document().line_at(editor().current());
     if (!line || !a.pane || !h.kind || !editor().pending_edit()) return std::nullopt;
     if (pane_kind_for(line->kind()) != h.kind) return std::nullopt;
-    return h.kind->compose(a.pane, PaneLine{a.doc, *line, h.charsets});
+    return h.kind->compose(a.pane, PaneLine{document(), *line, h.charsets});
 }
 
 void refresh_pane_group_names() {

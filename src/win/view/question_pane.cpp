@@ -151,7 +151,7 @@ void relayout(HWND pane) {
 }
 
 void go_to_title() {
-    CardDocument& doc = app().doc;
+    const CardDocument& doc = document();
     const DataLine* title = doc.enclosing_title(doc.line_at(editor().current()));
     if (!title) return;
     int index = doc.line_index(title);
@@ -222,7 +222,7 @@ void fill_group_names(HWND dialog, int id) {
     HWND list = GetDlgItem(dialog, id);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < 10; ++i) {
-        std::string name = group_name(app().doc, i);
+        std::string name = group_name(document(), i);
         SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
 }
@@ -230,7 +230,7 @@ void fill_group_names(HWND dialog, int id) {
 bool fill_answer_numbers(HWND combo) {
     set_status(kF1Hint);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    const CardDocument& doc = app().doc;
+    const CardDocument& doc = document();
     const DataLine* line = doc.line_at(editor().current());
     bool syntax_error = false;
     std::vector<std::string> entries = answer_number_entries(

@@ -1,36 +1,45 @@
-#include "win/base/file_read_win.h"
+#include "platform/file_read.h"
 
-#include "win/base/win_handle.h"
+#include "platform/handles.h"
 
 namespace qz {
-namespace {
 
-FileKind kind_by_name(const std::string& path) {
+FileFacts file_facts(const std::string& path) {
+    if (path.empty()) return {FileKind::missing, 0};
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        return attributes & FILE_ATTRIBUTE_DIRECTORY ? FileKind::folder : FileKind::regular;
-    switch (GetLastError()) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_NETPATH:
-        case ERROR_INVALID_DRIVE: return FileKind::missing;
-        default: return FileKind::regular;  // opening tells the rest
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        switch (GetLastError()) {
+            case ERROR_FILE_NOT_FOUND:
+            case ERROR_PATH_NOT_FOUND:
+            case ERROR_INVALID_NAME:
+            case ERROR_BAD_NETPATH:
+            case ERROR_INVALID_DRIVE: return {FileKind::missing, 0};
+            default: break;  // opening tells the rest
+        }
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return {FileKind::folder, 0};
     }
+    // Opening a device or a pipe does not wait here.
+    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {FileKind::regular, 0};
+    FileFacts facts{GetFileType(file.get()) == FILE_TYPE_DISK ? FileKind::regular : FileKind::other, 0};
+    LARGE_INTEGER size{};
+    if (facts.kind == FileKind::regular && GetFileSizeEx(file.get(), &size))
+        facts.size = static_cast<std::uint64_t>(size.QuadPart);
+    return facts;
 }
-
-}  // namespace
 
 ReadResult read_file_bytes(const std::string& path, std::string& bytes, std::uint64_t limit) {
     bytes.clear();
-    FileFacts facts{path.empty() ? FileKind::missing : kind_by_name(path), 0};
+    FileFacts facts = file_facts(path);
     if (FileRefusal refusal = refuse_file(path, facts, limit); refusal != FileRefusal::none)
         return ReadResult::refused(refusal, limit);
     unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return ReadResult::failed();
+    // What was looked at by name may have changed before it was opened.
     LARGE_INTEGER size{};
-    // A device or a pipe has no end to read to.
     facts.kind = GetFileType(file.get()) == FILE_TYPE_DISK ? FileKind::regular : FileKind::other;
     if (facts.kind == FileKind::regular && !GetFileSizeEx(file.get(), &size)) return ReadResult::failed();
     facts.size = static_cast<std::uint64_t>(size.QuadPart);

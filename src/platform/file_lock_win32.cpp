@@ -1,13 +1,13 @@
-#include "win/base/file_lock_win.h"
+#include "platform/file_lock.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "core/document/recovery.h"
 
 namespace qz {
 
-FileLock FileLock::take(const std::string& full_path, HWND window) {
+// A named mapping per full path, holding the holder's window.
+FileLock FileLock::take(const std::string& full_path, LockHolder window) {
     FileLock lock;
     const std::string name = file_lock_name(full_path);
     unique_file mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
@@ -27,14 +27,10 @@ FileLock FileLock::take(const std::string& full_path, HWND window) {
         holder = reinterpret_cast<std::uintptr_t>(window);
         std::memcpy(view, &holder, sizeof holder);
         lock.mapping_ = std::move(mapping);
+        lock.held_ = true;
     }
     UnmapViewOfFile(view);
     return lock;
-}
-
-void bring_to_front(HWND window) {
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    SetForegroundWindow(window);
 }
 
 }  // namespace qz

@@ -1,0 +1,92 @@
+#include "win/base/report_list_win.h"
+
+#include <cstring>
+
+#include "core/syntax/scan.h"
+
+namespace qz {
+namespace {
+
+// Copies text into a buffer of `size` bytes without splitting a
+// double-byte character (a long text is looked at only as far as fits).
+void copy_truncated(char* dest, int size, const char* text) {
+    const std::size_t limit = static_cast<std::size_t>(size - 1);
+    std::size_t n = 0;
+    while (n < limit && text[n]) {
+        const std::size_t step = is_double_byte_char(text + n) && text[n + 1] ? 2 : 1;
+        if (n + step > limit) break;
+        n += step;
+    }
+    std::memcpy(dest, text, n);
+    dest[n] = '\0';
+}
+
+}  // namespace
+
+ReportList::ReportList(HWND list, TextOf text, SortBy sort, Activate activate)
+    : list_(list), text_(std::move(text)), sort_(std::move(sort)), activate_(std::move(activate)) {
+    SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+}
+
+void ReportList::add_columns(std::span<const ReportColumn> columns, HWND dialog) const {
+    int index = 0;
+    for (const ReportColumn& c : columns) {
+        RECT width{0, 0, c.width, 0};
+        if (dialog) MapDialogRect(dialog, &width);
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = width.right;
+        column.pszText = const_cast<char*>(c.caption);
+        column.iSubItem = index;
+        SendMessageA(list_, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+        ++index;
+    }
+}
+
+void ReportList::set_row_count(int rows, LPARAM flags) const {
+    SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), flags);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void ReportList::set_row_state(int row, UINT state) const {
+    LVITEMA item{};
+    item.state = state;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+int ReportList::focused_row() const {
+    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+bool ReportList::notify(const NMHDR& header, LRESULT& result) {
+    if (!list_ || header.hwndFrom != list_) return false;
+    result = 0;
+    switch (header.code) {
+        case LVN_GETDISPINFOA: {
+            // The list gives its own buffer to fill.
+            LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header))->item;
+            if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iItem >= 0) {
+                const char* text = text_ ? text_(item.iItem, item.iSubItem) : "";
+                copy_truncated(item.pszText, item.cchTextMax, text ? text : "");
+            }
+            return true;
+        }
+        case LVN_COLUMNCLICK: {
+            if (!sort_) return true;
+            const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
+            descending_ = column == sort_column_ && !descending_;
+            sort_column_ = column;
+            sort_(column, descending_);
+            InvalidateRect(list_, nullptr, TRUE);
+            return true;
+        }
+        case LVN_ITEMACTIVATE:
+            if (activate_) activate_(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+            return true;
+    }
+    return false;
+}
+
+}  // namespace qz
