@@ -14,9 +14,8 @@ cmake --build --preset windows --target qzoedit >/dev/null
 mkdir -p "$out"
 
 build=$PWD/build/windows
-export WINEPREFIX=$build/wineprefix-shots WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=wine
-[[ -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
+source scripts/wine-env.sh
+wine_env "$build/wineprefix-shots"
 scripts/wine-prefix.sh --unmanaged
 # A fresh settings file, so every run starts from the same window layout.
 work=$(mktemp -d)
@@ -30,12 +29,8 @@ printf '%s\n' '#separator:Tab' '#html:false' $'#columns:Front\tBack\tTags\tDeck'
     $'red\t赤\t\t色の英語' $'blue\t[青|青い]\t\t色の英語' >"$work/cards.tsv"
 printf '[Window]\r\nShow=1\r\nLeft=0\r\nTop=0\r\nWidth=760\r\nHeight=520\r\nListWidth=330\r\n' >"$work/QZOEDIT.INI"
 
-number_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true; rm -rf "$work" "$number_file"' EXIT
-for _ in $(seq 100); do [[ -s "$number_file" ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$number_file")
+on_exit 'rm -rf "$work"'
+start_display
 
 (cd "$work" && exec env LC_ALL=ja_JP.UTF-8 "$wine" qzoedit.exe sample.qzf) &
 

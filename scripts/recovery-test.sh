@@ -22,21 +22,16 @@ if [[ -z $exe ]]; then
 fi
 
 work=$(mktemp -d)
-export WINEPREFIX=$(dirname "$(realpath "$exe")")/wineprefix-recovery WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=wine
-[[ -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
+source scripts/wine-env.sh
+wine_env "$(dirname "$(realpath "$exe")")/wineprefix-recovery"
+on_exit 'rm -rf "$work"'
 scripts/wine-prefix.sh --unmanaged >/dev/null 2>&1 || true
 cp "$exe" samples/sample.qzf samples/map.bmp samples/flag.png "$work/"
 interval=2
 printf '[Window]\r\nShow=0\r\nLeft=0\r\nTop=0\r\nWidth=760\r\nHeight=520\r\nListWidth=330\r\n[Option]\r\nRecoveryInterval=%s\r\n' \
     "$interval" >"$work/QZOEDIT.INI"
 
-number_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true; rm -rf "$work" "$number_file"' EXIT
-for _ in $(seq 100); do [[ -s "$number_file" ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$number_file")
+start_display
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

@@ -9,11 +9,10 @@ set -euo pipefail
 marker="$WINEPREFIX/.quizo-editor${1:-}"
 [[ -f "$marker" ]] && exit 0
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=wine
-[[ -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
+source "$(dirname "$0")/wine-env.sh"
+wine_env ""
 reg=$(mktemp --suffix=.reg)
-trap 'rm -f "$reg"' EXIT
+on_exit 'rm -f "$reg"'
 {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'

@@ -6,12 +6,9 @@ set -uo pipefail
 exe=$1
 shift
 build_dir=$(cd "$(dirname "$exe")" && pwd)
+source "$(dirname "$0")/wine-env.sh"
 # A prefix of its own, apart from the one the editor runs in by hand.
-export WINEPREFIX="${WINEPREFIX:-$build_dir/wineprefix-test}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
-wine=wine
-[[ -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
+wine_env "${WINEPREFIX:-$build_dir/wineprefix-test}"
 # LC_ALL makes the ANSI code page 932 (set for Wine only: the shell itself
 # may not have that locale).
 wine=(env LC_ALL=ja_JP.UTF-8 "$wine")
@@ -20,10 +17,6 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
     exit 1
 fi
 
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 "$(dirname "$0")/wine-prefix.sh" --unmanaged
-if [[ -n "${QZ_USE_DISPLAY:-}" && -n "${DISPLAY:-}" ]]; then
-    "${wine[@]}" "$exe" "$@"
-else
-    xvfb-run -a -s "-screen 0 1280x1024x24" "${wine[@]}" "$exe" "$@"
-fi
+if [[ -z "${QZ_USE_DISPLAY:-}" || -z "${DISPLAY:-}" ]]; then start_display 1280x1024x24; fi
+"${wine[@]}" "$exe" "$@"
