@@ -6,7 +6,7 @@
 # customize sheet's Apply; "problems": only the problem check window;
 # "replace": only Replace All from the replace dialog and its undo;
 # "recovery": only the longest gap between keys typed while the recovery
-# file is written; "statistics": only opening the marks window and
+# file is written; "marks": only opening the marks window and
 # redrawing its chart after a resize; "exchange": only importing 100,000
 # rows through the import dialog and exporting them;
 # "print": only counting printed pages and drawing one, on the "PDF" queue;

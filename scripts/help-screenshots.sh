@@ -125,10 +125,10 @@ else
 fi
 # The marks window over the sample, and the history reset dialog.
 if key alt+c m && id=$(window "成績"); then
-    shot "$id" statistics
+    shot "$id" marks
     key Escape
 else
-    echo "skipped statistics: no window \"成績\""
+    echo "skipped marks: no window \"成績\""
 fi
 dialog "履歴をリセット" reset_history alt+c h
 # The customize sheet's recovery page: the third tab.

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "win/app/application.h"
-#include "win/base/app_state.h"
+#include "win/app/application_win.h"
+#include "win/base/app_state_win.h"
 
 namespace qz::bench {
 

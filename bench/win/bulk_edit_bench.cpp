@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "bench_timing.h"
-#include "win/app/application.h"
+#include "win/app/application_win.h"
 #include "win/app/data_file_win.h"
-#include "win/app/file_commands.h"
+#include "win/app/file_commands_win.h"
 #include "win/operations/bulk_edit_win.h"
 #include "win/operations/clipboard_win.h"
 #include "win/operations/line_edit_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
-#include "win/view/pane_host.h"
+#include "win/view/pane_host_win.h"
 
 namespace {
 

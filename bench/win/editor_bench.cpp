@@ -19,10 +19,10 @@
 #include "resources/data_info_ids.h"
 #include "resources/question_pane_ids.h"
 #include "bench_timing.h"
-#include "win/app/application.h"
+#include "win/app/application_win.h"
 #include "win/app/data_file_win.h"
-#include "win/app/file_commands.h"
-#include "win/base/message_box.h"
+#include "win/app/file_commands_win.h"
+#include "win/base/message_box_win.h"
 #include "win/operations/data_info_win.h"
 #include "win/operations/find_win.h"
 #include "win/operations/line_edit_win.h"
@@ -30,7 +30,7 @@
 #include "win/operations/sort_dialog_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
-#include "win/view/pane_host.h"
+#include "win/view/pane_host_win.h"
 
 // Copy, cut, paste, swap and group change ("bulk": only these).
 void run_bulk_edit_bench(HWND main, const std::string& dir);
@@ -38,7 +38,7 @@ void run_bulk_edit_bench(HWND main, const std::string& dir);
 void run_problem_check_bench(HWND main, const std::string& dir);
 void run_replace_bench(HWND main, const std::string& dir);
 void run_recovery_bench(HWND main, const std::string& dir);
-void run_statistics_bench(HWND main, const std::string& dir);
+void run_marks_bench(HWND main, const std::string& dir);
 void run_exchange_bench(HWND main, const std::string& dir);
 // Counting and drawing printed pages ("print": only this).
 void run_print_bench(HWND main, const std::string& dir);
@@ -314,14 +314,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc > 1 && (std::string(argv[1]) == "problems" || std::string(argv[1]) == "replace" ||
-                     std::string(argv[1]) == "recovery" || std::string(argv[1]) == "statistics" ||
+                     std::string(argv[1]) == "recovery" || std::string(argv[1]) == "marks" ||
                      std::string(argv[1]) == "exchange")) {
         if (std::string(argv[1]) == "problems")
             run_problem_check_bench(main, dir);
         else if (std::string(argv[1]) == "replace")
             run_replace_bench(main, dir);
-        else if (std::string(argv[1]) == "statistics")
-            run_statistics_bench(main, dir);
+        else if (std::string(argv[1]) == "marks")
+            run_marks_bench(main, dir);
         else if (std::string(argv[1]) == "exchange")
             run_exchange_bench(main, dir);
         else

@@ -11,7 +11,7 @@
 #include "resources/export_ids.h"
 #include "win/app/data_file_win.h"
 #include "win/app/exchange_win.h"
-#include "win/app/file_commands.h"
+#include "win/app/file_commands_win.h"
 #include "win/base/file_dialog_win.h"
 
 namespace {

@@ -9,10 +9,10 @@
 
 #include "bench_timing.h"
 #include "win/app/data_file_win.h"
-#include "win/app/file_commands.h"
-#include "win/base/app_state.h"
-#include "win/base/page_setup.h"
-#include "win/base/win_handle.h"
+#include "win/app/file_commands_win.h"
+#include "win/base/app_state_win.h"
+#include "win/base/page_setup_win.h"
+#include "win/base/handles_win.h"
 #include "win/operations/print_job_win.h"
 #include "win/operations/print_render_win.h"
 

@@ -11,10 +11,10 @@
 #include "bench_timing.h"
 #include "resources/print_preview_ids.h"
 #include "win/app/data_file_win.h"
-#include "win/app/file_commands.h"
-#include "win/base/app_state.h"
-#include "win/base/page_setup.h"
-#include "win/base/window_text.h"
+#include "win/app/file_commands_win.h"
+#include "win/base/app_state_win.h"
+#include "win/base/page_setup_win.h"
+#include "win/base/window_text_win.h"
 #include "win/operations/print_preview_win.h"
 
 namespace {

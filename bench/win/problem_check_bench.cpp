@@ -11,9 +11,9 @@
 #include <string>
 
 #include "bench_timing.h"
-#include "win/app/application.h"
-#include "win/base/app_state.h"
-#include "win/app/file_commands.h"
+#include "win/app/application_win.h"
+#include "win/base/app_state_win.h"
+#include "win/app/file_commands_win.h"
 #include "win/app/data_file_win.h"
 #include "win/operations/problem_check_win.h"
 #include "resources/problem_check_ids.h"

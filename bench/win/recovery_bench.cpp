@@ -11,9 +11,9 @@
 #include "bench_timing.h"
 #include "resources/question_pane_ids.h"
 #include "win/app/data_file_win.h"
-#include "win/app/file_commands.h"
+#include "win/app/file_commands_win.h"
 #include "win/app/recovery_win.h"
-#include "win/view/pane_host.h"
+#include "win/view/pane_host_win.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "bench_timing.h"
 #include "resources/replace_ids.h"
 #include "win/app/data_file_win.h"
-#include "win/app/file_commands.h"
+#include "win/app/file_commands_win.h"
 #include "win/operations/line_edit_win.h"
 #include "win/operations/replace_win.h"
 

@@ -45,6 +45,15 @@ private:
     pointer handle_ = Traits::invalid();
 };
 
+// A handle that is null when there is none, closed by calling `Close`.
+template <class Handle, auto Close>
+struct null_handle_traits {
+    using pointer = Handle;
+    static pointer invalid() noexcept { return nullptr; }
+    static bool valid(pointer h) noexcept { return h != nullptr; }
+    static void close(pointer h) noexcept { Close(h); }
+};
+
 #ifdef _WIN32
 
 // A file, a mapping, a thread: anything CloseHandle closes.

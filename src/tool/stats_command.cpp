@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "core/document/card_document.h"
-#include "core/operations/statistics.h"
+#include "core/operations/marks.h"
 #include "core/syntax/fields.h"
 #include "tool/cp932_output.h"
 #include "tool/tool_files.h"
@@ -93,7 +93,7 @@ std::string json_string(const std::string& text) {
     return out + '"';
 }
 
-void print_text(const MarkStatistics& s, StatsBy by, std::ostream& out) {
+void print_text(const MarkCounts& s, StatsBy by, std::ostream& out) {
     out << output_text(by == StatsBy::group ? "グループ" : "タイトル") << '\t'
         << output_text("問題数");
     for (int band = 0; band < kBandCount; ++band)
@@ -108,7 +108,7 @@ void print_text(const MarkStatistics& s, StatsBy by, std::ostream& out) {
         << output_text("正答なし") << ' ' << s.no_right << '\t' << rate_text(s.right_rate()) << '\n';
 }
 
-void print_csv(const MarkStatistics& s, std::ostream& out) {
+void print_csv(const MarkCounts& s, std::ostream& out) {
     out << "section,questions,all_right,mostly_right,mostly_wrong,all_wrong,right_marks\r\n";
     for (const SectionMarks& m : s.sections) {
         out << csv_field(output_text(m.name)) << ',' << m.questions;
@@ -117,7 +117,7 @@ void print_csv(const MarkStatistics& s, std::ostream& out) {
     }
 }
 
-void print_json(const MarkStatistics& s, std::ostream& out) {
+void print_json(const MarkCounts& s, std::ostream& out) {
     out << "{\"sections\": [";
     const char* const keys[kBandCount] = {"all_right", "mostly_right", "mostly_wrong", "all_wrong"};
     for (std::size_t i = 0; i < s.sections.size(); ++i) {
@@ -141,7 +141,7 @@ int run_stats(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!parsed) return kExitFailed;
     CardDocument doc;
     if (!load(parsed->file, doc, err)) return kExitFailed;
-    const MarkStatistics s = mark_statistics(doc, parsed->by);
+    const MarkCounts s = count_marks(doc, parsed->by);
     switch (parsed->format) {
         case Format::text: print_text(s, parsed->by, out); break;
         case Format::csv: print_csv(s, out); break;

@@ -5,7 +5,7 @@
 #include "resources/resource.h"
 #include "win/base/color_chooser_win.h"
 #include "win/operations/customize_win.h"
-#include "win/view/pane_common.h"
+#include "win/view/pane_common_win.h"
 
 namespace qz::test {
 namespace {

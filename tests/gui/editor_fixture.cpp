@@ -8,11 +8,11 @@
 #include <sstream>
 
 #include "win/base/color_chooser_win.h"
-#include "win/app/file_commands.h"
+#include "win/app/file_commands_win.h"
 #include "win/base/file_dialog_win.h"
-#include "win/base/help.h"
-#include "win/base/message_box.h"
-#include "win/base/win_handle.h"
+#include "win/base/help_win.h"
+#include "win/base/message_box_win.h"
+#include "win/base/handles_win.h"
 #include "win/view/line_list_win.h"
 
 namespace qz::test {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "win/app/application.h"
-#include "win/base/window_text.h"
+#include "win/app/application_win.h"
+#include "win/base/window_text_win.h"
 
 namespace qz::test {
 

@@ -9,9 +9,9 @@
 #include "editor_fixture.h"
 #include "resources/pane_ids.h"
 #include "resources/resource.h"
-#include "win/app/file_commands.h"
-#include "win/base/message_box.h"
-#include "win/base/win_handle.h"
+#include "win/app/file_commands_win.h"
+#include "win/base/message_box_win.h"
+#include "win/base/handles_win.h"
 #include "win/view/line_list_win.h"
 
 namespace qz::test {

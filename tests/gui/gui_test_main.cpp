@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "win/app/application.h"
+#include "win/app/application_win.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

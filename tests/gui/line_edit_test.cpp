@@ -2,8 +2,8 @@
 #include "resources/group_change_ids.h"
 #include "resources/question_pane_ids.h"
 #include "resources/resource.h"
-#include "win/base/help.h"
-#include "win/base/message_box.h"
+#include "win/base/help_win.h"
+#include "win/base/message_box_win.h"
 #include "win/view/line_list_win.h"
 
 namespace qz::test {

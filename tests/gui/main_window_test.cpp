@@ -8,10 +8,10 @@
 #include "editor_fixture.h"
 #include "resources/about_ids.h"
 #include "resources/resource.h"
-#include "win/app/commands.h"
-#include "win/base/help.h"
-#include "win/base/separator.h"
-#include "win/base/win_handle.h"
+#include "win/app/commands_win.h"
+#include "win/base/help_win.h"
+#include "win/base/separator_win.h"
+#include "win/base/handles_win.h"
 #include "win/view/line_list_win.h"
 
 // itss.dll's storage factory, as far as opening a file needs it. Outside the

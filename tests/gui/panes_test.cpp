@@ -2,14 +2,14 @@
 // a field, leave the pane.
 #include <cstdlib>
 
-#include "win/view/command_state.h"
-#include "win/base/separator.h"
+#include "win/view/command_state_win.h"
+#include "win/base/separator_win.h"
 #include "win/view/line_list_win.h"
 #include "editor_fixture.h"
-#include "win/view/font_pane.h"
-#include "win/view/history_control.h"
-#include "win/view/pane_common.h"
-#include "win/view/pane_host.h"
+#include "win/view/font_pane_win.h"
+#include "win/view/history_control_win.h"
+#include "win/view/pane_common_win.h"
+#include "win/view/pane_host_win.h"
 #include "resources/pane_ids.h"
 #include "resources/resource.h"
 #include "win/base/font_spec_win.h"

@@ -1,9 +1,9 @@
 #include <utility>
 
-#include "win/view/command_state.h"
-#include "win/base/win_handle.h"
+#include "win/view/command_state_win.h"
+#include "win/base/handles_win.h"
 #include "editor_fixture.h"
-#include "win/app/file_commands.h"
+#include "win/app/file_commands_win.h"
 #include "win/base/file_dialog_win.h"
 #include "win/base/picture_win.h"
 #include "resources/resource.h"

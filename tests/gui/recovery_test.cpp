@@ -5,7 +5,7 @@
 #include "resources/resource.h"
 #include "win/app/recovery_win.h"
 #include "platform/file_lock.h"
-#include "win/base/message_box.h"
+#include "win/base/message_box_win.h"
 
 namespace qz::test {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "core/document/line_queries.h"
 #include "core/operations/matching.h"
-#include "core/operations/statistics.h"
+#include "core/operations/marks.h"
 #include "core/syntax/fields.h"
 
 namespace qz {

@@ -32,6 +32,10 @@ enum SearchCondition : unsigned {
 };
 inline constexpr unsigned kDefaultSearchConditions = 0xF7;
 
+// One naming rule here and in PrintSettings: a member spelt like a key of
+// the settings file (Width, RecoveryInterval, ...) is that key; a member in
+// snake_case is not one key: a group of keys (recent_files) or nothing saved
+// (marked "never saved").
 struct Preferences {
     int Left = kUseDefaultPosition;
     int Top = kUseDefaultPosition;

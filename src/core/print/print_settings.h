@@ -36,6 +36,8 @@ struct CardSettings {
 // What a print job prints: the list of titles and questions, or cards.
 enum PrintForm : int { PRINT_FORM_LIST = 0, PRINT_FORM_CARDS = 1 };
 
+// Named as Preferences are: a key of the settings file spelt as the key;
+// `cards` is a group of keys; the rest is not saved.
 struct PrintSettings {
     int PrintFlags = PRINT_TITLES | PRINT_QUESTIONS | PRINT_ANSWERS | PRINT_QUESTION_NUMBERS;
     int TitlePosition = 0;   // 0 left, 1 centre, 2 right

@@ -5,7 +5,7 @@
 #include "core/document/data_file.h"
 #include "core/document/file_check.h"
 #include "platform/file_read.h"
-#include "win/base/message_box.h"
+#include "win/base/message_box_win.h"
 
 namespace qz {
 

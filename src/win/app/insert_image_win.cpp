@@ -2,10 +2,10 @@
 
 #include <shlwapi.h>
 
-#include "win/base/app_state.h"
+#include "win/base/app_state_win.h"
 #include "win/base/file_dialog_win.h"
-#include "win/base/message_box.h"
-#include "win/view/pane_common.h"
+#include "win/base/message_box_win.h"
+#include "win/view/pane_common_win.h"
 #include "core/image/image_path.h"
 
 namespace qz {

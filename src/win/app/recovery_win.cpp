@@ -11,13 +11,13 @@
 #include "core/document/data_file.h"
 #include "core/document/recovery.h"
 #include "win/app/data_file_win.h"
-#include "win/base/app_state.h"
-#include "win/base/choice_box.h"
+#include "win/base/app_state_win.h"
+#include "win/base/choice_box_win.h"
 #include "platform/file_lock.h"
-#include "win/base/win_handle.h"
+#include "win/base/handles_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
-#include "win/view/pane_common.h"
+#include "win/view/pane_common_win.h"
 
 namespace qz {
 namespace {

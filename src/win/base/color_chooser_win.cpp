@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "win/base/message_box.h"
+#include "win/base/message_box_win.h"
 
 namespace qz {
 namespace {

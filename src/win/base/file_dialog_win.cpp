@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "win/base/message_box.h"
+#include "win/base/message_box_win.h"
 
 namespace qz {
 namespace {

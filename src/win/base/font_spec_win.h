@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "core/syntax/font_spec.h"
-#include "win/base/win_handle.h"
+#include "win/base/handles_win.h"
 
 namespace qz {
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "win/base/app_state_win.h"
+
 namespace qz {
 namespace {
 
@@ -35,6 +37,18 @@ bool modeless_message(MSG& msg, ModelessTurn turn) {
         return IsDialogMessageA(m.window, &msg);
     }
     return false;
+}
+
+bool open_modeless(HWND& window, int resource, DLGPROC procedure, HWND owner) {
+    if (app().line_list) SetFocus(app().line_list);
+    if (!window) window = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(resource), owner, procedure, 0);
+    return window != nullptr;
+}
+
+void bring_forward(HWND window, HWND focus) {
+    ShowWindow(window, SW_SHOW);
+    SetActiveWindow(window);
+    SetFocus(focus);
 }
 
 }  // namespace qz

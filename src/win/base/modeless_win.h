@@ -23,4 +23,11 @@ void remove_modeless(HWND window);
 // Offers the message to the window of this turn it is for; true when taken.
 bool modeless_message(MSG& msg, ModelessTurn turn);
 
+// Creates the modeless dialog `resource` into `window` unless it is open,
+// after leaving the editing pane (which commits its pending edit); false
+// when it could not be made.
+bool open_modeless(HWND& window, int resource, DLGPROC procedure, HWND owner);
+// Shows the window in front, the focus on `focus`.
+void bring_forward(HWND window, HWND focus);
+
 }  // namespace qz

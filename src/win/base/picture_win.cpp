@@ -3,10 +3,10 @@
 #include <cstring>
 #include <new>
 
-#include "win/base/app_state.h"
+#include "win/base/app_state_win.h"
 #include "platform/file_read.h"
-#include "win/base/message_box.h"
-#include "win/base/win_handle.h"
+#include "win/base/message_box_win.h"
+#include "win/base/handles_win.h"
 #include "core/image/bmp_file.h"
 #include "core/image/image_path.h"
 #include "core/image/png_decoder.h"

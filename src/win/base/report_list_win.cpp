@@ -60,6 +60,17 @@ int ReportList::focused_row() const {
     return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
+INT_PTR ReportList::dialog_notify(HWND dialog, LPARAM lparam) {
+    LRESULT result = 0;
+    if (!notify(*reinterpret_cast<const NMHDR*>(lparam), result)) return FALSE;
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+void ReportList::activate_focused() const {
+    if (list_ && activate_ && GetFocus() == list_) activate_(focused_row());
+}
+
 bool ReportList::notify(const NMHDR& header, LRESULT& result) {
     if (!list_ || header.hwndFrom != list_) return false;
     result = 0;

@@ -49,6 +49,12 @@ public:
     // The list's WM_NOTIFY: texts, column clicks and activation; true when
     // it was one of those (`result` then holds the answer).
     bool notify(const NMHDR& header, LRESULT& result);
+    // The same for a dialog procedure's WM_NOTIFY: TRUE, with the answer
+    // set as the dialog's result, when it was the list's.
+    INT_PTR dialog_notify(HWND dialog, LPARAM lparam);
+    // Enter in the dialog (IDOK): activates the focused row when the list
+    // has the focus.
+    void activate_focused() const;
 
 private:
     HWND list_ = nullptr;

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "core/operations/clipboard.h"
-#include "win/base/app_state.h"
-#include "win/base/message_box.h"
-#include "win/base/win_handle.h"
+#include "win/base/app_state_win.h"
+#include "win/base/message_box_win.h"
+#include "win/base/handles_win.h"
 #include "win/operations/line_edit_win.h"
-#include "win/view/command_state.h"
+#include "win/view/command_state_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
 

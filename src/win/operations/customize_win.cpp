@@ -11,14 +11,14 @@
 #include "core/prefs/customize.h"
 #include "resources/customize_ids.h"
 #include "resources/resource.h"
-#include "win/base/app_state.h"
+#include "win/base/app_state_win.h"
 #include "win/base/color_chooser_win.h"
 #include "win/base/font_spec_win.h"
-#include "win/base/guarded.h"
-#include "win/base/help.h"
-#include "win/base/message_box.h"
-#include "win/base/win_handle.h"
-#include "win/view/pane_host.h"
+#include "win/base/guarded_win.h"
+#include "win/base/help_win.h"
+#include "win/base/message_box_win.h"
+#include "win/base/handles_win.h"
+#include "win/view/pane_host_win.h"
 
 namespace qz {
 namespace {

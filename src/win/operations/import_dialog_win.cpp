@@ -12,10 +12,10 @@
 #include "core/syntax/scan.h"
 #include "resources/import_ids.h"
 #include "resources/resource.h"
-#include "win/base/app_state.h"
-#include "win/base/guarded.h"
-#include "win/base/help.h"
-#include "win/base/message_box.h"
+#include "win/base/app_state_win.h"
+#include "win/base/guarded_win.h"
+#include "win/base/help_win.h"
+#include "win/base/message_box_win.h"
 #include "win/base/report_list_win.h"
 
 namespace qz {

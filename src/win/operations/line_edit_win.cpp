@@ -2,14 +2,15 @@
 
 #include <commctrl.h>
 
+#include "core/operations/problem_check.h"
 #include "resources/pane_ids.h"
 #include "resources/question_pane_ids.h"
-#include "win/base/app_state.h"
-#include "win/base/message_box.h"
-#include "win/view/command_state.h"
+#include "win/base/app_state_win.h"
+#include "win/base/message_box_win.h"
+#include "win/view/command_state_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
-#include "win/view/pane_host.h"
+#include "win/view/pane_host_win.h"
 
 namespace qz {
 namespace {
@@ -135,6 +136,19 @@ void go_to_line(int index, bool keep_selection) {
     show_line_in_pane(index);
     show_line_position(index);
     update_command_state();
+}
+
+bool go_to_line_by_id(HWND window, const std::string& file_name, std::uint32_t line_id, const char* gone) {
+    const CardDocument& doc = document();
+    const int index = file_name == doc.file_name ? find_line_by_id(doc, line_id) : -1;
+    if (index < 0) {
+        message_box(window, gone, MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    go_to_line(index);
+    SetActiveWindow(app().main_window);
+    SetFocus(app().line_list);
+    return true;
 }
 
 }  // namespace qz

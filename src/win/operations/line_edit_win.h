@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/document/data_line.h"
@@ -44,5 +46,11 @@ void redo_change();
 // Goes to the line at `index`: it alone is selected (or, keeping the
 // selection, only focused), scrolled into view and shown in the pane.
 void go_to_line(int index, bool keep_selection = false);
+
+// A row of a report window leads to its line: the line `line_id` names,
+// while the document named `file_name` is still the one open, is gone to
+// and the main window made active; a line no longer there is said by
+// `gone` over `window`, and false returned.
+bool go_to_line_by_id(HWND window, const std::string& file_name, std::uint32_t line_id, const char* gone);
 
 }  // namespace qz

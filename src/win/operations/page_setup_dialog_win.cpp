@@ -13,19 +13,19 @@
 #include "core/print/page_setup_values.h"
 #include "resources/page_setup_ids.h"
 #include "resources/resource.h"
-#include "win/base/app_state.h"
+#include "win/base/app_state_win.h"
 #include "win/base/color_chooser_win.h"
-#include "win/base/guarded.h"
-#include "win/base/help.h"
-#include "win/base/message_box.h"
-#include "win/base/page_setup.h"
-#include "win/base/win_handle.h"
-#include "win/base/window_text.h"
+#include "win/base/guarded_win.h"
+#include "win/base/help_win.h"
+#include "win/base/message_box_win.h"
+#include "win/base/page_setup_win.h"
+#include "win/base/handles_win.h"
+#include "win/base/window_text_win.h"
 
 namespace qz {
 namespace {
 
-using global_handle = unique_handle<global_traits>;
+using global_handle = unique_global;
 
 constexpr DWORD kPageSetupFlags = PSD_MINMARGINS | PSD_MARGINS | PSD_INHUNDREDTHSOFMILLIMETERS;
 constexpr const char* kStyleNames[] = {"なし", "実線", "破線", "点線"};
@@ -284,7 +284,7 @@ void draw_color_button(HWND dialog, const DRAWITEMSTRUCT& item) {
     if (slot < 0) return;
     const DialogState& s = state(dialog);
     RECT r = item.rcItem;
-    unique_handle<gdi_traits<HBRUSH>> brush(CreateSolidBrush(s.colors[slot]));
+    unique_brush brush(CreateSolidBrush(s.colors[slot]));
     FillRect(item.hDC, &r, brush.get());
     if (s.hot == static_cast<int>(item.CtlID))
         DrawEdge(item.hDC, &r, (item.itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED,

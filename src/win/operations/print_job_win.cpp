@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "win/base/app_state.h"
-#include "win/base/message_box.h"
+#include "win/base/app_state_win.h"
+#include "win/base/message_box_win.h"
 
 #include <string>
-#include "win/base/page_setup.h"
+#include "win/base/page_setup_win.h"
 #include "win/operations/print_progress_win.h"
 #include "win/operations/print_render_win.h"
 

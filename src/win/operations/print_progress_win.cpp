@@ -2,9 +2,9 @@
 
 #include "resources/printing_ids.h"
 #include "resources/resource.h"
-#include "win/base/app_state.h"
-#include "win/base/guarded.h"
-#include "win/base/message_box.h"
+#include "win/base/app_state_win.h"
+#include "win/base/guarded_win.h"
+#include "win/base/message_box_win.h"
 
 namespace qz {
 namespace {

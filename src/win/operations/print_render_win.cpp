@@ -9,15 +9,15 @@
 #include "core/print/card_layout.h"
 #include "core/print/page_layout.h"
 #include "resources/printing_ids.h"
-#include "win/base/app_state.h"
+#include "win/base/app_state_win.h"
 #include "win/base/font_spec_win.h"
-#include "win/base/message_box.h"
-#include "win/base/page_setup.h"
+#include "win/base/message_box_win.h"
+#include "win/base/page_setup_win.h"
 #include "win/base/picture_win.h"
-#include "win/base/win_handle.h"
+#include "win/base/handles_win.h"
 #include "win/operations/print_progress_win.h"
 #include "win/view/list_mirror_win.h"
-#include "win/view/pane_host.h"
+#include "win/view/pane_host_win.h"
 
 namespace qz {
 namespace {

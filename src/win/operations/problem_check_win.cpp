@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "win/base/app_state.h"
-#include "win/view/command_state.h"
-#include "win/base/guarded.h"
-#include "win/base/help.h"
-#include "win/base/message_box.h"
+#include "win/base/app_state_win.h"
+#include "win/view/command_state_win.h"
+#include "win/base/guarded_win.h"
+#include "win/base/help_win.h"
+#include "win/base/message_box_win.h"
 #include "win/base/modeless_win.h"
 #include "win/base/report_list_win.h"
 #include "win/operations/line_edit_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
 #include "core/operations/problem_check.h"
-#include "win/view/pane_host.h"
+#include "win/view/pane_host_win.h"
 #include "win/base/picture_win.h"
 #include "resources/problem_check_ids.h"
 #include "resources/resource.h"
@@ -157,22 +157,13 @@ INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
         case WM_INITDIALOG: return on_init(window);
         case WM_SIZE: layout(window); return TRUE;
-        case WM_GETMINMAXINFO: {
-            auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-            info->ptMinTrackSize = {360, 200};
-            return TRUE;
-        }
-        case WM_NOTIFY: {
-            LRESULT result = 0;
-            if (!state().list.notify(*reinterpret_cast<const NMHDR*>(lparam), result)) return FALSE;
-            SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
+        case WM_GETMINMAXINFO: set_minimum_size(lparam, 360, 200); return TRUE;
+        case WM_NOTIFY: return state().list.dialog_notify(window, lparam);
         case WM_HELP: show_help(window, kHelpContext, kTopicProblemCheck); return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wparam)) {
                 case IDOK:  // Enter on a row
-                    if (GetFocus() == list_of(window)) activate_problem_row(state().list.focused_row());
+                    state().list.activate_focused();
                     return TRUE;
                 case IDC_PROBLEM_RECHECK: run_check(window); return TRUE;
                 case IDCANCEL: DestroyWindow(window); return TRUE;
@@ -192,17 +183,9 @@ INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 void show_problem_check(HWND owner) {
     ProblemWindow& w = state();
-    // Leaving the editing pane commits its pending edit.
-    if (app().line_list) SetFocus(app().line_list);
-    if (!w.window) {
-        w.window = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_PROBLEM_CHECK), owner,
-                                      guarded_dialog_proc<procedure>, 0);
-        if (!w.window) return;
-    }
+    if (!open_modeless(w.window, IDD_PROBLEM_CHECK, guarded_dialog_proc<procedure>, owner)) return;
     run_check(w.window);
-    ShowWindow(w.window, SW_SHOW);
-    SetActiveWindow(w.window);
-    SetFocus(list_of(w.window));
+    bring_forward(w.window, list_of(w.window));
 }
 
 HWND problem_check_window() { return state().window; }
@@ -218,18 +201,8 @@ void activate_problem_row(int row) {
     ProblemWindow& w = state();
     if (!w.window || row < 0 || row >= static_cast<int>(w.rows.size())) return;
     w.list.set_row_state(row, LVIS_SELECTED | LVIS_FOCUSED);
-    const CardDocument& doc = document();
-    const int index = w.file_name == doc.file_name
-                          ? find_line_by_id(doc, w.rows[static_cast<std::size_t>(row)].problem.line_id)
-                          : -1;
-    if (index < 0) {
-        message_box(w.window, "この行はもうありません。再チェックしてください。",
-                    MB_OK | MB_ICONWARNING);
-        return;
-    }
-    go_to_line(index);
-    SetActiveWindow(app().main_window);
-    SetFocus(app().line_list);
+    go_to_line_by_id(w.window, w.file_name, w.rows[static_cast<std::size_t>(row)].problem.line_id,
+                     "この行はもうありません。再チェックしてください。");
 }
 
 }  // namespace qz

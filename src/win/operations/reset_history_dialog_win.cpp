@@ -2,9 +2,9 @@
 
 #include "resources/reset_history_ids.h"
 #include "resources/resource.h"
-#include "win/base/app_state.h"
-#include "win/base/guarded.h"
-#include "win/base/help.h"
+#include "win/base/app_state_win.h"
+#include "win/base/guarded_win.h"
+#include "win/base/help_win.h"
 
 namespace qz {
 namespace {
@@ -16,7 +16,7 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
         center_dialog(dialog);
         CheckRadioButton(dialog, IDC_RESET_RIGHT, IDC_RESET_WRONG, IDC_RESET_WRONG);
         return TRUE;
-    case WM_HELP: show_help(dialog, kHelpContext, kTopicStatistics); return TRUE;
+    case WM_HELP: show_help(dialog, kHelpContext, kTopicMarks); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
@@ -25,7 +25,7 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
             EndDialog(dialog, IDOK);
             return TRUE;
         case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
-        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kTopicStatistics); return TRUE;
+        case IDC_HELP_BUTTON: show_help(dialog, kHelpContext, kTopicMarks); return TRUE;
         }
         break;
     }

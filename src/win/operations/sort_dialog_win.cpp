@@ -6,13 +6,13 @@
 #include "core/operations/sort.h"
 #include "resources/resource.h"
 #include "resources/sort_ids.h"
-#include "win/base/app_state.h"
-#include "win/base/guarded.h"
-#include "win/base/help.h"
-#include "win/base/message_box.h"
-#include "win/view/command_state.h"
+#include "win/base/app_state_win.h"
+#include "win/base/guarded_win.h"
+#include "win/base/help_win.h"
+#include "win/base/message_box_win.h"
+#include "win/view/command_state_win.h"
 #include "win/view/list_mirror_win.h"
-#include "win/view/pane_host.h"
+#include "win/view/pane_host_win.h"
 
 namespace qz {
 namespace {

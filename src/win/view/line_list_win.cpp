@@ -8,7 +8,7 @@
 #include "core/document/line_labels.h"
 #include "core/syntax/scan.h"
 #include "resources/resource.h"
-#include "win/base/app_state.h"
+#include "win/base/app_state_win.h"
 #include "win/base/report_list_win.h"
 
 namespace qz {

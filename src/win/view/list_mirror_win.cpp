@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "win/base/app_state.h"
+#include "win/base/app_state_win.h"
 #include "win/view/line_list_win.h"
 
 namespace qz {

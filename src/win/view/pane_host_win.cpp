@@ -1,0 +1,294 @@
+#include "win/view/pane_host_win.h"
+
+#include <array>
+#include <utility>
+
+#include "core/prefs/font_in_effect.h"
+#include "core/syntax/settings_line.h"
+#include "resources/question_pane_ids.h"
+#include "win/base/app_state_win.h"
+#include "win/base/font_spec_win.h"
+#include "win/view/command_state_win.h"
+#include "win/view/line_list_win.h"
+#include "win/view/main_layout_win.h"
+#include "win/view/pane_common_win.h"
+#include "win/view/question_pane_win.h"
+#include "win/view/list_mirror_win.h"
+
+namespace qz {
+namespace {
+
+struct PaneHost {
+    const PaneKind* kind = nullptr;  // the kind of app().pane
+    FieldCharsets charsets;
+    std::array<unique_font, FONT_COUNT> default_fonts;
+    std::array<unique_font, FONT_COUNT> line_fonts;
+    // What the line fonts were made from: most lines share them.
+    std::array<FontSpec, FONT_COUNT> line_specs;
+    std::array<unique_brush, FONT_COUNT> brushes;
+    unique_font control_font;
+    unique_font list_font;
+};
+
+PaneHost& host() {
+    static PaneHost h;
+    return h;
+}
+
+constexpr int kFontKinds[FONT_COUNT] = {LINE_FONT_TITLE, LINE_FONT_QUESTION, LINE_FONT_ANSWER,
+                                        LINE_FONT_COMMENT};
+
+const FontSpec& default_spec(PaneFont which) {
+    const Preferences& p = app().prefs;
+    switch (which) {
+    case FONT_TITLE: return p.Title;
+    case FONT_QUESTION: return p.Question;
+    case FONT_ANSWER: return p.Answer;
+    default: return p.Comment;
+    }
+}
+
+const PaneKind* pane_kind_for(int line_kind) {
+    switch (line_kind) {
+    case LINE_TITLE: return &kTitlePane;
+    case LINE_GROUP: return &kGroupPane;
+    case LINE_MESSAGE: return &kMessagePane;
+    case LINE_TIME_LIMIT: return &kTimeLimitPane;
+    default:
+        if (is_font_kind(line_kind) && line_kind >= LINE_FONT_TITLE && line_kind <= LINE_FONT_COMMENT)
+            return &kFontPane;
+        if (is_settings_kind(line_kind)) return nullptr;  // unknown settings kind
+        return &kQuestionPane;
+    }
+}
+
+// The fonts in effect at the line, as fonts and as charsets; a font is made
+// again only when its font record changed.
+void rebuild_line_fonts(const DataLine* line) {
+    PaneHost& h = host();
+    const Application& a = app();
+    unsigned charsets[FONT_COUNT];
+    for (int i = 0; i < FONT_COUNT; ++i) {
+        FontSpec font;
+        font_spec_in_effect(document(), line, kFontKinds[i], a.prefs, font);
+        charsets[i] = font.charset;
+        if (!h.line_fonts[i] || !(font == h.line_specs[i])) {
+            h.line_fonts[i] = create_font_from_spec(font, a.main_window);
+            h.line_specs[i] = font;
+        }
+    }
+    h.charsets = {charsets[FONT_TITLE], charsets[FONT_QUESTION], charsets[FONT_ANSWER],
+                  charsets[FONT_COMMENT]};
+}
+
+void apply_fonts() {
+    const Application& a = app();
+    // The list gets its font once: setting it again would measure every row.
+    HFONT list_font = host().list_font.get();
+    if (a.line_list && reinterpret_cast<HFONT>(SendMessageA(a.line_list, WM_GETFONT, 0, 0)) != list_font)
+        SendMessageA(a.line_list, WM_SETFONT, reinterpret_cast<WPARAM>(list_font), TRUE);
+    if (!a.pane || !host().kind) return;
+    set_control_font(a.pane, IDC_PANE_COMMENT, pane_font(FONT_COMMENT));
+    host().kind->apply_fonts(a.pane);
+}
+
+// Holds off a pane's drawing while it lives; then draws it whole.
+class PaneRedrawGuard {
+public:
+    explicit PaneRedrawGuard(HWND pane) { reset(pane); }
+    ~PaneRedrawGuard() { release(); }
+    PaneRedrawGuard(const PaneRedrawGuard&) = delete;
+    PaneRedrawGuard& operator=(const PaneRedrawGuard&) = delete;
+
+    // Guards another pane (a new one is guarded while it is still hidden).
+    void reset(HWND pane) {
+        release();
+        pane_ = pane && IsWindowVisible(pane) ? pane : nullptr;
+        if (pane_) SendMessageA(pane_, WM_SETREDRAW, FALSE, 0);
+    }
+
+private:
+    void release() {
+        if (!pane_ || !IsWindow(pane_)) return;
+        SendMessageA(pane_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(pane_, nullptr, nullptr,
+                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        pane_ = nullptr;
+    }
+    HWND pane_ = nullptr;
+};
+
+// Places the pane in the main window and lays out its controls.
+void lay_out_pane() {
+    layout_main_window();
+    if (HWND pane = app().pane) {
+        // The fonts decide the layout's unit, so lay out again even when the
+        // size stayed.
+        RECT client;
+        GetClientRect(pane, &client);
+        SendMessageA(pane, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    }
+}
+
+}  // namespace
+
+HFONT pane_font(PaneFont which) {
+    PaneHost& h = host();
+    if ((app().prefs.UseDataSettings & 1) && h.line_fonts[which]) return h.line_fonts[which].get();
+    return h.default_fonts[which].get();
+}
+
+HFONT pane_control_font() { return host().control_font.get(); }
+
+HBRUSH pane_brush(PaneFont which) { return host().brushes[which].get(); }
+
+INT_PTR color_edit(HDC dc, PaneFont which) {
+    const FontSpec& font = default_spec(which);
+    SetTextColor(dc, font.text_color);
+    SetBkColor(dc, font.back_color);
+    return reinterpret_cast<INT_PTR>(pane_brush(which));
+}
+
+void mark_pane_changed() { editor().set_pending_edit(true); }
+
+namespace {
+
+// The default fonts and brushes and the control font from the preferences.
+// All are made before the old ones go, so that no new font takes the handle
+// of one a control still holds (the control would not take it again).
+void make_pane_fonts() {
+    PaneHost& h = host();
+    HWND window = app().main_window;
+    std::array<unique_font, FONT_COUNT> fonts;
+    std::array<unique_brush, FONT_COUNT> brushes;
+    for (int i = 0; i < FONT_COUNT; ++i) {
+        const FontSpec& font = default_spec(static_cast<PaneFont>(i));
+        fonts[i] = create_font_from_spec(font, window);
+        brushes[i].reset(CreateSolidBrush(font.back_color));
+    }
+    unique_font control_font = create_font_from_spec(app().prefs.pane_control_font, window);
+    // The old ones go at the end; the line fonts start from the defaults too.
+    std::swap(h.default_fonts, fonts);
+    std::swap(h.brushes, brushes);
+    std::swap(h.control_font, control_font);
+    std::array<unique_font, FONT_COUNT> old_line_fonts;
+    std::swap(h.line_fonts, old_line_fonts);
+    if (const DataLine* line = document().line_at(editor().current())) rebuild_line_fonts(line);
+}
+
+}  // namespace
+
+bool create_pane_resources() {
+    PaneHost& h = host();
+    make_pane_fonts();
+    LOGFONTA lf{};
+    lf.lfHeight = 14;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lf.lfQuality = PROOF_QUALITY;
+    lf.lfPitchAndFamily = 0x30;
+    lstrcpynA(lf.lfFaceName, kDefaultFaceName, LF_FACESIZE);
+    h.list_font.reset(CreateFontIndirectA(&lf));
+    return h.control_font && h.list_font;
+}
+
+void reload_pane_resources() {
+    make_pane_fonts();
+    PaneRedrawGuard quiet(app().pane);
+    apply_fonts();
+    lay_out_pane();
+}
+
+void release_pane_resources() {
+    PaneHost& h = host();
+    for (int i = 0; i < FONT_COUNT; ++i) {
+        h.default_fonts[i].reset();
+        h.line_fonts[i].reset();
+        h.brushes[i].reset();
+    }
+    h.control_font.reset();
+    h.list_font.reset();
+}
+
+bool show_line_in_pane(int index) {
+    Application& a = app();
+    const CardDocument& doc = document();
+    PaneHost& h = host();
+    if (a.pane) SetDlgItemTextA(a.pane, IDC_PANE_COMMENT, "");
+    const DataLine* line = doc.line_at(index);
+    if (!line) return false;
+    editor().set_current(index, line->kind());
+
+    rebuild_line_fonts(line);
+    // Filling many fields of a visible pane draws each of them (and its
+    // scroll bar) at once; the pane is drawn once, at the end, instead.
+    PaneRedrawGuard quiet(a.pane);
+    if (const PaneKind* kind = pane_kind_for(line->kind())) {
+        bool created = false;
+        if (a.pane && h.kind == kind) {
+            kind->clear(a.pane);
+        } else {
+            destroy_pane();
+            a.pane = CreateDialogParamA(a.instance, MAKEINTRESOURCEA(kind->resource), a.main_window,
+                                        kind->procedure, 0);
+            if (!a.pane) return false;
+            h.kind = kind;
+            created = true;
+        }
+        // Fonts and sizes reach the fields before their text: an edit
+        // control lays its text out again for each of them.
+        apply_fonts();
+        if (created) lay_out_pane();
+        kind->fill(a.pane, PaneLine{doc, *line, h.charsets});
+        if (created) {
+            ShowWindow(a.pane, SW_SHOWNA);
+            quiet.reset(a.pane);
+        }
+    }
+    apply_fonts();
+    lay_out_pane();
+    show_line_position(index);
+    editor().set_pending_edit(false);
+    return true;
+}
+
+bool commit_pane() {
+    Application& a = app();
+    PaneHost& h = host();
+    const DataLine* line = document().line_at(editor().current());
+    // The model holds whether the pane has an edit not yet committed.
+    if (!line || !a.pane || !h.kind || !editor().pending_edit()) return false;
+    // A pane commits only the lines of its own kind.
+    if (pane_kind_for(line->kind()) != h.kind) return false;
+    std::optional<std::string> text = h.kind->compose(a.pane, PaneLine{document(), *line, h.charsets});
+    editor().set_pending_edit(false);
+    if (!text) return false;
+    ChangeReport change = editor().commit_line(editor().current(), std::move(*text));
+    if (!change.any()) return false;
+    relabel_lines(change.first, document().count() - 1);
+    set_line_data(editor().current());
+    update_command_state();
+    return true;
+}
+
+std::optional<std::string> pending_pane_text() {
+    Application& a = app();
+    PaneHost& h = host();
+    const DataLine* line = document().line_at(editor().current());
+    if (!line || !a.pane || !h.kind || !editor().pending_edit()) return std::nullopt;
+    if (pane_kind_for(line->kind()) != h.kind) return std::nullopt;
+    return h.kind->compose(a.pane, PaneLine{document(), *line, h.charsets});
+}
+
+void refresh_pane_group_names() {
+    if (app().pane && host().kind == &kQuestionPane) fill_group_names(app().pane, IDC_QUESTION_GROUP);
+}
+
+void destroy_pane() {
+    if (app().pane) DestroyWindow(app().pane);
+    app().pane = nullptr;
+    host().kind = nullptr;
+    editor().set_pending_edit(false);
+}
+
+}  // namespace qz

@@ -1,0 +1,29 @@
+// The editing pane at the right of the main window: one modeless child
+// dialog at a time, chosen by the kind of the line whose list item has the
+// focus.
+#pragma once
+
+#include <windows.h>
+
+#include "win/view/pane_common_win.h"
+
+namespace qz {
+
+// Shows the line at `index` in the pane (creating or reusing the pane for
+// its kind) and makes it the current line; false when there is no such line.
+bool show_line_in_pane(int index);
+
+// Destroys the pane (after the list was refilled no line is current).
+void destroy_pane();
+
+// The question pane's group list, after another document was loaded.
+void refresh_pane_group_names();
+
+// Fonts and brushes the panes share, from main window creation to shutdown.
+bool create_pane_resources();
+void release_pane_resources();
+// Makes the pane fonts and brushes again from the preferences (after they
+// changed), puts them on the open pane and lays the main window out again.
+void reload_pane_resources();
+
+}  // namespace qz
