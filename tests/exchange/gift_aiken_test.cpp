@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "core/document/data_file.h"
 #include "core/exchange/aiken.h"
 #include "core/exchange/gift.h"
@@ -60,19 +63,32 @@ struct GiftCase {
     const char* title;
     int told = 0;              // notices and substitutions
     bool last_titled = false;  // the last card
+    const char* last_title = nullptr;
 };
 
 TEST(Gift, ReadsTheSubsetAndRefusesTheRest) {
     const GiftCase cases[] = {
         {"category path and name", "$CATEGORY: $course$/top/Geo//Maps\n\n::Q1:: Where? {=Here =There}\n", 1, 0,
          "Where?", {"Here", "There"}, 0, "Geo/Maps", 0, true},
-        {"multiple choice, feedback", "Capital? {=Tokyo#yes ~Osaka ~Kyoto}\n", 1, 0, "Capital?", {"Tokyo"}, 3, "", 1, true},
-        {"true/false", "// note\nThe sun is a star. {T}\n", 1, 0, "The sun is a star.", {"\x81\x9B"}, 2, "", 0, true},
+        {"category paths below the context and root", "$CATEGORY: $course$/top/Unit 1/Quiz\n\nA {=a}\n\n"
+         "$CATEGORY: $course$/top/Unit 2/Quiz\n\nB {=b}\n\n$CATEGORY: $course$/top\n\nC {=c}\n", 3, 0, "A", {"a"}, 0,
+         "Unit 1 / Quiz", 0, true, ""},
+        {"multiple choice, feedback", "Capital? {=Tokyo#yes ~Osaka ~Kyoto}\n", 1, 0, "Capital?", {"Tokyo"}, 3, "", 2, true},
+        {"right after the tilde", "Q {~=a ~b ~c}\n", 1, 0, "Q", {"a"}, 3, "", 1, true},
+        {"short answer without '='", "R {One =Two}\n", 1, 0, "R", {"One", "Two"}, 0, ""},
+        {"answers' format marks and html", "[html]Q {=[html]<b>a</b>&amp;b ~[plain]c ~[moodle]d ~[markdown]e}\n", 1, 0, "Q",
+         {"a&b"}, 4, "", 1, true},
+        {"a bank picture", "[html]<p>See<img src\\=\"@@PLUGINFILE@@/a%20b.png\"></p> {=x}\n", 1, 0,
+         "See\\i\"a b.png\"", {"x"}, 0, "", 1},
+        {"no-break spaces", "Q\xC2\xA0R {=a\xC2\xA0" "b}\n", 1, 0, "Q R", {"a b"}, 0, ""},
+        {"line ends CR, CR LF, LF", "// c\rA {=a}\r\rB {=b}\r\n\r\nC {=c}\n", 3, 0, "A", {"a"}, 0, ""},
+        {"wildcard star", "Any {=*}\n\nStar {=a\\*b}\n", 2, 0, "Any", {"*"}, 0, "", 1},
+        {"true/false", "// note\nThe sun is a star. {T}\n", 1, 0, "The sun is a star.", {"\x81\x9B"}, 2, "", 1, true},
         {"missing word, escapes, html", "[html]<p>1\\{2\\} &lt;is&gt;</p> {=<b>one</b>} here\n", 1, 0, "1{2} <is>（　）here",
          {"one"}, 0, ""},
         {"weights, feedback, CRLF", "Q {=%100%a =%50%b#fb}\r\n\r\nR {=%x% off}\r\n", 2, 0, "Q", {"a"}, 0, "", 2},
         {"arrow in a choice, inner comment", "// c\nArrow?\n// inner\n{=a->b ~c}\n\nNext {=d}\n", 2, 0, "Arrow?",
-         {"a->b"}, 2, "", 0, true},
+         {"a->b"}, 2, "", 1, true},
         {"unsupported", "N {#3:1}\n\nM {=a -> b}\n\nE {}\n\nDescription only\n\nOpen {=x\n\nTwo {=a} {=b}\n", 0, 6, "",
          {}, 0, ""},
         {"emoji", u8("絵文字 ") + "\xF0\x9F\x98\x80 {=a}\n", 1, 0, "絵文字 〓", {"a"}, 0, "", 1},
@@ -91,16 +107,38 @@ TEST(Gift, ReadsTheSubsetAndRefusesTheRest) {
         EXPECT_EQ(card.title.title, c.title);
         EXPECT_EQ(static_cast<int>(r.problems.size()) - c.refused, c.told);
         EXPECT_EQ(r.cards.back().titled, c.last_titled);
+        if (c.last_title) {
+            EXPECT_EQ(r.cards.back().title.title, c.last_title);
+        }
         // Every card becomes a line.
         std::vector<ImportProblem> problems;
         lines_from_cards(r.cards, 14, &problems);
         EXPECT_TRUE(problems.empty());
     }
     // The unsupported ones are told by the line they start on.
-    const ImportResult r = read_gift(cases[6].text, TextEncoding::utf8);
+    const auto unsupported = std::find_if(std::begin(cases), std::end(cases),
+                                          [](const GiftCase& c) { return c.name == std::string_view("unsupported"); });
+    const ImportResult r = read_gift(unsupported->text, TextEncoding::utf8);
     std::vector<int> rows;
     for (const ImportProblem& p : r.problems) rows.push_back(p.row);
     EXPECT_EQ(rows, (std::vector<int>{1, 3, 5, 7, 9, 11}));
+    // Each says what is wrong.
+    const std::pair<const char*, const char*> reasons[] = {
+        {"E {####general}\n", "GIFT の記述式（エッセイ）の問題には対応していません。"},
+        {"A stray } here\n", "「{」のない「}」があります。"},
+        {"Twice {=a}}\n", "「{」のない「}」があります。"},
+        {"M {~%50%a ~%50%b ~c}\n", "部分点の選択肢をいくつか選ぶ問題（満点の選択肢がない問題）には対応していません。"},
+    };
+    for (auto [text, reason] : reasons) {
+        const ImportResult one = read_gift(text, TextEncoding::utf8);
+        ASSERT_EQ(one.problems.size(), 1u) << text;
+        EXPECT_EQ(one.problems[0].reason, reason);
+    }
+    // Questions under no category go under the file's name.
+    const ImportResult named = read_gift("Q {=a}\n\n$CATEGORY: Sub\n\nR {=b}\n", TextEncoding::utf8, "File");
+    ASSERT_EQ(named.cards.size(), 2u);
+    EXPECT_EQ(named.cards[0].title.title, "File");
+    EXPECT_EQ(named.cards[1].title.title, "Sub");
 }
 
 TEST(Aiken, BothWays) {
@@ -123,7 +161,7 @@ TEST(Aiken, BothWays) {
     EXPECT_EQ(r.cards[0].fields.answer, "y");
     std::vector<int> rows;
     for (const ImportProblem& p : r.problems) rows.push_back(p.row);
-    EXPECT_EQ(rows, (std::vector<int>{1, 5, 18, 23}));
+    EXPECT_EQ(rows, (std::vector<int>{0, 1, 5, 18, 23}));  // 0: only right choices are kept
 }
 
 }  // namespace
