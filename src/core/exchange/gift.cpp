@@ -105,8 +105,8 @@ bool context_element(std::string_view element) {
 // reader would take for Moodle's context or its root "top" is put under
 // "$course$/top/".
 std::string category_path(std::string title) {
-    for (char& c : title)
-        if (c == '\r' || c == '\n') c = ' ';
+    std::erase(title, '\r');
+    std::replace(title.begin(), title.end(), '\n', ' ');
     std::vector<std::string_view> elements;
     const std::string_view whole = title;
     for (std::size_t start = 0;;) {
@@ -158,15 +158,13 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
         const int choices = first.titled ? first.title.choice_count : 0;
         const int distinct = choices > 1 ? distinct_answers(cards, begin, end) : 0;
         if (first.titled || categories) {
-            // A title without a name after named ones goes back to the
-            // course's root, which reads as no category.
+            // A title without a name (or, after a category, no title) goes
+            // to the course's root, which reads as no category.
             const std::string path = first.titled ? category_path(u8(first.title.title)) : std::string();
-            if (!path.empty() || categories || !first.title.comment.empty()) {
-                out += "$CATEGORY: " + (path.empty() ? std::string("$course$/top") : path) + "\r\n";
-                if (!first.title.comment.empty()) comment_lines(out, u8(first.title.comment));
-                out += "\r\n";
-                categories = true;
-            }
+            out += "$CATEGORY: " + (path.empty() ? std::string("$course$/top") : path) + "\r\n";
+            if (!first.title.comment.empty()) comment_lines(out, u8(first.title.comment));
+            out += "\r\n";
+            categories = true;
         }
         for (std::size_t k = begin; k < end; ++k) {
             const ExchangeCard& card = cards[k];
@@ -337,14 +335,15 @@ std::string category_of(std::string_view path) {
             elements.emplace_back();
         }
     }
+    std::size_t first = 0;
+    if (context_element(trim(elements[first]))) ++first;
+    if (first < elements.size() && trim(elements[first]) == "top") ++first;
     std::string out;
-    bool front = true;  // no element kept yet
-    for (const std::string& element : elements) {
-        const std::string_view e = trim(element);
-        if (e.empty() || (front && (e == "top" || context_element(e)))) continue;
-        if (!front) out += " / ";
+    for (std::size_t i = first; i < elements.size(); ++i) {
+        const std::string_view e = trim(elements[i]);
+        if (e.empty()) continue;
+        if (!out.empty()) out += " / ";
         out += e;
-        front = false;
     }
     return out;
 }
@@ -466,6 +465,7 @@ public:
             } else if (bare.starts_with("$CATEGORY:")) {
                 flush();
                 category_ = category_of(bare.substr(10));
+                has_category_ = true;
                 title_comment_.clear();
                 title_converted_ = false;
                 after_category = true;
@@ -664,7 +664,7 @@ private:
         card.fields.answer = answer_from_alternatives(card.alternatives);
         // After a titled card every card is: an untitled one would go under
         // the title before it.
-        card.titled = !title_cp932_.empty() || choices > 0 || titled_;
+        card.titled = has_category_ || !title_cp932_.empty() || choices > 0 || titled_;
         titled_ = card.titled;
         card.title.choice_count = choices;
         result_.cards.push_back(std::move(card));
@@ -675,6 +675,7 @@ private:
     const std::string file_title_;  // code page 932
     Block block_;
     std::string category_;       // UTF-8, empty for none
+    bool has_category_ = false;  // a category line was read
     bool titled_ = false;        // a titled card was read
     std::string title_comment_;  // UTF-8
     bool title_converted_ = false;

@@ -13,8 +13,9 @@ namespace qz {
 // category path's elements, a '/' within one is doubled (a title that
 // would not read back so is one element; one whose first element reads
 // as Moodle's context or root goes under "$course$/top/"). A title
-// without a name has none: before any category no line, after one
-// "$CATEGORY: $course$/top" (which reads back as no category). A question
+// without a name is "$CATEGORY: $course$/top", the course's root, which
+// reads back as no category; an empty path is never written.
+// A question
 // under a title whose choice count is 0 or 1 becomes a short-answer
 // question with one "=" entry per alternative of its expanded answer (a
 // '*', which Moodle matches with anything, written "\\*", a star to
