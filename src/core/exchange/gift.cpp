@@ -1,7 +1,9 @@
 #include "core/exchange/gift.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/exchange/moodle_text.h"
 #include "core/syntax/scan.h"
@@ -60,10 +62,15 @@ std::string escape(std::string_view text) {
     return out;
 }
 
-bool format_mark(std::string_view mark) {
-    std::string low(mark);
-    for (char& c : low)
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+bool format_mark(std::string_view mark) {
+    const std::string low = lower(mark);
     return low == "[html]" || low == "[moodle]" || low == "[plain]" || low == "[markdown]";
 }
 
@@ -292,13 +299,6 @@ std::string unescape(std::string_view s) {
         out += c == '\n' ? ' ' : c;
     }
     return no_break_spaces_as_spaces(std::move(out));
-}
-
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
 }
 
 // A short answer as Moodle matches it: "\*" a star; a bare star, which

@@ -110,9 +110,20 @@ std::string no_break_spaces_as_spaces(std::string text) {
 std::string html_shown_text(std::string_view html, HtmlPictures* pictures) {
     std::string out;
     out.reserve(html.size());
+    // The next '>' once looked for (npos when there is none left), so that
+    // many '<' without one are no search each; a reference is at most 10
+    // characters long, no search beyond.
+    std::size_t next_gt = 0;
+    bool looked = false;
     for (std::size_t i = 0; i < html.size();) {
         const char c = html[i];
-        const std::size_t close = html.find(c == '<' ? '>' : ';', i);
+        if (c == '<' && (!looked || (next_gt != std::string_view::npos && next_gt < i))) {
+            next_gt = html.find('>', i);
+            looked = true;
+        }
+        const std::size_t close = c == '<'   ? next_gt
+                                  : c == '&' ? html.substr(0, i + 11).find(';', i)
+                                             : std::string_view::npos;
         if (c == '<' && close != std::string_view::npos) {
             const std::string_view tag = html.substr(i + 1, close - i - 1);
             const std::string low = lower(tag);
@@ -141,7 +152,7 @@ std::string html_shown_text(std::string_view html, HtmlPictures* pictures) {
             i = close + 1;
             continue;
         }
-        if (c == '&' && close != std::string_view::npos && close - i <= 10) {
+        if (c == '&' && close != std::string_view::npos) {
             if (const char32_t u = character_reference(html.substr(i + 1, close - i - 1))) {
                 append_utf8(out, u);
                 i = close + 1;
