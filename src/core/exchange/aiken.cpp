@@ -169,7 +169,8 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
         } else if (line.starts_with("ANSWER:")) {
             if (q.question.empty()) refuse(row, "問題のない ANSWER: の行です。");
             else finish(line.substr(7), end);
-        } else if (const int letter = q.question.empty() ? -1 : option_line(line, static_cast<int>(q.options.size()), &option);
+        } else if (const int letter =
+                       q.question.empty() ? -1 : option_line(line, static_cast<int>(q.options.size()), &option);
                    letter >= 0) {
             if (letter != static_cast<int>(q.options.size())) {
                 refuse(q.row, "選択肢の記号が A から順に並んでいません。");

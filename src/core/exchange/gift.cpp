@@ -579,7 +579,8 @@ private:
             alternatives.push_back(cp932_to_utf8(word[0] == 't' ? kTrueAnswer : kFalseAnswer));
             choices = 2;
             if (hash != std::string_view::npos)
-                findings.feedback = findings.feedback || answer.substr(hash).find_first_not_of("# \t\r\n") != std::string_view::npos;
+                findings.feedback = findings.feedback ||
+                                    answer.substr(hash).find_first_not_of("# \t\r\n") != std::string_view::npos;
         } else {
             const std::vector<Entry> entries = entries_of(answer, multiple_choice, html, findings);
             if (entries.empty()) {
@@ -627,11 +628,15 @@ private:
         }
         if (findings.feedback) notice(row, "フィードバックは読み込みません。");
         if (findings.wildcard)
-            notice(row, "答えの「*」は Moodle ではどんな答えにも合いますが、ここでは文字の「*」として読み込みます。");
+            notice(row,
+                   "答えの「*」は Moodle ではどんな答えにも合いますが、"
+                   "ここでは文字の「*」として読み込みます。");
         if (findings.pictures.dropped)
             notice(row, "画像 (<img>) のうち src のないものは読み込みません。");
         if (findings.pictures.bank_files)
-            notice(row, "問題バンクの画像を絵の参照にします。絵のファイルは GIFT ファイルに含まれないため、データファイルと同じフォルダーに置いてください。");
+            notice(row,
+                   "問題バンクの画像を絵の参照にします。絵のファイルは GIFT ファイルに含まれないため、"
+                   "データファイルと同じフォルダーに置いてください。");
 
         std::vector<ImportProblem>& problems = result_.problems;
         const std::size_t told = problems.size();

@@ -185,7 +185,8 @@ void tell_drawn_choices(ImportResult& result) {
                                      [](const ExchangeCard& c) { return c.titled && c.title.choice_count > 1; });
     if (!choices) return;
     std::string reason =
-        "選択肢のある問題は正解だけを読み込みます。誤りの選択肢は、クイズが同じタイトルのほかの問題の答えから選びます。";
+        "選択肢のある問題は正解だけを読み込みます。"
+        "誤りの選択肢は、クイズが同じタイトルのほかの問題の答えから選びます。";
     if (const int short_titles = titles_short_of_choices(result.cards))
         reason += "違う答えが選択肢の数に足りないタイトルが " + format_decimal(short_titles) +
                   " 個あります。";
