@@ -1,6 +1,7 @@
 // Aiken -> cards -> lines -> cards -> Aiken -> cards. Reading any bytes
 // never fails hard; every card written reads back with its question (line
-// breaks as spaces), its right choice and its number of choices.
+// breaks as spaces), its right choice and its number of choices, and
+// becomes a line whose expanded answers are its own.
 #include <vector>
 
 #include "core/document/card_document.h"
@@ -31,6 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const qz::ExportResult exported = qz::write_aiken(cards, {});
     const qz::ImportResult again = qz::read_aiken(exported.bytes, qz::TextEncoding::utf8, "T");
     require(again.count(qz::ImportProblem::refused) == 0);
+    // Every card read back is a line again, its answers what the line expands to.
+    std::vector<qz::ImportProblem> relined;
+    qz::lines_from_cards(again.cards, 14, &relined);
+    require(relined.empty());
     require(static_cast<int>(again.cards.size()) == exported.cards);
     require(exported.cards + exported.left_out == static_cast<int>(cards.size()));
     // Which cards the writer takes: as it says it does.

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "core/document/data_file.h"
 #include "core/exchange/aiken.h"
+#include "core/exchange/exchange_io.h"
 #include "core/exchange/gift.h"
 
 namespace qz {
@@ -49,6 +53,64 @@ TEST(Gift, WritesCategoriesShortAnswersAndChoices) {
     EXPECT_EQ(gift, expected);
 }
 
+// What Moodle would read otherwise: markup, stars, format marks, titles
+// that read as paths, as its root or have no name.
+constexpr char kMoodleShapes[] =
+    "#Unit 1 / Quiz,000000\r\n"
+    "1 < 2?,yes,<00\r\n"
+    "Star?,a*b,<00\r\n"
+    "Mark?,\\[html\\]x,<00\r\n"
+    "#,000000'no name\r\n"
+    "Nameless?,n,<00\r\n"
+    "#top,000000\r\n"
+    "Root?,r,<00\r\n"
+    "#Sym,200000\r\n"
+    "Q1?,a&b,<00\r\n"
+    "Q2?,c,<00\r\n";
+
+TEST(Gift, WritesWhatMoodleShowsAsIs) {
+    const std::string gift = write_gift(cards_of(kMoodleShapes), {}).bytes;
+    for (const char* part : {"$CATEGORY: Unit 1/Quiz\r\n", "[plain]1 < 2? {=yes}", "Star? {=a\\\\*b}",
+                             "Mark? {=[plain][html]x}", "$CATEGORY: $course$/top\r\n// no name\r\n",
+                             "$CATEGORY: $course$/top/top\r\n", "[plain]Q2? {=c ~a&b}"})
+        EXPECT_NE(gift.find(part), std::string::npos) << part << "\n" << gift;
+    EXPECT_EQ(gift.find("$CATEGORY: \r\n"), std::string::npos);
+}
+
+// A file this editor wrote reads back to the same questions, answers and
+// titles (Aiken's questions, which name no title, under the file's name).
+TEST(GiftAiken, OwnFilesReadBack) {
+    const std::vector<ExchangeCard> cards = cards_of((std::string(kDocument) + kMoodleShapes).c_str());
+    auto flat = [](std::string s) {
+        std::replace(s.begin(), s.end(), '\r', ' ');
+        s.erase(std::unique(s.begin(), s.end(), [](char a, char b) { return a == ' ' && b == ' '; }), s.end());
+        std::replace(s.begin(), s.end(), '\n', ' ');
+        return s;
+    };
+    for (ExchangeFormat format : {ExchangeFormat::gift, ExchangeFormat::aiken}) {
+        SCOPED_TRACE(format_key(format));
+        const ExportResult written = export_cards(cards, format, {});
+        ImportRequest request;
+        request.format = format;
+        request.title = "F";
+        const ImportResult back = import_cards(written.bytes, request);
+        EXPECT_EQ(back.count(ImportProblem::refused), 0);
+        ASSERT_EQ(static_cast<int>(back.cards.size()), written.cards);
+        for (const ExchangeCard& b : back.cards) {
+            const auto it = std::find_if(cards.begin(), cards.end(), [&](const ExchangeCard& c) {
+                return flat(c.fields.question) == flat(b.fields.question);
+            });
+            ASSERT_NE(it, cards.end()) << b.fields.question;
+            const bool named = format == ExchangeFormat::gift && !it->title.title.empty();
+            EXPECT_EQ(b.title.title, named ? it->title.title : "F");
+            if (it->title.choice_count > 1)
+                EXPECT_EQ(b.alternatives, std::vector<std::string>{shown_alternative(*it)});
+            else
+                EXPECT_EQ(b.alternatives, it->alternatives);
+        }
+    }
+}
+
 struct GiftCase {
     const char* name;
     std::string text;
@@ -60,19 +122,32 @@ struct GiftCase {
     const char* title;
     int told = 0;              // notices and substitutions
     bool last_titled = false;  // the last card
+    const char* last_title = nullptr;
 };
 
 TEST(Gift, ReadsTheSubsetAndRefusesTheRest) {
     const GiftCase cases[] = {
         {"category path and name", "$CATEGORY: $course$/top/Geo//Maps\n\n::Q1:: Where? {=Here =There}\n", 1, 0,
          "Where?", {"Here", "There"}, 0, "Geo/Maps", 0, true},
-        {"multiple choice, feedback", "Capital? {=Tokyo#yes ~Osaka ~Kyoto}\n", 1, 0, "Capital?", {"Tokyo"}, 3, "", 1, true},
-        {"true/false", "// note\nThe sun is a star. {T}\n", 1, 0, "The sun is a star.", {"\x81\x9B"}, 2, "", 0, true},
+        {"category paths below the context and root", "$CATEGORY: $course$/top/Unit 1/Quiz\n\nA {=a}\n\n"
+         "$CATEGORY: $course$/top/Unit 2/Quiz\n\nB {=b}\n\n$CATEGORY: $course$/top\n\nC {=c}\n", 3, 0, "A", {"a"}, 0,
+         "Unit 1 / Quiz", 0, true, ""},
+        {"multiple choice, feedback", "Capital? {=Tokyo#yes ~Osaka ~Kyoto}\n", 1, 0, "Capital?", {"Tokyo"}, 3, "", 2, true},
+        {"right after the tilde", "Q {~=a ~b ~c}\n", 1, 0, "Q", {"a"}, 3, "", 1, true},
+        {"short answer without '='", "R {One =Two}\n", 1, 0, "R", {"One", "Two"}, 0, ""},
+        {"answers' format marks and html", "[html]Q {=[html]<b>a</b>&amp;b ~[plain]c ~[moodle]d ~[markdown]e}\n", 1, 0, "Q",
+         {"a&b"}, 4, "", 1, true},
+        {"a bank picture", "[html]<p>See<img src\\=\"@@PLUGINFILE@@/a%20b.png\"></p> {=x}\n", 1, 0,
+         "See\\i\"a b.png\"", {"x"}, 0, "", 1},
+        {"no-break spaces", "Q\xC2\xA0R {=a\xC2\xA0" "b}\n", 1, 0, "Q R", {"a b"}, 0, ""},
+        {"line ends CR, CR LF, LF", "// c\rA {=a}\r\rB {=b}\r\n\r\nC {=c}\n", 3, 0, "A", {"a"}, 0, ""},
+        {"wildcard star", "Any {=*}\n\nStar {=a\\*b}\n", 2, 0, "Any", {"*"}, 0, "", 1},
+        {"true/false", "// note\nThe sun is a star. {T}\n", 1, 0, "The sun is a star.", {"\x81\x9B"}, 2, "", 1, true},
         {"missing word, escapes, html", "[html]<p>1\\{2\\} &lt;is&gt;</p> {=<b>one</b>} here\n", 1, 0, "1{2} <is>（　）here",
          {"one"}, 0, ""},
         {"weights, feedback, CRLF", "Q {=%100%a =%50%b#fb}\r\n\r\nR {=%x% off}\r\n", 2, 0, "Q", {"a"}, 0, "", 2},
         {"arrow in a choice, inner comment", "// c\nArrow?\n// inner\n{=a->b ~c}\n\nNext {=d}\n", 2, 0, "Arrow?",
-         {"a->b"}, 2, "", 0, true},
+         {"a->b"}, 2, "", 1, true},
         {"unsupported", "N {#3:1}\n\nM {=a -> b}\n\nE {}\n\nDescription only\n\nOpen {=x\n\nTwo {=a} {=b}\n", 0, 6, "",
          {}, 0, ""},
         {"emoji", u8("絵文字 ") + "\xF0\x9F\x98\x80 {=a}\n", 1, 0, "絵文字 〓", {"a"}, 0, "", 1},
@@ -91,16 +166,38 @@ TEST(Gift, ReadsTheSubsetAndRefusesTheRest) {
         EXPECT_EQ(card.title.title, c.title);
         EXPECT_EQ(static_cast<int>(r.problems.size()) - c.refused, c.told);
         EXPECT_EQ(r.cards.back().titled, c.last_titled);
+        if (c.last_title) {
+            EXPECT_EQ(r.cards.back().title.title, c.last_title);
+        }
         // Every card becomes a line.
         std::vector<ImportProblem> problems;
         lines_from_cards(r.cards, 14, &problems);
         EXPECT_TRUE(problems.empty());
     }
     // The unsupported ones are told by the line they start on.
-    const ImportResult r = read_gift(cases[6].text, TextEncoding::utf8);
+    const auto unsupported = std::find_if(std::begin(cases), std::end(cases),
+                                          [](const GiftCase& c) { return c.name == std::string_view("unsupported"); });
+    const ImportResult r = read_gift(unsupported->text, TextEncoding::utf8);
     std::vector<int> rows;
     for (const ImportProblem& p : r.problems) rows.push_back(p.row);
     EXPECT_EQ(rows, (std::vector<int>{1, 3, 5, 7, 9, 11}));
+    // Each says what is wrong.
+    const std::pair<const char*, const char*> reasons[] = {
+        {"E {####general}\n", "GIFT の記述式（エッセイ）の問題には対応していません。"},
+        {"A stray } here\n", "「{」のない「}」があります。"},
+        {"Twice {=a}}\n", "「{」のない「}」があります。"},
+        {"M {~%50%a ~%50%b ~c}\n", "部分点の選択肢をいくつか選ぶ問題（満点の選択肢がない問題）には対応していません。"},
+    };
+    for (auto [text, reason] : reasons) {
+        const ImportResult one = read_gift(text, TextEncoding::utf8);
+        ASSERT_EQ(one.problems.size(), 1u) << text;
+        EXPECT_EQ(one.problems[0].reason, reason);
+    }
+    // Questions under no category go under the file's name.
+    const ImportResult named = read_gift("Q {=a}\n\n$CATEGORY: Sub\n\nR {=b}\n", TextEncoding::utf8, "File");
+    ASSERT_EQ(named.cards.size(), 2u);
+    EXPECT_EQ(named.cards[0].title.title, "File");
+    EXPECT_EQ(named.cards[1].title.title, "Sub");
 }
 
 TEST(Aiken, BothWays) {
@@ -108,7 +205,10 @@ TEST(Aiken, BothWays) {
     EXPECT_EQ(aiken.substr(0, 61), "Japan?\r\nA. Tokyo\r\nB. Paris\r\nC. Keijo\r\nD. Cairo\r\nANSWER: A\r\n\r\n");
     EXPECT_NE(aiken.find("France?\r\nA. Keijo\r\nB. Paris\r\n"), std::string::npos);  // right at place 1
     // The written-answer title, and the one question of two choices.
-    EXPECT_EQ(write_aiken(cards_of(kDocument), {}).left_out, 5);
+    AikenLeftOut why;
+    EXPECT_EQ(write_aiken(cards_of(kDocument), {}, &why).left_out, 5);
+    EXPECT_EQ(why.not_multiple_choice, 4);
+    EXPECT_EQ(why.too_few_answers, 1);
 
     const ImportResult back = read_aiken(aiken, TextEncoding::utf8, "Capitals");
     ASSERT_EQ(back.cards.size(), 4u);
@@ -123,7 +223,7 @@ TEST(Aiken, BothWays) {
     EXPECT_EQ(r.cards[0].fields.answer, "y");
     std::vector<int> rows;
     for (const ImportProblem& p : r.problems) rows.push_back(p.row);
-    EXPECT_EQ(rows, (std::vector<int>{1, 5, 18, 23}));
+    EXPECT_EQ(rows, (std::vector<int>{0, 1, 5, 18, 23}));  // 0: only right choices are kept
 }
 
 }  // namespace

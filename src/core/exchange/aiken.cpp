@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/exchange/moodle_text.h"
+
 namespace qz {
 namespace {
 
@@ -28,17 +30,22 @@ std::string_view trim(std::string_view s) {
 }
 
 // "A. text" or "A) text": the letter's index and the text; -1 otherwise.
-int option_line(std::string_view line, std::string_view* text) {
-    if (line.size() < 3 || line[0] < 'A' || line[0] > 'Z' || (line[1] != '.' && line[1] != ')') ||
-        (line[2] != ' ' && line[2] != '\t'))
-        return -1;
-    *text = trim(line.substr(3));
+// Without the blank ("A)text", which Moodle takes too) only the letter
+// `expected` makes an option, so that a line such as "B.C. 300" stays text.
+int option_line(std::string_view line, int expected, std::string_view* text) {
+    if (line.size() < 3 || line[0] < 'A' || line[0] > 'Z' || (line[1] != '.' && line[1] != ')')) return -1;
+    const bool blank = line[2] == ' ' || line[2] == '\t';
+    if (!blank && line[0] - 'A' != expected) return -1;
+    *text = trim(line.substr(2));
     return line[0] - 'A';
 }
 
 }  // namespace
 
-ExportResult write_aiken(const std::vector<ExchangeCard>& cards, const ExportOptions& options) {
+ExportResult write_aiken(const std::vector<ExchangeCard>& cards, const ExportOptions& options, AikenLeftOut* why) {
+    AikenLeftOut counted;
+    if (!why) why = &counted;
+    *why = AikenLeftOut{};
     ExportResult result;
     std::string out;
     auto u8 = [&](const std::string& cp932) { return one_line(cp932_to_utf8(cp932, &result.undecodable)); };
@@ -46,6 +53,7 @@ ExportResult write_aiken(const std::vector<ExchangeCard>& cards, const ExportOpt
         const int choices = cards[begin].titled ? cards[begin].title.choice_count : 0;
         if (choices < 2) {
             result.left_out += static_cast<int>(end - begin);
+            why->not_multiple_choice += static_cast<int>(end - begin);
             continue;
         }
         const int distinct = distinct_answers(cards, begin, end);
@@ -55,6 +63,7 @@ ExportResult write_aiken(const std::vector<ExchangeCard>& cards, const ExportOpt
                 wrong_choices(cards, begin, end, k, std::min(choices - 1, distinct - 1));
             if (right.empty() || options_of.empty()) {
                 ++result.left_out;
+                ++(right.empty() ? why->unwritable : why->too_few_answers);
                 continue;
             }
             const std::size_t place = (k - begin) % (options_of.size() + 1);
@@ -67,6 +76,7 @@ ExportResult write_aiken(const std::vector<ExchangeCard>& cards, const ExportOpt
             if (question.empty() || question.starts_with("ANSWER:") ||
                 std::any_of(texts.begin(), texts.end(), [](const std::string& t) { return t.empty(); })) {
                 ++result.left_out;
+                ++why->unwritable;
                 continue;
             }
             out += question + "\r\n";
@@ -121,8 +131,9 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
             card.title.choice_count = static_cast<int>(q.options.size());
             std::string right;
             const std::size_t told = result.problems.size();
-            const bool ok = field_to_cp932(q.question, row, 0, card.fields.question, result.problems) &&
-                            field_to_cp932(q.options[letter[0] - 'A'], row, 0, right, result.problems);
+            const bool ok =
+                field_to_cp932(no_break_spaces_as_spaces(q.question), row, 0, card.fields.question, result.problems) &&
+                field_to_cp932(no_break_spaces_as_spaces(q.options[letter[0] - 'A']), row, 0, right, result.problems);
             if (ok) {
                 card.title.title = title;
                 card.alternatives = {right};
@@ -144,8 +155,10 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
     // to its ANSWER: line or a blank line) are no new question.
     bool skipping = false;
     while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
+        // Lines end in LF, CR LF or CR.
+        std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
+        const std::size_t next = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
         ++row;
         const std::string_view line = trim(text.substr(pos, end - pos));
         std::string_view option;
@@ -156,8 +169,10 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
         } else if (line.starts_with("ANSWER:")) {
             if (q.question.empty()) refuse(row, "問題のない ANSWER: の行です。");
             else finish(line.substr(7), end);
-        } else if (!q.question.empty() && option_line(line, &option) >= 0) {
-            if (option_line(line, &option) != static_cast<int>(q.options.size())) {
+        } else if (const int letter =
+                       q.question.empty() ? -1 : option_line(line, static_cast<int>(q.options.size()), &option);
+                   letter >= 0) {
+            if (letter != static_cast<int>(q.options.size())) {
                 refuse(q.row, "選択肢の記号が A から順に並んでいません。");
                 q = Pending{};
                 skipping = true;
@@ -178,9 +193,10 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
             q.question += "\r\n";
             q.question += line;
         }
-        pos = end + 1;
+        pos = next;
     }
     if (!q.question.empty()) refuse(q.row, "ANSWER: の行がありません。");
+    tell_drawn_choices(result);
     return result;
 }
 

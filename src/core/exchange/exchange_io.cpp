@@ -66,7 +66,7 @@ ImportResult import_cards(std::string_view bytes, const ImportRequest& request) 
     switch (request.format) {
     case ExchangeFormat::tsv:
     case ExchangeFormat::csv: result = read_delimited(bytes, layout, request.groups); break;
-    case ExchangeFormat::gift: result = read_gift(bytes, encoding); break;
+    case ExchangeFormat::gift: result = read_gift(bytes, encoding, request.title); break;
     case ExchangeFormat::aiken: result = read_aiken(bytes, encoding, request.title); break;
     }
     return result;

@@ -20,7 +20,8 @@ struct ImportRequest {
     const DelimitedLayout* layout = nullptr;
     // Other formats: the encoding (detect_encoding's when null).
     const TextEncoding* encoding = nullptr;
-    // The title of Aiken questions (the file's name without its extension).
+    // The title of Aiken questions and of GIFT questions under no category
+    // (the file's name without its extension, code page 932).
     std::string title;
     GroupNames groups = builtin_group_names();
 };

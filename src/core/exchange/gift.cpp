@@ -1,8 +1,11 @@
 #include "core/exchange/gift.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "core/exchange/moodle_text.h"
 #include "core/syntax/scan.h"
 
 namespace qz {
@@ -59,21 +62,79 @@ std::string escape(std::string_view text) {
     return out;
 }
 
-// An answer as GIFT text; one that starts with what reads as a weight
-// gets `weight` in front.
-std::string answer_text(std::string_view text, const char* weight) {
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+bool format_mark(std::string_view mark) {
+    const std::string low = lower(mark);
+    return low == "[html]" || low == "[moodle]" || low == "[plain]" || low == "[markdown]";
+}
+
+// The length of the format mark ("[html]", "[plain]", ...) a text starts
+// with, 0 for none.
+std::size_t format_mark_length(std::string_view s) {
+    if (!s.starts_with('[')) return 0;
+    const std::size_t close = s.find(']');
+    return close != std::string_view::npos && format_mark(s.substr(0, close + 1)) ? close + 1 : 0;
+}
+
+// An answer as GIFT text. One that starts with what reads as a format
+// mark gets "[plain]" in front, one that starts with what reads as a
+// weight `weight`. In a short answer (`pattern`), where Moodle matches a
+// '*' with anything, a star is written "\*": GIFT's escaped backslash
+// and the star, the star itself to Moodle.
+std::string answer_text(std::string_view text, const char* weight, bool pattern) {
     std::string out = escape(text);
+    if (pattern) {
+        for (std::size_t i = out.find('*'); i != std::string::npos; i = out.find('*', i + 3)) out.insert(i, "\\\\");
+    }
+    if (format_mark_length(trim(out))) out.insert(0, "[plain]");
     return weight_length(out) ? weight + out : out;
 }
 
-// A category name: a '/' of the title doubled (a single one separates
-// categories), line breaks as spaces.
-std::string category_name(std::string_view title) {
-    std::string out;
-    for (char c : title) {
-        if (c == '/') out += "//";
-        else if (c == '\r') continue;
-        else out += c == '\n' ? ' ' : c;
+// What Moodle shows as markup in its default text format.
+bool holds_markup(std::string_view text) { return text.find_first_of("<>&") != std::string_view::npos; }
+
+bool context_element(std::string_view element) {
+    return element.size() > 2 && element.front() == '$' && element.back() == '$' &&
+           std::all_of(element.begin() + 1, element.end() - 1, [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+// The category path of a title (UTF-8), empty for a title without a
+// name. The title's " / " separate the path's elements (as read_gift
+// joins them), a '/' within an element is doubled; a title that would
+// not read back so (blanks at an element's ends, an element that is
+// empty or starts or ends with '/') is one element. A first element the
+// reader would take for Moodle's context or its root "top" is put under
+// "$course$/top/".
+std::string category_path(std::string title) {
+    std::erase(title, '\r');
+    std::replace(title.begin(), title.end(), '\n', ' ');
+    std::vector<std::string_view> elements;
+    const std::string_view whole = title;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = whole.find(" / ", start);
+        elements.push_back(whole.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        if (end == std::string_view::npos) break;
+        start = end + 3;
+    }
+    const bool split = std::all_of(elements.begin(), elements.end(), [](std::string_view e) {
+        return !e.empty() && trim(e) == e && !e.starts_with('/') && !e.ends_with('/');
+    });
+    if (!split) elements.assign(1, whole);
+    const std::string_view first = trim(elements.front());
+    if (first.empty()) return {};
+    std::string out = first == "top" || context_element(first) ? "$course$/top/" : "";
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (i) out += '/';
+        for (char c : elements[i]) {
+            if (c == '/') out += '/';
+            out += c;
+        }
     }
     return out;
 }
@@ -82,14 +143,12 @@ std::string category_name(std::string_view title) {
 void comment_lines(std::string& out, std::string_view text) {
     std::size_t start = 0;
     for (;;) {
-        std::size_t end = text.find('\n', start);
-        std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const std::size_t end = text.find_first_of("\r\n", start);
         out += "// ";
-        out += line;
+        out += text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         out += "\r\n";
         if (end == std::string_view::npos) break;
-        start = end + 1;
+        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     }
 }
 
@@ -100,19 +159,25 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
     std::string out;
     out.reserve(cards.size() * 64);
     auto u8 = [&](const std::string& cp932) { return cp932_to_utf8(cp932, &result.undecodable); };
+    bool categories = false;  // a category line was written
     for (auto [begin, end] : title_runs(cards)) {
         const ExchangeCard& first = cards[begin];
         const int choices = first.titled ? first.title.choice_count : 0;
         const int distinct = choices > 1 ? distinct_answers(cards, begin, end) : 0;
-        if (first.titled) {
-            out += "$CATEGORY: " + category_name(u8(first.title.title)) + "\r\n";
+        if (first.titled || categories) {
+            // A title without a name (or, after a category, no title) goes
+            // to the course's root, which reads as no category.
+            const std::string path = first.titled ? category_path(u8(first.title.title)) : std::string();
+            out += "$CATEGORY: " + (path.empty() ? std::string("$course$/top") : path) + "\r\n";
             if (!first.title.comment.empty()) comment_lines(out, u8(first.title.comment));
             out += "\r\n";
+            categories = true;
         }
         for (std::size_t k = begin; k < end; ++k) {
             const ExchangeCard& card = cards[k];
             const std::string& right = shown_alternative(card);
             std::string answers;
+            bool markup = false;  // a choice Moodle would show as markup
             if (choices <= 1) {
                 // Every alternative but an empty one (an empty answer is no
                 // short answer); "->" would make it a matching question.
@@ -126,7 +191,7 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
                         break;
                     }
                     answers += answers.empty() ? "=" : " =";
-                    answers += answer_text(text, "%100%");
+                    answers += answer_text(text, "%100%", true);
                 }
                 if (answers.empty()) {
                     ++result.left_out;
@@ -147,19 +212,29 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
                     ++result.left_out;
                     continue;
                 }
-                answers = '=' + answer_text(u8(right), "%100%");
-                for (const std::string* w : wrong) answers += " ~" + answer_text(u8(*w), "%0%");
+                const std::string right_text = u8(right);
+                answers = '=' + answer_text(right_text, "%100%", wrong.empty());
+                markup = !wrong.empty() && holds_markup(right_text);
+                for (const std::string* w : wrong) {
+                    const std::string text = u8(*w);
+                    answers += " ~" + answer_text(text, "%0%", false);
+                    markup = markup || holds_markup(text);
+                }
             }
-            // A question that would read as a comment, a category, a name or
-            // a format mark is marked plain text.
-            const std::string question = escape(u8(card.fields.question));
+            const std::string shown = u8(card.fields.question);
+            const std::string question = escape(shown);
             const std::string_view start = trim(question);
             if (start.empty()) {
                 ++result.left_out;
                 continue;
             }
             if (!card.fields.comment.empty()) comment_lines(out, u8(card.fields.comment));
-            if (start.starts_with("//") || start.starts_with('$') || start.starts_with("::") || start.starts_with('['))
+            // Plain text: a question that would read as a comment, a
+            // category, a name or a format mark, and one whose text or
+            // choices (which take the question's format) hold '<', '>' or
+            // '&', which Moodle's own format shows as markup.
+            if (start.starts_with("//") || start.starts_with('$') || start.starts_with("::") ||
+                start.starts_with('[') || markup || holds_markup(shown))
                 out += "[plain]";
             out += question;
             out += " {" + answers + "}\r\n\r\n";
@@ -184,19 +259,24 @@ std::size_t find_unescaped(std::string_view s, char c, std::size_t from = 0) {
     return std::string_view::npos;
 }
 
-std::size_t find_unescaped(std::string_view s, std::string_view pair) {
-    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+// Where the first (or, `last`, the last) unescaped `mark` starts.
+std::size_t find_unescaped(std::string_view s, std::string_view mark, bool last = false) {
+    std::size_t found = std::string_view::npos;
+    for (std::size_t i = 0; i + mark.size() <= s.size(); ++i) {
         if (s[i] == '\\') {
             ++i;
             continue;
         }
-        if (s.substr(i, pair.size()) == pair) return i;
+        if (s.substr(i, mark.size()) == mark) {
+            found = i;
+            if (!last) break;
+        }
     }
-    return std::string_view::npos;
+    return found;
 }
 
 // GIFT text as shown text: escapes undone, "\n" a line break, a line break
-// of the file a space.
+// of the file a space, U+00A0 a space.
 std::string unescape(std::string_view s) {
     std::string out;
     out.reserve(s.size());
@@ -218,110 +298,98 @@ std::string unescape(std::string_view s) {
         if (c == '\r') continue;
         out += c == '\n' ? ' ' : c;
     }
-    return out;
+    return no_break_spaces_as_spaces(std::move(out));
 }
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-// The text of an "[html]" question (Moodle writes its own questions so):
-// <br> and the end of a paragraph a line break, other tags dropped, the
-// usual character references undone.
-std::string html_text(std::string_view html) {
-    static constexpr std::pair<std::string_view, char32_t> kEntities[] = {
-        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", ' '}};
+// A short answer as Moodle matches it: "\*" a star; a bare star, which
+// matches anything there, is kept as a star and sets *wildcard.
+std::string literal_stars(std::string_view s, bool* wildcard) {
     std::string out;
-    out.reserve(html.size());
-    for (std::size_t i = 0; i < html.size();) {
-        const char c = html[i];
-        const std::size_t close = html.find(c == '<' ? '>' : ';', i);
-        if (c == '<' && close != std::string_view::npos) {
-            const std::string tag = lower(html.substr(i + 1, close - i - 1));
-            if (tag.starts_with("br") || tag == "/p" || tag == "/div") out += "\r\n";
-            i = close + 1;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == '*') {
+            out += '*';
+            ++i;
             continue;
         }
-        if (c == '&' && close != std::string_view::npos && close - i <= 10) {
-            const std::string_view name = html.substr(i + 1, close - i - 1);
-            char32_t u = 0;
-            if (name.size() > 1 && name[0] == '#') {
-                const bool hex = name[1] == 'x' || name[1] == 'X';
-                for (char d : name.substr(hex ? 2 : 1)) {
-                    const int v = d >= '0' && d <= '9' ? d - '0'
-                                  : hex && (d | 0x20) >= 'a' && (d | 0x20) <= 'f' ? (d | 0x20) - 'a' + 10
-                                                                                  : -1;
-                    if (v < 0 || u > 0x10FFFF) {
-                        u = 0;
-                        break;
-                    }
-                    u = u * (hex ? 16 : 10) + static_cast<char32_t>(v);
-                }
-                if (u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) u = 0;
-            }
-            for (auto [entity, value] : kEntities)
-                if (name == entity) u = value;
-            if (u) {
-                append_utf8(out, u);
-                i = close + 1;
-                continue;
-            }
-        }
-        out += c;
-        ++i;
+        if (s[i] == '*') *wildcard = true;
+        out += s[i];
     }
-    return std::string(trim(out));
+    return out;
 }
 
-// The last element of a category path ("$course$/top/Name"), "//" a '/'.
+// A "$CATEGORY:" path as a title: its elements (split at a single '/',
+// "//" a '/' within one) joined by " / ", without Moodle's context
+// ("$course$", "$system$", ...) and root category "top" in front; empty
+// when nothing is left.
 std::string category_of(std::string_view path) {
+    std::vector<std::string> elements(1);
     path = trim(path);
-    std::string last;
     for (std::size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '/') {
-            if (i + 1 < path.size() && path[i + 1] == '/') {
-                last += '/';
-                ++i;
-            } else {
-                last.clear();
-            }
-            continue;
+        if (path[i] != '/') {
+            elements.back() += path[i];
+        } else if (i + 1 < path.size() && path[i + 1] == '/') {
+            elements.back() += '/';
+            ++i;
+        } else {
+            elements.emplace_back();
         }
-        last += path[i];
     }
-    return std::string(trim(last));
+    std::size_t first = 0;
+    if (context_element(trim(elements[first]))) ++first;
+    if (first < elements.size() && trim(elements[first]) == "top") ++first;
+    std::string out;
+    for (std::size_t i = first; i < elements.size(); ++i) {
+        const std::string_view e = trim(elements[i]);
+        if (e.empty()) continue;
+        if (!out.empty()) out += " / ";
+        out += e;
+    }
+    return out;
+}
+
+// What the entries and texts of a question told.
+struct Findings {
+    HtmlPictures pictures;
+    bool feedback = false;  // feedback that is not read
+    bool wildcard = false;  // a '*' of a short answer
+};
+
+// A part of a question (its text, an answer) as shown text: a format mark
+// in front taken off, the text as HTML when the mark (or, without one,
+// the question's format `html`) says so.
+std::string shown_part(std::string_view gift, bool html, Findings& findings, bool marks = true) {
+    gift = trim(gift);
+    if (const std::size_t mark = marks ? format_mark_length(gift) : 0) {
+        html = lower(gift.substr(0, mark)) == "[html]";
+        gift = trim(gift.substr(mark));
+    }
+    return html ? html_shown_text(unescape(gift), &findings.pictures) : unescape(gift);
 }
 
 struct Entry {
     bool right = false;
-    int weight = 100;  // of a '=' entry; of a '~' entry 0 unless said
-    std::string text;  // unescaped
-    bool feedback = false;
+    int weight = 100;  // of a right entry; of a wrong one 0 unless said
+    std::string text;  // shown
 };
 
-// The entries of an answer block: "=a", "~b", each with an optional "%n%"
-// weight and "#feedback".
-std::vector<Entry> entries_of(std::string_view block) {
+// The entries of an answer block as Moodle reads them: "=a" right, "~b"
+// wrong, each with an optional "%n%" weight, "#feedback" and format mark;
+// text before the first of them is an entry too (a right answer of a
+// short answer, a wrong choice of a multiple-choice one). Entries whose
+// text is empty are no entries ("~=a" is a right choice).
+std::vector<Entry> entries_of(std::string_view block, bool choices, bool html, Findings& findings) {
     std::vector<Entry> entries;
-    std::size_t i = 0;
-    while (i < block.size()) {
-        while (i < block.size() && block[i] != '=' && block[i] != '~') {
-            if (block[i] == '\\') ++i;
-            ++i;
-        }
-        if (i >= block.size()) break;
+    auto next_mark = [&](std::size_t i) {
+        while (i < block.size() && block[i] != '=' && block[i] != '~') i += block[i] == '\\' ? 2 : 1;
+        return std::min(i, block.size());
+    };
+    std::size_t i = next_mark(0);
+    auto add = [&](bool right, std::string_view body) {
         Entry e;
-        e.right = block[i] == '=';
-        e.weight = e.right ? 100 : 0;
-        std::size_t j = i + 1;
-        while (j < block.size() && block[j] != '=' && block[j] != '~') {
-            if (block[j] == '\\') ++j;
-            ++j;
-        }
-        std::string_view body = trim(block.substr(i + 1, std::min(j, block.size()) - i - 1));
+        e.right = right;
+        e.weight = right ? 100 : 0;
+        body = trim(body);
         if (const std::size_t length = weight_length(body)) {
             // Whole percents are enough to tell full marks from the rest.
             int w = 0;
@@ -332,13 +400,18 @@ std::vector<Entry> entries_of(std::string_view block) {
             e.weight = body[1] == '-' ? -w : w;
             body.remove_prefix(length);
         }
-        const std::size_t hash = find_unescaped(body, '#');
-        if (hash != std::string_view::npos) {
-            e.feedback = true;
+        if (const std::size_t hash = find_unescaped(body, '#'); hash != std::string_view::npos) {
+            findings.feedback = findings.feedback || !trim(body.substr(hash + 1)).empty();
             body = body.substr(0, hash);
         }
-        e.text = unescape(trim(body));
-        entries.push_back(std::move(e));
+        e.text = shown_part(body, html, findings);
+        if (!choices) e.text = literal_stars(e.text, &findings.wildcard);
+        if (!e.text.empty()) entries.push_back(std::move(e));
+    };
+    add(!choices, block.substr(0, i));
+    while (i < block.size()) {
+        const std::size_t j = next_mark(i + 1);
+        add(block[i] == '=', block.substr(i + 1, j - i - 1));
         i = j;
     }
     return entries;
@@ -353,7 +426,10 @@ struct Block {
 
 class GiftReader {
 public:
-    GiftReader(const DecodedText& decoded, ImportResult& result) : decoded_(decoded), result_(result) {}
+    GiftReader(const DecodedText& decoded, const std::string& file_title, ImportResult& result)
+        : decoded_(decoded), result_(result), file_title_(file_title) {
+        title_cp932_ = file_title;
+    }
 
     void read() {
         const std::string_view text = decoded_.text;
@@ -361,11 +437,12 @@ public:
         int row = 0;
         bool after_category = false;
         while (pos <= text.size()) {
-            std::size_t end = text.find('\n', pos);
+            // Lines end in LF, CR LF or CR alone.
+            std::size_t end = text.find_first_of("\r\n", pos);
             if (end == std::string_view::npos) end = text.size();
+            const std::size_t next = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
             ++row;
-            std::string_view line = text.substr(pos, end - pos);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            const std::string_view line = text.substr(pos, end - pos);
             const std::string_view bare = trim(line);
             if (bare.empty()) {
                 flush();
@@ -404,7 +481,7 @@ public:
                 block_.end = end;
             }
             if (end >= text.size()) break;
-            pos = end + 1;
+            pos = next;
         }
         flush();
     }
@@ -436,38 +513,47 @@ private:
     void question(const Block& block) {
         std::string_view text = trim(block.text);
         const int row = block.row;
-        bool html = false;
         // "::name::" goes.
         if (text.starts_with("::")) {
             const std::size_t close = find_unescaped(text.substr(2), "::");
             if (close != std::string_view::npos) text = trim(text.substr(close + 4));
         }
-        if (text.starts_with('[')) {
-            const std::size_t close = text.find(']');
-            const std::string mark = close == std::string_view::npos ? "" : lower(text.substr(0, close + 1));
-            html = mark == "[html]";
-            if (html || mark == "[moodle]" || mark == "[plain]" || mark == "[markdown]")
-                text = trim(text.substr(close + 1));
-        }
-        auto shown = [html](std::string_view gift) { return html ? html_text(unescape(gift)) : unescape(gift); };
+        // The question's format mark is also the default of its answers.
+        const std::size_t mark = format_mark_length(text);
+        const bool html = mark && lower(text.substr(0, mark)) == "[html]";
+        text = trim(text.substr(mark));
+        Findings findings;
         const std::size_t open = find_unescaped(text, '{');
-        if (open == std::string_view::npos) {
+        const std::size_t close = find_unescaped(text, '}', open == std::string_view::npos ? 0 : open + 1);
+        if (open == std::string_view::npos && close == std::string_view::npos) {
             refuse(row, "GIFT の説明（答えのない問題）には対応していません。");
             return;
         }
-        const std::size_t close = find_unescaped(text, '}', open + 1);
+        if (open == std::string_view::npos) {
+            refuse(row, "「{」のない「}」があります。");
+            return;
+        }
         if (close == std::string_view::npos) {
             refuse(row, "「{」に対応する「}」がありません。");
             return;
         }
-        const std::string_view answer = trim(text.substr(open + 1, close - open - 1));
         if (find_unescaped(text, '{', close + 1) != std::string_view::npos) {
             refuse(row, "答えの「{ }」が 2 つ以上ある問題には対応していません。");
             return;
         }
-        std::string question = shown(trim(text.substr(0, open)));
-        const std::string after = shown(trim(text.substr(close + 1)));
+        if (find_unescaped(text, '}', close + 1) != std::string_view::npos) {
+            refuse(row, "「{」のない「}」があります。");
+            return;
+        }
+        std::string_view answer = trim(text.substr(open + 1, close - open - 1));
+        std::string question = shown_part(text.substr(0, open), html, findings, false);
+        const std::string after = shown_part(text.substr(close + 1), html, findings, false);
         if (!after.empty()) question += "\xEF\xBC\x88\xE3\x80\x80\xEF\xBC\x89" + after;  // "（　）"
+        // General feedback ("####…", last in the block) is not read.
+        if (const std::size_t general = find_unescaped(answer, "####", true); general != std::string_view::npos) {
+            findings.feedback = findings.feedback || !trim(answer.substr(general + 4)).empty();
+            answer = trim(answer.substr(0, general));
+        }
         if (answer.empty()) {
             refuse(row, "GIFT の記述式（エッセイ）の問題には対応していません。");
             return;
@@ -477,8 +563,8 @@ private:
             return;
         }
         // As Moodle reads it: with a '~' a multiple-choice question, else "->" pairs.
-        if (find_unescaped(answer, '~') == std::string_view::npos &&
-            find_unescaped(answer, "->") != std::string_view::npos) {
+        const bool multiple_choice = find_unescaped(answer, '~') != std::string_view::npos;
+        if (!multiple_choice && find_unescaped(answer, "->") != std::string_view::npos) {
             refuse(row, "GIFT の組み合わせ問題には対応していません。");
             return;
         }
@@ -487,33 +573,38 @@ private:
         card.row = row;
         std::vector<std::string> alternatives;  // UTF-8
         int choices = 0;
-        const std::string word = lower(trim(answer.substr(0, find_unescaped(answer, '#'))));
+        const std::size_t hash = find_unescaped(answer, '#');
+        const std::string word = lower(trim(answer.substr(0, hash)));
         if (word == "t" || word == "true" || word == "f" || word == "false") {
             alternatives.push_back(cp932_to_utf8(word[0] == 't' ? kTrueAnswer : kFalseAnswer));
             choices = 2;
-            if (find_unescaped(answer, '#') != std::string_view::npos) notice(row, "フィードバックは読み込みません。");
+            if (hash != std::string_view::npos)
+                findings.feedback = findings.feedback ||
+                                    answer.substr(hash).find_first_not_of("# \t\r\n") != std::string_view::npos;
         } else {
-            std::vector<Entry> entries = entries_of(answer);
-            if (html)
-                for (Entry& e : entries) e.text = html_text(e.text);
-            const bool any_wrong = std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return !e.right; });
+            const std::vector<Entry> entries = entries_of(answer, multiple_choice, html, findings);
             if (entries.empty()) {
-                refuse(row, "答えの書き方が読めません。");
+                refuse(row, "答えがどれも空です。");
                 return;
             }
-            if (std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.feedback; }))
-                notice(row, "フィードバックは読み込みません。");
-            if (any_wrong) {
+            if (multiple_choice) {
                 // The right choice is one with full marks ("=", or "~%100%").
                 auto full = [](const Entry& e) { return e.weight >= 100; };
+                auto partial = [](const Entry& e) { return e.weight > 0 && e.weight < 100; };
                 const auto right = std::find_if(entries.begin(), entries.end(), full);
                 if (right == entries.end()) {
-                    refuse(row, "正解（=）の選択肢がありません。");
+                    refuse(row, std::any_of(entries.begin(), entries.end(), partial)
+                                    ? "部分点の選択肢をいくつか選ぶ問題（満点の選択肢がない問題）には対応していません。"
+                                    : "正解（=）の選択肢がありません。");
+                    return;
+                }
+                if (entries.size() < 2) {
+                    refuse(row, "選択肢が 2 つ以上ありません。");
                     return;
                 }
                 if (std::count_if(entries.begin(), entries.end(), full) > 1)
                     notice(row, "正解が複数あります。最初の正解を答えにします。");
-                if (std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.weight > 0 && e.weight < 100; }))
+                if (std::any_of(entries.begin(), entries.end(), partial))
                     notice(row, "部分点の選択肢は誤りの選択肢として読み込みます。");
                 choices = static_cast<int>(entries.size());
                 if (choices > 9) {
@@ -522,42 +613,48 @@ private:
                 }
                 alternatives.push_back(right->text);
             } else {
-                for (const Entry& e : entries) {
-                    if (e.weight < 100) continue;
-                    alternatives.push_back(e.text);
-                }
-                if (alternatives.size() < entries.size())
-                    notice(row, "部分点の答えは読み込みません。");
+                for (const Entry& e : entries)
+                    if (e.weight >= 100) alternatives.push_back(e.text);
                 if (alternatives.empty()) {
                     refuse(row, "満点の答えがありません。");
                     return;
                 }
+                if (alternatives.size() < entries.size()) notice(row, "部分点の答えは読み込みません。");
             }
         }
         if (question.empty()) {
             refuse(row, "問題が空です。");
             return;
         }
-        if (std::any_of(alternatives.begin(), alternatives.end(), [](const std::string& a) { return a.empty(); })) {
-            refuse(row, "空の答えがあります。");
-            return;
-        }
+        if (findings.feedback) notice(row, "フィードバックは読み込みません。");
+        if (findings.wildcard)
+            notice(row,
+                   "答えの「*」は Moodle ではどんな答えにも合いますが、"
+                   "ここでは文字の「*」として読み込みます。");
+        if (findings.pictures.dropped)
+            notice(row, "画像 (<img>) のうち src のないものは読み込みません。");
+        if (findings.pictures.bank_files)
+            notice(row,
+                   "問題バンクの画像を絵の参照にします。絵のファイルは GIFT ファイルに含まれないため、"
+                   "データファイルと同じフォルダーに置いてください。");
 
         std::vector<ImportProblem>& problems = result_.problems;
         const std::size_t told = problems.size();
         bool ok = field_to_cp932(question, row, 0, card.fields.question, problems);
         std::string comment;
         for (const std::string& line : block.comments) comment += (comment.empty() ? "" : "\r\n") + line;
-        ok = ok && field_to_cp932(comment, row, 0, card.fields.comment, problems);
+        ok = ok && field_to_cp932(no_break_spaces_as_spaces(std::move(comment)), row, 0, card.fields.comment, problems);
         for (const std::string& a : alternatives) {
             std::string cp932;
             ok = ok && field_to_cp932(a, row, 0, cp932, problems);
             card.alternatives.push_back(std::move(cp932));
         }
         // The title's texts are converted (and their characters told) once.
+        // Without a category the title is named after the file.
         if (ok && !title_converted_) {
-            ok = (!has_category_ || field_to_cp932(category_, row, 0, title_cp932_, problems)) &&
-                 field_to_cp932(title_comment_, row, 0, title_comment_cp932_, problems);
+            if (category_.empty()) title_cp932_ = file_title_;
+            ok = (category_.empty() || field_to_cp932(category_, row, 0, title_cp932_, problems)) &&
+                 field_to_cp932(no_break_spaces_as_spaces(title_comment_), row, 0, title_comment_cp932_, problems);
             title_converted_ = ok;
         }
         card.title.title = title_cp932_;
@@ -572,7 +669,7 @@ private:
         card.fields.answer = answer_from_alternatives(card.alternatives);
         // After a titled card every card is: an untitled one would go under
         // the title before it.
-        card.titled = has_category_ || choices > 0 || titled_;
+        card.titled = has_category_ || !title_cp932_.empty() || choices > 0 || titled_;
         titled_ = card.titled;
         card.title.choice_count = choices;
         result_.cards.push_back(std::move(card));
@@ -580,9 +677,10 @@ private:
 
     const DecodedText& decoded_;
     ImportResult& result_;
+    const std::string file_title_;  // code page 932
     Block block_;
-    std::string category_;       // UTF-8
-    bool has_category_ = false;
+    std::string category_;       // UTF-8, empty for none
+    bool has_category_ = false;  // a category line was read
     bool titled_ = false;        // a titled card was read
     std::string title_comment_;  // UTF-8
     bool title_converted_ = false;
@@ -591,12 +689,13 @@ private:
 
 }  // namespace
 
-ImportResult read_gift(std::string_view bytes, TextEncoding encoding) {
+ImportResult read_gift(std::string_view bytes, TextEncoding encoding, const std::string& file_title) {
     ImportResult result;
     result.encoding = encoding;
     const DecodedText decoded = decode_text(bytes, encoding);
     result.cards.reserve(static_cast<std::size_t>(std::count(decoded.text.begin(), decoded.text.end(), '\n')) / 2 + 1);
-    GiftReader(decoded, result).read();
+    GiftReader(decoded, file_title, result).read();
+    tell_drawn_choices(result);
     return result;
 }
 
