@@ -31,9 +31,13 @@ std::vector<std::optional<std::string>> answers(const std::vector<qz::DataLine>&
     return out;
 }
 
+bool same(const std::string& a, const std::string& b) { return qz::cp932_to_utf8(a) == qz::cp932_to_utf8(b); }
+
 std::vector<std::string> pictures(std::string_view text) {
     std::vector<std::string> out;
-    for (const qz::ImageReference& r : qz::find_image_references(text)) out.push_back(r.path);
+    // Closed ones: a reference left open is no picture to the line's scanners.
+    for (const qz::ImageReference& r : qz::find_image_references(text))
+        if (text.substr(r.position + 3 + r.path.size(), 1) == "\"") out.push_back(r.path);
     return out;
 }
 
@@ -70,9 +74,9 @@ void own_lines_round_trip(std::string_view bytes, qz::ExchangeFormat format, qz:
     qz::CardDocument questions;
     for (const qz::DataLine& line : lines) questions.append(qz::DataLine(line));
     const std::vector<qz::ExchangeCard> cards = qz::cards_from_document(questions);
-    // A card whose answer is too long for a field is refused; leave those.
+    // A card without question, or with a field too long, is refused; leave those.
     for (const qz::ExchangeCard& card : cards)
-        if (card.fields.question.size() > qz::kMaxImportFieldBytes / 2 ||
+        if (card.fields.question.empty() || card.fields.question.size() > qz::kMaxImportFieldBytes / 2 ||
             card.fields.answer.size() > qz::kMaxImportFieldBytes / 2 ||
             card.fields.comment.size() > qz::kMaxImportFieldBytes / 2)
             return;
@@ -81,11 +85,15 @@ void own_lines_round_trip(std::string_view bytes, qz::ExchangeFormat format, qz:
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const qz::DataLine& a = lines[i];
         const qz::DataLine& b = back[i];
-        require(qz::expand_answer(a.c_str()) == qz::expand_answer(b.c_str()));
+        const std::optional<std::string> ea = qz::expand_answer(a.c_str()), eb = qz::expand_answer(b.c_str());
+        require(ea.has_value() == eb.has_value() && (!ea || same(*ea, *eb)));
         const qz::QuestionFields fa = qz::question_display_fields(a.c_str(), {}, 14);
         const qz::QuestionFields fb = qz::question_display_fields(b.c_str(), {}, 14);
-        require(fa.question == fb.question && fa.comment == fb.comment);
-        require(pictures(a.text()) == pictures(b.text()));
+        // Compared as characters: code page 932 has two codes for some
+        // (the NEC-selected IBM extensions), and an export writes one.
+        require(same(fa.question, fb.question) && same(fa.comment, fb.comment));
+        const std::vector<std::string> pa = pictures(a.text()), pb = pictures(b.text());
+        require(pa.size() == pb.size() && std::equal(pa.begin(), pa.end(), pb.begin(), same));
         qz::QuestionEdit edit;
         edit.question = fa.question;
         edit.answer = fa.answer;
@@ -93,7 +101,7 @@ void own_lines_round_trip(std::string_view bytes, qz::ExchangeFormat format, qz:
         edit.group = fa.group;
         edit.answer_number = fa.answer_number;
         edit.comment = fa.comment;
-        if (qz::compose_question_line(nullptr, edit, {}, 14) == a.text()) require(b.text() == a.text());
+        if (qz::compose_question_line(nullptr, edit, {}, 14) == a.text()) require(same(std::string(b.text()), std::string(a.text())));
     }
 }
 

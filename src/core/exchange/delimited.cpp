@@ -474,7 +474,8 @@ std::string csv_field(std::string_view value, char separator, bool first) {
         return c == separator || c == '"' || c == '\r' || c == '\n';
     });
     const bool quote = special || (first && value.starts_with('#')) ||
-                       (!value.empty() && (value.front() == ' ' || value.back() == ' '));
+                       (!value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
+                                            value.back() == '\t'));
     if (!quote) return std::string(value);
     std::string out = "\"";
     for (char c : value) {
