@@ -32,7 +32,8 @@ constexpr char kExportUsage[] =
     "[OUT]\n";
 constexpr char kImportUsage[] =
     "usage: qzotool import --format tsv|csv|gift|aiken "
-    "[--encoding utf-8|utf-8-bom|cp932|utf-16le|utf-16be] [--strict] IN OUT\n";
+    "[--encoding utf-8|utf-8-bom|cp932|utf-16le|utf-16be]\n"
+    "       [--header|--no-header] [--columns ROLE,ROLE,...] [--answer-syntax] [--strict] IN OUT\n";
 
 constexpr int kExitOk = 0;
 constexpr int kExitProblems = 1;
@@ -59,8 +60,32 @@ struct ExchangeArgs {
     std::optional<ExchangeFormat> format;
     std::optional<TextEncoding> encoding;
     bool strict = false;
+    // Delimited text: whether the first row names the columns, the roles of
+    // the columns, answers read as answer syntax.
+    std::optional<bool> header;
+    std::optional<std::vector<ColumnRole>> columns;
+    bool answer_syntax = false;
     std::vector<std::string> operands;
 };
+
+// "question,answer,comment" (the dialog's names or the export's) as roles.
+bool parse_columns(const std::string& value, std::vector<ColumnRole>& roles) {
+#ifdef _WIN32
+    const std::string text = cp932_to_utf8(value);
+#else
+    const std::string& text = value;
+#endif
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        ColumnRole role;
+        if (!column_role_from_name(text.substr(start, comma == std::string::npos ? comma : comma - start), &role))
+            return false;
+        roles.push_back(role);
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
+}
 
 // The options and operands of export (import false) or import. Options
 // may stand anywhere before "--"; "-" is an operand.
@@ -85,12 +110,21 @@ std::optional<ExchangeArgs> parse_args(const std::vector<std::string>& args, boo
             parsed.strict = true;
             continue;
         }
+        if (import && (arg == "--header" || arg == "--no-header")) {
+            parsed.header = arg == "--header";
+            continue;
+        }
+        if (import && arg == "--answer-syntax") {
+            parsed.answer_syntax = true;
+            continue;
+        }
         // --format and --encoding, with the value as the next word or after '='.
         std::string name = arg, value;
         if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
-        } else if (i + 1 < args.size() && (name == "--format" || name == "--encoding")) {
+        } else if (i + 1 < args.size() &&
+                   (name == "--format" || name == "--encoding" || (import && name == "--columns"))) {
             value = args[++i];
         } else {
             err << usage;
@@ -115,6 +149,16 @@ std::optional<ExchangeArgs> parse_args(const std::vector<std::string>& args, boo
                 return std::nullopt;
             }
             parsed.encoding = found->encoding;
+        } else if (import && name == "--columns") {
+            std::vector<ColumnRole> roles;
+            if (!parse_columns(value, roles)) {
+                err << prefix << "--columns takes roles separated by commas (";
+                for (int r = 1; r < kColumnRoles; ++r)
+                    err << output_text(column_role_label(static_cast<ColumnRole>(r))) << ", ";
+                err << "ignore, or the export's column names), not '" << value << "'\n";
+                return std::nullopt;
+            }
+            parsed.columns = std::move(roles);
         } else {
             err << usage;
             return std::nullopt;
@@ -244,6 +288,10 @@ int run_import(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (request.format == ExchangeFormat::tsv || request.format == ExchangeFormat::csv) {
         DelimitedChoice choice;
         choice.encoding = encoding;
+        if (parsed->header) choice.names_row = &*parsed->header;
+        if (parsed->columns) choice.columns = &*parsed->columns;
+        const bool answer_syntax = true;
+        if (parsed->answer_syntax) choice.answer_syntax = &answer_syntax;
         layout = detect_delimited(bytes, choice);
         request.layout = &layout;
     } else {
@@ -260,7 +308,8 @@ int run_import(const std::vector<std::string>& args, std::ostream& out, std::ost
     std::vector<DataLine> lines = lines_from_cards(result.cards, kImportVersion, &problems);
     std::stable_sort(problems.begin(), problems.end(),
                      [](const ImportProblem& a, const ImportProblem& b) { return a.row < b.row; });
-    bool troubled = false;
+    // Columns left unread are data lost unless the roles were given.
+    bool troubled = result.unread_columns > 0;
     for (const ImportProblem& problem : problems) {
         print_problem(err, in, problem);
         troubled = troubled || problem.kind != ImportProblem::notice;

@@ -7,6 +7,8 @@
 
 #include "core/document/data_file.h"
 #include "core/exchange/exchange_io.h"
+#include "core/image/image_path.h"
+#include "core/syntax/answer.h"
 #include "core/syntax/fields.h"
 
 namespace qz {
@@ -69,6 +71,11 @@ TEST(TextEncoding, Detection) {
         {japanese, TextEncoding::utf8},
         {"\x93\xFA\x96\x7B,\x93\x8C\x8B\x9E\n", TextEncoding::cp932},
         {japanese + japanese + "\xFF bad\n", TextEncoding::utf8},  // a stray byte among UTF-8
+        // UTF-16 without a byte-order mark, either way round.
+        {std::string("a\0\t\0\xE5\x65\r\0\n\0", 10), TextEncoding::utf16le},
+        {std::string("\0a\0\t\x65\xE5\0\r\0\n", 10), TextEncoding::utf16be},
+        // NUL bytes that are no UTF-16 text stay binary.
+        {std::string("PK\x03\x04\0\0\x01\x02", 8), TextEncoding::utf8},
     };
     for (const Case& c : cases) EXPECT_EQ(detect_encoding(c.bytes), c.encoding) << c.bytes;
     const DecodedText utf16 = decode_text(std::string("\xFF\xFE" "A\0\x3D\xD8\x00\xDE", 8), TextEncoding::utf16le);
@@ -96,7 +103,8 @@ TEST(DelimitedImport, FilesAsSpreadsheetsSaveThem) {
         {"spreadsheet_utf8_bom.csv", TextEncoding::utf8_bom, ',', true, 3, 0, "#で始まる問題", "シャープ", 1, 0},
         {"spreadsheet_utf8_bom.csv", TextEncoding::utf8_bom, ',', true, 3, 0, "\\i\"map.bmp\"の島は？", "北海道", 2, 0},
         {"spreadsheet_semicolon.csv", TextEncoding::utf8, ';', true, 3, 0, "Zwei\r\nZeilen", "a;b", 1, 0},
-        {"two_columns.tsv", TextEncoding::utf8, '\t', false, 3, 0, "grape", "[ぶどう|葡萄]", 2, 0},
+        // Another program's answer: its brackets and bar are text.
+        {"two_columns.tsv", TextEncoding::utf8, '\t', false, 3, 0, "grape", "\\[ぶどう\\|葡萄\\]", 2, 0},
         {"invalid_utf8.csv", TextEncoding::utf8, ',', true, 3, 1, "北海道の道庁所在地は？", "札幌", 2, 0},
     };
     GroupNames groups = builtin_group_names();
@@ -272,6 +280,118 @@ TEST(DelimitedExport, HeaderAndQuotingOtherToolsRead) {
     EXPECT_NE(csv.find("two<br>lines"), std::string::npos);
     EXPECT_NE(csv.find("\"<img src=\"\"map.bmp\"\">picture &amp; &lt;tag&gt;\""), std::string::npos);
     EXPECT_NE(csv.find(",Geo_graphy,"), std::string::npos);
+}
+
+// Whether the first row names the columns, told the way a person would.
+TEST(DelimitedImport, HeaderRowsAsAPersonTellsThem) {
+    struct Case {
+        const char* text;  // code page 932, read as UTF-8
+        bool names_row;
+    };
+    const Case cases[] = {
+        {"No.\t単語\t品詞\n1\tapple\t名詞\n2\trun\t動詞\n", true},     // "単語" is a known name
+        {"No.\tword_en\tkind\n1\tapple\tnoun\n2\trun\tverb\n", true},  // numbers under a name
+        {"English\t日本語\tメモ欄\ndog\t犬\tanimal\ncat\t猫\tpet\n", true},  // no row of its shape
+        {"apple\tりんご\t名詞\nrun\t走る\t動詞\nquick\t速い\t形容詞\n", false},  // rows of its shape
+        {"1\tone\n2\ttwo\n", false},                                    // a number is no name
+        {"dog\t犬\t\ncat\t猫\tpet\n", false},                             // an empty cell is no name
+        {"kind\tnoun\nkind\tverb\nx\ty\n", false},                        // repeated below
+        {"only one\trow\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(detect_delimited(u8(c.text)).names_row, c.names_row);
+        bool no = false;
+        DelimitedChoice choice;
+        choice.names_row = &no;
+        EXPECT_FALSE(detect_delimited(u8(c.text), choice).names_row);
+    }
+}
+
+// Backslashes before ( ) [ ] | # ' i: after export and import every line
+// expands to the same answers and shows the same texts and pictures, and a
+// line the editor writes itself comes back byte for byte.
+TEST(DelimitedRoundTrip, BackslashesKeepWhatTheQuizSees) {
+    const char* const lines[] = {
+        "q1,x\\\\|y,<00",                  // alternatives "x\" and "y"
+        "q2,(\\#a|b),<00",                 // "#a", "b", ""
+        "\\\\i\"a.png\",text not picture,<00",
+        "q4,100\\\\|百円,<00",              // the yen sign in code page 932
+        "q5,x\\\\\\|y,<00",                // one alternative "x\|y"
+        "q6,it\\'s [a|b],<00",
+        "q7,\\\\\\\\(a),<00",               // "\\a", "\\"
+        "q8,a\\\\,<00'c \\\\i\"q.png\" text",
+        "q9,\\表,<00",
+        "q10,[\\\\i\"p.png\"|b],<00",
+        "q11,\\i\"p.png\"|b,<00",           // a picture
+        "q12,plain \\ back,<00",
+    };
+    auto images = [](std::string_view text) {
+        std::vector<std::string> paths;
+        for (const ImageReference& r : find_image_references(text)) paths.push_back(r.path);
+        return paths;
+    };
+    for (const bool html : {false, true}) {
+        for (const ExchangeFormat format : {ExchangeFormat::tsv, ExchangeFormat::csv}) {
+            for (const TextEncoding encoding : {TextEncoding::utf8, TextEncoding::cp932}) {
+                SCOPED_TRACE(std::string(format_key(format)) + " " + encoding_name(encoding) +
+                             (html ? " html" : ""));
+                std::string text = "QUIZODATA V1.4\r\n";
+                for (const char* line : lines) text += std::string(line) + "\r\n";
+                // A picture in a question makes the export HTML.
+                if (html) text += "\\i\"pic.png\",html,<00\r\n";
+                CardDocument doc;
+                read_data_file(text, doc);
+                const ExportResult exported = export_cards(cards_from_document(doc), format, {encoding});
+                ImportRequest request;
+                request.format = format;
+                const ImportResult imported = import_cards(exported.bytes, request);
+                ASSERT_TRUE(imported.problems.empty()) << problem_text(imported.problems.front());
+                std::vector<ImportProblem> problems;
+                const std::vector<DataLine> back = lines_from_cards(imported.cards, 14, &problems);
+                ASSERT_TRUE(problems.empty()) << problem_text(problems.front());
+                ASSERT_EQ(back.size(), static_cast<std::size_t>(doc.count()));
+                for (int i = 0; i < doc.count(); ++i) {
+                    const DataLine& before = *doc.line_at(i);
+                    const DataLine& after = back[static_cast<std::size_t>(i)];
+                    SCOPED_TRACE(std::string(before.text()) + " -> " + std::string(after.text()));
+                    EXPECT_EQ(expand_answer(after.c_str()), expand_answer(before.c_str()));
+                    const QuestionFields a = question_display_fields(before.c_str(), {}, 14);
+                    const QuestionFields b = question_display_fields(after.c_str(), {}, 14);
+                    EXPECT_EQ(b.question, a.question);
+                    EXPECT_EQ(b.comment, a.comment);
+                    EXPECT_EQ(images(after.text()), images(before.text()));
+                    // What the editor composes from the shown fields.
+                    QuestionEdit edit;
+                    edit.question = a.question;
+                    edit.answer = a.answer;
+                    edit.comment = a.comment;
+                    if (compose_question_line(nullptr, edit, {}, 14) == before.text())
+                        EXPECT_EQ(after.text(), before.text());
+                }
+            }
+        }
+    }
+}
+
+// Answers of other programs are text unless told; this program's export
+// keeps its answer syntax.
+TEST(DelimitedImport, AnswerSyntaxOnlyWhereTheFileSaysSo) {
+    const std::string foreign = "q\t[a|b](c)\n";
+    const ImportResult plain = read_delimited(foreign, detect_delimited(foreign), builtin_group_names());
+    ASSERT_EQ(plain.cards.size(), 1u);
+    EXPECT_EQ(plain.cards[0].fields.answer, "\\[a\\|b\\]\\(c\\)");
+    const bool syntax = true;
+    DelimitedChoice choice;
+    choice.answer_syntax = &syntax;
+    const ImportResult told = read_delimited(foreign, detect_delimited(foreign, choice), builtin_group_names());
+    EXPECT_EQ(told.cards[0].fields.answer, "[a|b](c)");
+    CardDocument doc;
+    read_data_file("QUIZODATA V1.4\r\nq,[a|b](c),<00\r\n", doc);
+    const std::string own = export_cards(cards_from_document(doc), ExchangeFormat::tsv, {}).bytes;
+    const DelimitedLayout layout = detect_delimited(own);
+    EXPECT_TRUE(layout.own_export);
+    EXPECT_EQ(read_delimited(own, layout, builtin_group_names()).cards[0].fields.answer, "[a|b](c)");
 }
 
 }  // namespace

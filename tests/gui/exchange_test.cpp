@@ -24,6 +24,8 @@ std::string text_of(HWND dialog, int id) { return window_text(GetDlgItem(dialog,
 // The cards go in after the current line (at the start of a new document),
 // selected; one undo takes them all out. In the dialog, a column read as
 // nothing leaves no card and OK refuses; its role back, OK takes the cards.
+// Another program's answers are text unless the dialog is told to read
+// them as answer syntax.
 TEST_F(ExchangeTest, ImportInsertsTheCardsAfterTheCurrentLineAsOneUndoableStep) {
     struct Case {
         const char* fixture;
@@ -33,12 +35,16 @@ TEST_F(ExchangeTest, ImportInsertsTheCardsAfterTheCurrentLineAsOneUndoableStep) 
         const char* expected;
         std::vector<int> inserted;
         const char* status;
+        bool answer_syntax = false;
     };
     const Case cases[] = {
         {"gui_plain.tsv", "#t,000000\r\nq1,a,<00\r\nq2,b,<00\r\n", 1, "カード 2 枚（タイトル 0 行）を読み込みます。",
          "#t,000000|q1,a,<00|犬,dog,<00|猫,cat,<00|q2,b,<00|", {2, 3}, "2 枚のカードを挿入しました。"},
         {"gui_decks.tsv", nullptr, 0, "カード 3 枚（タイトル 2 行）を読み込みます。",
          "#動物,000000|犬,dog,<00|猫,[cat|kitty],<00|#果物,000000|林檎,apple,<00|_|", {0, 1, 2, 3, 4},
+         "3 枚のカードを挿入しました。", true},
+        {"gui_decks.tsv", nullptr, 0, "カード 3 枚（タイトル 2 行）を読み込みます。",
+         "#動物,000000|犬,dog,<00|猫,\\[cat\\|kitty\\],<00|#果物,000000|林檎,apple,<00|_|", {0, 1, 2, 3, 4},
          "3 枚のカードを挿入しました。"},
     };
     for (const Case& c : cases) {
@@ -54,6 +60,13 @@ TEST_F(ExchangeTest, ImportInsertsTheCardsAfterTheCurrentLineAsOneUndoableStep) 
         when_dialog("インポート", [&](HWND dialog) {
             EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_IMPORT_FORMAT, CB_GETCURSEL, 0, 0), 0);
             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_IMPORT_NAMES_ROW), BST_CHECKED);
+            EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_IMPORT_ANSWER_SYNTAX), BST_UNCHECKED);
+            if (c.answer_syntax) {
+                CheckDlgButton(dialog, IDC_IMPORT_ANSWER_SYNTAX, BST_CHECKED);
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_ANSWER_SYNTAX, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_IMPORT_ANSWER_SYNTAX)));
+                EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_IMPORT_ANSWER_SYNTAX), BST_CHECKED);
+            }
             EXPECT_EQ(text_of(dialog, IDC_IMPORT_SUMMARY), c.summary);
             EXPECT_EQ(rows(dialog, IDC_IMPORT_PREVIEW), static_cast<int>(c.inserted.size()));
             EXPECT_EQ(item_text(0, 2, GetDlgItem(dialog, IDC_IMPORT_COLUMNS)), "問題");
@@ -117,6 +130,33 @@ TEST_F(ExchangeTest, CancelOrAnUnreadableFileChangesNothing) {
             EXPECT_TRUE(messages_.empty());
         }
     }
+}
+
+// A column with values that no role takes is told in the problem list; the
+// button makes it the comment, and the cards take it.
+TEST_F(ExchangeTest, AColumnWithoutRoleIsToldAndCanBecomeTheComment) {
+    restart();
+    start();
+    dialog_answers_ = {copy_to_temp("tests/data/exchange/foreign/three_columns.tsv", "three.tsv")};
+    when_dialog("インポート", [&](HWND dialog) {
+        HWND columns = GetDlgItem(dialog, IDC_IMPORT_COLUMNS);
+        EXPECT_EQ(item_text(2, 2, columns), "（読み込まない）");
+        EXPECT_EQ(text_of(dialog, IDC_IMPORT_SUMMARY), "カード 3 枚（タイトル 0 行）を読み込みます。注意 1");
+        HWND problems = GetDlgItem(dialog, IDC_IMPORT_PROBLEMS);
+        ASSERT_EQ(rows(dialog, IDC_IMPORT_PROBLEMS), 1);
+        EXPECT_EQ(item_text(0, 0, problems), "");
+        EXPECT_EQ(item_text(0, 1, problems), "3");
+        EXPECT_NE(item_text(0, 2, problems).find("「コメント」"), std::string::npos);
+        ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_TO_COMMENT)));
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_TO_COMMENT, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_IMPORT_TO_COMMENT)));
+        EXPECT_EQ(item_text(2, 2, columns), "コメント");
+        EXPECT_EQ(rows(dialog, IDC_IMPORT_PROBLEMS), 0);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_TO_COMMENT)));
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_IMPORT);
+    EXPECT_EQ(joined_lines(), "apple,りんご,<00'名詞|run,走る,<00'動詞|quick,速い,<00'形容詞|_|");
 }
 
 // An emoji has no Shift-JIS form: OK asks before putting "〓" in its place;

@@ -129,6 +129,22 @@ TEST(ExchangeCommand, ImportTellsEveryProblemAndStrictWritesNothing) {
         {"tool_katakana.tsv", {}, 1, {"1: column 1: ", "1: column 2: "}, true,
          {"\x81\xAC,\x81\xAC,<00"}},
         {"tool_katakana.tsv", {"--encoding", "cp932"}, 0, {}, true, {"ﾃｽ,ﾃｽ,<00"}},
+        // A column no role takes is told and fails the run, unless the
+        // roles are given (the dialog's names; "ignore" says none).
+        {"foreign/three_columns.tsv", {}, 1, {""}, true, {"apple,りんご,<00", "run,走る,<00", "quick,速い,<00"}},
+        {"foreign/three_columns.tsv", {"--columns", utf8(u8"問題,答え,コメント")}, 0, {}, true,
+         {"apple,りんご,<00'名詞", "run,走る,<00'動詞", "quick,速い,<00'形容詞"}},
+        {"foreign/vocabulary_ja.tsv", {"--no-header", "--columns", "ignore,question,ignore,Back,-,ignore"}, 0, {},
+         true, {"単語,意味,<00", "apple,りんご,<00", "run,走る,<00", "quick,速い,<00", "slowly,ゆっくり,<00"}},
+        {"foreign/three_columns.tsv", {"--header", "--columns", "question,answer"}, 1, {""}, true,
+         {"run,走る,<00", "quick,速い,<00"}},
+        // Another program's answers are text unless read as answer syntax.
+        {"foreign/sheets_utf8.csv", {}, 0, {}, true,
+         {"electronic mail,e-mail \\(email\\),<00'spelling", "happy face,smile :\\),<00",
+          "open bracket,\\[unbalanced,<00", "choice,a\\|b,<00'bar kept"}},
+        {"foreign/sheets_utf8.csv", {"--answer-syntax"}, 0, {}, true,
+         {"electronic mail,e-mail (email),<00'spelling", "happy face,smile :),<00", "open bracket,[unbalanced,<00",
+          "choice,a|b,<00'bar kept"}},
         // The whole file unreadable.
         {"tool_empty.tsv", {}, 2, {""}, false, {}},
     };
@@ -207,6 +223,8 @@ TEST(ExchangeCommand, ExitStatusesAndMessages) {
         {{"export", "--format=tsv", "--encoding=utf-16le", kSample},
          "qzotool export: --encoding takes utf-8, utf-8-bom or cp932, not 'utf-16le'\n"},
         {{"import", "--format", "tsv", "--quiet", in, out}, import_usage, true},
+        {{"import", "--format", "tsv", "--columns", "question,bogus", in, out}, "qzotool import: --columns takes roles",
+         true},
         {{"import", "--format=gift", "--encoding", "latin1", in, out},
          "qzotool import: --encoding takes utf-8, utf-8-bom, cp932, utf-16le or utf-16be, not 'latin1'\n"},
         {{"export", "--format", "tsv", missing}, missing + ": " + utf8(u8"ファイルが見つかりません。\n")},

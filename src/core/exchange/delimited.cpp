@@ -50,10 +50,20 @@ public:
     int line() const { return line_; }
 
 private:
+    bool blank(char c) const { return (c == ' ' || c == '\t') && c != separator_; }
+
     // Reads one field; true when a separator follows (another field of the
-    // same record), false at the record's end.
+    // same record), false at the record's end. Blanks around a field outside
+    // quotes are not part of it, and a quote after them opens a quoted one.
     bool read_field(std::string& field, bool& unterminated) {
-        if (pos_ < text_.size() && text_[pos_] == '"') {
+        std::size_t lead = pos_;
+        while (lead < text_.size() && blank(text_[lead])) ++lead;
+        bool quoted = false;
+        if (lead < text_.size() && text_[lead] == '"') {
+            pos_ = lead;
+            quoted = true;
+        }
+        if (quoted) {
             ++pos_;
             for (;;) {
                 const std::size_t quote = text_.find('"', pos_);
@@ -74,6 +84,8 @@ private:
                 break;
             }
             // Text after the closing quote is kept, as spreadsheets do.
+        } else {
+            pos_ = lead;
         }
         const std::size_t start = pos_;
         while (pos_ < text_.size()) {
@@ -81,7 +93,9 @@ private:
             if (c == separator_ || c == '\r' || c == '\n') break;
             ++pos_;
         }
-        field.append(text_.substr(start, pos_ - start));
+        std::size_t stop = pos_;
+        while (stop > start && blank(text_[stop - 1])) --stop;
+        field.append(text_.substr(start, stop - start));
         if (pos_ >= text_.size()) return false;
         if (text_[pos_] == separator_) {
             ++pos_;
@@ -190,10 +204,14 @@ constexpr RoleName kRoleNames[] = {
     {ColumnRole::question, "front"},        {ColumnRole::question, "question"},
     {ColumnRole::question, "問題"},         {ColumnRole::question, "表面"},
     {ColumnRole::question, "質問"},         {ColumnRole::question, "表"},
+    {ColumnRole::question, "word"},         {ColumnRole::question, "term"},
+    {ColumnRole::question, "単語"},         {ColumnRole::question, "用語"},
     {ColumnRole::answer, "back"},           {ColumnRole::answer, "answer"},
     {ColumnRole::answer, "答え"},           {ColumnRole::answer, "解答"},
     {ColumnRole::answer, "答"},             {ColumnRole::answer, "裏面"},
-    {ColumnRole::answer, "裏"},             {ColumnRole::tags, "tags"},
+    {ColumnRole::answer, "裏"},             {ColumnRole::answer, "meaning"},
+    {ColumnRole::answer, "definition"},     {ColumnRole::answer, "意味"},
+    {ColumnRole::answer, "訳"},             {ColumnRole::tags, "tags"},
     {ColumnRole::tags, "tag"},              {ColumnRole::tags, "タグ"},
     {ColumnRole::title, "deck"},            {ColumnRole::title, "title"},
     {ColumnRole::title, "タイトル"},        {ColumnRole::title, "デッキ"},
@@ -203,6 +221,8 @@ constexpr RoleName kRoleNames[] = {
     {ColumnRole::group, "グループ"},        {ColumnRole::group, "グループ番号"},
     {ColumnRole::answer_number, "answer number"}, {ColumnRole::answer_number, "解答番号"},
     {ColumnRole::comment, "comment"},       {ColumnRole::comment, "コメント"},
+    {ColumnRole::comment, "notes"},         {ColumnRole::comment, "note"},
+    {ColumnRole::comment, "メモ"},          {ColumnRole::comment, "備考"},
     {ColumnRole::ignore, "notetype"},       {ColumnRole::ignore, "guid"},
 };
 
@@ -258,8 +278,17 @@ const char* const kRefusedEncoding = "文字コードとして読めないバイ
 std::string html_to_text(std::string_view html) {
     std::string out;
     out.reserve(html.size());
+    // Where the break of the last <br> or <div> ends: a line break of the
+    // text right after it is the same break, written for the eye.
+    std::size_t tag_break = std::string::npos;
     for (std::size_t i = 0; i < html.size();) {
         const char c = html[i];
+        if (c == '\r' || c == '\n') {
+            i += c == '\r' && i + 1 < html.size() && html[i + 1] == '\n' ? 2 : 1;
+            if (out.size() != tag_break) out += "\r\n";
+            tag_break = std::string::npos;
+            continue;
+        }
         if (c == '<') {
             const std::size_t close = html.find('>', i);
             if (close == std::string_view::npos) {
@@ -267,10 +296,9 @@ std::string html_to_text(std::string_view html) {
                 break;
             }
             const std::string tag = ascii_lower(html.substr(i + 1, close - i - 1));
-            if (tag.starts_with("br")) {
+            if (tag.starts_with("br") || (tag.starts_with("div") && !out.empty())) {
                 out += "\r\n";
-            } else if (tag.starts_with("div") && !out.empty()) {
-                out += "\r\n";
+                tag_break = out.size();
             } else if (tag.starts_with("img")) {
                 const std::size_t src = tag.find("src=");
                 if (src != std::string::npos && src + 4 < tag.size()) {
@@ -329,6 +357,19 @@ std::string text_to_html(std::string_view text) {
     out.reserve(text.size() + text.size() / 8);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        if (c == '\\') {
+            // Pairs of a run of backslashes are backslashes: only an odd run
+            // ends in a reference.
+            std::size_t run = i;
+            while (run < text.size() && text[run] == '\\') ++run;
+            if ((run - i) % 2 == 0 || text.substr(run - 1, 3) != "\\i\"") {
+                out.append(text.substr(i, run - i));
+                i = run - 1;
+                continue;
+            }
+            if (run - i > 1) out.append(text.substr(i, run - i - 1));
+            i = run - 1;
+        }
         if (c == '\\' && text.substr(i, 3) == "\\i\"") {
             // A reference is one only when closed on its line.
             const std::size_t close = text.find('"', i + 3);
@@ -433,7 +474,8 @@ std::string csv_field(std::string_view value, char separator, bool first) {
         return c == separator || c == '"' || c == '\r' || c == '\n';
     });
     const bool quote = special || (first && value.starts_with('#')) ||
-                       (!value.empty() && (value.front() == ' ' || value.back() == ' '));
+                       (!value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
+                                            value.back() == '\t'));
     if (!quote) return std::string(value);
     std::string out = "\"";
     for (char c : value) {
@@ -444,6 +486,25 @@ std::string csv_field(std::string_view value, char separator, bool first) {
 }
 
 }  // namespace
+
+bool column_role_from_name(std::string_view name, ColumnRole* role) {
+    std::string key = ascii_lower(trim(name));
+    if (key == "ignore" || key == "-" || key == "none") {
+        *role = ColumnRole::ignore;
+        return true;
+    }
+    const std::string cp932 = utf8_to_cp932(key);
+    for (int r = 0; r < kColumnRoles; ++r) {
+        if (cp932 == column_role_label(static_cast<ColumnRole>(r)) ||
+            (r > 0 && key == ascii_lower(column_role_name(static_cast<ColumnRole>(r))))) {
+            *role = static_cast<ColumnRole>(r);
+            return true;
+        }
+    }
+    std::replace(key.begin(), key.end(), '-', ' ');
+    std::replace(key.begin(), key.end(), '_', ' ');
+    return role_of_name(key, role);
+}
 
 const char* column_role_label(ColumnRole role) {
     static constexpr const char* kLabels[kColumnRoles] = {
@@ -457,6 +518,96 @@ const char* column_role_name(ColumnRole role) {
         "", "Front", "Back", "Tags", "Deck", "Title settings", "History", "Group", "Answer number", "Comment"};
     return kNames[static_cast<int>(role)];
 }
+
+namespace {
+
+// The columns an export writes, in order.
+constexpr ColumnRole kExportColumns[] = {
+    ColumnRole::question, ColumnRole::answer,  ColumnRole::tags,          ColumnRole::title,
+    ColumnRole::title_settings, ColumnRole::history, ColumnRole::group, ColumnRole::answer_number,
+    ColumnRole::comment};
+
+// Whether the #columns names are the ones an export of this program writes.
+bool names_of_export(const std::vector<std::string>& names) {
+    if (names.size() != std::size(kExportColumns)) return false;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] != column_role_name(kExportColumns[i])) return false;
+    return true;
+}
+
+// A number as a spreadsheet holds one: digits with an optional sign, point
+// or separators ("12", "-3.5", "1,200"), full-width digits too.
+bool is_number(std::string_view v) {
+    v = trim(v);
+    if (!v.empty() && (v.front() == '-' || v.front() == '+')) v.remove_prefix(1);
+    bool digit = false;
+    for (std::size_t i = 0; i < v.size();) {
+        std::size_t length = 0;
+        const char32_t c = next_code_point(v, i, &length);
+        i += length;
+        if ((c >= '0' && c <= '9') || (c >= 0xFF10 && c <= 0xFF19)) digit = true;
+        else if (c != '.' && c != ',') return false;
+    }
+    return digit;
+}
+
+// What kind of value a cell holds, for telling names from data.
+enum class CellShape { empty, number, ascii, other };
+
+CellShape cell_shape(std::string_view v) {
+    v = trim(v);
+    if (v.empty()) return CellShape::empty;
+    if (is_number(v)) return CellShape::number;
+    return std::all_of(v.begin(), v.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })
+               ? CellShape::ascii
+               : CellShape::other;
+}
+
+// Whether the first row names the columns, seen as a person sees it when no
+// name is a known one: each of its cells a short name (none empty, none a
+// number, none found again in its column below), and either a column of
+// numbers under a name, or no row below of the same shape.
+bool names_by_shape(const std::vector<Record>& rows) {
+    std::vector<const Record*> data;
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        if (!rows[r].empty()) data.push_back(&rows[r]);
+    if (rows.empty() || data.empty()) return false;
+    const std::vector<std::string>& first = rows.front().fields;
+    std::vector<CellShape> shape;
+    for (std::size_t c = 0; c < first.size(); ++c) {
+        const std::string_view name = trim(first[c]);
+        shape.push_back(cell_shape(name));
+        if (name.empty() || name.size() > 40 || shape.back() == CellShape::number ||
+            name.find_first_of("\r\n") != std::string_view::npos)
+            return false;
+        for (const Record* d : data)
+            if (c < d->fields.size() && trim(d->fields[c]) == name) return false;
+    }
+    for (std::size_t c = 0; c < first.size(); ++c) {
+        int numbers = 0, others = 0;
+        for (const Record* d : data) {
+            const CellShape s = c < d->fields.size() ? cell_shape(d->fields[c]) : CellShape::empty;
+            if (s != CellShape::empty) ++(s == CellShape::number ? numbers : others);
+        }
+        if (numbers > 0 && others == 0) return true;
+    }
+    if (data.size() < 2) return false;
+    return std::none_of(data.begin(), data.end(), [&](const Record* d) {
+        if (d->fields.size() != first.size()) return false;
+        for (std::size_t c = 0; c < first.size(); ++c)
+            if (cell_shape(d->fields[c]) != shape[c]) return false;
+        return true;
+    });
+}
+
+// Columns past the last one that holds a value are no columns.
+std::size_t used_width(const Record& r) {
+    std::size_t width = r.fields.size();
+    while (width > 1 && trim(r.fields[width - 1]).empty()) --width;
+    return width;
+}
+
+}  // namespace
 
 DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& choice) {
     DelimitedLayout layout;
@@ -475,38 +626,51 @@ DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& 
     RecordReader reader(text, layout.separator, header.data_start, header.lines + 1);
     std::vector<Record> rows;
     Record record;
-    while (rows.size() < 50 && reader.next(record)) rows.push_back(record);
-    // The first row (or the names) says how many columns a row has.
+    while (rows.size() < 50 && reader.next(record))
+        if (!record.empty()) rows.push_back(record);
+    // The widest of the first rows says how many columns a row has, unless
+    // the columns are named.
     std::size_t width = 0;
-    for (const Record& r : rows) {
-        if (r.empty()) continue;
-        width = r.fields.size();
-        break;
-    }
+    for (const Record& r : rows) width = std::max(width, std::max(used_width(r), rows.front().fields.size()));
 
     if (!header.columns.empty()) {
         layout.names = split(header.columns, layout.separator);
+        layout.own_export = names_of_export(layout.names);
     } else if (!rows.empty()) {
         ColumnRole role;
         const std::vector<std::string>& first = rows.front().fields;
         const bool named = std::any_of(first.begin(), first.end(),
                                        [&](const std::string& f) { return role_of_name(f, &role); });
-        layout.names_row = choice.names_row ? *choice.names_row : named;
+        layout.names_row = choice.names_row ? *choice.names_row : named || names_by_shape(rows);
         if (layout.names_row) layout.names = first;
     }
+    layout.answer_syntax = choice.answer_syntax ? *choice.answer_syntax : layout.own_export;
+    // Named columns are all there are: a row with more is refused.
     if (!layout.names.empty()) width = layout.names.size();
     layout.columns.assign(std::max<std::size_t>(width, 1), ColumnRole::ignore);
+    layout.unassigned.assign(layout.columns.size(), true);
 
+    if (choice.columns) {
+        for (std::size_t i = 0; i < choice.columns->size() && i < layout.columns.size(); ++i) {
+            layout.columns[i] = (*choice.columns)[i];
+            layout.unassigned[i] = false;
+        }
+        return layout;
+    }
     bool by_name = false;
-    for (std::size_t i = 0; i < layout.names.size(); ++i) {
+    for (std::size_t i = 0; i < layout.names.size() && i < layout.columns.size(); ++i) {
         ColumnRole role;
         if (role_of_name(layout.names[i], &role)) {
             layout.columns[i] = role;
+            layout.unassigned[i] = false;
             by_name = by_name || role == ColumnRole::question || role == ColumnRole::answer;
         }
     }
     auto set = [&](int column, ColumnRole role) {
-        if (column >= 1 && column <= static_cast<int>(layout.columns.size())) layout.columns[column - 1] = role;
+        if (column >= 1 && column <= static_cast<int>(layout.columns.size())) {
+            layout.columns[column - 1] = role;
+            layout.unassigned[column - 1] = false;
+        }
     };
     set(header.tags_column, ColumnRole::tags);
     set(header.deck_column, ColumnRole::title);
@@ -521,6 +685,7 @@ DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& 
                     header.ignored_columns.end())
                 continue;
             layout.columns[i] = given++ == 0 ? ColumnRole::question : ColumnRole::answer;
+            layout.unassigned[i] = false;
         }
     }
     return layout;
@@ -534,7 +699,8 @@ RecordReader rows_reader(std::string_view text, const DelimitedLayout& layout) {
     RecordReader reader(text, layout.separator, header.data_start, header.lines + 1);
     if (layout.names_row) {
         Record names;
-        reader.next(names);
+        while (reader.next(names) && names.empty()) {
+        }
     }
     return reader;
 }
@@ -562,6 +728,7 @@ ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layou
     result.cards.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
 
     const auto& roles = layout.columns;
+    const auto& unassigned = layout.unassigned;
     auto column_of = [&](ColumnRole role) {
         const auto it = std::find(roles.begin(), roles.end(), role);
         return it == roles.end() ? -1 : static_cast<int>(it - roles.begin());
@@ -577,6 +744,8 @@ ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layou
     char encoding_reason[160];
     std::snprintf(encoding_reason, sizeof encoding_reason, kRefusedEncoding, encoding_name(layout.encoding));
 
+    // Unassigned columns that hold a value somewhere.
+    std::vector<bool> unread(roles.size(), false);
     std::size_t next_bad = 0;
     Record record;
     std::vector<ImportProblem> problems;
@@ -626,8 +795,12 @@ ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layou
         std::string tag_text;
         for (std::size_t c = 0; c < width && c < roles.size() && ok; ++c) {
             const ColumnRole role = roles[c];
-            if (role == ColumnRole::ignore) continue;
+            if (role == ColumnRole::ignore) {
+                if (c < unassigned.size() && unassigned[c] && !trim(record.fields[c]).empty()) unread[c] = true;
+                continue;
+            }
             const int column = static_cast<int>(c) + 1;
+            // A line break is one in HTML too, as <br> is.
             const std::string value =
                 layout.html ? html_to_text(record.fields[c]) : crlf_breaks(std::move(record.fields[c]));
             std::string cp932;
@@ -637,8 +810,17 @@ ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layou
             switch (role) {
             case ColumnRole::ignore: break;
             case ColumnRole::question: text_field(card.fields.question); break;
-            case ColumnRole::answer: text_field(card.fields.answer); break;
-            case ColumnRole::comment: text_field(card.fields.comment); break;
+            case ColumnRole::answer:
+                text_field(card.fields.answer);
+                // Another program's text: its brackets are no syntax.
+                if (ok && !layout.answer_syntax) card.fields.answer = answer_from_text(card.fields.answer);
+                break;
+            case ColumnRole::comment:
+                if (trim(value).empty()) break;
+                text_field(cp932);
+                if (!card.fields.comment.empty()) card.fields.comment += " / ";
+                card.fields.comment += cp932;
+                break;
             case ColumnRole::tags: tag_text = value; break;
             case ColumnRole::title:
                 text_field(card.title.title);
@@ -714,6 +896,17 @@ ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layou
         for (ImportProblem& p : problems) result.problems.push_back(std::move(p));
         result.cards.push_back(std::move(card));
     }
+    for (std::size_t c = 0; c < unread.size(); ++c) {
+        if (!unread[c]) continue;
+        std::string name;
+        if (c < layout.names.size() && !trim(layout.names[c]).empty())
+            name = "（" + utf8_to_cp932(trim(layout.names[c])) + "）";
+        result.problems.push_back(
+            {ImportProblem::notice, 0, static_cast<int>(c) + 1,
+             "この列" + name + "には値がありますが、役割がないため読み込みません。役割に「" +
+                 column_role_label(ColumnRole::comment) + "」を選ぶと問題のコメントとして読み込みます。"});
+        ++result.unread_columns;
+    }
     return result;
 }
 
@@ -721,10 +914,6 @@ ExportResult write_delimited(const std::vector<ExchangeCard>& cards, ExchangeFor
                              const ExportOptions& options) {
     ExportResult result;
     const char sep = format == ExchangeFormat::csv ? ',' : '\t';
-    static constexpr ColumnRole kColumns[] = {
-        ColumnRole::question, ColumnRole::answer,  ColumnRole::tags,          ColumnRole::title,
-        ColumnRole::title_settings, ColumnRole::history, ColumnRole::group, ColumnRole::answer_number,
-        ColumnRole::comment};
     const bool html = std::any_of(cards.begin(), cards.end(), [](const ExchangeCard& c) {
         return has_picture(c.fields.question) || has_picture(c.fields.answer) || has_picture(c.fields.comment);
     });
@@ -733,8 +922,8 @@ ExportResult write_delimited(const std::vector<ExchangeCard>& cards, ExchangeFor
     out += sep == ',' ? "#separator:Comma\r\n" : "#separator:Tab\r\n";
     out += html ? "#html:true\r\n" : "#html:false\r\n";
     out += "#columns:";
-    for (ColumnRole role : kColumns) {
-        if (role != kColumns[0]) out += sep;
+    for (ColumnRole role : kExportColumns) {
+        if (role != kExportColumns[0]) out += sep;
         out += column_role_name(role);
     }
     out += "\r\n#tags column:3\r\n#deck column:4\r\n";

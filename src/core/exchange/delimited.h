@@ -30,6 +30,11 @@ enum class ColumnRole {
 };
 inline constexpr int kColumnRoles = 10;
 
+// The role a name given on the command line or in a header stands for: the
+// dialog's label, the export's column name or a known name ("question",
+// "答え", ...); "ignore" and "-" for none. False for none of those.
+bool column_role_from_name(std::string_view name, ColumnRole* role);
+
 // The role as the import dialog lists it: "（読み込まない）", "問題", "答え",
 // "タグ（グループ名）", "タイトル", "タイトルの設定", "正誤履歴", "グループ番号",
 // "解答番号", "コメント".
@@ -57,6 +62,16 @@ struct DelimitedLayout {
     std::vector<std::string> names;
     // One role per column of the widest of the first rows.
     std::vector<ColumnRole> columns;
+    // Per column: no name, header line or user gave it its role (detection
+    // left it without one). Reading tells of such a column left out that
+    // holds values.
+    std::vector<bool> unassigned;
+    // The header is the one write_delimited writes: the file is this
+    // program's export.
+    bool own_export = false;
+    // Answers are answer syntax ("[a|b]c(d)"), as this program's export
+    // writes them; else plain text, read with the marks escaped.
+    bool answer_syntax = false;
 };
 
 // What the user chose in place of detection (a null member: detect it).
@@ -64,14 +79,21 @@ struct DelimitedChoice {
     const TextEncoding* encoding = nullptr;
     const char* separator = nullptr;
     const bool* names_row = nullptr;
+    const bool* answer_syntax = nullptr;
+    // The roles of the first columns (the rest none and unassigned).
+    const std::vector<ColumnRole>* columns = nullptr;
 };
 
 // The layout of a file: the encoding (a byte-order mark, else UTF-8 when
 // every byte reads as such, else code page 932), the header lines, the
 // separator (the header's, else from the first data row: tab when it holds
 // one, else the more frequent of ',' and ';'), whether the first row names
-// the columns, and a role per column (by name, by #tags/#deck column, else
-// question and answer for the first two).
+// the columns (a known name, else names as a person tells them from data:
+// no number or empty cell among them, none repeated below, and a column of
+// numbers under a name or no row below of their shape), and a role per
+// column (by name, by #tags/#deck column, else question and answer for the
+// first two; the others none). Answers are answer syntax in this program's
+// export only.
 DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& choice = {});
 
 // The cards of the rows. A row with fields past the mapped columns that are
@@ -80,7 +102,10 @@ DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& 
 // inside the text, a bad number: the row is refused with its line number
 // and the reason. Wholly empty rows are skipped. Tags are read as group
 // names (`groups`, ' ' and '_' alike; also "1"-"9") where there is no group
-// column.
+// column. Several comment columns are joined with " / ". An unassigned
+// column that holds values gets one notice (row 0) and counts in
+// ImportResult::unread_columns. In HTML mode a line break in a field is
+// one, as <br> is.
 ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layout,
                             const GroupNames& groups);
 

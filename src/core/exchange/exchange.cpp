@@ -273,27 +273,50 @@ bool field_to_cp932(std::string_view utf8, int row, int column, std::string& out
     return true;
 }
 
-std::string answer_from_alternatives(const std::vector<std::string>& alternatives) {
-    auto escaped = [](const std::string& text) {
-        std::string out;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-                out += text[i];
-                if (i + 1 < text.size()) out += text[++i];
-                continue;
-            }
-            if (c == '[' || c == ']' || c == '(' || c == ')' || c == '|') out += '\\';
-            out += text[i];
+namespace {
+
+bool answer_mark(char c) { return c == '[' || c == ']' || c == '(' || c == ')' || c == '|'; }
+
+// A text as answer syntax that stands for itself: each mark escaped, and a
+// run of backslashes before a mark (or, when `mark_follows`, at the end)
+// doubled, since such a run is read as escapes. Picture references stay.
+void append_literal(std::string& out, std::string_view text, bool mark_follows) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < text.size()) {
+            out.append(text.substr(i, 2));
+            i += 2;
+            continue;
         }
-        return out;
-    };
+        if (c == '\\') {
+            std::size_t run = i;
+            while (run < text.size() && text[run] == '\\') ++run;
+            const bool doubled = run < text.size() ? answer_mark(text[run]) : mark_follows;
+            out.append((run - i) * (doubled ? 2 : 1), '\\');
+            i = run;
+            continue;
+        }
+        if (answer_mark(text[i])) out += '\\';
+        out += text[i++];
+    }
+}
+
+}  // namespace
+
+std::string answer_from_text(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 4);
+    append_literal(out, text, false);
+    return out;
+}
+
+std::string answer_from_alternatives(const std::vector<std::string>& alternatives) {
     if (alternatives.empty()) return {};
-    if (alternatives.size() == 1) return escaped(alternatives.front());
+    if (alternatives.size() == 1) return answer_from_text(alternatives.front());
     std::string out = "[";
     for (std::size_t i = 0; i < alternatives.size(); ++i) {
         if (i) out += '|';
-        out += escaped(alternatives[i]);
+        append_literal(out, alternatives[i], true);
     }
     return out + "]";
 }

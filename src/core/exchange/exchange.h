@@ -74,6 +74,9 @@ struct ImportResult {
     // The whole file cannot be read (empty, binary, ...): the reason; no cards.
     std::string failure;
     TextEncoding encoding = TextEncoding::utf8;
+    // Columns that hold values no role takes, each told by a notice: the
+    // data is not all read (the command line fails unless told the roles).
+    int unread_columns = 0;
 
     int count(ImportProblem::Kind kind) const;
 };
@@ -123,8 +126,11 @@ bool field_to_cp932(std::string_view utf8, int row, int column, std::string& out
                     std::vector<ImportProblem>& problems);
 
 // The answer syntax text that stands for exactly these alternatives:
-// "a" for one, "[a|b|c]" for more, the syntax marks in each escaped.
+// "a" for one, "[a|b|c]" for more, the syntax marks in each escaped (and
+// backslashes that would escape them doubled); picture references kept.
 std::string answer_from_alternatives(const std::vector<std::string>& alternatives);
+// The same for one text: "e-mail (email)" as "e-mail \(email\)".
+std::string answer_from_text(std::string_view text);
 
 // Runs of consecutive cards under the same title, [first, second).
 std::vector<std::pair<std::size_t, std::size_t>> title_runs(const std::vector<ExchangeCard>& cards);

@@ -145,10 +145,45 @@ const char* encoding_name(TextEncoding encoding) {
     return "";
 }
 
+namespace {
+
+// Whether the 16-bit units of the bytes (the high byte first for big
+// endian) look like text: no U+0000, surrogates only in pairs, and most
+// units line breaks, tabs, printable ASCII or CJK and kana.
+bool reads_as_utf16(std::string_view bytes, bool big_endian) {
+    std::size_t units = 0, likely = 0;
+    bool high_surrogate = false;
+    const std::size_t n = std::min<std::size_t>(bytes.size() & ~std::size_t{1}, 1 << 16);
+    for (std::size_t i = 0; i < n; i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        const char32_t u = big_endian ? (a << 8) | b : (b << 8) | a;
+        if (u == 0) return false;
+        const bool high = u >= 0xD800 && u <= 0xDBFF, low = u >= 0xDC00 && u <= 0xDFFF;
+        if (low != high_surrogate) return false;
+        high_surrogate = high;
+        ++units;
+        if (u == '\t' || u == '\r' || u == '\n' || (u >= 0x20 && u < 0x7F) || (u >= 0x3000 && u <= 0x9FFF) ||
+            (u >= 0xFF00 && u <= 0xFFEF) || (u >= 0xA0 && u <= 0x24F) || high || low)
+            ++likely;
+    }
+    return units > 0 && likely * 10 >= units * 9;
+}
+
+}  // namespace
+
 TextEncoding detect_encoding(std::string_view bytes) {
     if (starts_with(bytes, "\xEF\xBB\xBF")) return TextEncoding::utf8_bom;
     if (starts_with(bytes, "\xFF\xFE")) return TextEncoding::utf16le;
     if (starts_with(bytes, "\xFE\xFF")) return TextEncoding::utf16be;
+    // UTF-16 without a byte-order mark: NUL bytes (the high bytes of line
+    // breaks, tabs and ASCII), an even length, and units that read as text.
+    if (bytes.size() % 2 == 0 && bytes.find('\0') != std::string_view::npos) {
+        std::size_t even = 0, odd = 0;
+        for (std::size_t i = 0; i < bytes.size() && i < (1 << 16); ++i)
+            if (bytes[i] == '\0') ++(i % 2 ? odd : even);
+        if (odd > even && reads_as_utf16(bytes, false)) return TextEncoding::utf16le;
+        if (even > odd && reads_as_utf16(bytes, true)) return TextEncoding::utf16be;
+    }
     // Code page 932 reads most UTF-8 as some pairs or other, so the test is
     // UTF-8's: a few bad bytes among many good sequences are still UTF-8
     // (their rows are refused), anything else is code page 932.

@@ -17,7 +17,9 @@ enum class TextEncoding { utf8, utf8_bom, cp932, utf16le, utf16be };
 const char* encoding_name(TextEncoding encoding);
 
 // The encoding a file is most likely in: a byte-order mark says it; else
-// UTF-8 when every byte reads as UTF-8, code page 932 otherwise.
+// UTF-16 when NUL bytes stand where the high bytes of ASCII would and the
+// 16-bit units read as text; else UTF-8 when (nearly) every byte reads as
+// UTF-8, code page 932 otherwise.
 TextEncoding detect_encoding(std::string_view bytes);
 
 // A text read as UTF-8. Bytes that the encoding does not read each became

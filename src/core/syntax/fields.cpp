@@ -241,7 +241,7 @@ TitleFields title_display_fields(const char* text, const FieldCharsets& charsets
     f.choice_count = title_choice_count(text);
     for (int i = 0; i < kTitleFlags; ++i)
         f.flags[i] = title_flag(text, i) == 1;
-    f.comment = unescape_text(stored.comment, charsets.comment, version);
+    f.comment = unescape_text(stored.comment, charsets.comment, version, KEEP_IMAGE_REFERENCES);
     return f;
 }
 
@@ -251,8 +251,9 @@ QuestionFields question_display_fields(const char* text, const FieldCharsets& ch
     QuestionFields f;
     if (!stored.question.empty())
         f.question = question_display_text(text, charsets.question, version);
-    f.answer = unescape_text(stored.answer, charsets.answer, version);
-    f.comment = unescape_text(stored.comment, charsets.comment, version);
+    f.answer = unescape_text(stored.answer, charsets.answer, version,
+                             KEEP_IMAGE_REFERENCES | KEEP_ANSWER_SYNTAX);
+    f.comment = unescape_text(stored.comment, charsets.comment, version, KEEP_IMAGE_REFERENCES);
     if (text && text[0] != '\'') {
         f.history = history_at(stored.fixed);
         f.group = group_at(stored.fixed);
@@ -327,7 +328,7 @@ std::string question_display_text(const char* text, unsigned charset, int versio
     std::string_view field(text, static_cast<std::size_t>(length));
     if (version >= 14 && field.size() >= 2 && field[0] == '\\' && needs_protection(field[1]))
         field.remove_prefix(1);
-    return unescape_text(field, charset, version);
+    return unescape_text(field, charset, version, KEEP_IMAGE_REFERENCES);
 }
 
 }  // namespace qz

@@ -134,7 +134,21 @@ int plain_value_length(const char* start) {
     return static_cast<int>(std::strcspn(start, ",\x03\x01"));
 }
 
-std::string unescape_text(std::string_view text, unsigned /*charset*/, int version) {
+namespace {
+
+bool is_answer_syntax(char c) {
+    return c == '(' || c == ')' || c == '[' || c == ']' || c == '|';
+}
+
+// The end of the run of backslashes that starts at text[i].
+std::size_t backslash_run_end(std::string_view text, std::size_t i) {
+    while (i < text.size() && text[i] == '\\') ++i;
+    return i;
+}
+
+}  // namespace
+
+std::string unescape_text(std::string_view text, unsigned /*charset*/, int version, int flags) {
     const bool old_format = version <= 13;
     std::string out;
     out.reserve(text.size());
@@ -158,6 +172,19 @@ std::string unescape_text(std::string_view text, unsigned /*charset*/, int versi
             continue;
         }
         const char next = text[i + 1];
+        if (!old_format && next == '\\' && flags) {
+            // A run before a mark or a reference is shown as stored.
+            const std::size_t run = backslash_run_end(text, i);
+            const std::size_t reference =
+                flags & KEEP_IMAGE_REFERENCES ? image_reference_end(text, run - 1) : std::string_view::npos;
+            if (reference != std::string_view::npos ||
+                ((flags & KEEP_ANSWER_SYNTAX) && run < n && is_answer_syntax(text[run]))) {
+                const std::size_t end = reference != std::string_view::npos ? reference : run;
+                out.append(text, i, end - i);
+                i = end;
+                continue;
+            }
+        }
         if (next == 'n') {
             out += "\r\n";
             i += 2;
@@ -177,6 +204,8 @@ std::string unescape_text(std::string_view text, unsigned /*charset*/, int versi
             // folder separators, not escapes.
             out.append(text, i, end - i);
             i = end;
+        } else if ((flags & KEEP_ANSWER_SYNTAX) && !is_answer_syntax(next)) {
+            ++i;  // the expansion reads "\#" as "#"
         } else {
             out += c;  // markup such as \( or \i"..." stays as written
             ++i;
@@ -191,11 +220,6 @@ std::string copy_unescaped(const char* start, int length, unsigned charset, int 
 }
 
 namespace {
-
-bool is_answer_syntax(char c) {
-    return c == '(' || c == ')' || c == '[' || c == ']' || c == '|';
-}
-
 
 // A lead byte that is not the first of a double-byte character.
 bool lone_lead_at(std::string_view text, std::size_t i) {
@@ -240,21 +264,23 @@ std::string escape_text(std::string_view text, unsigned /*charset*/, int flags) 
             continue;
         }
         switch (c) {
-            case '\\':
-                if (std::size_t end = (flags & KEEP_IMAGE_REFERENCES) ? kept_reference_end(text, i)
+            case '\\': {
+                // A run before a reference or a mark is kept as typed.
+                const std::size_t run = backslash_run_end(text, i);
+                if (std::size_t end = (flags & KEEP_IMAGE_REFERENCES) ? kept_reference_end(text, run - 1)
                                                                      : std::string_view::npos;
                     end != std::string_view::npos) {
                     out.append(text, i, end - i);
                     i = end;
-                } else if ((flags & KEEP_ANSWER_SYNTAX) && i + 1 < n &&
-                           is_answer_syntax(text[i + 1])) {
-                    out.append(text, i, 2);
-                    i += 2;
+                } else if ((flags & KEEP_ANSWER_SYNTAX) && run < n && is_answer_syntax(text[run])) {
+                    out.append(text, i, run + 1 - i);
+                    i = run + 1;
                 } else {
                     out += "\\\\";
                     ++i;
                 }
                 break;
+            }
             case '\r':
                 out += "\\n";
                 i += (i + 1 < n && text[i + 1] == '\n') ? 2 : 1;

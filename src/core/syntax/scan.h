@@ -51,14 +51,26 @@ int plain_value_length(const char* start);
 // backslash as written. Double-byte characters are stepped over whatever the
 // charset of the field's font, as every line scanner does, so that the
 // fields read here are the ones the scanners find.
-std::string unescape_text(std::string_view text, unsigned charset, int version);
+//
+// `flags` (format 1.4) are those the field is escaped with, so that the
+// shown text composes back to the same meaning: a run of backslashes right
+// before an answer mark (KEEP_ANSWER_SYNTAX) or before a picture reference
+// (KEEP_IMAGE_REFERENCES) is shown as stored, since escape_text keeps it so
+// ("x\\|y" stays "x\\|y": the alternatives "x\" and "y"); and in an
+// answer, whose expansion drops the backslash of an unknown escape ("\#" is
+// "#"), that backslash is not shown either.
+std::string unescape_text(std::string_view text, unsigned charset, int version, int flags = 0);
 
 // The unescaped copy of a span of a line (length -1: up to the NUL).
 std::string copy_unescaped(const char* start, int length, unsigned charset, int version);
 
 // Escapes a field so that it can stand between separators in a line:
 // backslash, ',' and line breaks (CR LF, lone CR and lone LF become "\n"),
-// plus what the flags say. Double-byte characters are stepped over whatever
+// plus what the flags say. A run of backslashes right before an answer mark
+// (KEEP_ANSWER_SYNTAX) or whose last one starts a picture reference
+// (KEEP_IMAGE_REFERENCES) is kept as typed: pairs of it are backslashes, an
+// odd one escapes the mark or makes the reference one, as everywhere in a
+// stored line. Double-byte characters are stepped over whatever
 // the charset; a lone lead byte right before a byte that gets a backslash
 // becomes '?', since the backslash would pair up with it. An image
 // reference is kept whole only when it is closed and holds no line break.

@@ -72,6 +72,7 @@ struct ImportDialog {
     std::optional<TextEncoding> encoding;
     std::optional<char> separator;
     std::optional<bool> names_row;
+    std::optional<bool> answer_syntax;
     DelimitedLayout layout;
     // What reading gave.
     std::vector<DataLine> lines;
@@ -108,6 +109,19 @@ int refused_rows(const std::vector<ImportProblem>& problems) {
             ++whole;
     }
     return static_cast<int>(rows.size()) + whole;
+}
+
+// The columns (from 0) that hold values no role takes: reading tells each
+// once, for the whole file (row 0).
+std::vector<std::size_t> unread_columns(const ImportDialog& d) {
+    std::vector<std::size_t> out;
+    for (const ImportProblem& p : d.problems) {
+        const std::size_t c = static_cast<std::size_t>(p.column - 1);
+        if (p.kind == ImportProblem::notice && p.row == 0 && p.column > 0 && c < d.layout.columns.size() &&
+            d.layout.columns[c] == ColumnRole::ignore)
+            out.push_back(c);
+    }
+    return out;
 }
 
 int count_of(const std::vector<ImportProblem>& problems, ImportProblem::Kind kind) {
@@ -168,6 +182,7 @@ void reload(ImportDialog& d, bool detect) {
         if (d.encoding) choice.encoding = &*d.encoding;
         if (d.separator) choice.separator = &*d.separator;
         if (d.names_row) choice.names_row = &*d.names_row;
+        if (d.answer_syntax) choice.answer_syntax = &*d.answer_syntax;
         d.layout = detect_delimited(d.request.bytes, choice);
         d.column = d.layout.columns.empty() ? -1 : 0;
     }
@@ -248,9 +263,12 @@ void show(HWND dialog, ImportDialog& d) {
         if (delimited && kSeparators[i].separator == d.layout.separator) separator = i;
     select_combo(dialog, IDC_IMPORT_SEPARATOR, separator);
     CheckDlgButton(dialog, IDC_IMPORT_NAMES_ROW, delimited && d.layout.names_row ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_IMPORT_ANSWER_SYNTAX,
+                   delimited && d.layout.answer_syntax ? BST_CHECKED : BST_UNCHECKED);
     for (int id : {IDC_IMPORT_SEPARATOR_LABEL, IDC_IMPORT_SEPARATOR, IDC_IMPORT_NAMES_ROW,
-                   IDC_IMPORT_COLUMNS_LABEL, IDC_IMPORT_COLUMNS})
+                   IDC_IMPORT_ANSWER_SYNTAX, IDC_IMPORT_COLUMNS_LABEL, IDC_IMPORT_COLUMNS})
         EnableWindow(item(dialog, id), delimited);
+    EnableWindow(item(dialog, IDC_IMPORT_TO_COMMENT), delimited && !unread_columns(d).empty());
 
     HWND columns = item(dialog, IDC_IMPORT_COLUMNS);
     show_rows(columns, d.columns.size());
@@ -336,6 +354,7 @@ void on_pick(HWND dialog, ImportDialog& d, int id) {
         break;
     }
     case IDC_IMPORT_NAMES_ROW: d.names_row = IsDlgButtonChecked(dialog, id) == BST_CHECKED; break;
+    case IDC_IMPORT_ANSWER_SYNTAX: d.answer_syntax = IsDlgButtonChecked(dialog, id) == BST_CHECKED; break;
     }
     reload(d, true);
     show(dialog, d);
@@ -344,7 +363,20 @@ void on_pick(HWND dialog, ImportDialog& d, int id) {
 void on_role(HWND dialog, ImportDialog& d) {
     const int role = combo_selection(dialog, IDC_IMPORT_ROLE);
     if (role < 0 || d.column < 0 || d.column >= static_cast<int>(d.layout.columns.size())) return;
-    d.layout.columns[static_cast<std::size_t>(d.column)] = static_cast<ColumnRole>(role);
+    const std::size_t column = static_cast<std::size_t>(d.column);
+    d.layout.columns[column] = static_cast<ColumnRole>(role);
+    // The user's role, also "none", is given: reading no longer tells of it.
+    if (column < d.layout.unassigned.size()) d.layout.unassigned[column] = false;
+    reload(d, false);
+    show(dialog, d);
+}
+
+// The columns with values no role takes become comments (joined when several).
+void on_to_comment(HWND dialog, ImportDialog& d) {
+    for (std::size_t c : unread_columns(d)) {
+        d.layout.columns[c] = ColumnRole::comment;
+        if (c < d.layout.unassigned.size()) d.layout.unassigned[c] = false;
+    }
     reload(d, false);
     show(dialog, d);
 }
@@ -413,7 +445,11 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
             if (code == CBN_SELCHANGE) on_pick(dialog, *d, id);
             return TRUE;
         case IDC_IMPORT_NAMES_ROW:
+        case IDC_IMPORT_ANSWER_SYNTAX:
             if (code == BN_CLICKED) on_pick(dialog, *d, id);
+            return TRUE;
+        case IDC_IMPORT_TO_COMMENT:
+            if (code == BN_CLICKED) on_to_comment(dialog, *d);
             return TRUE;
         case IDC_IMPORT_ROLE:
             if (code == CBN_SELCHANGE) on_role(dialog, *d);
