@@ -222,6 +222,20 @@ void print_problem(std::ostream& err, const std::string& path, const ImportProbl
     err << output_text(problem.reason) << '\n';
 }
 
+// Why Aiken left cards out: " (N not multiple choice, M ...)", or nothing.
+std::string aiken_reasons(const AikenLeftOut& why) {
+    std::string said;
+    const auto add = [&](int count, const char* what) {
+        if (count == 0) return;
+        said += said.empty() ? " (" : ", ";
+        said += std::to_string(count) + " " + what;
+    };
+    add(why.not_multiple_choice, "not multiple choice");
+    add(why.too_few_answers, "with no other answer in their title to give as a wrong choice");
+    add(why.unwritable, "with an empty question or choice");
+    return said.empty() ? said : said + ")";
+}
+
 }  // namespace
 
 int run_export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -235,7 +249,8 @@ int run_export(const std::vector<std::string>& args, std::ostream& out, std::ost
         cards_from_document(doc, nullptr, &skipped, format_needs_alternatives(*parsed->format));
     ExportOptions options;
     if (parsed->encoding) options.encoding = *parsed->encoding;
-    const ExportResult result = export_cards(cards, *parsed->format, options);
+    AikenLeftOut why;
+    const ExportResult result = export_cards(cards, *parsed->format, options, &why);
 
     const bool to_file = parsed->operands.size() == 2 && parsed->operands[1] != "-";
     if (to_file) {
@@ -253,8 +268,7 @@ int run_export(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (result.left_out > 0 || skipped > 0 || result.undecodable > 0) {
         err << file << ": " << count_of(result.cards, "card", "cards") << " written";
         if (result.left_out > 0)
-            err << ", " << result.left_out << " left out"
-                << (*parsed->format == ExchangeFormat::aiken ? " (not multiple choice)" : "");
+            err << ", " << result.left_out << " left out" << aiken_reasons(why);
         if (skipped > 0)
             err << ", " << count_of(skipped, "line that is no question", "lines that are no questions")
                 << " skipped";
@@ -297,7 +311,8 @@ int run_import(const std::vector<std::string>& args, std::ostream& out, std::ost
     } else {
         request.encoding = encoding;
     }
-    if (request.format == ExchangeFormat::aiken) request.title = title_from_file_name(in);
+    if (request.format == ExchangeFormat::aiken || request.format == ExchangeFormat::gift)
+        request.title = title_from_file_name(in);
     ImportResult result = import_cards(bytes, request);
     if (!result.failure.empty()) {
         report(err, in, result.failure);

@@ -211,7 +211,7 @@ TEST(ExchangeCommand, ExitStatusesAndMessages) {
     const Case cases[] = {
         // Aiken takes the questions of the titles with 2-9 choices.
         {{"export", "--format", "aiken", kSample},
-         kSample + ": 16 cards written, 14 left out (not multiple choice), 22 lines that are no questions skipped\n",
+         kSample + ": 16 cards written, 14 left out (14 not multiple choice), 22 lines that are no questions skipped\n",
          false, 0},
         // Titles and questions only: nothing to tell.
         {{"export", "--format", "gift", plain}, "", false, 0},

@@ -73,12 +73,12 @@ ImportResult import_cards(std::string_view bytes, const ImportRequest& request) 
 }
 
 ExportResult export_cards(const std::vector<ExchangeCard>& cards, ExchangeFormat format,
-                          const ExportOptions& options) {
+                          const ExportOptions& options, AikenLeftOut* why) {
     switch (format) {
     case ExchangeFormat::tsv:
     case ExchangeFormat::csv: return write_delimited(cards, format, options);
     case ExchangeFormat::gift: return write_gift(cards, options);
-    case ExchangeFormat::aiken: return write_aiken(cards, options);
+    case ExchangeFormat::aiken: return write_aiken(cards, options, why);
     }
     return {};
 }

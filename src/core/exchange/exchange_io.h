@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/exchange/aiken.h"
 #include "core/exchange/delimited.h"
 
 namespace qz {
@@ -31,7 +32,8 @@ struct ImportRequest {
 // gives a failure and no cards.
 ImportResult import_cards(std::string_view bytes, const ImportRequest& request);
 
+// `why`, when given, counts by reason the cards Aiken leaves out.
 ExportResult export_cards(const std::vector<ExchangeCard>& cards, ExchangeFormat format,
-                          const ExportOptions& options);
+                          const ExportOptions& options, AikenLeftOut* why = nullptr);
 
 }  // namespace qz

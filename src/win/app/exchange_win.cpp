@@ -69,12 +69,19 @@ std::optional<std::string> browse_export(HWND owner, ExchangeFormat format, cons
 }
 
 // What the user should know about cards the file does not hold.
-std::string export_notes(const ExportResult& result, ExchangeFormat format, int skipped) {
+std::string export_notes(const ExportResult& result, ExchangeFormat format, int skipped, const AikenLeftOut& why) {
     std::string notes;
     if (result.left_out > 0) {
         notes += "\nこの形式で書き出せない問題 " + format_decimal(result.left_out) + " 問は書き出していません。";
-        if (format == ExchangeFormat::aiken)
-            notes += "（Aiken には選択肢数が 2～9 のタイトルの問題だけを書き出します）";
+        if (format == ExchangeFormat::aiken) {
+            if (why.not_multiple_choice > 0)
+                notes += "\n　選択肢数が 2～9 のタイトルにない問題: " + format_decimal(why.not_multiple_choice) + " 問";
+            if (why.too_few_answers > 0)
+                notes += "\n　タイトルにほかの答えがなく、誤りの選択肢を作れない問題: " +
+                         format_decimal(why.too_few_answers) + " 問";
+            if (why.unwritable > 0)
+                notes += "\n　問題か選択肢が空の問題: " + format_decimal(why.unwritable) + " 問";
+        }
     }
     if (skipped > 0)
         notes += "\n選択した行のうち問題でない " + format_decimal(skipped) + " 行は書き出していません。";
@@ -130,9 +137,10 @@ void export_cards_command(HWND main_window) {
         cards_from_document(document(), choice->selection ? &selected : nullptr, choice->selection ? &skipped : nullptr);
     ExportOptions options;
     options.encoding = choice->encoding;
-    const ExportResult result = cards.empty() ? ExportResult{} : export_cards(cards, choice->format, options);
+    AikenLeftOut why;
+    const ExportResult result = cards.empty() ? ExportResult{} : export_cards(cards, choice->format, options, &why);
     if (result.cards == 0) {
-        const std::string said = "書き出すカードがありません。" + export_notes(result, choice->format, 0);
+        const std::string said = "書き出すカードがありません。" + export_notes(result, choice->format, 0, why);
         message_box(main_window, said.c_str(), MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -143,7 +151,7 @@ void export_cards_command(HWND main_window) {
     }
     const std::string done = format_decimal(result.cards) + " 枚のカードを書き出しました。";
     show_status_message(done.c_str());
-    const std::string notes = export_notes(result, choice->format, skipped);
+    const std::string notes = export_notes(result, choice->format, skipped, why);
     if (!notes.empty()) message_box(main_window, (done + notes).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
