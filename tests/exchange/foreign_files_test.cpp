@@ -22,6 +22,7 @@ struct SpotCheck {
     const char* question;
     const char* answers;   // the expanded alternatives, tab between them
     const char* comment;   // null: not checked
+    const char* title = nullptr;  // of the title line above it; null: not checked
 };
 
 // One file: the question lines it gives, the problems told by kind (rows
@@ -65,8 +66,14 @@ void check_foreign_file(const ForeignFile& f) {
     std::vector<ImportProblem> problems = result.problems;
     const std::vector<DataLine> lines = lines_from_cards(result.cards, 14, &problems);
     std::vector<const DataLine*> questions;
-    for (const DataLine& line : lines)
-        if (is_question(&line)) questions.push_back(&line);
+    std::vector<std::string> titles;  // in effect at each question
+    std::string title_now;
+    for (const DataLine& line : lines) {
+        if (line.kind() == LINE_TITLE) title_now = title_display_fields(line.c_str(), {}, 14).title;
+        if (!is_question(&line)) continue;
+        questions.push_back(&line);
+        titles.push_back(title_now);
+    }
     std::string told;
     for (const ImportProblem& p : problems) told += problem_text(p) + "\n";
     EXPECT_EQ(static_cast<int>(questions.size()), f.cards) << told;
@@ -85,10 +92,12 @@ void check_foreign_file(const ForeignFile& f) {
         EXPECT_EQ(shown.question, c.question);
         EXPECT_EQ(answers_of(line), c.answers);
         if (c.comment) EXPECT_EQ(shown.comment, c.comment);
+        if (c.title) EXPECT_EQ(titles[c.card], c.title);
     }
 }
 
-const ExchangeFormat tsv = ExchangeFormat::tsv, csv = ExchangeFormat::csv;
+const ExchangeFormat tsv = ExchangeFormat::tsv, csv = ExchangeFormat::csv, gift = ExchangeFormat::gift,
+                     aiken = ExchangeFormat::aiken;
 
 TEST(ForeignFiles, EachGivesTheCardsItHolds) {
     const ForeignFile files[] = {
@@ -119,6 +128,32 @@ TEST(ForeignFiles, EachGivesTheCardsItHolds) {
         {"vocabulary_ja.tsv", tsv, 4, 0, 4, {{0, "apple", "りんご", ""}, {3, "slowly", "ゆっくり", ""}}},
         {"three_columns.tsv", tsv, 3, 0, 1, {{0, "apple", "りんご", ""}, {2, "quick", "速い", ""}}},
         {"utf16le_no_bom.txt", tsv, 2, 0, 0, {{0, "空", "そら", ""}, {1, "海", "うみ", ""}}},
+        // GIFT and Aiken as Moodle documents and writes them: questions
+        // under no category or from Aiken go under a title named after the file.
+        {"gift_doc_examples.gift", gift, 10, 5, 4,
+         {{0, "What is the capital of Japan?", "Tokyo", nullptr, "gift_doc_examples"},
+          {3, "Which of these is a kana script?", "Hiragana", nullptr, "gift_doc_examples"},
+          {5, "Two plus two equals（　）.", "four", nullptr},
+          {9, "Escapes: 1 + 1 = 2 and a set is written {a}", "two", nullptr}}},
+        {"gift_moodle_export.gift", gift, 6, 1, 4,
+         {{0, "How do you say good morning?", "ohayou", nullptr, "Default for Japanese 1 / Unit 1 / Quiz"},
+          {1, "Which counter is used for sheets?\r\n\\i\"paper.png\"", "mai", nullptr},
+          {3, "Read this: 山", "yama\tやま", nullptr, "Default for Japanese 1 / Unit 2 / Quiz"},
+          {5, "Which is true?", "1 < 2 & 3 > 2", nullptr}}},
+        {"gift_no_category.gift", gift, 3, 0, 1,
+         {{0, "What is \"inu\" in English?", "dog", nullptr, "gift_no_category"},
+          {2, "Which one is a fruit?", "apple", nullptr}}},
+        {"gift_mixed_line_ends.gift", gift, 6, 0, 0,
+         {{0, "What is 1 + 1?", "2", nullptr}, {5, "What is 6 + 6?", "12", nullptr}}},
+        {"gift_mistakes.gift", gift, 1, 3, 0, {{0, "Fine at last", "yes", nullptr}}},
+        {"aiken_doc_examples.txt", aiken, 2, 0, 1,
+         {{0, "Which city is the capital of Japan?", "Tokyo", nullptr, "aiken_doc_examples"},
+          {1, "Which of these scripts does Japanese use?", "Katakana", nullptr}}},
+        {"aiken_no_blank.txt", aiken, 3, 0, 1,
+         {{0, "What is \"hon\"?", "a book", nullptr}, {1, "What is \"pen\"?", "a pen", nullptr}}},
+        {"aiken_cr_only.txt", aiken, 5, 0, 1,
+         {{0, "What does \"yama\" mean?", "mountain", nullptr, "aiken_cr_only"},
+          {4, "What does \"mori\" mean?", "forest", nullptr}}},
     };
     for (const ForeignFile& f : files) check_foreign_file(f);
 }
