@@ -146,6 +146,20 @@ std::size_t backslash_run_end(std::string_view text, std::size_t i) {
     return i;
 }
 
+// The end of the reference \i"..." at text[i] when a run of backslashes
+// before it is kept as stored: its path holds no backslash of its own and
+// nothing that ends a field (the field scanner reads such a run as pairs of
+// backslashes and the path as plain text), so that the run reads the same
+// stored and typed; any other is written the old way, each backslash of the
+// run but the last doubled.
+std::size_t run_reference_end(std::string_view text, std::size_t i) {
+    const std::size_t end = image_reference_end(text, i);
+    if (end == std::string_view::npos) return end;
+    for (std::size_t j = i + 3; j + 1 < end; j += double_byte_at(text, j) ? 2 : 1)
+        if (text[j] == '\\' || text[j] == ',' || text[j] == '\x03') return std::string_view::npos;
+    return end;
+}
+
 }  // namespace
 
 std::string unescape_text(std::string_view text, unsigned /*charset*/, int version, int flags) {
@@ -176,7 +190,7 @@ std::string unescape_text(std::string_view text, unsigned /*charset*/, int versi
             // A run before a mark or a reference is shown as stored.
             const std::size_t run = backslash_run_end(text, i);
             const std::size_t reference =
-                flags & KEEP_IMAGE_REFERENCES ? image_reference_end(text, run - 1) : std::string_view::npos;
+                flags & KEEP_IMAGE_REFERENCES ? run_reference_end(text, run - 1) : std::string_view::npos;
             if (reference != std::string_view::npos ||
                 ((flags & KEEP_ANSWER_SYNTAX) && run < n && is_answer_syntax(text[run]))) {
                 const std::size_t end = reference != std::string_view::npos ? reference : run;
@@ -267,9 +281,15 @@ std::string escape_text(std::string_view text, unsigned /*charset*/, int flags) 
             case '\\': {
                 // A run before a reference or a mark is kept as typed.
                 const std::size_t run = backslash_run_end(text, i);
-                if (std::size_t end = (flags & KEEP_IMAGE_REFERENCES) ? kept_reference_end(text, run - 1)
-                                                                     : std::string_view::npos;
-                    end != std::string_view::npos) {
+                // A longer run is kept only where the reader keeps it
+                // (run_reference_end); else this backslash is doubled and
+                // the run's last one decides.
+                std::size_t end = std::string_view::npos;
+                if (flags & KEEP_IMAGE_REFERENCES) {
+                    end = kept_reference_end(text, run - 1);
+                    if (run - i > 1 && run_reference_end(text, run - 1) != end) end = std::string_view::npos;
+                }
+                if (end != std::string_view::npos) {
                     out.append(text, i, end - i);
                     i = end;
                 } else if ((flags & KEEP_ANSWER_SYNTAX) && run < n && is_answer_syntax(text[run])) {
