@@ -1,11 +1,16 @@
 // Decoding large PNG pictures with the program's decoder and with libpng on
 // the same zlib. Each image is encoded once by libpng; the decoder's
 // benchmark reports "libpng_ratio", libpng's time per image over its own.
+// The same for the good test images the build writes (small files of every
+// format, where the work per file counts).
 #include <benchmark/benchmark.h>
 #include <png.h>
 #include <time.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -114,9 +119,10 @@ void libpng_decode(const std::string& file, std::vector<png_byte>& buffer) {
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     const std::size_t row = png_get_rowbytes(png, info);
-    buffer.resize(row * kHeight);
-    std::vector<png_bytep> rows(kHeight);
-    for (std::uint32_t y = 0; y < kHeight; ++y) rows[y] = &buffer[row * y];
+    const std::uint32_t height = png_get_image_height(png, info);
+    buffer.resize(row * height);
+    std::vector<png_bytep> rows(height);
+    for (std::uint32_t y = 0; y < height; ++y) rows[y] = &buffer[row * y];
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
@@ -150,7 +156,50 @@ void BM_PngDecode(benchmark::State& state) {
     if (libpng_seconds().count(k)) state.counters["libpng_ratio"] = libpng_seconds()[k] / ours;
 }
 
+const std::vector<std::string>& test_images() {
+    static const std::vector<std::string> files = [] {
+        std::vector<std::string> out;
+        for (const auto& entry : std::filesystem::directory_iterator(QZ_PNG_FIXTURES_DIR))
+            if (entry.path().extension() == ".png" && entry.path().filename().string()[0] != 'x') {
+                std::ifstream in(entry.path(), std::ios::binary);
+                out.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            }
+        return out;
+    }();
+    return files;
+}
+
+double libpng_test_images_seconds = 0;
+
+void BM_LibpngDecodeTestImages(benchmark::State& state) {
+    const double start = now();
+    for (auto _ : state)
+        for (const std::string& file : test_images()) {
+            std::vector<png_byte> buffer;
+            libpng_decode(file, buffer);
+            benchmark::DoNotOptimize(buffer.data());
+        }
+    libpng_test_images_seconds = (now() - start) / static_cast<double>(state.iterations());
+    state.counters["files"] = static_cast<double>(test_images().size());
+}
+
+void BM_PngDecodeTestImages(benchmark::State& state) {
+    if (test_images().empty()) state.SkipWithError("no PNG test images in " QZ_PNG_FIXTURES_DIR);
+    const double start = now();
+    for (auto _ : state)
+        for (const std::string& file : test_images()) {
+            qz::Picture picture;
+            if (qz::decode_png(file, 0xFFFFFF, picture)) state.SkipWithError("refused");
+            benchmark::DoNotOptimize(picture.pixels.data());
+        }
+    const double ours = (now() - start) / static_cast<double>(state.iterations());
+    state.counters["files"] = static_cast<double>(test_images().size());
+    if (libpng_test_images_seconds > 0) state.counters["libpng_ratio"] = libpng_test_images_seconds / ours;
+}
+
 }  // namespace
 
+BENCHMARK(BM_LibpngDecodeTestImages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PngDecodeTestImages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LibpngDecode)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PngDecode)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);

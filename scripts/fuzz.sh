@@ -28,6 +28,8 @@ for target in build/fuzz/*_fuzz; do
     [[ -f fuzz/$name.dict ]] && args+=(-dict="fuzz/$name.dict")
     dirs=("$work")
     [[ -d $corpus ]] && dirs+=("$corpus")
+    # Seeds the build writes (the PNG test images for png).
+    [[ -d build/fuzz/${name}_fixtures ]] && dirs+=("build/fuzz/${name}_fixtures")
     log=build/fuzz/$name.log
     if ! "$target" "${args[@]}" "${dirs[@]}" 2>"$log"; then
         tail -n 60 "$log"

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -179,9 +180,11 @@ std::string deflated(std::string_view raw) {
 const std::string kPngSignature = "\x89PNG\r\n\x1A\n";
 
 // libpng's pixels: rows top-down, 4 bytes (R, G, B, A) per pixel, 16-bit
-// samples stripped to their high byte, no gamma. Nothing when it refuses.
+// samples stripped to their high byte, no gamma; its resolution. Nothing
+// when it refuses.
 struct ReferenceImage {
     std::uint32_t width = 0, height = 0;
+    png_uint_32 x_pixels_per_metre = 0, y_pixels_per_metre = 0;  // pHYs in unit metre
     std::vector<std::uint8_t> rgba;
 };
 
@@ -207,6 +210,9 @@ std::optional<ReferenceImage> libpng_read(std::string_view file) {
         s->at += length;
     });
     png_read_info(png, info);
+    int unit = 0;
+    if (png_get_pHYs(png, info, &image.x_pixels_per_metre, &image.y_pixels_per_metre, &unit) && unit != 1)
+        image.x_pixels_per_metre = image.y_pixels_per_metre = 0;
     png_set_expand(png);
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
@@ -237,45 +243,109 @@ std::array<int, 3> rgb_at(const Picture& p, int x, int y) {
     return {px[2], px[1], px[0]};
 }
 
-TEST(PngDecoder, PngSuiteMatchesLibpngBlendedOnTheBackground) {
-    int compared = 0, refused = 0;
+// The images the test build writes (tests/image/png_fixtures.cpp): good
+// ones, and corrupt ones named x_*.png.
+std::vector<std::filesystem::path> generated_images(bool corrupt) {
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(QZ_PNGSUITE_DIR))
-        if (entry.path().extension() == ".png") files.push_back(entry.path());
+    for (const auto& entry : std::filesystem::directory_iterator(QZ_PNG_FIXTURES_DIR))
+        if (entry.path().extension() == ".png" && (entry.path().filename().string()[0] == 'x') == corrupt)
+            files.push_back(entry.path());
     std::sort(files.begin(), files.end());
-    ASSERT_GT(files.size(), 150u) << "PngSuite not found in " << QZ_PNGSUITE_DIR;
-    const int bg[3] = {kBackground & 0xFF, kBackground >> 8 & 0xFF, kBackground >> 16 & 0xFF};
-    for (const auto& path : files) {
+    return files;
+}
+
+// Samples of the decoded picture that differ from libpng's reading blended
+// onto the background.
+int mismatches(const Picture& picture, const ReferenceImage& reference) {
+    const unsigned bg[3] = {kBackground & 0xFF, kBackground >> 8 & 0xFF, kBackground >> 16 & 0xFF};
+    int count = 0;
+    for (std::uint32_t y = 0; y < reference.height; ++y)
+        for (std::uint32_t x = 0; x < reference.width; ++x) {
+            const std::uint8_t* r = &reference.rgba[(std::size_t{y} * reference.width + x) * 4];
+            const auto got = rgb_at(picture, x, y);
+            for (int c = 0; c < 3; ++c)
+                if (got[c] != static_cast<int>(blend_on_background(r[c], bg[c], r[3]))) ++count;
+        }
+    return count;
+}
+
+TEST(PngDecoder, GeneratedImagesMatchLibpngBlendedOnTheBackground) {
+    int compared = 0;
+    for (const auto& path : generated_images(false)) {
         SCOPED_TRACE(path.filename().string());
         const std::string bytes = read_bytes(path);
         Picture picture;
         const char* error = decode_png(bytes, kBackground, picture);
-        if (path.filename().string()[0] == 'x') {
-            EXPECT_NE(error, nullptr);
-            EXPECT_FALSE(libpng_read(bytes));
-            ++refused;
-            continue;
-        }
         const auto reference = libpng_read(bytes);
         ASSERT_TRUE(reference);
         ASSERT_EQ(error, nullptr) << error;
         ASSERT_EQ(picture.width(), static_cast<int>(reference->width));
         ASSERT_EQ(picture.height(), static_cast<int>(reference->height));
-        int mismatches = 0;
-        for (std::uint32_t y = 0; y < reference->height; ++y)
-            for (std::uint32_t x = 0; x < reference->width; ++x) {
-                const std::uint8_t* r = &reference->rgba[(std::size_t{y} * reference->width + x) * 4];
-                const auto got = rgb_at(picture, x, y);
-                for (int c = 0; c < 3; ++c)
-                    if (got[c] != static_cast<int>(blend_on_background(r[c], bg[c], r[3]))) ++mismatches;
-            }
-        EXPECT_EQ(mismatches, 0);
+        EXPECT_EQ(mismatches(picture, *reference), 0);
+        EXPECT_EQ(picture.x_pixels_per_metre(), static_cast<int>(reference->x_pixels_per_metre));
+        EXPECT_EQ(picture.y_pixels_per_metre(), static_cast<int>(reference->y_pixels_per_metre));
         ++compared;
     }
-    std::printf("PngSuite: %d images compared with libpng, %d corrupt images refused\n", compared, refused);
+    std::printf("PNG test images: %d compared with libpng\n", compared);
     testing::Test::RecordProperty("compared", compared);
-    testing::Test::RecordProperty("refused", refused);
-    EXPECT_GT(compared, 140);
+    EXPECT_GE(compared, 300) << "images missing in " << QZ_PNG_FIXTURES_DIR;
+}
+
+TEST(PngDecoder, GeneratedCorruptImagesAreRefusedWithTheirReason) {
+    // `drawn_as`: a file the decoder accepts anyway draws as libpng draws
+    // that file.
+    const struct {
+        const char* name;
+        const char* message;
+        bool libpng_refuses;
+        const char* drawn_as = nullptr;
+    } cases[] = {
+        {"x_signature_high_bit", kPngNotPng, true}, {"x_signature_q", kPngNotPng, true},
+        {"x_signature_lowercase", kPngNotPng, true}, {"x_signature_space", kPngNotPng, true},
+        {"x_crlf", kPngNotPng, true}, {"x_lf", kPngNotPng, true},
+        {"x_crc_ihdr", kPngBadCrc, true}, {"x_crc_plte", kPngBadCrc, true}, {"x_crc_idat", kPngBadCrc, true},
+        {"x_length_past_end", kPngTruncated, true}, {"x_cut_in_idat", kPngTruncated, true},
+        {"x_no_iend", kPngTruncated, true},
+        {"x_no_ihdr", kPngBadOrder, true}, {"x_ihdr_twice", kPngBadOrder, true},
+        {"x_plte_after_idat", kPngBadOrder, true}, {"x_idat_two_runs", kPngBadOrder, true},
+        {"x_no_idat", kPngNoImageData, true}, {"x_no_plte", kPngNoPalette, true},
+        {"x_palette_too_long", kPngBadPalette, false},
+        {"x_idat_short", kPngBadImageData, true}, {"x_zlib_block_type", kPngBadImageData, true},
+        {"x_zlib_method", kPngBadImageData, true},
+        {"x_width_zero", kPngBadHeader, true}, {"x_height_zero", kPngBadHeader, true},
+        {"x_width_huge", kPngBadHeader, true}, {"x_height_huge", kPngBadHeader, true},
+        {"x_width_too_large", kPictureTooLarge, true}, {"x_pixels_too_many", kPictureTooLarge, true},
+        {"x_ihdr_length", kPngBadHeader, true}, {"x_colour_type_1", kPngBadHeader, true},
+        {"x_colour_type_9", kPngBadHeader, true}, {"x_depth_0", kPngBadHeader, true},
+        {"x_depth_99", kPngBadHeader, true}, {"x_depth_grey3", kPngBadHeader, true},
+        {"x_depth_rgb4", kPngBadHeader, true}, {"x_depth_palette16", kPngBadHeader, true},
+        {"x_depth_greyalpha2", kPngBadHeader, true}, {"x_depth_rgba1", kPngBadHeader, true},
+        {"x_compression_method", kPngBadHeader, true}, {"x_filter_method", kPngBadHeader, true},
+        {"x_interlace_method", kPngBadHeader, true},
+        // Indices past the palette are black, as libpng draws them.
+        {"x_palette_index", nullptr, false, "x_palette_index"},
+        // An unknown chunk is passed over whether it is critical or not.
+        {"x_unknown_critical", nullptr, true, "basic_rgb8"},
+    };
+    std::set<std::string> unexpected;
+    for (const auto& path : generated_images(true)) unexpected.insert(path.stem().string());
+    const std::filesystem::path folder = QZ_PNG_FIXTURES_DIR;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        unexpected.erase(c.name);
+        const std::string bytes = read_bytes(folder / (std::string(c.name) + ".png"));
+        ASSERT_FALSE(bytes.empty());
+        Picture picture;
+        const char* error = decode_png(bytes, kBackground, picture);
+        EXPECT_STREQ(error, c.message);
+        EXPECT_EQ(!libpng_read(bytes), c.libpng_refuses);
+        if (c.drawn_as && !error) {
+            const auto reference = libpng_read(read_bytes(folder / (std::string(c.drawn_as) + ".png")));
+            ASSERT_TRUE(reference);
+            EXPECT_EQ(mismatches(picture, *reference), 0);
+        }
+    }
+    EXPECT_TRUE(unexpected.empty()) << "corrupt images without a case here, first " << *unexpected.begin();
 }
 
 TEST(PngDecoder, TruecolourKeyComparesEverySample) {
