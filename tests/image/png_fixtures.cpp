@@ -207,7 +207,8 @@ std::string encode(const Image& im) {
     if (im.extras & SBIT) png_set_sBIT(png, info, &significant);
     if (im.extras & CHRM) png_set_cHRM_fixed(png, info, 31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000);
     constexpr png_uint_32 kPhys[][3] = {{3780, 3780, 1}, {1, 4, 0}, {4, 1, 0}, {2835, 5669, 1}};
-    if (im.extras & PHYS) png_set_pHYs(png, info, kPhys[im.value % 4][0], kPhys[im.value % 4][1], kPhys[im.value % 4][2]);
+    const png_uint_32* phys = kPhys[im.value % 4];
+    if (im.extras & PHYS) png_set_pHYs(png, info, phys[0], phys[1], phys[2]);
     std::vector<png_uint_16> histogram(palette.size());
     for (png_uint_16& h : histogram) h = static_cast<png_uint_16>(rnd(1000));
     if (im.extras & HIST) png_set_hIST(png, info, histogram.data());
@@ -216,7 +217,8 @@ std::string encode(const Image& im) {
     std::string comment(300, ' ');
     for (char& c : comment) c = static_cast<char>('a' + rnd(4));
     char key_title[] = "Title", key_comment[] = "Comment", ja[] = "ja", en[] = "en";
-    char title[] = "A test image", ja_key[] = "\xE9\xA1\x8C", ja_text[] = "\xE5\x95\x8F\xE9\xA1\x8C\xE7\x94\xBB\xE5\x83\x8F";
+    char title[] = "A test image";
+    char ja_key[] = "\xE9\xA1\x8C", ja_text[] = "\xE5\x95\x8F\xE9\xA1\x8C\xE7\x94\xBB\xE5\x83\x8F";  // UTF-8
     png_text texts[] = {
         {PNG_TEXT_COMPRESSION_NONE, key_title, title, sizeof title - 1, 0, nullptr, nullptr},
         {PNG_TEXT_COMPRESSION_zTXt, key_comment, comment.data(), comment.size(), 0, nullptr, nullptr},
@@ -258,15 +260,18 @@ std::vector<Image> good_images() {
     std::vector<Image> v;
     const auto suffix = [](bool adam7) { return adam7 ? "_adam7" : ""; };
     for (bool adam7 : {false, true}) {
-        for (const Format& f : kFormats) v.push_back({std::string("basic_") + f.name + suffix(adam7), &f, 32, 32, adam7});
+        for (const Format& f : kFormats)
+            v.push_back({std::string("basic_") + f.name + suffix(adam7), &f, 32, 32, adam7});
         for (std::uint32_t n = 1; n <= 33; ++n)
             for (const Format* f : {&kFormats[n % 15], &kFormats[kSubByte[n % 6]]}) {
                 char name[40];
                 std::snprintf(name, sizeof name, "size%02u_%s%s", n, f->name, suffix(adam7));
                 if (v.back().name != name) v.push_back({name, f, n, n, adam7});
             }
-        for (const char* f : {"grey1", "rgba16"}) v.push_back({std::string("wide_") + f + suffix(adam7), format(f), 1037, 2, adam7});
-        for (const char* f : {"palette4", "rgb16"}) v.push_back({std::string("tall_") + f + suffix(adam7), format(f), 2, 1037, adam7});
+        for (const char* f : {"grey1", "rgba16"})
+            v.push_back({std::string("wide_") + f + suffix(adam7), format(f), 1037, 2, adam7});
+        for (const char* f : {"palette4", "rgb16"})
+            v.push_back({std::string("tall_") + f + suffix(adam7), format(f), 2, 1037, adam7});
     }
     const char* filters[] = {"none", "sub", "up", "average", "paeth", "mixed"};
     for (int filter = 0; filter <= kMixedFilters; ++filter)
@@ -294,7 +299,8 @@ std::vector<Image> good_images() {
         {"grey1", 1}, {"grey4", 3}, {"grey8", 5}, {"grey16", 13}, {"rgb8", 5}, {"rgb8", 8},
         {"rgb16", 13}, {"palette8", 3}, {"palette8", 5}, {"greyalpha8", 6}, {"rgba16", 11}};
     for (const auto& s : sbits)
-        v.push_back({"sbit" + std::to_string(s.bits) + "_" + s.format, format(s.format), 32, 32, false, -1, -1, 0, SBIT, s.bits});
+        v.push_back({"sbit" + std::to_string(s.bits) + "_" + s.format, format(s.format), 32, 32, false, -1, -1, 0,
+                     SBIT, s.bits});
     const struct { const char* name; const char* format; unsigned extras; int value; } chunks[] = {
         {"chrm", "rgb8", CHRM, 0}, {"chrm", "palette8", CHRM, 0},
         {"phys_metre", "rgb8", PHYS, 0}, {"phys_flat", "rgb8", PHYS, 1}, {"phys_high", "grey4", PHYS, 2},
@@ -310,8 +316,10 @@ std::vector<Image> good_images() {
         {"all_chunks", "rgb8", GAMA | SBIT | CHRM | PRIVATE | PLTE | TRNS | BKGD | PHYS | SPLT | TIME, 5},
     };
     for (const auto& c : chunks)
-        v.push_back({std::string(c.name) + "_" + c.format, format(c.format), 32, 32, false, -1, -1, 0, c.extras, c.value});
-    v.push_back({"all_chunks_palette2_adam7", format("palette2"), 32, 32, true, -1, -1, 0, GAMA | CHRM | PRIVATE | TRNS | BKGD | HIST | PHYS, 2});
+        v.push_back({std::string(c.name) + "_" + c.format, format(c.format), 32, 32, false, -1, -1, 0, c.extras,
+                     c.value});
+    v.push_back({"all_chunks_palette2_adam7", format("palette2"), 32, 32, true, -1, -1, 0,
+                 GAMA | CHRM | PRIVATE | TRNS | BKGD | HIST | PHYS, 2});
     for (int size : {1, 3, 64, -1})
         for (const char* f : {"grey16", "rgb16", "palette8"})
             v.push_back({"idat" + (size < 0 ? std::string("one") : std::to_string(size)) + "_" + f, format(f), 32, 32,
@@ -329,7 +337,9 @@ std::vector<Image> good_images() {
 
 using Chunks = std::vector<Chunk>;
 
-void rechunk(std::string& file, void (*change)(Chunks&)) {
+// The file's chunks changed by `change`, with their CRCs made right.
+template <auto change>
+void in_chunks(std::string& file) {
     Chunks chunks = chunks_of(file);
     change(chunks);
     file = file_of(chunks);
@@ -352,17 +362,18 @@ void drop(Chunks& chunks, std::string_view type) {
 }
 template <int at, int value>
 void header_byte(std::string& file) {
-    rechunk(file, [](Chunks& c) { first(c, "IHDR").data[at] = static_cast<char>(value); });
+    in_chunks<[](Chunks& c) { first(c, "IHDR").data[at] = static_cast<char>(value); }>(file);
 }
 template <std::uint32_t width, std::uint32_t height>
 void header_size(std::string& file) {
-    rechunk(file, [](Chunks& c) {
+    in_chunks<[](Chunks& c) {
         put32(first(c, "IHDR").data, 0, width);
         put32(first(c, "IHDR").data, 4, height);
-    });
+    }>(file);
 }
 void replace_all(std::string& s, std::string_view from, std::string_view to) {
-    for (std::size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size()) s.replace(at, from.size(), to);
+    for (std::size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size())
+        s.replace(at, from.size(), to);
 }
 
 struct Corrupt {
@@ -380,30 +391,30 @@ const Corrupt kCorrupt[] = {
     {"x_crc_ihdr", "basic_grey8", [](std::string& f) { f[crc_at(f, "IHDR")] ^= 1; }},
     {"x_crc_plte", "basic_palette8", [](std::string& f) { f[crc_at(f, "PLTE")] ^= 0x40; }},
     {"x_crc_idat", "basic_grey1", [](std::string& f) { f[crc_at(f, "IDAT") + 3] ^= 1; }},
-    {"x_length_past_end", "basic_rgb8", [](std::string& f) { put32(f, offset(f, "IDAT"), static_cast<std::uint32_t>(f.size())); }},
-    {"x_cut_in_idat", "basic_rgb8", [](std::string& f) { f.resize(offset(f, "IDAT") + 8 + be32(f, offset(f, "IDAT")) / 2); }},
-    {"x_no_ihdr", "basic_grey8", [](std::string& f) { rechunk(f, [](Chunks& c) { drop(c, "IHDR"); }); }},
-    {"x_ihdr_twice", "basic_grey8", [](std::string& f) { rechunk(f, [](Chunks& c) { c.insert(c.begin() + 1, c[0]); }); }},
-    {"x_ihdr_length", "basic_grey8", [](std::string& f) { rechunk(f, [](Chunks& c) { first(c, "IHDR").data += '\0'; }); }},
-    {"x_no_iend", "basic_rgb8", [](std::string& f) { rechunk(f, [](Chunks& c) { drop(c, "IEND"); }); }},
-    {"x_no_idat", "basic_grey1", [](std::string& f) { rechunk(f, [](Chunks& c) { drop(c, "IDAT"); }); }},
-    {"x_no_plte", "basic_palette8", [](std::string& f) { rechunk(f, [](Chunks& c) { drop(c, "PLTE"); }); }},
-    {"x_plte_after_idat", "basic_palette8", [](std::string& f) {
-         rechunk(f, [](Chunks& c) {
-             const Chunk palette = first(c, "PLTE");
-             drop(c, "PLTE");
-             c.insert(c.end() - 1, palette);
-         });
-     }},
-    {"x_palette_too_long", "basic_palette2", [](std::string& f) { rechunk(f, [](Chunks& c) { first(c, "PLTE").data += "abc"; }); }},
-    {"x_palette_index", "basic_palette4", [](std::string& f) { rechunk(f, [](Chunks& c) { first(c, "PLTE").data.resize(9 * 3); }); }},
-    {"x_unknown_critical", "basic_rgb8", [](std::string& f) {
-         rechunk(f, [](Chunks& c) { c.insert(c.end() - 2, Chunk{"QuIZ", "quizo"}); });
-     }},
-    {"x_idat_short", "basic_rgba8", [](std::string& f) { rechunk(f, [](Chunks& c) { first(c, "IDAT").data.resize(first(c, "IDAT").data.size() / 2); }); }},
-    {"x_idat_two_runs", "idat64_rgb16", [](std::string& f) { rechunk(f, [](Chunks& c) { c.insert(c.begin() + 2, Chunk{"tEXt", std::string("Title\0x", 7)}); }); }},
-    {"x_zlib_block_type", "basic_rgb8", [](std::string& f) { rechunk(f, [](Chunks& c) { first(c, "IDAT").data[2] |= 7; }); }},
-    {"x_zlib_method", "basic_rgb8", [](std::string& f) { rechunk(f, [](Chunks& c) { first(c, "IDAT").data[0] = 0x79; }); }},
+    {"x_length_past_end", "basic_rgb8",
+     [](std::string& f) { put32(f, offset(f, "IDAT"), static_cast<std::uint32_t>(f.size())); }},
+    {"x_cut_in_idat", "basic_rgb8",
+     [](std::string& f) { f.resize(offset(f, "IDAT") + 8 + be32(f, offset(f, "IDAT")) / 2); }},
+    {"x_no_ihdr", "basic_grey8", in_chunks<[](Chunks& c) { drop(c, "IHDR"); }>},
+    {"x_ihdr_twice", "basic_grey8", in_chunks<[](Chunks& c) { c.insert(c.begin() + 1, c[0]); }>},
+    {"x_ihdr_length", "basic_grey8", in_chunks<[](Chunks& c) { first(c, "IHDR").data += '\0'; }>},
+    {"x_no_iend", "basic_rgb8", in_chunks<[](Chunks& c) { drop(c, "IEND"); }>},
+    {"x_no_idat", "basic_grey1", in_chunks<[](Chunks& c) { drop(c, "IDAT"); }>},
+    {"x_no_plte", "basic_palette8", in_chunks<[](Chunks& c) { drop(c, "PLTE"); }>},
+    {"x_plte_after_idat", "basic_palette8", in_chunks<[](Chunks& c) {
+         const Chunk palette = first(c, "PLTE");
+         drop(c, "PLTE");
+         c.insert(c.end() - 1, palette);
+     }>},
+    {"x_palette_too_long", "basic_palette2", in_chunks<[](Chunks& c) { first(c, "PLTE").data += "abc"; }>},
+    {"x_palette_index", "basic_palette4", in_chunks<[](Chunks& c) { first(c, "PLTE").data.resize(9 * 3); }>},
+    {"x_unknown_critical", "basic_rgb8", in_chunks<[](Chunks& c) { c.insert(c.end() - 2, Chunk{"QuIZ", "quizo"}); }>},
+    {"x_idat_short", "basic_rgba8",
+     in_chunks<[](Chunks& c) { first(c, "IDAT").data.resize(first(c, "IDAT").data.size() / 2); }>},
+    {"x_idat_two_runs", "idat64_rgb16",
+     in_chunks<[](Chunks& c) { c.insert(c.begin() + 2, Chunk{"tEXt", std::string("Title\0x", 7)}); }>},
+    {"x_zlib_block_type", "basic_rgb8", in_chunks<[](Chunks& c) { first(c, "IDAT").data[2] |= 7; }>},
+    {"x_zlib_method", "basic_rgb8", in_chunks<[](Chunks& c) { first(c, "IDAT").data[0] = 0x79; }>},
     {"x_width_zero", "basic_grey8", header_size<0, 32>},
     {"x_height_zero", "basic_grey8", header_size<32, 0>},
     {"x_width_huge", "basic_grey8", header_size<0x80000000u, 32>},
@@ -448,5 +459,6 @@ int main(int argc, char** argv) {
         c.change(bytes);
         write(folder / (std::string(c.name) + ".png"), bytes);
     }
-    std::printf("make_png_fixtures: %zu good and %zu corrupt images in %s\n", good.size(), std::size(kCorrupt), argv[1]);
+    std::printf("make_png_fixtures: %zu good and %zu corrupt images in %s\n", good.size(), std::size(kCorrupt),
+                argv[1]);
 }
