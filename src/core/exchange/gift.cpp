@@ -364,7 +364,9 @@ std::string shown_part(std::string_view gift, bool html, Findings& findings, boo
         html = lower(gift.substr(0, mark)) == "[html]";
         gift = trim(gift.substr(mark));
     }
-    return html ? html_shown_text(unescape(gift), &findings.pictures) : unescape(gift);
+    // Blanks round it are no part of it, no-break spaces (now spaces) too.
+    const std::string shown = html ? html_shown_text(unescape(gift), &findings.pictures) : unescape(gift);
+    return std::string(trim(shown));
 }
 
 struct Entry {
