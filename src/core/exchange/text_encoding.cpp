@@ -134,6 +134,14 @@ bool starts_with(std::string_view bytes, std::string_view prefix) {
 
 }  // namespace
 
+std::uint16_t cp932_code(char32_t c) {
+    return c < 0x80 ? static_cast<std::uint16_t>(c) : reverse_table()[c];
+}
+
+char32_t cp932_single_byte(unsigned char c) {
+    return c < 0x80 ? 0 : single_byte(c);
+}
+
 const char* encoding_name(TextEncoding encoding) {
     switch (encoding) {
     case TextEncoding::utf8: return "UTF-8";

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,5 +56,15 @@ std::string encode_text(std::string_view utf8, TextEncoding encoding);
 char32_t next_code_point(std::string_view text, std::size_t i, std::size_t* length);
 
 void append_utf8(std::string& out, char32_t c);
+
+// The code page 932 form of a code point: a byte (below 0x100) or lead * 256
+// + trail, 0 when it has none (also for U+0000). Where several pairs stand
+// for one character, the one Windows writes.
+std::uint16_t cp932_code(char32_t c);
+
+// The code point of a single byte above ASCII (half-width katakana and the
+// four bytes Windows gives private code points), 0 when it is a lead byte or
+// undefined.
+char32_t cp932_single_byte(unsigned char c);
 
 }  // namespace qz
