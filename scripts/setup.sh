@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing need and
-# generates the ja_JP.UTF-8 locale. Does nothing when all is present.
+# generates the ja_JP, en_US and zh_CN UTF-8 locales. Does nothing when all is present.
 # Run as root (or with sudo).
 set -euo pipefail
 
@@ -33,15 +33,19 @@ if [[ ${#missing[@]} -gt 0 ]]; then
     $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-# Under this locale Wine's ANSI code page is 932 and it can map Japanese
-# file names; Debian generates only the locales listed in locale.gen.
+# Under ja_JP.UTF-8 Wine's ANSI code page is 932 and it can map Japanese
+# file names; the GUI tests also run under en_US.UTF-8 (code page 1252) and
+# zh_CN.UTF-8 (936). Debian generates only the locales listed in locale.gen.
 locale_gen=/etc/locale.gen
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
-    echo "Generating the ja_JP.UTF-8 locale"
-    if grep -qE '^#[[:space:]]*ja_JP\.UTF-8 UTF-8' "$locale_gen"; then
-        $sudo sed -i -E 's/^#[[:space:]]*(ja_JP\.UTF-8 UTF-8)/\1/' "$locale_gen"
-    elif ! grep -qE '^ja_JP\.UTF-8 UTF-8' "$locale_gen" 2>/dev/null; then
-        echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a "$locale_gen" >/dev/null
+generate=0
+for loc in ja_JP en_US zh_CN; do
+    locale -a 2>/dev/null | grep -qix "$loc\.utf-\?8" && continue
+    echo "Generating the $loc.UTF-8 locale"
+    if grep -qE "^#[[:space:]]*$loc\.UTF-8 UTF-8" "$locale_gen"; then
+        $sudo sed -i -E "s/^#[[:space:]]*($loc\.UTF-8 UTF-8)/\1/" "$locale_gen"
+    elif ! grep -qE "^$loc\.UTF-8 UTF-8" "$locale_gen" 2>/dev/null; then
+        echo "$loc.UTF-8 UTF-8" | $sudo tee -a "$locale_gen" >/dev/null
     fi
-    $sudo locale-gen >/dev/null
-fi
+    generate=1
+done
+if ((generate)); then $sudo locale-gen >/dev/null; fi
