@@ -39,6 +39,30 @@ TEST(MainWindowLayout, ClampsTheListAndSplitsTheWorkArea) {
     }
 }
 
+TEST(MainWindowLayout, ScalesTheSeparatorAndTheLeastListWidthWithTheDpi) {
+    // 144 dpi (150 %): a 9-pixel separator, a list at least 45 wide.
+    MainLayout l = main_window_layout(840, 600, 42, 30, 5, 144);
+    EXPECT_EQ(l.list, (Box{0, 42, 45, 528}));
+    EXPECT_EQ(l.separator, (Box{45, 42, 9, 528}));
+    EXPECT_EQ(l.pane, (Box{54, 42, 786, 528}));
+    EXPECT_EQ(main_window_layout(840, 600, 0, 0, 900, 192).list_width, 840 - 60);
+}
+
+TEST(DpiScale, RoundsToTheNearestPixelAndBackToTheSameDesignSize) {
+    const struct { int design, dpi, pixels; } rows[] = {
+        {550, 96, 550}, {550, 144, 825}, {410, 144, 615}, {201, 144, 302},  // 301.5 rounds up
+        {38, 120, 48}, {550, 192, 1100}, {-7, 144, -11}, {0, 144, 0},
+        {16, 0, 16},  // no dpi known: left as it is
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.design);
+        EXPECT_EQ(scale_for_dpi(r.design, r.dpi), r.pixels);
+        EXPECT_EQ(unscale_for_dpi(r.pixels, r.dpi), r.design);
+    }
+    // Far out of range saturates instead of wrapping.
+    EXPECT_EQ(scale_for_dpi(2000000000, 192), 2147483647);
+}
+
 TEST(UsableWindowPlace, FallsBackWhenTheSavedPlaceCannotBeReached) {
     constexpr int kDefault = static_cast<int>(0x80000000u);
     constexpr int kMax = 2147483647;

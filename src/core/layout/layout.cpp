@@ -41,16 +41,33 @@ WindowPlace usable_window_place(WindowPlace saved, WindowPlace fallback, int use
     return saved;
 }
 
+namespace {
+
+int scale_rounded(int value, int to, int from) {
+    if (from <= 0 || to <= 0) return value;
+    const std::int64_t product = std::int64_t{value} * to;
+    const std::int64_t half = from / 2;
+    const std::int64_t q = product >= 0 ? (product + half) / from : -((-product + half) / from);
+    return static_cast<int>(std::clamp<std::int64_t>(q, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+int scale_for_dpi(int design, int dpi) { return scale_rounded(design, dpi, kDesignDpi); }
+int unscale_for_dpi(int pixels, int dpi) { return scale_rounded(pixels, kDesignDpi, dpi); }
+
 MainLayout main_window_layout(int width, int height, int toolbar_height, int status_height,
-                              int list_width) {
-    list_width = std::max(list_width, kMinListWidth);
-    list_width = std::min(list_width, width - kMinListWidth);
+                              int list_width, int dpi) {
+    const int separator_width = scale_for_dpi(kSeparatorWidth, dpi);
+    const int min_list_width = scale_for_dpi(kMinListWidth, dpi);
+    list_width = std::max(list_width, min_list_width);
+    list_width = std::min(list_width, width - min_list_width);
     const int work_height = height - toolbar_height - status_height;
     MainLayout layout;
     layout.list_width = list_width;
-    layout.pane = {list_width + kSeparatorWidth, toolbar_height,
-                   width - list_width - kSeparatorWidth, work_height};
-    layout.separator = {list_width, toolbar_height, kSeparatorWidth, work_height};
+    layout.pane = {list_width + separator_width, toolbar_height,
+                   width - list_width - separator_width, work_height};
+    layout.separator = {list_width, toolbar_height, separator_width, work_height};
     layout.list = {0, toolbar_height, list_width, work_height};
     return layout;
 }

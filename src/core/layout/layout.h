@@ -36,6 +36,13 @@ inline constexpr int kMinWindowVisible = 40;
 WindowPlace usable_window_place(WindowPlace saved, WindowPlace fallback, int use_default,
                                 Bounds work_area);
 
+// Sizes are designed at 96 dots per inch (and kept so in the settings
+// file); at another display scale they are scaled to the window's dpi,
+// rounded to the nearest pixel, and back.
+inline constexpr int kDesignDpi = 96;
+int scale_for_dpi(int design, int dpi);
+int unscale_for_dpi(int pixels, int dpi);
+
 inline constexpr int kSeparatorWidth = 6;
 inline constexpr int kMinListWidth = 30;
 
@@ -46,9 +53,10 @@ struct MainLayout {
 
 // Lays out the line list, the separator bar and the editing pane in a
 // client area of width x height below a toolbar and above a status bar of
-// the given heights (0 when hidden).
+// the given heights (0 when hidden). Sizes are pixels at `dpi` (the
+// separator and the least list width are scaled to it).
 MainLayout main_window_layout(int width, int height, int toolbar_height, int status_height,
-                              int list_width);
+                              int list_width, int dpi = kDesignDpi);
 
 // Right edges of the status bar's two parts.
 struct StatusParts {
