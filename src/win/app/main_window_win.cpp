@@ -16,6 +16,7 @@
 #include "win/base/message_box_win.h"
 #include "win/base/separator_win.h"
 #include "win/base/handles_win.h"
+#include "win/base/wide_win.h"
 #include "win/view/command_state_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
@@ -50,11 +51,11 @@ HWND create_toolbar(HWND hwnd) {
 }
 
 void set_menu_check(HWND hwnd, int id, bool checked) {
-    MENUITEMINFOA info{};
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STATE;
     info.fState = checked ? MFS_CHECKED : MFS_UNCHECKED;
-    SetMenuItemInfoA(GetMenu(hwnd), id, FALSE, &info);
+    SetMenuItemInfoW(GetMenu(hwnd), id, FALSE, &info);
 }
 
 void focus_first_pane_control(bool backwards) {
@@ -62,7 +63,7 @@ void focus_first_pane_control(bool backwards) {
     if (!pane) return;
     HWND child = backwards ? GetWindow(GetTopWindow(pane), GW_HWNDLAST) : GetTopWindow(pane);
     for (; child; child = GetWindow(child, backwards ? GW_HWNDPREV : GW_HWNDNEXT)) {
-        LONG style = GetWindowLongA(child, GWL_STYLE);
+        LONG style = GetWindowLongW(child, GWL_STYLE);
         if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && IsWindowEnabled(child)) {
             SetFocus(child);
             return;
@@ -78,20 +79,28 @@ LRESULT on_create(HWND hwnd) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
 
+    // The window is created at its size in 96-dpi units (as the settings
+    // file keeps it); at another display scale it grows to match.
+    if (const int dpi = window_dpi(hwnd); dpi != kDesignDpi) {
+        RECT box{};
+        GetWindowRect(hwnd, &box);
+        SetWindowPos(hwnd, nullptr, 0, 0, scale_for_dpi(box.right - box.left, dpi),
+                     scale_for_dpi(box.bottom - box.top, dpi),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
     a.toolbar = create_toolbar(hwnd);
-    a.status_bar = CreateStatusWindowA(
-        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | CCS_BOTTOM | SBARS_SIZEGRIP, "", hwnd,
+    a.status_bar = CreateStatusWindowW(
+        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | CCS_BOTTOM | SBARS_SIZEGRIP, L"", hwnd,
         IDC_STATUS_BAR);
     a.line_list = create_line_list(hwnd);
-    a.separator = CreateWindowExA(0, kSeparatorClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd,
+    a.separator = CreateWindowExW(0, wide(kSeparatorClass).c_str(), L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_MAIN_SEPARATOR)),
                                   a.instance, nullptr);
     if (!a.toolbar || !a.status_bar || !a.line_list || !a.separator) return -1;
-    SendMessageA(a.separator, kSeparatorSetOrientation, 1, 0);
+    SendMessageW(a.separator, kSeparatorSetOrientation, 1, 0);
 
-    char hint[128] = {};
-    LoadStringA(a.instance, IDS_F1_HINT, hint, sizeof hint);
-    SendMessageA(a.status_bar, SB_SETTEXTA, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(hint));
+    show_f1_hint();
 
     ShowWindow(a.toolbar, a.prefs.Flags & SHOW_TOOLBAR ? SW_SHOW : SW_HIDE);
     ShowWindow(a.status_bar, a.prefs.Flags & SHOW_STATUS_BAR ? SW_SHOW : SW_HIDE);
@@ -109,10 +118,10 @@ void on_size(HWND hwnd, int width, int height) {
     if (a.status_bar) {
         StatusParts parts = status_bar_parts(width, visible_height(a.status_bar));
         int edges[2] = {parts.first, parts.second};
-        SendMessageA(a.status_bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
-        SendMessageA(a.status_bar, WM_SIZE, 0, 0);
+        SendMessageW(a.status_bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+        SendMessageW(a.status_bar, WM_SIZE, 0, 0);
     }
-    if (a.toolbar) SendMessageA(a.toolbar, WM_SIZE, 0, 0);
+    if (a.toolbar) SendMessageW(a.toolbar, WM_SIZE, 0, 0);
     layout_main_window();
 }
 
@@ -124,10 +133,12 @@ void on_destroy(HWND hwnd) {
     placement.length = sizeof placement;
     if (GetWindowPlacement(hwnd, &placement)) {
         RECT work{};
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         const RECT& normal = placement.rcNormalPosition;
-        a.prefs.Width = normal.right - normal.left;
-        a.prefs.Height = normal.bottom - normal.top;
+        // The size is kept in 96-dpi units, the place in pixels.
+        const int dpi = window_dpi(hwnd);
+        a.prefs.Width = unscale_for_dpi(normal.right - normal.left, dpi);
+        a.prefs.Height = unscale_for_dpi(normal.bottom - normal.top, dpi);
         a.prefs.Left = normal.left + work.left;
         a.prefs.Top = normal.top + work.top;
         a.prefs.Show = placement.showCmd == SW_SHOWMAXIMIZED ? 1 : 0;
@@ -156,6 +167,7 @@ LRESULT on_notify(HWND hwnd, WPARAM wparam, LPARAM lparam) {
     auto* header = reinterpret_cast<NMHDR*>(lparam);
     if (header->idFrom == IDC_LINE_LIST) {
         switch (header->code) {
+        case LVN_GETDISPINFOW:
         case LVN_GETDISPINFOA: {
             LRESULT result = 0;
             line_list_notify(*header, result);
@@ -184,12 +196,12 @@ LRESULT on_notify(HWND hwnd, WPARAM wparam, LPARAM lparam) {
             if (!ListNotificationGuard::active()) update_command_state();
             break;
         }
-    } else if (header->code == TTN_NEEDTEXTA) {
-        auto* tip = reinterpret_cast<NMTTDISPINFOA*>(lparam);
+    } else if (header->code == TTN_NEEDTEXTW) {
+        auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lparam);
         for (int id : kTooltipCommands) {
             if (static_cast<int>(header->idFrom) == id) {
                 tip->hinst = app().instance;
-                tip->lpszText = MAKEINTRESOURCEA(id);
+                tip->lpszText = MAKEINTRESOURCEW(id);
             }
         }
     }
@@ -216,7 +228,7 @@ void on_context_menu(HWND hwnd, int x, int y) {
         // From the keyboard: at the focused item.
         RECT r{LVIR_BOUNDS, 0, 0, 0};
         int focus = focused_item();
-        if (focus >= 0 && SendMessageA(list, LVM_GETITEMRECT, focus, reinterpret_cast<LPARAM>(&r))) {
+        if (focus >= 0 && SendMessageW(list, LVM_GETITEMRECT, focus, reinterpret_cast<LPARAM>(&r))) {
             POINT p{r.left + 8, r.bottom};
             ClientToScreen(list, &p);
             x = p.x;
@@ -226,10 +238,10 @@ void on_context_menu(HWND hwnd, int x, int y) {
         LVHITTESTINFO hit{};
         hit.pt = {x, y};
         ScreenToClient(list, &hit.pt);
-        int item = static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        int item = static_cast<int>(SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
         if (item >= 0) set_item_state(item, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
     }
-    unique_menu menu(LoadMenuA(app().instance, MAKEINTRESOURCEA(IDR_CONTEXT_MENU)));
+    unique_menu menu(LoadMenuW(app().instance, MAKEINTRESOURCEW(IDR_CONTEXT_MENU)));
     if (!menu) return;
     HMENU popup = GetSubMenu(menu.get(), 0);
     edit_state(popup);
@@ -237,9 +249,10 @@ void on_context_menu(HWND hwnd, int x, int y) {
 }
 
 void on_drop_files(HWND hwnd, HDROP drop) {
-    std::string path(DragQueryFileA(drop, 0, nullptr, 0), '\0');
-    DragQueryFileA(drop, 0, path.data(), static_cast<UINT>(path.size() + 1));
+    std::wstring name(DragQueryFileW(drop, 0, nullptr, 0), L'\0');
+    DragQueryFileW(drop, 0, name.data(), static_cast<UINT>(name.size() + 1));
     DragFinish(drop);
+    const std::string path = utf8_path(name);
     // A path that does not fit is refused before the document is touched.
     if (path_fits(hwnd, path) && confirm_discard(hwnd)) open_document(hwnd, path);
 }
@@ -256,6 +269,20 @@ LRESULT dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         return 0;
     case WM_DESTROY: on_destroy(hwnd); return 0;
     case WM_NOTIFY: return on_notify(hwnd, wparam, lparam);
+    // The controls notify in UTF-16 (the line list asks for its texts so).
+    case WM_NOTIFYFORMAT:
+        if (lparam == NF_QUERY) return NFR_UNICODE;
+        break;
+    case WM_DPICHANGED: {
+        // Moved to a screen of another scale: the size Windows suggests, and
+        // the panes and columns laid out anew.
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lparam);
+        SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        rescale_line_list_columns(LOWORD(wparam));
+        layout_main_window();
+        return 0;
+    }
     case WM_HELP: on_help(hwnd, *reinterpret_cast<HELPINFO*>(lparam)); return TRUE;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wparam) == app().line_list) {
@@ -276,7 +303,9 @@ LRESULT dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         break;
     case kSeparatorMoved:
         if (wparam == IDC_MAIN_SEPARATOR) {
-            app().prefs.ListWidth = static_cast<int>(lparam) - kSeparatorWidth;
+            const int dpi = window_dpi(hwnd);
+            app().prefs.ListWidth =
+                unscale_for_dpi(static_cast<int>(lparam) - scale_for_dpi(kSeparatorWidth, dpi), dpi);
             layout_main_window();
             return 0;
         }

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "core/exchange/wide_text.h"
 #include "core/syntax/scan.h"
+#include "win/base/wide_win.h"
 
 namespace qz {
 namespace {
@@ -21,11 +23,27 @@ void copy_truncated(char* dest, int size, const char* text) {
     dest[n] = '\0';
 }
 
+// The same for a list that asks in UTF-16: converted straight into its
+// buffer, with nothing allocated for the row.
+void copy_truncated(wchar_t* dest, int size, const char* text) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    cp932_to_utf16(text, reinterpret_cast<char16_t*>(dest), static_cast<std::size_t>(size));
+}
+
+template <typename DispInfo>
+void fill_text(const ReportList::TextOf& text_of, const NMHDR& header) {
+    auto& item = reinterpret_cast<DispInfo*>(const_cast<NMHDR*>(&header))->item;
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iItem >= 0) {
+        const char* text = text_of ? text_of(item.iItem, item.iSubItem) : "";
+        copy_truncated(item.pszText, item.cchTextMax, text ? text : "");
+    }
+}
+
 }  // namespace
 
 ReportList::ReportList(HWND list, TextOf text, SortBy sort, Activate activate)
     : list_(list), text_(std::move(text)), sort_(std::move(sort)), activate_(std::move(activate)) {
-    SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
 }
 
 void ReportList::add_columns(std::span<const ReportColumn> columns, HWND dialog) const {
@@ -33,37 +51,38 @@ void ReportList::add_columns(std::span<const ReportColumn> columns, HWND dialog)
     for (const ReportColumn& c : columns) {
         RECT width{0, 0, c.width, 0};
         if (dialog) MapDialogRect(dialog, &width);
-        LVCOLUMNA column{};
+        std::wstring caption = wide(c.caption);
+        LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
         column.cx = width.right;
-        column.pszText = const_cast<char*>(c.caption);
+        column.pszText = caption.data();
         column.iSubItem = index;
-        SendMessageA(list_, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+        SendMessageW(list_, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
         ++index;
     }
 }
 
 void ReportList::set_row_count(int rows, LPARAM flags) const {
-    SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), flags);
+    SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), flags);
     InvalidateRect(list_, nullptr, TRUE);
 }
 
 void ReportList::set_row_state(int row, UINT state) const {
-    LVITEMA item{};
+    LVITEMW item{};
     item.state = state;
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 int ReportList::focused_row() const {
-    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    return static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
 INT_PTR ReportList::dialog_notify(HWND dialog, LPARAM lparam) {
     LRESULT result = 0;
     if (!notify(*reinterpret_cast<const NMHDR*>(lparam), result)) return FALSE;
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
@@ -75,15 +94,10 @@ bool ReportList::notify(const NMHDR& header, LRESULT& result) {
     if (!list_ || header.hwndFrom != list_) return false;
     result = 0;
     switch (header.code) {
-        case LVN_GETDISPINFOA: {
-            // The list gives its own buffer to fill.
-            LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header))->item;
-            if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iItem >= 0) {
-                const char* text = text_ ? text_(item.iItem, item.iSubItem) : "";
-                copy_truncated(item.pszText, item.cchTextMax, text ? text : "");
-            }
-            return true;
-        }
+        // The list gives its own buffer to fill; it asks in UTF-16 when its
+        // parent answers WM_NOTIFYFORMAT so (or is a Unicode window).
+        case LVN_GETDISPINFOW: fill_text<NMLVDISPINFOW>(text_, header); return true;
+        case LVN_GETDISPINFOA: fill_text<NMLVDISPINFOA>(text_, header); return true;
         case LVN_COLUMNCLICK: {
             if (!sort_) return true;
             const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "resources/pane_ids.h"
 #include "resources/question_pane_ids.h"
 #include "win/base/app_state_win.h"
@@ -14,11 +16,11 @@ namespace {
 constexpr std::size_t kEditToolbarButtons = 5;
 
 void enable_item(HMENU menu, int id, bool enabled) {
-    MENUITEMINFOA info{};
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STATE;
     info.fState = enabled ? MFS_ENABLED : MFS_GRAYED | MFS_DISABLED;
-    SetMenuItemInfoA(menu, id, FALSE, &info);
+    SetMenuItemInfoW(menu, id, FALSE, &info);
 }
 
 bool has_selection() { return editor().selected_count() > 0; }
@@ -38,10 +40,10 @@ unsigned list_edit_state() {
 
 unsigned pane_edit_state(HWND edit) {
     unsigned flags = EDIT_DELETE;
-    if (SendMessageA(edit, EM_CANUNDO, 0, 0)) flags |= EDIT_UNDO;
+    if (SendMessageW(edit, EM_CANUNDO, 0, 0)) flags |= EDIT_UNDO;
     if (IsClipboardFormatAvailable(CF_TEXT)) flags |= EDIT_PASTE;
     DWORD start = 0, end = 0;
-    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     flags |= start != end ? EDIT_CUT | EDIT_COPY : EDIT_SELECT_ALL;
     // The title box of the question pane is read-only.
     if (GetDlgCtrlID(edit) == IDC_PANE_TITLE && editor().current_kind() == LINE_TEXT)
@@ -53,9 +55,9 @@ unsigned pane_edit_state(HWND edit) {
 
 bool is_pane_edit(HWND control) {
     if (!control || !app().pane || GetParent(control) != app().pane) return false;
-    char cls[16] = {};
-    GetClassNameA(control, cls, sizeof cls);
-    return lstrcmpiA(cls, "Edit") == 0;
+    wchar_t cls[16] = {};
+    GetClassNameW(control, cls, static_cast<int>(std::size(cls)));
+    return lstrcmpiW(cls, L"Edit") == 0;
 }
 
 unsigned edit_state(HMENU menu) {
@@ -97,7 +99,7 @@ void update_command_state() {
     }
     if (a.toolbar) {
         for (std::size_t i = 0; i < kEditToolbarButtons; ++i)
-            SendMessageA(a.toolbar, TB_SETSTATE, kEditCommands[i].id,
+            SendMessageW(a.toolbar, TB_SETSTATE, kEditCommands[i].id,
                          MAKELPARAM(flags & kEditCommands[i].bit ? TBSTATE_ENABLED
                                                                  : TBSTATE_INDETERMINATE,
                                     0));

@@ -22,6 +22,7 @@
 #include "win/base/guarded_win.h"
 #include "win/base/message_box_win.h"
 #include "win/base/handles_win.h"
+#include "win/base/wide_win.h"
 #include "win/view/pane_common_win.h"
 
 namespace qz {
@@ -106,9 +107,9 @@ int label_text_width(HWND pane, int id) {
     if (!label) return 0;
     const std::string text = control_text(pane, id);
     window_dc dc(label);
-    select_object font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    select_object font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
     RECT box{};
-    DrawTextA(dc.get(), text.c_str(), -1, &box, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(dc.get(), wide(text).c_str(), -1, &box, DT_CALCRECT | DT_SINGLELINE);
     return box.right;
 }
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "win/base/wide_win.h"
 #include "win/view/command_state_win.h"
 #include "win/view/pane_common_win.h"
 #include "win/view/pane_host_win.h"
@@ -40,7 +41,7 @@ void paint(HWND control) {
     GetClientRect(control, &client);
     FillRect(dc, &client, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     if (GetFocus() == control) DrawFocusRect(dc, &client);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     HGDIOBJ old_font = font ? SelectObject(dc, font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     const int cell = strip_cell(control);
@@ -50,7 +51,7 @@ void paint(HWND control) {
         RECT r{x, y, client.right, client.bottom};
         SetTextColor(dc, mark == s.hot ? RGB(255, 0, 0) : RGB(0, 0, 0));
         const char* text = s.value & (1 << (mark - 1)) ? "○" : "×";
-        DrawTextA(dc, text, -1, &r, DT_NOCLIP | DT_SINGLELINE | DT_VCENTER);
+        DrawTextW(dc, wide(text).c_str(), -1, &r, DT_NOCLIP | DT_SINGLELINE | DT_VCENTER);
         x += cell;
     }
     s.drawn_hot = s.hot;
@@ -142,7 +143,7 @@ LRESULT CALLBACK history_proc(HWND control, UINT msg, WPARAM wparam, LPARAM lpar
 }  // namespace
 
 void make_history_control(HWND control) {
-    SetWindowLongPtrA(control, GWL_EXSTYLE, GetWindowLongPtrA(control, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+    SetWindowLongPtrW(control, GWL_EXSTYLE, GetWindowLongPtrW(control, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
     SetWindowPos(control, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     SetWindowSubclass(control, history_proc, kHistorySubclass, 0);

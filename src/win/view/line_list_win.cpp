@@ -6,10 +6,13 @@
 #include <string>
 
 #include "core/document/line_labels.h"
+#include "core/layout/layout.h"
 #include "core/syntax/scan.h"
 #include "resources/resource.h"
 #include "win/base/app_state_win.h"
 #include "win/base/report_list_win.h"
+#include "win/base/wide_win.h"
+#include "win/view/main_layout_win.h"
 
 namespace qz {
 namespace {
@@ -20,7 +23,8 @@ HWND list() { return app().line_list; }
 
 void set_status_text(int part, const char* text, UINT flags = 0) {
     if (app().status_bar)
-        SendMessageA(app().status_bar, SB_SETTEXTA, part | flags, reinterpret_cast<LPARAM>(text));
+        SendMessageW(app().status_bar, SB_SETTEXTW, part | flags,
+                     reinterpret_cast<LPARAM>(wide(text).c_str()));
 }
 
 }  // namespace
@@ -28,12 +32,12 @@ void set_status_text(int part, const char* text, UINT flags = 0) {
 int redraw_depth = 0;
 
 ListRedrawGuard::ListRedrawGuard() {
-    if (redraw_depth++ == 0 && list()) SendMessageA(list(), WM_SETREDRAW, FALSE, 0);
+    if (redraw_depth++ == 0 && list()) SendMessageW(list(), WM_SETREDRAW, FALSE, 0);
 }
 
 ListRedrawGuard::~ListRedrawGuard() {
     if (--redraw_depth == 0 && list()) {
-        SendMessageA(list(), WM_SETREDRAW, TRUE, 0);
+        SendMessageW(list(), WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list(), nullptr, TRUE);
     }
 }
@@ -50,7 +54,7 @@ ReportList& report() {
 }
 
 // The line number, label or text of an item.
-const char* item_text(int index, int column) {
+const char* cell_text(int index, int column) {
     static std::string cell;
     const CardDocument& doc = document();
     const DataLine* line = doc.line_at(index);
@@ -65,32 +69,44 @@ const char* item_text(int index, int column) {
 }  // namespace
 
 HWND create_line_list(HWND parent) {
-    HWND hwnd = CreateWindowExA(
-        WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+    HWND hwnd = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER |
             LVS_OWNERDATA,
         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LINE_LIST)),
         app().instance, nullptr);
     if (!hwnd) return nullptr;
-    SendMessageA(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES);
-    report() = ReportList(hwnd, item_text);
+    SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES);
+    report() = ReportList(hwnd, cell_text);
     const Preferences& prefs = app().prefs;
-    const ReportColumn columns[] = {
-        {"行", prefs.ListColumnLine}, {"種類", prefs.ListColumnType}, {"データ", prefs.ListColumnData}};
+    // Widths in the settings file are at 96 dpi.
+    const int dpi = window_dpi(parent);
+    const ReportColumn columns[] = {{"行", scale_for_dpi(prefs.ListColumnLine, dpi)},
+                                    {"種類", scale_for_dpi(prefs.ListColumnType, dpi)},
+                                    {"データ", scale_for_dpi(prefs.ListColumnData, dpi)}};
     report().add_columns(columns);
     return hwnd;
 }
 
 bool line_list_notify(const NMHDR& header, LRESULT& result) {
-    return header.code == LVN_GETDISPINFOA && report().notify(header, result);
+    return (header.code == LVN_GETDISPINFOW || header.code == LVN_GETDISPINFOA) &&
+           report().notify(header, result);
+}
+
+void rescale_line_list_columns(int dpi) {
+    const Preferences& prefs = app().prefs;
+    const int widths[] = {prefs.ListColumnLine, prefs.ListColumnType, prefs.ListColumnData};
+    for (int column = 0; column < 3; ++column)
+        SendMessageW(list(), LVM_SETCOLUMNWIDTH, column, scale_for_dpi(widths[column], dpi));
 }
 
 void show_status_message(const char* text) { set_status_text(0, text, SBT_NOBORDERS); }
 
 void show_f1_hint() {
-    char hint[128] = {};
-    LoadStringA(app().instance, IDS_F1_HINT, hint, sizeof hint);
-    set_status_text(0, hint, SBT_NOBORDERS);
+    wchar_t hint[128] = {};
+    LoadStringW(app().instance, IDS_F1_HINT, hint, 128);
+    if (app().status_bar)
+        SendMessageW(app().status_bar, SB_SETTEXTW, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(hint));
 }
 
 void relabel_lines(int first, int last) {
@@ -100,15 +116,15 @@ void relabel_lines(int first, int last) {
     // The list asks for its texts while painting, so only the items in view
     // need drawing again (the list takes long over a range of many items,
     // even ones out of view).
-    const int top = static_cast<int>(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0));
-    const int per_page = static_cast<int>(SendMessageA(list(), LVM_GETCOUNTPERPAGE, 0, 0));
+    const int top = static_cast<int>(SendMessageW(list(), LVM_GETTOPINDEX, 0, 0));
+    const int per_page = static_cast<int>(SendMessageW(list(), LVM_GETCOUNTPERPAGE, 0, 0));
     first = std::max(first, top);
     last = std::min(last, top + per_page);
-    if (first <= last) SendMessageA(list(), LVM_REDRAWITEMS, first, last);
+    if (first <= last) SendMessageW(list(), LVM_REDRAWITEMS, first, last);
 }
 
 void set_line_data(int index) {
-    if (index >= 0 && index < line_list_count()) SendMessageA(list(), LVM_REDRAWITEMS, index, index);
+    if (index >= 0 && index < line_list_count()) SendMessageW(list(), LVM_REDRAWITEMS, index, index);
 }
 
 void show_line_position(int index) {
@@ -119,25 +135,25 @@ void show_line_position(int index) {
 }
 
 void set_item_state(int index, UINT state, UINT mask) {
-    LVITEMA item{};
+    LVITEMW item{};
     item.state = state;
     item.stateMask = mask;
-    SendMessageA(list(), LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list(), LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
 UINT item_state(int index, UINT mask) {
-    return static_cast<UINT>(SendMessageA(list(), LVM_GETITEMSTATE, index, mask));
+    return static_cast<UINT>(SendMessageW(list(), LVM_GETITEMSTATE, index, mask));
 }
 
 int next_selected_item(int after) {
-    return static_cast<int>(SendMessageA(list(), LVM_GETNEXTITEM, after, LVNI_SELECTED));
+    return static_cast<int>(SendMessageW(list(), LVM_GETNEXTITEM, after, LVNI_SELECTED));
 }
 
 int focused_item() {
-    return static_cast<int>(SendMessageA(list(), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+    return static_cast<int>(SendMessageW(list(), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
 }
 
-int line_list_count() { return static_cast<int>(SendMessageA(list(), LVM_GETITEMCOUNT, 0, 0)); }
+int line_list_count() { return static_cast<int>(SendMessageW(list(), LVM_GETITEMCOUNT, 0, 0)); }
 
 std::vector<int> selected_items() {
     std::vector<int> items;

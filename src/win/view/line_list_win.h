@@ -29,9 +29,12 @@ void show_status_message(const char* text);
 // Status bar part 1: "\t%d/%d" (file line number of `index`, last one).
 void show_line_position(int index);
 
-// Answers LVN_GETDISPINFOA with the line number, label or text of an
+// Answers LVN_GETDISPINFOW (or A) with the line number, label or text of an
 // item; true when it was that notification.
 bool line_list_notify(const NMHDR& header, LRESULT& result);
+
+// The columns' widths from the settings (kept at 96 dpi) scaled to `dpi`.
+void rescale_line_list_columns(int dpi);
 
 // Item states.
 void set_item_state(int index, UINT state, UINT mask);

@@ -43,7 +43,7 @@ void pull_selection() {
     model.set_selection(selected_items(), focused_item());
     shown.assign(static_cast<std::size_t>(model.doc().count()), 0);
     for (int i = 0; i < model.doc().count(); ++i) shown[i] = model.is_selected(i);
-    model.set_anchor(static_cast<int>(SendMessageA(app().line_list, LVM_GETSELECTIONMARK, 0, 0)));
+    model.set_anchor(static_cast<int>(SendMessageW(app().line_list, LVM_GETSELECTIONMARK, 0, 0)));
     list_ahead = false;
 }
 
@@ -63,16 +63,16 @@ void mirror_model() {
     ListRedrawGuard no_redraw;
     if (mirror_differences(model)) {
         if (model.focus() >= 0) set_item_state(model.focus(), LVIS_FOCUSED, LVIS_FOCUSED);
-        SendMessageA(list, LVM_SETSELECTIONMARK, 0, model.anchor());
+        SendMessageW(list, LVM_SETSELECTIONMARK, 0, model.anchor());
         return;
     }
-    const int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
-    const int per_page = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    const int top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    const int per_page = static_cast<int>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
     // Clearing the states one by one costs the list a search of its
     // selected ranges per item (seconds with many runs); emptying it
     // forgets them all at once, and costs nothing with drawing held off.
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(list, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(list, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
     if (model.selected_count() > count / 2) {
         // Mostly selected: every item in one call, then the gaps in
         // ascending order.
@@ -85,10 +85,10 @@ void mirror_model() {
             for (int i = first; i <= last; ++i) set_item_state(i, LVIS_SELECTED, LVIS_SELECTED);
     }
     if (model.focus() >= 0) set_item_state(model.focus(), LVIS_FOCUSED, LVIS_FOCUSED);
-    SendMessageA(list, LVM_SETSELECTIONMARK, 0, model.anchor());
-    if (top > 0 && count > 0 && SendMessageA(list, LVM_GETTOPINDEX, 0, 0) != top) {
-        SendMessageA(list, LVM_ENSUREVISIBLE, std::min(count - 1, top + std::max(per_page, 1) - 1), FALSE);
-        SendMessageA(list, LVM_ENSUREVISIBLE, std::min(count - 1, top), FALSE);
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, model.anchor());
+    if (top > 0 && count > 0 && SendMessageW(list, LVM_GETTOPINDEX, 0, 0) != top) {
+        SendMessageW(list, LVM_ENSUREVISIBLE, std::min(count - 1, top + std::max(per_page, 1) - 1), FALSE);
+        SendMessageW(list, LVM_ENSUREVISIBLE, std::min(count - 1, top), FALSE);
     }
     shown.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) shown[i] = model.is_selected(i);
@@ -114,7 +114,7 @@ void note_list_state(const NMLISTVIEW& change) {
         else if (model.focus() == change.iItem)
             model.set_focus(-1);
         model.set_anchor(
-            static_cast<int>(SendMessageA(app().line_list, LVM_GETSELECTIONMARK, 0, 0)));
+            static_cast<int>(SendMessageW(app().line_list, LVM_GETSELECTIONMARK, 0, 0)));
     }
 }
 
@@ -131,8 +131,8 @@ void fill_line_list() {
     {
         ListNotificationGuard guard;
         ListRedrawGuard no_redraw;
-        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-        SendMessageA(list, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
+        SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+        SendMessageW(list, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
         note_list_refilled();
         // The items ask for their texts when they are drawn; what is left
         // to do is numbering the titles and questions.
@@ -146,7 +146,7 @@ void fill_line_list() {
 
 void empty_line_list() {
     ListNotificationGuard guard;
-    SendMessageA(app().line_list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(app().line_list, LVM_DELETEALLITEMS, 0, 0);
     note_list_refilled();
 }
 

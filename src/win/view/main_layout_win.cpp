@@ -5,6 +5,23 @@
 
 namespace qz {
 
+int window_dpi(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto get_dpi_for_window = [] {
+        HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        return user32 ? reinterpret_cast<GetDpiForWindowFn>(
+                            reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
+                      : nullptr;
+    }();
+    if (window && get_dpi_for_window) {
+        if (UINT dpi = get_dpi_for_window(window)) return static_cast<int>(dpi);
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
 int visible_height(HWND child) {
     if (!child || !IsWindowVisible(child)) return 0;
     RECT r;
@@ -20,8 +37,12 @@ void layout_main_window() {
     GetClientRect(hwnd, &client);
     int toolbar = a.prefs.Flags & SHOW_TOOLBAR ? visible_height(a.toolbar) : 0;
     int status = a.prefs.Flags & SHOW_STATUS_BAR ? visible_height(a.status_bar) : 0;
-    MainLayout l = main_window_layout(client.right, client.bottom, toolbar, status, a.prefs.ListWidth);
-    a.prefs.ListWidth = l.list_width;
+    // ListWidth is kept at 96 dpi; it is written back only when clamped, so
+    // that scaling there and back does not creep.
+    const int dpi = window_dpi(hwnd);
+    const int list_width = scale_for_dpi(a.prefs.ListWidth, dpi);
+    MainLayout l = main_window_layout(client.right, client.bottom, toolbar, status, list_width, dpi);
+    if (l.list_width != list_width) a.prefs.ListWidth = unscale_for_dpi(l.list_width, dpi);
     if (a.pane) MoveWindow(a.pane, l.pane.x, l.pane.y, l.pane.width, l.pane.height, TRUE);
     if (a.separator)
         MoveWindow(a.separator, l.separator.x, l.separator.y, l.separator.width, l.separator.height, TRUE);

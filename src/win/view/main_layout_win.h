@@ -5,6 +5,10 @@
 
 namespace qz {
 
+// The dots per inch the window is shown at: GetDpiForWindow where user32
+// has it (Windows 10 1607 on), otherwise the screen's.
+int window_dpi(HWND window);
+
 // Height of a child window; 0 when it is missing or hidden.
 int visible_height(HWND child);
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "win/base/handles_win.h"
+#include "win/base/wide_win.h"
 
 namespace qz {
 namespace {
@@ -74,7 +75,8 @@ int lay_out_legend(HDC dc, int width, POINT (&at)[kBandCount]) {
     for (int band = 0; band < kBandCount; ++band) {
         const char* label = mark_band_label(static_cast<MarkBand>(band));
         SIZE size{};
-        GetTextExtentPoint32A(dc, label, lstrlenA(label), &size);
+        const std::wstring text = wide(label);
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         if (x > kMargin && x + 18 + size.cx > width - kMargin) {
             x = kMargin;
             y += kLegendLine;
@@ -112,7 +114,7 @@ void paint(HWND hwnd, HDC dc) {
         fill_band(dc, swatch, band);
         FrameRect(dc, &swatch, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
         RECT text{x + 18, y + 3, client.right, y + kLegendLine};
-        DrawTextA(dc, mark_band_label(static_cast<MarkBand>(band)), -1, &text,
+        DrawTextW(dc, wide(mark_band_label(static_cast<MarkBand>(band))).c_str(), -1, &text,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
 
@@ -129,7 +131,7 @@ void paint(HWND hwnd, HDC dc) {
             SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
         }
         RECT name{kMargin, area.top - 3, kMargin + name_width(client), area.bottom + 3};
-        DrawTextA(dc, m.name.c_str(), -1, &name,
+        DrawTextW(dc, wide(m.name).c_str(), -1, &name,
                   DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
         const int full = std::max(0, static_cast<int>(area.right - area.left));
         const int length = static_cast<int>(static_cast<long long>(full) * m.questions / largest);
@@ -145,7 +147,7 @@ void paint(HWND hwnd, HDC dc) {
         char count[24];
         std::snprintf(count, sizeof count, "%d 問", m.questions);
         RECT number{area.left + length + 4, area.top - 3, client.right, area.bottom + 3};
-        DrawTextA(dc, count, -1, &number, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        DrawTextW(dc, wide(count).c_str(), -1, &number, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     }
 }
@@ -196,7 +198,7 @@ LRESULT marks_chart_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         const int section = section_at(hwnd, GET_Y_LPARAM(lparam));
         if (section < 0) return 0;
         choose_chart_section(hwnd, section);
-        SendMessageA(GetParent(hwnd), WM_COMMAND,
+        SendMessageW(GetParent(hwnd), WM_COMMAND,
                      MAKEWPARAM(GetDlgCtrlID(hwnd), kChartChose), reinterpret_cast<LPARAM>(hwnd));
         return 0;
     }

@@ -94,7 +94,7 @@ INT_PTR on_command(HWND pane, int id, int code, HWND control) {
     return FALSE;
 }
 
-void init(HWND pane) { SendDlgItemMessageA(pane, IDC_MESSAGE_SEPARATOR, kSeparatorSetOrientation, 0, 0); }
+void init(HWND pane) { SendDlgItemMessageW(pane, IDC_MESSAGE_SEPARATOR, kSeparatorSetOrientation, 0, 0); }
 
 void separator_moved(HWND pane, int id, int position) {
     if (id == IDC_MESSAGE_SEPARATOR) separator_moved(pane, position);

@@ -4,6 +4,8 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <map>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "win/base/font_spec_win.h"
 #include "win/base/separator_win.h"
 #include "win/base/handles_win.h"
+#include "win/base/wide_win.h"
 #include "win/base/window_text_win.h"
 #include "win/view/command_state_win.h"
 
@@ -24,7 +27,7 @@ constexpr UINT kFocusLineList = WM_APP + 20;
 
 // Marks a pane end with how it is left (1 plain Tab, 2 Shift+Tab), so that
 // a control made again can be subclassed again.
-const char kPaneEndProperty[] = "QuizoEditPaneEnd";
+const wchar_t kPaneEndProperty[] = L"QuizoEditPaneEnd";
 const HANDLE kShiftWanted = reinterpret_cast<HANDLE>(2);
 
 // After the dialog manager has moved the focus, send it on to the line list.
@@ -33,18 +36,18 @@ LRESULT CALLBACK pane_end_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam
     if (msg == WM_KILLFOCUS && GetKeyState(VK_TAB) < 0 &&
         (GetKeyState(VK_SHIFT) < 0) == (shift_wanted != 0)) {
         LRESULT result = DefSubclassProc(hwnd, msg, wparam, lparam);
-        if (HWND pane = GetParent(hwnd)) PostMessageA(pane, kFocusLineList, 0, 0);
+        if (HWND pane = GetParent(hwnd)) PostMessageW(pane, kFocusLineList, 0, 0);
         return result;
     }
     if (msg == WM_NCDESTROY) {
-        RemovePropA(hwnd, kPaneEndProperty);
+        RemovePropW(hwnd, kPaneEndProperty);
         RemoveWindowSubclass(hwnd, pane_end_proc, kPaneEndSubclass);
     }
     return DefSubclassProc(hwnd, msg, wparam, lparam);
 }
 
 void subclass_pane_end(HWND control, bool shift_wanted) {
-    SetPropA(control, kPaneEndProperty, shift_wanted ? kShiftWanted : reinterpret_cast<HANDLE>(1));
+    SetPropW(control, kPaneEndProperty, shift_wanted ? kShiftWanted : reinterpret_cast<HANDLE>(1));
     SetWindowSubclass(control, pane_end_proc, kPaneEndSubclass, shift_wanted);
 }
 
@@ -71,20 +74,46 @@ void place_controls(HWND pane, const std::vector<Placed>& placed, std::span<cons
 void set_control_font(HWND pane, int id, HFONT font) {
     // The pane is laid out and redrawn whole after its fonts change.
     HWND control = GetDlgItem(pane, id);
-    if (control && reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)) != font)
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (control && reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)) != font)
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 int cell_height(HWND pane, int id) {
     HWND control = GetDlgItem(pane, id);
     if (!control) return 16;
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     window_dc dc(control);
     return font_pixel_height(dc.get(), font) + 4;
 }
 
-std::string control_text(HWND pane, int id) { return window_text(GetDlgItem(pane, id)); }
+namespace {
+
+// The bytes last shown in each control, beside the UTF-16 it shows them as:
+// a text the user left alone reads back as those bytes, so that a pair code
+// page 932 has twice (NEC and IBM rows) or an undefined byte in a stored
+// line is not rewritten by merely looking at it.
+struct ShownText {
+    std::wstring shown;
+    std::string bytes;
+};
+std::map<HWND, ShownText>& shown_texts() {
+    static std::map<HWND, ShownText> texts;
+    return texts;
+}
+
+}  // namespace
+
+std::string control_text(HWND pane, int id) {
+    HWND control = GetDlgItem(pane, id);
+    if (!control) return {};
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), length + 1)));
+    const auto shown = shown_texts().find(control);
+    if (shown != shown_texts().end() && shown->second.shown == text) return shown->second.bytes;
+    return narrow(text);
+}
 
 namespace {
 
@@ -105,16 +134,16 @@ std::size_t longest_paragraph(std::string_view text) {
 }
 
 bool is_multiline_edit(HWND control) {
-    char name[8] = {};
-    GetClassNameA(control, name, sizeof name);
-    return lstrcmpiA(name, "Edit") == 0 && (GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE);
+    wchar_t name[8] = {};
+    GetClassNameW(control, name, 8);
+    return lstrcmpiW(name, L"Edit") == 0 && (GetWindowLongW(control, GWL_STYLE) & ES_MULTILINE);
 }
 
 // The same edit control made again, wrapping its lines or not (an edit
 // control reads that style only when it is made): same place, order, font
 // and subclass; it takes any amount of text when it does not wrap.
 HWND remade_edit(HWND pane, HWND old, bool wrap) {
-    DWORD style = static_cast<DWORD>(GetWindowLongA(old, GWL_STYLE));
+    DWORD style = static_cast<DWORD>(GetWindowLongW(old, GWL_STYLE));
     if (wrap)
         style &= ~static_cast<DWORD>(ES_AUTOHSCROLL | WS_HSCROLL);
     else
@@ -122,15 +151,16 @@ HWND remade_edit(HWND pane, HWND old, bool wrap) {
     RECT box;
     GetWindowRect(old, &box);
     MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&box), 2);
-    HWND control = CreateWindowExA(
-        static_cast<DWORD>(GetWindowLongA(old, GWL_EXSTYLE)), "EDIT", "", style, box.left, box.top,
+    HWND control = CreateWindowExW(
+        static_cast<DWORD>(GetWindowLongW(old, GWL_EXSTYLE)), L"EDIT", L"", style, box.left, box.top,
         box.right - box.left, box.bottom - box.top, pane,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(old))),
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(old, GWLP_HINSTANCE)), nullptr);
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(old, GWLP_HINSTANCE)), nullptr);
     if (!control) return old;
-    SendMessageA(control, WM_SETFONT, static_cast<WPARAM>(SendMessageA(old, WM_GETFONT, 0, 0)), FALSE);
-    if (!wrap) SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
-    if (HANDLE end = GetPropA(old, kPaneEndProperty)) subclass_pane_end(control, end == kShiftWanted);
+    shown_texts().erase(old);
+    SendMessageW(control, WM_SETFONT, static_cast<WPARAM>(SendMessageW(old, WM_GETFONT, 0, 0)), FALSE);
+    if (!wrap) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+    if (HANDLE end = GetPropW(old, kPaneEndProperty)) subclass_pane_end(control, end == kShiftWanted);
     SetWindowPos(control, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DestroyWindow(old);
     return control;
@@ -143,10 +173,13 @@ void set_control_text(HWND pane, int id, const std::string& text) {
     if (!control) return;
     if (is_multiline_edit(control) && GetFocus() != control) {
         const bool wrap = longest_paragraph(text) <= kLongestWrappedParagraph;
-        const bool wraps = !(GetWindowLongA(control, GWL_STYLE) & ES_AUTOHSCROLL);
+        const bool wraps = !(GetWindowLongW(control, GWL_STYLE) & ES_AUTOHSCROLL);
         if (wrap != wraps) control = remade_edit(pane, control, wrap);
     }
-    SetWindowTextA(control, text.c_str());
+    ShownText& shown = shown_texts()[control];
+    shown.shown = wide(text);
+    shown.bytes = text;
+    SetWindowTextW(control, shown.shown.c_str());
 }
 
 std::string_view comment_span(const char* start, int length) {

@@ -3,11 +3,13 @@
 #include <array>
 #include <utility>
 
+#include "core/layout/layout.h"
 #include "core/prefs/font_in_effect.h"
 #include "core/syntax/settings_line.h"
 #include "resources/question_pane_ids.h"
 #include "win/base/app_state_win.h"
 #include "win/base/font_spec_win.h"
+#include "win/base/wide_win.h"
 #include "win/view/command_state_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/main_layout_win.h"
@@ -85,8 +87,8 @@ void apply_fonts() {
     const Application& a = app();
     // The list gets its font once: setting it again would measure every row.
     HFONT list_font = host().list_font.get();
-    if (a.line_list && reinterpret_cast<HFONT>(SendMessageA(a.line_list, WM_GETFONT, 0, 0)) != list_font)
-        SendMessageA(a.line_list, WM_SETFONT, reinterpret_cast<WPARAM>(list_font), TRUE);
+    if (a.line_list && reinterpret_cast<HFONT>(SendMessageW(a.line_list, WM_GETFONT, 0, 0)) != list_font)
+        SendMessageW(a.line_list, WM_SETFONT, reinterpret_cast<WPARAM>(list_font), TRUE);
     if (!a.pane || !host().kind) return;
     set_control_font(a.pane, IDC_PANE_COMMENT, pane_font(FONT_COMMENT));
     host().kind->apply_fonts(a.pane);
@@ -104,13 +106,13 @@ public:
     void reset(HWND pane) {
         release();
         pane_ = pane && IsWindowVisible(pane) ? pane : nullptr;
-        if (pane_) SendMessageA(pane_, WM_SETREDRAW, FALSE, 0);
+        if (pane_) SendMessageW(pane_, WM_SETREDRAW, FALSE, 0);
     }
 
 private:
     void release() {
         if (!pane_ || !IsWindow(pane_)) return;
-        SendMessageA(pane_, WM_SETREDRAW, TRUE, 0);
+        SendMessageW(pane_, WM_SETREDRAW, TRUE, 0);
         RedrawWindow(pane_, nullptr, nullptr,
                      RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
         pane_ = nullptr;
@@ -126,7 +128,7 @@ void lay_out_pane() {
         // size stayed.
         RECT client;
         GetClientRect(pane, &client);
-        SendMessageA(pane, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+        SendMessageW(pane, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     }
 }
 
@@ -181,14 +183,14 @@ void make_pane_fonts() {
 bool create_pane_resources() {
     PaneHost& h = host();
     make_pane_fonts();
-    LOGFONTA lf{};
-    lf.lfHeight = 14;
+    LOGFONTW lf{};
+    lf.lfHeight = scale_for_dpi(14, window_dpi(app().main_window));
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfQuality = PROOF_QUALITY;
     lf.lfPitchAndFamily = 0x30;
-    lstrcpynA(lf.lfFaceName, kDefaultFaceName, LF_FACESIZE);
-    h.list_font.reset(CreateFontIndirectA(&lf));
+    lstrcpynW(lf.lfFaceName, wide(kDefaultFaceName).c_str(), LF_FACESIZE);
+    h.list_font.reset(CreateFontIndirectW(&lf));
     return h.control_font && h.list_font;
 }
 
@@ -214,7 +216,7 @@ bool show_line_in_pane(int index) {
     Application& a = app();
     const CardDocument& doc = document();
     PaneHost& h = host();
-    if (a.pane) SetDlgItemTextA(a.pane, IDC_PANE_COMMENT, "");
+    if (a.pane) SetDlgItemTextW(a.pane, IDC_PANE_COMMENT, L"");
     const DataLine* line = doc.line_at(index);
     if (!line) return false;
     editor().set_current(index, line->kind());
@@ -229,7 +231,7 @@ bool show_line_in_pane(int index) {
             kind->clear(a.pane);
         } else {
             destroy_pane();
-            a.pane = CreateDialogParamA(a.instance, MAKEINTRESOURCEA(kind->resource), a.main_window,
+            a.pane = CreateDialogParamW(a.instance, MAKEINTRESOURCEW(kind->resource), a.main_window,
                                         kind->procedure, 0);
             if (!a.pane) return false;
             h.kind = kind;

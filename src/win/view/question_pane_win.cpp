@@ -14,6 +14,7 @@
 #include "win/base/app_state_win.h"
 #include "win/base/guarded_win.h"
 #include "win/base/separator_win.h"
+#include "win/base/wide_win.h"
 #include "win/view/history_control_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
@@ -28,17 +29,18 @@ const char kSyntaxError[] = "構文エラーです。";
 
 void set_status(const char* text) {
     if (app().status_bar)
-        SendMessageA(app().status_bar, SB_SETTEXTA, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
+        SendMessageW(app().status_bar, SB_SETTEXTW, 0 | SBT_NOBORDERS,
+                     reinterpret_cast<LPARAM>(wide(text).c_str()));
 }
 
 HWND item(HWND pane, int id) { return GetDlgItem(pane, id); }
 
 int selection(HWND pane, int id) {
-    return static_cast<int>(SendDlgItemMessageA(pane, id, CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendDlgItemMessageW(pane, id, CB_GETCURSEL, 0, 0));
 }
 
 void select(HWND pane, int id, int index) {
-    SendDlgItemMessageA(pane, id, CB_SETCURSEL, index, 0);
+    SendDlgItemMessageW(pane, id, CB_SETCURSEL, index, 0);
 }
 
 // The title text of the title that governs the line, unescaped; empty when
@@ -65,7 +67,7 @@ void fill(HWND pane, const PaneLine& p) {
     ShowWindow(item(pane, IDC_QUESTION_ANSWER_NUMBER), numbers_offered ? SW_SHOWNA : SW_HIDE);
     ShowWindow(item(pane, IDC_QUESTION_ANSWER_NUMBER_LABEL), numbers_offered ? SW_SHOWNA : SW_HIDE);
     fill_answer_numbers(item(pane, IDC_QUESTION_ANSWER_NUMBER));
-    SendDlgItemMessageA(pane, IDC_QUESTION_HISTORY, kHistorySetValue, 0, 0);
+    SendDlgItemMessageW(pane, IDC_QUESTION_HISTORY, kHistorySetValue, 0, 0);
     select(pane, IDC_QUESTION_GROUP, 0);
     select(pane, IDC_QUESTION_ANSWER_NUMBER, 0);
 
@@ -77,12 +79,12 @@ void fill(HWND pane, const PaneLine& p) {
     set_control_text(pane, IDC_PANE_TITLE, governing_title(p));
     if (!shown.question.empty()) set_control_text(pane, IDC_QUESTION, shown.question);
     if (!shown.answer.empty()) set_control_text(pane, IDC_QUESTION_ANSWER, shown.answer);
-    SendDlgItemMessageA(pane, IDC_QUESTION_HISTORY, kHistorySetValue, 0, std::max(question_history(text), 0));
+    SendDlgItemMessageW(pane, IDC_QUESTION_HISTORY, kHistorySetValue, 0, std::max(question_history(text), 0));
     select(pane, IDC_QUESTION_GROUP, question_group(text));
     // A stored number the list does not offer stays selected as nothing, so
     // that committing keeps it.
     int number = question_answer_number(text);
-    int offered = static_cast<int>(SendDlgItemMessageA(pane, IDC_QUESTION_ANSWER_NUMBER, CB_GETCOUNT, 0, 0));
+    int offered = static_cast<int>(SendDlgItemMessageW(pane, IDC_QUESTION_ANSWER_NUMBER, CB_GETCOUNT, 0, 0));
     select(pane, IDC_QUESTION_ANSWER_NUMBER, number < offered ? number : -1);
 }
 
@@ -101,7 +103,7 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
         set_control_text(pane, IDC_PANE_TITLE, "");
         return compose_question_line(line, edit, p.charsets, version);
     }
-    edit.history = static_cast<int>(SendDlgItemMessageA(pane, IDC_QUESTION_HISTORY, kHistoryGetValue, 0, 0));
+    edit.history = static_cast<int>(SendDlgItemMessageW(pane, IDC_QUESTION_HISTORY, kHistoryGetValue, 0, 0));
     edit.group = selection(pane, IDC_QUESTION_GROUP);
     edit.answer_number = selection(pane, IDC_QUESTION_ANSWER_NUMBER);
     if (edit.answer_number < 0) {
@@ -157,7 +159,7 @@ void go_to_title() {
     int index = doc.line_index(title);
     deselect_all_lines();
     set_item_state(index, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-    SendMessageA(app().line_list, LVM_ENSUREVISIBLE, index, FALSE);
+    SendMessageW(app().line_list, LVM_ENSUREVISIBLE, index, FALSE);
 }
 
 INT_PTR on_command(HWND pane, int id, int code, HWND control) {
@@ -182,8 +184,8 @@ INT_PTR on_command(HWND pane, int id, int code, HWND control) {
 }
 
 void init(HWND pane) {
-    SendDlgItemMessageA(pane, IDC_QUESTION_ANSWER_SEPARATOR, kSeparatorSetOrientation, 0, 0);
-    SendDlgItemMessageA(pane, IDC_QUESTION_HISTORY_SEPARATOR, kSeparatorSetOrientation, 0, 0);
+    SendDlgItemMessageW(pane, IDC_QUESTION_ANSWER_SEPARATOR, kSeparatorSetOrientation, 0, 0);
+    SendDlgItemMessageW(pane, IDC_QUESTION_HISTORY_SEPARATOR, kSeparatorSetOrientation, 0, 0);
     make_history_control(item(pane, IDC_QUESTION_HISTORY));
     fill_group_names(pane, IDC_QUESTION_GROUP);
 }
@@ -220,26 +222,26 @@ const PaneKind kQuestionPane = {IDD_PANE_QUESTION, guarded_dialog_proc<procedure
 
 void fill_group_names(HWND dialog, int id) {
     HWND list = GetDlgItem(dialog, id);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < 10; ++i) {
         std::string name = group_name(document(), i);
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(name).c_str()));
     }
 }
 
 bool fill_answer_numbers(HWND combo) {
     set_status(kF1Hint);
-    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     const CardDocument& doc = document();
     const DataLine* line = doc.line_at(editor().current());
     bool syntax_error = false;
     std::vector<std::string> entries = answer_number_entries(
         line ? line->c_str() : "", is_question(line), doc.version, &syntax_error);
     for (const std::string& entry : entries)
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry).c_str()));
     if (syntax_error) set_status(kSyntaxError);
     bool from_answer = is_question(line) && !syntax_error && doc.version >= 13;
-    SendMessageA(combo, CB_SETCURSEL, from_answer ? question_answer_number(line->c_str()) : 0, 0);
+    SendMessageW(combo, CB_SETCURSEL, from_answer ? question_answer_number(line->c_str()) : 0, 0);
     return from_answer;
 }
 

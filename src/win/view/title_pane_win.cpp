@@ -7,6 +7,7 @@
 #include "resources/pane_ids.h"
 #include "resources/resource.h"
 #include "resources/title_pane_ids.h"
+#include "win/base/wide_win.h"
 #include "win/base/guarded_win.h"
 #include "win/view/command_state_win.h"
 #include "win/view/pane_common_win.h"
@@ -24,12 +25,13 @@ constexpr const char* kChoiceCounts[] = {"記述", "１", "２", "３", "４",
 
 void fill_choice_list(HWND pane) {
     for (const char* entry : kChoiceCounts)
-        SendDlgItemMessageA(pane, IDC_TITLE_CHOICES, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+        SendDlgItemMessageW(pane, IDC_TITLE_CHOICES, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(wide(entry).c_str()));
 }
 
 void clear(HWND pane) {
     set_control_text(pane, IDC_PANE_TITLE, "");
-    SendDlgItemMessageA(pane, IDC_TITLE_CHOICES, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendDlgItemMessageW(pane, IDC_TITLE_CHOICES, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     for (int id = IDC_TITLE_FIRST_FLAG; id <= kLastFlag; ++id)
         CheckDlgButton(pane, id, BST_UNCHECKED);
 }
@@ -38,7 +40,7 @@ void fill(HWND pane, const PaneLine& p) {
     const TitleFields shown = title_display_fields(p.line.c_str(), p.charsets, p.doc.version);
     set_control_text(pane, IDC_PANE_TITLE, shown.title);
     // A count of -1 (no digit) selects nothing.
-    SendDlgItemMessageA(pane, IDC_TITLE_CHOICES, CB_SETCURSEL, static_cast<WPARAM>(shown.choice_count),
+    SendDlgItemMessageW(pane, IDC_TITLE_CHOICES, CB_SETCURSEL, static_cast<WPARAM>(shown.choice_count),
                         0);
     for (int i = 0; i < kFlagCount; ++i)
         CheckDlgButton(pane, IDC_TITLE_FIRST_FLAG + i, shown.flags[i] ? BST_CHECKED : BST_UNCHECKED);
@@ -53,7 +55,7 @@ std::optional<std::string> compose(HWND pane, const PaneLine& p) {
     edit.title = field_edit(control_text(pane, IDC_PANE_TITLE), filled.title);
     // Nothing selected (-1) is written as 0.
     edit.choice_count =
-        static_cast<int>(SendDlgItemMessageA(pane, IDC_TITLE_CHOICES, CB_GETCURSEL, 0, 0));
+        static_cast<int>(SendDlgItemMessageW(pane, IDC_TITLE_CHOICES, CB_GETCURSEL, 0, 0));
     for (int i = 0; i < kFlagCount; ++i)
         edit.flags[i] = IsDlgButtonChecked(pane, IDC_TITLE_FIRST_FLAG + i) == BST_CHECKED;
     edit.comment = field_edit(control_text(pane, IDC_PANE_COMMENT), filled.comment);
