@@ -383,6 +383,39 @@ TEST_F(PaneTest, LabelsFitBesideTheirFields) {
     }
 }
 
+// At any display scale (the test command runs this in a prefix at 144 dpi
+// too) every pane's visible controls lie inside the pane and none covers
+// another.
+TEST_F(PaneTest, EveryPaneControlLiesInsideItsPaneWithoutOverlap) {
+    open_lines({"#Quiz,511110'c", "#t,000000", "$Group=a,b", "$Message=m'c", "$TimeLimit=30",
+                "$FontTitle=12,ANSI,Arial", "'comment"});
+    for (int i = 0; i < doc().count(); ++i) {
+        SCOPED_TRACE(testing::Message() << "line " << i << ": " << line(i));
+        focus_line(i);
+        HWND pane = app().pane;
+        ASSERT_TRUE(pane);
+        RECT client{};
+        GetClientRect(pane, &client);
+        std::vector<std::pair<int, RECT>> boxes;
+        for (HWND c = GetTopWindow(pane); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(c)) continue;
+            RECT box{};
+            GetWindowRect(c, &box);
+            MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&box), 2);
+            const int id = GetDlgCtrlID(c);
+            EXPECT_TRUE(box.left >= client.left && box.top >= client.top &&
+                        box.right <= client.right && box.bottom <= client.bottom)
+                << "control " << id << " at " << box.left << "," << box.top << "-" << box.right
+                << "," << box.bottom << " outside " << client.right << "x" << client.bottom;
+            for (const auto& [other, seen] : boxes) {
+                RECT both{};
+                EXPECT_FALSE(IntersectRect(&both, &box, &seen)) << "controls " << id << " and " << other;
+            }
+            boxes.emplace_back(id, box);
+        }
+    }
+}
+
 // Retyping every settings line's first field and comment with what they
 // show and committing keeps the text byte for byte (title and question
 // lines: see the fields fuzz target).
