@@ -48,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     alternative <= expanded->c_str() + expanded->size());
         }
     }
-    for (int version : {12, 13, 14}) {
+    // Formats 1.3 and 1.4 list answer numbers alike; each list expands the
+    // answer once more, so one of them stands for both.
+    for (int version : {12, 13}) {
         bool syntax_error = false;
         const std::vector<std::string> entries =
             qz::answer_number_entries(text, true, version, &syntax_error);

@@ -223,5 +223,25 @@ TEST(ReadDataFile, HeldLinesOutliveTheBufferTheyCameFrom) {
     EXPECT_EQ(doc.line_at(1)->text(), "#u,000000");
 }
 
+// Blocks grow from a few lines to many: a line keeps its address however
+// many come after it, and an erased line's slot is taken by the next.
+TEST(CardDocument, LinesKeepTheirAddressesAsBlocksGrow) {
+    CardDocument doc;
+    std::vector<const DataLine*> held;
+    for (int i = 0; i < 9000; ++i) {
+        doc.append(DataLine(LINE_TEXT, std::to_string(i)));
+        held.push_back(doc.line_at(i));
+    }
+    for (int i = 0; i < 9000; ++i) {
+        ASSERT_EQ(doc.line_at(i), held[i]) << i;
+        ASSERT_EQ(held[i]->text(), std::to_string(i)) << i;
+    }
+    ASSERT_TRUE(doc.erase(20));
+    doc.append(DataLine(LINE_TEXT, "again"));
+    EXPECT_EQ(doc.line_at(8999), held[20]);
+    EXPECT_EQ(doc.line_at(8999)->text(), "again");
+    EXPECT_EQ(doc.line_at(20)->text(), "21");
+}
+
 }  // namespace
 }  // namespace qz

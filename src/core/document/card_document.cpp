@@ -12,8 +12,15 @@ const char* const UNTITLED_NAME = "新規.qzf";
 
 namespace {
 
-// Lines per block of lines.
+// Lines per block of lines: the first blocks are small, so that a document
+// of a few lines (a clipboard's, an import's) does not clear a large block,
+// and each one twice the last up to the size every later block has.
+constexpr std::size_t kFirstBlockLines = 16;
 constexpr std::size_t kBlockLines = 4096;
+
+std::size_t block_lines(std::size_t block) {
+    return block < 8 ? std::min(kFirstBlockLines << block, kBlockLines) : kBlockLines;
+}
 // ord_dirty_from_ when every ordinal is exact.
 constexpr std::size_t kExact = std::numeric_limits<std::size_t>::max();
 
@@ -47,8 +54,8 @@ DataLine* CardDocument::new_line(DataLine line) {
         slot = free_.back();
         free_.pop_back();
     } else {
-        if (blocks_.empty() || used_in_last_block_ == kBlockLines) {
-            blocks_.push_back(std::make_unique<DataLine[]>(kBlockLines));
+        if (blocks_.empty() || used_in_last_block_ == block_lines(blocks_.size() - 1)) {
+            blocks_.push_back(std::make_unique<DataLine[]>(block_lines(blocks_.size())));
             used_in_last_block_ = 0;
         }
         slot = &blocks_.back()[used_in_last_block_++];

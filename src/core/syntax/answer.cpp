@@ -1,6 +1,7 @@
 #include "core/syntax/answer.h"
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "core/syntax/fields.h"
@@ -32,6 +33,22 @@ bool is_open(char c) {
 }
 bool is_close(char c) {
     return c == kTokenCloseGroup || c == kTokenCloseOptional;
+}
+
+// Where the first group or optional part opens (kNone when none does). Two
+// memchr calls, the second only up to the first's find: each step of an
+// expansion asks this of its alternatives, which can be long.
+std::size_t first_open(std::string_view alternative) {
+    const char* begin = alternative.data();
+    std::size_t size = alternative.size();
+    std::size_t found = kNone;
+    for (const char mark : {kTokenOpenGroup, kTokenOpenOptional}) {
+        if (const void* at = size ? std::memchr(begin, mark, size) : nullptr) {
+            found = static_cast<std::size_t>(static_cast<const char*>(at) - begin);
+            size = found;
+        }
+    }
+    return found;
 }
 
 // The token form of a stored answer: syntax marks become control bytes and
@@ -169,7 +186,7 @@ class Expansion {
 
   private:
     static bool has_group(std::string_view alternative) {
-        return alternative.find_first_of("\x04\x06") != kNone;
+        return first_open(alternative) != kNone;
     }
 
     void push(std::string alternative) {
@@ -202,13 +219,18 @@ class Expansion {
     // Drops the brackets of the groups that a run of steps would expand one
     // after another into a single piece each: "[x]" with one alternative x
     // that is not empty, first in the alternative or first inside another
-    // such group. One pass, however deep they nest.
-    static void drop_single_groups(std::string& alternative) {
+    // such group. One pass, however deep they nest. Its tables live in the
+    // expansion and are reused by every step: a long answer takes thousands
+    // of steps, and a table each per step was most of the expansion's time.
+    void drop_single_groups(std::string& alternative) {
         const std::size_t size = alternative.size();
         // Closing bracket and "has a top-level bar" of each opening bracket.
-        std::vector<std::size_t> close(size, kNone);
-        std::vector<char> has_bar(size, 0);
-        std::vector<std::size_t> open;
+        std::vector<std::size_t>& close = close_;
+        std::vector<char>& has_bar = has_bar_;
+        std::vector<std::size_t>& open = open_;
+        close.assign(size, kNone);
+        has_bar.assign(size, 0);
+        open.clear();
         for (std::size_t i = 0; i < size; ++i) {
             const char c = alternative[i];
             if (is_open(c)) {
@@ -220,7 +242,8 @@ class Expansion {
                 has_bar[open.back()] = 1;
             }
         }
-        std::vector<char> drop(size, 0);
+        std::vector<char>& drop = drop_;
+        drop.assign(size, 0);
         bool any = false;
         for (std::size_t i = 0; i < size; ++i) {
             const char c = alternative[i];
@@ -250,7 +273,7 @@ class Expansion {
             return true;
         }
         const std::string_view a = alternative;
-        const std::size_t open = a.find_first_of("\x04\x06");
+        const std::size_t open = first_open(a);
         const std::size_t close = open + span_at(a, open) - 1;
         const std::string_view prefix = a.substr(0, open);
         const std::string_view suffix = a.substr(close + 1);
@@ -289,6 +312,11 @@ class Expansion {
     std::vector<std::string> pending_;
     std::size_t pending_bytes_ = 0;
     std::size_t work_ = 0;
+    // drop_single_groups' tables.
+    std::vector<std::size_t> close_;
+    std::vector<std::size_t> open_;
+    std::vector<char> has_bar_;
+    std::vector<char> drop_;
 };
 
 }  // namespace
