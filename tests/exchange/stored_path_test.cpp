@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/prefs/settings_file.h"
+
 namespace qz {
 namespace {
 
@@ -24,6 +26,27 @@ TEST(StoredPath, CodePage932WhereItHoldsThePathUtf8Otherwise) {
         EXPECT_EQ(stored_path(row.utf8), row.stored) << row.utf8;
         EXPECT_EQ(path_from_stored(row.stored), row.utf8) << row.stored;
     }
+}
+
+// Through the settings file: a long Korean path comes back whole, an older
+// file's code page 932 path reads as before (cut at 259 bytes).
+TEST(StoredPath, RecentFilesThroughTheSettingsFile) {
+    std::string korean = "C:\\";
+    for (int i = 0; i < 200; ++i) korean += "\xED\x95\x9C";
+    korean += "\\a.qzf";
+    Preferences prefs;
+    prefs.recent_files = {stored_path(korean), stored_path("C:\\\xE8\xA1\xA8.qzf")};
+    Preferences read;
+    PrintSettings print;
+    read_settings_text(write_settings_text(prefs, print), read, print);
+    ASSERT_EQ(read.recent_files.size(), 2u);
+    EXPECT_EQ(path_from_stored(read.recent_files[0]), korean);
+    EXPECT_EQ(path_from_stored(read.recent_files[1]), "C:\\\xE8\xA1\xA8.qzf");
+
+    Preferences old;
+    read_settings_text("[Recent]\r\nFile1=" + std::string(300, 'x') + "\r\n", old, print);
+    ASSERT_EQ(old.recent_files.size(), 1u);
+    EXPECT_EQ(old.recent_files[0], std::string(259, 'x'));
 }
 
 }  // namespace

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace qz {
+#include "core/prefs/settings_file.h"  // kUtf8PathPrefix
 
-inline constexpr char kUtf8PathPrefix[] = "utf8:";
+namespace qz {
 
 // The settings file's form of a UTF-8 path.
 std::string stored_path(std::string_view utf8);
