@@ -171,6 +171,22 @@ while IFS= read -r hit; do
 done < <(grep -rnE '\b(MoveFileExA?|MoveFileA?|ReplaceFileA?|GetTempFileNameA?|SetFileInformationByHandle|renameat2?|linkat)\b|std::rename\b' \
              src --include='*.cpp' --include='*.h' | grep -v '^src/platform/' | cut -d: -f1,2)
 
+# The editor and the platform layer speak to Windows in UTF-16: no ANSI
+# call (a Win32 name ending in A before its parenthesis) and no conversion
+# through the system's code page. ANSI_CALLS=warn only prints them;
+# ANSI_CALLS=fail counts them as problems.
+ANSI_CALLS=warn
+ansi_hits=0
+while IFS= read -r hit; do
+    ansi_hits=$((ansi_hits + 1))
+    if [[ $ANSI_CALLS == fail ]]; then
+        fail "$hit: an ANSI call or the system's code page; use the W function and win/base/wide_win.h (src/win) or the UTF-8 paths of the platform layer"
+    else
+        echo "check-layers: warning: $hit: an ANSI call or the system's code page" >&2
+    fi
+done < <(grep -rnE '\b[A-Z][A-Za-z0-9]*[a-z0-9]A[[:space:]]*\(|\bMAKEINTRESOURCEA\b|\bCP_ACP\b' src/win src/platform \
+             --include='*.cpp' --include='*.h' | grep -vE '^[^:]+:[0-9]+:[[:space:]]*//' | cut -d: -f1,2)
+
 if ((failures > 0)); then
     echo "check-layers: $failures problem(s); includes must run one way (see README, Layout)" >&2
     exit 1

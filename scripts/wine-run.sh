@@ -7,13 +7,18 @@ exe=$1
 shift
 build_dir=$(cd "$(dirname "$exe")" && pwd)
 source "$(dirname "$0")/wine-env.sh"
-# A prefix of its own, apart from the one the editor runs in by hand.
-wine_env "${WINEPREFIX:-$build_dir/wineprefix-test}"
-# LC_ALL makes the ANSI code page 932 (set for Wine only: the shell itself
-# may not have that locale).
-wine=(env LC_ALL=ja_JP.UTF-8 "$wine")
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
-    echo "The ja_JP.UTF-8 locale is missing: run scripts/setup.sh" >&2
+# The locale Wine runs in (QZ_WINE_LOCALE, ja_JP.UTF-8 unless told) gives
+# the system's code page: 932 for Japanese, 1252 for en_US, 936 for zh_CN.
+# It is set for Wine only: the shell itself may not have that locale.
+locale_name=${QZ_WINE_LOCALE:-ja_JP.UTF-8}
+# A prefix of its own, apart from the one the editor runs in by hand; one
+# per locale, since a prefix keeps the code page it was made in.
+if [[ $locale_name == ja_JP.UTF-8 ]]; then default_prefix=$build_dir/wineprefix-test
+else default_prefix=$build_dir/wineprefix-test-${locale_name%%.*}; fi
+wine_env "${WINEPREFIX:-$default_prefix}"
+wine=(env LC_ALL="$locale_name" "$wine")
+if ! locale -a 2>/dev/null | grep -qix "${locale_name%%.*}\.utf-\?8"; then
+    echo "The $locale_name locale is missing: run scripts/setup.sh" >&2
     exit 1
 fi
 

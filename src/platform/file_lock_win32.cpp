@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/document/recovery.h"
+#include "platform/wide_path_win32.h"
 
 namespace qz {
 
@@ -10,8 +11,8 @@ namespace qz {
 FileLock FileLock::take(const std::string& full_path, LockHolder window) {
     FileLock lock;
     const std::string name = file_lock_name(full_path);
-    unique_file mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                           sizeof(std::uint64_t), name.c_str()));
+    unique_file mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           sizeof(std::uint64_t), path_to_wide(name).c_str()));
     if (!mapping) return lock;  // no lock to be had: nothing stops the open
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     void* view = MapViewOfFile(mapping.get(), FILE_MAP_WRITE | FILE_MAP_READ, 0, 0,

@@ -1,12 +1,13 @@
 #include "platform/file_read.h"
 
 #include "platform/handles.h"
+#include "platform/wide_path_win32.h"
 
 namespace qz {
 
 FileFacts file_facts(const std::string& path) {
     if (path.empty()) return {FileKind::missing, 0};
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path_to_wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         switch (GetLastError()) {
             case ERROR_FILE_NOT_FOUND:
@@ -20,7 +21,7 @@ FileFacts file_facts(const std::string& path) {
         return {FileKind::folder, 0};
     }
     // Opening a device or a pipe does not wait here.
-    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    unique_file file(CreateFileW(path_to_wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return {FileKind::regular, 0};
     FileFacts facts{GetFileType(file.get()) == FILE_TYPE_DISK ? FileKind::regular : FileKind::other, 0};
@@ -35,7 +36,7 @@ ReadResult read_file_bytes(const std::string& path, std::string& bytes, std::uin
     FileFacts facts = file_facts(path);
     if (FileRefusal refusal = refuse_file(path, facts, limit); refusal != FileRefusal::none)
         return ReadResult::refused(refusal, limit);
-    unique_file file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    unique_file file(CreateFileW(path_to_wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return ReadResult::failed();
     // What was looked at by name may have changed before it was opened.

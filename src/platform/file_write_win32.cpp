@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/wide_path_win32.h"
 
 namespace qz {
 
@@ -20,15 +21,15 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDE
 
 // The file `path` names in the end: the target of a link, or `path` itself
 // when it names no file yet.
-std::string final_path(const std::string& path) {
-    unique_file file(CreateFileA(path.c_str(), 0,
+std::wstring final_path(const std::wstring& path) {
+    unique_file file(CreateFileW(path.c_str(), 0,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, 0, nullptr));
     if (!file) return path;
-    std::string final(MAX_PATH, '\0');
+    std::wstring final(MAX_PATH, L'\0');
     for (;;) {
         DWORD n =
-            GetFinalPathNameByHandleA(file.get(), final.data(), static_cast<DWORD>(final.size()),
+            GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()),
                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (n == 0) return path;
         bool fits = n < final.size();
@@ -36,20 +37,20 @@ std::string final_path(const std::string& path) {
         if (fits) break;
     }
     // "\\?\C:\..." and "\\?\UNC\server\..." in the form the other calls take.
-    if (final.rfind("\\\\?\\UNC\\", 0) == 0)
+    if (final.rfind(L"\\\\?\\UNC\\", 0) == 0)
         final.erase(2, 6);
-    else if (final.rfind("\\\\?\\", 0) == 0)
+    else if (final.rfind(L"\\\\?\\", 0) == 0)
         final.erase(0, 4);
     return final;
 }
 
 // A file's access rights (its DACL); empty when the file system keeps none.
-std::vector<char> access_rights(const std::string& path) {
+std::vector<char> access_rights(const std::wstring& path) {
     DWORD needed = 0;
-    GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
     std::vector<char> rights(needed);
     if (needed == 0 ||
-        !GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, rights.data(), needed, &needed))
+        !GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, rights.data(), needed, &needed))
         rights.clear();
     return rights;
 }
@@ -68,35 +69,35 @@ std::vector<char> access_rights(HANDLE file) {
 // file, so that one left by an interrupted save shows whose copy it is.
 constexpr std::size_t kTempSuffixLength = 10;
 
-std::string temp_name(const std::string& name, unsigned number) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string suffix = ".~0000.tmp";
+std::wstring temp_name(const std::wstring& name, unsigned number) {
+    static constexpr wchar_t kHex[] = L"0123456789ABCDEF";
+    std::wstring suffix = L".~0000.tmp";
     for (int i = 5; i >= 2; --i, number >>= 4)
         suffix[i] = kHex[number & 15];
     return name + suffix;
 }
 
-bool is_temp_name(const std::string& name, const std::string& candidate) {
+bool is_temp_name(const std::wstring& name, const std::wstring& candidate) {
     if (candidate.size() != name.size() + kTempSuffixLength) return false;
-    std::string_view suffix(candidate.c_str() + name.size(), kTempSuffixLength);
-    auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
-    return suffix.substr(0, 2) == ".~" &&
-           std::all_of(suffix.begin() + 2, suffix.begin() + 6, hex) && suffix.substr(6) == ".tmp" &&
-           lstrcmpiA(candidate.substr(0, name.size()).c_str(), name.c_str()) == 0;
+    std::wstring_view suffix(candidate.c_str() + name.size(), kTempSuffixLength);
+    auto hex = [](wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F'); };
+    return suffix.substr(0, 2) == L".~" &&
+           std::all_of(suffix.begin() + 2, suffix.begin() + 6, hex) && suffix.substr(6) == L".tmp" &&
+           lstrcmpiW(candidate.substr(0, name.size()).c_str(), name.c_str()) == 0;
 }
 
 // Deletes what earlier, interrupted saves of `folder` + `name` left behind.
-void remove_leftovers(const std::string& folder, const std::string& name) {
-    std::vector<std::string> leftovers;
-    WIN32_FIND_DATAA data;
-    if (unique_find find(FindFirstFileA((folder + name + ".~????.tmp").c_str(), &data)); find) {
+void remove_leftovers(const std::wstring& folder, const std::wstring& name) {
+    std::vector<std::wstring> leftovers;
+    WIN32_FIND_DATAW data;
+    if (unique_find find(FindFirstFileW((folder + name + L".~????.tmp").c_str(), &data)); find) {
         do {
             if (is_temp_name(name, data.cFileName)) leftovers.push_back(folder + data.cFileName);
-        } while (FindNextFileA(find.get(), &data));
+        } while (FindNextFileW(find.get(), &data));
     }
-    for (const std::string& path : leftovers) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+    for (const std::wstring& path : leftovers) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
     }
 }
 
@@ -124,15 +125,14 @@ bool set_delete_on_close(HANDLE file, bool on) {
 }
 
 // Renames an open file over `target`.
-bool rename_open_file(HANDLE file, const std::string& target) {
-    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, target.c_str(), -1, nullptr, 0);
-    if (length <= 0) return false;
+bool rename_open_file(HANDLE file, const std::wstring& target) {
+    const int length = static_cast<int>(target.size()) + 1;
     std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + sizeof(WCHAR) * length);
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
     info->ReplaceIfExists = TRUE;
     info->RootDirectory = nullptr;
     info->FileNameLength = static_cast<DWORD>(sizeof(WCHAR) * (length - 1));
-    MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, info->FileName, length);
+    std::copy(target.c_str(), target.c_str() + length, info->FileName);
     return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size()));
 }
 
@@ -143,10 +143,10 @@ bool rename_open_file(HANDLE file, const std::string& target) {
 // is killed leaves neither a broken target nor the temporary file.
 SystemError replace_file_contents(const std::string& path, std::string_view bytes,
                                   bool over_read_only) {
-    const std::string target = final_path(path);
-    const std::size_t name_at = PathFindFileNameA(target.c_str()) - target.c_str();
-    const std::string folder = target.substr(0, name_at), name = target.substr(name_at);
-    DWORD attributes = GetFileAttributesA(target.c_str());
+    const std::wstring target = final_path(path_to_wide(path));
+    const std::size_t name_at = PathFindFileNameW(target.c_str()) - target.c_str();
+    const std::wstring folder = target.substr(0, name_at), name = target.substr(name_at);
+    DWORD attributes = GetFileAttributesW(target.c_str());
     const bool replacing =
         attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     attributes = replacing ? attributes & kKeptAttributes : 0;
@@ -154,13 +154,13 @@ SystemError replace_file_contents(const std::string& path, std::string_view byte
     if (read_only && !over_read_only) return ERROR_ACCESS_DENIED;
     const std::vector<char> rights = replacing ? access_rights(target) : std::vector<char>{};
 
-    std::string temp;
+    std::wstring temp;
     DWORD error = ERROR_FILE_EXISTS;
     unique_file file;
     const unsigned seed = GetTickCount() ^ (GetCurrentProcessId() << 4);
     for (unsigned i = 0; i < 64 && error == ERROR_FILE_EXISTS; ++i) {
         temp = folder + temp_name(name, seed + i);
-        file.reset(CreateFileA(temp.c_str(), GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC, 0,
+        file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC, 0,
                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         error = file ? ERROR_SUCCESS : last_error();
     }
@@ -184,20 +184,20 @@ SystemError replace_file_contents(const std::string& path, std::string_view byte
     }
     // A read-only file cannot be replaced; the new one is read-only again.
     if (!error && read_only &&
-        !SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        !SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
         error = last_error();
     if (!error && !rename_open_file(file.get(), target)) {
         // Where renaming an open file is not supported, by name.
         file.reset();
-        if (!MoveFileExA(temp.c_str(), target.c_str(),
+        if (!MoveFileExW(temp.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             error = last_error();
     }
     file.reset();
     if (error) {
-        if (read_only) SetFileAttributesA(target.c_str(), attributes);
-        SetFileAttributesA(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(temp.c_str());
+        if (read_only) SetFileAttributesW(target.c_str(), attributes);
+        SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(temp.c_str());
         return error;
     }
     remove_leftovers(folder, name);
@@ -205,9 +205,10 @@ SystemError replace_file_contents(const std::string& path, std::string_view byte
 }
 
 std::string full_path(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+    const std::wstring wide = path_to_wide(path);
+    wchar_t full[MAX_PATH];
+    const DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? path_to_utf8(std::wstring_view(full, length)) : path;
 }
 
 }  // namespace qz

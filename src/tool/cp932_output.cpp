@@ -1,5 +1,6 @@
 #include "tool/cp932_output.h"
 
+#include "core/exchange/text_encoding.h"
 #include "core/syntax/scan.h"
 
 #ifndef _WIN32
@@ -21,6 +22,21 @@ void append_hex_byte(std::string& out, unsigned char byte) {
 
 bool is_control(unsigned char byte) {
     return byte < 0x20 || byte == 0x7F;
+}
+
+bool cp932_output = false;
+
+// The bytes with control bytes written as "\xNN".
+std::string escape_controls(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (is_control(static_cast<unsigned char>(c)))
+            append_hex_byte(out, static_cast<unsigned char>(c));
+        else
+            out.push_back(c);
+    }
+    return out;
 }
 
 #ifndef _WIN32
@@ -83,7 +99,15 @@ std::string output_text(std::string_view cp932) {
         }
         const std::size_t length = is_double_byte_char(text.c_str() + i) ? 2 : 1;
 #ifdef _WIN32
-        out.append(text, i, length);
+        std::size_t bad = 0;
+        const std::string utf8 = cp932_output ? std::string() : cp932_to_utf8(text.substr(i, length), &bad);
+        if (cp932_output)
+            out.append(text, i, length);
+        else if (bad == 0)
+            out += utf8;
+        else
+            for (std::size_t k = 0; k < length; ++k)
+                append_hex_byte(out, static_cast<unsigned char>(text[i + k]));
 #else
         if (!converter.append(out, text.c_str() + i, length)) {
             for (std::size_t k = 0; k < length; ++k)
@@ -93,6 +117,18 @@ std::string output_text(std::string_view cp932) {
         i += length;
     }
     return out;
+}
+
+std::string output_path(std::string_view utf8) {
+    return escape_controls(cp932_output ? utf8_to_cp932(utf8) : std::string(utf8));
+}
+
+void set_cp932_output(bool cp932) {
+#ifdef _WIN32
+    cp932_output = cp932;
+#else
+    (void)cp932;
+#endif
 }
 
 }  // namespace qz::tool

@@ -70,11 +70,7 @@ struct ExchangeArgs {
 
 // "question,answer,comment" (the dialog's names or the export's) as roles.
 bool parse_columns(const std::string& value, std::vector<ColumnRole>& roles) {
-#ifdef _WIN32
-    const std::string text = cp932_to_utf8(value);
-#else
-    const std::string& text = value;
-#endif
+    const std::string& text = value;  // arguments are UTF-8
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
@@ -188,29 +184,19 @@ void binary_standard_output(std::ostream& out) {
 }
 #endif
 
-// The name of the file without folder and extension, as code page 932 (on
-// Linux file names are UTF-8; on Windows the program gets them in the code
-// page already).
+// The name of the file without folder and extension, as code page 932 (file
+// names are UTF-8).
 std::string title_from_file_name(const std::string& path) {
-    std::size_t start = 0;
 #ifdef _WIN32
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (is_double_byte_char(path.c_str() + i))
-            ++i;
-        else if (path[i] == '\\' || path[i] == '/' || path[i] == ':')
-            start = i + 1;
-    }
+    const std::size_t separator = path.find_last_of("\\/:");
 #else
-    if (const std::size_t slash = path.rfind('/'); slash != std::string::npos) start = slash + 1;
+    const std::size_t separator = path.rfind('/');
 #endif
+    const std::size_t start = separator == std::string::npos ? 0 : separator + 1;
     std::string name = path.substr(start);
     if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
         name.resize(dot);
-#ifdef _WIN32
-    return name;
-#else
     return utf8_to_cp932(decode_text(name, TextEncoding::utf8).text);
-#endif
 }
 
 // IN:ROW: column N: reason, the row left out for the whole file.
@@ -266,7 +252,7 @@ int run_export(const std::vector<std::string>& args, std::ostream& out, std::ost
         out.write(result.bytes.data(), static_cast<std::streamsize>(result.bytes.size()));
     }
     if (result.left_out > 0 || skipped > 0 || result.undecodable > 0) {
-        err << file << ": " << count_of(result.cards, "card", "cards") << " written";
+        err << output_path(file) << ": " << count_of(result.cards, "card", "cards") << " written";
         if (result.left_out > 0)
             err << ", " << result.left_out << " left out" << aiken_reasons(why);
         if (skipped > 0)

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/document/card_document.h"
+#include "core/exchange/text_encoding.h"
 #include "core/document/data_file.h"
 #include "core/operations/matching.h"
 #include "core/syntax/byte_search.h"
@@ -197,8 +198,14 @@ void LineFinder::read(char* p, char* end) {
 
 std::optional<std::string> search_text_from_terminal(std::string_view text, std::string& problem) {
 #ifdef _WIN32
-    (void)problem;
-    return std::string(text);
+    // Arguments are UTF-8 (from the UTF-16 command line).
+    std::vector<std::string> lost;
+    std::string cp932 = utf8_to_cp932(text, &lost);
+    if (!lost.empty()) {
+        problem = "'" + output_path(lost.front()) + "' has no code page 932 form";
+        return std::nullopt;
+    }
+    return cp932;
 #else
     iconv_t cd = iconv_open("CP932", "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1)) {

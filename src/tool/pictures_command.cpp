@@ -1,6 +1,7 @@
 #include "tool/pictures_command.h"
 
 #include "core/document/card_document.h"
+#include "core/exchange/picture_path.h"
 #include "core/image/bmp_file.h"
 #include "core/image/image_path.h"
 #include "core/image/png_decoder.h"
@@ -35,9 +36,9 @@ int run_pictures(const std::vector<std::string>& args, std::ostream& out, std::o
     for (const DataLine& line : doc) {
         if (is_question(&line)) {
             for (const ImageReference& reference : find_image_references(line.text())) {
-                const std::string path = resolve_image_path(args[0], reference.path);
+                const std::string path = picture_path(args[0], reference.path);
                 out << CardDocument::file_line_number(index) << '\t'
-                    << output_text(image_reference(reference.path)) << '\t' << output_text(path) << '\t'
+                    << output_text(image_reference(reference.path)) << '\t' << output_path(path) << '\t'
                     << picture_state(path, failed) << '\n';
             }
         }

@@ -10,6 +10,7 @@
 #include "core/document/card_document.h"
 #include "core/document/data_file.h"
 #include "core/document/line_labels.h"
+#include "core/exchange/text_encoding.h"
 #include "core/syntax/answer.h"
 #include "core/syntax/byte_search.h"
 #include "core/syntax/scan.h"
@@ -89,12 +90,12 @@ int check_problems_of(const std::string& path, std::ostream& out, std::ostream& 
     CardDocument doc;
     LoadResult read;
     if (!load(path, doc, err, &read)) return kExitFailed;
-    const PictureCheck pictures{path, [](const std::string& picture) {
-                                    return probe_picture(picture, read_picture);
-                                }};
+    const PictureCheck pictures{path,
+                                [](const std::string& picture) { return probe_picture(picture, read_picture); },
+                                [](std::string_view reference) { return cp932_to_utf8(reference); }};
     const std::vector<Problem> problems = check_problems_as_read(doc, read.rewritten, pictures);
     for (const Problem& p : problems)
-        out << path << ':' << CardDocument::file_line_number(p.index) << ": "
+        out << output_path(path) << ':' << CardDocument::file_line_number(p.index) << ": "
             << output_text(problem_kind_label(p.kind)) << ": " << output_text(p.what()) << '\n';
     return problems.empty() ? kExitOk : kExitChanged;
 }

@@ -38,13 +38,10 @@ ReadResult read_local_file(const std::string& path, std::string& bytes, std::uin
 #ifdef _WIN32
     return read_file_bytes(path, bytes, limit);
 #else
+    // UTF-8: no byte of a character beyond ASCII is a backslash.
     std::string local = path;
-    for (std::size_t i = 0; i < local.size(); ++i) {
-        if (is_double_byte_char(&local[i]))
-            ++i;
-        else if (local[i] == '\\')
-            local[i] = '/';
-    }
+    for (char& c : local)
+        if (c == '\\') c = '/';
     return read_file_bytes(local, bytes, limit);
 #endif
 }
@@ -54,7 +51,7 @@ ReadResult read_picture(const std::string& path, std::string& bytes) {
 }
 
 void report(std::ostream& err, const std::string& path, const std::string& message) {
-    err << (path.empty() ? "\"\"" : path) << ": " << output_text(message.c_str()) << '\n';
+    err << (path.empty() ? "\"\"" : output_path(path)) << ": " << output_text(message.c_str()) << '\n';
 }
 
 bool read_or_report(const std::string& path, std::string& bytes, std::ostream& err) {

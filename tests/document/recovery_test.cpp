@@ -13,9 +13,9 @@ TEST(RecoveryPath, BesideTheDataFileOrTheUntitledFolder) {
         {"a.qzf", "~$a.qzf.recover"},
         {"C:a.qzf", "C:~$a.qzf.recover"},
         {"/home/u/x y.qzf", "/home/u/~$x y.qzf.recover"},
-        // 表 is 0x95 0x5C: its trail byte is no separator.
-        {"C:\\表\\表.qzf", "C:\\表\\~$表.qzf.recover"},
-        {"C:\\q\\表", "C:\\q\\~$表.recover"},
+        // Paths are UTF-8 (表 is E8 A1 A8, 한 is ED 95 9C).
+        {"C:\\\xE8\xA1\xA8\\\xE8\xA1\xA8.qzf", "C:\\\xE8\xA1\xA8\\~$\xE8\xA1\xA8.qzf.recover"},
+        {"C:\\q\\\xED\x95\x9C", "C:\\q\\~$\xED\x95\x9C.recover"},
     };
     for (const auto& [path, recovery] : rows) EXPECT_EQ(recovery_path(path, "D:\\ini"), recovery);
     EXPECT_EQ(recovery_path("", "D:\\ini"), "D:\\ini\\~$untitled.qzf.recover");
@@ -86,9 +86,10 @@ TEST(FileLockName, OneNamePerFileHoweverItIsSpelt) {
     EXPECT_EQ(name.find('\\'), std::string::npos);  // no namespace separator
     EXPECT_EQ(file_lock_name("c:/quiz/A.QZF"), name);
     EXPECT_NE(file_lock_name("C:\\Quiz\\b.qzf"), name);
-    // 'a' after a lead byte is a trail byte, not a letter: 0x83 0x61 and
-    // 0x83 0x41 are different characters.
-    EXPECT_NE(file_lock_name("C:\\\x83\x61.qzf"), file_lock_name("C:\\\x83\x41.qzf"));
+    // A letter after a UTF-8 character is folded like any other: 0x61 is
+    // never part of one.
+    EXPECT_EQ(file_lock_name("C:\\\xE3\x81\x82" "a.qzf"), file_lock_name("C:\\\xE3\x81\x82" "A.qzf"));
+    EXPECT_NE(file_lock_name("C:\\\xE3\x81\x82.qzf"), file_lock_name("C:\\\xE3\x81\x83.qzf"));
 }
 
 }  // namespace

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <iterator>
 #include <map>
-#include <sstream>
 
 #include "win/base/color_chooser_win.h"
 #include "win/app/file_commands_win.h"
@@ -13,6 +13,7 @@
 #include "win/base/help_win.h"
 #include "win/base/message_box_win.h"
 #include "win/base/handles_win.h"
+#include "win/base/wide_win.h"
 #include "win/view/line_list_win.h"
 
 namespace qz::test {
@@ -26,30 +27,36 @@ std::string source_path(const std::string& relative) {
     return windows_path(QZ_SOURCE_DIR "/" + relative);
 }
 
+// Paths are UTF-8, as in the program.
 std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    std::string bytes;
+    if (FILE* in = _wfopen(wide_path(path).c_str(), L"rb")) {
+        char buffer[65536];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) bytes.append(buffer, n);
+        std::fclose(in);
+    }
+    return bytes;
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    if (FILE* out = _wfopen(wide_path(path).c_str(), L"wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), out);
+        std::fclose(out);
+    }
 }
 
 bool file_exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(wide_path(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::string> files_in(const std::string& dir, const char* pattern) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((dir + "\\" + pattern).c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(wide_path(dir + "\\" + pattern).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return names;
     do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-    } while (FindNextFileA(find, &data));
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(utf8_path(data.cFileName));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     return names;
 }
@@ -58,28 +65,29 @@ std::vector<std::string> files_in(const std::string& dir, const char* pattern) {
 // the output goes to a file that is renamed once it is complete.
 std::string run_unix(const std::string& dir, const std::string& command) {
     std::string line = "/bin/sh -c \"(" + command + ") >shell.tmp 2>&1; mv shell.tmp shell.out\"";
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA("Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        dir.c_str(), &startup, &info))
+    std::wstring wide_line = wide_path(line);
+    if (!CreateProcessW(L"Z:\\bin\\sh", wide_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        wide_path(dir).c_str(), &startup, &info))
         return "cannot start /bin/sh";
     unique_file process(info.hProcess), thread(info.hThread);
     const std::string out = dir + "\\shell.out";
     for (int i = 0; i < 6000 && !file_exists(out); ++i)
         Sleep(10);
     std::string text = read_file(out);
-    DeleteFileA(out.c_str());
+    DeleteFileW(wide_path(out).c_str());
     return text;
 }
 
 void pump() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) continue;
         if (preprocess_message(msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
@@ -103,7 +111,7 @@ void set_clipboard(const void* data, std::size_t size, UINT format) {
 }
 
 void click(HWND window, int id) {
-    SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
     pump();
 }
 
@@ -112,8 +120,8 @@ void press_key(BYTE key, BYTE modifier) {
     GetKeyboardState(keys);
     keys[modifier] = 0x80;
     SetKeyboardState(keys);
-    PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
-    PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
     pump();
     keys[modifier] = 0;
     SetKeyboardState(keys);
@@ -125,7 +133,7 @@ std::map<std::string, std::function<void(HWND)>> dialog_actions;
 
 void CALLBACK act_on_dialogs(HWND, UINT, UINT_PTR, DWORD) {
     for (auto it = dialog_actions.begin(); it != dialog_actions.end(); ++it) {
-        HWND dialog = FindWindowA(nullptr, it->first.c_str());
+        HWND dialog = FindWindowW(nullptr, wide(it->first).c_str());
         if (!dialog || !IsWindowEnabled(dialog)) continue;
         auto act = std::move(it->second);
         dialog_actions.erase(it);
@@ -153,31 +161,31 @@ std::string make_temp_dir() {
         QueryPerformanceCounter(&now);
         return static_cast<unsigned>(now.QuadPart ^ (now.QuadPart >> 32)) ^ GetCurrentProcessId();
     }();
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    std::string dir = std::string(base) + "qzotest-" + std::to_string(run) + "-" +
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    std::string dir = utf8_path(base) + "qzotest-" + std::to_string(run) + "-" +
                       std::to_string(counter++);
-    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryW(wide_path(dir).c_str(), nullptr);
     return dir;
 }
 
 void remove_tree(const std::string& dir) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(wide_path(dir + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = data.cFileName;
+            std::string name = utf8_path(data.cFileName);
             if (name == "." || name == "..") continue;
             std::string path = dir + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            SetFileAttributesW(wide_path(path).c_str(), FILE_ATTRIBUTE_NORMAL);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 remove_tree(path);
             else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &data));
+                DeleteFileW(wide_path(path).c_str());
+        } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(wide_path(dir).c_str());
 }
 
 }  // namespace
@@ -231,7 +239,7 @@ void EditorTest::shut_down() {
 void EditorTest::restart() {
     if (started_) shut_down();
     started_ = shut_down_ = false;
-    DeleteFileA((dir_ + "\\QZOEDIT.INI").c_str());
+    DeleteFileW(wide_path(dir_ + "\\QZOEDIT.INI").c_str());
     messages_.clear();
     answers_.clear();
     dialog_answers_.clear();
@@ -268,14 +276,15 @@ std::string EditorTest::field(int id) const {
 }
 
 int EditorTest::selection(int id) const {
-    return static_cast<int>(SendMessageA(control(id), CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(control(id), CB_GETCURSEL, 0, 0));
 }
 
 void EditorTest::type(int id, const std::string& text) {
     ASSERT_NE(control(id), nullptr) << id;
     SetFocus(control(id));
-    SendMessageA(control(id), EM_SETSEL, 0, -1);
-    SendMessageA(control(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(control(id), EM_SETSEL, 0, -1);
+    const std::wstring typed = wide(text);
+    SendMessageW(control(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed.c_str()));
 }
 
 void EditorTest::leave_pane() {
@@ -299,31 +308,32 @@ std::vector<std::string> EditorTest::message_texts() const {
 }
 
 std::string EditorTest::item_text(int item, int column, HWND view) const {
-    char buf[1024] = {};
-    LVITEMA lv{};
+    wchar_t buf[1024] = {};
+    LVITEMW lv{};
     lv.iSubItem = column;
     lv.pszText = buf;
-    lv.cchTextMax = sizeof buf;
-    SendMessageA(view ? view : list(), LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
-    return buf;
+    lv.cchTextMax = static_cast<int>(std::size(buf));
+    SendMessageW(view ? view : list(), LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lv));
+    return narrow(buf);
 }
 
 std::string EditorTest::status_text(int part) const {
-    char buf[512] = {};
-    SendMessageA(app().status_bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(buf));
-    return buf;
+    // SB_GETTEXTW has no size: room for the longest text a part shows.
+    wchar_t buf[1024] = {};
+    SendMessageW(app().status_bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(buf));
+    return narrow(buf);
 }
 
 UINT EditorTest::menu_state(int id) const {
-    MENUITEMINFOA info{};
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STATE;
-    GetMenuItemInfoA(GetMenu(main_window()), id, FALSE, &info);
+    GetMenuItemInfoW(GetMenu(main_window()), id, FALSE, &info);
     return info.fState;
 }
 
 void EditorTest::command(int id) {
-    SendMessageA(main_window(), WM_COMMAND, id, 0);
+    SendMessageW(main_window(), WM_COMMAND, id, 0);
     pump();
 }
 

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/exchange/text_encoding.h"
 #include "editor_fixture.h"
+#include "win/base/wide_win.h"
 #include "resources/pane_ids.h"
 #include "resources/resource.h"
 #include "win/app/file_commands_win.h"
@@ -24,9 +26,9 @@ const char kSmall[] = "QUIZODATA V1.4\r\n#t,000000\r\nq,a,<00\r\n";
 std::vector<std::string> recent_menu_texts(HWND main_window) {
     std::vector<std::string> texts;
     for (int id = CMD_RECENT_FIRST; id <= CMD_RECENT_LAST; ++id) {
-        char buf[300] = {};
-        if (GetMenuStringA(GetSubMenu(GetMenu(main_window), 0), id, buf, sizeof buf, MF_BYCOMMAND) > 0)
-            texts.push_back(buf);
+        wchar_t buf[300] = {};
+        if (GetMenuStringW(GetSubMenu(GetMenu(main_window), 0), id, buf, 300, MF_BYCOMMAND) > 0)
+            texts.push_back(utf8_path(buf));  // "&1 " and a path: UTF-8 as the paths
     }
     return texts;
 }
@@ -34,7 +36,7 @@ std::vector<std::string> recent_menu_texts(HWND main_window) {
 TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnYesAndAFailedSaveKeepsTheOldFileAndTheFlag) {
     const std::string path = dir_ + "\\readonly.qzf";
     write_file(path, kSmall);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(wide_path(path).c_str(), FILE_ATTRIBUTE_READONLY);
     start(path);
     app().editor.commit_line(1, "x,y,<00");
     make_modified();
@@ -47,20 +49,20 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnYesAndAFailedSaveKeepsTheOldFileAn
     command(CMD_SAVE);
     EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n#t,000000\r\nx,y,<00\r\n");
     EXPECT_FALSE(modified());
-    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(GetFileAttributesW(wide_path(path).c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(files_in(dir_), std::vector<std::string>{"readonly.qzf"});  // no temporary file left
 
     // A failed save keeps the old file and the modified flag.
     restart();
     const std::string locked = dir_ + "\\locked.qzf", folder = dir_ + "\\folder.qzf";
     write_file(locked, kSmall);
-    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryW(wide_path(folder).c_str(), nullptr);
     start(locked);
     app().editor.commit_line(1, "new,a,<00");
     make_modified();
     {
         // Another program holds the file open without sharing.
-        unique_file holder(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+        unique_file holder(CreateFileW(wide_path(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(holder);
         command(CMD_SAVE);
@@ -72,7 +74,7 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnYesAndAFailedSaveKeepsTheOldFileAn
     EXPECT_TRUE(modified());
     EXPECT_EQ(doc().file_name, locked);  // a failed Save As keeps the name
     EXPECT_EQ(read_file(locked), kSmall);
-    EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(GetFileAttributesW(wide_path(folder).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(files_in(dir_, "locked*"), std::vector<std::string>{"locked.qzf"});
 }
 
@@ -87,7 +89,7 @@ TEST_F(FileCommandsTest, SavingOverAFileChangedOnDiskAsksFirst) {
     write_file(path, theirs);
     {
         // A time of its own too, whatever the file system's resolution.
-        unique_file file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        unique_file file(CreateFileW(wide_path(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(file);
         const FILETIME later{0x12345678, 0x01E00000};
@@ -129,7 +131,7 @@ TEST_F(FileCommandsTest, SaveChangesPrompt) {
     EXPECT_TRUE(modified());
     answers_ = {IDNO};
     command(CMD_NEW);
-    EXPECT_EQ(doc().file_name, "新規.qzf");
+    EXPECT_EQ(doc().file_name, UNTITLED_NAME);
     EXPECT_EQ(doc().count(), 1);
     EXPECT_FALSE(modified());
     EXPECT_FALSE(app().editor.can_undo());
@@ -148,7 +150,7 @@ TEST_F(FileCommandsTest, NewDocumentIsSavedUnderANameAndRecentFilesOpenClearAndV
     const std::string path = dir_ + "\\named.qzf";
     dialog_answers_ = {path};
     command(CMD_SAVE);
-    ASSERT_EQ(dialogs_shown_, std::vector<std::string>{"save:新規.qzf"});
+    ASSERT_EQ(dialogs_shown_, std::vector<std::string>{std::string("save:") + UNTITLED_NAME});
     EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n\r\n");
     EXPECT_EQ(window_text(main_window()), path + " - Quizo Editor");
 
@@ -167,7 +169,7 @@ TEST_F(FileCommandsTest, NewDocumentIsSavedUnderANameAndRecentFilesOpenClearAndV
     EXPECT_EQ(doc().file_name, paths[3]);
     EXPECT_EQ(recent_menu_texts(main_window())[0], "&1 " + paths[3]);
     // "." and ".." steps make no other entry.
-    CreateDirectoryA((dir_ + "\\sub").c_str(), nullptr);
+    CreateDirectoryW(wide_path((dir_ + "\\sub")).c_str(), nullptr);
     open_document(main_window(), dir_ + "\\sub\\..\\.\\file1.qzf");
     EXPECT_EQ(recent_menu_texts(main_window()).size(), 5u);
     EXPECT_EQ(app().prefs.recent_files.front(), paths[1]);
@@ -183,7 +185,7 @@ TEST_F(FileCommandsTest, NewDocumentIsSavedUnderANameAndRecentFilesOpenClearAndV
     open_document(main_window(), gone);
     focus_line(0);
     ASSERT_EQ(field(IDC_PANE_TITLE), "t");
-    DeleteFileA(gone.c_str());
+    DeleteFileW(wide_path(gone).c_str());
     std::vector<std::string> seen;
     set_message_box_hook([&](HWND, const char* text, UINT) {
         seen = {text, std::to_string(line_list_count()), std::to_string(doc().count()),
@@ -217,11 +219,11 @@ TEST_F(FileCommandsTest, UnreadableFilesGiveANewDocumentAndNulBytesAreRemovedWit
         SCOPED_TRACE(c.message);
         restart();
         const std::string& path = c.path;
-        DeleteFileA((dir_ + "\\bad.qzf").c_str());
+        DeleteFileW(wide_path((dir_ + "\\bad.qzf")).c_str());
         if (c.bytes) write_file(path, c.bytes);
         start("\"" + path + "\"");
         ASSERT_EQ(message_texts(), std::vector<std::string>{c.message});
-        EXPECT_EQ(doc().file_name, "新規.qzf");
+        EXPECT_EQ(doc().file_name, UNTITLED_NAME);
         EXPECT_EQ(doc().count(), 1);
         EXPECT_EQ(app().prefs.recent_files.size(), c.enters_recent_list ? 1u : 0u);
     }
@@ -241,20 +243,23 @@ TEST_F(FileCommandsTest, UnreadableFilesGiveANewDocumentAndNulBytesAreRemovedWit
     EXPECT_EQ(read_file(path), "QUIZODATA V1.4\r\n'Q\r\nline2,a,<00\r\n'Q\r\n'last\r\n");
 }
 
+// A drop of (UTF-8) paths, as the shell makes one: UTF-16 names.
 HDROP make_drop(const std::vector<std::string>& paths) {
-    std::string list;
-    for (const std::string& p : paths) list += p + '\0';
-    list += '\0';
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    std::wstring list;
+    for (const std::string& p : paths) list += wide_path(p) + L'\0';
+    list += L'\0';
+    const std::size_t size = list.size() * sizeof(wchar_t);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + size);
     auto* drop = static_cast<DROPFILES*>(GlobalLock(mem));
     drop->pFiles = sizeof(DROPFILES);
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), size);
     GlobalUnlock(mem);
     return static_cast<HDROP>(mem);
 }
 
 TEST_F(FileCommandsTest, CommandLineAndDroppedFilesAndLongPathsRefusedNotCut) {
-    CreateDirectoryA((dir_ + "\\with spaces").c_str(), nullptr);
+    CreateDirectoryW(wide_path((dir_ + "\\with spaces")).c_str(), nullptr);
     const std::string path = dir_ + "\\with spaces\\my file.qzf", second = dir_ + "\\second.qzf";
     write_file(path, "QUIZODATA V1.4\r\n'first\r\n");
     write_file(second, "QUIZODATA V1.4\r\n'second\r\n");
@@ -262,13 +267,13 @@ TEST_F(FileCommandsTest, CommandLineAndDroppedFilesAndLongPathsRefusedNotCut) {
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(doc().file_name, path);
     // Only the first of the dropped files opens.
-    SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({second, path})), 0);
+    SendMessageW(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({second, path})), 0);
     EXPECT_EQ(doc().file_name, second);
     EXPECT_EQ(doc().line_at(0)->text(), "'second");
     // Cancelling the prompt leaves the document as it is.
     make_modified();
     answers_ = {IDCANCEL};
-    SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({path})), 0);
+    SendMessageW(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({path})), 0);
     EXPECT_EQ(doc().file_name, second);
     EXPECT_TRUE(modified());
 
@@ -278,14 +283,14 @@ TEST_F(FileCommandsTest, CommandLineAndDroppedFilesAndLongPathsRefusedNotCut) {
     std::string cut = dir_ + "\\" + std::string(258 - dir_.size(), 'a');
     write_file(cut, kSmall);
     const std::string long_path = cut + "b.qzf";
-    const std::string refusal = "ファイル名が長すぎます（259 バイトまで）。\n" + long_path;
+    const std::string refusal = "ファイル名が長すぎます（259 文字まで）。\n" + long_path;
     start(long_path);
     make_modified();
-    SendMessageA(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({long_path})), 0);
+    SendMessageW(main_window(), WM_DROPFILES, reinterpret_cast<WPARAM>(make_drop({long_path})), 0);
     EXPECT_EQ(messages_.size(), 2u);
     for (const ShownMessage& m : messages_)
         EXPECT_EQ(m.text, refusal);
-    EXPECT_EQ(doc().file_name, "新規.qzf");
+    EXPECT_EQ(doc().file_name, UNTITLED_NAME);
     EXPECT_TRUE(app().prefs.recent_files.empty());
 }
 
@@ -296,7 +301,7 @@ TEST_F(FileCommandsTest, SavingKeepsAttributesAccessRightsAndLinks) {
             "printf 'QUIZODATA V1.4\\r\\n' | tee private.qzf hidden.qzf target.qzf >/dev/null;"
             " chmod 600 private.qzf; ln -sf target.qzf link.qzf; echo done"),
         "done\n");
-    SetFileAttributesA((dir_ + "\\hidden.qzf").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(wide_path((dir_ + "\\hidden.qzf")).c_str(), FILE_ATTRIBUTE_HIDDEN);
     start();
     for (const char* name : {"private.qzf", "hidden.qzf", "link.qzf"}) {
         open_document(main_window(), dir_ + "\\" + name);
@@ -308,7 +313,7 @@ TEST_F(FileCommandsTest, SavingKeepsAttributesAccessRightsAndLinks) {
     // gives the owner's rights to the file's group as well).
     int mode = std::stoi(run_unix(dir_, "stat -c %a private.qzf"), nullptr, 8);
     EXPECT_EQ(mode & 0606, 0600) << std::oct << mode;
-    EXPECT_TRUE(GetFileAttributesA((dir_ + "\\hidden.qzf").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(GetFileAttributesW(wide_path((dir_ + "\\hidden.qzf")).c_str()) & FILE_ATTRIBUTE_HIDDEN);
     // Removed here: once its target is gone, Wine no longer lists the link.
     EXPECT_EQ(run_unix(dir_, "readlink link.qzf && rm link.qzf"), "target.qzf\n");
     EXPECT_EQ(read_file(dir_ + "\\target.qzf"), "QUIZODATA V1.4\r\n'saved\r\n");
@@ -317,16 +322,18 @@ TEST_F(FileCommandsTest, SavingKeepsAttributesAccessRightsAndLinks) {
 // Japanese names, 0x5C trail bytes among them, and leftovers of interrupted
 // saves of that file only removed.
 TEST_F(FileCommandsTest, SavingUnderJapaneseNamesRemovesLeftoversOfThatFileOnly) {
-    const std::string folder = dir_ + "\\ソフト表", path = folder + "\\ソフト表.qzf";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::vector<std::string> kept = {"ソフト表.qzf",          "ソフト表.qzf.~12G4.tmp",
-                                     "ソフト表.qzf.~1A2.tmp", "ソフト表.qzf.~1A2B.tmp.bak",
-                                     "ソフト.qzf.~1A2B.tmp",  "qzo1A2B.tmp"};
+    // Paths are UTF-8 (the literals here are code page 932).
+    auto u = [](const char* cp932) { return cp932_to_utf8(cp932); };
+    const std::string folder = dir_ + "\\" + u("ソフト表"), path = folder + "\\" + u("ソフト表.qzf");
+    CreateDirectoryW(wide_path(folder).c_str(), nullptr);
+    std::vector<std::string> kept = {u("ソフト表.qzf"),          u("ソフト表.qzf.~12G4.tmp"),
+                                     u("ソフト表.qzf.~1A2.tmp"), u("ソフト表.qzf.~1A2B.tmp.bak"),
+                                     u("ソフト.qzf.~1A2B.tmp"),  "qzo1A2B.tmp"};
     for (const std::string& name : kept)
         write_file(folder + "\\" + name, kSmall);
-    write_file(folder + "\\ソフト表.qzf.~1A2B.tmp", kSmall);
-    write_file(folder + "\\ソフト表.qzf.~FFFF.tmp", kSmall);
-    SetFileAttributesA((folder + "\\ソフト表.qzf.~FFFF.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    write_file(folder + "\\" + u("ソフト表.qzf.~1A2B.tmp"), kSmall);
+    write_file(folder + "\\" + u("ソフト表.qzf.~FFFF.tmp"), kSmall);
+    SetFileAttributesW(wide_path(folder + "\\" + u("ソフト表.qzf.~FFFF.tmp")).c_str(), FILE_ATTRIBUTE_READONLY);
     start("\"" + path + "\"");
     ASSERT_TRUE(messages_.empty());
     app().editor.commit_line(0, "'表");
@@ -337,11 +344,11 @@ TEST_F(FileCommandsTest, SavingUnderJapaneseNamesRemovesLeftoversOfThatFileOnly)
     std::sort(left.begin(), left.end());
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(left, kept);
-    const std::string other = dir_ + "\\日本語フォルダ";
-    CreateDirectoryA(other.c_str(), nullptr);
-    dialog_answers_ = {other + "\\新しい表.qzf"};
+    const std::string other = dir_ + "\\" + u("日本語フォルダ");
+    CreateDirectoryW(wide_path(other).c_str(), nullptr);
+    dialog_answers_ = {other + "\\" + u("新しい表.qzf")};
     command(CMD_SAVE_AS);
-    EXPECT_EQ(read_file(other + "\\新しい表.qzf"), saved);
+    EXPECT_EQ(read_file(other + "\\" + u("新しい表.qzf")), saved);
     EXPECT_TRUE(messages_.empty());
 }
 

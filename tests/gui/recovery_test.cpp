@@ -1,4 +1,5 @@
 #include "editor_fixture.h"
+#include "win/base/wide_win.h"
 #include "resources/choice_box_ids.h"
 #include "resources/customize_ids.h"
 #include "resources/question_pane_ids.h"
@@ -21,7 +22,7 @@ protected:
     // A data file written long ago, and a recovery file written now.
     void leave_recovery(const std::string& recovery_bytes) {
         write_file(data_, "QUIZODATA V1.4\r\nq1,a1,<00\r\n");
-        unique_file file(CreateFileA(data_.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+        unique_file file(CreateFileW(wide_path(data_).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
                                      OPEN_EXISTING, 0, nullptr));
         FILETIME long_ago{0, 0x01D00000};
         SetFileTime(file.get(), nullptr, nullptr, &long_ago);
@@ -34,7 +35,7 @@ protected:
             EXPECT_NE(window_text(GetDlgItem(box, IDC_CHOICE_TEXT))
                           .find("前回の編集内容が残っています。復元しますか？"),
                       std::string::npos);
-            SendMessageA(box, WM_COMMAND, id, 0);
+            SendMessageW(box, WM_COMMAND, id, 0);
         });
         start("\"" + data_ + "\"");
     }
@@ -51,7 +52,7 @@ TEST_F(RecoveryTest, WrittenAfterAChangeWithThePendingPaneEditRemovedOnSaveAndOn
     recovery_tick();
     finish_recovery();
     EXPECT_EQ(read_file(recovery_), "QUIZODATA V1.4\r\nq1,a1,<00\r\ntyped,a2,<00\r\n");
-    EXPECT_TRUE(GetFileAttributesA(recovery_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(GetFileAttributesW(wide_path(recovery_).c_str()) & FILE_ATTRIBUTE_HIDDEN);
     leave_pane();
     command(CMD_SAVE);
     EXPECT_FALSE(file_exists(recovery_));
@@ -116,7 +117,7 @@ TEST_F(RecoveryTest, OfferedWhenNewerRestoreBindsToTheDataFileDiscardDeletesCanc
 
 TEST_F(RecoveryTest, AFileAnotherWindowHoldsOpensReadOnlyOrSwitchesAndAGoneHolderHoldsNothing) {
     write_file(data_, "QUIZODATA V1.4\r\nq1,a1,<00\r\n");
-    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
     FileLock held = FileLock::take(data_, other);
     ASSERT_TRUE(held.held());
@@ -124,7 +125,7 @@ TEST_F(RecoveryTest, AFileAnotherWindowHoldsOpensReadOnlyOrSwitchesAndAGoneHolde
         EXPECT_NE(window_text(GetDlgItem(box, IDC_CHOICE_TEXT))
                       .find("このファイルは別のウィンドウで開かれています。"),
                   std::string::npos);
-        SendMessageA(box, WM_COMMAND, IDC_CHOICE_SECOND, 0);
+        SendMessageW(box, WM_COMMAND, IDC_CHOICE_SECOND, 0);
     });
     start("\"" + data_ + "\"");
     EXPECT_EQ(joined_lines(), "q1,a1,<00|");
@@ -144,7 +145,7 @@ TEST_F(RecoveryTest, AFileAnotherWindowHoldsOpensReadOnlyOrSwitchesAndAGoneHolde
     app().editor.mark_saved();
 
     restart();
-    when_dialog(kAppCaption, [](HWND box) { SendMessageA(box, WM_COMMAND, IDC_CHOICE_FIRST, 0); });
+    when_dialog(kAppCaption, [](HWND box) { SendMessageW(box, WM_COMMAND, IDC_CHOICE_FIRST, 0); });
     start("\"" + data_ + "\"");
     EXPECT_EQ(doc().file_name, UNTITLED_NAME);  // switched to the other window instead
 
@@ -168,7 +169,7 @@ TEST_F(RecoveryTest, TheIntervalIsSetOnTheCustomizeSheetAndKeptInTheSettingsFile
         PropSheet_SetCurSel(sheet, nullptr, 2);
         HWND page = PropSheet_GetCurrentPageHwnd(sheet);
         EXPECT_EQ(GetDlgItemInt(page, IDC_RECOVERY_INTERVAL, nullptr, FALSE), 30u);
-        SetDlgItemTextA(page, IDC_RECOVERY_INTERVAL, "");
+        SetDlgItemTextW(page, IDC_RECOVERY_INTERVAL, L"");
         PropSheet_PressButton(sheet, PSBTN_OK);
         // Refused: the sheet is still open.
         when_dialog("カスタマイズ", [this, page](HWND again) {

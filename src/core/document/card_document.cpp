@@ -8,7 +8,8 @@
 
 namespace qz {
 
-const char* const UNTITLED_NAME = "新規.qzf";
+// UTF-8, as every path ("新規.qzf").
+const char* const UNTITLED_NAME = "\xE6\x96\xB0\xE8\xA6\x8F.qzf";
 
 namespace {
 

@@ -7,8 +7,6 @@ namespace {
 
 constexpr bool is_separator(char c) { return c == '\\' || c == '/'; }
 
-constexpr bool is_lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 }  // namespace
 
 std::string recovery_path(std::string_view data_path, std::string_view untitled_folder) {
@@ -17,17 +15,11 @@ std::string recovery_path(std::string_view data_path, std::string_view untitled_
         if (!path.empty() && !is_separator(path.back())) path += '\\';
         return path + kUntitledRecoveryName;
     }
-    // The last separator that is not the trail byte of a double-byte
-    // character ('\\' is 0x5C, a trail byte of many).
+    // The path is UTF-8: no byte of a character beyond ASCII is a
+    // separator.
     std::size_t name_at = 0;
-    for (std::size_t i = 0; i < data_path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(data_path[i]);
-        if (is_lead(c) && i + 1 < data_path.size()) {
-            ++i;
-        } else if (is_separator(data_path[i]) || c == ':') {
-            name_at = i + 1;
-        }
-    }
+    for (std::size_t i = 0; i < data_path.size(); ++i)
+        if (is_separator(data_path[i]) || data_path[i] == ':') name_at = i + 1;
     return std::string(data_path.substr(0, name_at)) + "~$" +
            std::string(data_path.substr(name_at)) + ".recover";
 }
@@ -73,19 +65,14 @@ bool recovery_offered(std::optional<std::int64_t> recovery_written,
 }
 
 std::string file_lock_name(std::string_view full_path) {
-    // FNV-1a over the path in one spelling.
+    // FNV-1a over the path in one spelling. The path is UTF-8, where no
+    // byte of a character beyond ASCII is an ASCII letter or a slash.
     std::uint64_t hash = 0xCBF29CE484222325u;
-    for (std::size_t i = 0; i < full_path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(full_path[i]);
-        const bool wide = is_lead(c) && i + 1 < full_path.size();
-        if (!wide) {
-            if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
-            if (c == '/') c = '\\';
-        }
+    for (const char byte : full_path) {
+        unsigned char c = static_cast<unsigned char>(byte);
+        if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
+        if (c == '/') c = '\\';
         hash = (hash ^ c) * 0x100000001B3u;
-        if (wide) {
-            hash = (hash ^ static_cast<unsigned char>(full_path[++i])) * 0x100000001B3u;
-        }
     }
     char name[48];
     std::snprintf(name, sizeof name, "QuizoEditor.File.%016llX",

@@ -14,7 +14,8 @@ inline constexpr char kUntitledRecoveryName[] = "~$untitled.qzf.recover";
 // The longest interval between writes, in seconds.
 inline constexpr int kMaxRecoveryInterval = 3600;
 
-// The recovery file of the data file at `data_path`: "~$" + its name +
+// The recovery file of the data file at `data_path` (UTF-8, as every path
+// of the program): "~$" + its name +
 // ".recover" in its folder ("C:\q\a.qzf" gives "C:\q\~$a.qzf.recover"). An
 // untitled document (empty path) has kUntitledRecoveryName in
 // `untitled_folder` (with or without its trailing separator; empty: the
@@ -61,8 +62,8 @@ bool recovery_offered(std::optional<std::int64_t> recovery_written,
                       std::optional<std::int64_t> data_written);
 
 // The name of the system-wide lock of a file: the same for every spelling
-// of one full path that differs only in the case of ASCII letters (bytes
-// after a double-byte lead are left as they are) or in '/' against '\\'.
+// of one full (UTF-8) path that differs only in the case of ASCII letters
+// or in '/' against '\\'.
 std::string file_lock_name(std::string_view full_path);
 
 }  // namespace qz

@@ -16,16 +16,12 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ascii_lower(x) == ascii_lower(y); });
 }
 
-// Positions of the separators of a path, stepping over double-byte characters.
+// Positions of the separators of a (UTF-8) path: no byte of a character
+// beyond ASCII is one.
 std::vector<std::size_t> separators(std::string_view path) {
-    const std::string text(path);
     std::vector<std::size_t> found;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (is_double_byte_char(&text[i]))
-            ++i;
-        else if (is_separator(text[i]))
-            found.push_back(i);
-    }
+    for (std::size_t i = 0; i < path.size(); ++i)
+        if (is_separator(path[i])) found.push_back(i);
     return found;
 }
 

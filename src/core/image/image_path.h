@@ -18,12 +18,13 @@ PictureKind picture_kind(std::string_view path);
 // folder ending in a separator for a document never saved. An absolute
 // reference (drive letter and colon, or \\server) stands as it is; a rooted
 // one (\ or /) goes on the drive of the base; any other is relative to the
-// base's folder. Code page 932 aware: a trail byte 0x5C is no separator.
+// base's folder. Paths are UTF-8: a reference as a line holds it (code page
+// 932) is converted first (picture_path in core/exchange/picture_path.h).
 std::string resolve_image_path(std::string_view base, std::string_view reference);
 
 // The path of `picture` relative to the folder of `data_file`, without a
 // leading ".\"; nothing when the two lie on different drives. Components are
-// compared without regard to ASCII case.
+// compared without regard to ASCII case. UTF-8, like both paths.
 std::optional<std::string> relative_image_path(std::string_view data_file, std::string_view picture);
 
 // "\i" and the path in double quotes.

@@ -212,7 +212,8 @@ void check_pictures(int index, const DataLine& line, const PictureCheck& picture
                     std::vector<Problem>& out) {
     for (const ImageReference& reference : find_image_references(line.text())) {
         const PictureProbeResult result =
-            pictures.probe(resolve_image_path(pictures.base, reference.path));
+            pictures.probe(resolve_image_path(
+                pictures.base, pictures.to_utf8 ? pictures.to_utf8(reference.path) : reference.path));
         const std::string named = "画像 \"" + reference.path + "\" ";
         std::string detail;
         switch (result.state) {

@@ -97,10 +97,13 @@ struct RewriteNote {
 
 // How the picture references of questions and answers are checked: each is
 // resolved against `base` (as resolve_image_path takes it) and the full
-// path handed to `probe`. Without a probe pictures are not checked.
+// path handed to `probe`. Without a probe pictures are not checked. The
+// base is UTF-8, as every path; `to_utf8` turns a reference as the line
+// holds it (code page 932) into UTF-8 (none: taken as it is).
 struct PictureCheck {
     std::string base;
     std::function<PictureProbeResult(const std::string& path)> probe;
+    std::function<std::string(std::string_view reference)> to_utf8 = {};
 };
 
 // Every problem of the document, ordered by line and then kind. `rewrites`

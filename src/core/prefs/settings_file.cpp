@@ -260,7 +260,8 @@ void read_settings_text(std::string bytes, Preferences& prefs, PrintSettings& pr
     // File5 first, so that File1 ends up at the top of the list.
     for (int number = kMaxRecentFiles; number >= 1; --number) {
         std::string path;
-        if (settings_string_limited(text, recent_key(number), kMaxRecentPath, path)) {
+        if (settings_string_limited(text, recent_key(number), kMaxRecentUtf8Path, path)) {
+            if (path.rfind(kUtf8PathPrefix, 0) != 0) path.resize(std::min(path.size(), kMaxRecentPath));
             add_recent_file(prefs.recent_files, std::move(path));
         }
     }

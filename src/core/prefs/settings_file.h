@@ -20,6 +20,10 @@ inline constexpr char kSettingsFileName[] = "QZOEDIT.INI";
 
 // Longest recent-file path kept from the file (MAX_PATH less the NUL).
 inline constexpr std::size_t kMaxRecentPath = 259;
+// A recent file code page 932 cannot hold is kept as this prefix and its
+// UTF-8 path (core/exchange/stored_path.h), at most 3 bytes a character.
+inline constexpr char kUtf8PathPrefix[] = "utf8:";
+inline constexpr std::size_t kMaxRecentUtf8Path = sizeof kUtf8PathPrefix - 1 + 3 * kMaxRecentPath;
 
 // Finds the first line of a working buffer (lines ended by 0x01; a NUL ends
 // the text) that begins with `key` (case-sensitive) immediately followed by

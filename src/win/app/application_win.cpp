@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <cwchar>
 
 #include "core/layout/layout.h"
 #include "resources/resource.h"
@@ -15,6 +16,7 @@
 #include "win/base/guarded_win.h"
 #include "win/base/message_box_win.h"
 #include "win/base/modeless_win.h"
+#include "win/base/wide_win.h"
 #include "win/base/separator_win.h"
 #include "win/view/pane_host_win.h"
 #include "win/operations/problem_check_win.h"
@@ -24,30 +26,33 @@
 namespace qz {
 
 bool register_window_classes(HINSTANCE instance) {
-    WNDCLASSEXA wc{};
+    // Wide classes: their windows get typed and composed text as UTF-16.
+    const std::wstring main_class = wide(kMainWindowClass), separator_class = wide(kSeparatorClass),
+                       chart_class = wide(kMarksChartClass);
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 
     wc.lpfnWndProc = main_window_proc;
-    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
-    wc.lpszClassName = kMainWindowClass;
-    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
+    wc.lpszClassName = main_class.c_str();
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
     wc.lpfnWndProc = guarded_window_proc<separator_proc>;
     wc.lpszMenuName = nullptr;
-    wc.lpszClassName = kSeparatorClass;
+    wc.lpszClassName = separator_class.c_str();
     wc.cbWndExtra = kSeparatorExtraBytes;
-    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
     wc.lpfnWndProc = guarded_window_proc<marks_chart_proc>;
-    wc.lpszClassName = kMarksChartClass;
+    wc.lpszClassName = chart_class.c_str();
     wc.cbWndExtra = 0;
     wc.hbrBackground = nullptr;
-    return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterClassExW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 bool initialize_application() {
@@ -58,17 +63,17 @@ bool initialize_application() {
     initialize_help();
     set_file_read_observer(note_loaded_file);
 
-    char path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    wchar_t path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) {
         show_error(nullptr, "実行ファイルのパスを取得できません。");
         a.settings_path = kSettingsFileName;
         a.help_path = kHelpFileName;
     } else {
-        char* name = PathFindFileNameA(path);
-        *name = '\0';
-        a.settings_path = std::string(path) + kSettingsFileName;
-        a.help_path = std::string(path) + kHelpFileName;
+        wchar_t* name = PathFindFileNameW(path);
+        *name = L'\0';
+        a.settings_path = utf8_path(path) + kSettingsFileName;
+        a.help_path = utf8_path(path) + kHelpFileName;
     }
     return true;
 }
@@ -96,10 +101,10 @@ WindowPlace startup_place(const Preferences& prefs) {
     RECT work{};
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoA(MonitorFromRect(&box, MONITOR_DEFAULTTOPRIMARY), &monitor))
+    if (GetMonitorInfoW(MonitorFromRect(&box, MONITOR_DEFAULTTOPRIMARY), &monitor))
         work = monitor.rcWork;
     else
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     return usable_window_place(saved, fallback, kUseDefaultPosition,
                                {work.left, work.top, work.right, work.bottom});
 }
@@ -109,7 +114,7 @@ WindowPlace startup_place(const Preferences& prefs) {
 HWND create_main_window(int show_command) {
     Application& a = app();
     const WindowPlace p = startup_place(a.prefs);
-    HWND hwnd = CreateWindowExA(WS_EX_ACCEPTFILES, kMainWindowClass, kAppCaption,
+    HWND hwnd = CreateWindowExW(WS_EX_ACCEPTFILES, wide(kMainWindowClass).c_str(), wide(kAppCaption).c_str(),
                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, p.x, p.y, p.width, p.height, nullptr,
                                 nullptr, a.instance, nullptr);
     if (!hwnd) {
@@ -118,17 +123,19 @@ HWND create_main_window(int show_command) {
     }
     ShowWindow(hwnd, show_command);
     UpdateWindow(hwnd);
-    a.accelerators = LoadAcceleratorsA(a.instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    a.accelerators = LoadAcceleratorsW(a.instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     return hwnd;
 }
 
 void open_command_line(const char* command_line) {
     HWND owner = app().main_window;
     if (command_line && *command_line) {
-        std::string path = command_line;
-        PathRemoveArgsA(path.data());
-        PathUnquoteSpacesA(path.data());
-        path.resize(std::strlen(path.c_str()));
+        // The command line is UTF-8, as every path.
+        std::wstring line = wide_path(command_line);
+        PathRemoveArgsW(line.data());
+        PathUnquoteSpacesW(line.data());
+        line.resize(std::wcslen(line.c_str()));
+        const std::string path = utf8_path(line);
         if (!path.empty() && path_fits(owner, path)) {
             open_document(owner, path);
             return;
@@ -144,21 +151,21 @@ bool preprocess_message(MSG& msg) {
     // disabled under it) and the replace dialog.
     if (modeless_message(msg, ModelessTurn::before_accelerators)) return true;
     if (a.accelerators && a.main_window &&
-        TranslateAcceleratorA(a.main_window, a.accelerators, &msg))
+        TranslateAcceleratorW(a.main_window, a.accelerators, &msg))
         return true;
     if (modeless_message(msg, ModelessTurn::after_accelerators)) return true;
     HWND dialog = a.pane ? a.pane : a.main_window;
-    return dialog && IsDialogMessageA(dialog, &msg);
+    return dialog && IsDialogMessageW(dialog, &msg);
 }
 
 int run_message_loop() {
     MSG msg{};
     for (;;) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
         if (preprocess_message(msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
 }

@@ -21,7 +21,8 @@ void load_preferences();
 // start-up message.
 HWND create_main_window(int show_command);
 
-// Opens the data file named by the command line, or starts a new document.
+// Opens the data file named by the command line (UTF-8, its arguments
+// after the program name), or starts a new document.
 void open_command_line(const char* command_line);
 
 // Runs the message loop until the main window is gone; returns the quit code.

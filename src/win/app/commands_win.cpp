@@ -44,7 +44,7 @@ void toggle_bar(HWND hwnd, unsigned bit) {
     CheckMenuItem(GetMenu(hwnd), item, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
     RECT client;
     GetClientRect(hwnd, &client);
-    SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 // ---- Edit commands: routed to the line list or the focused edit control.
@@ -67,12 +67,12 @@ void edit_command(HWND main_window, int id) {
         }
     } else if (is_pane_edit(focus)) {
         switch (id) {
-        case CMD_UNDO: SendMessageA(focus, EM_UNDO, 0, 0); break;
-        case CMD_CUT: SendMessageA(focus, WM_CUT, 0, 0); break;
-        case CMD_COPY: SendMessageA(focus, WM_COPY, 0, 0); break;
-        case CMD_PASTE: SendMessageA(focus, WM_PASTE, 0, 0); break;
-        case CMD_DELETE: SendMessageA(focus, WM_KEYDOWN, VK_DELETE, 0); break;
-        case CMD_SELECT_ALL: SendMessageA(focus, EM_SETSEL, 0, -1); break;
+        case CMD_UNDO: SendMessageW(focus, EM_UNDO, 0, 0); break;
+        case CMD_CUT: SendMessageW(focus, WM_CUT, 0, 0); break;
+        case CMD_COPY: SendMessageW(focus, WM_COPY, 0, 0); break;
+        case CMD_PASTE: SendMessageW(focus, WM_PASTE, 0, 0); break;
+        case CMD_DELETE: SendMessageW(focus, WM_KEYDOWN, VK_DELETE, 0); break;
+        case CMD_SELECT_ALL: SendMessageW(focus, EM_SETSEL, 0, -1); break;
         }
     }
     update_command_state();
@@ -111,7 +111,7 @@ const Command kCommands[] = {
     {CMD_PAGE_SETUP, [](HWND w, int) { show_page_setup(w); }},
     {CMD_PRINT, [](HWND w, int) { print_command(w); }},
     {CMD_PRINT_PREVIEW, [](HWND w, int) { show_print_preview(w); }},
-    {CMD_EXIT, [](HWND w, int) { SendMessageA(w, WM_CLOSE, 0, 0); }},
+    {CMD_EXIT, [](HWND w, int) { SendMessageW(w, WM_CLOSE, 0, 0); }},
     {CMD_UNDO, edit_command},
     {CMD_REDO, edit_command},
     {CMD_CUT, edit_command},

@@ -1,4 +1,6 @@
 #include "win/app/data_file_win.h"
+#include "win/base/wide_win.h"
+#include "core/exchange/text_encoding.h"
 
 #include <new>
 
@@ -17,7 +19,7 @@ std::optional<std::string> read_whole_file(HWND owner, const std::string& path) 
     if (owner)
         show_error(owner, read.refusal == FileRefusal::none
                               ? kReadFailedMessage
-                              : (kReadFailedMessage + ("\r\n" + read.message + "\r\n" + path)).c_str());
+                              : (kReadFailedMessage + ("\r\n" + read.message + "\r\n" + utf8_to_cp932(path))).c_str());
     return std::nullopt;
 }
 
@@ -47,15 +49,15 @@ ReadOutcome read_data_file_at(HWND owner, const std::string& path, CardDocument&
 }
 
 bool write_data_file_at(HWND owner, const CardDocument& doc, const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(wide_path(path).c_str());
     const bool read_only =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
     if (read_only) {
-        std::string question = path + " は読み込み専用ファイルです。保存しますか？";
+        std::string question = utf8_to_cp932(path) + " は読み込み専用ファイルです。保存しますか？";
         if (message_box(owner, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
     }
     if (DWORD error = replace_file_contents(path, write_data_file(doc), read_only)) {
-        std::string text = "書き込みできません。\n" + path + "\n" + system_error_text(error);
+        std::string text = "書き込みできません。\n" + utf8_to_cp932(path) + "\n" + system_error_text(error);
         show_error(owner, text.c_str());
         return false;
     }

@@ -1,4 +1,5 @@
 #include "win/app/exchange_win.h"
+#include "core/exchange/text_encoding.h"
 
 #include <commctrl.h>
 
@@ -101,8 +102,8 @@ void import_cards_command(HWND main_window) {
     const ReadResult read = read_file_bytes(*path, bytes, kMaxImportFileBytes);
     if (!read.ok()) {
         const std::string said = read.refusal == FileRefusal::none
-                                     ? kReadFailedMessage + ("\r\n" + *path)
-                                     : kReadFailedMessage + ("\r\n" + read.message + "\r\n" + *path);
+                                     ? kReadFailedMessage + ("\r\n" + utf8_to_cp932(*path))
+                                     : kReadFailedMessage + ("\r\n" + read.message + "\r\n" + utf8_to_cp932(*path));
         show_error(main_window, said.c_str());
         return;
     }
@@ -145,7 +146,7 @@ void export_cards_command(HWND main_window) {
         return;
     }
     if (const DWORD error = replace_file_contents(choice->path, result.bytes)) {
-        const std::string said = "書き込みできません。\n" + choice->path + "\n" + system_error_text(error);
+        const std::string said = "書き込みできません。\n" + utf8_to_cp932(choice->path) + "\n" + system_error_text(error);
         show_error(main_window, said.c_str());
         return;
     }

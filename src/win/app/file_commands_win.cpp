@@ -1,4 +1,6 @@
 #include "win/app/file_commands_win.h"
+#include "win/base/wide_win.h"
+#include "core/exchange/text_encoding.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -62,7 +64,7 @@ DocumentFile& document_file() {
 
 std::optional<FileStamp> stamp_of(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(wide_path(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
     return FileStamp{data.ftLastWriteTime, (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow};
@@ -97,15 +99,16 @@ void set_file_read_observer(FileReadObserver observer) { file_read_observer = ob
 
 void update_title() {
     if (!app().main_window) return;
-    std::string title = editor().file_name() + (editor().read_only() ? " (読み取り専用)" : "") + " - " +
-                        kAppCaption;
-    SetWindowTextA(app().main_window, title.c_str());
+    // The name as the system spells it, whatever code page holds it.
+    const std::string rest = std::string(editor().read_only() ? " (読み取り専用)" : "") + " - " + kAppCaption;
+    const std::wstring title = wide_path(editor().file_name()) + wide(rest);
+    SetWindowTextW(app().main_window, title.c_str());
 }
 
 bool confirm_discard(HWND owner) {
     const CardDocument& doc = document();
     if (!editor().modified()) return true;
-    std::string question = doc.file_name + " は変更されています。保存しますか？";
+    std::string question = utf8_to_cp932(doc.file_name) + " は変更されています。保存しますか？";
     switch (message_box(owner, question.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: return save_document(owner);
     case IDNO:
@@ -123,8 +126,9 @@ bool new_document(HWND owner) {
 }
 
 bool path_fits(HWND owner, const std::string& path) {
-    if (path.size() <= kMaxPathLength) return true;
-    std::string text = "ファイル名が長すぎます（259 バイトまで）。\n" + path;
+    // The system's limit counts UTF-16 units.
+    if (wide_path(path).size() <= kMaxPathLength) return true;
+    std::string text = "ファイル名が長すぎます（259 文字まで）。\n" + utf8_to_cp932(path);
     show_error(owner, text.c_str());
     return false;
 }
@@ -138,7 +142,7 @@ enum class Access { editable, read_only, none };
 Access access_to(HWND owner, const std::string& path, FileLock& lock) {
     lock = FileLock::take(full_path(path), app().main_window);
     if (lock.held() || !lock.other()) return Access::editable;
-    const std::string text = "このファイルは別のウィンドウで開かれています。\n" + path;
+    const std::string text = "このファイルは別のウィンドウで開かれています。\n" + utf8_to_cp932(path);
     switch (choice_box(owner, {text, "切り替え(&S)", "読み取り専用で開く(&R)"})) {
         case Choice::first: bring_to_front(lock.other()); return Access::none;
         case Choice::second: return Access::read_only;
@@ -238,7 +242,7 @@ bool save_to(HWND owner, const std::string& path) {
     if (path != editor().file_name() || !file.lock.held()) {
         lock = FileLock::take(full_path(path), app().main_window);
         if (!lock.held() && lock.other()) {
-            const std::string text = "このファイルは別のウィンドウで開かれています。\n" + path;
+            const std::string text = "このファイルは別のウィンドウで開かれています。\n" + utf8_to_cp932(path);
             message_box(owner, text.c_str(), MB_OK | MB_ICONWARNING);
             return false;
         }
@@ -301,8 +305,8 @@ void rebuild_recent_menu(HWND main_window) {
     }
     const auto& recent = app().prefs.recent_files;
     for (std::size_t i = 0; i < recent.size(); ++i) {
-        std::string text = "&" + std::to_string((i + 1) % 10) + " " + recent[i];
-        InsertMenuA(menu, CMD_CLEAR_RECENT, MF_BYCOMMAND | MF_STRING,
+        const std::wstring text = wide("&" + std::to_string((i + 1) % 10) + " ") + wide_path(recent[i]);
+        InsertMenuW(menu, CMD_CLEAR_RECENT, MF_BYCOMMAND | MF_STRING,
                     CMD_RECENT_FIRST + i, text.c_str());
     }
     EnableMenuItem(menu, CMD_CLEAR_RECENT,

@@ -31,7 +31,7 @@ bool save_document(HWND owner);
 inline constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
 
 // True when `path` is not longer than that; otherwise false after
-// "ファイル名が長すぎます（259 バイトまで）。" and the path.
+// "ファイル名が長すぎます（259 文字まで）。" and the path.
 bool path_fits(HWND owner, const std::string& path);
 
 // Opens `path` after the prompt has been answered; on failure starts a new

@@ -1,4 +1,6 @@
 #include "win/app/recovery_win.h"
+#include "win/base/wide_win.h"
+#include "core/exchange/text_encoding.h"
 
 #include <shlwapi.h>
 
@@ -49,7 +51,7 @@ DWORD WINAPI write_job(void* parameter) {
     Job& job = *static_cast<Job*>(parameter);
     job.written = replace_file_contents(job.path, job.bytes, true) == ERROR_SUCCESS;
     // Hidden, as the "~$" name says; a file system without the mark keeps it shown.
-    if (job.written) SetFileAttributesA(job.path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    if (job.written) SetFileAttributesW(wide_path(job.path).c_str(), FILE_ATTRIBUTE_HIDDEN);
     return 0;
 }
 
@@ -65,7 +67,7 @@ void end_job() {
         r.said_failure = false;
     } else if (!r.said_failure) {
         // Said once, until a write succeeds again; editing goes on.
-        const std::string text = "回復用ファイルを書き込めません：" + r.job->path;
+        const std::string text = "回復用ファイルを書き込めません：" + utf8_to_cp932(r.job->path);
         show_status_message(text.c_str());
         r.said_failure = true;
     }
@@ -74,7 +76,7 @@ void end_job() {
 
 std::optional<std::int64_t> written_time(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(wide_path(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
     return static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
@@ -121,8 +123,7 @@ void start_recovery_timer(HWND main_window) { SetTimer(main_window, kRecoveryTim
 std::string recovery_file_of(const std::string& file_name) {
     if (file_name == UNTITLED_NAME) {
         const std::string settings = full_path(app().settings_path);
-        return recovery_path("", settings.substr(0, PathFindFileNameA(settings.c_str()) -
-                                                       settings.c_str()));
+        return recovery_path("", settings.substr(0, settings.find_last_of("\\/") + 1));
     }
     return recovery_path(file_name, "");
 }
@@ -146,8 +147,8 @@ void remove_recovery_file() {
     Recovery& r = state();
     end_job();
     if (r.schedule.has_file() && !r.written_path.empty()) {
-        SetFileAttributesA(r.written_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(r.written_path.c_str());
+        SetFileAttributesW(wide_path(r.written_path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(wide_path(r.written_path).c_str());
     }
     r.schedule.forget();
     r.written_path.clear();
@@ -169,13 +170,13 @@ RecoveryOffer offer_recovery(HWND owner, const std::string& file_name, std::stri
     if (!recovery_offered(written_time(recovery), data)) return RecoveryOffer::open;
     // Another editor is writing it: it is that editor's, not a leftover.
     if (!FileLock::take(full_path(recovery), app().main_window).held()) return RecoveryOffer::open;
-    const std::string shown = file_name == UNTITLED_NAME ? "無題の文書" : file_name;
+    const std::string shown = file_name == UNTITLED_NAME ? "無題の文書" : utf8_to_cp932(file_name);
     switch (choice_box(owner, {"前回の編集内容が残っています。復元しますか？\n" + shown,
                                "復元(&R)", "破棄(&D)"})) {
         case Choice::first: return RecoveryOffer::restore;
         case Choice::second:
-            SetFileAttributesA(recovery.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(recovery.c_str());
+            SetFileAttributesW(wide_path(recovery).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(wide_path(recovery).c_str());
             return RecoveryOffer::open;
         case Choice::cancel: break;
     }

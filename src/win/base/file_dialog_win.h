@@ -11,6 +11,7 @@ namespace qz {
 
 // Replaces the open and save dialogs for tests: gets whether it is the save
 // dialog and the proposed name, returns the chosen path or nothing (cancel).
+// Paths are UTF-8; titles and filters code page 932.
 // An empty function restores the dialogs.
 using FileDialogHook =
     std::function<std::optional<std::string>(HWND owner, bool save, const std::string& proposed)>;

@@ -4,9 +4,12 @@
 
 #include <string>
 
+#include "core/exchange/text_encoding.h"
+
 #include "win/base/app_state_win.h"
 #include "win/base/message_box_win.h"
 #include "win/base/handles_win.h"
+#include "win/base/wide_win.h"
 
 namespace qz {
 namespace {
@@ -16,7 +19,10 @@ constexpr UINT kHelpInitialize = 28;
 constexpr UINT kHelpUninitialize = 29;
 constexpr UINT kHelpPretranslateMessage = 253;
 
-using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+// HtmlHelpW, export 15 of hhctrl.ocx.
+constexpr ULONG_PTR kHtmlHelpWide = 15;
+
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
 struct HelpState {
     unique_module library;
@@ -42,14 +48,14 @@ void initialize_help() {
     HelpState& s = state();
     // From the system folder only: a file of that name elsewhere on the
     // search path (beside the program, say) is never loaded.
-    char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
     if (length == 0 || length + sizeof "\\hhctrl.ocx" > MAX_PATH) return;
-    lstrcatA(path, "\\hhctrl.ocx");
-    s.library.reset(LoadLibraryA(path));
+    lstrcatW(path, L"\\hhctrl.ocx");
+    s.library.reset(LoadLibraryW(path));
     if (!s.library) return;
     s.entry = reinterpret_cast<HtmlHelpFunction>(
-        reinterpret_cast<void*>(GetProcAddress(s.library.get(), MAKEINTRESOURCEA(14))));
+        reinterpret_cast<void*>(GetProcAddress(s.library.get(), reinterpret_cast<LPCSTR>(kHtmlHelpWide))));
     if (s.entry) s.entry(nullptr, nullptr, kHelpInitialize, reinterpret_cast<DWORD_PTR>(&s.cookie));
 }
 
@@ -75,8 +81,9 @@ void show_help(HWND owner, UINT command, DWORD topic) {
         return;
     }
     const std::string& path = app().help_path;
-    if (!PathFileExistsA(path.c_str())) {
-        std::string text = "ヘルプファイル " + path + " が見つかりません。";
+    const std::wstring file = wide_path(path);
+    if (!PathFileExistsW(file.c_str())) {
+        std::string text = "ヘルプファイル " + utf8_to_cp932(path) + " が見つかりません。";
         show_error(owner, text.c_str());
         return;
     }
@@ -85,7 +92,7 @@ void show_help(HWND owner, UINT command, DWORD topic) {
         show_error(owner, "ヘルプを表示できません。");
         return;
     }
-    s.entry(owner, path.c_str(), command, command == kHelpContext ? topic : 0);
+    s.entry(owner, file.c_str(), command, command == kHelpContext ? topic : 0);
 }
 
 }  // namespace qz
