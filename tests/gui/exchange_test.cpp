@@ -5,6 +5,9 @@
 #include "resources/resource.h"
 #include "win/view/line_list_win.h"
 
+#include <cwchar>
+#include <string_view>
+
 namespace qz::test {
 namespace {
 
@@ -285,6 +288,64 @@ TEST_F(ExchangeTest, AFailedOrEmptyExportLeavesTheFileAsItWas) {
         EXPECT_EQ(status_text(0).find("書き出しました"), std::string::npos);
         EXPECT_FALSE(modified());
         if (c.read_only) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// The clipboard's text in one format, as bytes (CF_UNICODETEXT: its UTF-16
+// code units, up to the zero).
+std::string clipboard_bytes(UINT format) {
+    std::string bytes;
+    if (!OpenClipboard(nullptr)) return bytes;
+    if (HANDLE data = GetClipboardData(format)) {
+        if (format == CF_UNICODETEXT) {
+            const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
+            bytes.assign(reinterpret_cast<const char*>(text), std::wcslen(text) * sizeof(wchar_t));
+        } else {
+            bytes = static_cast<const char*>(GlobalLock(data));
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return bytes;
+}
+
+std::string utf16_bytes(std::wstring_view text) {
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)};
+}
+
+// Another program reads a copied line as the same text in either format,
+// and Japanese that arrives only as UTF-16 is pasted as its Shift-JIS bytes,
+// whatever code page the system runs other programs in; a character
+// Shift-JIS lacks becomes "〓", and the status bar says which.
+TEST_F(ExchangeTest, TheClipboardCarriesTheSameTextAsUnicodeAndAsShiftJis) {
+    open("問題,答え,<00\r\n表示,ソ,<00\r\n");
+    focus_line(1);
+    select_only({1});
+    SetFocus(list());
+    command(CMD_COPY);
+    EXPECT_EQ(clipboard_bytes(CF_TEXT), "表示,ソ,<00\r\n");
+    EXPECT_EQ(clipboard_bytes(CF_UNICODETEXT), utf16_bytes(L"\u8868\u793a,\u30bd,<00\r\n"));
+
+    struct Case {
+        const wchar_t* pasted;
+        const char* line;
+        const char* status;
+    } cases[] = {
+        {L"\u8868\u793a,\u2460\uff5e,<00", "表示,①～,<00", ""},
+        {L"\uac00\u00e9,x,<00", "〓〓,x,<00", "Shift-JIS にない文字 U+AC00 U+00E9 を「〓」にしました。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(status_text(0));
+        focus_line(0);
+        SetFocus(list());
+        show_status_message("");
+        set_clipboard(c.pasted, (std::wcslen(c.pasted) + 1) * sizeof(wchar_t), CF_UNICODETEXT);
+        command(CMD_PASTE);
+        ASSERT_EQ(doc().count(), 3);
+        EXPECT_EQ(doc().line_at(1)->text(), c.line);
+        EXPECT_EQ(status_text(0), c.status);
+        EXPECT_TRUE(messages_.empty());
+        command(CMD_UNDO);
     }
 }
 

@@ -1,8 +1,26 @@
 #include "win/base/font_spec_win.h"
 
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "win/base/wide_win.h"
 
 namespace qz {
+namespace {
+
+// The same font with its face name as UTF-16 (the face name's bytes are code
+// page 932 whatever code page the system runs other programs in).
+unique_font create_wide_font(const LOGFONTA& narrow_font) {
+    LOGFONTW lf{};
+    std::memcpy(&lf, &narrow_font, offsetof(LOGFONTA, lfFaceName));
+    const std::wstring face = wide(std::string_view(narrow_font.lfFaceName, strnlen(narrow_font.lfFaceName, LF_FACESIZE)));
+    face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+    return unique_font(CreateFontIndirectW(&lf));
+}
+
+}  // namespace
 
 LOGFONTA font_spec_to_logfont(const FontSpec& font, int pixels_per_inch) {
     LOGFONTA lf{};
@@ -30,8 +48,7 @@ void logfont_to_font_spec(HWND window, const LOGFONTA& logfont, FontSpec& font) 
 }
 
 unique_font create_font_from_spec(const FontSpec& font, int pixels_per_inch) {
-    LOGFONTA lf = font_spec_to_logfont(font, pixels_per_inch);
-    return unique_font(CreateFontIndirectA(&lf));
+    return create_wide_font(font_spec_to_logfont(font, pixels_per_inch));
 }
 
 unique_font create_font_from_spec(const FontSpec& font, HWND window) {
@@ -47,13 +64,13 @@ unique_font create_point_font(HWND window, int points, int weight, bool underlin
     lf.lfCharSet = charset;
     lf.lfPitchAndFamily = 0x30;
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    return unique_font(CreateFontIndirectA(&lf));
+    return create_wide_font(lf);
 }
 
 int font_pixel_height(HDC dc, HFONT font) {
     select_object selected(dc, font);
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
     return std::abs(static_cast<int>(tm.tmHeight));
 }
 

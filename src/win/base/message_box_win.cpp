@@ -1,6 +1,9 @@
 #include "win/base/message_box_win.h"
 
+#include <iterator>
 #include <utility>
+
+#include "win/base/wide_win.h"
 
 namespace qz {
 namespace {
@@ -12,7 +15,7 @@ MessageBoxHook& hook() {
 
 int message_box(HWND owner, const char* text, UINT type) {
     if (hook()) return hook()(owner, text, type);
-    return MessageBoxA(owner, text, kAppCaption, type);
+    return MessageBoxW(owner, wide(text).c_str(), wide(kAppCaption).c_str(), type);
 }
 
 void show_error(HWND owner, const char* text) {
@@ -20,10 +23,10 @@ void show_error(HWND owner, const char* text) {
 }
 
 std::string system_error_text(DWORD error) {
-    char text[512] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             error, 0, text, sizeof text, nullptr);
-    std::string result = n ? std::string(text, n) : "エラー " + std::to_string(error);
+    wchar_t text[512] = {};
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             error, 0, text, static_cast<DWORD>(std::size(text)), nullptr);
+    std::string result = n ? narrow(std::wstring_view(text, n)) : "エラー " + std::to_string(error);
     while (!result.empty() &&
            (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
         result.pop_back();

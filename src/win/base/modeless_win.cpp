@@ -34,14 +34,14 @@ bool modeless_message(MSG& msg, ModelessTurn turn) {
     for (const Modeless m : windows()) {  // a copy: taking the message may close the window
         if (m.turn != turn || (msg.hwnd != m.window && !IsChild(m.window, msg.hwnd))) continue;
         if (m.keys && m.keys(msg)) return true;
-        return IsDialogMessageA(m.window, &msg);
+        return IsDialogMessageW(m.window, &msg);
     }
     return false;
 }
 
 bool open_modeless(HWND& window, int resource, DLGPROC procedure, HWND owner) {
     if (app().line_list) SetFocus(app().line_list);
-    if (!window) window = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(resource), owner, procedure, 0);
+    if (!window) window = CreateDialogParamW(app().instance, MAKEINTRESOURCEW(resource), owner, procedure, 0);
     return window != nullptr;
 }
 

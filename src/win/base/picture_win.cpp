@@ -7,6 +7,7 @@
 #include "platform/file_read.h"
 #include "win/base/message_box_win.h"
 #include "win/base/handles_win.h"
+#include "win/base/wide_win.h"
 #include "core/image/bmp_file.h"
 #include "core/image/image_path.h"
 #include "core/image/png_decoder.h"
@@ -48,7 +49,10 @@ std::optional<Picture> decoded(HWND owner, const std::string& path, const char* 
 // Draws a run of text and returns its height; measuring may narrow the
 // rectangle, so its right side is put back.
 int draw_segment(HDC dc, const char* text, std::size_t length, RECT& rect, UINT format, LONG right) {
-    const int height = DrawTextA(dc, text, static_cast<int>(length), &rect, format | DT_WORDBREAK | DT_NOPREFIX);
+    if (length == 0) return 0;  // no room, as DrawTextA gives an empty run
+    const std::wstring shown = wide(std::string_view(text, length));
+    const int height =
+        DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &rect, format | DT_WORDBREAK | DT_NOPREFIX);
     rect.top += height;
     rect.right = right;
     return height;
@@ -59,9 +63,9 @@ int draw_segment(HDC dc, const char* text, std::size_t length, RECT& rect, UINT 
 std::string image_base() {
     std::string base = document().file_name;
     if (base == UNTITLED_NAME) {
-        char folder[MAX_PATH] = {};
-        const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
-        base.assign(folder, length < MAX_PATH ? length : 0);
+        wchar_t folder[MAX_PATH] = {};
+        const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+        base = utf8_path(std::wstring_view(folder, length < MAX_PATH ? length : 0));
         if (base.empty() || base.back() != '\\') base += '\\';
     }
     return base;

@@ -1,3 +1,4 @@
+#include "win/base/wide_win.h"
 #include "win/operations/data_info_win.h"
 
 #include <string>
@@ -20,28 +21,28 @@ constexpr int kFirstVersion = 12;
 constexpr const char* kVersionNames[] = {"1.2", "1.3", "1.4"};
 
 void set_number(HWND dialog, int id, int value) {
-    SetDlgItemTextA(dialog, id, std::to_string(value).c_str());
+    set_item_text(dialog, id, std::to_string(value));
 }
 
 INT_PTR on_init(HWND dialog, const DataInfo& info) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&info));
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&info));
     // The file name reads as plain text, without a sunken edge.
     HWND name = GetDlgItem(dialog, IDC_INFO_FILE_NAME);
-    SetWindowLongA(name, GWL_EXSTYLE, 0);
+    SetWindowLongW(name, GWL_EXSTYLE, 0);
     SetWindowPos(name, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     center_dialog(dialog);
-    SetWindowTextA(name, info.file_name.c_str());
+    set_window_text(name, info.file_name);
     HWND versions = GetDlgItem(dialog, IDC_INFO_VERSION);
     for (const char* v : kVersionNames)
-        SendMessageA(versions, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(v));
-    SendMessageA(versions, CB_SETCURSEL, info.version - kFirstVersion, 0);
+        SendMessageW(versions, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(v).c_str()));
+    SendMessageW(versions, CB_SETCURSEL, info.version - kFirstVersion, 0);
     set_number(dialog, IDC_INFO_LINES, info.lines);
     set_number(dialog, IDC_INFO_TITLES, info.titles);
     set_number(dialog, IDC_INFO_QUESTIONS, info.questions);
     ShowWindow(GetDlgItem(dialog, IDC_INFO_MODIFIED), info.modified ? SW_SHOW : SW_HIDE);
     for (int g = 0; g < 10; ++g) {
-        SetDlgItemTextA(dialog, IDC_INFO_GROUP_NAME_FIRST + g, info.group_names[g].c_str());
+        set_item_text(dialog, IDC_INFO_GROUP_NAME_FIRST + g, info.group_names[g]);
         set_number(dialog, IDC_INFO_GROUP_COUNT_FIRST + g, info.group_questions[g]);
     }
     SetFocus(GetDlgItem(dialog, IDOK));
@@ -49,8 +50,8 @@ INT_PTR on_init(HWND dialog, const DataInfo& info) {
 }
 
 void on_ok(HWND dialog) {
-    const auto* info = reinterpret_cast<const DataInfo*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    int entry = static_cast<int>(SendDlgItemMessageA(dialog, IDC_INFO_VERSION, CB_GETCURSEL, 0, 0));
+    const auto* info = reinterpret_cast<const DataInfo*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    int entry = static_cast<int>(SendDlgItemMessageW(dialog, IDC_INFO_VERSION, CB_GETCURSEL, 0, 0));
     if (entry < 0) entry = info->version - kFirstVersion;
     const int version = entry + kFirstVersion;
     if (version_change_needs_asking(info->version, version) &&
@@ -89,7 +90,7 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 std::optional<int> run_data_info_dialog(HWND owner, const DataInfo& info) {
     INT_PTR result =
-        DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_DATA_INFO), owner,
+        DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_DATA_INFO), owner,
                         guarded_dialog_proc<procedure>, reinterpret_cast<LPARAM>(&info));
     if (result < kFirstVersion) return std::nullopt;
     return static_cast<int>(result);

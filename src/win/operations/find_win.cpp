@@ -1,3 +1,4 @@
+#include "win/base/wide_win.h"
 #include "win/operations/find_win.h"
 
 #include <commctrl.h>
@@ -38,7 +39,7 @@ INT_PTR conditions_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam
     switch (msg) {
     case WM_INITDIALOG: {
         center_dialog(dialog);
-        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lparam);
         check_condition_boxes(dialog, *reinterpret_cast<unsigned*>(lparam));
         return TRUE;
     }
@@ -48,7 +49,7 @@ INT_PTR conditions_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam
         case IDOK: {
             const unsigned conditions = checked_conditions(dialog);
             if (!conditions_name_a_field(dialog, conditions)) return TRUE;
-            *reinterpret_cast<unsigned*>(GetWindowLongPtrA(dialog, DWLP_USER)) = conditions;
+            *reinterpret_cast<unsigned*>(GetWindowLongPtrW(dialog, DWLP_USER)) = conditions;
             EndDialog(dialog, 1);
             return TRUE;
         }
@@ -67,16 +68,16 @@ struct FindState {
 };
 
 FindState& find_state(HWND dialog) {
-    return *reinterpret_cast<FindState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return *reinterpret_cast<FindState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 INT_PTR find_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
     case WM_INITDIALOG: {
         center_dialog(dialog);
-        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lparam);
         const FindState& state = find_state(dialog);
-        SetDlgItemTextA(dialog, IDC_FIND_TEXT, state.request.text.c_str());
+        set_item_text(dialog, IDC_FIND_TEXT, state.request.text);
         CheckRadioButton(dialog, IDC_FIND_PREVIOUS, IDC_FIND_NEXT, IDC_FIND_NEXT);
         EnableWindow(GetDlgItem(dialog, IDOK), !state.request.text.empty());
         return TRUE;
@@ -87,7 +88,7 @@ INT_PTR find_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
         case IDC_FIND_TEXT:
             if (HIWORD(wparam) == EN_CHANGE)
                 EnableWindow(GetDlgItem(dialog, IDOK),
-                             GetWindowTextLengthA(GetDlgItem(dialog, IDC_FIND_TEXT)) > 0);
+                             GetWindowTextLengthW(GetDlgItem(dialog, IDC_FIND_TEXT)) > 0);
             return TRUE;
         case IDOK: {
             FindState& state = find_state(dialog);
@@ -125,20 +126,20 @@ void find(HWND owner, int direction) {
         return;
     }
     set_item_state(found, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    SendMessageA(a.line_list, LVM_ENSUREVISIBLE, found, TRUE);
+    SendMessageW(a.line_list, LVM_ENSUREVISIBLE, found, TRUE);
 }
 
 }  // namespace
 
 FindResult run_find_dialog(HWND owner, const FindRequest& request) {
     FindState state{request, {std::nullopt, true, request.conditions}};
-    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_FIND), owner,
+    DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_FIND), owner,
                     guarded_dialog_proc<find_procedure>, reinterpret_cast<LPARAM>(&state));
     return state.result;
 }
 
 std::optional<unsigned> run_search_conditions_dialog(HWND owner, unsigned conditions) {
-    if (DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SEARCH_CONDITIONS), owner,
+    if (DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_SEARCH_CONDITIONS), owner,
                         guarded_dialog_proc<conditions_procedure>,
                         reinterpret_cast<LPARAM>(&conditions)) != 1)
         return std::nullopt;
@@ -152,7 +153,7 @@ void show_find_dialog(HWND owner) {
     a.prefs.search_conditions = result.conditions;
     if (!result.text) return;
     a.search_text = std::move(result.text);
-    PostMessageA(owner, WM_COMMAND, result.next ? CMD_FIND_NEXT : CMD_FIND_PREVIOUS, 0);
+    PostMessageW(owner, WM_COMMAND, result.next ? CMD_FIND_NEXT : CMD_FIND_PREVIOUS, 0);
 }
 
 bool show_search_conditions_dialog(HWND owner) {

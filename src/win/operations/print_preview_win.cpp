@@ -1,3 +1,4 @@
+#include "win/base/wide_win.h"
 #include "win/operations/print_preview_win.h"
 
 #include <algorithm>
@@ -226,7 +227,7 @@ void show_page_number(const Preview& p) {
     const std::string text = !p.pages || app().print.Form != PRINT_FORM_CARDS
                                  ? "ページ " + numbers
                                  : p.pages->page_label(p.page) + "（" + numbers + "）";
-    SetDlgItemTextA(p.window, IDC_PREVIEW_PAGE_NUMBER, text.c_str());
+    set_item_text(p.window, IDC_PREVIEW_PAGE_NUMBER, text);
     enable_control(p, IDC_PREVIEW_PREVIOUS, p.page > 1);
     enable_control(p, IDC_PREVIEW_NEXT, p.page < p.count);
 }
@@ -328,17 +329,17 @@ LRESULT view_proc(HWND view, UINT msg, WPARAM wparam, LPARAM lparam) {
         case WM_VSCROLL: on_scroll(p, SB_VERT, LOWORD(wparam)); return 0;
         case WM_LBUTTONDOWN: SetFocus(view); return 0;
     }
-    return DefWindowProcA(view, msg, wparam, lparam);
+    return DefWindowProcW(view, msg, wparam, lparam);
 }
 
 bool register_view_class() {
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = guarded_window_proc<view_proc>;
     wc.hInstance = app().instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = PREVIEW_PAGE_CLASS;
-    return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
+    wc.lpszClassName = L"" PREVIEW_PAGE_CLASS;
+    return RegisterClassExW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 // The windows the document could be changed from, off while the preview is up.
@@ -357,7 +358,7 @@ void close_preview() {
 
 void layout(const Preview& p) {
     HWND status = GetDlgItem(p.window, IDC_PREVIEW_PAGE_NUMBER);
-    SendMessageA(status, WM_SIZE, 0, 0);  // it places itself along the bottom
+    SendMessageW(status, WM_SIZE, 0, 0);  // it places itself along the bottom
     RECT bar{};
     GetWindowRect(status, &bar);
     const SIZE client = client_size(p.window);
@@ -398,7 +399,7 @@ INT_PTR preview_proc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
             reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {kMinimumSize.cx, kMinimumSize.cy};
             return TRUE;
         case WM_MOUSEWHEEL:  // from a button that had the focus
-            SendMessageA(p.view, msg, wparam, lparam);
+            SendMessageW(p.view, msg, wparam, lparam);
             return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wparam)) {
@@ -409,7 +410,7 @@ INT_PTR preview_proc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
                 case IDC_PREVIEW_PRINT: {
                     HWND main = app().main_window;
                     close_preview();
-                    PostMessageA(main, WM_COMMAND, CMD_PRINT, 0);
+                    PostMessageW(main, WM_COMMAND, CMD_PRINT, 0);
                     return TRUE;
                 }
                 case IDCANCEL: close_preview(); return TRUE;
@@ -459,7 +460,7 @@ void show_print_preview(HWND main_window) {
     p.printer = std::move(printer);
     p.pages = std::move(pages);
     p.count = count;
-    HWND window = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_PRINT_PREVIEW), main_window,
+    HWND window = CreateDialogParamW(app().instance, MAKEINTRESOURCEW(IDD_PRINT_PREVIEW), main_window,
                                      guarded_dialog_proc<preview_proc>, 0);
     if (!window) {
         p.pages.reset();

@@ -19,10 +19,10 @@ JobState g_job;
 // Dispatches what is waiting until the job is cancelled.
 void pump() {
     MSG msg;
-    while (!g_job.cancelled && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (g_job.dialog && IsDialogMessageA(g_job.dialog, &msg)) continue;
+    while (!g_job.cancelled && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (g_job.dialog && IsDialogMessageW(g_job.dialog, &msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
@@ -57,8 +57,8 @@ INT_PTR printing_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 void open_printing_dialog(HWND owner, HDC dc) {
     g_job = {};
-    g_job.dialog = CreateDialogParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)),
-                                      MAKEINTRESOURCEA(IDD_PRINTING), app().main_window,
+    g_job.dialog = CreateDialogParamW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)),
+                                      MAKEINTRESOURCEW(IDD_PRINTING), app().main_window,
                                       guarded_dialog_proc<printing_proc>, reinterpret_cast<LPARAM>(dc));
     EnableWindow(owner, FALSE);
     SetAbortProc(dc, print_abort_proc);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -15,12 +16,20 @@
 #include "win/base/page_setup_win.h"
 #include "win/base/picture_win.h"
 #include "win/base/handles_win.h"
+#include "win/base/wide_win.h"
 #include "win/operations/print_progress_win.h"
 #include "win/view/list_mirror_win.h"
 #include "win/view/pane_host_win.h"
 
 namespace qz {
 namespace {
+
+// DrawTextW of a code page 932 text, so that a page is the same whatever code
+// page the system runs other programs in.
+int draw_text(HDC dc, std::string_view text, RECT* rect, UINT format) {
+    const std::wstring shown = wide(text);
+    return DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), rect, format);
+}
 
 // A locked global memory block, unlocked when the owner goes.
 class global_lock {
@@ -66,7 +75,7 @@ public:
         if (auto found = cache.find(text); found != cache.end()) return found->second;
         select_object use(dc_, number_font(title));
         RECT r{0, 0, 0, 0};
-        DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        draw_text(dc_, text, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         const TextSize size{r.right - r.left, r.bottom - r.top};
         cache.emplace(text, size);
         return size;
@@ -74,7 +83,7 @@ public:
     TextSize title_size(const std::string& text, const FontSpec& font, int width) override {
         select_object use(dc_, item_font(font, fallbacks_.title));
         RECT r{0, 0, width, 0};
-        DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &r,
+        draw_text(dc_, text, &r,
                   static_cast<UINT>(title_position_) | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
         return {r.right - r.left, r.bottom - r.top};
     }
@@ -217,7 +226,7 @@ void draw_number(HDC dc, HFONT font, const std::string& text, const PageRect& re
     if (empty(rect)) return;
     select_object use(dc, font);
     RECT r = to_rect(rect);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_NOPREFIX);
+    draw_text(dc, text, &r, DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void draw_blocks(HDC dc, PrintPages::State& s, const LaidOutPage& page) {
@@ -243,7 +252,7 @@ void draw_blocks(HDC dc, PrintPages::State& s, const LaidOutPage& page) {
             {
                 select_object use(dc, m.item_font(b.font[0], prefs.Title));
                 RECT r = to_rect(b.text_rect[0]);
-                DrawTextA(dc, b.text[0].c_str(), static_cast<int>(b.text[0].size()), &r,
+                draw_text(dc, b.text[0], &r,
                           static_cast<UINT>(settings.TitlePosition) | DT_WORDBREAK | DT_NOPREFIX);
             }
             line(dc, s.qt_pen.get(), frame.left, b.start, frame.right, b.start);
@@ -304,7 +313,7 @@ void draw_card_sheet(HDC dc, HDC printer, const CardFacesToPrint& s, const CardS
             SetTextColor(dc, prefs.NumQuestion.text_color);
             select_object use(dc, m.corner_font());
             RECT r = to_rect(card.corner_rect);
-            DrawTextA(dc, card.corner.c_str(), static_cast<int>(card.corner.size()), &r,
+            draw_text(dc, card.corner, &r,
                       DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
         SetTextColor(dc, CardGdiMeasurer::face_font(sheet.back).text_color);
@@ -332,7 +341,7 @@ void draw_card_sheet(HDC dc, HDC printer, const CardFacesToPrint& s, const CardS
             SetBkMode(dc, OPAQUE);
             SetBkColor(dc, RGB(255, 255, 255));
             SetTextColor(dc, RGB(0, 0, 0));
-            DrawTextA(dc, "（続きあり）", -1, &r, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT | DT_NOPREFIX);
+            draw_text(dc, "（続きあり）", &r, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT | DT_NOPREFIX);
             SetBkMode(dc, TRANSPARENT);
         }
     }
