@@ -1,5 +1,6 @@
 #include <sstream>
 
+#include "core/exchange/text_encoding.h"
 #include "editor_fixture.h"
 #include "resources/replace_ids.h"
 #include "resources/resource.h"
@@ -117,7 +118,7 @@ TEST_F(ReplaceTest, TheSampleSavedAfterReplaceAllIsWhatQzotoolWrites) {
     const std::string path = copy_to_temp("samples/sample.qzf", "sample.qzf");
     const std::string out_path = dir_ + "\\tool.qzf";
     std::ostringstream out, err;
-    EXPECT_EQ(tool::run({"replace", "の首都", "の首都,都市", path, out_path}, out, err), 0);
+    EXPECT_EQ(tool::run({"replace", cp932_to_utf8("の首都"), cp932_to_utf8("の首都,都市"), path, out_path}, out, err), 0);
     EXPECT_EQ(err.str(), "");
     start("\"" + path + "\"");
     HWND dialog = open_dialog(*this, "の首都", "の首都,都市");

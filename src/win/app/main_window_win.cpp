@@ -205,7 +205,7 @@ LRESULT on_notify(HWND hwnd, WPARAM wparam, LPARAM lparam) {
             }
         }
     }
-    return DefWindowProcA(hwnd, WM_NOTIFY, wparam, lparam);
+    return DefWindowProcW(hwnd, WM_NOTIFY, wparam, lparam);
 }
 
 void on_help(HWND hwnd, const HELPINFO& info) {
@@ -311,7 +311,7 @@ LRESULT dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         }
         break;
     }
-    return DefWindowProcA(hwnd, msg, wparam, lparam);
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
 }  // namespace

@@ -219,7 +219,7 @@ LRESULT marks_chart_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         return 0;
     }
     }
-    return DefWindowProcA(hwnd, msg, wparam, lparam);
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
 void set_chart_sections(HWND hwnd, std::vector<SectionMarks> sections, int chosen) {
