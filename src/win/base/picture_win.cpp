@@ -1,5 +1,7 @@
 #include "win/base/picture_win.h"
 
+#include "core/exchange/picture_path.h"
+
 #include <cstring>
 #include <new>
 
@@ -72,7 +74,7 @@ std::string image_base() {
 }
 
 std::string resolve_image_path(const std::string& reference) {
-    return qz::resolve_image_path(image_base(), reference);
+    return picture_path(image_base(), reference);
 }
 
 PictureProbeResult probe_picture_file(const std::string& path) {

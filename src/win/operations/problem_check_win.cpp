@@ -16,6 +16,7 @@
 #include "win/operations/line_edit_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
+#include "core/exchange/text_encoding.h"
 #include "core/operations/problem_check.h"
 #include "win/view/pane_host_win.h"
 #include "win/base/picture_win.h"
@@ -100,7 +101,8 @@ void run_check(HWND window) {
     static const std::vector<RewriteNote> kNone;
     const std::vector<Problem> problems =
         check_problems(doc, w.notes_file == doc.file_name ? w.notes : kNone,
-                       {image_base(), probe_picture_file});
+                       {image_base(), probe_picture_file,
+                        [](std::string_view reference) { return cp932_to_utf8(reference); }});
     w.rows.clear();
     w.rows.reserve(problems.size());
     for (const Problem& p : problems) {
