@@ -22,13 +22,14 @@
 #include "tool/cp932_output.h"
 #include "platform/file_read.h"
 #include "platform/file_write.h"
+#include "core/image/image_path.h"
 #include "tool/tool_files.h"
 
 namespace qz::tool {
 namespace {
 
 constexpr char kExportUsage[] =
-    "usage: qzotool export --format tsv|csv|gift|aiken [--encoding utf-8|utf-8-bom|cp932] FILE "
+    "usage: qzotool export --format tsv|csv|gift|aiken|moodle-xml [--encoding utf-8|utf-8-bom|cp932] FILE "
     "[OUT]\n";
 constexpr char kImportUsage[] =
     "usage: qzotool import --format tsv|csv|gift|aiken "
@@ -128,8 +129,9 @@ std::optional<ExchangeArgs> parse_args(const std::vector<std::string>& args, boo
         }
         if (name == "--format") {
             ExchangeFormat format;
-            if (!format_from_key(value, &format)) {
-                err << prefix << "--format takes tsv, csv, gift or aiken, not '" << value << "'\n";
+            if (!format_from_key(value, &format) || (import && format == ExchangeFormat::moodle_xml)) {
+                err << prefix << "--format takes tsv, csv, gift" << (import ? " or aiken" : ", aiken or moodle-xml")
+                    << ", not '" << value << "'\n";
                 return std::nullopt;
             }
             parsed.format = format;
@@ -235,6 +237,13 @@ int run_export(const std::vector<std::string>& args, std::ostream& out, std::ost
         cards_from_document(doc, nullptr, &skipped, format_needs_alternatives(*parsed->format));
     ExportOptions options;
     if (parsed->encoding) options.encoding = *parsed->encoding;
+    if (*parsed->format == ExchangeFormat::moodle_xml) {
+        options.picture_bytes = [&file](const std::string& reference) -> std::optional<std::string> {
+            std::string bytes;
+            if (!read_picture(resolve_image_path(file, reference), bytes).ok()) return std::nullopt;
+            return bytes;
+        };
+    }
     AikenLeftOut why;
     const ExportResult result = export_cards(cards, *parsed->format, options, &why);
 
@@ -251,6 +260,8 @@ int run_export(const std::vector<std::string>& args, std::ostream& out, std::ost
 #endif
         out.write(result.bytes.data(), static_cast<std::streamsize>(result.bytes.size()));
     }
+    for (const std::string& reference : result.unread_pictures)
+        err << file << ": picture not read, written as a reference only: " << output_text(reference) << '\n';
     if (result.left_out > 0 || skipped > 0 || result.undecodable > 0) {
         err << output_path(file) << ": " << count_of(result.cards, "card", "cards") << " written";
         if (result.left_out > 0)

@@ -240,7 +240,7 @@ TEST(DelimitedRoundTrip, ExportImportsBackToTheSameLines) {
         read_data_file(c.document, doc);
         int skipped = 0;
         const std::vector<ExchangeCard> cards = cards_from_document(doc, nullptr, &skipped);
-        const ExportResult exported = export_cards(cards, c.format, {c.encoding});
+        const ExportResult exported = export_cards(cards, c.format, {c.encoding, {}});
         EXPECT_EQ(exported.cards, static_cast<int>(cards.size()));
         ImportRequest request;
         request.format = c.format;
@@ -342,7 +342,7 @@ TEST(DelimitedRoundTrip, BackslashesKeepWhatTheQuizSees) {
                 if (html) text += "\\i\"pic.png\",html,<00\r\n";
                 CardDocument doc;
                 read_data_file(text, doc);
-                const ExportResult exported = export_cards(cards_from_document(doc), format, {encoding});
+                const ExportResult exported = export_cards(cards_from_document(doc), format, {encoding, {}});
                 ImportRequest request;
                 request.format = format;
                 const ImportResult imported = import_cards(exported.bytes, request);

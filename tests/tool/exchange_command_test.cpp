@@ -219,7 +219,7 @@ TEST(ExchangeCommand, ExitStatusesAndMessages) {
         {{"export", kSample}, export_usage, true},
         {{"export", "--format", "tsv", kSample, out, out}, export_usage, true},
         {{"export", "--format", "tsv", "--strict", kSample}, export_usage, true},
-        {{"export", "--format", "xls", kSample}, "qzotool export: --format takes tsv, csv, gift or aiken, not 'xls'\n"},
+        {{"export", "--format", "xls", kSample}, "qzotool export: --format takes tsv, csv, gift, aiken or moodle-xml, not 'xls'\n"},
         {{"export", "--format=tsv", "--encoding=utf-16le", kSample},
          "qzotool export: --encoding takes utf-8, utf-8-bom or cp932, not 'utf-16le'\n"},
         {{"import", "--format", "tsv", "--quiet", in, out}, import_usage, true},

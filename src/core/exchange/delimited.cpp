@@ -351,47 +351,6 @@ std::string html_to_text(std::string_view html) {
     return out;
 }
 
-// Shown text (UTF-8) as HTML: entities, <br> and <img src="…">.
-std::string text_to_html(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\\') {
-            // Pairs of a run of backslashes are backslashes: only an odd run
-            // ends in a reference.
-            std::size_t run = i;
-            while (run < text.size() && text[run] == '\\') ++run;
-            if ((run - i) % 2 == 0 || text.substr(run - 1, 3) != "\\i\"") {
-                out.append(text.substr(i, run - i));
-                i = run - 1;
-                continue;
-            }
-            if (run - i > 1) out.append(text.substr(i, run - i - 1));
-            i = run - 1;
-        }
-        if (c == '\\' && text.substr(i, 3) == "\\i\"") {
-            // A reference is one only when closed on its line.
-            const std::size_t close = text.find('"', i + 3);
-            if (close != std::string_view::npos &&
-                text.substr(i + 3, close - i - 3).find_first_of("\r\n") == std::string_view::npos) {
-                out += "<img src=\"";
-                out += text_to_html(text.substr(i + 3, close - i - 3));
-                out += "\">";
-                i = close;
-                continue;
-            }
-        }
-        if (c == '&') out += "&amp;";
-        else if (c == '<') out += "&lt;";
-        else if (c == '>') out += "&gt;";
-        else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') { out += "<br>"; ++i; }
-        else if (c == '\r' || c == '\n') out += "<br>";
-        else out += c;
-    }
-    return out;
-}
-
 // Line breaks as a shown text holds them: CR LF.
 std::string crlf_breaks(std::string field) {
     if (std::none_of(field.begin(), field.end(), [](char c) { return c == '\r' || c == '\n'; })) return field;

@@ -93,13 +93,14 @@ const char* format_key(ExchangeFormat format) {
     case ExchangeFormat::csv: return "csv";
     case ExchangeFormat::gift: return "gift";
     case ExchangeFormat::aiken: return "aiken";
+    case ExchangeFormat::moodle_xml: return "moodle-xml";
     }
     return "";
 }
 
 bool format_from_key(std::string_view key, ExchangeFormat* format) {
     for (ExchangeFormat f : {ExchangeFormat::tsv, ExchangeFormat::csv, ExchangeFormat::gift,
-                             ExchangeFormat::aiken}) {
+                             ExchangeFormat::aiken, ExchangeFormat::moodle_xml}) {
         if (key == format_key(f)) {
             *format = f;
             return true;
@@ -366,6 +367,47 @@ std::string problem_text(const ImportProblem& problem) {
     if (problem.column > 0) text += (text.empty() ? "" : "、") + format_decimal(problem.column) + " 列目";
     if (!text.empty()) text += ": ";
     return text + problem.reason;
+}
+
+std::string text_to_html(std::string_view text, const std::function<std::string(std::string_view)>& picture_source) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\') {
+            // Pairs of a run of backslashes are backslashes: only an odd run
+            // ends in a reference.
+            std::size_t run = i;
+            while (run < text.size() && text[run] == '\\') ++run;
+            if ((run - i) % 2 == 0 || text.substr(run - 1, 3) != "\\i\"") {
+                out.append(text.substr(i, run - i));
+                i = run - 1;
+                continue;
+            }
+            if (run - i > 1) out.append(text.substr(i, run - i - 1));
+            i = run - 1;
+        }
+        if (c == '\\' && text.substr(i, 3) == "\\i\"") {
+            // A reference is one only when closed on its line.
+            const std::size_t close = text.find('"', i + 3);
+            if (close != std::string_view::npos &&
+                text.substr(i + 3, close - i - 3).find_first_of("\r\n") == std::string_view::npos) {
+                out += "<img src=\"";
+                const std::string_view path = text.substr(i + 3, close - i - 3);
+                out += text_to_html(picture_source ? std::string_view(picture_source(path)) : path);
+                out += "\">";
+                i = close;
+                continue;
+            }
+        }
+        if (c == '&') out += "&amp;";
+        else if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') { out += "<br>"; ++i; }
+        else if (c == '\r' || c == '\n') out += "<br>";
+        else out += c;
+    }
+    return out;
 }
 
 }  // namespace qz

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,9 +17,9 @@
 
 namespace qz {
 
-enum class ExchangeFormat { tsv, csv, gift, aiken };
+enum class ExchangeFormat { tsv, csv, gift, aiken, moodle_xml };
 
-// "tsv", "csv", "gift", "aiken" (the command line's names).
+// "tsv", "csv", "gift", "aiken", "moodle-xml" (the command line's names).
 const char* format_key(ExchangeFormat format);
 bool format_from_key(std::string_view key, ExchangeFormat* format);
 
@@ -52,9 +54,9 @@ const std::string& shown_alternative(const ExchangeCard& card);
 std::vector<ExchangeCard> cards_from_document(const CardDocument& doc,
                                               const std::vector<int>* indexes = nullptr,
                                               int* skipped = nullptr, bool alternatives = true);
-// Whether a format's writer reads ExchangeCard::alternatives (GIFT, Aiken).
+// Whether a format's writer reads ExchangeCard::alternatives (GIFT, Aiken, Moodle XML).
 constexpr bool format_needs_alternatives(ExchangeFormat format) {
-    return format == ExchangeFormat::gift || format == ExchangeFormat::aiken;
+    return format == ExchangeFormat::gift || format == ExchangeFormat::aiken || format == ExchangeFormat::moodle_xml;
 }
 
 // Something a reader found: a row it could not take (refused), a character
@@ -104,6 +106,10 @@ inline constexpr std::size_t kMaxImportFileBytes = 256u << 20;
 // Options of a writer.
 struct ExportOptions {
     TextEncoding encoding = TextEncoding::utf8;
+    // The bytes of the picture a reference (code page 932, as written)
+    // names, for a format that carries its pictures; nothing when it cannot
+    // be read. Unset: the references are written without the files.
+    std::function<std::optional<std::string>(const std::string& reference)> picture_bytes;
 };
 
 // What a writer gave: the file's bytes and what the user should be told.
@@ -114,6 +120,9 @@ struct ExportResult {
     int left_out = 0;
     // Bytes of the document that are no character of code page 932 (written as U+FFFD).
     std::size_t undecodable = 0;
+    // References (code page 932) to pictures that could not be read or
+    // converted, each once: written as references, without the file.
+    std::vector<std::string> unread_pictures;
 };
 
 // ---- Helpers the readers and writers share.
@@ -147,6 +156,11 @@ int distinct_answers(const std::vector<ExchangeCard>& cards, std::size_t begin, 
 // before; at most `wanted`.
 std::vector<const std::string*> wrong_choices(const std::vector<ExchangeCard>& cards, std::size_t begin,
                                               std::size_t end, std::size_t k, int wanted);
+
+// Shown text (UTF-8) as HTML: entities, <br> and <img src="…">, the
+// source the reference's path, or what `picture_source` makes of it.
+std::string text_to_html(std::string_view text,
+                         const std::function<std::string(std::string_view)>& picture_source = {});
 
 // "n 行目: reason" problems as the command line and the dialogs list them.
 std::string problem_text(const ImportProblem& problem);

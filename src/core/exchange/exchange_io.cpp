@@ -4,6 +4,7 @@
 
 #include "core/exchange/aiken.h"
 #include "core/exchange/gift.h"
+#include "core/exchange/moodle_xml.h"
 
 namespace qz {
 namespace {
@@ -68,6 +69,7 @@ ImportResult import_cards(std::string_view bytes, const ImportRequest& request) 
     case ExchangeFormat::csv: result = read_delimited(bytes, layout, request.groups); break;
     case ExchangeFormat::gift: result = read_gift(bytes, encoding, request.title); break;
     case ExchangeFormat::aiken: result = read_aiken(bytes, encoding, request.title); break;
+    case ExchangeFormat::moodle_xml: result.failure = "Moodle XML は書き出しだけができます。"; break;
     }
     return result;
 }
@@ -79,6 +81,7 @@ ExportResult export_cards(const std::vector<ExchangeCard>& cards, ExchangeFormat
     case ExchangeFormat::csv: return write_delimited(cards, format, options);
     case ExchangeFormat::gift: return write_gift(cards, options);
     case ExchangeFormat::aiken: return write_aiken(cards, options, why);
+    case ExchangeFormat::moodle_xml: return write_moodle_xml(cards, options);
     }
     return {};
 }

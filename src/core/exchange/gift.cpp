@@ -104,6 +104,8 @@ bool context_element(std::string_view element) {
            std::all_of(element.begin() + 1, element.end() - 1, [](char c) { return c >= 'a' && c <= 'z'; });
 }
 
+}  // namespace
+
 // The category path of a title (UTF-8), empty for a title without a
 // name. The title's " / " separate the path's elements (as read_gift
 // joins them), a '/' within an element is doubled; a title that would
@@ -138,6 +140,8 @@ std::string category_path(std::string title) {
     }
     return out;
 }
+
+namespace {
 
 // "// " lines, one per line of the text.
 void comment_lines(std::string& out, std::string_view text) {

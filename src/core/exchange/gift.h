@@ -33,6 +33,10 @@ namespace qz {
 // answer that starts with a format mark is marked "[plain]" itself.
 // Left out (and counted): an empty question or answer, and an answer
 // holding "->", which every reader takes for a matching question.
+// The category path of a title (UTF-8) as written above: elements joined
+// by '/', a '/' within one doubled; empty for a title without a name.
+std::string category_path(std::string title);
+
 ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOptions& options);
 
 // Reads the same subset as Moodle reads it. "$CATEGORY:" lines become

@@ -11,6 +11,7 @@
 
 #include "core/document/file_check.h"
 #include "core/exchange/exchange_io.h"
+#include "core/image/picture.h"
 #include "core/syntax/scan.h"
 #include "win/app/data_file_win.h"
 #include "win/app/file_commands_win.h"
@@ -18,6 +19,7 @@
 #include "win/base/file_dialog_win.h"
 #include "platform/file_read.h"
 #include "win/base/message_box_win.h"
+#include "win/base/picture_win.h"
 #include "win/operations/export_dialog_win.h"
 #include "win/operations/import_dialog_win.h"
 #include "win/operations/line_edit_win.h"
@@ -84,6 +86,11 @@ std::string export_notes(const ExportResult& result, ExchangeFormat format, int 
                 notes += "\n　問題か選択肢が空の問題: " + format_decimal(why.unwritable) + " 問";
         }
     }
+    if (!result.unread_pictures.empty()) {
+        notes += "\n読めない画像 " + format_decimal(static_cast<int>(result.unread_pictures.size())) +
+                 " 個は、ファイルを含めずに参照だけを書き出しました。";
+        for (const std::string& reference : result.unread_pictures) notes += "\n　" + reference;
+    }
     if (skipped > 0)
         notes += "\n選択した行のうち問題でない " + format_decimal(skipped) + " 行は書き出していません。";
     if (result.undecodable > 0)
@@ -123,7 +130,7 @@ void export_cards_command(HWND main_window) {
     ExportDialogRequest request;
     request.document_name = document().file_name;
     request.selected_lines = editor().selected_count();
-    request.format = static_cast<ExchangeFormat>(std::min<int>(a.prefs.ExportFormat, 3));
+    request.format = static_cast<ExchangeFormat>(std::min<int>(a.prefs.ExportFormat, static_cast<int>(ExchangeFormat::moodle_xml)));
     request.encoding = static_cast<TextEncoding>(std::min<int>(a.prefs.ExportEncoding, 2));
     request.browse = browse_export;
     request.path_fits = path_fits;
@@ -138,6 +145,11 @@ void export_cards_command(HWND main_window) {
         cards_from_document(document(), choice->selection ? &selected : nullptr, choice->selection ? &skipped : nullptr);
     ExportOptions options;
     options.encoding = choice->encoding;
+    options.picture_bytes = [](const std::string& reference) -> std::optional<std::string> {
+        std::string bytes;
+        if (!read_file_bytes(resolve_image_path(reference), bytes, kMaxPictureFileBytes).ok()) return std::nullopt;
+        return bytes;
+    };
     AikenLeftOut why;
     const ExportResult result = cards.empty() ? ExportResult{} : export_cards(cards, choice->format, options, &why);
     if (result.cards == 0) {

@@ -41,7 +41,7 @@ std::string path_text(HWND dialog) { return window_text(GetDlgItem(dialog, IDC_E
 INT_PTR on_init(HWND dialog, ExportDialog& d) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&d));
     center_dialog(dialog);
-    for (int f = 0; f < 4; ++f)
+    for (int f = 0; f <= static_cast<int>(ExchangeFormat::moodle_xml); ++f)
         SendDlgItemMessageA(dialog, IDC_EXPORT_FORMAT, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(exchange_format_label(static_cast<ExchangeFormat>(f))));
     for (TextEncoding e : kEncodings)
@@ -146,6 +146,7 @@ const char* export_extension(ExchangeFormat format) {
     case ExchangeFormat::csv: return ".csv";
     case ExchangeFormat::gift:
     case ExchangeFormat::aiken: return ".txt";
+    case ExchangeFormat::moodle_xml: return ".xml";
     }
     return ".txt";
 }
@@ -156,7 +157,7 @@ std::string with_export_extension(const std::string& path, ExchangeFormat format
     const std::size_t dot = static_cast<std::size_t>(PathFindExtensionA(name) - path.c_str());
     const std::string extension = path.substr(dot);
     bool known = extension.empty();
-    for (const char* own : {".tsv", ".csv", ".txt", ".gift"}) known = known || lstrcmpiA(extension.c_str(), own) == 0;
+    for (const char* own : {".tsv", ".csv", ".txt", ".gift", ".xml"}) known = known || lstrcmpiA(extension.c_str(), own) == 0;
     return known ? path.substr(0, dot) + export_extension(format) : path;
 }
 

@@ -469,6 +469,7 @@ const char* exchange_format_label(ExchangeFormat format) {
     case ExchangeFormat::csv: return "コンマ区切りテキスト (CSV)";
     case ExchangeFormat::gift: return "Moodle GIFT";
     case ExchangeFormat::aiken: return "Aiken";
+    case ExchangeFormat::moodle_xml: return "Moodle XML";
     }
     return "";
 }
