@@ -3,6 +3,10 @@
 #define QZ_RESOURCES_RESOURCE_H
 
 #define IDI_APP 1
+// The toolbar's pictures at 100 %, 150 % and 200 %.
+#define IDB_TOOLBAR_16 2
+#define IDB_TOOLBAR_24 3
+#define IDB_TOOLBAR_32 4
 #define IDC_HAND_CURSOR 555
 
 #define IDR_MAIN_MENU 560
