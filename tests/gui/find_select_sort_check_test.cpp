@@ -95,7 +95,7 @@ TEST_F(SelectSortTest, SelectOffersEveryLineAndKeepsTheFocus) {
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_FIRST_TEXT)), "問1,答,<00");
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_LAST_TEXT)), "問30,答,<00");
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_BY_TITLE)));
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_SELECT);
     EXPECT_EQ(selected_items().size(), 30u);
@@ -117,17 +117,17 @@ TEST_F(SelectSortTest, SelectTitleAndTextAddedToTheSelection) {
         click(dialog, IDC_SELECT_ADD);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_FIRST)));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_GROUP)));
-        SetDlgItemTextA(dialog, IDC_SELECT_TITLE, "2");
-        SetDlgItemTextA(dialog, IDC_SELECT_TEXT, "京都");
+        set_item_text(dialog, IDC_SELECT_TITLE, "2");
+        set_item_text(dialog, IDC_SELECT_TEXT, "京都");
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_TITLE_TEXT)), "#京都,000000");
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_DESCRIPTION)),
                   "タイトル番号2内で，「京都」を含む行を追加選択");
         when_dialog("検索条件", [&](HWND conditions) {
             conditions_shown = true;
-            SendMessageA(conditions, WM_COMMAND, IDCANCEL, 0);
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            SendMessageW(conditions, WM_COMMAND, IDCANCEL, 0);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
-        SendMessageA(dialog, WM_COMMAND, IDC_SELECT_CONDITIONS, 0);
+        SendMessageW(dialog, WM_COMMAND, IDC_SELECT_CONDITIONS, 0);
     });
     command(CMD_SELECT);
     EXPECT_TRUE(conditions_shown);
@@ -140,10 +140,10 @@ TEST_F(SelectSortTest, SortUsesTheLocaleOrderUndoesInOneStepAndNeedsQuestions) {
     select_only({0, 1, 2, 3});
     SetFocus(list());
     when_dialog("並べ替え", [](HWND dialog) {
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCOUNT, 0, 0), 4);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0), 0);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SORT_ORDER, CB_GETCURSEL, 0, 0), 0);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_SORT_KEY, CB_GETCOUNT, 0, 0), 4);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0), 0);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_SORT_ORDER, CB_GETCURSEL, 0, 0), 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_SORT);
     // Letters compare as the locale does, not by their bytes ('B' < 'a').
@@ -154,7 +154,7 @@ TEST_F(SelectSortTest, SortUsesTheLocaleOrderUndoesInOneStepAndNeedsQuestions) {
     EXPECT_EQ(joined_lines(), "b,1,<00|#t,000000|B,2,<00|a,3,<00|");
     EXPECT_FALSE(modified());
     select_only({1});
-    when_dialog("並べ替え", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); });
+    when_dialog("並べ替え", [](HWND dialog) { SendMessageW(dialog, WM_COMMAND, IDOK, 0); });
     command(CMD_SORT);
     ASSERT_EQ(message_texts(), std::vector<std::string>{"問題が選択されていません。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
@@ -164,7 +164,7 @@ using ProblemCheckTest = EditorTest;
 
 HWND rows() { return GetDlgItem(problem_check_window(), IDC_PROBLEM_LIST); }
 
-int row_count() { return static_cast<int>(SendMessageA(rows(), LVM_GETITEMCOUNT, 0, 0)); }
+int row_count() { return static_cast<int>(SendMessageW(rows(), LVM_GETITEMCOUNT, 0, 0)); }
 
 TEST_F(ProblemCheckTest, RowsAreWhatQzotoolFinds) {
     // The sample holds one problem on purpose; more of other kinds follow it.
@@ -209,7 +209,7 @@ TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
     ASSERT_EQ(item_text(0, 0, rows()), "5");
     // Sorting by kind puts the empty question (line 7) first.
     NMLISTVIEW click{{rows(), IDC_PROBLEM_LIST, LVN_COLUMNCLICK}, -1, 1};
-    SendMessageA(problem_check_window(), WM_NOTIFY, IDC_PROBLEM_LIST, reinterpret_cast<LPARAM>(&click));
+    SendMessageW(problem_check_window(), WM_NOTIFY, IDC_PROBLEM_LIST, reinterpret_cast<LPARAM>(&click));
     ASSERT_EQ(item_text(0, 0, rows()), "7");
 
     select_only({1, 2});
@@ -218,12 +218,12 @@ TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
     ASSERT_EQ(doc().count(), 4);
 
     RECT item{LVIR_BOUNDS};
-    SendMessageA(rows(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(rows(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
     const LPARAM at = MAKELPARAM(item.left + 10, (item.top + item.bottom) / 2);
-    SendMessageA(rows(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(rows(), WM_LBUTTONUP, 0, at);
-    SendMessageA(rows(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendMessageA(rows(), WM_LBUTTONUP, 0, at);
+    SendMessageW(rows(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(rows(), WM_LBUTTONUP, 0, at);
+    SendMessageW(rows(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageW(rows(), WM_LBUTTONUP, 0, at);
     pump();
     EXPECT_EQ(app().editor.current(), 1);  // "c,,<00", file line 5 before the delete
     EXPECT_EQ(field(1026), "c");
@@ -231,11 +231,11 @@ TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
 
     // Enter on the focused row goes to its line as well.
     SetFocus(rows());
-    LVITEMA first{};
+    LVITEMW first{};
     first.state = first.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-    SendMessageA(rows(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(rows(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
     MSG enter{rows(), WM_KEYDOWN, VK_RETURN, 0};
-    if (!preprocess_message(enter)) DispatchMessageA(&enter);
+    if (!preprocess_message(enter)) DispatchMessageW(&enter);
     pump();
     EXPECT_EQ(app().editor.current(), 3);
     EXPECT_TRUE(messages_.empty());
