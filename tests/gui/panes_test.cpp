@@ -367,7 +367,7 @@ TEST_F(PaneTest, LabelsFitBesideTheirFields) {
             HDC dc = GetDC(control(id));
             SelectObject(dc, font_of(id));
             RECT extent{};
-            DrawTextA(dc, field(id).c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
+            DrawTextW(dc, wide(field(id)).c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
             ReleaseDC(control(id), dc);
             const RECT box = placed(id);
             EXPECT_LE(extent.right, box.right - box.left);
