@@ -32,9 +32,9 @@ TEST_F(FindTest, F3OpensTheDialogThenStepsWithoutWrappingTheDialogKeepsTheTextAn
     when_dialog("検索", [](HWND dialog) {
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_FIND_NEXT), BST_CHECKED);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
-        SetDlgItemTextA(dialog, IDC_FIND_TEXT, "は？");
+        set_item_text(dialog, IDC_FIND_TEXT, "は？");
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_FIND_NEXT);
     EXPECT_EQ(app().editor.current(), 3);
@@ -52,26 +52,26 @@ TEST_F(FindTest, F3OpensTheDialogThenStepsWithoutWrappingTheDialogKeepsTheTextAn
     when_dialog("検索", [](HWND dialog) {
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_FIND_TEXT)), "は？");
         CheckRadioButton(dialog, IDC_FIND_PREVIOUS, IDC_FIND_NEXT, IDC_FIND_PREVIOUS);
-        SetDlgItemTextA(dialog, IDC_FIND_TEXT, "首都");
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        set_item_text(dialog, IDC_FIND_TEXT, "首都");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_FIND);
     EXPECT_EQ(app().editor.current(), 1);
 
     // The conditions dialog refuses a search in no field.
     messages_.clear();
-    when_dialog("検索", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDC_FIND_CONDITIONS, 0); });
+    when_dialog("検索", [](HWND dialog) { SendMessageW(dialog, WM_COMMAND, IDC_FIND_CONDITIONS, 0); });
     when_dialog("検索条件", [this](HWND dialog) {
         for (int id : {IDC_CONDITION_TITLE, IDC_CONDITION_QUESTION, IDC_CONDITION_ANSWER,
                        IDC_CONDITION_COMMENT})
             CheckDlgButton(dialog, id, BST_UNCHECKED);
         CheckDlgButton(dialog, IDC_CONDITION_CASE, BST_CHECKED);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(messages_.size(), 1u);  // warned, and still open
         EXPECT_TRUE(IsWindow(dialog));
         CheckDlgButton(dialog, IDC_CONDITION_ANSWER, BST_CHECKED);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        when_dialog("検索", [](HWND find) { SendMessageA(find, WM_COMMAND, IDCANCEL, 0); });
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        when_dialog("検索", [](HWND find) { SendMessageW(find, WM_COMMAND, IDCANCEL, 0); });
     });
     command(CMD_FIND);
     ASSERT_EQ(message_texts(), std::vector<std::string>{"「以下の中から検索」のうち少なくとも１つにチェックしてください。"});

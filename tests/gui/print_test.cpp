@@ -467,5 +467,20 @@ TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumb
     EXPECT_EQ(app().print.LineSpace, 999);
 }
 
+// A format box left as shown gives back the bytes it was given, though code
+// page 932 holds its character twice ("Ⅰ" of the IBM rows is 0xFA4A, its
+// usual form 0x8754); a typed box gives what was typed, in the usual form.
+TEST_F(PageSetupTest, FormatsLeftAsShownKeepTheirBytes) {
+    write_file(dir_ + "\\QZOEDIT.INI", "[Print]\r\nNumTitle=\xFA\x4A%t\r\nNumQuestion=\xFA\x4A%q\r\n");
+    start();
+    when_dialog("ページ設定", [](HWND dialog) {
+        set_item_text(dialog, IDC_PS_QUESTION_FORMAT, qz::item_text(dialog, IDC_PS_QUESTION_FORMAT) + ".");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_PAGE_SETUP);
+    EXPECT_EQ(app().print.NumTitle, "\xFA\x4A%t");
+    EXPECT_EQ(app().print.NumQuestion, "\x87\x54%q.");
+}
+
 }  // namespace
 }  // namespace qz::test

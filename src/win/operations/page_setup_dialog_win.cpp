@@ -63,6 +63,9 @@ struct DialogState {
     global_handle dev_mode, dev_names;
     std::array<std::uint32_t, 3> colors{};
     int hot = 0;  // the colour button under the mouse
+    // The format texts as shown, which an unchanged box gives back byte for
+    // byte (code page 932 has more than one form of some characters).
+    std::string title_format, question_format;
     std::optional<PageSetupResult> result;
 };
 
@@ -209,8 +212,10 @@ INT_PTR on_init(HWND dialog, DialogState& s) {
     CheckDlgButton(dialog, IDC_PS_ANSWERS_LEFT, v.answers_left ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, kTitlePositions[v.title_position], BST_CHECKED);
     CheckDlgButton(dialog, kAnswerPositions[v.answer_position], BST_CHECKED);
-    set_item_text(dialog, IDC_PS_TITLE_FORMAT, *v.title_format);
-    set_item_text(dialog, IDC_PS_QUESTION_FORMAT, *v.question_format);
+    s.title_format = *v.title_format;
+    s.question_format = *v.question_format;
+    set_item_text(dialog, IDC_PS_TITLE_FORMAT, s.title_format);
+    set_item_text(dialog, IDC_PS_QUESTION_FORMAT, s.question_format);
     set_spin(dialog, IDC_PS_QUESTION_RATE_SPIN, 100, v.question_rate);
     set_spin(dialog, IDC_PS_LINE_SPACE_SPIN, 999, v.line_space);
     show_card_settings(dialog, request.settings);
@@ -219,11 +224,15 @@ INT_PTR on_init(HWND dialog, DialogState& s) {
     return TRUE;
 }
 
-// A format text as typed; none when there is no memory for it, which keeps
-// the old format.
-std::optional<std::string> format_text(HWND dialog, int id) {
+// A format text as typed (the bytes shown when it is unchanged); none when
+// there is no memory for it, which keeps the old format.
+std::optional<std::string> format_text(HWND dialog, int id, const std::string& shown) {
     try {
-        return window_text(GetDlgItem(dialog, id));
+        HWND box = GetDlgItem(dialog, id);
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+        if (text == wide(shown)) return shown;
+        return narrow(text);
     } catch (const std::bad_alloc&) {
         show_error(dialog, "メモリが足りません。");
         return std::nullopt;
@@ -256,8 +265,8 @@ bool store_print_settings(HWND dialog, DialogState& s) {
         v.style_entries[i] =
             static_cast<int>(SendDlgItemMessageW(dialog, kStyleLists[i], CB_GETCURSEL, 0, 0));
     v.colors = s.colors;
-    v.title_format = format_text(dialog, IDC_PS_TITLE_FORMAT);
-    v.question_format = format_text(dialog, IDC_PS_QUESTION_FORMAT);
+    v.title_format = format_text(dialog, IDC_PS_TITLE_FORMAT, s.title_format);
+    v.question_format = format_text(dialog, IDC_PS_QUESTION_FORMAT, s.question_format);
     v.question_rate = numbers.question_rate;
     v.line_space = numbers.line_space;
 
