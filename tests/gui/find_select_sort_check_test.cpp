@@ -158,6 +158,17 @@ TEST_F(SelectSortTest, SortUsesTheLocaleOrderUndoesInOneStepAndNeedsQuestions) {
     command(CMD_SORT);
     ASSERT_EQ(message_texts(), std::vector<std::string>{"問題が選択されていません。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+
+    // Kana too, whatever the system's code page: a katakana sorts beside its
+    // hiragana (which first is the locale's), not after every hiragana as
+    // its bytes would.
+    restart();
+    open("い,1,<00\r\nア,2,<00\r\nあ,3,<00\r\n");
+    select_only({0, 1, 2});
+    SetFocus(list());
+    when_dialog("並べ替え", [](HWND dialog) { SendMessageW(dialog, WM_COMMAND, IDOK, 0); });
+    command(CMD_SORT);
+    EXPECT_EQ(doc().line_at(2)->text(), "い,1,<00");
 }
 
 using ProblemCheckTest = EditorTest;
