@@ -1,4 +1,5 @@
 #include "editor_fixture.h"
+#include "win/base/dpi_win.h"
 #include "resources/customize_ids.h"
 #include "resources/data_info_ids.h"
 #include "resources/question_pane_ids.h"
@@ -128,8 +129,10 @@ TEST_F(CustomizeTest, OnlyThePagesUsedChangeCancelKeepsCustomColoursApplyAndRese
         return reinterpret_cast<HFONT>(SendMessageW(control(IDC_QUESTION), WM_GETFONT, 0, 0));
     };
     const HFONT before = field_font();
+    static int dpi;
+    dpi = window_dpi(main_window());
     set_customize_font_dialog_hook([](LOGFONTW& font, COLORREF& colour) {
-        font.lfHeight = -40;  // 30 points at 96 pixels per inch
+        font.lfHeight = -MulDiv(30, dpi, 72);  // 30 points at the window's display scale
         lstrcpyW(font.lfFaceName, L"Arial");
         colour = RGB(200, 0, 0);
         return true;

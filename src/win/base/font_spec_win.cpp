@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/syntax/scan.h"
+#include "win/base/dpi_win.h"
 #include "win/base/wide_win.h"
 
 namespace qz {
@@ -33,10 +34,7 @@ LOGFONTW font_spec_to_logfont(const FontSpec& font, int pixels_per_inch) {
     return lf;
 }
 
-int screen_pixels_per_inch(HWND window) {
-    window_dc dc(window);
-    return dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
-}
+int screen_pixels_per_inch(HWND window) { return window_dpi(window); }
 
 void logfont_to_font_spec(HWND window, const LOGFONTW& logfont, FontSpec& font) {
     font.size = -MulDiv(logfont.lfHeight, 72, screen_pixels_per_inch(window));

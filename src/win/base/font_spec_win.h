@@ -15,7 +15,7 @@ LOGFONTW font_spec_to_logfont(const FontSpec& font, int pixels_per_inch);
 // the face as code page 932, cut to kMaxFaceName bytes); style and colours
 // stay as they were.
 void logfont_to_font_spec(HWND window, const LOGFONTW& logfont, FontSpec& font);
-// The screen's vertical pixels per inch for a window.
+// The dots per inch a window is shown at (its display scale).
 int screen_pixels_per_inch(HWND window);
 unique_font create_font_from_spec(const FontSpec& font, int pixels_per_inch);
 unique_font create_font_from_spec(const FontSpec& font, HWND window);
