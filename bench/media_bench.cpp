@@ -7,7 +7,7 @@
 
 #include "core/document/card_document.h"
 #include "core/exchange/exchange_io.h"
-#include "core/operations/media_check.h"
+#include "core/exchange/media_check.h"
 
 namespace {
 

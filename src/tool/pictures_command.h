@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/operations/media_check.h"
+#include "core/exchange/media_check.h"
 
 namespace qz::tool {
 

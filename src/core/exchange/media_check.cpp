@@ -1,4 +1,4 @@
-#include "core/operations/media_check.h"
+#include "core/exchange/media_check.h"
 
 #include <algorithm>
 #include <unordered_map>
