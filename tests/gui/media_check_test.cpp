@@ -2,6 +2,8 @@
 // Recycle Bin step behind its question.
 #include "editor_fixture.h"
 
+#include "core/exchange/exchange.h"
+#include "resources/export_ids.h"
 #include "resources/media_check_ids.h"
 #include "resources/resource.h"
 #include "win/operations/media_check_win.h"
@@ -45,6 +47,29 @@ TEST_F(MediaCheckTest, RowsLeadToLinesAndUnusedFilesGoOnlyWhenTheUserAgrees) {
     EXPECT_TRUE(file_exists(dir_ + "\\used.png"));
     EXPECT_EQ(row_count(), 1);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(media_check_window(), IDC_MEDIA_RECYCLE)));
+}
+
+// The export dialog's option: the pictures beside the file, after the
+// question about the one that cannot be read.
+TEST_F(MediaCheckTest, ExportCopiesThePicturesBesideTheFile) {
+    write_file(dir_ + "\\map.bmp", read_file(source_path("samples/map.bmp")));
+    open("#t,000000\r\nq1\\i\"map.bmp\",a,<00\r\nq2,\\i\"gone.png\",<00\r\n");
+    for (const int answer : {IDNO, IDYES}) {
+        const std::string path = dir_ + "\\cards.tsv";
+        answers_ = {answer};
+        when_dialog("エクスポート", [&](HWND dialog) {
+            SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_SETCURSEL, static_cast<WPARAM>(ExchangeFormat::tsv), 0);
+            SetDlgItemTextW(dialog, IDC_EXPORT_PATH, std::wstring(path.begin(), path.end()).c_str());
+            CheckDlgButton(dialog, IDC_EXPORT_MEDIA, BST_CHECKED);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        command(CMD_EXPORT);
+        ASSERT_FALSE(message_texts().empty());
+        EXPECT_NE(message_texts().back().find("gone.png（4 行目）"), std::string::npos) << message_texts().back();
+        EXPECT_EQ(file_exists(path), answer == IDYES);
+        EXPECT_EQ(file_exists(dir_ + "\\cards_media\\map.png"), answer == IDYES);
+    }
+    EXPECT_NE(read_file(dir_ + "\\cards.tsv").find("<img src=\"\"map.png\"\">"), std::string::npos);
 }
 
 }  // namespace
