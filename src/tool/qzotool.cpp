@@ -69,8 +69,8 @@ int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
             findings.clear();
         },
         [&](char* p, char* end) {
-            split_lines(p, end, [&](const char* line, std::size_t length) {
-                const LineForm form = classify_line(line, length, version).form;
+            classify_lines(p, end, version, [&](const char* line, std::size_t length, LineClass c) {
+                const LineForm form = c.form;
                 if (form != LineForm::kept)
                     finding(CardDocument::file_line_number(index),
                             rewrite_reason_text(rewrite_reason(line[0], form, version)));
@@ -149,10 +149,25 @@ int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
             any_line = false;
         },
         [&](char* p, char* end) {
-            split_lines(p, end, [&](const char* line, std::size_t length) {
-                append_read_line(text, line, length, classify_line(line, length, version).form);
+            // A run of lines kept as written, each ended by CR LF, is
+            // written as the file holds it, with one copy.
+            const char* run = p;
+            const char* run_end = p;
+            classify_lines(p, end, version, [&](const char* line, std::size_t length, LineClass c) {
                 any_line = true;
+                if (c.form == LineForm::kept && line[length] == '\r' && line[length + 1] == '\n') {
+                    if (line != run_end) {
+                        text.append(run, run_end);
+                        run = line;
+                    }
+                    run_end = line + length + 2;
+                    return;
+                }
+                text.append(run, run_end);
+                run = run_end = line + length;
+                append_read_line(text, line, length, c.form);
             });
+            text.append(run, run_end);
         },
         nul);
     if (!read) return kExitFailed;
