@@ -217,26 +217,7 @@ LineClass classify_line(const char* line, std::size_t length, int version) {
     return {LINE_TEXT, valid ? LineForm::kept : LineForm::quoted};
 }
 
-LineClass classify_scanned(char* line, std::size_t length, const LineScan& scan, int version) {
-    if (length == 0) return {};
-    if (line[0] == '\'') return {LINE_TEXT, length == 1 ? LineForm::blank : LineForm::kept};
-    if (!scan.backslash) {
-        const char* const end = line + length;
-        switch (line[0]) {
-            case '#':
-                if (length == 1) return {LINE_TEXT, LineForm::blank};
-                if (scan.comma_count > 0 && title_tail(scan.commas[0] + 1, end))
-                    return {LINE_TITLE, LineForm::kept};
-                return {LINE_TEXT, LineForm::commented};
-            case '$':
-                if (version >= 14) break;  // settings lines are read whole
-                [[fallthrough]];
-            default: {
-                const bool valid = scan.comma_count == 2 && question_tail(scan.commas[1] + 1, end);
-                return {LINE_TEXT, valid ? LineForm::kept : LineForm::quoted};
-            }
-        }
-    }
+LineClass classify_unscanned(char* line, std::size_t length, int version) {
     const char saved = line[length];
     line[length] = '\0';
     const LineClass c = classify_line(line, length, version);

@@ -126,7 +126,10 @@ struct LineScan {
 // or the NUL at the end of the text) from what the scan found; only a line
 // the scan cannot decide is read byte by byte, with a NUL put behind it
 // for as long as that takes.
-LineClass classify_scanned(char* line, std::size_t length, const LineScan& scan, int version);
+inline LineClass classify_scanned(char* line, std::size_t length, const LineScan& scan, int version);
+
+// classify_line of a line followed by a line break or the NUL at the end.
+LineClass classify_unscanned(char* line, std::size_t length, int version);
 
 // Splits [p, end) into its lines as split_lines does and classifies each,
 // 64 bytes at a time: f(line, length, LineClass) for each in order. The
@@ -163,6 +166,32 @@ void split_lines(char* p, char* end, F&& f) {
     }
 }
 
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline LineClass classify_scanned(char* line, std::size_t length, const LineScan& scan, int version) {
+    if (length == 0) return {};
+    if (line[0] == '\'') return {LINE_TEXT, length == 1 ? LineForm::blank : LineForm::kept};
+    if (scan.backslash || (line[0] == '$' && version >= 14)) return classify_unscanned(line, length, version);
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const char* const end = line + length;
+    if (line[0] == '#') {
+        if (length == 1) return {LINE_TEXT, LineForm::blank};
+        // The choice count and five flags, then the end or a comment.
+        const char* f = scan.comma_count > 0 ? scan.commas[0] + 1 : end;
+        bool title = end - f >= 6;
+        for (int i = 0; title && i < 6; ++i) title = digit(f[i]);
+        if (title && (f + 6 == end || f[6] == '\'')) return {LINE_TITLE, LineForm::kept};
+        return {LINE_TEXT, LineForm::commented};
+    }
+    // The history byte, the group and answer-number digits, then the end
+    // or a comment.
+    const char* f = scan.comma_count == 2 ? scan.commas[1] + 1 : end;
+    const bool valid = end - f >= 3 && f[0] >= '<' && f[0] <= '[' && digit(f[1]) && digit(f[2]) &&
+                       (f + 3 == end || f[3] == '\'');
+    return {LINE_TEXT, valid ? LineForm::kept : LineForm::quoted};
+}
+
 template <class F>
 void classify_lines(char* p, char* end, int version, F&& f) {
     char* line = p;
@@ -185,8 +214,14 @@ void classify_lines(char* p, char* end, int version, F&& f) {
             const std::uint64_t breaks = m.breaks & from;
             const std::uint64_t inside = breaks ? from & ((breaks & (0 - breaks)) - 1) : from;
             if (scan.comma_count < 2) {
-                for (std::uint64_t c = m.commas & inside; c && scan.comma_count < 2; c &= c - 1)
-                    scan.commas[scan.comma_count++] = block + __builtin_ctzll(c);
+                // Named one by one, so that they stay in registers.
+                for (std::uint64_t c = m.commas & inside; c && scan.comma_count < 2; c &= c - 1) {
+                    const char* const comma = block + __builtin_ctzll(c);
+                    if (scan.comma_count++ == 0)
+                        scan.commas[0] = comma;
+                    else
+                        scan.commas[1] = comma;
+                }
                 if (const std::uint64_t b = m.backslashes & inside)
                     if (scan.comma_count < 2 || block + __builtin_ctzll(b) < scan.commas[1])
                         scan.backslash = true;

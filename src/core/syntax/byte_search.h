@@ -48,17 +48,22 @@ inline ReaderMasks reader_masks(const char* p) {
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), sep = _mm_set1_epi8('\x01');
     const __m128i comma = _mm_set1_epi8(','), backslash = _mm_set1_epi8('\\');
-    for (int i = 0; i < 64; i += 16) {
+    const auto bits = [](__m128i hit, int shift) {
+        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << shift;
+    };
+    // Written out four times: a loop the compiler keeps shifts by a count
+    // it holds in a register.
+    const auto add = [&](int i) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i breaks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
-                                            _mm_cmpeq_epi8(v, sep));
-        const auto bits = [](__m128i hit) {
-            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit)));
-        };
-        m.breaks |= bits(breaks) << i;
-        m.commas |= bits(_mm_cmpeq_epi8(v, comma)) << i;
-        m.backslashes |= bits(_mm_cmpeq_epi8(v, backslash)) << i;
-    }
+        m.breaks |= bits(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
+                                      _mm_cmpeq_epi8(v, sep)), i);
+        m.commas |= bits(_mm_cmpeq_epi8(v, comma), i);
+        m.backslashes |= bits(_mm_cmpeq_epi8(v, backslash), i);
+    };
+    add(0);
+    add(16);
+    add(32);
+    add(48);
 #else
     for (int i = 0; i < 64; ++i) {
         const char c = p[i];
