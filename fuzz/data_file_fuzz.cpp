@@ -135,6 +135,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(at == fast.size());
     if (file.body == file.end) normalized += "\r\n";
     require(normalized == qz::write_data_file(doc));
+    std::string runs;
+    qz::append_header_line(runs, version);
+    std::string copied = input;
+    const qz::DataFileText copied_file = qz::open_data_file_text(copied);
+    qz::append_read_lines(runs, copied_file.body, copied_file.end, version);
+    if (copied_file.body == copied_file.end) runs += "\r\n";
+    require(runs == normalized);
 
     // Find: a piece of the last line, conditions from the input's size.
     const std::string_view last = std::prev(doc.end())->text();

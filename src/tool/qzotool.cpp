@@ -149,25 +149,7 @@ int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
             any_line = false;
         },
         [&](char* p, char* end) {
-            // A run of lines kept as written, each ended by CR LF, is
-            // written as the file holds it, with one copy.
-            const char* run = p;
-            const char* run_end = p;
-            classify_lines(p, end, version, [&](const char* line, std::size_t length, LineClass c) {
-                any_line = true;
-                if (c.form == LineForm::kept && line[length] == '\r' && line[length + 1] == '\n') {
-                    if (line != run_end) {
-                        text.append(run, run_end);
-                        run = line;
-                    }
-                    run_end = line + length + 2;
-                    return;
-                }
-                text.append(run, run_end);
-                run = run_end = line + length;
-                append_read_line(text, line, length, c.form);
-            });
-            text.append(run, run_end);
+            if (append_read_lines(text, p, end, version)) any_line = true;
         },
         nul);
     if (!read) return kExitFailed;

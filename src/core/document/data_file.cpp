@@ -363,6 +363,28 @@ void append_read_line(std::string& out, const char* line, std::size_t length, Li
     out.append("\r\n", 2);
 }
 
+bool append_read_lines(std::string& out, char* p, char* end, int version) {
+    const char* run = p;
+    const char* run_end = p;
+    bool any = false;
+    classify_lines(p, end, version, [&](const char* line, std::size_t length, LineClass c) {
+        any = true;
+        if (c.form == LineForm::kept && line[length] == '\r' && line[length + 1] == '\n') {
+            if (line != run_end) {
+                out.append(run, run_end);
+                run = line;
+            }
+            run_end = line + length + 2;
+            return;
+        }
+        out.append(run, run_end);
+        run = run_end = line + length;
+        append_read_line(out, line, length, c.form);
+    });
+    out.append(run, run_end);
+    return any;
+}
+
 std::string write_data_file(const CardDocument& doc) { return write_data_file(doc, -1, {}); }
 
 std::string write_data_file(const CardDocument& doc, int index, std::string_view text) {

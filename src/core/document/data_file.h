@@ -154,6 +154,10 @@ std::string write_data_file(const CardDocument& doc, int index, std::string_view
 // line of a file as reading and then writing it gives it.
 void append_header_line(std::string& out, int version);
 void append_read_line(std::string& out, const char* line, std::size_t length, LineForm form);
+// Every line of [p, end) (*end is NUL) as append_read_line writes it; a
+// run of lines kept as written, each ended by CR LF, is copied at once.
+// False when [p, end) holds no line.
+bool append_read_lines(std::string& out, char* p, char* end, int version);
 
 template <class F>
 void split_lines(char* p, char* end, F&& f) {
