@@ -310,6 +310,7 @@ LoadResult read_data_file(std::string bytes, CardDocument& doc) {
 
     // One data line per text line after the header.
     LoadResult result = text.result;
+    doc.reserve(count_line_breaks(text.body, text.end) + 1);
     classify_lines(text.body, text.end, version, [&](char* line, std::size_t length, LineClass c) {
         line[length] = '\0';  // a line kept in the buffer ends like a string
         if (c.form != LineForm::kept)
