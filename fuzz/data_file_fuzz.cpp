@@ -113,8 +113,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++index;
     });
     require(same(result.rewritten, forms));
+
+    // The reader's scan of 64 bytes at a time splits and classifies as the
+    // byte-by-byte path does, the bytes left as they were.
+    std::string scanned = input;
+    const qz::DataFileText scanned_file = qz::open_data_file_text(scanned);
+    const std::string before(scanned_file.body, scanned_file.end);
+    std::vector<std::pair<std::string, qz::LineClass>> fast;
+    qz::classify_lines(scanned_file.body, scanned_file.end, version,
+                       [&](const char* line, std::size_t length, qz::LineClass c) {
+                           fast.emplace_back(std::string(line, length), c);
+                       });
+    require(std::string_view(scanned_file.body, scanned_file.end - scanned_file.body) == before);
+    std::size_t at = 0;
+    qz::split_lines(scanned_file.body, scanned_file.end, [&](const char* line, std::size_t length) {
+        const qz::LineClass slow = qz::classify_line(line, length, version);
+        require(at < fast.size() && fast[at].first == std::string_view(line, length) &&
+                fast[at].second.kind == slow.kind && fast[at].second.form == slow.form);
+        ++at;
+    });
+    require(at == fast.size());
     if (file.body == file.end) normalized += "\r\n";
     require(normalized == qz::write_data_file(doc));
+    std::string runs;
+    qz::append_header_line(runs, version);
+    std::string copied = input;
+    const qz::DataFileText copied_file = qz::open_data_file_text(copied);
+    qz::append_read_lines(runs, copied_file.body, copied_file.end, version);
+    if (copied_file.body == copied_file.end) runs += "\r\n";
+    require(runs == normalized);
 
     // Find: a piece of the last line, conditions from the input's size.
     const std::string_view last = std::prev(doc.end())->text();

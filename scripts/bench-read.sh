@@ -86,6 +86,11 @@ for name, args, ok, peer, peer_args, peer_ok in pairs:
 os.remove(out)
 PY
 
+# The same readers in memory beside their peers (ratio: reader over peer).
+build/native/benchmarks --benchmark_filter='Vs(LineCount|Copy|Memmem)' 2>/dev/null |
+    grep -E '^BM_' | sed 's/^/  /'
+echo "  (goal: check <= 2x the line count, normalize <= 2x the copy)"
+
 # The in-memory rate of reading and classifying, and the document's memory.
 build/native/benchmarks --benchmark_filter='BM_ReadDataFile|BM_LoadedDocumentMemory' \
     --benchmark_repetitions=3 --benchmark_report_aggregates_only=false 2>/dev/null |

@@ -69,8 +69,8 @@ int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
             findings.clear();
         },
         [&](char* p, char* end) {
-            split_lines(p, end, [&](const char* line, std::size_t length) {
-                const LineForm form = classify_line(line, length, version).form;
+            classify_lines(p, end, version, [&](const char* line, std::size_t length, LineClass c) {
+                const LineForm form = c.form;
                 if (form != LineForm::kept)
                     finding(CardDocument::file_line_number(index),
                             rewrite_reason_text(rewrite_reason(line[0], form, version)));
@@ -149,10 +149,7 @@ int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
             any_line = false;
         },
         [&](char* p, char* end) {
-            split_lines(p, end, [&](const char* line, std::size_t length) {
-                append_read_line(text, line, length, classify_line(line, length, version).form);
-                any_line = true;
-            });
+            if (append_read_lines(text, p, end, version)) any_line = true;
         },
         nul);
     if (!read) return kExitFailed;

@@ -170,6 +170,49 @@ TEST(ClassifyDataLine, KindAndText) {
     }
 }
 
+// The reader's scan, 64 bytes at a time, against split_lines and
+// classify_line byte by byte: every line kind, each line placed at every
+// offset of a 64-byte block, ended by CR LF, LF, CR, 0x01 and the end.
+TEST(ClassifyLines, ScanClassifiesAsTheByteByBytePath) {
+    const std::string long_field(70, 'x');
+    const std::string lines[] = {
+        "", "'", "'c,\\d", "#", "#t,000000", "#t,123456'c\\,", "#t\\,x,000000", "#\x95\x5C,000000",
+        "#t,00000", "#t,000000x", "#" + long_field + ",000000", "$", "$TimeLimit=30",
+        "$FontTitle=12,shiftjis,x", "$Group=a,b", "$a,b,<00", "$x", "a,b,<00", "a,b,[99'x\\,",
+        "a,b,;00", "a,b,<0", "a,b,<00x", "a,b", "a", "a\\,b,c,<00", "a,b\\,c,<00", "a,b,<00\\",
+        "\\i\"x,y.bmp\",a,<00", "\x83\x5C,\x95\x5C,<00", "\x83,a,<00", "a\x81,b\x81,<00",
+        long_field + "," + long_field + ",<12'" + long_field, long_field + "," + long_field,
+        "a,b," + long_field,
+    };
+    for (const int version : {13, 14}) {
+        for (std::size_t offset = 0; offset < 64; ++offset) {
+            // A comment line moves the lines to every offset.
+            std::string text = offset ? "'" + std::string(offset - 1, 'p') + "\n" : "";
+            for (const std::string& line : lines) text += line + "\r\n" + line + "\n" + line + "\r" + line + "\001";
+            text += lines[4];  // the last line without a line break
+            std::string scanned = text;
+            std::vector<std::pair<std::string, LineClass>> fast;
+            classify_lines(scanned.data(), scanned.data() + scanned.size(), version,
+                           [&](const char* line, std::size_t length, LineClass c) {
+                               fast.emplace_back(std::string(line, length), c);
+                           });
+            ASSERT_EQ(scanned, text);  // the scan leaves the bytes alone
+            std::size_t at = 0;
+            split_lines(text.data(), text.data() + text.size(), [&](const char* line, std::size_t length) {
+                SCOPED_TRACE(testing::PrintToString(std::string(line, length)) + " v" +
+                             std::to_string(version) + " at " + std::to_string(offset));
+                const LineClass slow = classify_line(line, length, version);
+                ASSERT_LT(at, fast.size());
+                EXPECT_EQ(fast[at].first, std::string(line, length));
+                EXPECT_EQ(fast[at].second.kind, slow.kind);
+                EXPECT_EQ(fast[at].second.form, slow.form);
+                ++at;
+            });
+            EXPECT_EQ(at, fast.size());
+        }
+    }
+}
+
 TEST(WriteDataFile, HeaderAndLines) {
     CardDocument doc;
     EXPECT_EQ(write_data_file(doc), "QUIZODATA V1.4\r\n");

@@ -135,6 +135,10 @@ public:
     // NUL), until they are changed or leave the document.
     std::string& hold_buffer(std::string bytes);
     void append_from_buffer(int kind, const char* text, std::size_t size);
+    // Room for `lines` lines in the order, so that reading a file of that
+    // many does not grow it step by step (each step held the old order and
+    // the new one at once).
+    void reserve(std::size_t lines) { order_.reserve(lines); }
     // Gives back the room that appending line by line left spare.
     void shrink_to_fit();
 

@@ -217,6 +217,14 @@ LineClass classify_line(const char* line, std::size_t length, int version) {
     return {LINE_TEXT, valid ? LineForm::kept : LineForm::quoted};
 }
 
+LineClass classify_unscanned(char* line, std::size_t length, int version) {
+    const char saved = line[length];
+    line[length] = '\0';
+    const LineClass c = classify_line(line, length, version);
+    line[length] = saved;
+    return c;
+}
+
 RewriteReason rewrite_reason(char first, LineForm form, int version) {
     const bool settings = first == '$' && version >= 14;
     if (form == LineForm::blank)
@@ -302,8 +310,9 @@ LoadResult read_data_file(std::string bytes, CardDocument& doc) {
 
     // One data line per text line after the header.
     LoadResult result = text.result;
-    split_lines(text.body, text.end, [&](char* line, std::size_t length) {
-        const LineClass c = classify_line(line, length, version);
+    doc.reserve(count_line_breaks(text.body, text.end) + 1);
+    classify_lines(text.body, text.end, version, [&](char* line, std::size_t length, LineClass c) {
+        line[length] = '\0';  // a line kept in the buffer ends like a string
         if (c.form != LineForm::kept)
             result.rewritten.push_back({doc.count(), rewrite_reason(line[0], c.form, version)});
         switch (c.form) {
@@ -353,6 +362,28 @@ void append_read_line(std::string& out, const char* line, std::size_t length, Li
             break;
     }
     out.append("\r\n", 2);
+}
+
+bool append_read_lines(std::string& out, char* p, char* end, int version) {
+    const char* run = p;
+    const char* run_end = p;
+    bool any = false;
+    classify_lines(p, end, version, [&](const char* line, std::size_t length, LineClass c) {
+        any = true;
+        if (c.form == LineForm::kept && line[length] == '\r' && line[length + 1] == '\n') {
+            if (line != run_end) {
+                out.append(run, run_end);
+                run = line;
+            }
+            run_end = line + length + 2;
+            return;
+        }
+        out.append(run, run_end);
+        run = run_end = line + length;
+        append_read_line(out, line, length, c.form);
+    });
+    out.append(run, run_end);
+    return any;
 }
 
 std::string write_data_file(const CardDocument& doc) { return write_data_file(doc, -1, {}); }

@@ -1,6 +1,8 @@
 // The data file format: "QUIZODATA V1.4" and one text line per data line.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,6 +112,32 @@ DataFileText open_data_file_text(std::string& bytes);
 template <class F>
 void split_lines(char* p, char* end, F&& f);
 
+// What the reader's scan found in a line before classifying it: its first
+// two commas, and whether a backslash comes before the second (or at all,
+// when there are fewer than two). Without such a backslash the commas are
+// where the fields end: no trail byte of a double-byte character is ','.
+struct LineScan {
+    const char* commas[2] = {nullptr, nullptr};
+    int comma_count = 0;
+    bool backslash = false;
+};
+
+// classify_line of the `length` bytes at `line` (followed by a line break,
+// or the NUL at the end of the text) from what the scan found; only a line
+// the scan cannot decide is read byte by byte, with a NUL put behind it
+// for as long as that takes.
+inline LineClass classify_scanned(char* line, std::size_t length, const LineScan& scan, int version);
+
+// classify_line of a line followed by a line break or the NUL at the end.
+LineClass classify_unscanned(char* line, std::size_t length, int version);
+
+// Splits [p, end) into its lines as split_lines does and classifies each,
+// 64 bytes at a time: f(line, length, LineClass) for each in order. The
+// bytes are left as they are (a line is not NUL-terminated; f may write at
+// line[length] and into the line). *end must be NUL.
+template <class F>
+void classify_lines(char* p, char* end, int version, F&& f);
+
 // Replaces the document's lines and version with the file's. On failure the
 // document is left without lines. A file with the header alone yields one
 // blank line.
@@ -126,6 +154,10 @@ std::string write_data_file(const CardDocument& doc, int index, std::string_view
 // line of a file as reading and then writing it gives it.
 void append_header_line(std::string& out, int version);
 void append_read_line(std::string& out, const char* line, std::size_t length, LineForm form);
+// Every line of [p, end) (*end is NUL) as append_read_line writes it; a
+// run of lines kept as written, each ended by CR LF, is copied at once.
+// False when [p, end) holds no line.
+bool append_read_lines(std::string& out, char* p, char* end, int version);
 
 template <class F>
 void split_lines(char* p, char* end, F&& f) {
@@ -135,6 +167,85 @@ void split_lines(char* p, char* end, F&& f) {
         *stop = '\0';
         f(p, static_cast<std::size_t>(stop - p));
         p = stop + (cr_lf ? 2 : 1);
+    }
+}
+
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline LineClass classify_scanned(char* line, std::size_t length, const LineScan& scan, int version) {
+    if (length == 0) return {};
+    if (line[0] == '\'') return {LINE_TEXT, length == 1 ? LineForm::blank : LineForm::kept};
+    if (scan.backslash || (line[0] == '$' && version >= 14)) return classify_unscanned(line, length, version);
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const char* const end = line + length;
+    if (line[0] == '#') {
+        if (length == 1) return {LINE_TEXT, LineForm::blank};
+        // The choice count and five flags, then the end or a comment.
+        const char* f = scan.comma_count > 0 ? scan.commas[0] + 1 : end;
+        bool title = end - f >= 6;
+        for (int i = 0; title && i < 6; ++i) title = digit(f[i]);
+        if (title && (f + 6 == end || f[6] == '\'')) return {LINE_TITLE, LineForm::kept};
+        return {LINE_TEXT, LineForm::commented};
+    }
+    // The history byte, the group and answer-number digits, then the end
+    // or a comment.
+    const char* f = scan.comma_count == 2 ? scan.commas[1] + 1 : end;
+    const bool valid = end - f >= 3 && f[0] >= '<' && f[0] <= '[' && digit(f[1]) && digit(f[2]) &&
+                       (f + 3 == end || f[3] == '\'');
+    return {LINE_TEXT, valid ? LineForm::kept : LineForm::quoted};
+}
+
+template <class F>
+void classify_lines(char* p, char* end, int version, F&& f) {
+    char* line = p;
+    LineScan scan;
+    for (char* block = p; block < end; block += 64) {
+        ReaderMasks m;
+        if (end - block >= 64) {
+            m = reader_masks(block);
+        } else {
+            char padded[64] = {};
+            std::memcpy(padded, block, static_cast<std::size_t>(end - block));
+            m = reader_masks(padded);
+        }
+        // The bits from the current line's start on (the LF of a CR LF
+        // may open the block).
+        const std::ptrdiff_t first = line - block;
+        if (first >= 64) continue;
+        std::uint64_t from = first > 0 ? ~std::uint64_t{0} << first : ~std::uint64_t{0};
+        for (;;) {
+            const std::uint64_t breaks = m.breaks & from;
+            const std::uint64_t inside = breaks ? from & ((breaks & (0 - breaks)) - 1) : from;
+            if (scan.comma_count < 2) {
+                // Named one by one, so that they stay in registers.
+                for (std::uint64_t c = m.commas & inside; c && scan.comma_count < 2; c &= c - 1) {
+                    const char* const comma = block + __builtin_ctzll(c);
+                    if (scan.comma_count++ == 0)
+                        scan.commas[0] = comma;
+                    else
+                        scan.commas[1] = comma;
+                }
+                if (const std::uint64_t b = m.backslashes & inside)
+                    if (scan.comma_count < 2 || block + __builtin_ctzll(b) < scan.commas[1])
+                        scan.backslash = true;
+            }
+            if (!breaks) break;
+            char* const stop = block + __builtin_ctzll(breaks);
+            char* next = stop + 1;
+            if (*stop == '\r' && next < end && *next == '\n') ++next;
+            const auto length = static_cast<std::size_t>(stop - line);
+            f(line, length, classify_scanned(line, length, scan, version));
+            line = next;
+            scan = LineScan{};
+            const std::ptrdiff_t offset = next - block;
+            if (offset >= 64) break;
+            from = ~std::uint64_t{0} << offset;
+        }
+    }
+    if (line < end) {
+        const auto length = static_cast<std::size_t>(end - line);
+        f(line, length, classify_scanned(line, length, scan, version));
     }
 }
 

@@ -1,11 +1,13 @@
 #include "core/exchange/gift.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/exchange/moodle_text.h"
+#include "core/syntax/byte_search.h"
 #include "core/syntax/scan.h"
 
 namespace qz {
@@ -251,14 +253,20 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
 
 namespace {
 
-// Where the first unescaped `c` is at or after `from`, npos for none.
+// Where the first unescaped `c` is at or after `from`, npos for none. A
+// backslash escapes the byte after it; the bytes between are skipped by
+// searching many at a time.
 std::size_t find_unescaped(std::string_view s, char c, std::size_t from = 0) {
-    for (std::size_t i = from; i < s.size(); ++i) {
-        if (s[i] == '\\') {
-            ++i;
+    const char* const begin = s.data();
+    const char* const end = begin + s.size();
+    for (const char* p = begin + std::min(from, s.size()); p < end;) {
+        const char* const q = find_either_byte(p, end, '\\', c);
+        if (q == end) break;
+        if (*q == '\\') {
+            p = q + 2;
             continue;
         }
-        if (s[i] == c) return i;
+        return static_cast<std::size_t>(q - begin);
     }
     return std::string_view::npos;
 }
@@ -266,15 +274,21 @@ std::size_t find_unescaped(std::string_view s, char c, std::size_t from = 0) {
 // Where the first (or, `last`, the last) unescaped `mark` starts.
 std::size_t find_unescaped(std::string_view s, std::string_view mark, bool last = false) {
     std::size_t found = std::string_view::npos;
-    for (std::size_t i = 0; i + mark.size() <= s.size(); ++i) {
-        if (s[i] == '\\') {
-            ++i;
+    const char* const begin = s.data();
+    const char* const end = begin + s.size();
+    for (const char* p = begin; p < end;) {
+        const char* const q = find_either_byte(p, end, '\\', mark[0]);
+        if (q == end) break;
+        if (*q == '\\') {
+            p = q + 2;
             continue;
         }
-        if (s.substr(i, mark.size()) == mark) {
-            found = i;
+        if (static_cast<std::size_t>(end - q) < mark.size()) break;
+        if (std::memcmp(q, mark.data(), mark.size()) == 0) {
+            found = static_cast<std::size_t>(q - begin);
             if (!last) break;
         }
+        p = q + 1;
     }
     return found;
 }

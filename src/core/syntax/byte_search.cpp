@@ -26,6 +26,13 @@ unsigned mask_of(__m128i bytes) {
 const char* find_byte(const char* p, const char* end, char c) {
 #ifdef QZ_SSE2
     const __m128i wanted = _mm_set1_epi8(c);
+    // 64 bytes a round while the byte is not among them.
+    for (; end - p >= 64; p += 64) {
+        const __m128i hit = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(load(p), wanted), _mm_cmpeq_epi8(load(p + 16), wanted)),
+            _mm_or_si128(_mm_cmpeq_epi8(load(p + 32), wanted), _mm_cmpeq_epi8(load(p + 48), wanted)));
+        if (mask_of(hit)) break;
+    }
     for (; end - p >= 16; p += 16)
         if (const unsigned m = mask_of(_mm_cmpeq_epi8(load(p), wanted)))
             return p + __builtin_ctz(m);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -29,7 +30,51 @@ const char* find_bytes(const char* p, const char* end, std::string_view needle);
 // How many line breaks [p, end) holds: CR LF, a lone CR, a lone LF, 0x01.
 std::size_t count_line_breaks(const char* p, const char* end);
 
+// Where the bytes a line reader looks for lie in 64 bytes: bit i of each
+// mask is set when p[i] is that byte.
+struct ReaderMasks {
+    std::uint64_t breaks = 0;     // CR, LF or 0x01
+    std::uint64_t commas = 0;
+    std::uint64_t backslashes = 0;
+};
+
+// The masks of the 64 bytes at p (all of them readable).
+inline ReaderMasks reader_masks(const char* p);
+
 // ---- What runs for every line, inline.
+
+inline ReaderMasks reader_masks(const char* p) {
+    ReaderMasks m;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), sep = _mm_set1_epi8('\x01');
+    const __m128i comma = _mm_set1_epi8(','), backslash = _mm_set1_epi8('\\');
+    const auto bits = [](__m128i hit, int shift) {
+        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << shift;
+    };
+    // Written out four times: a loop the compiler keeps shifts by a count
+    // it holds in a register.
+    const auto add = [&](int i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        m.breaks |= bits(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
+                                      _mm_cmpeq_epi8(v, sep)), i);
+        m.commas |= bits(_mm_cmpeq_epi8(v, comma), i);
+        m.backslashes |= bits(_mm_cmpeq_epi8(v, backslash), i);
+    };
+    add(0);
+    add(16);
+    add(32);
+    add(48);
+#else
+    for (int i = 0; i < 64; ++i) {
+        const char c = p[i];
+        const std::uint64_t bit = std::uint64_t{1} << i;
+        if (c == '\r' || c == '\n' || c == '\x01') m.breaks |= bit;
+        if (c == ',') m.commas |= bit;
+        if (c == '\\') m.backslashes |= bit;
+    }
+#endif
+    return m;
+}
 
 inline const char* find_either_byte(const char* p, const char* end, char a, char b) {
 #if defined(__SSE2__)
