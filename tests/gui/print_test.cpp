@@ -53,7 +53,7 @@ protected:
     void TearDown() override {
         set_print_dialog_function(nullptr);
         for (const std::string& name : pdfs())
-            if (!initial_.count(name)) DeleteFileA((windows_path(pdf_dir_) + "\\" + name).c_str());
+            if (!initial_.count(name)) DeleteFileW(wide_path(windows_path(pdf_dir_) + "\\" + name).c_str());
         EditorTest::TearDown();
     }
 
@@ -191,13 +191,13 @@ TEST_F(PrintTest, CopiesRepeatPagesAndCancellingStopsTheJob) {
     copies_ = 1;
     const std::set<std::string> before = pdfs();
     static HHOOK hook = nullptr;
-    hook = SetWindowsHookExA(
+    hook = SetWindowsHookExW(
         WH_CALLWNDPROC,
         [](int code, WPARAM wparam, LPARAM lparam) -> LRESULT {
             const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lparam);
             if (code == HC_ACTION && msg->message == WM_SETTEXT && GetDlgCtrlID(msg->hwnd) == IDC_PRINTING_PAGE &&
-                printing_dialog() && std::string(reinterpret_cast<const char*>(msg->lParam)) == "2")
-                PostMessageA(printing_dialog(), WM_COMMAND, IDCANCEL, 0);
+                printing_dialog() && std::wstring(reinterpret_cast<const wchar_t*>(msg->lParam)) == L"2")
+                PostMessageW(printing_dialog(), WM_COMMAND, IDCANCEL, 0);
             return CallNextHookEx(hook, code, wparam, lparam);
         },
         nullptr, GetCurrentThreadId());
@@ -253,16 +253,16 @@ TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandPrints) {
         int page;
     } steps[] = {{VK_NEXT, 2}, {VK_END, count}, {VK_NEXT, count}, {VK_PRIOR, count - 1}, {VK_HOME, 1}, {VK_PRIOR, 1}};
     for (const auto& step : steps) {
-        PostMessageA(GetFocus(), WM_KEYDOWN, step.key, 0);
+        PostMessageW(GetFocus(), WM_KEYDOWN, step.key, 0);
         pump();
         EXPECT_EQ(window_text(number), page(step.page)) << "key " << step.key;
     }
     DWORD topic = 0;
     set_help_hook([&](UINT, DWORD t) { topic = t; });
     HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, GetFocus(), 0, {}};
-    SendMessageA(preview, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(preview, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(topic, kTopicPrint);
-    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
     pump();
     EXPECT_EQ(print_preview_window(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(main_window()));
@@ -271,8 +271,8 @@ TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandPrints) {
     preview = print_preview_window();
     number = GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER);
     HWND view = GetDlgItem(preview, IDC_PREVIEW_PAGE);
-    const auto scrolls = [view] { return (GetWindowLongA(view, GWL_STYLE) & WS_VSCROLL) != 0; };
-    const auto wheel_down = [view] { SendMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); };
+    const auto scrolls = [view] { return (GetWindowLongW(view, GWL_STYLE) & WS_VSCROLL) != 0; };
+    const auto wheel_down = [view] { SendMessageW(view, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); };
     EXPECT_FALSE(scrolls());
     wheel_down();
     EXPECT_EQ(window_text(number), page(2));

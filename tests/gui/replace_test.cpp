@@ -23,14 +23,14 @@ const char kLines[] =
 // What is replaced, and how lines are composed, is tested natively; here
 // the dialog's wiring: scope, buttons, counts, undo.
 HWND open_dialog(EditorTest& test, const char* find, const char* with) {
-    SendMessageA(app().main_window, WM_COMMAND, CMD_REPLACE, 0);
+    SendMessageW(app().main_window, WM_COMMAND, CMD_REPLACE, 0);
     pump();
     HWND dialog = replace_dialog();
     EXPECT_TRUE(dialog && IsWindowVisible(dialog));
     (void)test;
     if (!dialog) return nullptr;
-    SetDlgItemTextA(dialog, IDC_REPLACE_FIND, find);
-    SetDlgItemTextA(dialog, IDC_REPLACE_WITH, with);
+    set_item_text(dialog, IDC_REPLACE_FIND, find);
+    set_item_text(dialog, IDC_REPLACE_WITH, with);
     return dialog;
 }
 
@@ -60,13 +60,13 @@ TEST_F(ReplaceTest, ReplaceAllIsOneUndoStepWithTrueCountsAndNothingMarkedWhenNot
     EXPECT_FALSE(modified());
 
     messages_.clear();
-    SetDlgItemTextA(dialog, IDC_REPLACE_FIND, "どこにもない");
+    set_item_text(dialog, IDC_REPLACE_FIND, "どこにもない");
     click(dialog, IDC_REPLACE_ALL);
     EXPECT_EQ(message_texts(), std::vector<std::string>{"0 行で 0 箇所を置換しました。"});
     EXPECT_FALSE(modified());
     EXPECT_TRUE(app().editor.can_redo());  // nothing recorded over the undone step
     // An empty search text disables the buttons.
-    SetDlgItemTextA(dialog, IDC_REPLACE_FIND, "");
+    set_item_text(dialog, IDC_REPLACE_FIND, "");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_REPLACE_ALL)));
     click(dialog, IDCANCEL);
     EXPECT_EQ(replace_dialog(), nullptr);
@@ -142,12 +142,12 @@ TEST_F(ReplaceTest, CtrlHOpensTheDialogAndItsEditBoxesKeepTheirKeys) {
     ASSERT_TRUE(dialog);
     HWND find = GetDlgItem(dialog, IDC_REPLACE_FIND);
     EXPECT_EQ(GetFocus(), find);
-    SetWindowTextA(find, "abc");
-    SendMessageA(find, EM_SETSEL, 0, 0);
+    set_window_text(find, "abc");
+    SendMessageW(find, EM_SETSEL, 0, 0);
     // Ctrl+A selects the box's text, not the document's lines.
     press_key('A', VK_CONTROL);
     DWORD start = 1, end = 0;
-    SendMessageA(find, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(find, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 3u);
     EXPECT_EQ(selected_items(), (std::vector<int>{1}));

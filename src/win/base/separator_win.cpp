@@ -6,11 +6,11 @@ namespace {
 constexpr int kOrientation = 0;
 constexpr int kDragging = 4;
 
-bool vertical(HWND hwnd) { return GetWindowLongA(hwnd, kOrientation) == 1; }
-bool dragging(HWND hwnd) { return GetWindowLongA(hwnd, kDragging) != 0; }
+bool vertical(HWND hwnd) { return GetWindowLongW(hwnd, kOrientation) == 1; }
+bool dragging(HWND hwnd) { return GetWindowLongW(hwnd, kDragging) != 0; }
 
 void end_drag(HWND hwnd) {
-    SetWindowLongA(hwnd, kDragging, 0);
+    SetWindowLongW(hwnd, kDragging, 0);
     if (GetCapture() == hwnd) ReleaseCapture();
 }
 
@@ -19,10 +19,10 @@ void end_drag(HWND hwnd) {
 LRESULT CALLBACK separator_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
     case WM_SETCURSOR:
-        SetCursor(LoadCursorA(nullptr, vertical(hwnd) ? IDC_SIZEWE : IDC_SIZENS));
+        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(vertical(hwnd) ? 32644 : 32645)));  // IDC_SIZEWE, IDC_SIZENS
         return TRUE;
     case WM_LBUTTONDOWN:
-        SetWindowLongA(hwnd, kDragging, 1);
+        SetWindowLongW(hwnd, kDragging, 1);
         SetCapture(hwnd);
         return 0;
     case WM_MOUSEMOVE:
@@ -31,7 +31,7 @@ LRESULT CALLBACK separator_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
             POINT p;
             GetCursorPos(&p);
             ScreenToClient(parent, &p);
-            SendMessageA(parent, kSeparatorMoved, GetDlgCtrlID(hwnd), (vertical(hwnd) ? p.x : p.y) + 3);
+            SendMessageW(parent, kSeparatorMoved, GetDlgCtrlID(hwnd), (vertical(hwnd) ? p.x : p.y) + 3);
         }
         return 0;
     case WM_LBUTTONUP:
@@ -41,13 +41,13 @@ LRESULT CALLBACK separator_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
         if (dragging(hwnd)) end_drag(hwnd);
         return 0;
     case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lparam) != hwnd) SetWindowLongA(hwnd, kDragging, 0);
+        if (reinterpret_cast<HWND>(lparam) != hwnd) SetWindowLongW(hwnd, kDragging, 0);
         return 0;
     case kSeparatorSetOrientation:
-        SetWindowLongA(hwnd, kOrientation, static_cast<LONG>(wparam));
+        SetWindowLongW(hwnd, kOrientation, static_cast<LONG>(wparam));
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wparam, lparam);
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
 }  // namespace qz
