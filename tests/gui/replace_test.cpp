@@ -72,6 +72,27 @@ TEST_F(ReplaceTest, ReplaceAllIsOneUndoStepWithTrueCountsAndNothingMarkedWhenNot
     EXPECT_EQ(replace_dialog(), nullptr);
 }
 
+// Texts left as the dialog shows them keep their bytes, though code page
+// 932 holds their character twice ("Ⅰ" of the IBM rows is 0xFA4A, its
+// usual form 0x8754); a typed text is what was typed.
+TEST_F(ReplaceTest, TextsLeftAsShownKeepTheirBytes) {
+    open("\xFA\x4A\x96\xE2,a,<00\r\n");
+    app().search_text = "\xFA\x4A";
+    app().replacement_text = "\xFA\x4A!";
+    SendMessageW(app().main_window, WM_COMMAND, CMD_REPLACE, 0);
+    pump();
+    HWND dialog = replace_dialog();
+    ASSERT_TRUE(dialog);
+    click(dialog, IDC_REPLACE_ALL);
+    EXPECT_EQ(app().search_text, "\xFA\x4A");
+    EXPECT_EQ(app().replacement_text, "\xFA\x4A!");
+    EXPECT_EQ(joined_lines(), "\xFA\x4A!\x96\xE2,a,<00|");
+    set_item_text(dialog, IDC_REPLACE_WITH, qz::item_text(dialog, IDC_REPLACE_WITH) + "?");
+    click(dialog, IDC_REPLACE_ALL);
+    EXPECT_EQ(app().replacement_text, "\x87\x54!?");
+    click(dialog, IDCANCEL);
+}
+
 TEST_F(ReplaceTest, ScopeOfSeveralSelectedLinesStaysWhileNextAndReplaceStepThroughIt) {
     open(kLines);
     select_only({0, 3, 4});
