@@ -176,6 +176,21 @@ done < <(grep -rnE '\b(MoveFileExA?|MoveFileA?|ReplaceFileA?|GetTempFileNameA?|S
 # through the system's code page. ANSI_CALLS=warn only prints them;
 # ANSI_CALLS=fail counts them as problems.
 ANSI_CALLS=warn
+# UNICODE is not defined, so an unsuffixed name of a structure or message
+# that has both forms means the ANSI one, and is refused too, as is the
+# ANSI name itself.
+ansi_structs='LOGFONT|TEXTMETRIC|LVCOLUMN|LVITEM|TCITEM|TTTOOLINFO|TOOLINFO|MENUITEMINFO|PROPSHEETPAGE'
+ansi_structs+='|PROPSHEETHEADER|CHOOSEFONT|DOCINFO|DEVMODE|PRINTDLG|PRINTDLGEX|PAGESETUPDLG|OPENFILENAME'
+ansi_structs+='|WNDCLASS|WNDCLASSEX|NONCLIENTMETRICS|SHFILEOPSTRUCT|WIN32_FIND_DATA|HDITEM|LVFINDINFO'
+ansi_structs+='|NMLVDISPINFO|NMTTDISPINFO|TBBUTTONINFO|TCHAR|LPTSTR|LPCTSTR|LPSTR_TEXTCALLBACK'
+ansi_messages='LVM_(INSERTCOLUMN|SETCOLUMN|GETCOLUMN|INSERTITEM|SETITEM|GETITEM|SETITEMTEXT|GETITEMTEXT'
+ansi_messages+='|FINDITEM|GETSTRINGWIDTH|EDITLABEL)|LVN_(GETDISPINFO|SETDISPINFO|ODFINDITEM|GETINFOTIP)'
+ansi_messages+='|TTN_(GETDISPINFO|NEEDTEXT)|SB_(SETTEXT|GETTEXT|GETTEXTLENGTH|SETTIPTEXT|GETTIPTEXT)'
+ansi_messages+='|TB_(ADDSTRING|ADDBUTTONS|INSERTBUTTON|GETBUTTONINFO|SETBUTTONINFO|GETBUTTONTEXT)'
+ansi_messages+='|TCM_(INSERTITEM|SETITEM|GETITEM)|TTM_(ADDTOOL|DELTOOL|UPDATETIPTEXT|SETTOOLINFO'
+ansi_messages+='|GETTOOLINFO|GETTEXT|SETTITLE|NEWTOOLRECT|HITTEST)|HDM_(INSERTITEM|GETITEM|SETITEM)'
+ansi_names="\\b[A-Z][A-Za-z0-9]*[a-z0-9]A[[:space:]]*\\(|\\bMAKEINTRESOURCEA\\b|\\bCP_ACP\\b"
+ansi_names+="|\\b($ansi_structs|$ansi_messages)A?\\b|\\b(TEXT|_T)\\("
 ansi_hits=0
 while IFS= read -r hit; do
     ansi_hits=$((ansi_hits + 1))
@@ -184,7 +199,7 @@ while IFS= read -r hit; do
     else
         echo "check-layers: warning: $hit: an ANSI call or the system's code page" >&2
     fi
-done < <(grep -rnE '\b[A-Z][A-Za-z0-9]*[a-z0-9]A[[:space:]]*\(|\bMAKEINTRESOURCEA\b|\bCP_ACP\b' src/win src/platform \
+done < <(grep -rnE "$ansi_names" src/win src/platform \
              --include='*.cpp' --include='*.h' | grep -vE '^[^:]+:[0-9]+:[[:space:]]*//' | cut -d: -f1,2)
 
 if ((failures > 0)); then

@@ -111,6 +111,7 @@ sleep 2
 dialog "ページ設定" page_setup alt+f t
 dialog "印刷プレビュー" print_preview alt+f v
 dialog "問題チェック" problem_check alt+c k
+dialog "画像の確認" media_check alt+c i
 # The replace dialog with texts typed in, over the sample.
 line 15
 if key ctrl+h && id=$(window "置換"); then

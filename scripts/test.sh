@@ -3,7 +3,8 @@
 # test: native unit tests, the same under AddressSanitizer/UBSan, short
 # libFuzzer runs, the Windows program's GUI tests under Wine and Xvfb (all
 # of them under ja_JP.UTF-8 and en_US.UTF-8, code pages 932 and 1252, a few
-# under zh_CN.UTF-8, code page 936, each locale in a prefix of its own), and
+# under zh_CN.UTF-8, code page 936, each locale in a prefix of its own, and the
+# main window and panes at 150 % (144 dpi)), and
 # the release package.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -3,10 +3,11 @@
 # names the program asks for onto the IPA fonts, and (with --unmanaged, for
 # tests in a virtual display without a window manager) makes Wine's windows
 # unmanaged, since otherwise Wine waits two seconds for every window it
-# hides or destroys. Usage: WINEPREFIX=... scripts/wine-prefix.sh [--unmanaged]
+# hides or destroys; QZ_WINE_DPI sets the desktop's display scale (dots per
+# inch). Usage: WINEPREFIX=... scripts/wine-prefix.sh [--unmanaged]
 set -euo pipefail
 : "${WINEPREFIX:?WINEPREFIX must be set}"
-marker="$WINEPREFIX/.quizo-editor${1:-}"
+marker="$WINEPREFIX/.quizo-editor${1:-}${QZ_WINE_DPI:+-dpi$QZ_WINE_DPI}"
 [[ -f "$marker" ]] && exit 0
 
 source "$(dirname "$0")/wine-env.sh"
@@ -21,6 +22,9 @@ on_exit 'rm -f "$reg"'
     printf '"ＭＳ Ｐ明朝"="IPAPMincho"\r\n'
     printf '"ＭＳ 明朝"="IPAMincho"\r\n'
     printf '"MS UI Gothic"="IPAPGothic"\r\n'
+    if [[ -n "${QZ_WINE_DPI:-}" ]]; then
+        printf '\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n' "$QZ_WINE_DPI"
+    fi
     if [[ "${1:-}" == --unmanaged ]]; then
         printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n'
     fi

@@ -15,6 +15,11 @@ locale_name=${QZ_WINE_LOCALE:-ja_JP.UTF-8}
 # per locale, since a prefix keeps the code page it was made in.
 if [[ $locale_name == ja_JP.UTF-8 ]]; then default_prefix=$build_dir/wineprefix-test
 else default_prefix=$build_dir/wineprefix-test-${locale_name%%.*}; fi
+# QZ_WINE_DPI (96 unless told) is the display scale the prefix's desktop
+# reports: 144 is 150 %, 192 is 200 %. A prefix of its own for it too.
+if [[ -n "${QZ_WINE_DPI:-}" && "${QZ_WINE_DPI}" != 96 ]]; then
+    default_prefix=$default_prefix-dpi$QZ_WINE_DPI
+fi
 wine_env "${WINEPREFIX:-$default_prefix}"
 wine=(env LC_ALL="$locale_name" "$wine")
 if ! locale -a 2>/dev/null | grep -qix "${locale_name%%.*}\.utf-\?8"; then

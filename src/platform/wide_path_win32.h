@@ -8,25 +8,18 @@
 #include <string>
 #include <string_view>
 
+#include "core/exchange/wide_text.h"
+
 namespace qz {
 
+// One conversion for both sides of the program: the core's.
 inline std::wstring path_to_wide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
+    const std::u16string units = utf8_to_utf16(utf8);
+    return std::wstring(units.begin(), units.end());
 }
 
 inline std::string path_to_utf8(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr,
-                            nullptr);
-    return utf8;
+    return utf16_to_utf8(std::u16string(wide.begin(), wide.end()));
 }
 
 }  // namespace qz

@@ -3,6 +3,10 @@
 #define QZ_RESOURCES_RESOURCE_H
 
 #define IDI_APP 1
+// The toolbar's pictures at 100 %, 150 % and 200 %.
+#define IDB_TOOLBAR_16 2
+#define IDB_TOOLBAR_24 3
+#define IDB_TOOLBAR_32 4
 #define IDC_HAND_CURSOR 555
 
 #define IDR_MAIN_MENU 560
@@ -37,6 +41,7 @@
 #define IDD_MARKS 628
 #define IDD_IMPORT 629
 #define IDD_EXPORT 630
+#define IDD_MEDIA_CHECK 631
 
 /* Commands */
 #define CMD_NEW 61
@@ -92,6 +97,7 @@
 #define CMD_RECENT_FIRST 114
 #define CMD_RECENT_LAST 118
 #define CMD_PROBLEM_CHECK 119
+#define CMD_MEDIA_CHECK 126
 
 /* Child windows of the main window */
 #define IDC_LINE_LIST 1050

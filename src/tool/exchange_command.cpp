@@ -1,6 +1,7 @@
 #include "tool/exchange_command.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <optional>
 #include <string_view>
@@ -22,15 +23,16 @@
 #include "tool/cp932_output.h"
 #include "platform/file_read.h"
 #include "platform/file_write.h"
-#include "core/image/image_path.h"
+#include "core/exchange/media_export.h"
+#include "core/exchange/picture_path.h"
 #include "tool/tool_files.h"
 
 namespace qz::tool {
 namespace {
 
 constexpr char kExportUsage[] =
-    "usage: qzotool export --format tsv|csv|gift|aiken|moodle-xml [--encoding utf-8|utf-8-bom|cp932] FILE "
-    "[OUT]\n";
+    "usage: qzotool export --format tsv|csv|gift|aiken|moodle-xml [--encoding utf-8|utf-8-bom|cp932]\n"
+    "       [--media DIR] FILE [OUT]\n";
 constexpr char kImportUsage[] =
     "usage: qzotool import --format tsv|csv|gift|aiken "
     "[--encoding utf-8|utf-8-bom|cp932|utf-16le|utf-16be]\n"
@@ -66,6 +68,8 @@ struct ExchangeArgs {
     std::optional<bool> header;
     std::optional<std::vector<ColumnRole>> columns;
     bool answer_syntax = false;
+    // Export of delimited text: the folder the pictures are copied into.
+    std::optional<std::string> media;
     std::vector<std::string> operands;
 };
 
@@ -121,7 +125,8 @@ std::optional<ExchangeArgs> parse_args(const std::vector<std::string>& args, boo
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         } else if (i + 1 < args.size() &&
-                   (name == "--format" || name == "--encoding" || (import && name == "--columns"))) {
+                   (name == "--format" || name == "--encoding" || (import && name == "--columns") ||
+                    (!import && name == "--media"))) {
             value = args[++i];
         } else {
             err << usage;
@@ -147,6 +152,8 @@ std::optional<ExchangeArgs> parse_args(const std::vector<std::string>& args, boo
                 return std::nullopt;
             }
             parsed.encoding = found->encoding;
+        } else if (!import && name == "--media") {
+            parsed.media = value;
         } else if (import && name == "--columns") {
             std::vector<ColumnRole> roles;
             if (!parse_columns(value, roles)) {
@@ -163,6 +170,11 @@ std::optional<ExchangeArgs> parse_args(const std::vector<std::string>& args, boo
         }
     }
     const std::size_t operands = parsed.operands.size();
+    if (parsed.media && parsed.format && *parsed.format != ExchangeFormat::tsv &&
+        *parsed.format != ExchangeFormat::csv) {
+        err << prefix << "--media is for tsv and csv (moodle-xml carries its pictures inside)\n";
+        return std::nullopt;
+    }
     if (!parsed.format || (import ? operands != 2 : operands < 1 || operands > 2)) {
         err << usage;
         return std::nullopt;
@@ -224,6 +236,25 @@ std::string aiken_reasons(const AikenLeftOut& why) {
     return said.empty() ? said : said + ")";
 }
 
+// Creates the folder (and those above it) unless it is there.
+bool make_folder(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::u8path(path);
+    std::filesystem::create_directories(folder, error);
+    return std::filesystem::is_directory(folder, error);
+}
+
+std::string join_path(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    const char last = folder.back();
+#ifdef _WIN32
+    if (last == '\\' || last == '/' || last == ':') return folder + name;
+    return folder + '\\' + name;
+#else
+    return last == '/' ? folder + name : folder + '/' + name;
+#endif
+}
+
 }  // namespace
 
 int run_export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -233,17 +264,39 @@ int run_export(const std::vector<std::string>& args, std::ostream& out, std::ost
     CardDocument doc;
     if (!load(file, doc, err)) return kExitFailed;
     int skipped = 0;
-    const std::vector<ExchangeCard> cards =
+    std::vector<ExchangeCard> cards =
         cards_from_document(doc, nullptr, &skipped, format_needs_alternatives(*parsed->format));
+    const auto picture_bytes = [&file](const std::string& reference) -> std::optional<std::string> {
+        std::string bytes;
+        if (!read_picture(picture_path(file, reference), bytes).ok()) return std::nullopt;
+        return bytes;
+    };
+    // The pictures go first, so that the references the export writes name
+    // copies that are there.
+    bool pictures_unread = false;
+    if (parsed->media) {
+        const MediaExport media = gather_media(cards, picture_bytes);
+        if (!media.files.empty() && !make_folder(*parsed->media)) {
+            report(err, *parsed->media, kWriteFailed);
+            return kExitFailed;
+        }
+        for (const MediaCopy& copy : media.files) {
+            const std::string target = join_path(*parsed->media, copy.name);
+            if (replace_file_contents(target, copy.bytes) != 0) {
+                report(err, target, kWriteFailed);
+                return kExitFailed;
+            }
+        }
+        for (const UnreadPicture& picture : media.unread) {
+            for (int row : picture.rows)
+                err << output_path(file) << ':' << row << ": picture not read, not copied: "
+                    << output_text(picture.reference) << '\n';
+        }
+        pictures_unread = !media.unread.empty();
+    }
     ExportOptions options;
     if (parsed->encoding) options.encoding = *parsed->encoding;
-    if (*parsed->format == ExchangeFormat::moodle_xml) {
-        options.picture_bytes = [&file](const std::string& reference) -> std::optional<std::string> {
-            std::string bytes;
-            if (!read_picture(resolve_image_path(file, reference), bytes).ok()) return std::nullopt;
-            return bytes;
-        };
-    }
+    if (*parsed->format == ExchangeFormat::moodle_xml) options.picture_bytes = picture_bytes;
     AikenLeftOut why;
     const ExportResult result = export_cards(cards, *parsed->format, options, &why);
 
@@ -274,7 +327,7 @@ int run_export(const std::vector<std::string>& args, std::ostream& out, std::ost
                 << " that are no code page 932 characters written as U+FFFD";
         err << '\n';
     }
-    return kExitOk;
+    return pictures_unread ? kExitProblems : kExitOk;
 }
 
 int run_import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

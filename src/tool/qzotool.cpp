@@ -33,7 +33,7 @@ using Args = std::vector<std::string>;
 
 constexpr char kUsage[] =
     "usage: qzotool check [--problems] FILE... | list FILE | normalize FILE OUT | answers FILE"
-    " | find [--conditions HEX] TEXT FILE | pictures FILE\n"
+    " | find [--conditions HEX] TEXT FILE | pictures [--unused] FILE\n"
     "       qzotool replace [--fields tqac] [--case] [--width] [--kana] FIND REPLACEMENT FILE [OUT]\n"
     "       qzotool stats [--by title|group] [--format text|csv|json] [--hardest N] FILE\n"
     "       qzotool export --format tsv|csv|gift|aiken [--encoding utf-8|utf-8-bom|cp932] FILE [OUT]\n"
@@ -215,7 +215,7 @@ const Command kCommands[] = {
     {"normalize", 2, 2, run_normalize},
     {"answers", 1, 1, run_answers},
     {"find", 0, kAny, run_find},
-    {"pictures", 1, 1, run_pictures},
+    {"pictures", 1, 2, run_pictures},
     {"replace", 0, kAny, run_replace},
     {"stats", 0, kAny, run_stats},
     {"export", 0, kAny, run_export},

@@ -61,6 +61,9 @@ TEST(DpiScale, RoundsToTheNearestPixelAndBackToTheSameDesignSize) {
     }
     // Far out of range saturates instead of wrapping.
     EXPECT_EQ(scale_for_dpi(2000000000, 192), 2147483647);
+    // The toolbar's pictures: 125 % keeps the small ones, 175 % the middle.
+    const int pictures[][2] = {{0, 16}, {96, 16}, {120, 16}, {144, 24}, {168, 24}, {192, 32}, {288, 32}};
+    for (const auto& [dpi, size] : pictures) EXPECT_EQ(toolbar_image_size(dpi), size) << dpi;
 }
 
 TEST(UsableWindowPlace, FallsBackWhenTheSavedPlaceCannotBeReached) {

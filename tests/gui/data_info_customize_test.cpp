@@ -1,4 +1,5 @@
 #include "editor_fixture.h"
+#include "win/base/dpi_win.h"
 #include "resources/customize_ids.h"
 #include "resources/data_info_ids.h"
 #include "resources/question_pane_ids.h"
@@ -11,8 +12,8 @@ namespace qz::test {
 namespace {
 
 void choose(HWND dialog, int id, int entry) {
-    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, entry, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, entry, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
@@ -24,11 +25,11 @@ TEST_F(DataInfoTest, NewDocumentShowsPlainNewNameAndLoweringAsksOnlyFrom14) {
         HWND name = GetDlgItem(dialog, IDC_INFO_FILE_NAME);
         EXPECT_EQ(window_text(name), "（新規）");
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_INFO_GROUP_NAME_FIRST + 9)), "９");
-        EXPECT_EQ(GetWindowLongA(name, GWL_EXSTYLE), 0);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_INFO_VERSION, CB_GETCURSEL, 0, 0), 2);
+        EXPECT_EQ(GetWindowLongW(name, GWL_EXSTYLE), 0);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_INFO_VERSION, CB_GETCURSEL, 0, 0), 2);
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_INFO_MODIFIED)));
         EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
-        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     command(CMD_DATA_INFO);
     EXPECT_FALSE(modified());
@@ -40,11 +41,11 @@ TEST_F(DataInfoTest, NewDocumentShowsPlainNewNameAndLoweringAsksOnlyFrom14) {
     answers_ = {IDNO, IDYES};
     when_dialog("データ情報", [this](HWND dialog) {
         choose(dialog, IDC_INFO_VERSION, 1);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(IsWindow(dialog));  // No: still open, nothing changed
         EXPECT_EQ(doc().version, 14);
         EXPECT_EQ(doc().line_at(0)->kind(), LINE_GROUP);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_DATA_INFO);
     ASSERT_EQ(messages_.size(), 2u);
@@ -59,7 +60,7 @@ TEST_F(DataInfoTest, NewDocumentShowsPlainNewNameAndLoweringAsksOnlyFrom14) {
     // From 1.3 down nothing is asked, and the answer number goes.
     when_dialog("データ情報", [](HWND dialog) {
         choose(dialog, IDC_INFO_VERSION, 0);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_DATA_INFO);
     EXPECT_EQ(messages_.size(), 2u);
@@ -74,11 +75,15 @@ class CustomizeTest : public EditorTest {
         set_choose_color_function(nullptr);
         EditorTest::TearDown();
     }
-    static HWND show_fonts_page(HWND sheet) {
-        PropSheet_SetCurSel(sheet, nullptr, 1);
-        pump();
-        return PropSheet_GetCurrentPageHwnd(sheet);
+    static HWND current_page(HWND sheet) {
+        return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     }
+    static HWND show_fonts_page(HWND sheet) {
+        SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+        pump();
+        return current_page(sheet);
+    }
+    static void press(HWND sheet, int button) { SendMessageW(sheet, PSM_PRESSBUTTON, button, 0); }
 };
 
 TEST_F(CustomizeTest, OnlyThePagesUsedChangeCancelKeepsCustomColoursApplyAndResetReachThePane) {
@@ -87,8 +92,8 @@ TEST_F(CustomizeTest, OnlyThePagesUsedChangeCancelKeepsCustomColoursApplyAndRese
     app().prefs.Title.size = 33;
     app().prefs.UseDataSettings = 0;
     when_dialog("カスタマイズ", [](HWND sheet) {
-        choose(PropSheet_GetCurrentPageHwnd(sheet), IDC_IME_TITLE, 1);
-        PropSheet_PressButton(sheet, PSBTN_OK);
+        choose(current_page(sheet), IDC_IME_TITLE, 1);
+        press(sheet, PSBTN_OK);
     });
     command(CMD_CUSTOMIZE);
     EXPECT_EQ(app().prefs.IMETitle, IME_OPEN);
@@ -99,7 +104,7 @@ TEST_F(CustomizeTest, OnlyThePagesUsedChangeCancelKeepsCustomColoursApplyAndRese
     // Cancel discards a colour; the custom colours are kept.
     const FontSpec question = app().prefs.Question;
     int shown = 0;
-    set_choose_color_function([&](CHOOSECOLORA& c) {
+    set_choose_color_function([&](CHOOSECOLORW& c) {
         EXPECT_EQ(c.rgbResult, question.back_color);
         EXPECT_EQ(c.lpCustColors[0], shown++ ? RGB(9, 9, 9) : RGB(255, 255, 255));
         c.lpCustColors[0] = RGB(9, 9, 9);
@@ -111,7 +116,7 @@ TEST_F(CustomizeTest, OnlyThePagesUsedChangeCancelKeepsCustomColoursApplyAndRese
             HWND fonts = show_fonts_page(sheet);
             choose(fonts, IDC_FONTS_KIND, 1);
             click(fonts, IDC_FONTS_BACK);
-            PropSheet_PressButton(sheet, PSBTN_CANCEL);
+            press(sheet, PSBTN_CANCEL);
         });
         command(CMD_CUSTOMIZE);
     }
@@ -121,12 +126,14 @@ TEST_F(CustomizeTest, OnlyThePagesUsedChangeCancelKeepsCustomColoursApplyAndRese
     // Apply puts new fonts on the pane; Reset restores the defaults.
     app().prefs.UseDataSettings = 1;
     auto field_font = [this] {
-        return reinterpret_cast<HFONT>(SendMessageA(control(IDC_QUESTION), WM_GETFONT, 0, 0));
+        return reinterpret_cast<HFONT>(SendMessageW(control(IDC_QUESTION), WM_GETFONT, 0, 0));
     };
     const HFONT before = field_font();
-    set_customize_font_dialog_hook([](LOGFONTA& font, COLORREF& colour) {
-        font.lfHeight = -40;  // 30 points at 96 pixels per inch
-        lstrcpyA(font.lfFaceName, "Arial");
+    static int dpi;
+    dpi = window_dpi(main_window());
+    set_customize_font_dialog_hook([](LOGFONTW& font, COLORREF& colour) {
+        font.lfHeight = -MulDiv(30, dpi, 72);  // 30 points at the window's display scale
+        lstrcpyW(font.lfFaceName, L"Arial");
         colour = RGB(200, 0, 0);
         return true;
     });
@@ -137,9 +144,9 @@ TEST_F(CustomizeTest, OnlyThePagesUsedChangeCancelKeepsCustomColoursApplyAndRese
             click(fonts, IDC_FONTS_FONT);
         }
         click(fonts, IDC_FONTS_USE_DATA);
-        PropSheet_PressButton(sheet, PSBTN_APPLYNOW);
+        press(sheet, PSBTN_APPLYNOW);
         pump();
-        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+        press(sheet, PSBTN_CANCEL);
     });
     command(CMD_CUSTOMIZE);
     const Preferences& p = app().prefs;
@@ -152,7 +159,7 @@ TEST_F(CustomizeTest, OnlyThePagesUsedChangeCancelKeepsCustomColoursApplyAndRese
 
     when_dialog("カスタマイズ", [](HWND sheet) {
         click(show_fonts_page(sheet), IDC_CUSTOMIZE_RESET);
-        PropSheet_PressButton(sheet, PSBTN_OK);
+        press(sheet, PSBTN_OK);
     });
     command(CMD_CUSTOMIZE);
     EXPECT_EQ(p.Question, app().default_prefs.Question);

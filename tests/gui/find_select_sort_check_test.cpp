@@ -32,9 +32,9 @@ TEST_F(FindTest, F3OpensTheDialogThenStepsWithoutWrappingTheDialogKeepsTheTextAn
     when_dialog("検索", [](HWND dialog) {
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_FIND_NEXT), BST_CHECKED);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
-        SetDlgItemTextA(dialog, IDC_FIND_TEXT, "は？");
+        set_item_text(dialog, IDC_FIND_TEXT, "は？");
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_FIND_NEXT);
     EXPECT_EQ(app().editor.current(), 3);
@@ -52,26 +52,26 @@ TEST_F(FindTest, F3OpensTheDialogThenStepsWithoutWrappingTheDialogKeepsTheTextAn
     when_dialog("検索", [](HWND dialog) {
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_FIND_TEXT)), "は？");
         CheckRadioButton(dialog, IDC_FIND_PREVIOUS, IDC_FIND_NEXT, IDC_FIND_PREVIOUS);
-        SetDlgItemTextA(dialog, IDC_FIND_TEXT, "首都");
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        set_item_text(dialog, IDC_FIND_TEXT, "首都");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_FIND);
     EXPECT_EQ(app().editor.current(), 1);
 
     // The conditions dialog refuses a search in no field.
     messages_.clear();
-    when_dialog("検索", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDC_FIND_CONDITIONS, 0); });
+    when_dialog("検索", [](HWND dialog) { SendMessageW(dialog, WM_COMMAND, IDC_FIND_CONDITIONS, 0); });
     when_dialog("検索条件", [this](HWND dialog) {
         for (int id : {IDC_CONDITION_TITLE, IDC_CONDITION_QUESTION, IDC_CONDITION_ANSWER,
                        IDC_CONDITION_COMMENT})
             CheckDlgButton(dialog, id, BST_UNCHECKED);
         CheckDlgButton(dialog, IDC_CONDITION_CASE, BST_CHECKED);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(messages_.size(), 1u);  // warned, and still open
         EXPECT_TRUE(IsWindow(dialog));
         CheckDlgButton(dialog, IDC_CONDITION_ANSWER, BST_CHECKED);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        when_dialog("検索", [](HWND find) { SendMessageA(find, WM_COMMAND, IDCANCEL, 0); });
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        when_dialog("検索", [](HWND find) { SendMessageW(find, WM_COMMAND, IDCANCEL, 0); });
     });
     command(CMD_FIND);
     ASSERT_EQ(message_texts(), std::vector<std::string>{"「以下の中から検索」のうち少なくとも１つにチェックしてください。"});
@@ -95,7 +95,7 @@ TEST_F(SelectSortTest, SelectOffersEveryLineAndKeepsTheFocus) {
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_FIRST_TEXT)), "問1,答,<00");
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_LAST_TEXT)), "問30,答,<00");
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_BY_TITLE)));
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_SELECT);
     EXPECT_EQ(selected_items().size(), 30u);
@@ -117,17 +117,17 @@ TEST_F(SelectSortTest, SelectTitleAndTextAddedToTheSelection) {
         click(dialog, IDC_SELECT_ADD);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_FIRST)));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_GROUP)));
-        SetDlgItemTextA(dialog, IDC_SELECT_TITLE, "2");
-        SetDlgItemTextA(dialog, IDC_SELECT_TEXT, "京都");
+        set_item_text(dialog, IDC_SELECT_TITLE, "2");
+        set_item_text(dialog, IDC_SELECT_TEXT, "京都");
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_TITLE_TEXT)), "#京都,000000");
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_DESCRIPTION)),
                   "タイトル番号2内で，「京都」を含む行を追加選択");
         when_dialog("検索条件", [&](HWND conditions) {
             conditions_shown = true;
-            SendMessageA(conditions, WM_COMMAND, IDCANCEL, 0);
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            SendMessageW(conditions, WM_COMMAND, IDCANCEL, 0);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
-        SendMessageA(dialog, WM_COMMAND, IDC_SELECT_CONDITIONS, 0);
+        SendMessageW(dialog, WM_COMMAND, IDC_SELECT_CONDITIONS, 0);
     });
     command(CMD_SELECT);
     EXPECT_TRUE(conditions_shown);
@@ -140,10 +140,10 @@ TEST_F(SelectSortTest, SortUsesTheLocaleOrderUndoesInOneStepAndNeedsQuestions) {
     select_only({0, 1, 2, 3});
     SetFocus(list());
     when_dialog("並べ替え", [](HWND dialog) {
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCOUNT, 0, 0), 4);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0), 0);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_SORT_ORDER, CB_GETCURSEL, 0, 0), 0);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_SORT_KEY, CB_GETCOUNT, 0, 0), 4);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0), 0);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_SORT_ORDER, CB_GETCURSEL, 0, 0), 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_SORT);
     // Letters compare as the locale does, not by their bytes ('B' < 'a').
@@ -154,17 +154,28 @@ TEST_F(SelectSortTest, SortUsesTheLocaleOrderUndoesInOneStepAndNeedsQuestions) {
     EXPECT_EQ(joined_lines(), "b,1,<00|#t,000000|B,2,<00|a,3,<00|");
     EXPECT_FALSE(modified());
     select_only({1});
-    when_dialog("並べ替え", [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); });
+    when_dialog("並べ替え", [](HWND dialog) { SendMessageW(dialog, WM_COMMAND, IDOK, 0); });
     command(CMD_SORT);
     ASSERT_EQ(message_texts(), std::vector<std::string>{"問題が選択されていません。"});
     EXPECT_EQ(messages_[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+
+    // Kana too, whatever the system's code page: a katakana sorts beside its
+    // hiragana (which first is the locale's), not after every hiragana as
+    // its bytes would.
+    restart();
+    open("い,1,<00\r\nア,2,<00\r\nあ,3,<00\r\n");
+    select_only({0, 1, 2});
+    SetFocus(list());
+    when_dialog("並べ替え", [](HWND dialog) { SendMessageW(dialog, WM_COMMAND, IDOK, 0); });
+    command(CMD_SORT);
+    EXPECT_EQ(doc().line_at(2)->text(), "い,1,<00");
 }
 
 using ProblemCheckTest = EditorTest;
 
 HWND rows() { return GetDlgItem(problem_check_window(), IDC_PROBLEM_LIST); }
 
-int row_count() { return static_cast<int>(SendMessageA(rows(), LVM_GETITEMCOUNT, 0, 0)); }
+int row_count() { return static_cast<int>(SendMessageW(rows(), LVM_GETITEMCOUNT, 0, 0)); }
 
 TEST_F(ProblemCheckTest, RowsAreWhatQzotoolFinds) {
     // The sample holds one problem on purpose; more of other kinds follow it.
@@ -209,7 +220,7 @@ TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
     ASSERT_EQ(item_text(0, 0, rows()), "5");
     // Sorting by kind puts the empty question (line 7) first.
     NMLISTVIEW click{{rows(), IDC_PROBLEM_LIST, LVN_COLUMNCLICK}, -1, 1};
-    SendMessageA(problem_check_window(), WM_NOTIFY, IDC_PROBLEM_LIST, reinterpret_cast<LPARAM>(&click));
+    SendMessageW(problem_check_window(), WM_NOTIFY, IDC_PROBLEM_LIST, reinterpret_cast<LPARAM>(&click));
     ASSERT_EQ(item_text(0, 0, rows()), "7");
 
     select_only({1, 2});
@@ -218,12 +229,12 @@ TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
     ASSERT_EQ(doc().count(), 4);
 
     RECT item{LVIR_BOUNDS};
-    SendMessageA(rows(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(rows(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
     const LPARAM at = MAKELPARAM(item.left + 10, (item.top + item.bottom) / 2);
-    SendMessageA(rows(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(rows(), WM_LBUTTONUP, 0, at);
-    SendMessageA(rows(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendMessageA(rows(), WM_LBUTTONUP, 0, at);
+    SendMessageW(rows(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(rows(), WM_LBUTTONUP, 0, at);
+    SendMessageW(rows(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageW(rows(), WM_LBUTTONUP, 0, at);
     pump();
     EXPECT_EQ(app().editor.current(), 1);  // "c,,<00", file line 5 before the delete
     EXPECT_EQ(field(1026), "c");
@@ -231,11 +242,11 @@ TEST_F(ProblemCheckTest, NothingFoundRecheckSeesEditsAndRowsLeadToTheirLines) {
 
     // Enter on the focused row goes to its line as well.
     SetFocus(rows());
-    LVITEMA first{};
+    LVITEMW first{};
     first.state = first.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-    SendMessageA(rows(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(rows(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
     MSG enter{rows(), WM_KEYDOWN, VK_RETURN, 0};
-    if (!preprocess_message(enter)) DispatchMessageA(&enter);
+    if (!preprocess_message(enter)) DispatchMessageW(&enter);
     pump();
     EXPECT_EQ(app().editor.current(), 3);
     EXPECT_TRUE(messages_.empty());

@@ -41,7 +41,7 @@ TEST_F(LineEditTest, InsertedLinesGetTheFocusAndTheirLabelsAndOnlyOneGroupLine) 
     // The line that was current loses its selection; item 0 keeps the one it had.
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 7}));
     ASSERT_EQ(focus_control_id(), 1026);
-    SendMessageA(GetFocus(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("f"));
+    SendMessageW(GetFocus(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"f"));
     leave_pane();
     EXPECT_EQ(doc().line_at(7)->text(), "f,,<00");
     EXPECT_EQ(item_text(7, 1), "問題6");
@@ -97,7 +97,7 @@ TEST_F(LineEditTest, DeleteKeyInTheListCtrlZUndoesItAndCtrlYRedoesIt) {
     set_item_state(3, LVIS_SELECTED, LVIS_SELECTED);
     SetFocus(list());
     NMLVKEYDOWN key{{list(), IDC_LINE_LIST, LVN_KEYDOWN}, VK_DELETE, 0};
-    SendMessageA(main_window(), WM_NOTIFY, IDC_LINE_LIST, reinterpret_cast<LPARAM>(&key));
+    SendMessageW(main_window(), WM_NOTIFY, IDC_LINE_LIST, reinterpret_cast<LPARAM>(&key));
     pump();
     EXPECT_TRUE(messages_.empty());
     ASSERT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
@@ -111,7 +111,7 @@ TEST_F(LineEditTest, DeleteKeyInTheListCtrlZUndoesItAndCtrlYRedoesIt) {
     EXPECT_FALSE(modified());
     expect_list_mirrors_model();
 
-    SendMessageA(main_window(), WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(main_window())), 0);
+    SendMessageW(main_window(), WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(main_window())), 0);
     EXPECT_EQ(menu_state(CMD_REDO) & MFS_GRAYED, 0u);
     press_key('Y', VK_CONTROL);
     EXPECT_EQ(joined_lines(), "a,1,<00|c,3,<00|e,5,<00|");
@@ -151,21 +151,21 @@ TEST_F(LineEditTest, InvertAndSelectAllAreMirroredKeepTheScrollAndAreNoSteps) {
     set_item_state(-1, 0, LVIS_SELECTED);
     focus_line(1);
     set_item_state(2, LVIS_SELECTED, LVIS_SELECTED);
-    SendMessageA(list(), LVM_ENSUREVISIBLE, 299, FALSE);
-    const LRESULT top = SendMessageA(list(), LVM_GETTOPINDEX, 0, 0);
+    SendMessageW(list(), LVM_ENSUREVISIBLE, 299, FALSE);
+    const LRESULT top = SendMessageW(list(), LVM_GETTOPINDEX, 0, 0);
     ASSERT_GT(top, 0);
     SetFocus(list());
     command(CMD_INVERT_SELECTION);
     ASSERT_EQ(selected_items().size(), 298u);
     EXPECT_EQ(selected_items()[1], 3);
     EXPECT_EQ(focused_item(), 1);
-    EXPECT_EQ(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0), top);
+    EXPECT_EQ(SendMessageW(list(), LVM_GETTOPINDEX, 0, 0), top);
     expect_list_mirrors_model();
     command(CMD_INVERT_SELECTION);
     EXPECT_EQ(selected_items(), (std::vector<int>{1, 2}));
     command(CMD_SELECT_ALL);
     EXPECT_EQ(selected_items().size(), 300u);
-    EXPECT_EQ(SendMessageA(list(), LVM_GETTOPINDEX, 0, 0), top);
+    EXPECT_EQ(SendMessageW(list(), LVM_GETTOPINDEX, 0, 0), top);
     expect_list_mirrors_model();
     EXPECT_FALSE(app().editor.can_undo());
 }
@@ -181,15 +181,15 @@ TEST_F(LineEditTest, CtrlASelectsAllLinesInTheListAndAllTextInAPaneBox) {
     set_item_state(-1, 0, LVIS_SELECTED);
     focus_line(1);
     SetFocus(control(1026));
-    SendMessageA(control(1026), EM_SETSEL, 1, 1);
+    SendMessageW(control(1026), EM_SETSEL, 1, 1);
     press_key('A', VK_CONTROL);
     DWORD start = 9, end = 9;
-    SendMessageA(control(1026), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(control(1026), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(std::pair(start, end), std::pair(DWORD{0}, DWORD{2}));  // "q2"
     EXPECT_EQ(selected_items(), std::vector<int>{1});
-    char text[64] = {};
-    GetMenuStringA(GetMenu(main_window()), CMD_SELECT_ALL, text, sizeof text, MF_BYCOMMAND);
-    EXPECT_EQ(std::string(text), "すべて選択(&A)\tCtrl+A");
+    wchar_t text[64] = {};
+    GetMenuStringW(GetMenu(main_window()), CMD_SELECT_ALL, text, static_cast<int>(std::size(text)), MF_BYCOMMAND);
+    EXPECT_EQ(narrow(text), "すべて選択(&A)\tCtrl+A");
 }
 
 std::string clipboard_text() {
@@ -263,11 +263,11 @@ TEST_F(BulkEditTest, GroupChangeDialogSetsTheGroupAndThePaneShowsIt) {
     set_help_hook([&](UINT, DWORD t) { topic = t; });
     when_dialog("グループ一括変更", [](HWND dialog) {
         HWND combo = GetDlgItem(dialog, IDC_GROUP_CHANGE_GROUP);
-        EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 10);
+        EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 10);
         EXPECT_EQ(window_text(combo), "全般");
-        SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
-        SendMessageA(combo, CB_SETCURSEL, 2, 0);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
+        SendMessageW(combo, CB_SETCURSEL, 2, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_GROUP_CHANGE);
     set_help_hook({});
@@ -278,11 +278,11 @@ TEST_F(BulkEditTest, GroupChangeDialogSetsTheGroupAndThePaneShowsIt) {
 
     // Cancelled: nothing; no question selected: said, and still unmodified.
     command(CMD_UNDO);
-    when_dialog("グループ一括変更", [](HWND d) { SendMessageA(d, WM_COMMAND, IDCANCEL, 0); });
+    when_dialog("グループ一括変更", [](HWND d) { SendMessageW(d, WM_COMMAND, IDCANCEL, 0); });
     command(CMD_GROUP_CHANGE);
     EXPECT_EQ(messages_.size(), 1u);
     select_only({1, 2});
-    when_dialog("グループ一括変更", [](HWND d) { SendMessageA(d, WM_COMMAND, IDOK, 0); });
+    when_dialog("グループ一括変更", [](HWND d) { SendMessageW(d, WM_COMMAND, IDOK, 0); });
     command(CMD_GROUP_CHANGE);
     EXPECT_EQ(messages_.back().text, "問題が選択されていません。");
     EXPECT_FALSE(modified());

@@ -14,6 +14,8 @@
 #include "win/base/separator_win.h"
 #include "win/base/handles_win.h"
 #include "win/view/line_list_win.h"
+#include "win/view/main_layout_win.h"
+#include "core/layout/layout.h"
 
 // itss.dll's storage factory, as far as opening a file needs it. Outside the
 // unnamed namespace: there the compiler would know every class that derives
@@ -127,6 +129,28 @@ TEST_F(MainWindowTest, EditMenuFollowsTheListFocusAndSelection) {
     }
 }
 
+TEST_F(MainWindowTest, TheToolbarShowsPicturesDrawnForTheDisplayScale) {
+    start();
+    const auto picture_size = [] {
+        int width = 0, height = 0;
+        auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(app().toolbar, TB_GETIMAGELIST, 0, 0));
+        EXPECT_TRUE(ImageList_GetIconSize(images, &width, &height));
+        EXPECT_EQ(ImageList_GetImageCount(images), 11);
+        EXPECT_EQ(width, height);
+        return width;
+    };
+    const int dpi = window_dpi(main_window());
+    EXPECT_EQ(picture_size(), toolbar_image_size(dpi));
+    // Moved to a screen of 200 % and back.
+    RECT box;
+    GetWindowRect(main_window(), &box);
+    for (const int screen : {192, dpi}) {
+        SendMessageW(main_window(), WM_DPICHANGED, MAKEWPARAM(screen, screen), reinterpret_cast<LPARAM>(&box));
+        EXPECT_EQ(picture_size(), toolbar_image_size(screen)) << screen;
+        EXPECT_GE(placed(list()).top, placed(app().toolbar).bottom) << screen;
+    }
+}
+
 TEST_F(MainWindowTest, BarsAndSeparatorShareTheRoomWithTheListAndAboutShowsTheVersion) {
     start();
     const RECT before = placed(list()), toolbar = placed(app().toolbar), status = placed(app().status_bar);
@@ -147,31 +171,37 @@ TEST_F(MainWindowTest, BarsAndSeparatorShareTheRoomWithTheListAndAboutShowsTheVe
     EXPECT_TRUE(menu_state(CMD_TOGGLE_STATUS_BAR) & MFS_CHECKED);
     EXPECT_EQ(app().prefs.Flags, 3);
 
-    // The separator's drags are clamped and end with the right button.
+    // The separator's drags are clamped and end with the right button. The
+    // list's width is kept in 96-dpi units and laid out at the window's.
     RECT client;
     GetClientRect(main_window(), &client);
+    const int dpi = window_dpi(main_window());
+    const auto kept = [dpi](int pixels) { return unscale_for_dpi(pixels, dpi); };
+    const auto shown = [dpi](int pixels) { return scale_for_dpi(unscale_for_dpi(pixels, dpi), dpi); };
     // (The clamping arithmetic is the layout's.)
-    const int drags[][2] = {{5000, static_cast<int>(client.right) - 30}, {206, 200}};
+    const int drags[][2] = {
+        {5000, static_cast<int>(client.right) - scale_for_dpi(kMinListWidth, dpi)},
+        {206, 206 - scale_for_dpi(kSeparatorWidth, dpi)}};
     for (const auto& [reported, width] : drags) {
-        SendMessageA(main_window(), kSeparatorMoved, IDC_MAIN_SEPARATOR, reported);
-        EXPECT_EQ(placed(list()).right - placed(list()).left, width) << reported;
-        EXPECT_EQ(app().prefs.ListWidth, width);
-        EXPECT_EQ(placed(app().separator).left, width);
+        SendMessageW(main_window(), kSeparatorMoved, IDC_MAIN_SEPARATOR, reported);
+        EXPECT_EQ(placed(list()).right - placed(list()).left, shown(width)) << reported;
+        EXPECT_EQ(app().prefs.ListWidth, kept(width));
+        EXPECT_EQ(placed(app().separator).left, shown(width));
     }
     HWND bar = app().separator;
     RECT r;
     GetWindowRect(bar, &r);
     SetCursorPos(r.left + 3, r.top + 50);
-    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 50));
+    SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 50));
     POINT p{r.left + 43, r.top + 50};
     SetCursorPos(p.x, p.y);
-    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, 0);
     ScreenToClient(main_window(), &p);
-    EXPECT_EQ(app().prefs.ListWidth, p.x - 3);
-    SendMessageA(bar, WM_RBUTTONDOWN, MK_RBUTTON, 0);
+    EXPECT_EQ(app().prefs.ListWidth, kept(p.x - 3));
+    SendMessageW(bar, WM_RBUTTONDOWN, MK_RBUTTON, 0);
     SetCursorPos(r.left + 83, r.top + 50);
-    SendMessageA(bar, WM_MOUSEMOVE, 0, 0);
-    EXPECT_EQ(app().prefs.ListWidth, p.x - 3);
+    SendMessageW(bar, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(app().prefs.ListWidth, kept(p.x - 3));
 
     std::string seen;
     when_dialog("バージョン情報", [&](HWND box) {

@@ -306,20 +306,20 @@ TEST_F(PaneTest, FontPaneShowsAndWritesItsValuesAndTheFontDialogStartsFromTheLin
     // The font dialog starts from the line and writes its choice.
     focus_line(2);
     const int dpi = screen_pixels_per_inch(app().pane);
-    LOGFONTA offered{};
+    LOGFONTW offered{};
     bool choose = true;
-    set_font_dialog_hook([&](LOGFONTA& font) {
+    set_font_dialog_hook([&](LOGFONTW& font) {
         offered = font;
         font.lfHeight = -MulDiv(12, dpi, 72);
         font.lfCharSet = ANSI_CHARSET;
         font.lfWeight = FW_BOLD;  // the style is not stored
-        lstrcpyA(font.lfFaceName, "Arial");
+        lstrcpyW(font.lfFaceName, L"Arial");
         return choose;
     });
     auto expect_offered = [&](int height, int charset, const char* face) {
         EXPECT_EQ(offered.lfHeight, height);
         EXPECT_EQ(offered.lfCharSet, charset);
-        EXPECT_STREQ(offered.lfFaceName, face);
+        EXPECT_EQ(narrow(offered.lfFaceName), face);
     };
     click(app().pane, kChangeButton);
     expect_offered(-MulDiv(14, dpi, 72), SHIFTJIS_CHARSET, "ＭＳ ゴシック");
@@ -330,8 +330,8 @@ TEST_F(PaneTest, FontPaneShowsAndWritesItsValuesAndTheFontDialogStartsFromTheLin
     choose = false;
     focus_line(3);
     click(app().pane, kChangeButton);  // FontGroup starts from the comment default; Cancel changes nothing
-    const LOGFONTA expected = font_spec_to_logfont(app().prefs.Comment, dpi);
-    expect_offered(expected.lfHeight, expected.lfCharSet, expected.lfFaceName);
+    const LOGFONTW expected = font_spec_to_logfont(app().prefs.Comment, dpi);
+    expect_offered(expected.lfHeight, expected.lfCharSet, narrow(expected.lfFaceName).c_str());
     leave_pane();
     EXPECT_FALSE(modified());
 }
@@ -367,7 +367,7 @@ TEST_F(PaneTest, LabelsFitBesideTheirFields) {
             HDC dc = GetDC(control(id));
             SelectObject(dc, font_of(id));
             RECT extent{};
-            DrawTextA(dc, field(id).c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
+            DrawTextW(dc, wide(field(id)).c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
             ReleaseDC(control(id), dc);
             const RECT box = placed(id);
             EXPECT_LE(extent.right, box.right - box.left);

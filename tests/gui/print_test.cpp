@@ -34,13 +34,13 @@ protected:
         ASSERT_EQ(folder.front(), '/') << folder;
         pdf_dir_ = folder;
         known_ = initial_ = pdfs();
-        set_print_dialog_function([this](PRINTDLGA& request) {
+        set_print_dialog_function([this](PRINTDLGW& request) {
             offered_ = request.nMaxPage;
-            auto* mode = static_cast<DEVMODEA*>(GlobalLock(request.hDevMode));
+            auto* mode = static_cast<DEVMODEW*>(GlobalLock(request.hDevMode));
             mode->dmFields |= DM_COPIES | DM_COLLATE;
             mode->dmCopies = static_cast<short>(copies_);
             mode->dmCollate = DMCOLLATE_TRUE;
-            request.hDC = CreateDCA("WINSPOOL", "PDF", nullptr, mode);
+            request.hDC = CreateDCW(L"WINSPOOL", L"PDF", nullptr, mode);
             GlobalUnlock(request.hDevMode);
             if (range_[0]) {
                 request.Flags |= PD_PAGENUMS;
@@ -320,7 +320,7 @@ std::vector<SetupCall> g_setup_calls;
 
 // The default printer "default"; the user then picks "chosen" with a left
 // margin of 12.34 mm.
-BOOL fake_page_setup(LPPAGESETUPDLGA r) {
+BOOL fake_page_setup(LPPAGESETUPDLGW r) {
     g_setup_calls.push_back({r == &page_setup_record(), r->Flags, r->hwndOwner,
                              r->hDevMode ? global_string(r->hDevMode) : ""});
     if (r->Flags & PSD_RETURNDEFAULT) {
@@ -337,7 +337,7 @@ BOOL fake_page_setup(LPPAGESETUPDLGA r) {
 
 // The colour dialog picks red and leaves blue among the custom colours.
 std::vector<COLORREF> g_custom_first;
-BOOL fake_choose_color(CHOOSECOLORA& c) {
+BOOL fake_choose_color(CHOOSECOLORW& c) {
     g_custom_first.push_back(c.lpCustColors[0]);
     c.lpCustColors[0] = RGB(0, 0, 255);
     c.rgbResult = RGB(255, 0, 0);
@@ -350,7 +350,7 @@ class PageSetupTest : public EditorTest {
   protected:
     void SetUp() override {
         EditorTest::SetUp();
-        page_setup_record() = PAGESETUPDLGA{};
+        page_setup_record() = PAGESETUPDLGW{};
         g_setup_calls.clear();
         g_custom_first.clear();
         set_page_setup_dialog_function(fake_page_setup);
@@ -358,21 +358,21 @@ class PageSetupTest : public EditorTest {
     }
     void TearDown() override {
         EditorTest::TearDown();
-        PAGESETUPDLGA& r = page_setup_record();
+        PAGESETUPDLGW& r = page_setup_record();
         GlobalFree(r.hDevMode);
         GlobalFree(r.hDevNames);
-        r = PAGESETUPDLGA{};
+        r = PAGESETUPDLGW{};
         set_page_setup_dialog_function(nullptr);
         set_choose_color_function(nullptr);
     }
     void set_numbers(const char* width, const char* margin) {
         when_dialog("ページ設定", [this, width, margin](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_PS_QUESTION_RATE, width);
-            SetDlgItemTextA(dialog, IDC_PS_LINE_SPACE, margin);
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            set_item_text(dialog, IDC_PS_QUESTION_RATE, width);
+            set_item_text(dialog, IDC_PS_LINE_SPACE, margin);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
             if (IsWindow(dialog)) {
                 focus_ = GetDlgCtrlID(GetFocus());
-                SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             }
         });
         command(CMD_PAGE_SETUP);
@@ -389,8 +389,8 @@ TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumb
     set_help_hook([&](UINT, DWORD t) { topic = t; });
     when_dialog("ページ設定", [&](HWND dialog) {
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PS_TITLE_RIGHT), BST_CHECKED);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_PS_QT_STYLE, CB_GETCURSEL, 0, 0), 0);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_PS_QQ_STYLE, CB_GETCURSEL, 0, 0), 2);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_PS_QT_STYLE, CB_GETCURSEL, 0, 0), 0);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_PS_QQ_STYLE, CB_GETCURSEL, 0, 0), 2);
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PS_TITLE_NUMBERS), BST_CHECKED);
         EXPECT_FALSE(enabled(dialog, IDC_PS_TITLE_NUMBERS));
         EXPECT_FALSE(enabled(dialog, IDC_PS_TITLE_FORMAT));
@@ -405,9 +405,9 @@ TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumb
         click(dialog, IDC_PS_QUESTION_NUMBERS);
         click(dialog, IDC_PS_QUESTIONS);
         EXPECT_FALSE(enabled(dialog, IDC_PS_QUESTION_NUMBERS));
-        SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
+        SendMessageW(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
         EXPECT_EQ(topic, 2010u);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_PAGE_SETUP);
     const PrintSettings& p = app().print;
@@ -425,7 +425,7 @@ TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumb
             click(dialog, IDC_PS_QQ_COLOR);
             click(dialog, IDC_PS_PRINTER);
             EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
-            SendMessageA(dialog, WM_COMMAND, button, 0);
+            SendMessageW(dialog, WM_COMMAND, button, 0);
         });
         command(CMD_PAGE_SETUP);
         if (button == IDCANCEL) {
@@ -437,7 +437,7 @@ TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumb
     }
     EXPECT_EQ(app().print.QQColor, static_cast<std::uint32_t>(RGB(255, 0, 0)));
     EXPECT_EQ(app().print.QTColor, 0u);
-    const PAGESETUPDLGA& r = page_setup_record();
+    const PAGESETUPDLGW& r = page_setup_record();
     EXPECT_EQ(global_string(r.hDevMode), "chosen");
     EXPECT_EQ(global_string(r.hDevNames), "names");
     EXPECT_EQ(r.rtMargin.left, 1234);
@@ -465,6 +465,21 @@ TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumb
     set_numbers("", "999");
     EXPECT_EQ(app().print.QuestionRate, 0);
     EXPECT_EQ(app().print.LineSpace, 999);
+}
+
+// A format box left as shown gives back the bytes it was given, though code
+// page 932 holds its character twice ("Ⅰ" of the IBM rows is 0xFA4A, its
+// usual form 0x8754); a typed box gives what was typed, in the usual form.
+TEST_F(PageSetupTest, FormatsLeftAsShownKeepTheirBytes) {
+    write_file(dir_ + "\\QZOEDIT.INI", "[Print]\r\nNumTitle=\xFA\x4A%t\r\nNumQuestion=\xFA\x4A%q\r\n");
+    start();
+    when_dialog("ページ設定", [](HWND dialog) {
+        set_item_text(dialog, IDC_PS_QUESTION_FORMAT, qz::item_text(dialog, IDC_PS_QUESTION_FORMAT) + ".");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_PAGE_SETUP);
+    EXPECT_EQ(app().print.NumTitle, "\xFA\x4A%t");
+    EXPECT_EQ(app().print.NumQuestion, "\x87\x54%q.");
 }
 
 }  // namespace

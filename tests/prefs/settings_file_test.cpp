@@ -180,10 +180,12 @@ TEST(AddRecent, KeepsOrderLimitAndNoCaseDuplicates) {
         {{"a", "b", "c", "d", "e"}, "d", {"d", "a", "b", "c", "e"}},
         {{"x", "C:\\Data\\Quiz.qzf"}, "c:\\data\\QUIZ.QZF", {"c:\\data\\QUIZ.QZF", "x"}},
         {{"ab"}, "abc", {"abc", "ab"}}, {{"a[1]"}, "a{1}", {"a{1}", "a[1]"}},
-        // ア (83 41) and ヂ (83 61) differ only in the case of the trail byte.
-        {{"C:\\\x83\x41.qzf"}, "c:\\\x83\x61.QZF", {"c:\\\x83\x61.QZF", "C:\\\x83\x41.qzf"}},
-        // ャ (83 83) is one character, so the 'A' after it is a letter.
-        {{"\x83\x83" "A"}, "\x83\x83" "a", {"\x83\x83" "a"}}, {{"p", "P"}, "p", {"p", "p"}},
+        // Paths are UTF-8: no byte of another script is a letter, so only
+        // ASCII folds. あ (E3 81 82) ends in a byte code page 932 would take
+        // as a lead byte; the 'A' after it is still a letter.
+        {{"C:\\\xE3\x82\xA2.qzf"}, "c:\\\xE3\x82\xA2.QZF", {"c:\\\xE3\x82\xA2.QZF"}},
+        {{"\xE3\x81\x82" "A"}, "\xE3\x81\x82" "a", {"\xE3\x81\x82" "a"}},
+        {{"p", "P"}, "p", {"p", "p"}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);

@@ -64,8 +64,11 @@ TEST(ExpandAnswer, Table) {
         {nullptr, ""}, {"no comma", ""}, {"q,a", ""},
         // The answer ends at the line end as well.
         {"q,[a|b],<00\001q,(,<00", "a\003b"},
-        // Image references are single units of the field, commas included.
-        {"q,\\i\"a,b.bmp\"|c,<00", "i\"a,b.bmp\"\003c"},
+        // Image references are single units of the field, commas included,
+        // and stay references in the alternatives, marks in the path
+        // included.
+        {"q,\\i\"a,b.bmp\"|c,<00", "\\i\"a,b.bmp\"\003c"},
+        {"q,[\\i\"f(1).png\"|x],<00", "\\i\"f(1).png\"\003x"},
     };
     for (const auto& [line, expanded] : lines) EXPECT_EQ(expand_answer(line), expanded);
 }

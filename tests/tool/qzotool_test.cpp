@@ -252,7 +252,7 @@ TEST(Qzotool, Answers) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 30);  // one row per question
     for (const std::u8string row : {u8"\n17\t東京都\t東京\n", u8"\n27\t1億2,000万人\t一億二千万人\n",
-                                    u8"\n41\t#2\n", u8"\n52\ti\"flag.png\"\n"})
+                                    u8"\n41\t#2\n", u8"\n52\t\\i\"flag.png\"\n"})
         EXPECT_NE(("\n" + r.out).find(utf8(row)), std::string::npos) << utf8(row);
 }
 

@@ -144,6 +144,7 @@ std::vector<ExchangeCard> cards_from_document(const CardDocument& doc, const std
             continue;
         }
         ExchangeCard card;
+        card.row = CardDocument::file_line_number(index);
         card.titled = title != nullptr;
         if (title) card.title = title_fields;
         card.fields = question_display_fields(line->c_str(), kCharsets, doc.version);

@@ -27,7 +27,7 @@ bool format_from_key(std::string_view key, ExchangeFormat* format);
 // answer syntax and picture references (\i"path") kept as typed.
 struct ExchangeCard {
     // Where the card starts in the file it was read from (line number from
-    // 1), 0 for a card of a document.
+    // 1); for a card of a document, its line's number in the data file.
     int row = 0;
     // The title the card stands under; none for the questions before the
     // first title.

@@ -213,10 +213,7 @@ ExportResult write_moodle_xml(const std::vector<ExchangeCard>& cards, const Expo
         out += "  </question>\n";
         for (std::size_t k = begin; k < end; ++k) {
             const ExchangeCard& card = cards[k];
-            // The expanded answer keeps no picture reference: an answer of one
-            // alternative that is a picture is taken as written.
-            const bool picture_answer = card.alternatives.size() <= 1 && !find_image_references(card.fields.answer).empty();
-            const std::string& right = picture_answer ? card.fields.answer : shown_alternative(card);
+            const std::string& right = shown_alternative(card);
             const std::string question = writer.u8(card.fields.question);
             if (question.find_first_not_of(" \t\r\n") == std::string::npos || right.empty()) {
                 ++result.left_out;

@@ -56,6 +56,8 @@ int scale_rounded(int value, int to, int from) {
 int scale_for_dpi(int design, int dpi) { return scale_rounded(design, dpi, kDesignDpi); }
 int unscale_for_dpi(int pixels, int dpi) { return scale_rounded(pixels, kDesignDpi, dpi); }
 
+int toolbar_image_size(int dpi) { return dpi >= 192 ? 32 : dpi >= 144 ? 24 : 16; }
+
 MainLayout main_window_layout(int width, int height, int toolbar_height, int status_height,
                               int list_width, int dpi) {
     const int separator_width = scale_for_dpi(kSeparatorWidth, dpi);

@@ -43,6 +43,10 @@ inline constexpr int kDesignDpi = 96;
 int scale_for_dpi(int design, int dpi);
 int unscale_for_dpi(int pixels, int dpi);
 
+// The toolbar's pictures are drawn at 16, 24 and 32 pixels (100, 150 and
+// 200 %); a scale between two takes the larger one it reaches in full.
+int toolbar_image_size(int dpi);
+
 inline constexpr int kSeparatorWidth = 6;
 inline constexpr int kMinListWidth = 30;
 

@@ -191,20 +191,13 @@ char fold_ascii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Paths equal apart from the case of ASCII letters. A double-byte character
-// is compared as a unit and exactly, so a trail byte that happens to be a
-// letter (the 0x41 of "\x83\x41") is never folded.
+// Paths (UTF-8) equal apart from the case of ASCII letters; every byte of
+// another script is 0x80 or above and compares exactly (at worst a name
+// differing in the case of an accented letter is listed twice).
 bool same_path_ignoring_case(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size();) {
-        if (is_double_byte_char(a.c_str() + i)) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-            i += 2;
-        } else {
-            if (fold_ascii(a[i]) != fold_ascii(b[i])) return false;
-            ++i;
-        }
-    }
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (fold_ascii(a[i]) != fold_ascii(b[i])) return false;
     return true;
 }
 

@@ -27,6 +27,7 @@
 #include "win/view/list_mirror_win.h"
 #include "win/app/insert_image_win.h"
 #include "win/operations/problem_check_win.h"
+#include "win/operations/media_check_win.h"
 #include "win/operations/marks_win.h"
 
 namespace qz {
@@ -150,6 +151,7 @@ const Command kCommands[] = {
     {CMD_ABOUT, [](HWND w, int) { show_about_dialog(w); }},
     {CMD_CLEAR_RECENT, [](HWND w, int) { clear_recent_files(w); }},
     {CMD_PROBLEM_CHECK, [](HWND w, int) { show_problem_check(w); }},
+    {CMD_MEDIA_CHECK, [](HWND w, int) { show_media_check(w); }},
     {CMD_RESET_HISTORY, [](HWND w, int) { reset_history_of_selection(w); }},
     {CMD_MARKS, [](HWND w, int) { show_marks(w); }},
     {CMD_IMPORT, [](HWND w, int) { import_cards_command(w); }},

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <new>
 #include <numeric>
 #include <string>
@@ -11,6 +12,9 @@
 
 #include "core/document/file_check.h"
 #include "core/exchange/exchange_io.h"
+#include "core/exchange/media_export.h"
+#include "platform/file_write.h"
+#include "win/base/wide_win.h"
 #include "core/image/picture.h"
 #include "core/syntax/scan.h"
 #include "win/app/data_file_win.h"
@@ -124,6 +128,53 @@ void import_cards_command(HWND main_window) {
     insert_imported(std::move(*lines));
 }
 
+namespace {
+
+// The pictures of the cards copied into media_folder_of(path) and their
+// references rewritten; false when the user stopped or a copy could not be
+// written (after a message).
+bool write_export_media(HWND owner, std::vector<ExchangeCard>& cards, const std::string& path,
+                        const std::function<std::optional<std::string>(const std::string&)>& picture_bytes) {
+    const MediaExport media = gather_media(cards, picture_bytes);
+    if (!media.unread.empty()) {
+        std::string said = "次の画像を読めないため、フォルダーに書き出せません。";
+        for (std::size_t i = 0; i < media.unread.size() && i < 10; ++i) {
+            said += "\n" + media.unread[i].reference + "（";
+            for (std::size_t k = 0; k < media.unread[i].rows.size() && k < 5; ++k)
+                said += (k ? "、" : "") + format_decimal(media.unread[i].rows[k]) + " 行目";
+            said += "）";
+        }
+        if (media.unread.size() > 10) said += "\n…";
+        said += "\n\n残りを書き出しますか？";
+        if (message_box(owner, said.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+    }
+    if (media.files.empty()) return true;
+    const std::string folder = media_folder_of(path);
+    if (!CreateDirectoryW(wide_path(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        const std::string said = "フォルダーを作れません。\n" + utf8_to_cp932(folder) + "\n" + system_error_text(GetLastError());
+        show_error(owner, said.c_str());
+        return false;
+    }
+    for (const MediaCopy& copy : media.files) {
+        const std::string target = folder + "\\" + copy.name;
+        if (const DWORD error = replace_file_contents(target, copy.bytes)) {
+            const std::string said = "書き込みできません。\n" + utf8_to_cp932(target) + "\n" + system_error_text(error);
+            show_error(owner, said.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string media_folder_of(const std::string& export_path) {
+    const std::size_t slash = export_path.find_last_of("\\/");
+    const std::size_t dot = export_path.rfind('.');
+    const std::size_t end = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : export_path.size();
+    return export_path.substr(0, end) + "_media";
+}
+
 void export_cards_command(HWND main_window) {
     focus_list();
     Application& a = app();
@@ -141,7 +192,7 @@ void export_cards_command(HWND main_window) {
 
     int skipped = 0;
     const std::vector<int> selected = choice->selection ? editor().selected() : std::vector<int>{};
-    const std::vector<ExchangeCard> cards =
+    std::vector<ExchangeCard> cards =
         cards_from_document(document(), choice->selection ? &selected : nullptr, choice->selection ? &skipped : nullptr);
     ExportOptions options;
     options.encoding = choice->encoding;
@@ -150,6 +201,9 @@ void export_cards_command(HWND main_window) {
         if (!read_file_bytes(resolve_image_path(reference), bytes, kMaxPictureFileBytes).ok()) return std::nullopt;
         return bytes;
     };
+    const bool delimited = choice->format == ExchangeFormat::tsv || choice->format == ExchangeFormat::csv;
+    if (choice->media && delimited && !write_export_media(main_window, cards, choice->path, options.picture_bytes))
+        return;
     AikenLeftOut why;
     const ExportResult result = cards.empty() ? ExportResult{} : export_cards(cards, choice->format, options, &why);
     if (result.cards == 0) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace qz {
 
 // Chooses a file, reads it and runs the import dialog; the lines it gives
@@ -14,5 +16,9 @@ void import_cards_command(HWND main_window);
 
 // Runs the export dialog and writes the cards of its scope.
 void export_cards_command(HWND main_window);
+
+// Where an export to `export_path` copies its pictures: the path without
+// its extension, and "_media".
+std::string media_folder_of(const std::string& export_path);
 
 }  // namespace qz

@@ -29,25 +29,52 @@ namespace {
 const int kTooltipCommands[] = {CMD_NEW, CMD_OPEN,  CMD_SAVE,  CMD_PRINT_PREVIEW, CMD_PRINT, CMD_UNDO,
                                 CMD_CUT, CMD_COPY,  CMD_PASTE, CMD_DELETE,        CMD_FIND};
 
+// The pictures drawn for the window's display scale, kept while the
+// toolbar shows them.
+unique_image_list& toolbar_images() {
+    static unique_image_list images;
+    return images;
+}
+
+void set_toolbar_images(HWND toolbar, int dpi) {
+    const int size = toolbar_image_size(dpi);
+    const int resource = size == 32 ? IDB_TOOLBAR_32 : size == 24 ? IDB_TOOLBAR_24 : IDB_TOOLBAR_16;
+    unique_bitmap strip(static_cast<HBITMAP>(
+        LoadImageW(app().instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    unique_image_list images(ImageList_Create(size, size, ILC_COLOR32, 11, 0));
+    // Without them the toolbar keeps the pictures it has.
+    if (!strip || !images || ImageList_Add(images.get(), strip.get(), nullptr) < 0) return;
+    SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
+    SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+    toolbar_images() = std::move(images);
+}
+
 HWND create_toolbar(HWND hwnd) {
-    const TBBUTTON buttons[] = {
-        {STD_FILENEW, CMD_NEW, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {STD_FILEOPEN, CMD_OPEN, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {STD_FILESAVE, CMD_SAVE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {STD_PRINTPRE, CMD_PRINT_PREVIEW, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {STD_PRINT, CMD_PRINT, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+    // Pictures in the order of the strip (scripts/tools/make_toolbar_images.py).
+    TBBUTTON buttons[] = {
+        {0, CMD_NEW, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {1, CMD_OPEN, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {2, CMD_SAVE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {3, CMD_PRINT_PREVIEW, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {4, CMD_PRINT, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
         {0, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
-        {STD_UNDO, CMD_UNDO, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {STD_CUT, CMD_CUT, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {STD_COPY, CMD_COPY, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {STD_PASTE, CMD_PASTE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {STD_DELETE, CMD_DELETE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {5, CMD_UNDO, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {6, CMD_CUT, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {7, CMD_COPY, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {8, CMD_PASTE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {9, CMD_DELETE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
         {0, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
-        {STD_FIND, CMD_FIND, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {10, CMD_FIND, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
     };
-    return CreateToolbarEx(hwnd, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT,
-                           IDC_TOOLBAR, 12, HINST_COMMCTRL, IDB_STD_SMALL_COLOR, buttons,
-                           static_cast<int>(std::size(buttons)), 0, 0, 0, 0, sizeof(TBBUTTON));
+    HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
+                                   WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0, 0, hwnd,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TOOLBAR)),
+                                   app().instance, nullptr);
+    if (!toolbar) return nullptr;
+    SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    set_toolbar_images(toolbar, window_dpi(hwnd));
+    SendMessageW(toolbar, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+    return toolbar;
 }
 
 void set_menu_check(HWND hwnd, int id, bool checked) {
@@ -280,6 +307,8 @@ LRESULT dispatch(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                      suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
         rescale_line_list_columns(LOWORD(wparam));
+        if (app().toolbar) set_toolbar_images(app().toolbar, LOWORD(wparam));
+        rescale_pane_fonts();
         layout_main_window();
         return 0;
     }

@@ -13,7 +13,7 @@ const CardDocument& document() { return app().editor.doc(); }
 
 void center_dialog(HWND dialog) {
     RECT work{}, self{}, owner_rect{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     GetWindowRect(dialog, &self);
     HWND owner = GetWindow(dialog, GW_OWNER);
     if (!owner) owner = GetParent(dialog);

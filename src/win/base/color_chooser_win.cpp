@@ -25,13 +25,13 @@ ChooseColorFunction& replacement() {
 }  // namespace
 
 bool choose_color(HWND owner, COLORREF& color) {
-    CHOOSECOLORA choose{};
+    CHOOSECOLORW choose{};
     choose.lStructSize = sizeof choose;
     choose.hwndOwner = owner;
     choose.rgbResult = color;
     choose.lpCustColors = custom_colors().data();
     choose.Flags = CC_RGBINIT;
-    if (replacement() ? replacement()(choose) : ChooseColorA(&choose)) {
+    if (replacement() ? replacement()(choose) : ChooseColorW(&choose)) {
         color = choose.rgbResult;
         return true;
     }

@@ -15,8 +15,8 @@ namespace qz {
 // be shown.
 bool choose_color(HWND owner, COLORREF& color);
 
-// Replaces ChooseColorA for tests (an empty function restores it).
-using ChooseColorFunction = std::function<BOOL(CHOOSECOLORA& request)>;
+// Replaces ChooseColorW for tests (an empty function restores it).
+using ChooseColorFunction = std::function<BOOL(CHOOSECOLORW& request)>;
 void set_choose_color_function(ChooseColorFunction function);
 // The custom colours all white again, as at start-up.
 void reset_custom_colors();

@@ -10,11 +10,12 @@ namespace qz {
 
 // Height -MulDiv(size, dpi, 72), weight 700 when bold, proof quality,
 // pitch and family 0x30.
-LOGFONTA font_spec_to_logfont(const FontSpec& font, int pixels_per_inch);
-// Size, charset and face name back from a LOGFONT (after the font dialog);
-// style and colours stay as they were.
-void logfont_to_font_spec(HWND window, const LOGFONTA& logfont, FontSpec& font);
-// The screen's vertical pixels per inch for a window.
+LOGFONTW font_spec_to_logfont(const FontSpec& font, int pixels_per_inch);
+// Size, charset and face name back from a LOGFONTW (after the font dialog;
+// the face as code page 932, cut to kMaxFaceName bytes); style and colours
+// stay as they were.
+void logfont_to_font_spec(HWND window, const LOGFONTW& logfont, FontSpec& font);
+// The dots per inch a window is shown at (its display scale).
 int screen_pixels_per_inch(HWND window);
 unique_font create_font_from_spec(const FontSpec& font, int pixels_per_inch);
 unique_font create_font_from_spec(const FontSpec& font, HWND window);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <utility>
 
 #include "platform/handles.h"
@@ -16,6 +18,7 @@ using unique_pen = unique_handle<null_handle_traits<HPEN, &DeleteObject>>;
 using unique_bitmap = unique_handle<null_handle_traits<HBITMAP, &DeleteObject>>;
 using unique_region = unique_handle<null_handle_traits<HRGN, &DeleteObject>>;
 using unique_global = unique_handle<null_handle_traits<HGLOBAL, &GlobalFree>>;
+using unique_image_list = unique_handle<null_handle_traits<HIMAGELIST, &ImageList_Destroy>>;
 using unique_menu = unique_handle<null_handle_traits<HMENU, &DestroyMenu>>;
 using unique_module = unique_handle<null_handle_traits<HMODULE, &FreeLibrary>>;
 // A device context made by CreateDCA or CreateCompatibleDC.

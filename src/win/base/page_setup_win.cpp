@@ -3,22 +3,22 @@
 namespace qz {
 
 namespace {
-PAGESETUPDLGA g_record{};
+PAGESETUPDLGW g_record{};
 PageSetupDialogFn g_dialog = nullptr;
 }  // namespace
 
-PAGESETUPDLGA& page_setup_record() { return g_record; }
+PAGESETUPDLGW& page_setup_record() { return g_record; }
 
 void set_page_setup_dialog_function(PageSetupDialogFn fn) { g_dialog = fn; }
 
-BOOL call_page_setup_dialog(PAGESETUPDLGA& record) {
-    return g_dialog ? g_dialog(&record) : PageSetupDlgA(&record);
+BOOL call_page_setup_dialog(PAGESETUPDLGW& record) {
+    return g_dialog ? g_dialog(&record) : PageSetupDlgW(&record);
 }
 
 bool ensure_page_setup(HWND owner) {
-    PAGESETUPDLGA& r = g_record;
+    PAGESETUPDLGW& r = g_record;
     if (r.lStructSize != 0) return true;
-    PAGESETUPDLGA fresh{};
+    PAGESETUPDLGW fresh{};
     fresh.lStructSize = sizeof fresh;
     fresh.hwndOwner = owner;
     fresh.Flags = PSD_RETURNDEFAULT;

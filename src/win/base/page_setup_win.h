@@ -9,16 +9,16 @@
 namespace qz {
 
 // The one page setup record. Its lStructSize is 0 until first use.
-PAGESETUPDLGA& page_setup_record();
+PAGESETUPDLGW& page_setup_record();
 
 // Fills the record with the default printer the first time (the common
 // dialog with PSD_RETURNDEFAULT shows nothing). False when no printer could
 // be found; the record then stays unused.
 bool ensure_page_setup(HWND owner);
 
-// Test seam: replaces PageSetupDlgA (an empty function restores it).
-using PageSetupDialogFn = BOOL (*)(LPPAGESETUPDLGA);
+// Test seam: replaces PageSetupDlgW (an empty function restores it).
+using PageSetupDialogFn = BOOL (*)(LPPAGESETUPDLGW);
 void set_page_setup_dialog_function(PageSetupDialogFn fn);
-BOOL call_page_setup_dialog(PAGESETUPDLGA& record);
+BOOL call_page_setup_dialog(PAGESETUPDLGW& record);
 
 }  // namespace qz

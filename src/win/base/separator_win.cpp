@@ -4,7 +4,7 @@ namespace qz {
 namespace {
 
 constexpr int kOrientation = 0;
-constexpr int kDragging = 4;
+constexpr int kDragging = 4;  // 1 + where in the bar it was taken, while dragged
 
 bool vertical(HWND hwnd) { return GetWindowLongW(hwnd, kOrientation) == 1; }
 bool dragging(HWND hwnd) { return GetWindowLongW(hwnd, kDragging) != 0; }
@@ -22,7 +22,9 @@ LRESULT CALLBACK separator_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
         SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(vertical(hwnd) ? 32644 : 32645)));  // IDC_SIZEWE, IDC_SIZENS
         return TRUE;
     case WM_LBUTTONDOWN:
-        SetWindowLongW(hwnd, kDragging, 1);
+        // The bar keeps the place under the mouse where it was taken.
+        SetWindowLongW(hwnd, kDragging,
+                       1 + (vertical(hwnd) ? static_cast<short>(LOWORD(lparam)) : static_cast<short>(HIWORD(lparam))));
         SetCapture(hwnd);
         return 0;
     case WM_MOUSEMOVE:
@@ -31,7 +33,11 @@ LRESULT CALLBACK separator_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
             POINT p;
             GetCursorPos(&p);
             ScreenToClient(parent, &p);
-            SendMessageW(parent, kSeparatorMoved, GetDlgCtrlID(hwnd), (vertical(hwnd) ? p.x : p.y) + 3);
+            RECT bar{};
+            GetClientRect(hwnd, &bar);
+            const int taken = GetWindowLongW(hwnd, kDragging) - 1;
+            const int far_edge = (vertical(hwnd) ? p.x + bar.right : p.y + bar.bottom) - taken;
+            SendMessageW(parent, kSeparatorMoved, GetDlgCtrlID(hwnd), far_edge);
         }
         return 0;
     case WM_LBUTTONUP:

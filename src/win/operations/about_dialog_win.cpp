@@ -13,6 +13,7 @@
 #include "win/base/guarded_win.h"
 #include "win/base/message_box_win.h"
 #include "win/base/handles_win.h"
+#include "win/base/wide_win.h"
 
 namespace qz {
 namespace {
@@ -21,7 +22,7 @@ namespace {
 // number is kept; "Version" alone when the resource is missing.
 std::string version_text() {
     std::string text = "Version";
-    HRSRC found = FindResourceA(app().instance, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
+    HRSRC found = FindResourceW(app().instance, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));
     HGLOBAL loaded = found ? LoadResource(app().instance, found) : nullptr;
     const auto* bytes = loaded ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
     const DWORD size = bytes ? SizeofResource(app().instance, found) : 0;
@@ -55,16 +56,16 @@ INT_PTR on_init(HWND dialog, AboutFonts& fonts) {
     fonts.name = create_point_font(dialog, 24, FW_NORMAL, false, ANSI_CHARSET, "Times New Roman");
     fonts.text = create_point_font(dialog, 12, FW_NORMAL, false, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
     fonts.link = create_point_font(dialog, 10, FW_NORMAL, true, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
-    SendDlgItemMessageA(dialog, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.name.get()),
+    SendDlgItemMessageW(dialog, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.name.get()),
                         FALSE);
-    SendDlgItemMessageA(dialog, IDC_ABOUT_VERSION, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()),
+    SendDlgItemMessageW(dialog, IDC_ABOUT_VERSION, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()),
                         FALSE);
-    SendDlgItemMessageA(dialog, IDC_ABOUT_DESCRIPTION, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()),
+    SendDlgItemMessageW(dialog, IDC_ABOUT_DESCRIPTION, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.text.get()),
                         FALSE);
-    SendDlgItemMessageA(dialog, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.link.get()),
+    SendDlgItemMessageW(dialog, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.link.get()),
                         FALSE);
-    SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, version_text().c_str());
-    SetDlgItemTextA(dialog, IDC_ABOUT_LINK, kHomePage);
+    set_item_text(dialog, IDC_ABOUT_VERSION, version_text());
+    set_item_text(dialog, IDC_ABOUT_LINK, kHomePage);
     return TRUE;
 }
 
@@ -82,8 +83,8 @@ INT_PTR about_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
         break;
     case WM_SETCURSOR:
         if (over_link(dialog)) {
-            SetCursor(LoadCursorA(app().instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR)));
-            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+            SetCursor(LoadCursorW(app().instance, MAKEINTRESOURCEW(IDC_HAND_CURSOR)));
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
             return TRUE;
         }
         break;
@@ -93,7 +94,7 @@ INT_PTR about_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
         case IDCANCEL: EndDialog(dialog, LOWORD(wparam)); return TRUE;
         case IDC_ABOUT_LINK:
             if (HIWORD(wparam) == STN_CLICKED)
-                ShellExecuteA(dialog, nullptr, kHomePage, nullptr, nullptr, SW_SHOW);
+                ShellExecuteW(dialog, nullptr, wide(kHomePage).c_str(), nullptr, nullptr, SW_SHOW);
             return TRUE;
         }
         break;
@@ -105,7 +106,7 @@ INT_PTR about_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 void show_about_dialog(HWND owner) {
-    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, guarded_dialog_proc<about_proc>, 0);
+    DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_ABOUT), owner, guarded_dialog_proc<about_proc>, 0);
 }
 
 }  // namespace qz

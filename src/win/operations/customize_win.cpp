@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "core/document/recovery.h"
@@ -18,6 +19,7 @@
 #include "win/base/help_win.h"
 #include "win/base/message_box_win.h"
 #include "win/base/handles_win.h"
+#include "win/base/wide_win.h"
 #include "win/view/pane_host_win.h"
 
 namespace qz {
@@ -42,27 +44,27 @@ const CustomizeRequest*& current_request() {
 const CustomizeRequest& sheet_request() { return *current_request(); }
 
 void mark_changed(HWND page) {
-    PropSheet_Changed(GetParent(page), page);
+    SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
 }
 
 void page_result(HWND page, LONG_PTR result) {
-    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(page, DWLP_MSGRESULT, result);
 }
 
 void report_dialog_failure(HWND owner) {
     if (CommDlgExtendedError() != 0) show_error(owner, "ダイアログを表示できません。");
 }
 
-bool run_font_dialog(HWND owner, LOGFONTA& font, COLORREF& color) {
+bool run_font_dialog(HWND owner, LOGFONTW& font, COLORREF& color) {
     if (font_hook()) return font_hook()(font, color);
-    CHOOSEFONTA choose{};
+    CHOOSEFONTW choose{};
     choose.lStructSize = sizeof choose;
     choose.hwndOwner = owner;
     choose.lpLogFont = &font;
     choose.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_NOVERTFONTS;
     choose.rgbColors = color;
     choose.nFontType = SCREEN_FONTTYPE;
-    if (ChooseFontA(&choose)) {
+    if (ChooseFontW(&choose)) {
         color = choose.rgbColors;
         return true;
     }
@@ -76,7 +78,7 @@ bool run_color_dialog(HWND owner, COLORREF& color) { return choose_color(owner, 
 
 void select_ime_entries(HWND page, const ImeChoices& choices) {
     for (int i = 0; i < kImeFieldCount; ++i)
-        SendDlgItemMessageA(page, kImeLists[i], CB_SETCURSEL, choices[i], 0);
+        SendDlgItemMessageW(page, kImeLists[i], CB_SETCURSEL, choices[i], 0);
 }
 
 INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -84,7 +86,7 @@ INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
         case WM_INITDIALOG:
             for (int id : kImeLists)
                 for (const char* name : kImeNames)
-                    SendDlgItemMessageA(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+                    SendDlgItemMessageW(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(name).c_str()));
             select_ime_entries(page, sheet_request().ime);
             return TRUE;
         case WM_COMMAND:
@@ -104,7 +106,7 @@ INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
                     ImeChoices choices;
                     for (int i = 0; i < kImeFieldCount; ++i)
                         choices[i] = static_cast<int>(
-                            SendDlgItemMessageA(page, kImeLists[i], CB_GETCURSEL, 0, 0));
+                            SendDlgItemMessageW(page, kImeLists[i], CB_GETCURSEL, 0, 0));
                     sheet_request().apply_ime(choices);
                     page_result(page, PSNRET_NOERROR);
                     return TRUE;
@@ -123,7 +125,7 @@ INT_PTR ime_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
 INT_PTR recovery_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
         case WM_INITDIALOG:
-            SendDlgItemMessageA(page, IDC_RECOVERY_SPIN, UDM_SETRANGE32, 0, kMaxRecoveryInterval);
+            SendDlgItemMessageW(page, IDC_RECOVERY_SPIN, UDM_SETRANGE32, 0, kMaxRecoveryInterval);
             SetDlgItemInt(page, IDC_RECOVERY_INTERVAL,
                           static_cast<UINT>(sheet_request().recovery_interval), FALSE);
             return TRUE;
@@ -193,7 +195,7 @@ LRESULT CALLBACK preview_proc(HWND preview, UINT msg, WPARAM wparam, LPARAM lpar
         unique_font font = create_font_from_spec(choice, preview);
         {
             select_object chosen(dc, font.get());
-            DrawTextA(dc, kPreviewText, -1, &client, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+            DrawTextW(dc, wide(kPreviewText).c_str(), -1, &client, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
         }
         EndPaint(preview, &paint);
         return 0;
@@ -214,7 +216,7 @@ void show_font_choices(HWND page, const FontChoices& choices) {
 
 void choose_text_font(HWND page, FontPage& state) {
     FontSpec& choice = state.choices.fonts[state.kind];
-    LOGFONTA logfont = font_spec_to_logfont(choice, screen_pixels_per_inch(page));
+    LOGFONTW logfont = font_spec_to_logfont(choice, screen_pixels_per_inch(page));
     COLORREF color = choice.text_color;
     if (!run_font_dialog(page, logfont, color)) return;
     choice.text_color = color;
@@ -237,7 +239,7 @@ INT_PTR on_font_command(HWND page, int id, int code) {
     switch (id) {
         case IDC_FONTS_KIND:
             if (code == CBN_SELCHANGE) {
-                int kind = static_cast<int>(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0));
+                int kind = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
                 if (kind >= 0 && kind < kCustomFontCount) state.kind = kind;
                 repaint_preview(page);
             }
@@ -268,9 +270,9 @@ INT_PTR fonts_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
             FontPage& state = font_page().emplace();
             state.choices = sheet_request().fonts;
             for (const char* name : kCustomFontNames)
-                SendDlgItemMessageA(page, IDC_FONTS_KIND, CB_ADDSTRING, 0,
-                                    reinterpret_cast<LPARAM>(name));
-            SendDlgItemMessageA(page, IDC_FONTS_KIND, CB_SETCURSEL, 0, 0);
+                SendDlgItemMessageW(page, IDC_FONTS_KIND, CB_ADDSTRING, 0,
+                                    reinterpret_cast<LPARAM>(wide(name).c_str()));
+            SendDlgItemMessageW(page, IDC_FONTS_KIND, CB_SETCURSEL, 0, 0);
             SetWindowSubclass(GetDlgItem(page, IDC_FONTS_PREVIEW), preview_proc, kPreviewSubclass,
                               0);
             show_font_choices(page, state.choices);
@@ -304,12 +306,12 @@ INT_PTR fonts_page(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
     return FALSE;
 }
 
-PROPSHEETPAGEA sheet_page(int resource, DLGPROC procedure) {
-    PROPSHEETPAGEA page{};
+PROPSHEETPAGEW sheet_page(int resource, DLGPROC procedure) {
+    PROPSHEETPAGEW page{};
     page.dwSize = sizeof page;
     page.dwFlags = PSP_HASHELP;
     page.hInstance = app().instance;
-    page.pszTemplate = MAKEINTRESOURCEA(resource);
+    page.pszTemplate = MAKEINTRESOURCEW(resource);
     page.pfnDlgProc = procedure;
     return page;
 }
@@ -318,18 +320,19 @@ PROPSHEETPAGEA sheet_page(int resource, DLGPROC procedure) {
 
 void run_customize_sheet(HWND owner, const CustomizeRequest& request) {
     current_request() = &request;
-    PROPSHEETPAGEA pages[] = {sheet_page(IDD_CUSTOMIZE_IME, guarded_dialog_proc<ime_page>),
+    PROPSHEETPAGEW pages[] = {sheet_page(IDD_CUSTOMIZE_IME, guarded_dialog_proc<ime_page>),
                               sheet_page(IDD_CUSTOMIZE_FONTS, guarded_dialog_proc<fonts_page>),
                               sheet_page(IDD_CUSTOMIZE_RECOVERY, guarded_dialog_proc<recovery_page>)};
-    PROPSHEETHEADERA header{};
+    PROPSHEETHEADERW header{};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_HASHELP;
     header.hwndParent = owner;
     header.hInstance = app().instance;
-    header.pszCaption = "カスタマイズ";
+    const std::wstring caption = wide("カスタマイズ");
+    header.pszCaption = caption.c_str();
     header.nPages = static_cast<UINT>(std::size(pages));
     header.ppsp = pages;
-    PropertySheetA(&header);
+    PropertySheetW(&header);
     font_page().reset();
     current_request() = nullptr;
 }

@@ -31,7 +31,7 @@ void show_customize_sheet(HWND owner);
 // Replaces the fonts page's font dialog for tests; it gets what the dialog
 // would start with, may change it and returns true for OK. An empty
 // function restores the dialog. (The colour dialog: color_chooser_win.h.)
-using FontColorDialogHook = std::function<bool(LOGFONTA& font, COLORREF& color)>;
+using FontColorDialogHook = std::function<bool(LOGFONTW& font, COLORREF& color)>;
 void set_customize_font_dialog_hook(FontColorDialogHook hook);
 
 }  // namespace qz

@@ -131,6 +131,7 @@ void on_ok(HWND dialog, ExportDialog& d) {
     const int encoding = static_cast<int>(SendDlgItemMessageW(dialog, IDC_EXPORT_ENCODING, CB_GETCURSEL, 0, 0));
     d.choice.encoding = kEncodings[encoding < 0 ? 0 : encoding];
     d.choice.selection = IsDlgButtonChecked(dialog, IDC_EXPORT_SELECTION) == BST_CHECKED;
+    d.choice.media = IsDlgButtonChecked(dialog, IDC_EXPORT_MEDIA) == BST_CHECKED;
     d.choice.path = full;
     EndDialog(dialog, IDOK);
 }

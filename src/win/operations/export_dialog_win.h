@@ -30,6 +30,9 @@ struct ExportChoice {
     ExchangeFormat format = ExchangeFormat::tsv;
     TextEncoding encoding = TextEncoding::utf8;
     bool selection = false;  // the selected lines, else the whole document
+    // Delimited text: the pictures copied into a folder beside the file
+    // (media_folder_of), the references written as the copies' names.
+    bool media = false;
     std::string path;  // full
 };
 

@@ -33,7 +33,7 @@ void show_model(bool show_pane) {
     mirror_model();
     const int current = editor().current();
     if (current >= 0) {
-        SendMessageA(app().line_list, LVM_ENSUREVISIBLE, current, FALSE);
+        SendMessageW(app().line_list, LVM_ENSUREVISIBLE, current, FALSE);
         if (show_pane)
             show_line_in_pane(current);
         else
@@ -132,7 +132,7 @@ void go_to_line(int index, bool keep_selection) {
     else
         editor().set_selection({index}, index);
     mirror_model();
-    SendMessageA(app().line_list, LVM_ENSUREVISIBLE, index, FALSE);
+    SendMessageW(app().line_list, LVM_ENSUREVISIBLE, index, FALSE);
     show_line_in_pane(index);
     show_line_position(index);
     update_command_state();

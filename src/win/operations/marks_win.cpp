@@ -26,7 +26,7 @@
 #include "win/view/command_state_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
-#include "win/view/main_layout_win.h"
+#include "win/base/dpi_win.h"
 #include "win/view/marks_chart_win.h"
 #include "win/view/pane_host_win.h"
 

@@ -20,7 +20,7 @@
 #include "win/base/message_box_win.h"
 #include "win/base/page_setup_win.h"
 #include "win/base/handles_win.h"
-#include "win/base/window_text_win.h"
+#include "win/base/wide_win.h"
 
 namespace qz {
 namespace {
@@ -59,15 +59,18 @@ global_handle duplicate_global(HGLOBAL source) {
 
 struct DialogState {
     const PageSetupRequest* request = nullptr;
-    PAGESETUPDLGA working{};
+    PAGESETUPDLGW working{};
     global_handle dev_mode, dev_names;
     std::array<std::uint32_t, 3> colors{};
     int hot = 0;  // the colour button under the mouse
+    // The format texts as shown, which an unchanged box gives back byte for
+    // byte (code page 932 has more than one form of some characters).
+    std::string title_format, question_format;
     std::optional<PageSetupResult> result;
 };
 
 DialogState& state(HWND dialog) {
-    return *reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return *reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -97,8 +100,8 @@ void apply_enabling(HWND dialog) {
 
 void set_spin(HWND dialog, int id, int high, int position) {
     HWND spin = GetDlgItem(dialog, id);
-    SendMessageA(spin, UDM_SETRANGE32, 0, high);
-    SendMessageA(spin, UDM_SETPOS32, 0, position);
+    SendMessageW(spin, UDM_SETRANGE32, 0, high);
+    SendMessageW(spin, UDM_SETPOS32, 0, position);
 }
 
 // The dialog works on copies of the printer handles, so that Cancel leaves
@@ -130,15 +133,15 @@ void show_card_settings(HWND dialog, const PrintSettings& settings) {
     const CardSettings& c = settings.cards;
     CheckRadioButton(dialog, IDC_PS_FORM_LIST, IDC_PS_FORM_CARDS,
                      settings.Form == PRINT_FORM_CARDS ? IDC_PS_FORM_CARDS : IDC_PS_FORM_LIST);
-    SendDlgItemMessageA(dialog, IDC_PS_CARD_COLUMNS_SPIN, UDM_SETRANGE32, 1, 4);
-    SendDlgItemMessageA(dialog, IDC_PS_CARD_COLUMNS_SPIN, UDM_SETPOS32, 0, c.columns);
-    SendDlgItemMessageA(dialog, IDC_PS_CARD_ROWS_SPIN, UDM_SETRANGE32, 1, 8);
-    SendDlgItemMessageA(dialog, IDC_PS_CARD_ROWS_SPIN, UDM_SETPOS32, 0, c.rows);
-    SendDlgItemMessageA(dialog, IDC_PS_CARD_MARGIN_SPIN, UDM_SETRANGE32, 0, 200);
-    SendDlgItemMessageA(dialog, IDC_PS_CARD_MARGIN_SPIN, UDM_SETPOS32, 0, c.margin);
+    SendDlgItemMessageW(dialog, IDC_PS_CARD_COLUMNS_SPIN, UDM_SETRANGE32, 1, 4);
+    SendDlgItemMessageW(dialog, IDC_PS_CARD_COLUMNS_SPIN, UDM_SETPOS32, 0, c.columns);
+    SendDlgItemMessageW(dialog, IDC_PS_CARD_ROWS_SPIN, UDM_SETRANGE32, 1, 8);
+    SendDlgItemMessageW(dialog, IDC_PS_CARD_ROWS_SPIN, UDM_SETPOS32, 0, c.rows);
+    SendDlgItemMessageW(dialog, IDC_PS_CARD_MARGIN_SPIN, UDM_SETRANGE32, 0, 200);
+    SendDlgItemMessageW(dialog, IDC_PS_CARD_MARGIN_SPIN, UDM_SETPOS32, 0, c.margin);
     for (const char* name : {"なし", "実線", "点線"})
-        SendDlgItemMessageA(dialog, IDC_PS_CARD_CUT_LINES, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    SendDlgItemMessageA(dialog, IDC_PS_CARD_CUT_LINES, CB_SETCURSEL, static_cast<WPARAM>(c.cut_lines), 0);
+        SendDlgItemMessageW(dialog, IDC_PS_CARD_CUT_LINES, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(name).c_str()));
+    SendDlgItemMessageW(dialog, IDC_PS_CARD_CUT_LINES, CB_SETCURSEL, static_cast<WPARAM>(c.cut_lines), 0);
     CheckDlgButton(dialog, IDC_PS_CARD_MIRROR, c.mirror_backs ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_PS_CARD_CORNER, c.corner ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_PS_CARD_ALL_ANSWERS, c.all_alternatives ? BST_CHECKED : BST_UNCHECKED);
@@ -163,7 +166,7 @@ bool read_card_settings(HWND dialog, PrintSettings& settings) {
     for (const auto& check : checks) {
         if (cards && check.bad) {
             show_error(dialog, "数値が正しくありません。");
-            SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, check.id)), TRUE);
+            SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, check.id)), TRUE);
             return false;
         }
     }
@@ -173,7 +176,7 @@ bool read_card_settings(HWND dialog, PrintSettings& settings) {
     c.columns = columns;
     c.rows = rows;
     c.margin = margin;
-    c.cut_lines = static_cast<CutLines>(SendDlgItemMessageA(dialog, IDC_PS_CARD_CUT_LINES, CB_GETCURSEL, 0, 0));
+    c.cut_lines = static_cast<CutLines>(SendDlgItemMessageW(dialog, IDC_PS_CARD_CUT_LINES, CB_GETCURSEL, 0, 0));
     c.mirror_backs = IsDlgButtonChecked(dialog, IDC_PS_CARD_MIRROR) == BST_CHECKED;
     c.corner = IsDlgButtonChecked(dialog, IDC_PS_CARD_CORNER) == BST_CHECKED;
     c.all_alternatives = IsDlgButtonChecked(dialog, IDC_PS_CARD_ALL_ANSWERS) == BST_CHECKED;
@@ -182,11 +185,11 @@ bool read_card_settings(HWND dialog, PrintSettings& settings) {
 }
 
 INT_PTR on_init(HWND dialog, DialogState& s) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&s));
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&s));
     const PageSetupRequest& request = *s.request;
     s.working = request.record;
     if (s.working.lStructSize == 0) {  // no default printer: the dialog finds one
-        s.working = PAGESETUPDLGA{};
+        s.working = PAGESETUPDLGW{};
         s.working.lStructSize = sizeof s.working;
     }
     s.dev_mode = duplicate_global(request.record.hDevMode);
@@ -200,17 +203,19 @@ INT_PTR on_init(HWND dialog, DialogState& s) {
     const PageSetupValues v = page_setup_values(request.settings);
     for (int i = 0; i < 3; ++i) {
         for (const char* name : kStyleNames)
-            SendDlgItemMessageA(dialog, kStyleLists[i], CB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(name));
-        SendDlgItemMessageA(dialog, kStyleLists[i], CB_SETCURSEL, v.style_entries[i], 0);
+            SendDlgItemMessageW(dialog, kStyleLists[i], CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(wide(name).c_str()));
+        SendDlgItemMessageW(dialog, kStyleLists[i], CB_SETCURSEL, v.style_entries[i], 0);
     }
     for (const auto& box : kFlagBoxes)
         CheckDlgButton(dialog, box.id, (v.flags & box.bit) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_PS_ANSWERS_LEFT, v.answers_left ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, kTitlePositions[v.title_position], BST_CHECKED);
     CheckDlgButton(dialog, kAnswerPositions[v.answer_position], BST_CHECKED);
-    SetDlgItemTextA(dialog, IDC_PS_TITLE_FORMAT, v.title_format->c_str());
-    SetDlgItemTextA(dialog, IDC_PS_QUESTION_FORMAT, v.question_format->c_str());
+    s.title_format = *v.title_format;
+    s.question_format = *v.question_format;
+    set_item_text(dialog, IDC_PS_TITLE_FORMAT, s.title_format);
+    set_item_text(dialog, IDC_PS_QUESTION_FORMAT, s.question_format);
     set_spin(dialog, IDC_PS_QUESTION_RATE_SPIN, 100, v.question_rate);
     set_spin(dialog, IDC_PS_LINE_SPACE_SPIN, 999, v.line_space);
     show_card_settings(dialog, request.settings);
@@ -219,11 +224,15 @@ INT_PTR on_init(HWND dialog, DialogState& s) {
     return TRUE;
 }
 
-// A format text as typed; none when there is no memory for it, which keeps
-// the old format.
-std::optional<std::string> format_text(HWND dialog, int id) {
+// A format text as typed (the bytes shown when it is unchanged); none when
+// there is no memory for it, which keeps the old format.
+std::optional<std::string> format_text(HWND dialog, int id, const std::string& shown) {
     try {
-        return window_text(GetDlgItem(dialog, id));
+        HWND box = GetDlgItem(dialog, id);
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+        if (text == wide(shown)) return shown;
+        return narrow(text);
     } catch (const std::bad_alloc&) {
         show_error(dialog, "メモリが足りません。");
         return std::nullopt;
@@ -231,7 +240,7 @@ std::optional<std::string> format_text(HWND dialog, int id) {
 }
 
 void focus_control(HWND dialog, int id) {
-    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
 }
 
 // Reads the controls into the result; false after telling what is wrong.
@@ -254,10 +263,10 @@ bool store_print_settings(HWND dialog, DialogState& s) {
         checked(dialog, IDC_PS_ANSWER_LEFT) ? 0 : checked(dialog, IDC_PS_ANSWER_CENTER) ? 1 : 2;
     for (int i = 0; i < 3; ++i)
         v.style_entries[i] =
-            static_cast<int>(SendDlgItemMessageA(dialog, kStyleLists[i], CB_GETCURSEL, 0, 0));
+            static_cast<int>(SendDlgItemMessageW(dialog, kStyleLists[i], CB_GETCURSEL, 0, 0));
     v.colors = s.colors;
-    v.title_format = format_text(dialog, IDC_PS_TITLE_FORMAT);
-    v.question_format = format_text(dialog, IDC_PS_QUESTION_FORMAT);
+    v.title_format = format_text(dialog, IDC_PS_TITLE_FORMAT, s.title_format);
+    v.question_format = format_text(dialog, IDC_PS_QUESTION_FORMAT, s.question_format);
     v.question_rate = numbers.question_rate;
     v.line_space = numbers.line_space;
 
@@ -351,7 +360,7 @@ INT_PTR on_command(HWND dialog, int id, int code) {
                     ImmSetOpenStatus(context, FALSE);
                     ImmReleaseContext(edit, context);
                 }
-                PostMessageA(edit, EM_SETSEL, 0, -1);
+                PostMessageW(edit, EM_SETSEL, 0, -1);
             }
             return TRUE;
         case IDC_PS_QT_COLOR:
@@ -385,15 +394,15 @@ INT_PTR on_command(HWND dialog, int id, int code) {
 
 INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (msg == WM_INITDIALOG) return on_init(dialog, *reinterpret_cast<DialogState*>(lparam));
-    if (!GetWindowLongPtrA(dialog, DWLP_USER)) return FALSE;  // before the state is there
+    if (!GetWindowLongPtrW(dialog, DWLP_USER)) return FALSE;  // before the state is there
     switch (msg) {
         case WM_DRAWITEM:
             draw_color_button(dialog, *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
             return TRUE;
         case WM_SETCURSOR:
             if (!track_hot_button(dialog)) return FALSE;
-            SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_HELP:
             show_help(dialog, kHelpContext, IsDlgButtonChecked(dialog, IDC_PS_FORM_CARDS) == BST_CHECKED ? kTopicCards : kTopicPageSetup);
@@ -404,7 +413,7 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     return FALSE;
 }
 
-void free_record_handles(PAGESETUPDLGA& record) {
+void free_record_handles(PAGESETUPDLGW& record) {
     if (record.hDevMode) GlobalFree(record.hDevMode);
     if (record.hDevNames) GlobalFree(record.hDevNames);
 }
@@ -414,13 +423,13 @@ void free_record_handles(PAGESETUPDLGA& record) {
 std::optional<PageSetupResult> run_page_setup_dialog(HWND owner, const PageSetupRequest& request) {
     DialogState s;
     s.request = &request;
-    DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_PAGE_SETUP), owner,
+    DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_PAGE_SETUP), owner,
                     guarded_dialog_proc<procedure>, reinterpret_cast<LPARAM>(&s));
     return std::move(s.result);
 }
 
 void show_page_setup(HWND owner) {
-    PAGESETUPDLGA& record = page_setup_record();
+    PAGESETUPDLGW& record = page_setup_record();
     ensure_page_setup(owner);
     std::optional<PageSetupResult> result = run_page_setup_dialog(owner, {app().print, record});
     if (!result) return;

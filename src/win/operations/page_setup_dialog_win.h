@@ -16,13 +16,13 @@ struct PageSetupRequest {
     PrintSettings settings;
     // The page setup record kept for the run; the dialog works on a copy
     // with copies of its DEVMODE and DEVNAMES.
-    PAGESETUPDLGA record{};
+    PAGESETUPDLGW record{};
 };
 
 struct PageSetupResult {
     PrintSettings settings;
     // DEVMODE and DEVNAMES here belong to the caller (never the request's).
-    PAGESETUPDLGA record{};
+    PAGESETUPDLGW record{};
 };
 
 // The settings and page setup as chosen with OK, or nothing after Cancel.

@@ -17,7 +17,7 @@ namespace {
 
 PrintDialogFn g_print_dialog;
 
-BOOL call_print_dialog(PRINTDLGA& request) { return g_print_dialog ? g_print_dialog(request) : PrintDlgA(&request); }
+BOOL call_print_dialog(PRINTDLGW& request) { return g_print_dialog ? g_print_dialog(request) : PrintDlgW(&request); }
 
 // Lays the document out on the printer of the page setup record; -1 when
 // that failed after a message.
@@ -39,13 +39,13 @@ int count_pages(HWND main_window) {
 }  // namespace
 
 HDC create_printer_dc(HWND owner) {
-    const PAGESETUPDLGA& setup = page_setup_record();
-    const DEVMODEA* mode = static_cast<const DEVMODEA*>(GlobalLock(setup.hDevMode));
+    const PAGESETUPDLGW& setup = page_setup_record();
+    const DEVMODEW* mode = static_cast<const DEVMODEW*>(GlobalLock(setup.hDevMode));
     if (!mode) {
         show_error(owner, "メモリをロックできません。");
         return nullptr;
     }
-    HDC dc = CreateDCA("WINSPOOL", reinterpret_cast<const char*>(mode->dmDeviceName), nullptr, mode);
+    HDC dc = CreateDCW(L"WINSPOOL", mode->dmDeviceName, nullptr, mode);
     GlobalUnlock(setup.hDevMode);
     if (!dc) show_error(owner, "印刷できません。");
     return dc;
@@ -54,8 +54,8 @@ HDC create_printer_dc(HWND owner) {
 void set_print_dialog_function(PrintDialogFn fn) { g_print_dialog = std::move(fn); }
 
 void print_job(HWND owner, HDC dc, int first, int last, const CardDocument& doc) {
-    const PAGESETUPDLGA& setup = page_setup_record();
-    const DEVMODEA* mode = static_cast<const DEVMODEA*>(GlobalLock(setup.hDevMode));
+    const PAGESETUPDLGW& setup = page_setup_record();
+    const DEVMODEW* mode = static_cast<const DEVMODEW*>(GlobalLock(setup.hDevMode));
     if (!mode) {
         show_error(owner, "メモリをロックできません。");
         return;
@@ -66,8 +66,8 @@ void print_job(HWND owner, HDC dc, int first, int last, const CardDocument& doc)
     if (mode->dmCopies > 1) {
         std::vector<char> single(reinterpret_cast<const char*>(mode),
                                  reinterpret_cast<const char*>(mode) + mode->dmSize + mode->dmDriverExtra);
-        reinterpret_cast<DEVMODEA*>(single.data())->dmCopies = 1;
-        ResetDCA(dc, reinterpret_cast<DEVMODEA*>(single.data()));
+        reinterpret_cast<DEVMODEW*>(single.data())->dmCopies = 1;
+        ResetDCW(dc, reinterpret_cast<DEVMODEW*>(single.data()));
     }
     GlobalUnlock(setup.hDevMode);
 
@@ -87,8 +87,8 @@ void print_command(HWND main_window) {
     const int pages = count_pages(main_window);
     if (pages == -1) return;
 
-    PAGESETUPDLGA& setup = page_setup_record();
-    PRINTDLGA request{};
+    PAGESETUPDLGW& setup = page_setup_record();
+    PRINTDLGW request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = main_window;
     request.hDevMode = setup.hDevMode;

@@ -27,7 +27,7 @@ void print_job(HWND owner, HDC dc, int first, int last, const CardDocument& doc)
 
 
 // Test seam: replaces PrintDlgA (an empty function restores it).
-using PrintDialogFn = std::function<BOOL(PRINTDLGA&)>;
+using PrintDialogFn = std::function<BOOL(PRINTDLGW&)>;
 void set_print_dialog_function(PrintDialogFn fn);
 
 }  // namespace qz

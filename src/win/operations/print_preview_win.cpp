@@ -18,13 +18,16 @@
 #include "win/operations/print_job_win.h"
 #include "win/operations/print_render_win.h"
 #include "win/operations/problem_check_win.h"
+#include "win/view/main_layout_win.h"
+#include "core/layout/layout.h"
 
 namespace qz {
 namespace {
 
-constexpr int kGap = 16;     // grey around the page, in pixels
+// Sizes at 96 dpi, scaled to the window's display scale.
+constexpr int kGap = 16;     // grey around the page
 constexpr int kShadow = 5;   // the page's shadow, right and below
-constexpr int kLineStep = 40;  // pixels an arrow key scrolls at actual size
+constexpr int kLineStep = 40;  // what an arrow key scrolls at actual size
 constexpr int kWheelStep = 3 * kLineStep;
 constexpr SIZE kMinimumSize{460, 300};
 const COLORREF kBackground = RGB(128, 128, 128);
@@ -63,7 +66,7 @@ struct Preview {
     unique_dc printer;   // the layout measures on it
     std::unique_ptr<PrintPages> pages;
     Paper paper;
-    int screen_dpi_x = 96, screen_dpi_y = 96;
+    int dpi = kDesignDpi;  // the window's: the page at actual size and the grey around it
     int count = 0;
     int page = 1;
     bool actual_size = false;
@@ -81,6 +84,8 @@ Preview& preview() {
     static Preview p;
     return p;
 }
+
+int scaled(const Preview& p, int design) { return scale_for_dpi(design, p.dpi); }
 
 // Sets a flag for the lifetime of the owner.
 class flag_set {
@@ -103,25 +108,30 @@ SIZE client_size(HWND window) {
 // The page's size on the screen: at actual size as the screen's dots per
 // inch make it, else the largest that leaves the gap and the shadow free.
 SIZE page_size(const Preview& p, SIZE client) {
-    const double width = static_cast<double>(p.paper.width) * p.screen_dpi_x / p.paper.dpi_x;
-    const double height = static_cast<double>(p.paper.height) * p.screen_dpi_y / p.paper.dpi_y;
+    const double width = static_cast<double>(p.paper.width) * p.dpi / p.paper.dpi_x;
+    const double height = static_cast<double>(p.paper.height) * p.dpi / p.paper.dpi_y;
     double scale = 1;
     if (!p.actual_size) {
-        const int room_x = std::max<int>(client.cx - 2 * kGap - kShadow, 8);
-        const int room_y = std::max<int>(client.cy - 2 * kGap - kShadow, 8);
+        const int edges = 2 * scaled(p, kGap) + scaled(p, kShadow);
+        const int room_x = std::max<int>(client.cx - edges, 8);
+        const int room_y = std::max<int>(client.cy - edges, 8);
         scale = std::min(room_x / width, room_y / height);
     }
     return {std::max(1L, std::lround(width * scale)), std::max(1L, std::lround(height * scale))};
 }
 
-SIZE content_size(SIZE page) { return {page.cx + 2 * kGap + kShadow, page.cy + 2 * kGap + kShadow}; }
+SIZE content_size(const Preview& p, SIZE page) {
+    const int edges = 2 * scaled(p, kGap) + scaled(p, kShadow);
+    return {page.cx + edges, page.cy + edges};
+}
 
 // Where the page's corner lies in the view: centred when all of it fits,
 // else after the gap, scrolled.
 POINT page_origin(const Preview& p, SIZE client, SIZE page) {
-    const SIZE content = content_size(page);
-    const auto place = [](long room, long content, long page, long scrolled) {
-        return content <= room ? (room - page - kShadow) / 2 : kGap - scrolled;
+    const SIZE content = content_size(p, page);
+    const long gap = scaled(p, kGap), shadow = scaled(p, kShadow);
+    const auto place = [gap, shadow](long room, long content, long page, long scrolled) {
+        return content <= room ? (room - page - shadow) / 2 : gap - scrolled;
     };
     return {place(client.cx, content.cx, page.cx, p.scroll.x), place(client.cy, content.cy, page.cy, p.scroll.y)};
 }
@@ -133,7 +143,7 @@ void update_scroll_bars(Preview& p) {
     // Showing one bar narrows the room the other way: a second pass settles it.
     for (int pass = 0; pass < 2; ++pass) {
         const SIZE client = client_size(p.view);
-        const SIZE content = p.actual_size ? content_size(page_size(p, client)) : SIZE{0, 0};
+        const SIZE content = p.actual_size ? content_size(p, page_size(p, client)) : SIZE{0, 0};
         p.scroll.x = std::clamp<long>(p.scroll.x, 0, std::max<long>(0, content.cx - client.cx));
         p.scroll.y = std::clamp<long>(p.scroll.y, 0, std::max<long>(0, content.cy - client.cy));
         const struct {
@@ -184,7 +194,8 @@ void compose(const Preview& p, HDC dc, SIZE client, SIZE size) {
     unique_brush grey(CreateSolidBrush(kBackground)), dark(CreateSolidBrush(kShadowColour));
     FillRect(dc, &all, grey.get());
     const POINT at = page_origin(p, client, size);
-    const RECT shadow{at.x + kShadow, at.y + kShadow, at.x + size.cx + kShadow, at.y + size.cy + kShadow};
+    const int off = scaled(p, kShadow);
+    const RECT shadow{at.x + off, at.y + off, at.x + size.cx + off, at.y + size.cy + off};
     FillRect(dc, &shadow, dark.get());
     const bool ready = p.drawn && p.drawn_page == p.page && p.drawn_size.cx == size.cx && p.drawn_size.cy == size.cy;
     unique_dc source(ready ? CreateCompatibleDC(dc) : nullptr);
@@ -278,8 +289,8 @@ void on_scroll(Preview& p, int bar, int code) {
     GetScrollInfo(p.view, bar, &info);
     long at = bar == SB_HORZ ? p.scroll.x : p.scroll.y;
     switch (code) {
-        case SB_LINEUP: at -= kLineStep; break;
-        case SB_LINEDOWN: at += kLineStep; break;
+        case SB_LINEUP: at -= scaled(p, kLineStep); break;
+        case SB_LINEDOWN: at += scaled(p, kLineStep); break;
         case SB_PAGEUP: at -= static_cast<long>(info.nPage); break;
         case SB_PAGEDOWN: at += static_cast<long>(info.nPage); break;
         case SB_THUMBTRACK:
@@ -297,7 +308,7 @@ void on_scroll(Preview& p, int bar, int code) {
 // Fitted, the wheel turns pages; at actual size it scrolls.
 void on_wheel(Preview& p, int delta) {
     if (p.actual_size) {
-        scroll_to(p, p.scroll.x, p.scroll.y - MulDiv(delta, kWheelStep, WHEEL_DELTA));
+        scroll_to(p, p.scroll.x, p.scroll.y - MulDiv(delta, scaled(p, kWheelStep), WHEEL_DELTA));
         return;
     }
     p.wheel += delta;
@@ -377,8 +388,9 @@ void on_init(HWND window) {
     // Over the main window, as large.
     RECT main{};
     GetWindowRect(app().main_window, &main);
-    SetWindowPos(window, nullptr, main.left, main.top, std::max<long>(main.right - main.left, kMinimumSize.cx),
-                 std::max<long>(main.bottom - main.top, kMinimumSize.cy), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, main.left, main.top,
+                 std::max<long>(main.right - main.left, scaled(p, kMinimumSize.cx)),
+                 std::max<long>(main.bottom - main.top, scaled(p, kMinimumSize.cy)), SWP_NOZORDER | SWP_NOACTIVATE);
     layout(p);
     show_page_number(p);
     set_actual_size(p, false);
@@ -396,8 +408,19 @@ INT_PTR preview_proc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
             if (p.view) layout(p);
             return TRUE;
         case WM_GETMINMAXINFO:
-            reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {kMinimumSize.cx, kMinimumSize.cy};
+            reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {scaled(p, kMinimumSize.cx),
+                                                                     scaled(p, kMinimumSize.cy)};
             return TRUE;
+        case WM_DPICHANGED: {
+            // On a screen of another scale: the page drawn anew at its size there.
+            p.dpi = LOWORD(wparam);
+            p.drawn_page = 0;
+            const RECT& box = *reinterpret_cast<const RECT*>(lparam);
+            SetWindowPos(window, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            layout(p);
+            return TRUE;
+        }
         case WM_MOUSEWHEEL:  // from a button that had the focus
             SendMessageW(p.view, msg, wparam, lparam);
             return TRUE;
@@ -452,11 +475,7 @@ void show_print_preview(HWND main_window) {
         return;
     }
     p.paper = paper_of(printer.get());
-    {
-        window_dc screen(nullptr);
-        p.screen_dpi_x = std::max(1, GetDeviceCaps(screen.get(), LOGPIXELSX));
-        p.screen_dpi_y = std::max(1, GetDeviceCaps(screen.get(), LOGPIXELSY));
-    }
+    p.dpi = window_dpi(main_window);
     p.printer = std::move(printer);
     p.pages = std::move(pages);
     p.count = count;

@@ -517,9 +517,9 @@ std::unique_ptr<PrintPages> PrintPages::create(HWND owner, HDC dc, const CardDoc
         return nullptr;
     }
 
-    const PAGESETUPDLGA& setup = page_setup_record();
+    const PAGESETUPDLGW& setup = page_setup_record();
     global_lock lock(setup.hDevMode);
-    const DEVMODEA* mode = lock.as<DEVMODEA>();
+    const DEVMODEW* mode = lock.as<DEVMODEW>();
     if (!mode) {
         SetMapMode(dc, MM_TEXT);
         show_error(owner, "メモリをロックできません。");

@@ -42,12 +42,12 @@ struct Exchange {
     SelectRequest request;
 };
 
-Exchange& exchange_of(HWND dialog) { return *reinterpret_cast<Exchange*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+Exchange& exchange_of(HWND dialog) { return *reinterpret_cast<Exchange*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
 
 void set_spin(HWND dialog, int id, int low, int high, int position) {
     HWND spin = GetDlgItem(dialog, id);
-    SendMessageA(spin, UDM_SETRANGE32, low, high);
-    SendMessageA(spin, UDM_SETPOS32, 0, position);
+    SendMessageW(spin, UDM_SETRANGE32, low, high);
+    SendMessageW(spin, UDM_SETPOS32, 0, position);
 }
 
 SelectRequest read_request(HWND dialog) {
@@ -60,9 +60,9 @@ SelectRequest read_request(HWND dialog) {
     r.title = number(dialog, IDC_SELECT_TITLE);
     r.by_text = checked(dialog, IDC_SELECT_TEXT_MODE);
     r.by_marks = checked(dialog, IDC_SELECT_MARKS_MODE);
-    r.right_marks = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SELECT_MARKS, CB_GETCURSEL, 0, 0));
-    r.at_most = SendDlgItemMessageA(dialog, IDC_SELECT_MARKS_BOUND, CB_GETCURSEL, 0, 0) == 0;
-    r.group = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SELECT_GROUP, CB_GETCURSEL, 0, 0)) - 1;
+    r.right_marks = static_cast<int>(SendDlgItemMessageW(dialog, IDC_SELECT_MARKS, CB_GETCURSEL, 0, 0));
+    r.at_most = SendDlgItemMessageW(dialog, IDC_SELECT_MARKS_BOUND, CB_GETCURSEL, 0, 0) == 0;
+    r.group = static_cast<int>(SendDlgItemMessageW(dialog, IDC_SELECT_GROUP, CB_GETCURSEL, 0, 0)) - 1;
     r.text = window_text(GetDlgItem(dialog, IDC_SELECT_TEXT));
     r.conditions = exchange_of(dialog).conditions;
     r.add = !checked(dialog, IDC_SELECT_NEW);
@@ -72,7 +72,7 @@ SelectRequest read_request(HWND dialog) {
 void describe(HWND dialog) {
     SelectRequest r = read_request(dialog);
     std::string name = r.group >= 0 ? group_name(exchange_of(dialog).doc, r.group) : std::string();
-    SetDlgItemTextA(dialog, IDC_SELECT_DESCRIPTION, select_description(r, name).c_str());
+    set_item_text(dialog, IDC_SELECT_DESCRIPTION, select_description(r, name));
 }
 
 // A range number changed: the line it names is shown beside it.
@@ -92,7 +92,7 @@ void show_range_line(HWND dialog, int id) {
         if (n < 1 || n > doc.count_questions()) return;
         line = doc.question_by_number(n - 1);
     }
-    SetDlgItemTextA(dialog, text_box, line ? line->c_str() : "");
+    set_item_text(dialog, text_box, line ? line->c_str() : "");
     describe(dialog);
 }
 
@@ -125,24 +125,24 @@ void choose_mode(HWND dialog, int mode) {
 }
 
 void initialize(HWND dialog, LPARAM exchange) {
-    SetWindowLongPtrA(dialog, DWLP_USER, exchange);
+    SetWindowLongPtrW(dialog, DWLP_USER, exchange);
     center_dialog(dialog);
     const CardDocument& doc = exchange_of(dialog).doc;
     const int titles = doc.count_titles();
     enable(dialog, {IDC_SELECT_BY_QUESTION}, doc.count_questions() > 0);
     enable(dialog, {IDC_SELECT_BY_TITLE}, titles > 0);
     HWND groups = GetDlgItem(dialog, IDC_SELECT_GROUP);
-    SendMessageA(groups, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("(全てのグループ)"));
+    SendMessageW(groups, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide("(全てのグループ)").c_str()));
     for (int g = 0; g < 10; ++g)
-        SendMessageA(groups, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group_name(doc, g).c_str()));
-    SendMessageA(groups, CB_SETCURSEL, 0, 0);
+        SendMessageW(groups, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(group_name(doc, g)).c_str()));
+    SendMessageW(groups, CB_SETCURSEL, 0, 0);
     HWND marks = GetDlgItem(dialog, IDC_SELECT_MARKS);
     for (const char* n : {"0", "1", "2", "3", "4", "5"})
-        SendMessageA(marks, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(n));
-    SendMessageA(marks, CB_SETCURSEL, 0, 0);
+        SendMessageW(marks, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(n).c_str()));
+    SendMessageW(marks, CB_SETCURSEL, 0, 0);
     HWND bound = GetDlgItem(dialog, IDC_SELECT_MARKS_BOUND);
-    for (const char* b : {"以下", "以上"}) SendMessageA(bound, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(b));
-    SendMessageA(bound, CB_SETCURSEL, 0, 0);
+    for (const char* b : {"以下", "以上"}) SendMessageW(bound, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(b).c_str()));
+    SendMessageW(bound, CB_SETCURSEL, 0, 0);
     CheckRadioButton(dialog, IDC_SELECT_BY_LINE, IDC_SELECT_BY_TITLE, IDC_SELECT_BY_LINE);
     CheckRadioButton(dialog, IDC_SELECT_GROUP_MODE, IDC_SELECT_MARKS_MODE, IDC_SELECT_GROUP_MODE);
     CheckRadioButton(dialog, IDC_SELECT_NEW, IDC_SELECT_ADD, IDC_SELECT_NEW);
@@ -182,7 +182,7 @@ INT_PTR select_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
                     ImmSetOpenStatus(context, FALSE);
                     ImmReleaseContext(edit, context);
                 }
-                SendMessageA(edit, EM_SETSEL, 0, -1);
+                SendMessageW(edit, EM_SETSEL, 0, -1);
             } else if (code == EN_CHANGE) {
                 show_range_line(dialog, id);
             }
@@ -220,7 +220,7 @@ INT_PTR select_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 void show_select_dialog(HWND owner) {
     if (app().line_list) SetFocus(app().line_list);
     Exchange exchange{document(), app().prefs.search_conditions, {}};
-    const INT_PTR answer = DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SELECT), owner,
+    const INT_PTR answer = DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_SELECT), owner,
                                            guarded_dialog_proc<select_procedure>, reinterpret_cast<LPARAM>(&exchange));
     // Conditions chosen in the dialog are kept, as the find dialog keeps them.
     app().prefs.search_conditions = exchange.conditions;

@@ -10,6 +10,7 @@
 #include "win/base/guarded_win.h"
 #include "win/base/help_win.h"
 #include "win/base/message_box_win.h"
+#include "win/base/wide_win.h"
 #include "win/view/command_state_win.h"
 #include "win/view/list_mirror_win.h"
 #include "win/view/pane_host_win.h"
@@ -17,15 +18,18 @@
 namespace qz {
 namespace {
 
-// The key whose byte order is the order CompareStringA gives in the thread's
-// locale: one conversion per line instead of one comparison per pair.
+// The key whose byte order is the order CompareStringW gives the texts in
+// the thread's locale: one conversion per line instead of one comparison
+// per pair.
 std::string collation_key(std::string_view text) {
     const LCID locale = GetThreadLocale();
-    const int length = static_cast<int>(text.size());
-    int size = LCMapStringA(locale, LCMAP_SORTKEY, text.data(), length, nullptr, 0);
+    const std::wstring units = wide(text);
+    const int length = static_cast<int>(units.size());
+    // A sort key is bytes, and its size is counted in bytes.
+    int size = LCMapStringW(locale, LCMAP_SORTKEY, units.data(), length, nullptr, 0);
     if (size <= 0) return std::string(text);
     std::string key(static_cast<std::size_t>(size), '\0');
-    size = LCMapStringA(locale, LCMAP_SORTKEY, text.data(), length, key.data(), size);
+    size = LCMapStringW(locale, LCMAP_SORTKEY, units.data(), length, reinterpret_cast<LPWSTR>(key.data()), size);
     // Without its final NUL, so that a key that is the start of another
     // sorts first.
     key.resize(size > 0 ? static_cast<std::size_t>(size - 1) : 0);
@@ -42,21 +46,21 @@ struct SortChoice {
 INT_PTR sort_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lparam);
         for (const char* key : {"問題", "答え", "正誤履歴", "グループ"})
-            SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key));
+            SendDlgItemMessageW(dialog, IDC_SORT_KEY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(key).c_str()));
         for (const char* order : {"昇順", "降順"})
-            SendDlgItemMessageA(dialog, IDC_SORT_ORDER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(order));
-        SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_SETCURSEL, 0, 0);
-        SendDlgItemMessageA(dialog, IDC_SORT_ORDER, CB_SETCURSEL, 0, 0);
+            SendDlgItemMessageW(dialog, IDC_SORT_ORDER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(order).c_str()));
+        SendDlgItemMessageW(dialog, IDC_SORT_KEY, CB_SETCURSEL, 0, 0);
+        SendDlgItemMessageW(dialog, IDC_SORT_ORDER, CB_SETCURSEL, 0, 0);
         return TRUE;
     case WM_HELP: show_help(dialog, kHelpContext, kTopicSort); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: {
-            auto* choice = reinterpret_cast<SortChoice*>(GetWindowLongPtrA(dialog, DWLP_USER));
-            const int order = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SORT_ORDER, CB_GETCURSEL, 0, 0));
-            choice->key = static_cast<int>(SendDlgItemMessageA(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0));
+            auto* choice = reinterpret_cast<SortChoice*>(GetWindowLongPtrW(dialog, DWLP_USER));
+            const int order = static_cast<int>(SendDlgItemMessageW(dialog, IDC_SORT_ORDER, CB_GETCURSEL, 0, 0));
+            choice->key = static_cast<int>(SendDlgItemMessageW(dialog, IDC_SORT_KEY, CB_GETCURSEL, 0, 0));
             choice->direction = 1 - 2 * order;
             EndDialog(dialog, 1);
             return TRUE;
@@ -74,7 +78,7 @@ INT_PTR sort_procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 void show_sort_dialog(HWND owner) {
     if (app().line_list && GetFocus() != app().line_list) SetFocus(app().line_list);
     SortChoice choice;
-    if (DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_SORT), owner, guarded_dialog_proc<sort_procedure>,
+    if (DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_SORT), owner, guarded_dialog_proc<sort_procedure>,
                         reinterpret_cast<LPARAM>(&choice)) == 1)
         sort_questions(owner, choice.key, choice.direction);
 }

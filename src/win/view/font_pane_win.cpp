@@ -167,15 +167,15 @@ FontSpec font_of_fields(HWND pane, int font_kind) {
 
 // True when the user chose a font; false after Cancel or a failure (which
 // has been reported).
-bool run_font_dialog(LOGFONTA& font) {
+bool run_font_dialog(LOGFONTW& font) {
     if (font_dialog_hook()) return font_dialog_hook()(font);
-    CHOOSEFONTA choose{};
+    CHOOSEFONTW choose{};
     choose.lStructSize = sizeof choose;
     choose.hwndOwner = app().main_window;
     choose.lpLogFont = &font;
     choose.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS;
     choose.nFontType = SCREEN_FONTTYPE;
-    if (ChooseFontA(&choose)) return true;
+    if (ChooseFontW(&choose)) return true;
     if (CommDlgExtendedError() != 0) show_error(app().main_window, "ダイアログを表示できません。");
     return false;
 }
@@ -209,7 +209,7 @@ void choose_pane_font(HWND pane) {
     const int kind = editor().current_kind();
     if (kind < LINE_FONT_TITLE || kind > LINE_FONT_COMMENT) return;
     FontSpec font = font_of_fields(pane, kind);
-    LOGFONTA logfont = font_spec_to_logfont(font, screen_pixels_per_inch(pane));
+    LOGFONTW logfont = font_spec_to_logfont(font, screen_pixels_per_inch(pane));
     if (!run_font_dialog(logfont)) return;
 
     // Only size, charset and face name are stored; the style picked in the

@@ -16,7 +16,7 @@ void choose_pane_font(HWND pane);
 // Replaces the font dialog for tests: gets the font the dialog would start
 // with, may change it, and returns true for OK or false for Cancel. An
 // empty function restores the dialog.
-using FontDialogHook = std::function<bool(LOGFONTA& font)>;
+using FontDialogHook = std::function<bool(LOGFONTW& font)>;
 void set_font_dialog_hook(FontDialogHook hook);
 
 }  // namespace qz

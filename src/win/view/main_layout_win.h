@@ -3,11 +3,9 @@
 
 #include <windows.h>
 
-namespace qz {
+#include "win/base/dpi_win.h"
 
-// The dots per inch the window is shown at: GetDpiForWindow where user32
-// has it (Windows 10 1607 on), otherwise the screen's.
-int window_dpi(HWND window);
+namespace qz {
 
 // Height of a child window; 0 when it is missing or hidden.
 int visible_height(HWND child);

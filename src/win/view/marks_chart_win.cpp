@@ -8,7 +8,7 @@
 #include "win/base/handles_win.h"
 #include "core/layout/layout.h"
 #include "win/base/wide_win.h"
-#include "win/view/main_layout_win.h"
+#include "win/base/dpi_win.h"
 
 namespace qz {
 namespace {

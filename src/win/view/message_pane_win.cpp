@@ -76,7 +76,7 @@ void relayout(HWND pane) {
     layout(pane, client.right, client.bottom);
 }
 
-// The separator was dragged to `position` (its parent coordinate + 3).
+// The separator was dragged: `position` is its lower edge in the pane.
 void separator_moved(HWND pane, int position) {
     int& message_height = app().prefs.MessageHeight;
     if (position == message_height + kSeparatorHeight) return;

@@ -4,6 +4,7 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
@@ -100,6 +101,14 @@ struct ShownText {
 std::map<HWND, ShownText>& shown_texts() {
     static std::map<HWND, ShownText> texts;
     return texts;
+}
+
+// A pane going away takes its controls' entries with it (a window handle
+// may come back as another window's).
+void forget_shown_texts(HWND pane) {
+    auto& texts = shown_texts();
+    for (auto it = texts.begin(); it != texts.end();)
+        it = GetParent(it->first) == pane || !IsWindow(it->first) ? texts.erase(it) : std::next(it);
 }
 
 }  // namespace
@@ -249,6 +258,9 @@ INT_PTR pane_procedure(const PaneBehaviour& b, HWND pane, UINT msg, WPARAM wpara
     case WM_INITDIALOG:
         subclass_pane_ends(pane, b.first_field);
         if (b.init) b.init(pane);
+        return FALSE;
+    case WM_DESTROY:
+        forget_shown_texts(pane);
         return FALSE;
     case WM_SIZE:
         b.layout(pane, LOWORD(lparam), HIWORD(lparam));

@@ -178,11 +178,8 @@ void make_pane_fonts() {
     if (const DataLine* line = document().line_at(editor().current())) rebuild_line_fonts(line);
 }
 
-}  // namespace
-
-bool create_pane_resources() {
-    PaneHost& h = host();
-    make_pane_fonts();
+// The line list's font, at the main window's display scale.
+void make_list_font() {
     LOGFONTW lf{};
     lf.lfHeight = scale_for_dpi(14, window_dpi(app().main_window));
     lf.lfWeight = FW_NORMAL;
@@ -190,8 +187,26 @@ bool create_pane_resources() {
     lf.lfQuality = PROOF_QUALITY;
     lf.lfPitchAndFamily = 0x30;
     lstrcpynW(lf.lfFaceName, wide(kDefaultFaceName).c_str(), LF_FACESIZE);
-    h.list_font.reset(CreateFontIndirectW(&lf));
+    host().list_font.reset(CreateFontIndirectW(&lf));
+}
+
+}  // namespace
+
+bool create_pane_resources() {
+    PaneHost& h = host();
+    make_pane_fonts();
+    make_list_font();
     return h.control_font && h.list_font;
+}
+
+void rescale_pane_fonts() {
+    PaneHost& h = host();
+    unique_font old_list_font = std::move(h.list_font);
+    make_list_font();
+    if (!h.list_font) h.list_font = std::move(old_list_font);
+    if (app().line_list)
+        SendMessageW(app().line_list, WM_SETFONT, reinterpret_cast<WPARAM>(h.list_font.get()), TRUE);
+    reload_pane_resources();
 }
 
 void reload_pane_resources() {

@@ -25,5 +25,8 @@ void release_pane_resources();
 // Makes the pane fonts and brushes again from the preferences (after they
 // changed), puts them on the open pane and lays the main window out again.
 void reload_pane_resources();
+// The pane's and the line list's fonts made anew at the window's display
+// scale (moved to a screen of another scale).
+void rescale_pane_fonts();
 
 }  // namespace qz
