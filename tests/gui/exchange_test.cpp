@@ -14,15 +14,21 @@ namespace {
 using ExchangeTest = EditorTest;
 
 void pick(HWND dialog, int id, int index) {
-    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 int rows(HWND dialog, int list) {
-    return static_cast<int>(SendDlgItemMessageA(dialog, list, LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(SendDlgItemMessageW(dialog, list, LVM_GETITEMCOUNT, 0, 0));
 }
 
 std::string text_of(HWND dialog, int id) { return window_text(GetDlgItem(dialog, id)); }
+
+// The path an edit box shows, UTF-8.
+std::string path_of(HWND dialog, int id) {
+    wchar_t text[MAX_PATH * 2];
+    return utf8_path(std::wstring_view(text, static_cast<std::size_t>(GetDlgItemTextW(dialog, id, text, MAX_PATH * 2))));
+}
 
 // The cards go in after the current line (at the start of a new document),
 // selected; one undo takes them all out. In the dialog, a column read as
@@ -61,12 +67,12 @@ TEST_F(ExchangeTest, ImportInsertsTheCardsAfterTheCurrentLineAsOneUndoableStep) 
         const std::string before = joined_lines();
         dialog_answers_ = {copy_to_temp(std::string("tests/data/exchange/") + c.fixture, c.fixture)};
         when_dialog("インポート", [&](HWND dialog) {
-            EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_IMPORT_FORMAT, CB_GETCURSEL, 0, 0), 0);
+            EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_IMPORT_FORMAT, CB_GETCURSEL, 0, 0), 0);
             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_IMPORT_NAMES_ROW), BST_CHECKED);
             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_IMPORT_ANSWER_SYNTAX), BST_UNCHECKED);
             if (c.answer_syntax) {
                 CheckDlgButton(dialog, IDC_IMPORT_ANSWER_SYNTAX, BST_CHECKED);
-                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_ANSWER_SYNTAX, BN_CLICKED),
+                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_ANSWER_SYNTAX, BN_CLICKED),
                              reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_IMPORT_ANSWER_SYNTAX)));
                 EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_IMPORT_ANSWER_SYNTAX), BST_CHECKED);
             }
@@ -76,12 +82,12 @@ TEST_F(ExchangeTest, ImportInsertsTheCardsAfterTheCurrentLineAsOneUndoableStep) 
             pick(dialog, IDC_IMPORT_ROLE, static_cast<int>(ColumnRole::ignore));
             EXPECT_EQ(item_text(0, 2, GetDlgItem(dialog, IDC_IMPORT_COLUMNS)), "（読み込まない）");
             EXPECT_EQ(rows(dialog, IDC_IMPORT_PREVIEW), 0);
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
             ASSERT_TRUE(IsWindow(dialog));
             EXPECT_EQ(message_texts().back(), "読み込めるカードがありません。");
             pick(dialog, IDC_IMPORT_ROLE, static_cast<int>(ColumnRole::question));
             EXPECT_EQ(text_of(dialog, IDC_IMPORT_SUMMARY), c.summary);
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
         command(CMD_IMPORT);
         EXPECT_EQ(dialogs_shown_, (std::vector<std::string>{"open:"}));
@@ -119,7 +125,7 @@ TEST_F(ExchangeTest, CancelOrAnUnreadableFileChangesNothing) {
         if (c.choose && !c.folder)
             when_dialog("インポート", [&](HWND dialog) {
                 shown = true;
-                SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             });
         command(CMD_IMPORT);
         EXPECT_EQ(shown, c.choose && !c.folder);
@@ -151,12 +157,12 @@ TEST_F(ExchangeTest, AColumnWithoutRoleIsToldAndCanBecomeTheComment) {
         EXPECT_EQ(item_text(0, 1, problems), "3");
         EXPECT_NE(item_text(0, 2, problems).find("「コメント」"), std::string::npos);
         ASSERT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_TO_COMMENT)));
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_TO_COMMENT, BN_CLICKED),
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_TO_COMMENT, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_IMPORT_TO_COMMENT)));
         EXPECT_EQ(item_text(2, 2, columns), "コメント");
         EXPECT_EQ(rows(dialog, IDC_IMPORT_PROBLEMS), 0);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_IMPORT_TO_COMMENT)));
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_IMPORT);
     EXPECT_EQ(joined_lines(), "apple,りんご,<00'名詞|run,走る,<00'動詞|quick,速い,<00'形容詞|_|");
@@ -179,10 +185,10 @@ TEST_F(ExchangeTest, ACharacterWithoutShiftJisIsReplacedOnlyWhenTheUserAgrees) {
             ASSERT_EQ(rows(dialog, IDC_IMPORT_PROBLEMS), 1);
             EXPECT_EQ(item_text(0, 0, problems), "1");
             EXPECT_EQ(item_text(0, 1, problems), "2");
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
             // Ending the dialog gives the main window back its input at once.
             EXPECT_EQ(IsWindowEnabled(main_window()) == FALSE, answer == IDNO);
-            if (answer == IDNO) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            if (answer == IDNO) SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         });
         command(CMD_IMPORT);
         EXPECT_EQ(message_texts(), (std::vector<std::string>{
@@ -221,13 +227,13 @@ TEST_F(ExchangeTest, ExportWritesWhatTheCoreMakesOfTheDocument) {
         messages_.clear();
         const std::string path = dir_ + "\\out" + std::to_string(number++) + c.extension;
         when_dialog("エクスポート", [&](HWND dialog) {
-            EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_EXPORT_FORMAT, CB_GETCURSEL, 0, 0), static_cast<int>(previous));
+            EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_GETCURSEL, 0, 0), static_cast<int>(previous));
             EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_EXPORT_SELECTION), c.selection ? BST_CHECKED : BST_UNCHECKED);
             pick(dialog, IDC_EXPORT_FORMAT, static_cast<int>(c.format));
-            EXPECT_EQ(text_of(dialog, IDC_EXPORT_PATH), dir_ + "\\sample" + c.extension);
+            EXPECT_EQ(path_of(dialog, IDC_EXPORT_PATH), dir_ + "\\sample" + c.extension);
             pick(dialog, IDC_EXPORT_ENCODING, static_cast<int>(c.encoding));
-            SetDlgItemTextA(dialog, IDC_EXPORT_PATH, path.c_str());
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            SetDlgItemTextW(dialog, IDC_EXPORT_PATH, wide_path(path).c_str());
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
         command(CMD_EXPORT);
         previous = c.format;
@@ -267,12 +273,12 @@ TEST_F(ExchangeTest, AFailedOrEmptyExportLeavesTheFileAsItWas) {
         open(c.body);
         const std::string path = dir_ + c.folder + "\\" + c.what + ".tsv";
         if (c.old) write_file(path, c.old);
-        if (c.read_only) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (c.read_only) SetFileAttributesW(wide_path(path).c_str(), FILE_ATTRIBUTE_READONLY);
         if (c.old) answers_ = {IDYES};  // replace the file there
         when_dialog("エクスポート", [&](HWND dialog) {
             pick(dialog, IDC_EXPORT_FORMAT, static_cast<int>(ExchangeFormat::tsv));
-            SetDlgItemTextA(dialog, IDC_EXPORT_PATH, path.c_str());
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            SetDlgItemTextW(dialog, IDC_EXPORT_PATH, wide_path(path).c_str());
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
         command(CMD_EXPORT);
         ASSERT_FALSE(messages_.empty());
@@ -287,8 +293,42 @@ TEST_F(ExchangeTest, AFailedOrEmptyExportLeavesTheFileAsItWas) {
         }
         EXPECT_EQ(status_text(0).find("書き出しました"), std::string::npos);
         EXPECT_FALSE(modified());
-        if (c.read_only) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (c.read_only) SetFileAttributesW(wide_path(path).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+}
+
+// A file whose folder code page 932 cannot hold: the export proposes the
+// document's own name and writes there; an Aiken import's title is the
+// file's name, in the data's code page.
+TEST_F(ExchangeTest, PathsOfAnyScriptReachBothDialogsWhole) {
+    // UTF-8 (the sources are compiled to code page 932): 한국, 第一回.
+    const std::string folder = dir_ + "\\\xED\x95\x9C\xEA\xB5\xAD";
+    const std::string name = "\xE7\xAC\xAC\xE4\xB8\x80\xE5\x9B\x9E";
+    CreateDirectoryW(wide_path(folder).c_str(), nullptr);
+    write_file(folder + "\\" + name + ".qzf", "QUIZODATA V1.4\r\n#t,000000\r\nq1,a,<00\r\n");
+    start("\"" + folder + "\\" + name + ".qzf\"");
+    ASSERT_EQ(doc().file_name, folder + "\\" + name + ".qzf");
+    when_dialog("エクスポート", [&](HWND dialog) {
+        pick(dialog, IDC_EXPORT_FORMAT, static_cast<int>(ExchangeFormat::tsv));
+        EXPECT_EQ(path_of(dialog, IDC_EXPORT_PATH), folder + "\\" + name + ".tsv");
+        pick(dialog, IDC_EXPORT_FORMAT, static_cast<int>(ExchangeFormat::csv));
+        EXPECT_EQ(path_of(dialog, IDC_EXPORT_PATH), folder + "\\" + name + ".csv");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    command(CMD_EXPORT);
+    EXPECT_TRUE(file_exists(folder + "\\" + name + ".csv"));
+
+    const std::string aiken = folder + "\\" + name + ".txt";
+    write_file(aiken, "Q?\r\nA. x\r\nB. y\r\nANSWER: A\r\n");
+    dialog_answers_ = {aiken};
+    when_dialog("インポート", [&](HWND dialog) {
+        pick(dialog, IDC_IMPORT_FORMAT, static_cast<int>(ExchangeFormat::aiken));
+        EXPECT_EQ(path_of(dialog, IDC_IMPORT_FILE), aiken);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    focus_line(1);
+    command(CMD_IMPORT);
+    EXPECT_NE(joined_lines().find("|#第一回,"), std::string::npos) << joined_lines();
 }
 
 // The clipboard's text in one format, as bytes (CF_UNICODETEXT: its UTF-16

@@ -16,7 +16,7 @@ namespace {
 using MarksTest = EditorTest;
 
 HWND marks_list() { return GetDlgItem(marks_window(), IDC_MARKS_LIST); }
-int marks_rows() { return static_cast<int>(SendMessageA(marks_list(), LVM_GETITEMCOUNT, 0, 0)); }
+int marks_rows() { return static_cast<int>(SendMessageW(marks_list(), LVM_GETITEMCOUNT, 0, 0)); }
 std::string marks_window_text(int id) { return window_text(GetDlgItem(marks_window(), id)); }
 
 // The figures are counted natively (MarkCounts); here the window shows
@@ -63,7 +63,7 @@ TEST_F(MarksTest, TheWindowShowsQzotoolsFiguresBarsFilterRowsLeadToTheirLines) {
     HWND chart = GetDlgItem(marks_window(), IDC_MARKS_CHART);
     const RECT bar = chart_bar_rect(chart, 1);
     ASSERT_LT(bar.left, bar.right);
-    SendMessageA(chart, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar.left + 2, (bar.top + bar.bottom) / 2));
+    SendMessageW(chart, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(bar.left + 2, (bar.top + bar.bottom) / 2));
     pump();
     const std::string second = out.str().substr(out.str().find('\n', out.str().find('\n') + 1) + 1);
     const std::string name = second.substr(0, second.find('\t'));
@@ -76,7 +76,7 @@ TEST_F(MarksTest, TheWindowShowsQzotoolsFiguresBarsFilterRowsLeadToTheirLines) {
     NMLISTVIEW header{};
     header.hdr = {marks_list(), IDC_MARKS_LIST, LVN_COLUMNCLICK};
     header.iSubItem = 3;
-    SendMessageA(marks_window(), WM_NOTIFY, IDC_MARKS_LIST, reinterpret_cast<LPARAM>(&header));
+    SendMessageW(marks_window(), WM_NOTIFY, IDC_MARKS_LIST, reinterpret_cast<LPARAM>(&header));
     const std::string first_row_line = item_text(0, 0, marks_list());
     EXPECT_EQ(item_text(0, 3, marks_list()).substr(0, 1), "1");
 
@@ -103,19 +103,19 @@ TEST_F(MarksTest, SelectByMarksThenResetTheirHistoryInOneUndoableStep) {
     when_dialog("選択", [](HWND dialog) {
         click(dialog, IDC_SELECT_MARKS_MODE);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SELECT_GROUP)));
-        SendDlgItemMessageA(dialog, IDC_SELECT_MARKS, CB_SETCURSEL, 1, 0);
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SELECT_MARKS, CBN_SELCHANGE),
+        SendDlgItemMessageW(dialog, IDC_SELECT_MARKS, CB_SETCURSEL, 1, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SELECT_MARKS, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SELECT_MARKS)));
         EXPECT_EQ(window_text(GetDlgItem(dialog, IDC_SELECT_DESCRIPTION)),
                   "行番号2～4で，正答数1以下の行を新規選択");
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_SELECT);
     EXPECT_EQ(selected_items(), (std::vector<int>{0, 2}));
     const std::string before = joined_lines();
     when_dialog("履歴をリセット", [](HWND dialog) {
         CheckRadioButton(dialog, IDC_RESET_RIGHT, IDC_RESET_WRONG, IDC_RESET_RIGHT);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_RESET_HISTORY);
     EXPECT_EQ(joined_lines(), "q1,a,[00|q2,a,[00|q3,a,[00|");

@@ -53,7 +53,7 @@ protected:
     void TearDown() override {
         set_print_dialog_function(nullptr);
         for (const std::string& name : pdfs())
-            if (!initial_.count(name)) DeleteFileA((windows_path(pdf_dir_) + "\\" + name).c_str());
+            if (!initial_.count(name)) DeleteFileW(wide_path(windows_path(pdf_dir_) + "\\" + name).c_str());
         EditorTest::TearDown();
     }
 
@@ -191,13 +191,13 @@ TEST_F(PrintTest, CopiesRepeatPagesAndCancellingStopsTheJob) {
     copies_ = 1;
     const std::set<std::string> before = pdfs();
     static HHOOK hook = nullptr;
-    hook = SetWindowsHookExA(
+    hook = SetWindowsHookExW(
         WH_CALLWNDPROC,
         [](int code, WPARAM wparam, LPARAM lparam) -> LRESULT {
             const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lparam);
             if (code == HC_ACTION && msg->message == WM_SETTEXT && GetDlgCtrlID(msg->hwnd) == IDC_PRINTING_PAGE &&
-                printing_dialog() && std::string(reinterpret_cast<const char*>(msg->lParam)) == "2")
-                PostMessageA(printing_dialog(), WM_COMMAND, IDCANCEL, 0);
+                printing_dialog() && std::wstring(reinterpret_cast<const wchar_t*>(msg->lParam)) == L"2")
+                PostMessageW(printing_dialog(), WM_COMMAND, IDCANCEL, 0);
             return CallNextHookEx(hook, code, wparam, lparam);
         },
         nullptr, GetCurrentThreadId());
@@ -253,16 +253,16 @@ TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandPrints) {
         int page;
     } steps[] = {{VK_NEXT, 2}, {VK_END, count}, {VK_NEXT, count}, {VK_PRIOR, count - 1}, {VK_HOME, 1}, {VK_PRIOR, 1}};
     for (const auto& step : steps) {
-        PostMessageA(GetFocus(), WM_KEYDOWN, step.key, 0);
+        PostMessageW(GetFocus(), WM_KEYDOWN, step.key, 0);
         pump();
         EXPECT_EQ(window_text(number), page(step.page)) << "key " << step.key;
     }
     DWORD topic = 0;
     set_help_hook([&](UINT, DWORD t) { topic = t; });
     HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, GetFocus(), 0, {}};
-    SendMessageA(preview, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(preview, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(topic, kTopicPrint);
-    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
     pump();
     EXPECT_EQ(print_preview_window(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(main_window()));
@@ -271,8 +271,8 @@ TEST_F(PrintTest, PreviewShowsThePagesThePrintCommandPrints) {
     preview = print_preview_window();
     number = GetDlgItem(preview, IDC_PREVIEW_PAGE_NUMBER);
     HWND view = GetDlgItem(preview, IDC_PREVIEW_PAGE);
-    const auto scrolls = [view] { return (GetWindowLongA(view, GWL_STYLE) & WS_VSCROLL) != 0; };
-    const auto wheel_down = [view] { SendMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); };
+    const auto scrolls = [view] { return (GetWindowLongW(view, GWL_STYLE) & WS_VSCROLL) != 0; };
+    const auto wheel_down = [view] { SendMessageW(view, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); };
     EXPECT_FALSE(scrolls());
     wheel_down();
     EXPECT_EQ(window_text(number), page(2));
@@ -367,12 +367,12 @@ class PageSetupTest : public EditorTest {
     }
     void set_numbers(const char* width, const char* margin) {
         when_dialog("ページ設定", [this, width, margin](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_PS_QUESTION_RATE, width);
-            SetDlgItemTextA(dialog, IDC_PS_LINE_SPACE, margin);
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            set_item_text(dialog, IDC_PS_QUESTION_RATE, width);
+            set_item_text(dialog, IDC_PS_LINE_SPACE, margin);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
             if (IsWindow(dialog)) {
                 focus_ = GetDlgCtrlID(GetFocus());
-                SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             }
         });
         command(CMD_PAGE_SETUP);
@@ -389,8 +389,8 @@ TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumb
     set_help_hook([&](UINT, DWORD t) { topic = t; });
     when_dialog("ページ設定", [&](HWND dialog) {
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PS_TITLE_RIGHT), BST_CHECKED);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_PS_QT_STYLE, CB_GETCURSEL, 0, 0), 0);
-        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_PS_QQ_STYLE, CB_GETCURSEL, 0, 0), 2);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_PS_QT_STYLE, CB_GETCURSEL, 0, 0), 0);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_PS_QQ_STYLE, CB_GETCURSEL, 0, 0), 2);
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PS_TITLE_NUMBERS), BST_CHECKED);
         EXPECT_FALSE(enabled(dialog, IDC_PS_TITLE_NUMBERS));
         EXPECT_FALSE(enabled(dialog, IDC_PS_TITLE_FORMAT));
@@ -405,9 +405,9 @@ TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumb
         click(dialog, IDC_PS_QUESTION_NUMBERS);
         click(dialog, IDC_PS_QUESTIONS);
         EXPECT_FALSE(enabled(dialog, IDC_PS_QUESTION_NUMBERS));
-        SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
+        SendMessageW(dialog, WM_COMMAND, IDC_HELP_BUTTON, 0);
         EXPECT_EQ(topic, 2010u);
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     command(CMD_PAGE_SETUP);
     const PrintSettings& p = app().print;
@@ -425,7 +425,7 @@ TEST_F(PageSetupTest, SettingsShowEnableAndStoreBackCancelKeepsOkTakesAndBadNumb
             click(dialog, IDC_PS_QQ_COLOR);
             click(dialog, IDC_PS_PRINTER);
             EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
-            SendMessageA(dialog, WM_COMMAND, button, 0);
+            SendMessageW(dialog, WM_COMMAND, button, 0);
         });
         command(CMD_PAGE_SETUP);
         if (button == IDCANCEL) {

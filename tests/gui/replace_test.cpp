@@ -23,14 +23,14 @@ const char kLines[] =
 // What is replaced, and how lines are composed, is tested natively; here
 // the dialog's wiring: scope, buttons, counts, undo.
 HWND open_dialog(EditorTest& test, const char* find, const char* with) {
-    SendMessageA(app().main_window, WM_COMMAND, CMD_REPLACE, 0);
+    SendMessageW(app().main_window, WM_COMMAND, CMD_REPLACE, 0);
     pump();
     HWND dialog = replace_dialog();
     EXPECT_TRUE(dialog && IsWindowVisible(dialog));
     (void)test;
     if (!dialog) return nullptr;
-    SetDlgItemTextA(dialog, IDC_REPLACE_FIND, find);
-    SetDlgItemTextA(dialog, IDC_REPLACE_WITH, with);
+    set_item_text(dialog, IDC_REPLACE_FIND, find);
+    set_item_text(dialog, IDC_REPLACE_WITH, with);
     return dialog;
 }
 
@@ -60,16 +60,37 @@ TEST_F(ReplaceTest, ReplaceAllIsOneUndoStepWithTrueCountsAndNothingMarkedWhenNot
     EXPECT_FALSE(modified());
 
     messages_.clear();
-    SetDlgItemTextA(dialog, IDC_REPLACE_FIND, "どこにもない");
+    set_item_text(dialog, IDC_REPLACE_FIND, "どこにもない");
     click(dialog, IDC_REPLACE_ALL);
     EXPECT_EQ(message_texts(), std::vector<std::string>{"0 行で 0 箇所を置換しました。"});
     EXPECT_FALSE(modified());
     EXPECT_TRUE(app().editor.can_redo());  // nothing recorded over the undone step
     // An empty search text disables the buttons.
-    SetDlgItemTextA(dialog, IDC_REPLACE_FIND, "");
+    set_item_text(dialog, IDC_REPLACE_FIND, "");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_REPLACE_ALL)));
     click(dialog, IDCANCEL);
     EXPECT_EQ(replace_dialog(), nullptr);
+}
+
+// Texts left as the dialog shows them keep their bytes, though code page
+// 932 holds their character twice ("Ⅰ" of the IBM rows is 0xFA4A, its
+// usual form 0x8754); a typed text is what was typed.
+TEST_F(ReplaceTest, TextsLeftAsShownKeepTheirBytes) {
+    open("\xFA\x4A\x96\xE2,a,<00\r\n");
+    app().search_text = "\xFA\x4A";
+    app().replacement_text = "\xFA\x4A!";
+    SendMessageW(app().main_window, WM_COMMAND, CMD_REPLACE, 0);
+    pump();
+    HWND dialog = replace_dialog();
+    ASSERT_TRUE(dialog);
+    click(dialog, IDC_REPLACE_ALL);
+    EXPECT_EQ(app().search_text, "\xFA\x4A");
+    EXPECT_EQ(app().replacement_text, "\xFA\x4A!");
+    EXPECT_EQ(joined_lines(), "\xFA\x4A!\x96\xE2,a,<00|");
+    set_item_text(dialog, IDC_REPLACE_WITH, qz::item_text(dialog, IDC_REPLACE_WITH) + "?");
+    click(dialog, IDC_REPLACE_ALL);
+    EXPECT_EQ(app().replacement_text, "\x87\x54!?");
+    click(dialog, IDCANCEL);
 }
 
 TEST_F(ReplaceTest, ScopeOfSeveralSelectedLinesStaysWhileNextAndReplaceStepThroughIt) {
@@ -142,12 +163,12 @@ TEST_F(ReplaceTest, CtrlHOpensTheDialogAndItsEditBoxesKeepTheirKeys) {
     ASSERT_TRUE(dialog);
     HWND find = GetDlgItem(dialog, IDC_REPLACE_FIND);
     EXPECT_EQ(GetFocus(), find);
-    SetWindowTextA(find, "abc");
-    SendMessageA(find, EM_SETSEL, 0, 0);
+    set_window_text(find, "abc");
+    SendMessageW(find, EM_SETSEL, 0, 0);
     // Ctrl+A selects the box's text, not the document's lines.
     press_key('A', VK_CONTROL);
     DWORD start = 1, end = 0;
-    SendMessageA(find, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(find, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 3u);
     EXPECT_EQ(selected_items(), (std::vector<int>{1}));

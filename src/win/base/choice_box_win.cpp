@@ -5,6 +5,7 @@
 #include "win/base/app_state_win.h"
 #include "win/base/guarded_win.h"
 #include "win/base/message_box_win.h"
+#include "win/base/wide_win.h"
 
 namespace qz {
 namespace {
@@ -13,12 +14,12 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
         case WM_INITDIALOG: {
             const auto& request = *reinterpret_cast<const ChoiceRequest*>(lparam);
-            SetWindowTextA(dialog, kAppCaption);
-            SetDlgItemTextA(dialog, IDC_CHOICE_TEXT, request.text.c_str());
-            SetDlgItemTextA(dialog, IDC_CHOICE_FIRST, request.first.c_str());
-            SetDlgItemTextA(dialog, IDC_CHOICE_SECOND, request.second.c_str());
-            SendDlgItemMessageA(dialog, IDC_CHOICE_ICON, STM_SETICON,
-                                reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)), 0);
+            set_window_text(dialog, kAppCaption);
+            set_item_text(dialog, IDC_CHOICE_TEXT, request.text);
+            set_item_text(dialog, IDC_CHOICE_FIRST, request.first);
+            set_item_text(dialog, IDC_CHOICE_SECOND, request.second);
+            SendDlgItemMessageW(dialog, IDC_CHOICE_ICON, STM_SETICON,
+                                reinterpret_cast<WPARAM>(LoadIconW(nullptr, MAKEINTRESOURCEW(32514))), 0);  // IDI_QUESTION
             center_dialog(dialog);
             return TRUE;
         }
@@ -38,7 +39,7 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 Choice choice_box(HWND owner, const ChoiceRequest& request) {
     const INT_PTR result =
-        DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_CHOICE), owner,
+        DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_CHOICE), owner,
                         guarded_dialog_proc<procedure>, reinterpret_cast<LPARAM>(&request));
     switch (result) {
         case static_cast<INT_PTR>(Choice::first): return Choice::first;

@@ -6,11 +6,11 @@ namespace {
 constexpr int kOrientation = 0;
 constexpr int kDragging = 4;  // 1 + where in the bar it was taken, while dragged
 
-bool vertical(HWND hwnd) { return GetWindowLongA(hwnd, kOrientation) == 1; }
-bool dragging(HWND hwnd) { return GetWindowLongA(hwnd, kDragging) != 0; }
+bool vertical(HWND hwnd) { return GetWindowLongW(hwnd, kOrientation) == 1; }
+bool dragging(HWND hwnd) { return GetWindowLongW(hwnd, kDragging) != 0; }
 
 void end_drag(HWND hwnd) {
-    SetWindowLongA(hwnd, kDragging, 0);
+    SetWindowLongW(hwnd, kDragging, 0);
     if (GetCapture() == hwnd) ReleaseCapture();
 }
 
@@ -19,11 +19,11 @@ void end_drag(HWND hwnd) {
 LRESULT CALLBACK separator_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
     case WM_SETCURSOR:
-        SetCursor(LoadCursorA(nullptr, vertical(hwnd) ? IDC_SIZEWE : IDC_SIZENS));
+        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(vertical(hwnd) ? 32644 : 32645)));  // IDC_SIZEWE, IDC_SIZENS
         return TRUE;
     case WM_LBUTTONDOWN:
         // The bar keeps the place under the mouse where it was taken.
-        SetWindowLongA(hwnd, kDragging,
+        SetWindowLongW(hwnd, kDragging,
                        1 + (vertical(hwnd) ? static_cast<short>(LOWORD(lparam)) : static_cast<short>(HIWORD(lparam))));
         SetCapture(hwnd);
         return 0;
@@ -35,9 +35,9 @@ LRESULT CALLBACK separator_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
             ScreenToClient(parent, &p);
             RECT bar{};
             GetClientRect(hwnd, &bar);
-            const int taken = GetWindowLongA(hwnd, kDragging) - 1;
+            const int taken = GetWindowLongW(hwnd, kDragging) - 1;
             const int far_edge = (vertical(hwnd) ? p.x + bar.right : p.y + bar.bottom) - taken;
-            SendMessageA(parent, kSeparatorMoved, GetDlgCtrlID(hwnd), far_edge);
+            SendMessageW(parent, kSeparatorMoved, GetDlgCtrlID(hwnd), far_edge);
         }
         return 0;
     case WM_LBUTTONUP:
@@ -47,13 +47,13 @@ LRESULT CALLBACK separator_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
         if (dragging(hwnd)) end_drag(hwnd);
         return 0;
     case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lparam) != hwnd) SetWindowLongA(hwnd, kDragging, 0);
+        if (reinterpret_cast<HWND>(lparam) != hwnd) SetWindowLongW(hwnd, kDragging, 0);
         return 0;
     case kSeparatorSetOrientation:
-        SetWindowLongA(hwnd, kOrientation, static_cast<LONG>(wparam));
+        SetWindowLongW(hwnd, kOrientation, static_cast<LONG>(wparam));
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wparam, lparam);
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
 }  // namespace qz

@@ -32,7 +32,10 @@ INT_PTR on_init(HWND dialog, const DataInfo& info) {
     SetWindowPos(name, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     center_dialog(dialog);
-    set_window_text(name, info.file_name);
+    // A path is UTF-8; a document never saved is named in code page 932.
+    static constexpr char kNeverSaved[] = "（新規）";
+    SetWindowTextW(name, info.file_name == kNeverSaved ? wide(kNeverSaved).c_str()
+                                                       : wide_path(info.file_name).c_str());
     HWND versions = GetDlgItem(dialog, IDC_INFO_VERSION);
     for (const char* v : kVersionNames)
         SendMessageW(versions, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(v).c_str()));

@@ -10,6 +10,7 @@
 #include "win/base/guarded_win.h"
 #include "win/base/help_win.h"
 #include "win/base/message_box_win.h"
+#include "core/exchange/text_encoding.h"
 #include "win/base/window_text_win.h"
 #include "win/operations/import_dialog_win.h"
 
@@ -28,58 +29,75 @@ struct ExportDialog {
 };
 
 ExportDialog* state_of(HWND dialog) {
-    return reinterpret_cast<ExportDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return reinterpret_cast<ExportDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 ExchangeFormat chosen_format(HWND dialog) {
-    const int f = static_cast<int>(SendDlgItemMessageA(dialog, IDC_EXPORT_FORMAT, CB_GETCURSEL, 0, 0));
+    const int f = static_cast<int>(SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_GETCURSEL, 0, 0));
     return f < 0 ? ExchangeFormat::tsv : static_cast<ExchangeFormat>(f);
 }
 
-std::string path_text(HWND dialog) { return window_text(GetDlgItem(dialog, IDC_EXPORT_PATH)); }
+// The path typed in (UTF-8), and one shown there.
+std::string path_text(HWND dialog) {
+    HWND edit = GetDlgItem(dialog, IDC_EXPORT_PATH);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    return utf8_path(text);
+}
+
+void show_path(HWND dialog, const std::string& path) {
+    SetDlgItemTextW(dialog, IDC_EXPORT_PATH, wide_path(path).c_str());
+}
+
+// A combo box's item given as code page 932.
+void add_item(HWND dialog, int id, const char* cp932) {
+    SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(cp932).c_str()));
+}
 
 INT_PTR on_init(HWND dialog, ExportDialog& d) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&d));
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&d));
     center_dialog(dialog);
     for (int f = 0; f <= static_cast<int>(ExchangeFormat::moodle_xml); ++f)
-        SendDlgItemMessageA(dialog, IDC_EXPORT_FORMAT, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(exchange_format_label(static_cast<ExchangeFormat>(f))));
+        add_item(dialog, IDC_EXPORT_FORMAT, exchange_format_label(static_cast<ExchangeFormat>(f)));
     for (TextEncoding e : kEncodings)
-        SendDlgItemMessageA(dialog, IDC_EXPORT_ENCODING, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(encoding_name(e)));
+        add_item(dialog, IDC_EXPORT_ENCODING, encoding_name(e));
     const ExportDialogRequest& r = d.request;
-    SendDlgItemMessageA(dialog, IDC_EXPORT_FORMAT, CB_SETCURSEL, static_cast<WPARAM>(r.format), 0);
+    SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_SETCURSEL, static_cast<WPARAM>(r.format), 0);
     int encoding = 0;
     for (int i = 0; i < static_cast<int>(std::size(kEncodings)); ++i)
         if (kEncodings[i] == r.encoding) encoding = i;
-    SendDlgItemMessageA(dialog, IDC_EXPORT_ENCODING, CB_SETCURSEL, static_cast<WPARAM>(encoding), 0);
+    SendDlgItemMessageW(dialog, IDC_EXPORT_ENCODING, CB_SETCURSEL, static_cast<WPARAM>(encoding), 0);
     EnableWindow(GetDlgItem(dialog, IDC_EXPORT_SELECTION), r.selected_lines > 0);
     CheckRadioButton(dialog, IDC_EXPORT_WHOLE, IDC_EXPORT_SELECTION,
                      r.selected_lines > 1 ? IDC_EXPORT_SELECTION : IDC_EXPORT_WHOLE);
     // The document's name with the format's extension.
-    std::string name = r.document_name;
-    name.resize(static_cast<std::size_t>(PathFindExtensionA(name.c_str()) - name.c_str()));
-    SetDlgItemTextA(dialog, IDC_EXPORT_PATH, (name + export_extension(r.format)).c_str());
+    std::wstring name = wide_path(r.document_name);
+    name.resize(static_cast<std::size_t>(PathFindExtensionW(name.c_str()) - name.c_str()));
+    SetDlgItemTextW(dialog, IDC_EXPORT_PATH, (name + wide(export_extension(r.format))).c_str());
     return TRUE;
 }
 
 void on_format(HWND dialog) {
     const std::string path = path_text(dialog);
     const std::string changed = with_export_extension(path, chosen_format(dialog));
-    if (changed != path) SetDlgItemTextA(dialog, IDC_EXPORT_PATH, changed.c_str());
+    if (changed != path) show_path(dialog, changed);
 }
 
 // The full path of a file's name, as the system resolves it.
 std::string full_path_of(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+    const std::wstring name = wide_path(path);
+    const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(name.c_str(), size, full.data(), nullptr);
+    return length > 0 && length < size ? utf8_path(full.substr(0, length)) : path;
 }
 
 void on_browse(HWND dialog, ExportDialog& d) {
     if (!d.request.browse) return;
     const std::optional<std::string> chosen = d.request.browse(dialog, chosen_format(dialog), path_text(dialog));
     if (!chosen) return;
-    SetDlgItemTextA(dialog, IDC_EXPORT_PATH, chosen->c_str());
+    show_path(dialog, *chosen);
     d.browsed = *chosen;
 }
 
@@ -96,21 +114,21 @@ void on_ok(HWND dialog, ExportDialog& d) {
         return;
     }
     const std::string full = full_path_of(path);
-    const DWORD attributes = GetFileAttributesA(full.c_str());
+    const DWORD attributes = GetFileAttributesW(wide_path(full).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && path != d.browsed) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            show_error(dialog, (full + " はフォルダーです。").c_str());
+            show_error(dialog, (utf8_to_cp932(full) + " はフォルダーです。").c_str());
             SetFocus(edit);
             return;
         }
-        const std::string question = full + " は既にあります。\n上書きしますか？";
+        const std::string question = utf8_to_cp932(full) + " は既にあります。\n上書きしますか？";
         if (message_box(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) {
             SetFocus(edit);
             return;
         }
     }
     d.choice.format = chosen_format(dialog);
-    const int encoding = static_cast<int>(SendDlgItemMessageA(dialog, IDC_EXPORT_ENCODING, CB_GETCURSEL, 0, 0));
+    const int encoding = static_cast<int>(SendDlgItemMessageW(dialog, IDC_EXPORT_ENCODING, CB_GETCURSEL, 0, 0));
     d.choice.encoding = kEncodings[encoding < 0 ? 0 : encoding];
     d.choice.selection = IsDlgButtonChecked(dialog, IDC_EXPORT_SELECTION) == BST_CHECKED;
     d.choice.media = IsDlgButtonChecked(dialog, IDC_EXPORT_MEDIA) == BST_CHECKED;
@@ -153,18 +171,20 @@ const char* export_extension(ExchangeFormat format) {
 }
 
 std::string with_export_extension(const std::string& path, ExchangeFormat format) {
-    const char* name = PathFindFileNameA(path.c_str());
+    const std::wstring wide_name = wide_path(path);
+    const wchar_t* name = PathFindFileNameW(wide_name.c_str());
     if (!*name) return path;
-    const std::size_t dot = static_cast<std::size_t>(PathFindExtensionA(name) - path.c_str());
-    const std::string extension = path.substr(dot);
+    const std::size_t dot = static_cast<std::size_t>(PathFindExtensionW(name) - wide_name.c_str());
+    const std::wstring extension = wide_name.substr(dot);
     bool known = extension.empty();
-    for (const char* own : {".tsv", ".csv", ".txt", ".gift", ".xml"}) known = known || lstrcmpiA(extension.c_str(), own) == 0;
-    return known ? path.substr(0, dot) + export_extension(format) : path;
+    for (const wchar_t* own : {L".tsv", L".csv", L".txt", L".gift", L".xml"})
+        known = known || lstrcmpiW(extension.c_str(), own) == 0;
+    return known ? utf8_path(wide_name.substr(0, dot)) + export_extension(format) : path;
 }
 
 std::optional<ExportChoice> ask_export(HWND owner, const ExportDialogRequest& request) {
     ExportDialog d(request);
-    if (DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_EXPORT), owner, guarded_dialog_proc<procedure>,
+    if (DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_EXPORT), owner, guarded_dialog_proc<procedure>,
                         reinterpret_cast<LPARAM>(&d)) != IDOK)
         return std::nullopt;
     return d.choice;

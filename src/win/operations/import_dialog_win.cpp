@@ -17,6 +17,7 @@
 #include "win/base/help_win.h"
 #include "win/base/message_box_win.h"
 #include "win/base/report_list_win.h"
+#include "win/base/wide_win.h"
 
 namespace qz {
 namespace {
@@ -88,14 +89,15 @@ struct ImportDialog {
 };
 
 ImportDialog* state_of(HWND dialog) {
-    return reinterpret_cast<ImportDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return reinterpret_cast<ImportDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 // The title of Aiken questions: the file's name without folder and extension.
 std::string file_title(const std::string& path) {
-    std::string name = PathFindFileNameA(path.c_str());
-    name.resize(static_cast<std::size_t>(PathFindExtensionA(name.c_str()) - name.c_str()));
-    return name;
+    const std::wstring full = wide_path(path);
+    std::wstring name = PathFindFileNameW(full.c_str());
+    name.resize(static_cast<std::size_t>(PathFindExtensionW(name.c_str()) - name.c_str()));
+    return narrow(name);
 }
 
 int refused_rows(const std::vector<ImportProblem>& problems) {
@@ -230,15 +232,15 @@ std::string summary(const ImportDialog& d) {
 HWND item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 
 void select_combo(HWND dialog, int id, int index) {
-    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 int combo_selection(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
 }
 
 void show_rows(HWND list, std::size_t count) {
-    SendMessageA(list, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
+    SendMessageW(list, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
     InvalidateRect(list, nullptr, TRUE);
 }
 
@@ -273,16 +275,16 @@ void show(HWND dialog, ImportDialog& d) {
     HWND columns = item(dialog, IDC_IMPORT_COLUMNS);
     show_rows(columns, d.columns.size());
     if (d.column >= 0) {
-        LVITEMA state{};
+        LVITEMW state{};
         state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(columns, LVM_SETITEMSTATE, static_cast<WPARAM>(d.column), reinterpret_cast<LPARAM>(&state));
-        SendMessageA(columns, LVM_ENSUREVISIBLE, static_cast<WPARAM>(d.column), FALSE);
+        SendMessageW(columns, LVM_SETITEMSTATE, static_cast<WPARAM>(d.column), reinterpret_cast<LPARAM>(&state));
+        SendMessageW(columns, LVM_ENSUREVISIBLE, static_cast<WPARAM>(d.column), FALSE);
     }
     show_role(dialog, d);
     show_rows(item(dialog, IDC_IMPORT_PREVIEW), d.preview.size());
     show_rows(item(dialog, IDC_IMPORT_PROBLEMS), d.problem_rows.size());
-    SetDlgItemTextA(dialog, IDC_IMPORT_SUMMARY, summary(d).c_str());
+    set_item_text(dialog, IDC_IMPORT_SUMMARY, summary(d));
 }
 
 const Row* row_of(const ImportDialog& d, UINT_PTR list, int index);
@@ -300,13 +302,13 @@ ReportList rows_list(HWND dialog, const ImportDialog& d, int id, std::span<const
 
 void add_strings(HWND dialog, int id, std::initializer_list<const char*> texts) {
     for (const char* text : texts)
-        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(text).c_str()));
 }
 
 INT_PTR on_init(HWND dialog, ImportDialog& d) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&d));
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&d));
     center_dialog(dialog);
-    SetDlgItemTextA(dialog, IDC_IMPORT_FILE, d.request.file_name.c_str());
+    SetDlgItemTextW(dialog, IDC_IMPORT_FILE, wide_path(d.request.file_name).c_str());
     for (int f = 0; f < 4; ++f) add_strings(dialog, IDC_IMPORT_FORMAT, {exchange_format_label(static_cast<ExchangeFormat>(f))});
     for (TextEncoding e : kEncodings) add_strings(dialog, IDC_IMPORT_ENCODING, {encoding_name(e)});
     for (const auto& s : kSeparators) add_strings(dialog, IDC_IMPORT_SEPARATOR, {s.label});
@@ -476,7 +478,7 @@ const char* exchange_format_label(ExchangeFormat format) {
 
 std::optional<std::vector<DataLine>> ask_import(HWND owner, const ImportDialogRequest& request) {
     ImportDialog d(request);
-    if (DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_IMPORT), owner, guarded_dialog_proc<procedure>,
+    if (DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_IMPORT), owner, guarded_dialog_proc<procedure>,
                         reinterpret_cast<LPARAM>(&d)) != IDOK)
         return std::nullopt;
     return std::move(d.answer);

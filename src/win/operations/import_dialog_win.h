@@ -18,7 +18,7 @@ namespace qz {
 
 struct ImportDialogRequest {
     std::string_view bytes;  // the file's contents, alive while the dialog is
-    std::string file_name;   // its path (code page 932)
+    std::string file_name;   // its path (UTF-8)
     // Of the document the lines go into: tags are read as its group names,
     // lines are made in its format.
     GroupNames groups = builtin_group_names();

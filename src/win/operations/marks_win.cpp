@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "core/layout/layout.h"
 #include "core/operations/problem_check.h"
 #include "core/operations/marks.h"
 #include "core/syntax/fields.h"
@@ -18,17 +20,20 @@
 #include "win/base/message_box_win.h"
 #include "win/base/modeless_win.h"
 #include "win/base/report_list_win.h"
+#include "win/base/wide_win.h"
 #include "win/operations/line_edit_win.h"
 #include "win/base/handles_win.h"
 #include "win/view/command_state_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
+#include "win/base/dpi_win.h"
 #include "win/view/marks_chart_win.h"
 #include "win/view/pane_host_win.h"
 
 namespace qz {
 namespace {
 
+// Sizes at 96 dpi, scaled to the window's.
 constexpr int kMargin = 8;
 constexpr int kButtonHeight = 24;
 
@@ -40,6 +45,7 @@ struct Row {
     int right;
     int history;
     std::string question;  // as the pane shows it, on one line
+    std::wstring key;      // the question as Windows compares it
 };
 
 constexpr ReportColumn kColumns[] = {{"行", 60}, {"タイトル", 120}, {"問題", 260}, {"正答数", 56}, {"履歴", 80}};
@@ -90,7 +96,7 @@ void sort_rows() {
         switch (column) {
             case 1:
                 return a.section != b.section ? a.section < b.section : a.index < b.index;
-            case 2: return lstrcmpA(a.question.c_str(), b.question.c_str()) < 0;
+            case 2: return lstrcmpW(a.key.c_str(), b.key.c_str()) < 0;
             case 3: return a.right < b.right;
             case 4: return a.history < b.history;
             default: return a.index < b.index;
@@ -111,7 +117,7 @@ void show_rows(HWND window) {
     std::string shown = w.section < 0 ? std::string("表示：すべての問題")
                                       : "表示：「" + section_name(w.section) + "」の問題";
     shown += "（" + std::to_string(w.shown.size()) + " 問）";
-    SetDlgItemTextA(window, IDC_MARKS_SHOWN, shown.c_str());
+    set_item_text(window, IDC_MARKS_SHOWN, shown);
     EnableWindow(GetDlgItem(window, IDC_MARKS_ALL), w.section >= 0);
 }
 
@@ -127,7 +133,8 @@ void count(HWND window) {
         std::string question = question_display_text(line.c_str(), 128, doc.version);
         std::replace_if(question.begin(), question.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
-        w.rows.push_back({q.index, line.id(), q.section, q.right, q.history, std::move(question)});
+        std::wstring key = wide(question);
+        w.rows.push_back({q.index, line.id(), q.section, q.right, q.history, std::move(question), std::move(key)});
     }
     w.file_name = doc.file_name;
     if (w.section >= static_cast<int>(w.counts.sections.size())) w.section = -1;
@@ -136,53 +143,56 @@ void count(HWND window) {
     const std::string totals = "問題 " + std::to_string(w.counts.questions.size()) + "　正答なし " +
                                std::to_string(w.counts.no_right) + "　正答率 " +
                                rate_text(w.counts.right_rate());
-    SetDlgItemTextA(window, IDC_MARKS_TOTALS, totals.c_str());
+    set_item_text(window, IDC_MARKS_TOTALS, totals);
     show_rows(window);
 }
 
 void layout(HWND window) {
     RECT client;
     GetClientRect(window, &client);
-    const int width = std::max(0, static_cast<int>(client.right) - 2 * kMargin);
-    const int bottom = client.bottom - kMargin - kButtonHeight;
+    const int dpi = window_dpi(window);
+    auto px = [dpi](int design) { return scale_for_dpi(design, dpi); };
+    const int margin = px(kMargin), button_height = px(kButtonHeight);
+    const int width = std::max(0, static_cast<int>(client.right) - 2 * margin);
+    const int bottom = client.bottom - margin - button_height;
     // The chart takes up to two fifths of the height, the list the rest.
     const int rows = static_cast<int>(state().counts.sections.size());
-    const int wanted = 20 + 6 + rows * 22 + 8;
-    const int chart = std::clamp(wanted, 60, std::max(60, static_cast<int>(client.bottom) * 2 / 5));
+    const int wanted = px(20 + 6 + 8) + rows * px(22);
+    const int chart = std::clamp(wanted, px(60), std::max(px(60), static_cast<int>(client.bottom) * 2 / 5));
     // The controls move together, once the note has been measured.
     HDWP moves = BeginDeferWindowPos(9);
     auto place = [&](HWND control, int x, int y, int w, int h) {
         if (moves) moves = DeferWindowPos(moves, control, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
         if (!moves) MoveWindow(control, x, y, w, h, TRUE);
     };
-    place(chart_of(window), kMargin, kMargin, width, chart);
-    int y = kMargin + chart + 4;
+    place(chart_of(window), margin, margin, width, chart);
+    int y = margin + chart + px(4);
     // The note takes the lines it needs at this width (the box wraps it;
     // a character may reach past the box's edge, into the margin).
     HWND note = GetDlgItem(window, IDC_MARKS_NOTE);
-    const int note_width = std::max(0, width - 14);
-    MoveWindow(note, kMargin, y, note_width, 200, FALSE);
-    TEXTMETRICA metrics{};
+    const int note_width = std::max(0, width - px(14));
+    MoveWindow(note, margin, y, note_width, px(200), FALSE);
+    TEXTMETRICW metrics{};
     {
         window_dc dc(note);
-        SelectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageA(note, WM_GETFONT, 0, 0)));
-        GetTextMetricsA(dc.get(), &metrics);
+        SelectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageW(note, WM_GETFONT, 0, 0)));
+        GetTextMetricsW(dc.get(), &metrics);
     }
     const int note_height =
-        static_cast<int>(SendMessageA(note, EM_GETLINECOUNT, 0, 0)) * metrics.tmHeight + 2;
-    place(note, kMargin, y, note_width, note_height);
-    y += note_height + 4;
-    place(GetDlgItem(window, IDC_MARKS_ALL), client.right - kMargin - 110, y, 110, kButtonHeight);
-    place(GetDlgItem(window, IDC_MARKS_SHOWN), kMargin, y + 5, std::max(0, width - 118), 16);
-    y += kButtonHeight + 4;
+        static_cast<int>(SendMessageW(note, EM_GETLINECOUNT, 0, 0)) * metrics.tmHeight + 2;
+    place(note, margin, y, note_width, note_height);
+    y += note_height + px(4);
+    place(GetDlgItem(window, IDC_MARKS_ALL), client.right - margin - px(110), y, px(110), button_height);
+    place(GetDlgItem(window, IDC_MARKS_SHOWN), margin, y + px(5), std::max(0, width - px(118)), px(16));
+    y += button_height + px(4);
     // The totals on a line of their own above the buttons.
-    const int totals_y = bottom - 4 - 18;
-    place(list_of(window), kMargin, y, width, std::max(0, totals_y - 4 - y));
-    place(GetDlgItem(window, IDC_MARKS_TOTALS), kMargin, totals_y + 2, width, 16);
-    const int close_x = client.right - kMargin - 80;
-    place(GetDlgItem(window, IDCANCEL), close_x, bottom, 80, kButtonHeight);
-    const int refresh_x = close_x - kMargin - 130;
-    place(GetDlgItem(window, IDC_MARKS_REFRESH), refresh_x, bottom, 130, kButtonHeight);
+    const int totals_y = bottom - px(4 + 18);
+    place(list_of(window), margin, y, width, std::max(0, totals_y - px(4) - y));
+    place(GetDlgItem(window, IDC_MARKS_TOTALS), margin, totals_y + px(2), width, px(16));
+    const int close_x = client.right - margin - px(80);
+    place(GetDlgItem(window, IDCANCEL), close_x, bottom, px(80), button_height);
+    const int refresh_x = close_x - margin - px(130);
+    place(GetDlgItem(window, IDC_MARKS_REFRESH), refresh_x, bottom, px(130), button_height);
     if (moves) EndDeferWindowPos(moves);
 }
 
@@ -201,11 +211,15 @@ INT_PTR on_init(HWND window) {
             show_rows(window);
         },
         activate_marks_row);
-    w.list.add_columns(kColumns);
+    const int dpi = window_dpi(window);
+    ReportColumn columns[std::size(kColumns)];
+    for (std::size_t i = 0; i < std::size(kColumns); ++i)
+        columns[i] = {kColumns[i].caption, scale_for_dpi(kColumns[i].width, dpi)};
+    w.list.add_columns(columns);
     add_modeless(window, ModelessTurn::after_accelerators);
-    SetDlgItemTextA(window, IDC_MARKS_NOTE,
-                    "正誤履歴は最近5回の正解（○）・不正解（×）です。まだ出題されていない問題も"
-                    "×が5つと記録されるため、「全問不正解」には出題されていない問題も含まれます。");
+    set_item_text(window, IDC_MARKS_NOTE,
+                  "正誤履歴は最近5回の正解（○）・不正解（×）です。まだ出題されていない問題も"
+                  "×が5つと記録されるため、「全問不正解」には出題されていない問題も含まれます。");
     center_dialog(window);
     return TRUE;
 }
@@ -214,7 +228,11 @@ INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
         case WM_INITDIALOG: return on_init(window);
         case WM_SIZE: layout(window); return TRUE;
-        case WM_GETMINMAXINFO: set_minimum_size(lparam, 360, 300); return TRUE;
+        case WM_GETMINMAXINFO: {
+            const int dpi = window_dpi(window);
+            set_minimum_size(lparam, scale_for_dpi(360, dpi), scale_for_dpi(300, dpi));
+            return TRUE;
+        }
         case WM_NOTIFY: return state().list.dialog_notify(window, lparam);
         case WM_HELP: show_help(window, kHelpContext, kTopicMarks); return TRUE;
         case WM_COMMAND:

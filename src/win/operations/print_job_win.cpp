@@ -8,6 +8,7 @@
 
 #include <string>
 #include "win/base/page_setup_win.h"
+#include "win/base/wide_win.h"
 #include "win/operations/print_progress_win.h"
 #include "win/operations/print_render_win.h"
 
@@ -71,10 +72,11 @@ void print_job(HWND owner, HDC dc, int first, int last, const CardDocument& doc)
     GlobalUnlock(setup.hDevMode);
 
     open_printing_dialog(owner, dc);
-    DOCINFOA info{};
+    const std::wstring name = wide_path(doc.file_name);
+    DOCINFOW info{};
     info.cbSize = sizeof info;
-    info.lpszDocName = doc.file_name.c_str();
-    StartDocA(dc, &info);
+    info.lpszDocName = name.c_str();
+    StartDocW(dc, &info);
     render_pages(owner, dc, first, last, PrintOutput::print, doc);
     EndDoc(dc);
     close_printing_dialog(owner);

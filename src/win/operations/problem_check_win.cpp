@@ -13,6 +13,7 @@
 #include "win/base/message_box_win.h"
 #include "win/base/modeless_win.h"
 #include "win/base/report_list_win.h"
+#include "win/base/wide_win.h"
 #include "win/operations/line_edit_win.h"
 #include "win/view/line_list_win.h"
 #include "win/view/list_mirror_win.h"
@@ -72,18 +73,31 @@ const char* column_text(const Row& row, int column) {
 void sort_rows() {
     ProblemWindow& w = state();
     const int column = w.list.sort_column();
-    auto less = [column](const Row& a, const Row& b) {
+    // A text column is compared as Windows compares its UTF-16, each
+    // row's text converted once.
+    struct Keyed {
+        std::wstring key;
+        Row row;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(w.rows.size());
+    for (Row& row : w.rows) {
+        std::wstring key = column >= 2 ? wide(column_text(row, column)) : std::wstring();
+        keyed.push_back({std::move(key), std::move(row)});
+    }
+    auto less = [column](const Keyed& a, const Keyed& b) {
         switch (column) {
-            case 0: return a.problem.index < b.problem.index;
-            case 1: return a.problem.kind < b.problem.kind;
-            default: return lstrcmpA(column_text(a, column), column_text(b, column)) < 0;
+            case 0: return a.row.problem.index < b.row.problem.index;
+            case 1: return a.row.problem.kind < b.row.problem.kind;
+            default: return lstrcmpW(a.key.c_str(), b.key.c_str()) < 0;
         }
     };
     if (w.list.descending())
-        std::stable_sort(w.rows.begin(), w.rows.end(),
-                         [&](const Row& a, const Row& b) { return less(b, a); });
+        std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) { return less(b, a); });
     else
-        std::stable_sort(w.rows.begin(), w.rows.end(), less);
+        std::stable_sort(keyed.begin(), keyed.end(), less);
+    w.rows.clear();
+    for (Keyed& k : keyed) w.rows.push_back(std::move(k.row));
 }
 
 void show_rows(HWND window) {
@@ -92,7 +106,7 @@ void show_rows(HWND window) {
     const std::string status = w.rows.empty()
                                    ? std::string("問題は見つかりませんでした。")
                                    : std::to_string(w.rows.size()) + " 件の問題が見つかりました。";
-    SetDlgItemTextA(window, IDC_PROBLEM_STATUS, status.c_str());
+    set_item_text(window, IDC_PROBLEM_STATUS, status);
 }
 
 void run_check(HWND window) {

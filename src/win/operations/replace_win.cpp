@@ -34,19 +34,19 @@ HWND& dialog_window() {
 constexpr int kActionButtons[] = {IDC_REPLACE_NEXT, IDC_REPLACE_ONE, IDC_REPLACE_ALL};
 
 void enable_actions(HWND dialog) {
-    const bool any = GetWindowTextLengthA(GetDlgItem(dialog, IDC_REPLACE_FIND)) > 0;
+    const bool any = GetWindowTextLengthW(GetDlgItem(dialog, IDC_REPLACE_FIND)) > 0;
     for (int id : kActionButtons) EnableWindow(GetDlgItem(dialog, id), any);
 }
 
 void say(HWND dialog, const std::string& text) {
-    SetDlgItemTextA(dialog, IDC_REPLACE_STATUS, text.c_str());
+    set_item_text(dialog, IDC_REPLACE_STATUS, text);
 }
 
 // The texts, conditions and scope the dialog shows, from the editor's state.
 void fill(HWND dialog) {
     const Application& a = app();
-    SetDlgItemTextA(dialog, IDC_REPLACE_FIND, a.search_text.value_or("").c_str());
-    SetDlgItemTextA(dialog, IDC_REPLACE_WITH, a.replacement_text.c_str());
+    set_item_text(dialog, IDC_REPLACE_FIND, a.search_text.value_or(""));
+    set_item_text(dialog, IDC_REPLACE_WITH, a.replacement_text);
     check_condition_boxes(dialog, a.prefs.search_conditions);
     // One selected line is where the user stands, not a scope.
     CheckRadioButton(dialog, IDC_REPLACE_SELECTED, IDC_REPLACE_EVERY_LINE,
@@ -60,13 +60,23 @@ struct Request {
     bool selected_only;
 };
 
+// The text of an edit box; the bytes it was filled with while it still
+// shows them (a text read back unchanged keeps the bytes of the pairs code
+// page 932 holds twice).
+std::string kept_text(HWND dialog, int id, const std::string& shown) {
+    HWND edit = GetDlgItem(dialog, id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    return text == wide(shown) ? shown : narrow(text);
+}
+
 // What the dialog asks for; the texts and conditions are kept for the next
 // find or replace. None (after a message where one is due) when it asks
 // for nothing.
 std::optional<Request> read_request(HWND dialog) {
     Application& a = app();
-    std::string find = window_text(GetDlgItem(dialog, IDC_REPLACE_FIND));
-    a.replacement_text = window_text(GetDlgItem(dialog, IDC_REPLACE_WITH));
+    std::string find = kept_text(dialog, IDC_REPLACE_FIND, a.search_text.value_or(""));
+    a.replacement_text = kept_text(dialog, IDC_REPLACE_WITH, a.replacement_text);
     const unsigned conditions = checked_conditions(dialog);
     if (!conditions_name_a_field(dialog, conditions)) return std::nullopt;
     a.prefs.search_conditions = conditions;
@@ -187,7 +197,7 @@ void show_replace_dialog(HWND owner) {
     commit_pane();
     HWND& window = dialog_window();
     if (!window) {
-        window = CreateDialogParamA(app().instance, MAKEINTRESOURCEA(IDD_REPLACE), owner,
+        window = CreateDialogParamW(app().instance, MAKEINTRESOURCEW(IDD_REPLACE), owner,
                                     guarded_dialog_proc<procedure>, 0);
         if (!window) return;
     } else {
@@ -197,7 +207,7 @@ void show_replace_dialog(HWND owner) {
     SetActiveWindow(window);
     HWND find = GetDlgItem(window, IDC_REPLACE_FIND);
     SetFocus(find);
-    SendMessageA(find, EM_SETSEL, 0, -1);
+    SendMessageW(find, EM_SETSEL, 0, -1);
 }
 
 HWND replace_dialog() { return dialog_window(); }

@@ -12,7 +12,7 @@ namespace {
 INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lparam);
         center_dialog(dialog);
         CheckRadioButton(dialog, IDC_RESET_RIGHT, IDC_RESET_WRONG, IDC_RESET_WRONG);
         return TRUE;
@@ -20,7 +20,7 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
-            *reinterpret_cast<bool*>(GetWindowLongPtrA(dialog, DWLP_USER)) =
+            *reinterpret_cast<bool*>(GetWindowLongPtrW(dialog, DWLP_USER)) =
                 IsDlgButtonChecked(dialog, IDC_RESET_RIGHT) == BST_CHECKED;
             EndDialog(dialog, IDOK);
             return TRUE;
@@ -36,7 +36,7 @@ INT_PTR procedure(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 std::optional<bool> ask_history_reset(HWND owner) {
     bool right = false;
-    if (DialogBoxParamA(app().instance, MAKEINTRESOURCEA(IDD_RESET_HISTORY), owner,
+    if (DialogBoxParamW(app().instance, MAKEINTRESOURCEW(IDD_RESET_HISTORY), owner,
                         guarded_dialog_proc<procedure>, reinterpret_cast<LPARAM>(&right)) != IDOK)
         return std::nullopt;
     return right;

@@ -6,7 +6,9 @@
 #include <cstdio>
 
 #include "win/base/handles_win.h"
+#include "core/layout/layout.h"
 #include "win/base/wide_win.h"
+#include "win/base/dpi_win.h"
 
 namespace qz {
 namespace {
@@ -16,6 +18,7 @@ struct Chart {
     int chosen = -1;
     int top = 0;  // first row shown
     int legend_height = 20;  // one line of the legend, or more when it wraps
+    int dpi = kDesignDpi;    // of the window it is drawn in
 };
 
 Chart& chart() {
@@ -23,6 +26,7 @@ Chart& chart() {
     return c;
 }
 
+// Sizes at 96 dpi, scaled to the window's.
 constexpr int kMargin = 6;
 constexpr int kLegendLine = 20;
 constexpr int kRowHeight = 22;
@@ -33,10 +37,19 @@ constexpr COLORREF kBandColors[kBandCount] = {RGB(0, 90, 170), RGB(120, 180, 230
                                               RGB(240, 170, 60), RGB(190, 70, 0)};
 constexpr int kBandHatch[kBandCount] = {-1, -1, HS_BDIAGONAL, HS_DIAGCROSS};
 
+int px(int design) { return scale_for_dpi(design, chart().dpi); }
+
+// The dialog's font, which is scaled with it.
+HGDIOBJ chart_font(HWND hwnd) {
+    if (HWND parent = GetParent(hwnd))
+        if (const LRESULT font = SendMessageW(parent, WM_GETFONT, 0, 0)) return reinterpret_cast<HGDIOBJ>(font);
+    return GetStockObject(DEFAULT_GUI_FONT);
+}
+
 int rows_visible(HWND hwnd) {
     RECT client;
     GetClientRect(hwnd, &client);
-    return std::max(1, static_cast<int>((client.bottom - chart().legend_height - kMargin) / kRowHeight));
+    return std::max(1, static_cast<int>((client.bottom - chart().legend_height - px(kMargin)) / px(kRowHeight)));
 }
 
 void update_scroll(HWND hwnd) {
@@ -60,38 +73,39 @@ void fill_band(HDC dc, const RECT& r, int band) {
 }
 
 // The name column takes up to a third of the width.
-int name_width(const RECT& client) { return std::min<int>(180, (client.right - 2 * kMargin) / 3); }
+int name_width(const RECT& client) { return std::min<int>(px(180), (client.right - 2 * px(kMargin)) / 3); }
 
 RECT bar_area(const RECT& client, int row) {
-    const int x = kMargin + name_width(client) + 4;
-    const int y = chart().legend_height + kMargin + row * kRowHeight;
-    return {x, y + 3, client.right - kMargin - 48, y + kRowHeight - 3};
+    const int x = px(kMargin) + name_width(client) + px(4);
+    const int y = chart().legend_height + px(kMargin) + row * px(kRowHeight);
+    return {x, y + px(3), client.right - px(kMargin) - px(48), y + px(kRowHeight) - px(3)};
 }
 
 // Where each band's swatch goes in the legend, on as many lines as the
 // width needs; the legend's height.
 int lay_out_legend(HDC dc, int width, POINT (&at)[kBandCount]) {
-    int x = kMargin, y = 0;
+    int x = px(kMargin), y = 0;
     for (int band = 0; band < kBandCount; ++band) {
         const char* label = mark_band_label(static_cast<MarkBand>(band));
         SIZE size{};
         const std::wstring text = wide(label);
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        if (x > kMargin && x + 18 + size.cx > width - kMargin) {
-            x = kMargin;
-            y += kLegendLine;
+        if (x > px(kMargin) && x + px(18) + size.cx > width - px(kMargin)) {
+            x = px(kMargin);
+            y += px(kLegendLine);
         }
         at[band] = {x, y};
-        x += 18 + size.cx + 14;
+        x += px(18) + size.cx + px(14);
     }
-    return y + kLegendLine;
+    return y + px(kLegendLine);
 }
 
 void measure_legend(HWND hwnd) {
+    chart().dpi = window_dpi(hwnd);
     RECT client;
     GetClientRect(hwnd, &client);
     window_dc dc(hwnd);
-    SelectObject(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
+    SelectObject(dc.get(), chart_font(hwnd));
     POINT at[kBandCount];
     chart().legend_height = lay_out_legend(dc.get(), client.right, at);
 }
@@ -101,7 +115,7 @@ void paint(HWND hwnd, HDC dc) {
     RECT client;
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SelectObject(dc, chart_font(hwnd));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
 
@@ -110,10 +124,10 @@ void paint(HWND hwnd, HDC dc) {
     lay_out_legend(dc, client.right, at);
     for (int band = 0; band < kBandCount; ++band) {
         const auto [x, y] = at[band];
-        RECT swatch{x, y + 5, x + 14, y + 17};
+        RECT swatch{x, y + px(5), x + px(14), y + px(17)};
         fill_band(dc, swatch, band);
         FrameRect(dc, &swatch, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-        RECT text{x + 18, y + 3, client.right, y + kLegendLine};
+        RECT text{x + px(18), y + px(3), client.right, y + px(kLegendLine)};
         DrawTextW(dc, wide(mark_band_label(static_cast<MarkBand>(band))).c_str(), -1, &text,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
@@ -126,11 +140,11 @@ void paint(HWND hwnd, HDC dc) {
         const SectionMarks& m = c.sections[static_cast<std::size_t>(index)];
         const RECT area = bar_area(client, row);
         if (index == c.chosen) {
-            RECT band{0, area.top - 3, client.right, area.bottom + 3};
+            RECT band{0, area.top - px(3), client.right, area.bottom + px(3)};
             FillRect(dc, &band, GetSysColorBrush(COLOR_HIGHLIGHT));
             SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
         }
-        RECT name{kMargin, area.top - 3, kMargin + name_width(client), area.bottom + 3};
+        RECT name{px(kMargin), area.top - px(3), px(kMargin) + name_width(client), area.bottom + px(3)};
         DrawTextW(dc, wide(m.name).c_str(), -1, &name,
                   DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
         const int full = std::max(0, static_cast<int>(area.right - area.left));
@@ -154,8 +168,8 @@ void paint(HWND hwnd, HDC dc) {
 
 int section_at(HWND hwnd, int y) {
     const Chart& c = chart();
-    if (y < chart().legend_height + kMargin) return -1;
-    const int index = c.top + (y - chart().legend_height - kMargin) / kRowHeight;
+    if (y < chart().legend_height + px(kMargin)) return -1;
+    const int index = c.top + (y - chart().legend_height - px(kMargin)) / px(kRowHeight);
     return index < static_cast<int>(c.sections.size()) ? index : -1;
 }
 
@@ -226,6 +240,7 @@ void set_chart_sections(HWND hwnd, std::vector<SectionMarks> sections, int chose
     Chart& c = chart();
     c.sections = std::move(sections);
     c.chosen = chosen;
+    measure_legend(hwnd);
     update_scroll(hwnd);
     InvalidateRect(hwnd, nullptr, FALSE);
 }
