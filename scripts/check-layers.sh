@@ -175,7 +175,7 @@ done < <(grep -rnE '\b(MoveFileExA?|MoveFileA?|ReplaceFileA?|GetTempFileNameA?|S
 # call (a Win32 name ending in A before its parenthesis) and no conversion
 # through the system's code page. ANSI_CALLS=warn only prints them;
 # ANSI_CALLS=fail counts them as problems.
-ANSI_CALLS=warn
+ANSI_CALLS=fail
 # UNICODE is not defined, so an unsuffixed name of a structure or message
 # that has both forms means the ANSI one, and is refused too, as is the
 # ANSI name itself.

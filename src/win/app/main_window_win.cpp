@@ -194,8 +194,7 @@ LRESULT on_notify(HWND hwnd, WPARAM wparam, LPARAM lparam) {
     auto* header = reinterpret_cast<NMHDR*>(lparam);
     if (header->idFrom == IDC_LINE_LIST) {
         switch (header->code) {
-        case LVN_GETDISPINFOW:
-        case LVN_GETDISPINFOA: {
+        case LVN_GETDISPINFOW: {
             LRESULT result = 0;
             line_list_notify(*header, result);
             return result;

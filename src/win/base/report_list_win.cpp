@@ -1,30 +1,14 @@
 #include "win/base/report_list_win.h"
 
-#include <cstring>
 
 #include "core/exchange/wide_text.h"
-#include "core/syntax/scan.h"
 #include "win/base/wide_win.h"
 
 namespace qz {
 namespace {
 
-// Copies text into a buffer of `size` bytes without splitting a
-// double-byte character (a long text is looked at only as far as fits).
-void copy_truncated(char* dest, int size, const char* text) {
-    const std::size_t limit = static_cast<std::size_t>(size - 1);
-    std::size_t n = 0;
-    while (n < limit && text[n]) {
-        const std::size_t step = is_double_byte_char(text + n) && text[n + 1] ? 2 : 1;
-        if (n + step > limit) break;
-        n += step;
-    }
-    std::memcpy(dest, text, n);
-    dest[n] = '\0';
-}
-
-// The same for a list that asks in UTF-16: converted straight into its
-// buffer, with nothing allocated for the row.
+// A row's text converted straight into the list's buffer, with nothing
+// allocated for the row.
 void copy_truncated(wchar_t* dest, int size, const char* text) {
     static_assert(sizeof(wchar_t) == sizeof(char16_t));
     cp932_to_utf16(text, reinterpret_cast<char16_t*>(dest), static_cast<std::size_t>(size));
@@ -94,10 +78,9 @@ bool ReportList::notify(const NMHDR& header, LRESULT& result) {
     if (!list_ || header.hwndFrom != list_) return false;
     result = 0;
     switch (header.code) {
-        // The list gives its own buffer to fill; it asks in UTF-16 when its
-        // parent answers WM_NOTIFYFORMAT so (or is a Unicode window).
+        // The list gives its own buffer to fill; it asks in UTF-16, since
+        // every parent is a Unicode window or answers WM_NOTIFYFORMAT so.
         case LVN_GETDISPINFOW: fill_text<NMLVDISPINFOW>(text_, header); return true;
-        case LVN_GETDISPINFOA: fill_text<NMLVDISPINFOA>(text_, header); return true;
         case LVN_COLUMNCLICK: {
             if (!sort_) return true;
             const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;

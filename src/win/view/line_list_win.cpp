@@ -89,8 +89,7 @@ HWND create_line_list(HWND parent) {
 }
 
 bool line_list_notify(const NMHDR& header, LRESULT& result) {
-    return (header.code == LVN_GETDISPINFOW || header.code == LVN_GETDISPINFOA) &&
-           report().notify(header, result);
+    return header.code == LVN_GETDISPINFOW && report().notify(header, result);
 }
 
 void rescale_line_list_columns(int dpi) {
