@@ -11,6 +11,8 @@
 #include "core/prefs/preferences.h"
 #include "core/prefs/settings_file.h"
 #include "core/print/print_settings.h"
+#include "core/layout/layout.h"
+#include "win/base/dpi_win.h"
 
 namespace qz {
 
@@ -58,6 +60,11 @@ void center_dialog(HWND dialog);
 // WM_GETMINMAXINFO of a resizable window: it is not made smaller than this.
 inline void set_minimum_size(LPARAM minmaxinfo, int width, int height) {
     reinterpret_cast<MINMAXINFO*>(minmaxinfo)->ptMinTrackSize = {width, height};
+}
+// The same with the size in 96-dpi units, scaled to the window's display scale.
+inline void set_minimum_size(HWND window, LPARAM minmaxinfo, int width, int height) {
+    const int dpi = window_dpi(window);
+    set_minimum_size(minmaxinfo, scale_for_dpi(width, dpi), scale_for_dpi(height, dpi));
 }
 
 // Brings another copy's window to the front (restored when minimised).

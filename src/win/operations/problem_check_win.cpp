@@ -173,7 +173,7 @@ INT_PTR procedure(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
         case WM_INITDIALOG: return on_init(window);
         case WM_SIZE: layout(window); return TRUE;
-        case WM_GETMINMAXINFO: set_minimum_size(lparam, 360, 200); return TRUE;
+        case WM_GETMINMAXINFO: set_minimum_size(window, lparam, 360, 200); return TRUE;
         case WM_NOTIFY: return state().list.dialog_notify(window, lparam);
         case WM_HELP: show_help(window, kHelpContext, kTopicProblemCheck); return TRUE;
         case WM_COMMAND:
