@@ -266,8 +266,32 @@ TEST(ReadDataFile, HeldLinesOutliveTheBufferTheyCameFrom) {
     EXPECT_EQ(doc.line_at(1)->text(), "#u,000000");
 }
 
+// A line keeps 27 bits of size beside its kind; a longer one keeps its size
+// in front of its own copy of the text, read or made, copied or moved.
+TEST(ReadDataFile, ALineLongerThanItsSizeBitsKeepsEveryByte) {
+    const std::size_t size = (std::size_t{1} << 27) + 3;
+    std::string question(size, 'a');
+    question[0] = 'q';
+    question.replace(size - 6, 6, ",a,<00");
+    const std::string file = kHeader + question + "\r\n#t,000000\r\n";
+    CardDocument doc;
+    ASSERT_EQ(read_data_file(file, doc).status, LoadStatus::ok);
+    ASSERT_EQ(doc.count(), 2);
+    EXPECT_EQ(doc.line_at(0)->text().size(), size);
+    EXPECT_EQ(doc.line_at(0)->c_str()[size], '\0');
+    EXPECT_EQ(doc.line_at(0)->kind(), LINE_TEXT);
+    EXPECT_EQ(doc.count_questions(), 1);
+    EXPECT_EQ(write_data_file(doc), file);
+    DataLine copy = *doc.line_at(0);
+    const DataLine moved = std::move(copy);
+    EXPECT_EQ(moved.text(), question);
+    EXPECT_FALSE(copy.has_text());
+    doc.set_text(doc.line_at(1), question);
+    EXPECT_EQ(doc.line_at(1)->text(), question);
+}
+
 // Blocks grow from a few lines to many: a line keeps its address however
-// many come after it, and an erased line's slot is taken by the next.
+// many come after it, and an erased line's place goes to no other line.
 TEST(CardDocument, LinesKeepTheirAddressesAsBlocksGrow) {
     CardDocument doc;
     std::vector<const DataLine*> held;
@@ -279,9 +303,12 @@ TEST(CardDocument, LinesKeepTheirAddressesAsBlocksGrow) {
         ASSERT_EQ(doc.line_at(i), held[i]) << i;
         ASSERT_EQ(held[i]->text(), std::to_string(i)) << i;
     }
+    const std::uint32_t erased = doc.line_id_at(20);
     ASSERT_TRUE(doc.erase(20));
     doc.append(DataLine(LINE_TEXT, "again"));
-    EXPECT_EQ(doc.line_at(8999), held[20]);
+    EXPECT_NE(doc.line_at(8999), held[20]);
+    EXPECT_NE(doc.line_id_at(8999), erased);
+    EXPECT_EQ(doc.find_line(erased), -1);
     EXPECT_EQ(doc.line_at(8999)->text(), "again");
     EXPECT_EQ(doc.line_at(20)->text(), "21");
 }

@@ -191,13 +191,16 @@ TEST(CardDocument, AgreesWithNaiveModelUnderRandomEdits) {
         ASSERT_EQ(doc.count(), static_cast<int>(model.size()));
         if (model.empty()) continue;
         const int probe = pick(model.size());
-        int titles = 0, questions = 0, enclosing = -1, group = -1;
+        int titles = 0, questions = 0, enclosing = -1, group = -1, last_question = -1, next = -1, all = 0;
         for (int i = 0; i < static_cast<int>(model.size()); ++i) {
             const auto& [kind, text] = model[i];
             if (kind == LINE_GROUP && group < 0) group = i;
+            const bool question = kind == LINE_TEXT && !text.empty() && text[0] != '\'';
+            all += question;
+            if (question && i > probe && next < 0) next = i;
             if (i > probe) continue;
             if (kind == LINE_TITLE) ++titles, enclosing = i;
-            if (kind == LINE_TEXT && !text.empty() && text[0] != '\'') ++questions;
+            if (question) ++questions, last_question = i;
         }
         const DataLine* line = doc.line_at(probe);
         ASSERT_EQ(line->text(), model[probe].second);
@@ -208,6 +211,9 @@ TEST(CardDocument, AgreesWithNaiveModelUnderRandomEdits) {
         ASSERT_EQ(doc.questions_through(probe), questions);
         ASSERT_EQ(doc.line_index(doc.enclosing_title(line)), enclosing);
         ASSERT_EQ(doc.line_index(doc.find_group_settings()), group);
+        ASSERT_EQ(doc.count_questions(), all);
+        ASSERT_EQ(doc.line_index(doc.question_by_number(questions - 1)), last_question);
+        ASSERT_EQ(doc.line_index(doc.next_question(line)), next);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "core/document/card_document.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -24,6 +25,8 @@ std::size_t block_lines(std::size_t block) {
 }
 // ord_dirty_from_ when every ordinal is exact.
 constexpr std::size_t kExact = std::numeric_limits<std::size_t>::max();
+// The place word of a line whose index is not known.
+constexpr std::uint32_t kUnplaced = std::numeric_limits<std::uint32_t>::max();
 
 // Lines among `lines` (ascending indexes) at or before `index`.
 int count_through(const std::vector<int>& lines, int index) {
@@ -32,16 +35,48 @@ int count_through(const std::vector<int>& lines, int index) {
 
 }  // namespace
 
+std::uint32_t DataLine::kind_code(int kind) {
+    if (kind >= LINE_UNKNOWN && kind <= LINE_TEXT) return static_cast<std::uint32_t>(kind);
+    if (kind >= LINE_SETTINGS && kind <= LINE_MESSAGE) return 3 + static_cast<std::uint32_t>(kind - LINE_SETTINGS);
+    if (kind >= LINE_FONT && kind <= LINE_FONT_COMMENT) return 7 + static_cast<std::uint32_t>(kind - LINE_FONT);
+    return 0;  // a kind no reader gives is a line of unknown kind
+}
+
+DataLine DataLine::in_buffer(int kind, const char* text, std::size_t size) {
+    if (size >= kLongSize) return DataLine(kind, std::string_view(text, size));
+    DataLine line;
+    line.bits_ = kind_code(kind);
+    if (size) {
+        line.text_ = text;
+        line.bits_ |= static_cast<std::uint32_t>(size) << kSizeShift;
+    }
+    return line;
+}
+
 void DataLine::own(std::string_view text) {
     if (text.empty()) return;
-    if (text.size() > std::numeric_limits<std::uint32_t>::max())
-        throw std::length_error("line too long");
-    char* copy = new char[text.size() + 1];
-    std::memcpy(copy, text.data(), text.size());
-    copy[text.size()] = '\0';
+    const std::size_t size = text.size();
+    const bool long_text = size >= kLongSize;
+    const std::size_t head = long_text ? sizeof(std::uint64_t) : 0;
+    if (size > std::numeric_limits<std::size_t>::max() - head - 1) throw std::length_error("line too long");
+    char* block = new char[head + size + 1];
+    if (long_text) {
+        const std::uint64_t long_size = size;
+        std::memcpy(block, &long_size, sizeof long_size);
+    }
+    char* copy = block + head;
+    std::memcpy(copy, text.data(), size);
+    copy[size] = '\0';
     text_ = copy;
-    size_ = static_cast<std::uint32_t>(text.size());
-    owned_ = true;
+    bits_ = (bits_ & kCodeMask) | kOwned | ((long_text ? kLongSize : static_cast<std::uint32_t>(size)) << kSizeShift);
+}
+
+void DataLine::release() noexcept {
+    if (!(bits_ & kOwned)) return;
+    if ((bits_ >> kSizeShift) == kLongSize)
+        delete[] (text_ - sizeof(std::uint64_t));
+    else
+        delete[] text_;
 }
 
 CardDocument::CardDocument() : file_name(UNTITLED_NAME) {}
@@ -49,42 +84,49 @@ CardDocument::CardDocument() : file_name(UNTITLED_NAME) {}
 // ---------------------------------------------------------------------------
 // Lines and their places
 
-DataLine* CardDocument::new_line(DataLine line) {
-    DataLine* slot;
-    if (!free_.empty()) {
-        slot = free_.back();
-        free_.pop_back();
-    } else {
+DataLine* CardDocument::line_at_place(std::uint32_t place) const {
+    const std::size_t block = place >> kBlockShift;
+    const std::uint32_t at = place & (kPlacesPerBlock - 1);
+    if (block >= blocks_.size()) return nullptr;
+    if (at >= (block + 1 == blocks_.size() ? used_in_last_block_ : block_lines(block))) return nullptr;
+    DataLine* line = line_in(place);
+    return (line->bits_ & DataLine::kCodeMask) == DataLine::kLeftCode ? nullptr : line;
+}
+
+std::uint32_t CardDocument::new_line(DataLine line) {
+    // A line that left this document returns to its place, which no other
+    // line has taken since.
+    std::uint32_t place = line.word_ - id_base_;
+    const std::size_t block = place >> kBlockShift;
+    const std::uint32_t at = place & (kPlacesPerBlock - 1);
+    const bool returns = line.word_ != 0 && block < blocks_.size() &&
+                         at < (block + 1 == blocks_.size() ? used_in_last_block_ : block_lines(block)) &&
+                         (line_in(place)->bits_ & DataLine::kCodeMask) == DataLine::kLeftCode;
+    if (!returns) {
         if (blocks_.empty() || used_in_last_block_ == block_lines(blocks_.size() - 1)) {
+            if (blocks_.size() >= (std::size_t{1} << (31 - kBlockShift))) throw std::length_error("too many lines");
             blocks_.push_back(std::make_unique<DataLine[]>(block_lines(blocks_.size())));
             used_in_last_block_ = 0;
         }
-        slot = &blocks_.back()[used_in_last_block_++];
+        place = static_cast<std::uint32_t>((blocks_.size() - 1) << kBlockShift) | used_in_last_block_++;
     }
+    DataLine* slot = line_in(place);
     slot->swap(line);
-    slot->index_ = -1;
-    // A line moved out and back keeps its id; a new one gets the next.
-    slot->id_ = line.id_ ? line.id_ : take_id();
-    return slot;
+    slot->word_ = kUnplaced;
+    return place;
 }
 
-std::uint32_t CardDocument::take_id() {
-    const std::uint32_t id = next_id_++;
-    if (next_id_ == 0) next_id_ = 1;  // 0 names no line
-    return id;
-}
-
-void CardDocument::free_line(DataLine* line) {
-    DataLine none;
-    line->swap(none);
-    line->index_ = -1;
-    line->id_ = 0;
-    free_.push_back(line);
+void CardDocument::free_line(std::uint32_t place) {
+    DataLine* slot = line_in(place);
+    DataLine gone;
+    slot->swap(gone);
+    slot->bits_ = DataLine::kLeftCode;
+    slot->word_ = kUnplaced;
 }
 
 void CardDocument::own_text(DataLine& line) {
     if (!line.in_file_buffer()) return;
-    DataLine copy(line.kind_, line.text());
+    DataLine copy(line.kind(), line.text());
     line.swap(copy);
 }
 
@@ -124,14 +166,12 @@ void CardDocument::invalidate_ordinals_at(const DataLine* line) const {
     // A cached index below pos_dirty_from_ is exact; any other line lies at
     // or behind pos_dirty_from_, which ord_dirty_from_ never exceeds while
     // some index is not exact.
-    if (line->index_ >= 0 && static_cast<std::size_t>(line->index_) < pos_dirty_from_)
-        ord_dirty_from_ = std::min(ord_dirty_from_, static_cast<std::size_t>(line->index_));
+    if (line->word_ < pos_dirty_from_) ord_dirty_from_ = std::min(ord_dirty_from_, std::size_t{line->word_});
 }
 
 void CardDocument::ensure_positions() const {
     const std::size_t n = order_.size();
-    for (std::size_t i = pos_dirty_from_; i < n; ++i)
-        order_[i]->index_ = static_cast<int>(i);
+    for (std::size_t i = pos_dirty_from_; i < n; ++i) line_in(order_[i])->word_ = static_cast<std::uint32_t>(i);
     pos_dirty_from_ = std::max(pos_dirty_from_, n);
 }
 
@@ -139,24 +179,65 @@ void CardDocument::ensure_ordinals() const {
     if (ord_dirty_from_ == kExact) return;
     ensure_positions();
     const std::size_t n = order_.size();
-    const int from = static_cast<int>(std::min(ord_dirty_from_, n));
-    title_lines_.resize(static_cast<std::size_t>(count_through(title_lines_, from - 1)));
-    question_lines_.resize(static_cast<std::size_t>(count_through(question_lines_, from - 1)));
-    if (first_group_ >= from) first_group_ = -1;
-    for (int i = from; i < static_cast<int>(n); ++i) {
-        const DataLine* line = order_[i];
-        if (line->kind() == LINE_TITLE)
-            title_lines_.push_back(i);
-        else if (is_question(line))
-            question_lines_.push_back(i);
-        else if (line->kind() == LINE_GROUP && first_group_ < 0)
-            first_group_ = i;
+    const std::size_t from = std::min(ord_dirty_from_, n);
+    title_lines_.resize(static_cast<std::size_t>(count_through(title_lines_, static_cast<int>(from) - 1)));
+    if (first_group_ >= static_cast<int>(from)) first_group_ = -1;
+    // The question bits from `from` on are found again; the words before
+    // the one `from` lies in keep theirs.
+    const std::size_t words = (n + 63) / 64;
+    const std::size_t first_word = from / 64;
+    question_bits_.resize(words);
+    questions_before_word_.resize(words);
+    if (first_word < words) {
+        question_bits_[first_word] &= (std::uint64_t{1} << (from % 64)) - 1;
+        std::fill(question_bits_.begin() + static_cast<std::ptrdiff_t>(first_word) + 1, question_bits_.end(), 0);
     }
+    for (std::size_t i = from; i < n; ++i) {
+        const DataLine* line = line_in(order_[i]);
+        if (line->kind() == LINE_TITLE)
+            title_lines_.push_back(static_cast<int>(i));
+        else if (is_question(line))
+            question_bits_[i / 64] |= std::uint64_t{1} << (i % 64);
+        else if (line->kind() == LINE_GROUP && first_group_ < 0)
+            first_group_ = static_cast<int>(i);
+    }
+    std::uint32_t before = first_word == 0 || first_word > words ? 0
+                           : questions_before_word_[first_word - 1] +
+                                 static_cast<std::uint32_t>(std::popcount(question_bits_[first_word - 1]));
+    for (std::size_t w = first_word; w < words; ++w) {
+        questions_before_word_[w] = before;
+        before += static_cast<std::uint32_t>(std::popcount(question_bits_[w]));
+    }
+    questions_ = words == 0 ? 0 : static_cast<int>(before);
     if (from == 0) {
         give_back_spare(title_lines_);
-        give_back_spare(question_lines_);
+        give_back_spare(question_bits_);
+        give_back_spare(questions_before_word_);
     }
     ord_dirty_from_ = kExact;
+}
+
+int CardDocument::questions_before(int index) const {
+    ensure_ordinals();
+    if (index <= 0) return 0;
+    const std::size_t i = std::min(static_cast<std::size_t>(index), order_.size());
+    const std::size_t word = i / 64;
+    if (word >= question_bits_.size()) return questions_;
+    const std::uint64_t below = question_bits_[word] & ((std::uint64_t{1} << (i % 64)) - 1);
+    return static_cast<int>(questions_before_word_[word]) + std::popcount(below);
+}
+
+int CardDocument::question_line(int n) const {
+    ensure_ordinals();
+    if (n < 0 || n >= questions_) return -1;
+    // The last word with fewer questions before it than n + 1.
+    const auto after = std::upper_bound(questions_before_word_.begin(), questions_before_word_.end(),
+                                        static_cast<std::uint32_t>(n));
+    const std::size_t word = static_cast<std::size_t>(after - questions_before_word_.begin()) - 1;
+    std::uint64_t bits = question_bits_[word];
+    for (std::uint32_t skip = static_cast<std::uint32_t>(n) - questions_before_word_[word]; skip > 0; --skip)
+        bits &= bits - 1;
+    return static_cast<int>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
 }
 
 // ---------------------------------------------------------------------------
@@ -164,7 +245,7 @@ void CardDocument::ensure_ordinals() const {
 
 const DataLine* CardDocument::line_at(int index) const {
     if (index < 0 || index >= count()) return nullptr;
-    return order_[index];
+    return line_in(order_[static_cast<std::size_t>(index)]);
 }
 
 DataLine* CardDocument::line_at(int index) {
@@ -173,9 +254,28 @@ DataLine* CardDocument::line_at(int index) {
 
 int CardDocument::line_index(const DataLine* line) const {
     if (!line) return -1;
-    if (line->index_ < 0 || static_cast<std::size_t>(line->index_) >= pos_dirty_from_)
-        ensure_positions();
-    return line->index_;
+    if (line->word_ >= pos_dirty_from_) ensure_positions();
+    // A line that is not in the document (one that left it keeps its id
+    // in the word) is not at the index its word would give.
+    const std::uint32_t index = line->word_;
+    if (index >= order_.size() || line_in(order_[index]) != line) return -1;
+    return static_cast<int>(index);
+}
+
+std::uint32_t CardDocument::line_id(const DataLine* line) const {
+    return line_id_at(line_index(line));
+}
+
+std::uint32_t CardDocument::line_id_at(int index) const {
+    if (index < 0 || index >= count()) return 0;
+    const std::uint32_t id = id_base_ + order_[static_cast<std::size_t>(index)];
+    return id;
+}
+
+int CardDocument::find_line(std::uint32_t id) const {
+    if (id == 0) return -1;
+    const DataLine* line = line_at_place(id - id_base_);
+    return line ? line_index(line) : -1;
 }
 
 int CardDocument::titles_through(int index) const {
@@ -186,19 +286,18 @@ int CardDocument::titles_through(int index) const {
 
 int CardDocument::questions_through(int index) const {
     if (index < 0) return 0;
-    ensure_ordinals();
-    return count_through(question_lines_, index);
+    return questions_before(index + 1);
 }
 
 const DataLine* CardDocument::enclosing_title(const DataLine* line) const {
     const int titles = titles_through(line_index(line));
-    return titles > 0 ? order_[title_lines_[titles - 1]] : nullptr;
+    return titles > 0 ? line_at(title_lines_[static_cast<std::size_t>(titles - 1)]) : nullptr;
 }
 
 const DataLine* CardDocument::title_by_number(int n) const {
     if (n < 0) return nullptr;
     ensure_ordinals();
-    return n < static_cast<int>(title_lines_.size()) ? order_[title_lines_[n]] : nullptr;
+    return n < static_cast<int>(title_lines_.size()) ? line_at(title_lines_[static_cast<std::size_t>(n)]) : nullptr;
 }
 
 int CardDocument::title_number(const DataLine* line) const {
@@ -209,16 +308,11 @@ int CardDocument::title_number(const DataLine* line) const {
 const DataLine* CardDocument::next_question(const DataLine* line) const {
     const int index = line_index(line);
     if (index < 0) return nullptr;
-    const int questions = questions_through(index);
-    return questions < static_cast<int>(question_lines_.size())
-               ? order_[question_lines_[questions]]
-               : nullptr;
+    return line_at(question_line(questions_through(index)));
 }
 
 const DataLine* CardDocument::question_by_number(int n) const {
-    if (n < 0) return nullptr;
-    ensure_ordinals();
-    return n < static_cast<int>(question_lines_.size()) ? order_[question_lines_[n]] : nullptr;
+    return line_at(question_line(n));
 }
 
 int CardDocument::question_number(const DataLine* line) const {
@@ -231,7 +325,7 @@ int CardDocument::questions_in_section(const DataLine* line) const {
     if (index < 0) return 0;
     const int titles = titles_through(index);
     const int next_title =
-        titles < static_cast<int>(title_lines_.size()) ? title_lines_[titles] : count();
+        titles < static_cast<int>(title_lines_.size()) ? title_lines_[static_cast<std::size_t>(titles)] : count();
     return questions_through(next_title - 1) - questions_through(index);
 }
 
@@ -242,13 +336,13 @@ int CardDocument::count_titles() const {
 
 int CardDocument::count_questions() const {
     ensure_ordinals();
-    return static_cast<int>(question_lines_.size());
+    return questions_;
 }
 
 const DataLine* CardDocument::find_group_settings(int* file_line) const {
     ensure_ordinals();
     if (file_line) *file_line = first_group_ >= 0 ? file_line_number(first_group_) : count() + 2;
-    return first_group_ >= 0 ? order_[first_group_] : nullptr;
+    return first_group_ >= 0 ? line_at(first_group_) : nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -256,25 +350,25 @@ const DataLine* CardDocument::find_group_settings(int* file_line) const {
 
 DataLine* CardDocument::insert(int position, DataLine line) {
     position = std::clamp(position, 0, count());
-    DataLine* added = new_line(std::move(line));
+    const std::uint32_t added = new_line(std::move(line));
     order_.insert(order_.begin() + position, added);
     invalidate_positions_from(position);
-    return added;
+    return line_in(added);
 }
 
 void CardDocument::append(DataLine line) {
     const std::size_t n = order_.size();
-    DataLine* added = new_line(std::move(line));
+    const std::uint32_t added = new_line(std::move(line));
     order_.push_back(added);
     // Appending keeps every position exact that was.
-    added->index_ = static_cast<int>(n);
+    line_in(added)->word_ = static_cast<std::uint32_t>(n);
     if (pos_dirty_from_ >= n) pos_dirty_from_ = n + 1;
     ord_dirty_from_ = std::min(ord_dirty_from_, n);
 }
 
 bool CardDocument::erase(int index) {
     if (index < 0 || index >= count()) return false;
-    free_line(order_[index]);
+    free_line(order_[static_cast<std::size_t>(index)]);
     order_.erase(order_.begin() + index);
     invalidate_positions_from(index);
     return true;
@@ -285,13 +379,13 @@ int CardDocument::erase_if(const std::function<bool(int, const DataLine&)>& remo
     int first = -1;
     std::size_t kept = 0;
     for (std::size_t i = 0; i < order_.size(); ++i) {
-        DataLine* line = order_[i];
-        if (remove(static_cast<int>(i), *line)) {
+        const std::uint32_t place = order_[i];
+        if (remove(static_cast<int>(i), *line_in(place))) {
             if (first < 0) first = static_cast<int>(i);
-            free_line(line);
+            free_line(place);
             ++removed;
         } else {
-            order_[kept++] = line;
+            order_[kept++] = place;
         }
     }
     order_.resize(kept);
@@ -300,7 +394,7 @@ int CardDocument::erase_if(const std::function<bool(int, const DataLine&)>& remo
 }
 
 void CardDocument::set_text(DataLine* line, std::string text) {
-    DataLine replacement(line->kind_, text);
+    DataLine replacement(line->kind(), text);
     line->swap(replacement);
     invalidate_ordinals_at(line);
 }
@@ -313,7 +407,7 @@ void CardDocument::set_line(DataLine* line, int kind, std::string text) {
 
 bool CardDocument::swap_with_next(int index) {
     if (index < 0 || index + 1 >= count()) return false;
-    std::swap(order_[index], order_[index + 1]);
+    std::swap(order_[static_cast<std::size_t>(index)], order_[static_cast<std::size_t>(index) + 1]);
     invalidate_positions_from(index);
     return true;
 }
@@ -347,11 +441,13 @@ std::vector<DataLine*> CardDocument::insert_at(const std::vector<int>& indexes,
     // before it nor past the end.
     const std::size_t n = order_.size();
     std::vector<std::size_t> place(k);
+    std::vector<std::uint32_t> added(k);
     for (std::size_t i = 0; i < k; ++i) {
         std::size_t wanted = static_cast<std::size_t>(std::max(indexes[i], 0));
         wanted = std::min(wanted, n + i);
         place[i] = i > 0 ? std::max(wanted, place[i - 1] + 1) : wanted;
-        inserted.push_back(new_line(std::move(lines[i])));
+        added[i] = new_line(std::move(lines[i]));
+        inserted.push_back(line_in(added[i]));
     }
     // Merge from the back; the lines before the first place stay.
     order_.resize(n + k);
@@ -360,7 +456,7 @@ std::vector<DataLine*> CardDocument::insert_at(const std::vector<int>& indexes,
     for (std::size_t to = n + k; next > 0;) {
         --to;
         if (place[next - 1] == to)
-            order_[to] = inserted[--next];
+            order_[to] = added[--next];
         else
             order_[to] = order_[--from];
     }
@@ -375,14 +471,15 @@ std::vector<DataLine> CardDocument::extract(const std::vector<int>& indexes) {
     std::size_t kept = static_cast<std::size_t>(indexes.front());
     std::size_t next = 0;
     for (std::size_t i = kept; i < order_.size(); ++i) {
-        DataLine* line = order_[i];
+        const std::uint32_t place = order_[i];
         if (next < indexes.size() && static_cast<std::size_t>(indexes[next]) == i) {
-            taken.push_back(std::move(*line));
+            taken.push_back(std::move(*line_in(place)));
+            taken.back().word_ = id_base_ + place;  // its id, to return to its place
             own_text(taken.back());  // the file buffer stays with the document
-            free_line(line);
+            free_line(place);
             ++next;
         } else {
-            order_[kept++] = line;
+            order_[kept++] = place;
         }
     }
     order_.resize(kept);
@@ -400,29 +497,33 @@ void CardDocument::swap_line(DataLine* line, DataLine& other) {
 void CardDocument::adopt(CardDocument& other) {
     if (&other == this) return;
     clear();
+    // Places keep their lines; the ids base of this document names them
+    // afresh, and the positions the reader knew stay exact.
     order_.swap(other.order_);
-    free_.swap(other.free_);
     blocks_.swap(other.blocks_);
     std::swap(used_in_last_block_, other.used_in_last_block_);
     buffers_.swap(other.buffers_);
+    pos_dirty_from_ = other.pos_dirty_from_;
     version = other.version;
     file_name = std::move(other.file_name);
-    for (DataLine* line : order_) {
-        line->index_ = -1;
-        line->id_ = take_id();
-    }
     other.clear();
     other.file_name = UNTITLED_NAME;
 }
 
 void CardDocument::clear() {
+    // The next ids lie past every place used so far.
+    const std::uint64_t next = std::uint64_t{id_base_} + (std::uint64_t{blocks_.size()} << kBlockShift);
+    id_base_ = next > std::numeric_limits<std::uint32_t>::max() - (std::uint64_t{1} << 31)
+                   ? 1
+                   : static_cast<std::uint32_t>(next);
     order_ = {};
-    free_ = {};
     blocks_.clear();
     used_in_last_block_ = 0;
     buffers_.clear();
     title_lines_ = {};
-    question_lines_ = {};
+    question_bits_ = {};
+    questions_before_word_ = {};
+    questions_ = 0;
     first_group_ = -1;
     pos_dirty_from_ = 0;
     ord_dirty_from_ = 0;

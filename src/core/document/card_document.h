@@ -2,7 +2,12 @@
 //
 // The lines live in blocks of many lines each, so a line keeps its address
 // for as long as it is in the document, and their order is one array of
-// pointers. The texts of the lines read from a file stay in the file's
+// their places in the blocks (4 bytes a line). A place a line has left is
+// not given to another line until the document is cleared, so the place
+// names the line: its id is the place plus the document's id base, which
+// grows past every id given out each time the document is cleared. A line
+// that leaves takes its id along, and gets its place back when it
+// returns (undo, redo). The texts of the lines read from a file stay in the file's
 // buffer, which the document holds. Positions and the title/question
 // ordinals are kept in an index that is brought up to date lazily, from the
 // first changed position onwards, the next time a lookup needs it; a
@@ -38,14 +43,14 @@ public:
         using reference = const DataLine&;
 
         const_iterator() = default;
-        explicit const_iterator(DataLine* const* at) : at_(at) {}
-        reference operator*() const { return **at_; }
-        pointer operator->() const { return *at_; }
-        reference operator[](difference_type n) const { return *at_[n]; }
+        const_iterator(const CardDocument* doc, const std::uint32_t* at) : doc_(doc), at_(at) {}
+        reference operator*() const { return *doc_->line_in(*at_); }
+        pointer operator->() const { return doc_->line_in(*at_); }
+        reference operator[](difference_type n) const { return *doc_->line_in(at_[n]); }
         const_iterator& operator++() { ++at_; return *this; }
-        const_iterator operator++(int) { return const_iterator(at_++); }
+        const_iterator operator++(int) { return {doc_, at_++}; }
         const_iterator& operator--() { --at_; return *this; }
-        const_iterator operator--(int) { return const_iterator(at_--); }
+        const_iterator operator--(int) { return {doc_, at_--}; }
         const_iterator& operator+=(difference_type n) { at_ += n; return *this; }
         const_iterator& operator-=(difference_type n) { at_ -= n; return *this; }
         friend const_iterator operator+(const_iterator i, difference_type n) { return i += n; }
@@ -55,7 +60,8 @@ public:
         friend auto operator<=>(const_iterator a, const_iterator b) = default;
 
     private:
-        DataLine* const* at_ = nullptr;
+        const CardDocument* doc_ = nullptr;
+        const std::uint32_t* at_ = nullptr;
     };
 
     CardDocument();
@@ -70,13 +76,19 @@ public:
     int count() const { return static_cast<int>(order_.size()); }
     bool empty() const { return order_.empty(); }
 
-    const_iterator begin() const { return const_iterator(order_.data()); }
-    const_iterator end() const { return const_iterator(order_.data() + order_.size()); }
+    const_iterator begin() const { return {this, order_.data()}; }
+    const_iterator end() const { return {this, order_.data() + order_.size()}; }
 
     // ---- Navigation and counting. A null line gives the "none" result.
     const DataLine* line_at(int index) const;
     DataLine* line_at(int index);
     int line_index(const DataLine* line) const;
+    // Names the line while it is in the document and never another line of
+    // it, also once the line has left (0: none, for a line not in it).
+    std::uint32_t line_id(const DataLine* line) const;
+    std::uint32_t line_id_at(int index) const;
+    // The index of the line `id` names, or -1 when it is not in the document.
+    int find_line(std::uint32_t id) const;
     static int file_line_number(int index) { return index + 2; }
     const DataLine* enclosing_title(const DataLine* line) const;
     const DataLine* title_by_number(int n) const;
@@ -143,34 +155,49 @@ public:
     void shrink_to_fit();
 
 private:
+    // A place: the block's number times kPlacesPerBlock plus the line's
+    // number in it.
+    static constexpr int kBlockShift = 12;
+    static constexpr std::uint32_t kPlacesPerBlock = 1u << kBlockShift;
+
+    DataLine* line_in(std::uint32_t place) const {
+        return blocks_[place >> kBlockShift].get() + (place & (kPlacesPerBlock - 1));
+    }
+    // The line at `place` when a line of the document is there, else null.
+    DataLine* line_at_place(std::uint32_t place) const;
     void invalidate_positions_from(int index) const;
     void invalidate_ordinals_at(const DataLine* line) const;
     void ensure_positions() const;
     void ensure_ordinals() const;
-    // A place for a line, and giving one back.
-    DataLine* new_line(DataLine line);
-    void free_line(DataLine* line);
-    // A line id no line of this document has had.
-    std::uint32_t take_id();
+    // A place for a line (the one it left, when it returns), and leaving one.
+    std::uint32_t new_line(DataLine line);
+    void free_line(std::uint32_t place);
     // The line's text in a block of its own.
     static void own_text(DataLine& line);
+    // Question ordinals: how many questions lie before `index`, and the
+    // index of the question numbered `n` (-1 when there is none).
+    int questions_before(int index) const;
+    int question_line(int n) const;
 
-    // The lines in order; each lives in one of the blocks.
-    std::vector<DataLine*> order_;
+    // The places of the lines, in order.
+    std::vector<std::uint32_t> order_;
     std::vector<std::unique_ptr<DataLine[]>> blocks_;
-    std::size_t used_in_last_block_ = 0;
-    std::vector<DataLine*> free_;
-    // The id the next new line gets; never reset, so that no id names two
-    // lines of this document, even across files.
-    std::uint32_t next_id_ = 1;
+    std::uint32_t used_in_last_block_ = 0;
+    // The id of place 0; grows past every id given out when the document is
+    // cleared, so that no id names two lines of this document, even across
+    // files.
+    std::uint32_t id_base_ = 1;
     // File buffers that lines' texts lie in.
     std::vector<std::unique_ptr<std::string>> buffers_;
     // Each line's cached index is exact below pos_dirty_from_.
     mutable std::size_t pos_dirty_from_ = 0;
     // Ordinals, exact below ord_dirty_from_ (never above pos_dirty_from_):
-    // the indexes of the title lines and of the question lines, ascending.
+    // the indexes of the title lines, ascending; a bit for each line that
+    // is a question, 64 lines a word, and the questions before each word.
     mutable std::vector<int> title_lines_;
-    mutable std::vector<int> question_lines_;
+    mutable std::vector<std::uint64_t> question_bits_;
+    mutable std::vector<std::uint32_t> questions_before_word_;
+    mutable int questions_ = 0;
     mutable int first_group_ = -1;
     mutable std::size_t ord_dirty_from_ = 0;
 };

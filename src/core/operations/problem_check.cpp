@@ -72,7 +72,7 @@ std::string line_number_text(int index) {
 // costs no allocation of its own.
 class DuplicateFinder {
   public:
-    void add(int index, const DataLine* line, std::string_view question, const Comparison& c) {
+    void add(int index, std::uint32_t line_id, std::string_view question, const Comparison& c) {
         comparison_key(question, c, key_);
         const std::size_t hash = std::hash<std::string_view>{}(key_);
         auto [it, added] = by_hash_.try_emplace(hash, -1);
@@ -86,7 +86,7 @@ class DuplicateFinder {
         }
         const int group = *slot;
         ++groups_[static_cast<std::size_t>(group)].members;
-        members_.push_back({index, line, group});
+        members_.push_back({index, line_id, group});
     }
 
     // Reports the groups of more than one line and starts over.
@@ -106,7 +106,7 @@ class DuplicateFinder {
                 detail += " ほか " + std::to_string(group.size() - kListedDuplicates) + " 行";
             detail += " が同じ問題です";
             for (const Member* m : group)
-                out.push_back({detail, m->index, m->line->id(), ProblemKind::duplicate_question});
+                out.push_back({detail, m->index, m->line_id, ProblemKind::duplicate_question});
         }
         by_hash_.clear();
         groups_.clear();
@@ -122,7 +122,7 @@ class DuplicateFinder {
     };
     struct Member {
         int index;
-        const DataLine* line;
+        std::uint32_t line_id;
         int group;
     };
     std::string_view key_of(const Group& g) const {
@@ -153,10 +153,10 @@ void check_question(const CardDocument& doc, int index, const DataLine& line,
                     const std::vector<bool>& named, std::string_view question, std::vector<Problem>& out) {
     const char* text = line.c_str();
     auto found = [&](ProblemKind kind, std::string detail) {
-        out.push_back({detail, index, line.id(), kind});
+        out.push_back({detail, index, doc.line_id_at(index), kind});
     };
     auto found_fixed = [&](ProblemKind kind, const char* text) {
-        out.push_back({text, index, line.id(), kind});
+        out.push_back({text, index, doc.line_id_at(index), kind});
     };
     const char* answer_start = nullptr;
     const int answer_length = answer_text_field(text, &answer_start);
@@ -208,7 +208,7 @@ void check_question(const CardDocument& doc, int index, const DataLine& line,
 }
 
 // One problem for each reference of the line whose picture would not show.
-void check_pictures(int index, const DataLine& line, const PictureCheck& pictures,
+void check_pictures(int index, std::uint32_t line_id, const DataLine& line, const PictureCheck& pictures,
                     std::vector<Problem>& out) {
     for (const ImageReference& reference : find_image_references(line.text())) {
         const PictureProbeResult result =
@@ -222,7 +222,7 @@ void check_pictures(int index, const DataLine& line, const PictureCheck& picture
             case PictureState::not_a_picture: detail = named + "は BMP でも PNG でもありません"; break;
             case PictureState::unreadable: detail = named + "を読めません: " + result.reason; break;
         }
-        out.push_back({detail, index, line.id(), ProblemKind::picture});
+        out.push_back({detail, index, line_id, ProblemKind::picture});
     }
 }
 
@@ -279,19 +279,14 @@ std::vector<RewriteNote> rewrite_notes(const std::vector<RewrittenLine>& rewritt
     notes.reserve(rewritten.size());
     for (const RewrittenLine& r : rewritten) {
         const DataLine* line = doc.line_at(r.index);
-        notes.push_back({line->id(), text_hash(line->text()), static_cast<std::uint32_t>(line->text().size()),
+        notes.push_back({doc.line_id_at(r.index), text_hash(line->text()), static_cast<std::uint32_t>(line->text().size()),
                          r.reason});
     }
     return notes;
 }
 
 int find_line_by_id(const CardDocument& doc, std::uint32_t line_id) {
-    int index = 0;
-    for (const DataLine& l : doc) {
-        if (l.id() == line_id) return index;
-        ++index;
-    }
-    return -1;
+    return doc.find_line(line_id);
 }
 
 namespace {
@@ -307,8 +302,9 @@ std::vector<Problem> check_all(const CardDocument& doc, const RewriteOf& rewrite
     Comparison comparison;
     int index = 0;
     for (const DataLine& line : doc) {
+        const std::uint32_t line_id = doc.line_id_at(index);
         if (const RewriteReason* reason = rewrite_of(index, line))
-            out.push_back({rewrite_reason_label(*reason), index, line.id(), ProblemKind::rewritten_line});
+            out.push_back({rewrite_reason_label(*reason), index, line_id, ProblemKind::rewritten_line});
         if (line.kind() == LINE_TITLE) {
             duplicates.flush(out);
             comparison = title_comparison(line.c_str());
@@ -317,8 +313,8 @@ std::vector<Problem> check_all(const CardDocument& doc, const RewriteOf& rewrite
             const std::string_view question(line.c_str(),
                                             static_cast<std::size_t>(std::max(length, 0)));
             check_question(doc, index, line, named, question, out);
-            if (pictures.probe) check_pictures(index, line, pictures, out);
-            if (!question.empty()) duplicates.add(index, &line, question, comparison);
+            if (pictures.probe) check_pictures(index, line_id, line, pictures, out);
+            if (!question.empty()) duplicates.add(index, line_id, question, comparison);
         }
         ++index;
     }
@@ -348,11 +344,12 @@ std::vector<Problem> check_problems(const CardDocument& doc,
     }
     return check_all(
         doc,
-        [&](int, const DataLine& line) -> const RewriteReason* {
+        [&](int index, const DataLine& line) -> const RewriteReason* {
             if (notes->empty()) return nullptr;
-            const RewriteNote key{line.id()};
+            const std::uint32_t line_id = doc.line_id_at(index);
+            const RewriteNote key{line_id};
             auto note = std::lower_bound(notes->begin(), notes->end(), key, by_id);
-            if (note == notes->end() || note->line_id != line.id() || note->text_size != line.text().size() ||
+            if (note == notes->end() || note->line_id != line_id || note->text_size != line.text().size() ||
                 note->text_hash != text_hash(line.text()))
                 return nullptr;
             return &note->reason;

@@ -134,7 +134,7 @@ void count(HWND window) {
         std::replace_if(question.begin(), question.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
         std::wstring key = wide(question);
-        w.rows.push_back({q.index, line.id(), q.section, q.right, q.history, std::move(question), std::move(key)});
+        w.rows.push_back({q.index, doc.line_id_at(q.index), q.section, q.right, q.history, std::move(question), std::move(key)});
     }
     w.file_name = doc.file_name;
     if (w.section >= static_cast<int>(w.counts.sections.size())) w.section = -1;

@@ -124,7 +124,7 @@ void run_check(HWND window) {
         for (std::size_t i = 0; i < f.lines.size() && i < 10; ++i)
             row.lines += (i ? ", " : "") + std::to_string(CardDocument::file_line_number(f.lines[i]));
         if (f.lines.size() > 10) row.lines += ", ...";
-        if (!f.lines.empty()) row.line_id = doc.line_at(f.lines.front())->id();
+        if (!f.lines.empty()) row.line_id = doc.line_id_at(f.lines.front());
         w.rows.push_back(std::move(row));
     }
     w.file_name = doc.file_name;
