@@ -18,14 +18,6 @@
 #include "tool/cp932_output.h"
 
 namespace qz::tool {
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-}  // namespace
 
 std::size_t file_size(const std::string& path) {
     struct stat status {};
@@ -112,7 +104,8 @@ int header_version(const std::string& path, const char* data, std::size_t size,
 
 bool read_lines_whole(const std::string& path, std::ostream& err,
                       const std::function<void(int version)>& start,
-                      const std::function<void(char* p, char* end)>& piece, NulBytes& nul) {
+                      const std::function<void(char* p, char* end, std::uint64_t offset)>& piece,
+                      NulBytes& nul) {
     std::string bytes;
     if (!read_or_report(path, bytes, err)) return false;
     const std::string first(bytes, 0, 3);
@@ -123,7 +116,7 @@ bool read_lines_whole(const std::string& path, std::ostream& err,
     }
     nul = text.result.nul_bytes;
     start(text.version);
-    piece(text.body, text.end);
+    piece(text.body, text.end, kNotInFile);
     return true;
 }
 
@@ -131,7 +124,8 @@ bool read_lines_whole(const std::string& path, std::ostream& err,
 
 bool read_lines_in_pieces(const std::string& path, std::ostream& err,
                           const std::function<void(int version)>& start,
-                          const std::function<void(char* p, char* end)>& piece, NulBytes& nul) {
+                          const std::function<void(char* p, char* end, std::uint64_t offset)>& piece,
+                          NulBytes& nul, FilePtr* opened) {
     const FileRefusal refusal = refuse_file(path, file_facts(path), kMaxDataFileBytes);
     if (refusal != FileRefusal::none) {
         report(err, path, refusal_message(refusal, kMaxDataFileBytes));
@@ -176,8 +170,12 @@ bool read_lines_in_pieces(const std::string& path, std::ostream& err,
         const std::size_t cut =
             at_end ? held : from + end_of_whole_lines(data + from, data + held);
         data[held] = '\0';
-        if (cut > from) piece(data + from, data + cut);
-        if (at_end) return true;
+        // data[0] lies at total - held in the file.
+        if (cut > from) piece(data + from, data + cut, total - held + from);
+        if (at_end) {
+            if (opened) *opened = std::move(file);
+            return true;
+        }
         std::memmove(data, data + cut, held - cut);
         held -= cut;
     }
