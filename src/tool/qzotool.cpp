@@ -62,7 +62,7 @@ int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
     int version = 0;
     int index = 0;
     NulBytes nul;
-    const bool read = read_lines_in_pieces(
+    const bool read = map_lines_in_pieces(
         path, err,
         [&](int v) {
             version = v;
@@ -140,7 +140,7 @@ int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
     NormalizedFile normalized(file_size(args[0]));
     NulBytes nul;
     FilePtr file;
-    const bool read = read_lines_in_pieces(
+    const bool read = map_lines_in_pieces(
         args[0], err, [&](int version) { normalized.start(version); },
         [&](char* p, char* end, std::uint64_t offset) { normalized.add(p, end, offset); }, nul, &file);
     if (!read) return kExitFailed;

@@ -59,6 +59,16 @@ bool read_lines_in_pieces(const std::string& path, std::ostream& err,
                           const std::function<void(char* p, char* end, std::uint64_t offset)>& piece,
                           NulBytes& nul, FilePtr* opened = nullptr);
 
+// read_lines_in_pieces for a `piece` that leaves the lines as they are
+// (classify_lines), reading them where the system maps the file instead of
+// copying them into a buffer (elsewhere than on Windows, and for a file of
+// more than one piece). A mapped file cut short while it is read ends the
+// program after the editor's message (exit status 2), before it writes.
+bool map_lines_in_pieces(const std::string& path, std::ostream& err,
+                         const std::function<void(int version)>& start,
+                         const std::function<void(char* p, char* end, std::uint64_t offset)>& piece,
+                         NulBytes& nul, FilePtr* opened = nullptr);
+
 // Reads and loads a file the way the editor opens it; false after a message.
 // `result`, when given, gets what reading found.
 bool load(const std::string& path, CardDocument& doc, std::ostream& err,

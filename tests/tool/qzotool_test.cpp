@@ -214,7 +214,8 @@ TEST(Qzotool, ListAndNormalizeTheMalformedFile) {
 // Normalize copies long runs of unchanged lines from file to file and
 // writes the rest itself; the bytes are still the editor's open-and-save,
 // wherever the rewritten lines fall and whatever line breaks the runs
-// have. The long runs (over 1 MB) cross the reader's pieces.
+// have. The long runs (over 1 MB) cross the reader's pieces; such a
+// file is read where the system maps it.
 TEST(Qzotool, NormalizeWritesWhatOpeningAndSavingWrites) {
     const auto run = [](int lines, const char* eol) {
         std::string text;
@@ -235,6 +236,7 @@ TEST(Qzotool, NormalizeWritesWhatOpeningAndSavingWrites) {
         {"rewritten in the middle", crlf + quoted + blank + crlf},
         {"last line without a break", crlf + "'最後"},
         {"last line rewritten", crlf + "#"},
+        {"last line ended by a CR", crlf + "'最後\r"},
         {"LF run", crlf + run(3000, "\n") + crlf},
         {"CR run", run(3000, "\r") + crlf},
         {"0x01 breaks", crlf + run(2000, "\x01") + "'x\r\n"},
