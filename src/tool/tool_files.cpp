@@ -86,6 +86,9 @@ constexpr std::size_t kPieceSize = 1 << 20;
 // before the lines in them are read: few enough to stay in the
 // processor's cache between the two.
 constexpr std::size_t kMappedPiece = 1 << 18;
+// Bytes of a mapped file let go of at a time once read (a multiple of the
+// page size).
+constexpr std::size_t kReleased = 1 << 22;
 
 // The position after the last line break in [p, end) whose line is surely
 // over: a CR as the last byte may be half of a CR LF. p when there is none.
@@ -266,6 +269,7 @@ bool map_lines_in_pieces(const std::string& path, std::ostream& err,
         char* const data = mapped.data();
         if (!data) return read_lines_in_pieces(path, err, start, piece, nul, opened);
         std::size_t line = 0;  // where the lines not yet given begin
+        std::size_t released = 0;
         for (std::size_t at = 0; at < size; at += kMappedPiece) {
             const std::size_t stop = std::min(size, at + kMappedPiece);
             if (find_byte(data + at, data + stop, '\0') != data + stop)
@@ -280,6 +284,13 @@ bool map_lines_in_pieces(const std::string& path, std::ostream& err,
             const std::size_t cut = line + end_of_whole_lines(data + line, data + stop);
             if (cut > line) piece(data + line, data + cut, line);
             line = cut;
+            // The pages read are let go as it goes, so that they do not
+            // count as the program's memory (they stay cached).
+            const std::size_t done = line / kReleased * kReleased;
+            if (done > released) {
+                madvise(data + released, done - released, MADV_DONTNEED);
+                released = done;
+            }
         }
         // The last line (without a line break, or ended by a CR), where a
         // NUL can follow it.
