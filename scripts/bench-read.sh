@@ -7,7 +7,9 @@
 # the in-memory read-and-classify rate of the benchmarks (goal: 1 GB/s).
 # "scripts/bench-read.sh editor" also times opening in the editor under Wine
 # (100,000 and 1,000,000 lines, opening again, memory against the file).
-# Usage: scripts/bench-read.sh [editor]   (RUNS=n to change the run count)
+# Usage: scripts/bench-read.sh [editor]   (RUNS=n to change the run count;
+# BEFORE=path/to/qzotool times that build too, beside its peers in the same
+# run, as the "before" rows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,13 +17,13 @@ cmake --preset native >/dev/null
 cmake --build --preset native --target qzotool benchmarks >/dev/null
 qzotool=build/native/qzotool
 
-python3 - "$qzotool" build/native "${RUNS:-5}" <<'PY'
+python3 - "$qzotool" build/native "${RUNS:-5}" "${BEFORE:-}" <<'PY'
 import os
 import subprocess
 import sys
 import time
 
-qzotool, folder, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+qzotool, folder, runs, before = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
 LINES = 1_000_000
 
 # The editor benchmark's quiz: a title every 50 lines, questions with
@@ -76,21 +78,28 @@ text = "見つからない文字列"
 pairs = [
     ("check", [qzotool, "check", path], (0, 1), "wc -l", ["wc", "-l", path], (0,), "<=2x"),
     ("normalize", [qzotool, "normalize", path, out], (0,), "cp", ["cp", path, out], (0,), "<=2x"),
-    ("", None, None, "cp + sync", ["sh", "-c", 'cp "$1" "$2" && sync "$2"', "sh", path, out], (0,), ""),
+    (None, None, None, "cp + sync", ["sh", "-c", 'cp "$1" "$2" && sync "$2"', "sh", path, out], (0,), ""),
     ("find (no match)", [qzotool, "find", text, path], (1,),
      "grep -c -F", ["grep", "-c", "-F", "-e", text.encode("cp932"), path], (1,), "keep"),
 ]
 print("best of", runs, "runs; wall time, and processor time (user + system) in brackets")
 print(f"{'qzotool':<16}{'time':>17}{'peer':>12}{'time':>17}{'ratio':>13}{'goal':>6}"
       f"{'peak RSS':>10}{'x file':>7}")
+measured = []  # (label, wall, processor time) of the row before, for a second peer
 for name, args, ok, peer, peer_args, peer_ok, goal in pairs:
     if args:
-        t, c, peak = best(args, ok)
-    pt, pc, _ = best(peer_args, peer_ok, C)
-    own = f"{t * 1000:>6.0f} ms ({c * 1000:3.0f} ms)" if args else " " * 17
-    memory = f"{peak / 1e6:>6.0f} MB{peak / size:>6.2f}x" if args else ""
-    print(f"{name:<16}{own}{peer:>12}{pt * 1000:>6.0f} ms ({pc * 1000:3.0f} ms)"
-          f"{t / pt:>6.1f}x ({c / max(pc, 1e-3):4.1f}x){goal:>6}{memory}")
+        measured = []
+        for label, run in [(name, args)] + ([(name + " (before)", [before, *args[1:]])] if before else []):
+            t, c, peak = best(run, ok)
+            measured.append((label, t, c))
+            pt, pc, _ = best(peer_args, peer_ok, C)
+            print(f"{label:<16}{t * 1000:>6.0f} ms ({c * 1000:3.0f} ms){peer:>12}{pt * 1000:>6.0f} ms ({pc * 1000:3.0f} ms)"
+                  f"{t / pt:>6.1f}x ({c / max(pc, 1e-3):4.1f}x){goal:>6}{peak / 1e6:>6.0f} MB{peak / size:>6.2f}x")
+    else:
+        for label, t, c in measured:
+            pt, pc, _ = best(peer_args, peer_ok, C)
+            print(f"{'  ' + label:<16}{'':>17}{peer:>12}{pt * 1000:>6.0f} ms ({pc * 1000:3.0f} ms)"
+                  f"{t / pt:>6.1f}x ({c / max(pc, 1e-3):4.1f}x)")
 os.remove(out)
 PY
 

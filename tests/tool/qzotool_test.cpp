@@ -15,6 +15,7 @@
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "core/document/data_file.h"
@@ -22,6 +23,7 @@
 #include "core/syntax/answer.h"
 #include "tool/cp932_output.h"
 #include "tool/find_command.h"
+#include "tool/tool_files.h"
 #include "support/tool_run.h"
 
 namespace qz::tool {
@@ -291,6 +293,25 @@ TEST(Qzotool, FailedNormalizeLeavesTheTargetAsItWas) {
     EXPECT_EQ(read_bytes(kOut), read_bytes(kSample));
     EXPECT_EQ(left_behind(), 0);
     std::remove(kOut.c_str());
+}
+
+// A file cut short while it is read where the system maps it ends the
+// program with the read failure message, not with a bus error.
+TEST(QzotoolDeathTest, FileCutShortWhileMapped) {
+    const std::string path = testing::TempDir() + "qzotool_test_cut.qzf";
+    std::string text = "QUIZODATA V1.4\r\n";
+    while (text.size() < (3 << 20)) text += "'comment line\r\n";
+    std::ofstream(path, std::ios::binary) << text;
+    EXPECT_EXIT(
+        {
+            NulBytes nul;
+            std::ostringstream err;
+            map_lines_in_pieces(
+                path, err, [](int) {},
+                [&](char*, char*, std::uint64_t) { EXPECT_EQ(truncate(path.c_str(), 0), 0); }, nul);
+        },
+        testing::ExitedWithCode(2), "qzotool_test_cut\\.qzf: ");
+    std::remove(path.c_str());
 }
 #endif
 
