@@ -82,9 +82,8 @@ namespace {
 
 // Bytes read at a time by read_lines_in_pieces.
 constexpr std::size_t kPieceSize = 1 << 20;
-// Bytes of a mapped file looked through for NUL bytes at a time, just
-// before the lines in them are read: few enough to stay in the
-// processor's cache between the two.
+// Bytes of a mapped file read at a time, then looked through for NUL
+// bytes: few enough to stay in the processor's cache between the two.
 constexpr std::size_t kMappedPiece = 1 << 18;
 // Bytes of a mapped file let go of at a time once read (a multiple of the
 // page size).
@@ -272,9 +271,9 @@ bool map_lines_in_pieces(const std::string& path, std::ostream& err,
         std::size_t released = 0;
         for (std::size_t at = 0; at < size; at += kMappedPiece) {
             const std::size_t stop = std::min(size, at + kMappedPiece);
-            if (find_byte(data + at, data + stop, '\0') != data + stop)
-                return read_lines_whole(path, err, start, piece, nul);
+            const auto has_nul = [&] { return find_byte(data + at, data + stop, '\0') != data + stop; };
             if (at == 0) {
+                if (has_nul()) return read_lines_whole(path, err, start, piece, nul);
                 const int version = header_version(path, data, size, line, err);
                 if (!version) return false;
                 start(version);
@@ -284,6 +283,9 @@ bool map_lines_in_pieces(const std::string& path, std::ostream& err,
             const std::size_t cut = line + end_of_whole_lines(data + line, data + stop);
             if (cut > line) piece(data + line, data + cut, line);
             line = cut;
+            // Looked through once the lines have been read, from the
+            // cache; what the pieces told is void when it holds a NUL.
+            if (at > 0 && has_nul()) return read_lines_whole(path, err, start, piece, nul);
             // The pages read are let go as it goes, so that they do not
             // count as the program's memory (they stay cached).
             const std::size_t done = line / kReleased * kReleased;
