@@ -83,22 +83,47 @@ std::string final_path(const std::string& path) {
 
 SystemError error_or(int fallback) { return static_cast<SystemError>(errno ? errno : fallback); }
 
-bool write_bytes(int fd, std::string_view bytes) {
+// Bytes written or copied at a time; each step's bytes are then sent on
+// to the disk, so that the flush at the end waits for little more than the
+// last of them.
+constexpr std::size_t kStep = std::size_t{4} << 20;
+
+// Where a file being written stands: its size, and how much of it has
+// been sent on to the disk.
+struct Written {
+    int fd;
+    std::uint64_t size = 0, sent = 0;
+
+    void add(std::uint64_t bytes) {
+        size += bytes;
+#ifdef __linux__
+        if (size - sent >= kStep) {
+            // Only a start: fsync still waits for it all.
+            sync_file_range(fd, static_cast<off_t>(sent), static_cast<off_t>(size - sent),
+                            SYNC_FILE_RANGE_WRITE);
+            sent = size;
+        }
+#endif
+    }
+};
+
+bool write_bytes(Written& out, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t done = write(fd, bytes.data(), bytes.size());
+        const ssize_t done = write(out.fd, bytes.data(), std::min(bytes.size(), kStep));
         if (done < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(done));
+        out.add(static_cast<std::uint64_t>(done));
     }
     return true;
 }
 
-// Copies `length` bytes at `offset` of `from` to the end of `fd`: by the
-// kernel, from page cache to page cache, where the file systems let it;
-// else through a buffer.
-bool copy_bytes(int from, std::uint64_t offset, std::uint64_t length, int fd) {
+// Copies `length` bytes at `offset` of `from` to the end of the file: by
+// the kernel, from page cache to page cache, where the file systems let
+// it; else through a buffer.
+bool copy_bytes(int from, std::uint64_t offset, std::uint64_t length, Written& out) {
     bool in_kernel = true;
     std::vector<char> buffer;
     while (length > 0) {
@@ -106,7 +131,7 @@ bool copy_bytes(int from, std::uint64_t offset, std::uint64_t length, int fd) {
         if (in_kernel) {
 #ifdef __linux__
             auto at = static_cast<off_t>(offset);
-            done = copy_file_range(from, &at, fd, nullptr, static_cast<std::size_t>(length), 0);
+            done = copy_file_range(from, &at, out.fd, nullptr, std::min<std::uint64_t>(length, kStep), 0);
 #else
             errno = ENOSYS;
 #endif
@@ -115,11 +140,12 @@ bool copy_bytes(int from, std::uint64_t offset, std::uint64_t length, int fd) {
                 in_kernel = false;
                 continue;
             }
+            if (done > 0) out.add(static_cast<std::uint64_t>(done));
         } else {
             if (buffer.empty()) buffer.resize(1 << 16);
             done = pread(from, buffer.data(), std::min<std::uint64_t>(length, buffer.size()),
                          static_cast<off_t>(offset));
-            if (done > 0 && !write_bytes(fd, std::string_view(buffer.data(), static_cast<std::size_t>(done))))
+            if (done > 0 && !write_bytes(out, std::string_view(buffer.data(), static_cast<std::size_t>(done))))
                 return false;
         }
         if (done < 0) {
@@ -138,9 +164,10 @@ bool copy_bytes(int from, std::uint64_t offset, std::uint64_t length, int fd) {
 
 // Writes the parts and flushes them to the disk.
 bool write_whole(int fd, const std::vector<FilePart>& parts) {
+    Written out{fd};
     for (const FilePart& part : parts)
-        if (part.from ? !copy_bytes(fileno(part.from), part.offset, part.length, fd)
-                      : !write_bytes(fd, part.bytes))
+        if (part.from ? !copy_bytes(fileno(part.from), part.offset, part.length, out)
+                      : !write_bytes(out, part.bytes))
             return false;
     return fsync(fd) == 0;
 }
