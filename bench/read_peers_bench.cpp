@@ -2,18 +2,30 @@
 // normalize and find do, each beside its peer measured in the same run on
 // the same bytes: a line count of memchr (what `wc -l` does), a plain copy
 // (`cp`) and a memmem count of the search text (`grep -c -F`). The counter
-// "ratio" is the reader's time over the peer's.
+// "ratio" is the reader's time over the peer's. The *File benchmarks run
+// the commands themselves in-process on the file on disk (in the system's
+// temporary folder), beside a read-and-count of its line ends and a kernel
+// copy of it; normalize flushes what it writes to the disk, which a plain
+// copy does not, so the copy followed by a flush is a second peer there
+// ("synced_ratio").
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "core/document/data_file.h"
 #include "core/operations/matching.h"
 #include "core/prefs/preferences.h"
 #include "tool/find_command.h"
+#include "tool/qzotool.h"
 
 namespace {
 
@@ -117,6 +129,88 @@ void BM_NormalizeVsCopy(benchmark::State& state) {
     report(state, reader, peer);
 }
 BENCHMARK(BM_NormalizeVsCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The sample file on disk, and where the file benchmarks write.
+const std::string& sample_path() {
+    static const std::string path = [] {
+        const std::string p = (std::filesystem::temp_directory_path() / "read_peers_bench.qzf").string();
+        std::ofstream(p, std::ios::binary) << sample_file();
+        return p;
+    }();
+    return path;
+}
+
+std::string out_path() {
+    return (std::filesystem::temp_directory_path() / "read_peers_bench_out.qzf").string();
+}
+
+// What `cp` does here: the kernel copies the file into a new one.
+void copy_file(const std::string& from, const std::string& to, bool flush) {
+    const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    while (copy_file_range(in, nullptr, out, nullptr, std::size_t{1} << 30, 0) > 0) {
+    }
+    if (flush) fsync(out);
+    close(out);
+    close(in);
+}
+
+// qzotool check on the file, against reading it and counting its line ends.
+void BM_CheckFileVsLineCount(benchmark::State& state) {
+    const std::string& path = sample_path();
+    double reader = 0, peer = 0;
+    std::string buffer(1 << 17, '\0');
+    for (auto _ : state) {
+        int status = -1;
+        timed(reader, [&] {
+            std::ostringstream out, err;
+            status = qz::tool::run({"check", path}, out, err);
+        });
+        std::size_t lines = 0;
+        timed(peer, [&] {
+            const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            ssize_t got;
+            while ((got = read(fd, buffer.data(), buffer.size())) > 0)
+                for (const char *p = buffer.data(), *end = p + got;
+                     (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+                     ++p)
+                    ++lines;
+            close(fd);
+        });
+        if (status != 0 || lines != kLines + 1) state.SkipWithError("check or count failed");
+    }
+    report(state, reader, peer);
+}
+BENCHMARK(BM_CheckFileVsLineCount)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// qzotool normalize of the file, against copying it, and copying it and
+// flushing the copy to the disk as normalize does.
+void BM_NormalizeFileVsCopyFile(benchmark::State& state) {
+    const std::string& path = sample_path();
+    const std::string out = out_path();
+    double reader = 0, peer = 0, synced = 0;
+    // Each writes a new file: replacing the one before would time how
+    // the system frees it too.
+    for (auto _ : state) {
+        int status = -1;
+        std::remove(out.c_str());
+        timed(reader, [&] {
+            std::ostringstream text, err;
+            status = qz::tool::run({"normalize", path, out}, text, err);
+        });
+        std::remove(out.c_str());
+        timed(peer, [&] { copy_file(path, out, false); });
+        std::remove(out.c_str());
+        timed(synced, [&] { copy_file(path, out, true); });
+        if (status != 0) state.SkipWithError("normalize failed");
+    }
+    report(state, reader, peer);
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["synced_peer_ms"] = synced * 1e3 / n;
+    state.counters["synced_ratio"] = reader / synced;
+    std::remove(out.c_str());
+}
+BENCHMARK(BM_NormalizeFileVsCopyFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // find with no match: the lines holding the text, against counting where
 // it occurs.

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qz {
 
@@ -26,6 +28,22 @@ using SystemError = std::uint32_t;
 // own, and each write removes what writers of the same file (Windows) or
 // folder (elsewhere) that no longer run left behind.
 SystemError replace_file_contents(const std::string& path, std::string_view bytes,
+                                  bool over_read_only = false);
+
+// A piece of a file's new bytes: `bytes`, or, when `from` is set, the
+// `length` bytes at `offset` of that file open for reading, which the
+// system copies from file to file where it can (on Linux without passing
+// them through the program).
+struct FilePart {
+    std::string_view bytes;
+    std::FILE* from = nullptr;
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+};
+
+// replace_file_contents of the parts' bytes, in order. A file part whose
+// file now ends before the part does fails the write (EIO, ERROR_HANDLE_EOF).
+SystemError replace_file_contents(const std::string& path, const std::vector<FilePart>& parts,
                                   bool over_read_only = false);
 
 // The full path of `path` (without "." or ".." steps); `path` itself when

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -82,15 +83,92 @@ std::string final_path(const std::string& path) {
 
 SystemError error_or(int fallback) { return static_cast<SystemError>(errno ? errno : fallback); }
 
-bool write_whole(int fd, std::string_view bytes) {
+// Bytes written or copied at a time; each step's bytes are then sent on
+// to the disk, so that the flush at the end waits for little more than the
+// last of them.
+constexpr std::size_t kStep = std::size_t{4} << 20;
+
+// Where a file being written stands: its size, and how much of it has
+// been sent on to the disk.
+struct Written {
+    int fd;
+    std::uint64_t size = 0, sent = 0;
+
+    void add(std::uint64_t bytes) {
+        size += bytes;
+#ifdef __linux__
+        if (size - sent >= kStep) {
+            // Only a start: fsync still waits for it all.
+            sync_file_range(fd, static_cast<off_t>(sent), static_cast<off_t>(size - sent),
+                            SYNC_FILE_RANGE_WRITE);
+            sent = size;
+        }
+#endif
+    }
+};
+
+bool write_bytes(Written& out, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t done = write(fd, bytes.data(), bytes.size());
+        const ssize_t done = write(out.fd, bytes.data(), std::min(bytes.size(), kStep));
         if (done < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(done));
+        out.add(static_cast<std::uint64_t>(done));
     }
+    return true;
+}
+
+// Copies `length` bytes at `offset` of `from` to the end of the file: by
+// the kernel, from page cache to page cache, where the file systems let
+// it; else through a buffer.
+bool copy_bytes(int from, std::uint64_t offset, std::uint64_t length, Written& out) {
+    bool in_kernel = true;
+    std::vector<char> buffer;
+    while (length > 0) {
+        ssize_t done = -1;
+        if (in_kernel) {
+#ifdef __linux__
+            auto at = static_cast<off_t>(offset);
+            done = copy_file_range(from, &at, out.fd, nullptr, std::min<std::uint64_t>(length, kStep), 0);
+#else
+            errno = ENOSYS;
+#endif
+            if (done < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                             errno == EOPNOTSUPP || errno == EBADF)) {
+                in_kernel = false;
+                continue;
+            }
+            if (done > 0) out.add(static_cast<std::uint64_t>(done));
+        } else {
+            if (buffer.empty()) buffer.resize(1 << 16);
+            done = pread(from, buffer.data(), std::min<std::uint64_t>(length, buffer.size()),
+                         static_cast<off_t>(offset));
+            if (done > 0 && !write_bytes(out, std::string_view(buffer.data(), static_cast<std::size_t>(done))))
+                return false;
+        }
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (done == 0) {  // the file is shorter than it was
+            errno = EIO;
+            return false;
+        }
+        offset += static_cast<std::uint64_t>(done);
+        length -= static_cast<std::uint64_t>(done);
+    }
+    return true;
+}
+
+// Writes the parts and flushes them to the disk.
+bool write_whole(int fd, const std::vector<FilePart>& parts) {
+    Written out{fd};
+    for (const FilePart& part : parts)
+        if (part.from ? !copy_bytes(fileno(part.from), part.offset, part.length, out)
+                      : !write_bytes(out, part.bytes))
+            return false;
     return fsync(fd) == 0;
 }
 
@@ -98,19 +176,19 @@ std::string temp_name(const std::string& folder, const std::string& suffix) {
     return folder + "/" + kTempPrefix + std::to_string(getpid()) + "-" + suffix;
 }
 
-// Writes `bytes` into a file with no name in `folder` (O_TMPFILE), which
+// Writes the parts into a file with no name in `folder` (O_TMPFILE), which
 // the system removes if the writer dies, and names it `temp` only once it
 // is complete. 0, or the error; `no_tmpfile` tells whether the file system
 // lacks such files.
 SystemError write_unnamed(const std::string& folder, std::string& temp, mode_t mode,
-                          std::string_view bytes, bool& no_tmpfile) {
+                          const std::vector<FilePart>& parts, bool& no_tmpfile) {
 #ifdef O_TMPFILE
     unique_fd fd(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
     if (!fd) {
         no_tmpfile = errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == ENOENT;
         return error_or(EIO);
     }
-    if (fchmod(fd.get(), mode) != 0 || !write_whole(fd.get(), bytes)) return error_or(EIO);
+    if (fchmod(fd.get(), mode) != 0 || !write_whole(fd.get(), parts)) return error_or(EIO);
     // linkat with AT_EMPTY_PATH needs a privilege; the /proc link does not.
     const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
     for (int i = 0; i < 16; ++i) {
@@ -121,7 +199,7 @@ SystemError write_unnamed(const std::string& folder, std::string& temp, mode_t m
     if (errno == ENOENT) no_tmpfile = true;  // no /proc
     return error_or(EIO);
 #else
-    (void)folder, (void)temp, (void)mode, (void)bytes;
+    (void)folder, (void)temp, (void)mode, (void)parts;
     no_tmpfile = true;
     return EOPNOTSUPP;
 #endif
@@ -129,21 +207,25 @@ SystemError write_unnamed(const std::string& folder, std::string& temp, mode_t m
 
 }  // namespace
 
-SystemError replace_file_contents(const std::string& path, std::string_view bytes, bool) {
+SystemError replace_file_contents(const std::string& path, std::string_view bytes, bool over_read_only) {
+    return replace_file_contents(path, std::vector<FilePart>{FilePart{bytes}}, over_read_only);
+}
+
+SystemError replace_file_contents(const std::string& path, const std::vector<FilePart>& parts, bool) {
     const std::string target = final_path(path);
     const std::string folder = folder_of(target);
     remove_leftovers(folder);
     const mode_t mode = new_file_mode(target);
     std::string temp;
     bool no_tmpfile = false;
-    if (SystemError error = write_unnamed(folder, temp, mode, bytes, no_tmpfile)) {
+    if (SystemError error = write_unnamed(folder, temp, mode, parts, no_tmpfile)) {
         if (!no_tmpfile) return error;
         // A named temporary file, left behind only if the writer is killed
         // (and removed by the next write in the folder).
         temp = temp_name(folder, "XXXXXX");
         unique_fd fd(mkstemp(temp.data()));
         if (!fd) return error_or(EIO);
-        const bool written = fchmod(fd.get(), mode) == 0 && write_whole(fd.get(), bytes);
+        const bool written = fchmod(fd.get(), mode) == 0 && write_whole(fd.get(), parts);
         error = written ? 0 : error_or(EIO);
         if (close(fd.release()) != 0 && !error) error = error_or(EIO);
         if (error) {

@@ -108,13 +108,37 @@ DWORD last_error() {
     return error ? error : ERROR_GEN_FAILURE;
 }
 
-// Writes all of `bytes` and flushes them to the disk.
-bool write_all(HANDLE file, std::string_view bytes) {
+bool write_bytes(HANDLE file, std::string_view bytes) {
     DWORD done = 0;
-    return (bytes.empty() ||
-            (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
-             done == bytes.size())) &&
-           FlushFileBuffers(file);
+    return bytes.empty() ||
+           (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+            done == bytes.size());
+}
+
+// Copies `length` bytes at `offset` of `from` to the end of `file`.
+bool copy_bytes(std::FILE* from, std::uint64_t offset, std::uint64_t length, HANDLE file) {
+    if (_fseeki64(from, static_cast<__int64>(offset), SEEK_SET) != 0) return false;
+    std::vector<char> buffer(1 << 16);
+    while (length > 0) {
+        const std::size_t got =
+            std::fread(buffer.data(), 1, static_cast<std::size_t>(std::min<std::uint64_t>(length, buffer.size())), from);
+        if (got == 0) {
+            SetLastError(std::ferror(from) ? ERROR_READ_FAULT : ERROR_HANDLE_EOF);
+            return false;
+        }
+        if (!write_bytes(file, std::string_view(buffer.data(), got))) return false;
+        length -= got;
+    }
+    return true;
+}
+
+// Writes all of the parts and flushes them to the disk.
+bool write_all(HANDLE file, const std::vector<FilePart>& parts) {
+    for (const FilePart& part : parts)
+        if (part.from ? !copy_bytes(part.from, part.offset, part.length, file)
+                      : !write_bytes(file, part.bytes))
+            return false;
+    return FlushFileBuffers(file);
 }
 
 // Marks an open file to be deleted when its last handle closes (also when
@@ -143,6 +167,11 @@ bool rename_open_file(HANDLE file, const std::wstring& target) {
 // is killed leaves neither a broken target nor the temporary file.
 SystemError replace_file_contents(const std::string& path, std::string_view bytes,
                                   bool over_read_only) {
+    return replace_file_contents(path, std::vector<FilePart>{FilePart{bytes}}, over_read_only);
+}
+
+SystemError replace_file_contents(const std::string& path, const std::vector<FilePart>& parts,
+                                  bool over_read_only) {
     const std::wstring target = final_path(path_to_wide(path));
     const std::size_t name_at = PathFindFileNameW(target.c_str()) - target.c_str();
     const std::wstring folder = target.substr(0, name_at), name = target.substr(name_at);
@@ -170,7 +199,7 @@ SystemError replace_file_contents(const std::string& path, std::string_view byte
     const bool marked = set_delete_on_close(file.get(), true);
     // The old file's rights go over only when they differ from a new
     // file's: under Wine that keeps the Unix mode of an ordinary file.
-    if (!write_all(file.get(), bytes) ||
+    if (!write_all(file.get(), parts) ||
         (!rights.empty() && rights != access_rights(file.get()) &&
          !SetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION,
                                   const_cast<char*>(rights.data()))))

@@ -248,7 +248,7 @@ int run_find(const std::vector<std::string>& args, std::ostream& out, std::ostre
     NulBytes nul;
     if (!read_lines_in_pieces(
             parsed->file, err, [&](int version) { finder.emplace(*table, version); },
-            [&](char* p, char* end) { finder->read(p, end); }, nul))
+            [&](char* p, char* end, std::uint64_t) { finder->read(p, end); }, nul))
         return kExitFailed;
     const std::string& numbers = finder->numbers();
     const bool found = !numbers.empty();

@@ -19,6 +19,7 @@
 #include "core/operations/problem_check.h"
 #include "tool/exchange_command.h"
 #include "tool/find_command.h"
+#include "tool/normalized_file.h"
 #include "tool/replace_command.h"
 #include "tool/stats_command.h"
 #include "platform/file_write.h"
@@ -61,14 +62,14 @@ int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
     int version = 0;
     int index = 0;
     NulBytes nul;
-    const bool read = read_lines_in_pieces(
+    const bool read = map_lines_in_pieces(
         path, err,
         [&](int v) {
             version = v;
             index = 0;
             findings.clear();
         },
-        [&](char* p, char* end) {
+        [&](char* p, char* end, std::uint64_t) {
             classify_lines(p, end, version, [&](const char* line, std::size_t length, LineClass c) {
                 const LineForm form = c.form;
                 if (form != LineForm::kept)
@@ -132,30 +133,18 @@ int run_list(const Args& args, std::ostream& out, std::ostream& err) {
 // ---------------------------------------------------------------------------
 // normalize
 
-// The file's lines read in place and written out at once, without a
-// document.
+// The file's lines read in place, without a document; the long runs of
+// lines that stay as they are go from file to file without being copied
+// through the program.
 int run_normalize(const Args& args, std::ostream& out, std::ostream& err) {
-    std::string text;
-    text.reserve(file_size(args[0]) + 32);
-    int version = 0;
-    bool any_line = false;
+    NormalizedFile normalized(file_size(args[0]));
     NulBytes nul;
-    const bool read = read_lines_in_pieces(
-        args[0], err,
-        [&](int v) {
-            version = v;
-            text.clear();
-            append_header_line(text, version);
-            any_line = false;
-        },
-        [&](char* p, char* end) {
-            if (append_read_lines(text, p, end, version)) any_line = true;
-        },
-        nul);
+    FilePtr file;
+    const bool read = map_lines_in_pieces(
+        args[0], err, [&](int version) { normalized.start(version); },
+        [&](char* p, char* end, std::uint64_t offset) { normalized.add(p, end, offset); }, nul, &file);
     if (!read) return kExitFailed;
-    // A file with the header alone opens with one blank line.
-    if (!any_line) text.append("\r\n", 2);
-    if (replace_file_contents(args[1], text) != 0) {
+    if (replace_file_contents(args[1], normalized.parts(file.get())) != 0) {
         report(err, args[1], kWriteFailed);
         return kExitFailed;
     }

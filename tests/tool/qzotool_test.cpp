@@ -15,6 +15,7 @@
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "core/document/data_file.h"
@@ -22,6 +23,7 @@
 #include "core/syntax/answer.h"
 #include "tool/cp932_output.h"
 #include "tool/find_command.h"
+#include "tool/tool_files.h"
 #include "support/tool_run.h"
 
 namespace qz::tool {
@@ -211,6 +213,57 @@ TEST(Qzotool, ListAndNormalizeTheMalformedFile) {
     std::remove(kOut.c_str());
 }
 
+// Normalize copies long runs of unchanged lines from file to file and
+// writes the rest itself; the bytes are still the editor's open-and-save,
+// wherever the rewritten lines fall and whatever line breaks the runs
+// have. The long runs (over 1 MB) cross the reader's pieces; such a
+// file is read where the system maps it.
+TEST(Qzotool, NormalizeWritesWhatOpeningAndSavingWrites) {
+    const auto run = [](int lines, const char* eol) {
+        std::string text;
+        for (int i = 0; i < lines; ++i) {
+            const std::string n = std::to_string(i);
+            text += (i % 50 == 0 ? "#第" + n + "章 A,311000'章" : "問題" + n + ",[答え|こたえ],?21") + eol;
+        }
+        return text;
+    };
+    const std::string crlf = run(40000, "\r\n");  // about 1.3 MB
+    const std::string quoted = "答えのない問題\r\n", blank = "#\r\n";
+    const struct {
+        const char* what;
+        std::string body;
+    } cases[] = {
+        {"unchanged", crlf},
+        {"rewritten first", quoted + crlf},
+        {"rewritten in the middle", crlf + quoted + blank + crlf},
+        {"last line without a break", crlf + "'最後"},
+        {"last line rewritten", crlf + "#"},
+        {"last line ended by a CR", crlf + "'最後\r"},
+        {"LF run", crlf + run(3000, "\n") + crlf},
+        {"CR run", run(3000, "\r") + crlf},
+        {"0x01 breaks", crlf + run(2000, "\x01") + "'x\r\n"},
+        {"short runs between rewritten lines", [&] {
+             std::string text;
+             for (int i = 0; i < 2000; ++i) text += run(i % 7, "\r\n") + quoted;
+             return text;
+         }()},
+        {"NUL bytes", crlf + std::string("a\0b\r\n", 5) + crlf},
+        {"header alone", ""},
+    };
+    const std::string in = testing::TempDir() + "qzotool_test_in.qzf";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = "QUIZODATA V1.4\r\n" + c.body;
+        std::ofstream(in, std::ios::binary) << file;
+        CardDocument doc;
+        ASSERT_EQ(read_data_file(file, doc).status, LoadStatus::ok);
+        ASSERT_EQ(run_tool({"normalize", in, kOut}).status, 0);
+        EXPECT_TRUE(read_bytes(kOut) == write_data_file(doc));
+    }
+    std::remove(in.c_str());
+    std::remove(kOut.c_str());
+}
+
 #ifndef _WIN32
 // The disk filling up halfway (here: a file size limit) leaves the old
 // file whole and no temporary file beside it.
@@ -240,6 +293,25 @@ TEST(Qzotool, FailedNormalizeLeavesTheTargetAsItWas) {
     EXPECT_EQ(read_bytes(kOut), read_bytes(kSample));
     EXPECT_EQ(left_behind(), 0);
     std::remove(kOut.c_str());
+}
+
+// A file cut short while it is read where the system maps it ends the
+// program with the read failure message, not with a bus error.
+TEST(QzotoolDeathTest, FileCutShortWhileMapped) {
+    const std::string path = testing::TempDir() + "qzotool_test_cut.qzf";
+    std::string text = "QUIZODATA V1.4\r\n";
+    while (text.size() < (3 << 20)) text += "'comment line\r\n";
+    std::ofstream(path, std::ios::binary) << text;
+    EXPECT_EXIT(
+        {
+            NulBytes nul;
+            std::ostringstream err;
+            map_lines_in_pieces(
+                path, err, [](int) {},
+                [&](char*, char*, std::uint64_t) { EXPECT_EQ(truncate(path.c_str(), 0), 0); }, nul);
+        },
+        testing::ExitedWithCode(2), "qzotool_test_cut\\.qzf: ");
+    std::remove(path.c_str());
 }
 #endif
 
