@@ -88,7 +88,7 @@ DataLine* CardDocument::line_at_place(std::uint32_t place) const {
     const std::size_t block = place >> kBlockShift;
     const std::uint32_t at = place & (kPlacesPerBlock - 1);
     if (block >= blocks_.size()) return nullptr;
-    if (at >= (block + 1 == blocks_.size() ? used_in_last_block_ : block_lines(block))) return nullptr;
+    if (at >= (block + 1 == blocks_.size() ? used_in_last_block_ : block_places_[block])) return nullptr;
     DataLine* line = line_in(place);
     return (line->bits_ & DataLine::kCodeMask) == DataLine::kLeftCode ? nullptr : line;
 }
@@ -100,12 +100,16 @@ std::uint32_t CardDocument::new_line(DataLine line) {
     const std::size_t block = place >> kBlockShift;
     const std::uint32_t at = place & (kPlacesPerBlock - 1);
     const bool returns = line.word_ != 0 && block < blocks_.size() &&
-                         at < (block + 1 == blocks_.size() ? used_in_last_block_ : block_lines(block)) &&
+                         at < (block + 1 == blocks_.size() ? used_in_last_block_ : block_places_[block]) &&
                          (line_in(place)->bits_ & DataLine::kCodeMask) == DataLine::kLeftCode;
     if (!returns) {
-        if (blocks_.empty() || used_in_last_block_ == block_lines(blocks_.size() - 1)) {
+        if (blocks_.empty() || used_in_last_block_ == block_places_.back()) {
             if (blocks_.size() >= (std::size_t{1} << (31 - kBlockShift))) throw std::length_error("too many lines");
-            blocks_.push_back(std::make_unique<DataLine[]>(block_lines(blocks_.size())));
+            std::size_t places = block_lines(blocks_.size());
+            if (expected_lines_ > places_) places = std::min(places, expected_lines_ - places_);
+            blocks_.push_back(std::make_unique<DataLine[]>(places));
+            block_places_.push_back(static_cast<std::uint32_t>(places));
+            places_ += places;
             used_in_last_block_ = 0;
         }
         place = static_cast<std::uint32_t>((blocks_.size() - 1) << kBlockShift) | used_in_last_block_++;
@@ -501,7 +505,9 @@ void CardDocument::adopt(CardDocument& other) {
     // afresh, and the positions the reader knew stay exact.
     order_.swap(other.order_);
     blocks_.swap(other.blocks_);
+    block_places_.swap(other.block_places_);
     std::swap(used_in_last_block_, other.used_in_last_block_);
+    std::swap(places_, other.places_);
     buffers_.swap(other.buffers_);
     pos_dirty_from_ = other.pos_dirty_from_;
     version = other.version;
@@ -518,7 +524,10 @@ void CardDocument::clear() {
                    : static_cast<std::uint32_t>(next);
     order_ = {};
     blocks_.clear();
+    block_places_.clear();
     used_in_last_block_ = 0;
+    places_ = 0;
+    expected_lines_ = 0;
     buffers_.clear();
     title_lines_ = {};
     question_bits_ = {};

@@ -150,7 +150,12 @@ public:
     // Room for `lines` lines in the order, so that reading a file of that
     // many does not grow it step by step (each step held the old order and
     // the new one at once).
-    void reserve(std::size_t lines) { order_.reserve(lines); }
+    // The blocks made while the document has fewer lines hold no more
+    // places than are still to come.
+    void reserve(std::size_t lines) {
+        order_.reserve(lines);
+        expected_lines_ = lines;
+    }
     // Gives back the room that appending line by line left spare.
     void shrink_to_fit();
 
@@ -182,7 +187,11 @@ private:
     // The places of the lines, in order.
     std::vector<std::uint32_t> order_;
     std::vector<std::unique_ptr<DataLine[]>> blocks_;
+    // The places each block has; every block but the last is full.
+    std::vector<std::uint32_t> block_places_;
     std::uint32_t used_in_last_block_ = 0;
+    std::size_t places_ = 0;  // in all blocks
+    std::size_t expected_lines_ = 0;
     // The id of place 0; grows past every id given out when the document is
     // cleared, so that no id names two lines of this document, even across
     // files.

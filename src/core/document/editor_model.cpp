@@ -9,7 +9,7 @@ namespace qz {
 
 void EditorModel::reset() {
     history_.clear();
-    selected_.assign(static_cast<std::size_t>(doc_.count()), 0);
+    selected_.assign(static_cast<std::size_t>(doc_.count()), false);
     selected_count_ = 0;
     focus_ = anchor_ = -1;
     pending_edit_ = false;
@@ -94,25 +94,25 @@ void EditorModel::set_selection(const std::vector<int>& indexes, int focus) {
 }
 
 void EditorModel::select_all() {
-    std::fill(selected_.begin(), selected_.end(), 1);
+    std::fill(selected_.begin(), selected_.end(), true);
     selected_count_ = static_cast<int>(selected_.size());
 }
 
 void EditorModel::clear_selection() {
-    std::fill(selected_.begin(), selected_.end(), 0);
+    std::fill(selected_.begin(), selected_.end(), false);
     selected_count_ = 0;
 }
 
 void EditorModel::invert_selection() {
-    for (char& s : selected_) s = !s;
+    selected_.flip();
     selected_count_ = static_cast<int>(selected_.size()) - selected_count_;
 }
 
 void EditorModel::resize_selection() {
     const std::size_t n = static_cast<std::size_t>(doc_.count());
     if (selected_.size() != n) {
-        selected_.resize(n, 0);
-        selected_count_ = static_cast<int>(std::count(selected_.begin(), selected_.end(), 1));
+        selected_.resize(n, false);
+        selected_count_ = static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
     }
     if (focus_ >= doc_.count()) focus_ = -1;
     if (anchor_ >= doc_.count()) anchor_ = -1;
@@ -142,7 +142,7 @@ ChangeReport EditorModel::insert_lines(int position, std::vector<DataLine> lines
     const int n = static_cast<int>(lines.size());
     position = std::clamp(position, 0, doc_.count());
     // The selection stays with its lines.
-    selected_.insert(selected_.begin() + position, static_cast<std::size_t>(n), 0);
+    selected_.insert(selected_.begin() + position, static_cast<std::size_t>(n), false);
     auto shift = [&](int& index) {
         if (index >= position) index += n;
     };

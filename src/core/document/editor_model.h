@@ -165,7 +165,7 @@ private:
     CardDocument doc_;
     bool read_only_ = false;
     EditHistory history_;
-    std::vector<char> selected_;
+    std::vector<bool> selected_;  // a bit a line
     int selected_count_ = 0;
     int focus_ = -1;
     int anchor_ = -1;

@@ -12,7 +12,7 @@ namespace {
 // The list's states changed in a way not yet copied into the model.
 bool list_ahead = false;
 // The selected states the list shows, item for item, while !list_ahead.
-std::vector<char> shown;
+std::vector<bool> shown;
 
 // Up to this many items are changed one by one when the list already
 // shows the rest; each costs the list a walk of its selected ranges.
@@ -41,7 +41,7 @@ bool mirror_differences(const EditorModel& model) {
 void pull_selection() {
     EditorModel& model = app().editor;
     model.set_selection(selected_items(), focused_item());
-    shown.assign(static_cast<std::size_t>(model.doc().count()), 0);
+    shown.assign(static_cast<std::size_t>(model.doc().count()), false);
     for (int i = 0; i < model.doc().count(); ++i) shown[i] = model.is_selected(i);
     model.set_anchor(static_cast<int>(SendMessageW(app().line_list, LVM_GETSELECTIONMARK, 0, 0)));
     list_ahead = false;
@@ -121,7 +121,7 @@ void note_list_state(const NMLISTVIEW& change) {
 void note_list_states_changed() { list_ahead = true; }
 
 void note_list_refilled() {
-    shown.assign(static_cast<std::size_t>(document().count()), 0);
+    shown.assign(static_cast<std::size_t>(document().count()), false);
     list_ahead = false;
 }
 
