@@ -140,7 +140,20 @@ std::string& CardDocument::hold_buffer(std::string bytes) {
 }
 
 void CardDocument::append_from_buffer(int kind, const char* text, std::size_t size) {
-    append(DataLine::in_buffer(kind, text, size));
+    if (size >= DataLine::kLongSize || blocks_.empty() || used_in_last_block_ == block_places_.back()) {
+        append(DataLine::in_buffer(kind, text, size));
+        return;
+    }
+    // The common case of reading, straight into the next place.
+    const std::size_t n = order_.size();
+    const std::uint32_t place = static_cast<std::uint32_t>((blocks_.size() - 1) << kBlockShift) | used_in_last_block_++;
+    DataLine* slot = line_in(place);
+    slot->text_ = size ? text : "";
+    slot->bits_ = DataLine::kind_code(kind) | static_cast<std::uint32_t>(size) << DataLine::kSizeShift;
+    slot->word_ = static_cast<std::uint32_t>(n);
+    order_.push_back(place);
+    if (pos_dirty_from_ >= n) pos_dirty_from_ = n + 1;
+    ord_dirty_from_ = std::min(ord_dirty_from_, n);
 }
 
 namespace {
