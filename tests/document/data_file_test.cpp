@@ -312,6 +312,12 @@ TEST(CardDocument, LinesKeepTheirAddressesAsBlocksGrow) {
     EXPECT_EQ(doc.find_line(erased), -1);
     EXPECT_EQ(doc.line_at(8999)->text(), "again");
     EXPECT_EQ(doc.line_at(20)->text(), "21");
+    // Nor does a line taken from another document by hand, whatever its
+    // index was there (here, the erased line's id).
+    CardDocument other;
+    for (std::uint32_t i = 0; i <= erased; ++i) other.append(DataLine(LINE_TEXT, "other"));
+    doc.insert(0, std::move(*other.line_at(static_cast<int>(erased))));
+    EXPECT_EQ(doc.find_line(erased), -1);
 }
 
 }  // namespace

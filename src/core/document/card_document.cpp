@@ -27,6 +27,10 @@ std::size_t block_lines(std::size_t block) {
 constexpr std::size_t kExact = std::numeric_limits<std::size_t>::max();
 // The place word of a line whose index is not known.
 constexpr std::uint32_t kUnplaced = std::numeric_limits<std::uint32_t>::max();
+// The place word of a line that left its document holds its id with this
+// bit set, which no index has (ids and places stay below 2^30 and 2^31).
+constexpr std::uint32_t kLeftWithId = std::uint32_t{1} << 31;
+constexpr int kPlaceBits = 30;
 
 // Lines among `lines` (ascending indexes) at or before `index`.
 int count_through(const std::vector<int>& lines, int index) {
@@ -96,15 +100,16 @@ DataLine* CardDocument::line_at_place(std::uint32_t place) const {
 std::uint32_t CardDocument::new_line(DataLine line) {
     // A line that left this document returns to its place, which no other
     // line has taken since.
-    std::uint32_t place = line.word_ - id_base_;
+    const bool left = (line.word_ & kLeftWithId) && line.word_ != kUnplaced;
+    std::uint32_t place = (line.word_ & ~kLeftWithId) - id_base_;
     const std::size_t block = place >> kBlockShift;
     const std::uint32_t at = place & (kPlacesPerBlock - 1);
-    const bool returns = line.word_ != 0 && block < blocks_.size() &&
+    const bool returns = left && block < blocks_.size() &&
                          at < (block + 1 == blocks_.size() ? used_in_last_block_ : block_places_[block]) &&
                          (line_in(place)->bits_ & DataLine::kCodeMask) == DataLine::kLeftCode;
     if (!returns) {
         if (blocks_.empty() || used_in_last_block_ == block_places_.back()) {
-            if (blocks_.size() >= (std::size_t{1} << (31 - kBlockShift))) throw std::length_error("too many lines");
+            if (blocks_.size() >= (std::size_t{1} << (kPlaceBits - kBlockShift))) throw std::length_error("too many lines");
             std::size_t places = block_lines(blocks_.size());
             if (expected_lines_ > places_) places = std::min(places, expected_lines_ - places_);
             blocks_.push_back(std::make_unique<DataLine[]>(places));
@@ -491,7 +496,7 @@ std::vector<DataLine> CardDocument::extract(const std::vector<int>& indexes) {
         const std::uint32_t place = order_[i];
         if (next < indexes.size() && static_cast<std::size_t>(indexes[next]) == i) {
             taken.push_back(std::move(*line_in(place)));
-            taken.back().word_ = id_base_ + place;  // its id, to return to its place
+            taken.back().word_ = (id_base_ + place) | kLeftWithId;  // to return to its place
             own_text(taken.back());  // the file buffer stays with the document
             free_line(place);
             ++next;
@@ -532,9 +537,7 @@ void CardDocument::adopt(CardDocument& other) {
 void CardDocument::clear() {
     // The next ids lie past every place used so far.
     const std::uint64_t next = std::uint64_t{id_base_} + (std::uint64_t{blocks_.size()} << kBlockShift);
-    id_base_ = next > std::numeric_limits<std::uint32_t>::max() - (std::uint64_t{1} << 31)
-                   ? 1
-                   : static_cast<std::uint32_t>(next);
+    id_base_ = next >= (std::uint64_t{1} << kPlaceBits) ? 1 : static_cast<std::uint32_t>(next);
     order_ = {};
     blocks_.clear();
     block_places_.clear();

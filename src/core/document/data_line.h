@@ -90,7 +90,8 @@ private:
 
     const char* text_ = "";
     std::uint32_t bits_ = LINE_TEXT;  // code 2: LINE_TEXT
-    // Kept by the document; not exchanged with the text.
+    // Kept by the document; not exchanged with the text: the line's index
+    // while it is in the document, its id (marked) once it has left.
     mutable std::uint32_t word_ = 0;
 };
 
