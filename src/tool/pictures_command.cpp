@@ -53,15 +53,7 @@ int run_unused(const std::string& file, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 MediaLister media_lister() {
-    return [](const std::string& folder) -> std::optional<std::vector<MediaFile>> {
-        const std::optional<std::vector<FolderEntry>> entries = list_folder(local_path(folder));
-        if (!entries) return std::nullopt;
-        std::vector<MediaFile> files;
-        files.reserve(entries->size());
-        for (const FolderEntry& entry : *entries)
-            if (!entry.folder) files.push_back({entry.name, entry.size});
-        return files;
-    };
+    return [](const std::string& folder) { return list_media_files(local_path(folder)); };
 }
 
 MediaHeadReader media_head_reader() {

@@ -94,17 +94,6 @@ void show_rows(HWND window) {
     EnableWindow(GetDlgItem(window, IDC_MEDIA_RECYCLE), unused_count() > 0);
 }
 
-// The folders and files as the media check takes them, through the file API.
-std::optional<std::vector<MediaFile>> list_files(const std::string& folder) {
-    const std::optional<std::vector<FolderEntry>> entries = list_folder(folder);
-    if (!entries) return std::nullopt;
-    std::vector<MediaFile> files;
-    files.reserve(entries->size());
-    for (const FolderEntry& entry : *entries)
-        if (!entry.folder) files.push_back({entry.name, entry.size});
-    return files;
-}
-
 std::optional<std::string> read_head(const std::string& path) {
     std::string bytes;
     if (!read_file_bytes(path, bytes, kMaxPictureFileBytes).ok()) return std::nullopt;
@@ -114,7 +103,7 @@ std::optional<std::string> read_head(const std::string& path) {
 void run_check(HWND window) {
     MediaWindow& w = state();
     const CardDocument& doc = document();
-    const std::vector<MediaFinding> findings = check_media(doc, image_base(), list_files, read_head);
+    const std::vector<MediaFinding> findings = check_media(doc, image_base(), list_media_files, read_head);
     w.rows.clear();
     w.rows.reserve(findings.size());
     for (const MediaFinding& f : findings) {
