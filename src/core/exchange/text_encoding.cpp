@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/exchange/cp932_table.h"
+#include "core/syntax/byte_search.h"
 
 namespace qz {
 namespace {
@@ -59,6 +60,12 @@ const ReverseTable& reverse_table() {
     return table;
 }
 
+// Where the run of ASCII bytes that starts at bytes[i] ends.
+std::size_t ascii_run_end(std::string_view bytes, std::size_t i) {
+    const char* const begin = bytes.data();
+    return static_cast<std::size_t>(find_any_byte(begin + i, begin + bytes.size(), {}, true) - begin);
+}
+
 void append_replacement(DecodedText& out) {
     out.bad.push_back(out.text.size());
     append_utf8(out.text, kReplacement);
@@ -69,8 +76,7 @@ void decode_utf8(std::string_view bytes, DecodedText& out) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         // Runs of ASCII are copied whole.
-        std::size_t run = i;
-        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+        const std::size_t run = ascii_run_end(bytes, i);
         out.text.append(bytes.substr(i, run - i));
         i = run;
         if (i >= bytes.size()) break;
@@ -85,11 +91,13 @@ void decode_utf8(std::string_view bytes, DecodedText& out) {
 void decode_cp932(std::string_view bytes, DecodedText& out) {
     out.text.reserve(bytes.size() * 3 / 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            out.text += static_cast<char>(c);
-            continue;
+        // Runs of ASCII are copied whole.
+        if (const std::size_t run = ascii_run_end(bytes, i); run > i) {
+            out.text.append(bytes.substr(i, run - i));
+            i = run;
+            if (i == bytes.size()) break;
         }
+        const auto c = static_cast<unsigned char>(bytes[i]);
         const int li = cp932_lead_index(c);
         if (li >= 0) {
             const auto t = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
