@@ -737,7 +737,7 @@ ImportResult read_gift(std::string_view bytes, TextEncoding encoding, const std:
     ImportResult result;
     result.encoding = encoding;
     const DecodedText decoded = decode_text(bytes, encoding);
-    result.cards.reserve(static_cast<std::size_t>(std::count(decoded.text.begin(), decoded.text.end(), '\n')) / 2 + 1);
+    result.cards.reserve(count_byte(decoded.text.data(), decoded.text.data() + decoded.text.size(), '\n') / 2 + 1);
     GiftReader(decoded, file_title, result).read();
     tell_drawn_choices(result);
     return result;

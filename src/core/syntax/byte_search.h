@@ -36,6 +36,9 @@ inline const char* find_byte_in_range(const char* p, const char* end, unsigned c
 // is none.
 const char* find_bytes(const char* p, const char* end, std::string_view needle);
 
+// How many bytes in [p, end) are c.
+inline std::size_t count_byte(const char* p, const char* end, char c);
+
 // How many line breaks [p, end) holds: CR LF, a lone CR, a lone LF, 0x01.
 std::size_t count_line_breaks(const char* p, const char* end);
 
@@ -112,6 +115,12 @@ inline const char* find_line_break(const char* p, const char* end) {
     for (; p < end; ++p)
         if (*p == '\r' || *p == '\n' || *p == '\x01') return p;
     return end;
+}
+
+inline std::size_t count_byte(const char* p, const char* end, char c) {
+    std::size_t count = 0;
+    for (; (p = find_byte(p, end, c)) != end; ++p) ++count;
+    return count;
 }
 
 inline const char* find_any_byte(const char* p, const char* end, std::string_view bytes, bool above_ascii) {
