@@ -599,7 +599,7 @@ DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& 
     std::vector<Record> rows;
     Record record;
     while (rows.size() < 50 && reader.next(record))
-        if (!record.empty()) rows.push_back(record);
+        if (!record.empty()) rows.push_back(std::move(record));
     // The widest of the first rows says how many columns a row has, unless
     // the columns are named.
     std::size_t width = 0;

@@ -206,7 +206,7 @@ TextEncoding detect_encoding(std::string_view bytes) {
     std::size_t sequences = 0, bad = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
+            i = ascii_run_end(bytes, i);
             continue;
         }
         std::size_t length = 0;
@@ -268,21 +268,25 @@ char32_t next_code_point(std::string_view text, std::size_t i, std::size_t* leng
 }
 
 void append_utf8(std::string& out, char32_t c) {
+    // The bytes of the sequence first, then one append.
+    char bytes[4];
+    std::size_t n = 0;
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        bytes[n++] = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        bytes[n++] = static_cast<char>(0xC0 | c >> 6);
+        bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        bytes[n++] = static_cast<char>(0xE0 | c >> 12);
+        bytes[n++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        bytes[n++] = static_cast<char>(0xF0 | c >> 18);
+        bytes[n++] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        bytes[n++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
     }
+    out.append(bytes, n);
 }
 
 std::string utf8_to_cp932(std::string_view utf8, std::vector<std::string>* lost) {
