@@ -6,6 +6,7 @@
 
 #include "core/document/line_queries.h"
 #include "core/syntax/answer.h"
+#include "core/syntax/byte_search.h"
 #include "core/syntax/scan.h"
 #include "core/syntax/settings_line.h"
 
@@ -283,7 +284,16 @@ bool answer_mark(char c) { return c == '[' || c == ']' || c == '(' || c == ')' |
 // run of backslashes before a mark (or, when `mark_follows`, at the end)
 // doubled, since such a run is read as escapes. Picture references stay.
 void append_literal(std::string& out, std::string_view text, bool mark_follows) {
+    const char* const begin = text.data();
     for (std::size_t i = 0; i < text.size();) {
+        // ASCII other than marks and backslashes stands for itself, copied at once.
+        if (const std::size_t run =
+                static_cast<std::size_t>(find_any_byte(begin + i, begin + text.size(), "\\[]()|", true) - begin);
+            run > i) {
+            out.append(text, i, run - i);
+            i = run;
+            continue;
+        }
         const auto c = static_cast<unsigned char>(text[i]);
         if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < text.size()) {
             out.append(text.substr(i, 2));

@@ -424,9 +424,17 @@ struct Entry {
 // text is empty are no entries ("~=a" is a right choice).
 std::vector<Entry> entries_of(std::string_view block, bool choices, bool html, Findings& findings) {
     std::vector<Entry> entries;
+    // Where the next mark is (the end for none): a backslash escapes the
+    // byte after it; the bytes between are skipped many at a time.
     auto next_mark = [&](std::size_t i) {
-        while (i < block.size() && block[i] != '=' && block[i] != '~') i += block[i] == '\\' ? 2 : 1;
-        return std::min(i, block.size());
+        const char* const begin = block.data();
+        const char* const end = begin + block.size();
+        const char* p = begin + std::min(i, block.size());
+        while ((p = find_any_byte(p, end, "=~\\")) != end && *p == '\\') {
+            if (end - p <= 2) return block.size();
+            p += 2;
+        }
+        return static_cast<std::size_t>(p - begin);
     };
     std::size_t i = next_mark(0);
     auto add = [&](bool right, std::string_view body) {

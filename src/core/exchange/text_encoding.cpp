@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
 #include "core/exchange/cp932_table.h"
@@ -297,8 +298,11 @@ std::string utf8_to_cp932(std::string_view utf8, std::vector<std::string>* lost)
     for (std::size_t i = 0; i < utf8.size();) {
         const auto c = static_cast<unsigned char>(utf8[i]);
         if (c < 0x80) {
-            *o++ = static_cast<char>(c);
-            ++i;
+            // ASCII stays as it is: the run copied at once.
+            const std::size_t run = ascii_run_end(utf8, i);
+            std::memcpy(o, utf8.data() + i, run - i);
+            o += run - i;
+            i = run;
             continue;
         }
         std::size_t length = 0;
