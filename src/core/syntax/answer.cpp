@@ -439,6 +439,10 @@ std::vector<std::string> answer_number_entries(const char* line_text, bool is_qu
         if (syntax_error) *syntax_error = true;
         return {"0"};
     }
+    return answer_number_entries_of(*expanded, cut_short);
+}
+
+std::vector<std::string> answer_number_entries_of(const std::string& expanded, bool cut_short) {
     std::vector<std::string> entries;
     const auto numbered = [&entries](std::string_view text) {
         std::string entry = "0. ";
@@ -452,8 +456,8 @@ std::vector<std::string> answer_number_entries(const char* line_text, bool is_qu
         entries.push_back(std::move(entry));
     };
     for (int n = 0; n <= 9; ++n) {
-        const char* alternative = nth_alternative(expanded->c_str(), n);
-        if (!alternative || (cut_short && expanded->empty())) break;
+        const char* alternative = nth_alternative(expanded.c_str(), n);
+        if (!alternative || (cut_short && expanded.empty())) break;
         numbered({alternative, static_cast<std::size_t>(plain_value_length(alternative))});
     }
     if (cut_short && entries.size() < 10) numbered(kAnswerCutShort);
