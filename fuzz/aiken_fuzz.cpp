@@ -6,15 +6,21 @@
 
 #include "core/document/card_document.h"
 #include "core/exchange/aiken.h"
+#include "core/syntax/byte_search.h"
 #include "fuzz_require.h"
 
 namespace {
 
+// Line breaks as spaces, without blanks at the ends.
 std::string flat(std::string_view s) {
     std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
-        out += s[i] == '\r' || s[i] == '\n' ? ' ' : s[i];
+    out.reserve(s.size());
+    for (const char* p = s.data(), *end = p + s.size(); p < end;) {
+        const char* const line_end = qz::find_either_byte(p, end, '\r', '\n');
+        out.append(p, line_end);
+        if (line_end == end) break;
+        out += ' ';
+        p = line_end + (*line_end == '\r' && line_end + 1 < end && line_end[1] == '\n' ? 2 : 1);
     }
     const std::size_t b = out.find_first_not_of(" \t"), e = out.find_last_not_of(" \t");
     return b == std::string::npos ? std::string() : out.substr(b, e - b + 1);

@@ -11,15 +11,26 @@
 
 #include "core/document/card_document.h"
 #include "core/exchange/gift.h"
+#include "core/syntax/byte_search.h"
 #include "fuzz_require.h"
-#include "support/test_text.h"
 
 namespace {
 
+// Without blanks at the ends, every line break as CR LF.
 std::string trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return qz::test::normalize_breaks(s);
+    const std::size_t first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    s = s.substr(first, s.find_last_not_of(" \t") + 1 - first);
+    std::string out;
+    out.reserve(s.size() + 8);
+    for (const char* p = s.data(), *end = p + s.size(); p < end;) {
+        const char* const line_end = qz::find_either_byte(p, end, '\r', '\n');
+        out.append(p, line_end);
+        if (line_end == end) break;
+        out += "\r\n";
+        p = line_end + (*line_end == '\r' && line_end + 1 < end && line_end[1] == '\n' ? 2 : 1);
+    }
+    return out;
 }
 
 bool has_arrow(const std::string& s) { return s.find("->") != std::string::npos; }

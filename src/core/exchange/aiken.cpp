@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/exchange/moodle_text.h"
+#include "core/syntax/byte_search.h"
 
 namespace qz {
 namespace {
@@ -12,7 +13,13 @@ namespace {
 std::string one_line(std::string text) {
     std::string out;
     out.reserve(text.size());
+    const char* const begin = text.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
+        // Up to the next line break at once.
+        const std::size_t run = static_cast<std::size_t>(find_either_byte(begin + i, begin + text.size(), '\r', '\n') - begin);
+        out.append(text, i, run - i);
+        i = run;
+        if (i == text.size()) break;
         if (text[i] == '\r' || text[i] == '\n') {
             out += ' ';
             if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
@@ -156,8 +163,8 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
     bool skipping = false;
     while (pos < text.size()) {
         // Lines end in LF, CR LF or CR.
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = text.size();
+        const std::size_t end =
+            static_cast<std::size_t>(find_either_byte(text.data() + pos, text.data() + text.size(), '\r', '\n') - text.data());
         const std::size_t next = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
         ++row;
         const std::string_view line = trim(text.substr(pos, end - pos));

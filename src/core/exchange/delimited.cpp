@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
+#include "core/syntax/byte_search.h"
 #include "core/syntax/scan.h"
 
 namespace qz {
@@ -88,11 +90,11 @@ private:
             pos_ = lead;
         }
         const std::size_t start = pos_;
-        while (pos_ < text_.size()) {
-            const char c = text_[pos_];
-            if (c == separator_ || c == '\r' || c == '\n') break;
-            ++pos_;
-        }
+        // Up to the separator or the line's end, many bytes at a time.
+        const char stops[] = {separator_, '\r', '\n'};
+        const char* const begin = text_.data();
+        pos_ = static_cast<std::size_t>(
+            find_any_byte(begin + pos_, begin + text_.size(), std::string_view(stops, sizeof stops)) - begin);
         std::size_t stop = pos_;
         while (stop > start && blank(text_[stop - 1])) --stop;
         field.append(text_.substr(start, stop - start));
@@ -113,6 +115,9 @@ private:
 
     // Line breaks inside a quoted field.
     void count_lines(std::size_t from, std::size_t to) {
+        // From the first line break on; most fields hold none.
+        const char* const begin = text_.data();
+        from = static_cast<std::size_t>(find_either_byte(begin + from, begin + to, '\r', '\n') - begin);
         for (std::size_t i = from; i < to; ++i) {
             if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 >= to || text_[i + 1] != '\n'))) ++line_;
         }
@@ -197,7 +202,7 @@ Header read_header(std::string_view text) {
 
 struct RoleName {
     ColumnRole role;
-    const char* name;
+    std::string_view name;
 };
 // Names matched without regard to ASCII case.
 constexpr RoleName kRoleNames[] = {
@@ -230,7 +235,15 @@ constexpr RoleName kRoleNames[] = {
 // The Japanese names are UTF-8 here: the file's text is, while the
 // program's literals are code page 932.
 bool role_of_name(std::string_view name, ColumnRole* role) {
-    const std::string key = utf8_to_cp932(ascii_lower(trim(name)));
+    name = trim(name);
+    // A UTF-8 character takes at most three times the bytes of its code
+    // page 932 form: a longer name is none of them.
+    constexpr std::size_t longest =
+        std::max_element(std::begin(kRoleNames), std::end(kRoleNames), [](const RoleName& a, const RoleName& b) {
+            return a.name.size() < b.name.size();
+        })->name.size();
+    if (name.size() > 3 * longest) return false;
+    const std::string key = utf8_to_cp932(ascii_lower(name));
     for (const RoleName& r : kRoleNames) {
         if (key == r.name) {
             *role = r.role;
@@ -586,7 +599,7 @@ DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& 
     std::vector<Record> rows;
     Record record;
     while (rows.size() < 50 && reader.next(record))
-        if (!record.empty()) rows.push_back(record);
+        if (!record.empty()) rows.push_back(std::move(record));
     // The widest of the first rows says how many columns a row has, unless
     // the columns are named.
     std::size_t width = 0;
@@ -684,7 +697,7 @@ ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layou
     const DecodedText decoded = decode_text(bytes, layout.encoding);
     const std::string_view text = decoded.text;
     RecordReader reader = rows_reader(text, layout);
-    result.cards.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    result.cards.reserve(count_byte(text.data(), text.data() + text.size(), '\n') + 1);
 
     const auto& roles = layout.columns;
     const auto& unassigned = layout.unassigned;

@@ -6,6 +6,7 @@
 
 #include "core/document/line_queries.h"
 #include "core/syntax/answer.h"
+#include "core/syntax/byte_search.h"
 #include "core/syntax/scan.h"
 #include "core/syntax/settings_line.h"
 
@@ -56,10 +57,10 @@ namespace {
 // An answer field without syntax, escapes or token bytes stands for itself
 // alone (a trail byte that looks like syntax counts as syntax here).
 bool plain_answer_text(std::string_view answer) {
-    return std::none_of(answer.begin(), answer.end(), [](char c) {
-        return c == '[' || c == ']' || c == '(' || c == ')' || c == '|' || c == '\\' ||
-               static_cast<unsigned char>(c) < 0x08;
-    });
+    // No mark, no backslash, no byte below 0x08, each looked for many bytes at a time.
+    const char* const begin = answer.data();
+    const char* const end = begin + answer.size();
+    return find_any_byte(begin, end, "[]()|\\") == end && find_byte_in_range(begin, end, 0x00, 0x07) == end;
 }
 
 bool plain_answer(const char* text) {
@@ -72,9 +73,10 @@ bool plain_answer(const char* text) {
 // A field no escape changes and no scanner reads as more than text (a
 // trail byte that looks like a mark counts as one here).
 bool plain_field(std::string_view text) {
-    return std::none_of(text.begin(), text.end(), [](char c) {
-        return c == ',' || c == '\\' || c == '\'' || static_cast<unsigned char>(c) < 0x20;
-    });
+    // No ',', backslash, apostrophe or control byte, each looked for many bytes at a time.
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    return find_any_byte(begin, end, ",\\'") == end && find_byte_in_range(begin, end, 0x00, 0x1F) == end;
 }
 
 bool same_title(const ExchangeCard& a, const ExchangeCard& b) {
@@ -283,7 +285,16 @@ bool answer_mark(char c) { return c == '[' || c == ']' || c == '(' || c == ')' |
 // run of backslashes before a mark (or, when `mark_follows`, at the end)
 // doubled, since such a run is read as escapes. Picture references stay.
 void append_literal(std::string& out, std::string_view text, bool mark_follows) {
+    const char* const begin = text.data();
     for (std::size_t i = 0; i < text.size();) {
+        // ASCII other than marks and backslashes stands for itself, copied at once.
+        if (const std::size_t run =
+                static_cast<std::size_t>(find_any_byte(begin + i, begin + text.size(), "\\[]()|", true) - begin);
+            run > i) {
+            out.append(text, i, run - i);
+            i = run;
+            continue;
+        }
         const auto c = static_cast<unsigned char>(text[i]);
         if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < text.size()) {
             out.append(text.substr(i, 2));

@@ -29,6 +29,9 @@ bool gift_special(char c) {
     return c == '~' || c == '=' || c == '#' || c == '{' || c == '}' || c == ':' || c == '\\';
 }
 
+// The bytes escaping writes otherwise than as they are.
+constexpr std::string_view kSpecialsAndBreaks = "~=#{}:\\\r\n";
+
 // The length of the "%n%" weight a GIFT answer starts with ("%100%",
 // "%-33.3%"), 0 for none.
 std::size_t weight_length(std::string_view s) {
@@ -51,7 +54,14 @@ std::size_t weight_length(std::string_view s) {
 std::string escape(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 8);
+    const char* const begin = text.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
+        // What needs nothing is copied whole up to the next byte that does.
+        const std::size_t run =
+            static_cast<std::size_t>(find_any_byte(begin + i, begin + text.size(), kSpecialsAndBreaks) - begin);
+        out.append(text, i, run - i);
+        i = run;
+        if (i == text.size()) break;
         const char c = text[i];
         if (c == '\r' || c == '\n') {
             out += "\\n";
@@ -298,7 +308,13 @@ std::size_t find_unescaped(std::string_view s, std::string_view mark, bool last 
 std::string unescape(std::string_view s) {
     std::string out;
     out.reserve(s.size());
+    const char* const begin = s.data();
     for (std::size_t i = 0; i < s.size(); ++i) {
+        // Bytes other than a backslash or a line break are copied whole.
+        const std::size_t run = static_cast<std::size_t>(find_any_byte(begin + i, begin + s.size(), "\\\r\n") - begin);
+        out.append(s, i, run - i);
+        i = run;
+        if (i == s.size()) break;
         const char c = s[i];
         if (c == '\\' && i + 1 < s.size()) {
             const char next = s[i + 1];
@@ -324,7 +340,12 @@ std::string unescape(std::string_view s) {
 std::string literal_stars(std::string_view s, bool* wildcard) {
     std::string out;
     out.reserve(s.size());
+    const char* const begin = s.data();
     for (std::size_t i = 0; i < s.size(); ++i) {
+        const std::size_t run = static_cast<std::size_t>(find_either_byte(begin + i, begin + s.size(), '\\', '*') - begin);
+        out.append(s, i, run - i);
+        i = run;
+        if (i == s.size()) break;
         if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == '*') {
             out += '*';
             ++i;
@@ -345,7 +366,10 @@ std::string category_of(std::string_view path) {
     path = trim(path);
     for (std::size_t i = 0; i < path.size(); ++i) {
         if (path[i] != '/') {
-            elements.back() += path[i];
+            // Up to the next '/' at once.
+            const std::size_t slash = std::min(path.find('/', i), path.size());
+            elements.back().append(path, i, slash - i);
+            i = slash - 1;
         } else if (i + 1 < path.size() && path[i + 1] == '/') {
             elements.back() += '/';
             ++i;
@@ -400,9 +424,17 @@ struct Entry {
 // text is empty are no entries ("~=a" is a right choice).
 std::vector<Entry> entries_of(std::string_view block, bool choices, bool html, Findings& findings) {
     std::vector<Entry> entries;
+    // Where the next mark is (the end for none): a backslash escapes the
+    // byte after it; the bytes between are skipped many at a time.
     auto next_mark = [&](std::size_t i) {
-        while (i < block.size() && block[i] != '=' && block[i] != '~') i += block[i] == '\\' ? 2 : 1;
-        return std::min(i, block.size());
+        const char* const begin = block.data();
+        const char* const end = begin + block.size();
+        const char* p = begin + std::min(i, block.size());
+        while ((p = find_any_byte(p, end, "=~\\")) != end && *p == '\\') {
+            if (end - p <= 2) return block.size();
+            p += 2;
+        }
+        return static_cast<std::size_t>(p - begin);
     };
     std::size_t i = next_mark(0);
     auto add = [&](bool right, std::string_view body) {
@@ -458,8 +490,8 @@ public:
         bool after_category = false;
         while (pos <= text.size()) {
             // Lines end in LF, CR LF or CR alone.
-            std::size_t end = text.find_first_of("\r\n", pos);
-            if (end == std::string_view::npos) end = text.size();
+            const std::size_t end =
+                static_cast<std::size_t>(find_either_byte(text.data() + pos, text.data() + text.size(), '\r', '\n') - text.data());
             const std::size_t next = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
             ++row;
             const std::string_view line = text.substr(pos, end - pos);
@@ -713,7 +745,7 @@ ImportResult read_gift(std::string_view bytes, TextEncoding encoding, const std:
     ImportResult result;
     result.encoding = encoding;
     const DecodedText decoded = decode_text(bytes, encoding);
-    result.cards.reserve(static_cast<std::size_t>(std::count(decoded.text.begin(), decoded.text.end(), '\n')) / 2 + 1);
+    result.cards.reserve(count_byte(decoded.text.data(), decoded.text.data() + decoded.text.size(), '\n') / 2 + 1);
     GiftReader(decoded, file_title, result).read();
     tell_drawn_choices(result);
     return result;

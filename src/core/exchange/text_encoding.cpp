@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
 #include "core/exchange/cp932_table.h"
+#include "core/syntax/byte_search.h"
 
 namespace qz {
 namespace {
@@ -59,6 +61,12 @@ const ReverseTable& reverse_table() {
     return table;
 }
 
+// Where the run of ASCII bytes that starts at bytes[i] ends.
+std::size_t ascii_run_end(std::string_view bytes, std::size_t i) {
+    const char* const begin = bytes.data();
+    return static_cast<std::size_t>(find_any_byte(begin + i, begin + bytes.size(), {}, true) - begin);
+}
+
 void append_replacement(DecodedText& out) {
     out.bad.push_back(out.text.size());
     append_utf8(out.text, kReplacement);
@@ -69,8 +77,7 @@ void decode_utf8(std::string_view bytes, DecodedText& out) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         // Runs of ASCII are copied whole.
-        std::size_t run = i;
-        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+        const std::size_t run = ascii_run_end(bytes, i);
         out.text.append(bytes.substr(i, run - i));
         i = run;
         if (i >= bytes.size()) break;
@@ -85,11 +92,13 @@ void decode_utf8(std::string_view bytes, DecodedText& out) {
 void decode_cp932(std::string_view bytes, DecodedText& out) {
     out.text.reserve(bytes.size() * 3 / 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            out.text += static_cast<char>(c);
-            continue;
+        // Runs of ASCII are copied whole.
+        if (const std::size_t run = ascii_run_end(bytes, i); run > i) {
+            out.text.append(bytes.substr(i, run - i));
+            i = run;
+            if (i == bytes.size()) break;
         }
+        const auto c = static_cast<unsigned char>(bytes[i]);
         const int li = cp932_lead_index(c);
         if (li >= 0) {
             const auto t = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
@@ -198,7 +207,7 @@ TextEncoding detect_encoding(std::string_view bytes) {
     std::size_t sequences = 0, bad = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
+            i = ascii_run_end(bytes, i);
             continue;
         }
         std::size_t length = 0;
@@ -260,21 +269,25 @@ char32_t next_code_point(std::string_view text, std::size_t i, std::size_t* leng
 }
 
 void append_utf8(std::string& out, char32_t c) {
+    // The bytes of the sequence first, then one append.
+    char bytes[4];
+    std::size_t n = 0;
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        bytes[n++] = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        bytes[n++] = static_cast<char>(0xC0 | c >> 6);
+        bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        bytes[n++] = static_cast<char>(0xE0 | c >> 12);
+        bytes[n++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        bytes[n++] = static_cast<char>(0xF0 | c >> 18);
+        bytes[n++] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        bytes[n++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
     }
+    out.append(bytes, n);
 }
 
 std::string utf8_to_cp932(std::string_view utf8, std::vector<std::string>* lost) {
@@ -285,8 +298,11 @@ std::string utf8_to_cp932(std::string_view utf8, std::vector<std::string>* lost)
     for (std::size_t i = 0; i < utf8.size();) {
         const auto c = static_cast<unsigned char>(utf8[i]);
         if (c < 0x80) {
-            *o++ = static_cast<char>(c);
-            ++i;
+            // ASCII stays as it is: the run copied at once.
+            const std::size_t run = ascii_run_end(utf8, i);
+            std::memcpy(o, utf8.data() + i, run - i);
+            o += run - i;
+            i = run;
             continue;
         }
         std::size_t length = 0;

@@ -1,9 +1,11 @@
 #include "core/syntax/answer.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
 
+#include "core/syntax/byte_search.h"
 #include "core/syntax/fields.h"
 #include "core/syntax/scan.h"
 
@@ -24,6 +26,9 @@ constexpr std::size_t kMaxExpansionWork = 2 * 1024 * 1024;
 constexpr std::size_t kStepCost = 64;
 
 constexpr std::size_t kNone = std::string_view::npos;
+
+// How many strings done with an expansion keeps for its next pieces.
+constexpr std::size_t kSpareStrings = 64;
 
 // How much of an alternative an answer-number entry shows.
 constexpr std::size_t kAnswerEntryBytes = 200;
@@ -140,15 +145,18 @@ bool brackets_balanced(std::string_view tokens) {
 
 // group_span on a view: 1 for an ordinary byte, the whole group for an
 // opening bracket (up to the end when it is never closed), 0 at the end.
+// Only the brackets are looked at, found many bytes at a time.
 std::size_t span_at(std::string_view s, std::size_t at) {
     if (at >= s.size()) return 0;
     if (!is_open(s[at])) return 1;
+    const char* const start = s.data() + at;
+    const char* const end = s.data() + s.size();
     int depth = 0;
-    for (std::size_t i = at; i < s.size(); ++i) {
-        if (is_open(s[i])) {
+    for (const char* p = start; (p = find_byte_in_range(p, end, kTokenOpenGroup, kTokenCloseOptional)) != end; ++p) {
+        if (is_open(*p)) {
             ++depth;
-        } else if (is_close(s[i]) && --depth == 0) {
-            return i - at + 1;
+        } else if (--depth == 0) {
+            return static_cast<std::size_t>(p - start) + 1;
         }
     }
     return s.size() - at;
@@ -156,19 +164,24 @@ std::size_t span_at(std::string_view s, std::size_t at) {
 
 // The first top-level bar at or after `from` (groups are stepped over whole).
 std::size_t next_top_level_bar(std::string_view s, std::size_t from) {
-    for (std::size_t i = from; i < s.size(); i += span_at(s, i))
-        if (s[i] == kTokenBar) return i;
+    const char* const begin = s.data();
+    const char* const end = begin + s.size();
+    // Bars and brackets are the bytes from kTokenBar to kTokenCloseOptional.
+    for (const char* p = begin + std::min(from, s.size());
+         (p = find_byte_in_range(p, end, kTokenBar, kTokenCloseOptional)) != end;) {
+        if (*p == kTokenBar) return static_cast<std::size_t>(p - begin);
+        p += span_at(s, static_cast<std::size_t>(p - begin));
+    }
     return kNone;
 }
 
-// The alternatives of a token text, split at its top-level bars.
-std::vector<std::string_view> split_alternatives(std::string_view s) {
-    std::vector<std::string_view> parts;
+// The alternatives of a token text, split at its top-level bars, into `parts`.
+void split_alternatives(std::string_view s, std::vector<std::string_view>& parts) {
+    parts.clear();
     std::size_t from = 0;
     for (std::size_t bar; (bar = next_top_level_bar(s, from)) != kNone; from = bar + 1)
         parts.push_back(s.substr(from, bar - from));
     parts.push_back(s.substr(from));
-    return parts;
 }
 
 // Expands the groups of a bracket-balanced token string, always the first
@@ -183,11 +196,15 @@ std::vector<std::string_view> split_alternatives(std::string_view s) {
 //
 // The finished head is kept in `done_`; the alternatives still to look at
 // wait on a stack (`pending_`, the next one last), so that a step touches
-// only the alternative it expands, never the rest.
+// only the alternative it expands, never the rest. The strings of the
+// alternatives done with are kept for the pieces of later steps: an
+// expansion takes thousands of steps, and an allocation for each piece was
+// much of its time.
 class Expansion {
   public:
     explicit Expansion(std::string_view tokens) {
-        const std::vector<std::string_view> parts = split_alternatives(tokens);
+        std::vector<std::string_view> parts;
+        split_alternatives(tokens, parts);
         for (auto it = parts.rbegin(); it != parts.rend(); ++it)
             push(std::string(*it));
     }
@@ -222,64 +239,96 @@ class Expansion {
         return alternative;
     }
 
+    // An empty string, with the room of one done with when there is one.
+    std::string spare() {
+        if (spare_.empty()) return {};
+        std::string s = std::move(spare_.back());
+        spare_.pop_back();
+        s.clear();
+        return s;
+    }
+
+    void recycle(std::string&& s) {
+        if (spare_.size() < kSpareStrings) spare_.push_back(std::move(s));
+    }
+
     // Moves the finished alternatives on top of the stack to `done_`. Joined
     // they form the head; an empty head adds nothing, so no bar follows it.
     void take_finished() {
-        std::string head;
         bool any = false;
         while (!pending_.empty() && !has_group(pending_.back())) {
-            if (any) head += kTokenBar;
-            head += pop();
+            std::string alternative = pop();
+            if (any || !done_.empty()) done_ += kTokenBar;
+            done_ += alternative;
+            recycle(std::move(alternative));
             any = true;
         }
-        if (!any) return;
-        if (!done_.empty()) done_ += kTokenBar;
-        done_ += head;
     }
 
     // Drops the brackets of the groups that a run of steps would expand one
     // after another into a single piece each: "[x]" with one alternative x
     // that is not empty, first in the alternative or first inside another
-    // such group. One pass, however deep they nest. Its tables live in the
-    // expansion and are reused by every step: a long answer takes thousands
-    // of steps, and a table each per step was most of the expansion's time.
+    // such group. The groups are looked at in the order they open, each
+    // closing bracket searched only as far as the group being looked at
+    // needs, so a step that drops nothing reads just its first group. The
+    // tables live in the expansion and are reused by every step: a long
+    // answer takes thousands of steps.
     void drop_single_groups(std::string& alternative) {
-        const std::size_t size = alternative.size();
-        // Closing bracket and "has a top-level bar" of each opening bracket.
-        std::vector<std::size_t>& close = close_;
-        std::vector<char>& has_bar = has_bar_;
+        // Nothing is dropped when no group opens first: the pass below
+        // stops at the first bracket that opens.
+        const std::size_t first = first_open(alternative);
+        if (first == kNone || alternative[first] != kTokenOpenGroup) return;
+        char* const data = alternative.data();
+        const char* const end = data + alternative.size();
+        // The groups by where they open, with their closing bracket and
+        // whether they hold a top-level bar once known; the open ones.
+        std::vector<Group>& groups = groups_;
         std::vector<std::size_t>& open = open_;
-        close.assign(size, kNone);
-        has_bar.assign(size, 0);
+        groups.clear();
         open.clear();
-        for (std::size_t i = 0; i < size; ++i) {
-            const char c = alternative[i];
-            if (is_open(c)) {
-                open.push_back(i);
-            } else if (is_close(c) && !open.empty()) {
-                close[open.back()] = i;
-                open.pop_back();
-            } else if (c == kTokenBar && !open.empty()) {
-                has_bar[open.back()] = 1;
+        const char* scan = data + first;
+        // Reads bars and brackets up to the next opening one (included).
+        const auto read_on = [&] {
+            for (; (scan = find_byte_in_range(scan, end, kTokenBar, kTokenCloseOptional)) != end; ++scan) {
+                const char c = *scan;
+                if (is_open(c)) {
+                    open.push_back(groups.size());
+                    groups.push_back({static_cast<std::size_t>(scan - data), kNone, false});
+                    ++scan;
+                    return;
+                }
+                if (open.empty()) continue;
+                if (c == kTokenBar) {
+                    groups[open.back()].has_bar = true;
+                } else {
+                    groups[open.back()].close = static_cast<std::size_t>(scan - data);
+                    open.pop_back();
+                }
             }
+        };
+        std::vector<std::size_t>& dropped = dropped_;
+        dropped.clear();
+        for (std::size_t k = 0;; ++k) {
+            if (k == groups.size()) read_on();
+            if (k == groups.size()) break;
+            // Its closing bracket: read until the group is no longer open.
+            while (groups[k].close == kNone && scan != end) read_on();
+            const Group g = groups[k];
+            if (data[g.open] != kTokenOpenGroup || g.has_bar || g.close == kNone || g.close == g.open + 1) break;
+            dropped.push_back(g.open);
+            dropped.push_back(g.close);
         }
-        std::vector<char>& drop = drop_;
-        drop.assign(size, 0);
-        bool any = false;
-        for (std::size_t i = 0; i < size; ++i) {
-            const char c = alternative[i];
-            if (is_close(c)) continue;  // only dropped groups close before the first kept one
-            if (!is_open(c)) continue;
-            if (c != kTokenOpenGroup || has_bar[i] || close[i] == kNone || close[i] == i + 1)
-                break;
-            drop[i] = drop[close[i]] = 1;
-            any = true;
+        if (dropped.empty()) return;
+        std::sort(dropped.begin(), dropped.end());
+        // The runs between the dropped brackets move up.
+        char* out = data + dropped.front();
+        for (std::size_t d = 0; d < dropped.size(); ++d) {
+            const std::size_t from = dropped[d] + 1;
+            const std::size_t to = d + 1 < dropped.size() ? dropped[d + 1] : alternative.size();
+            std::memmove(out, data + from, to - from);
+            out += to - from;
         }
-        if (!any) return;
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < size; ++i)
-            if (!drop[i]) alternative[kept++] = alternative[i];
-        alternative.resize(kept);
+        alternative.resize(static_cast<std::size_t>(out - data));
     }
 
     // Expands the first group of the alternative on top of the stack; false
@@ -299,8 +348,8 @@ class Expansion {
         const std::string_view prefix = a.substr(0, open);
         const std::string_view suffix = a.substr(close + 1);
 
-        std::vector<std::string_view> inner =
-            split_alternatives(a.substr(open + 1, close - open - 1));
+        std::vector<std::string_view>& inner = inner_;
+        split_alternatives(a.substr(open + 1, close - open - 1), inner);
         if (a[open] == kTokenOpenOptional) inner.emplace_back();  // the choice "without"
         std::size_t first = 0;
         if (done_.empty()) {
@@ -311,6 +360,7 @@ class Expansion {
                 ++first;
             if (first == inner.size()) {
                 if (pending_.empty()) push(std::string());
+                recycle(std::move(alternative));
                 return true;
             }
         }
@@ -320,24 +370,31 @@ class Expansion {
             bytes += prefix.size() + inner[i].size() + suffix.size() + 1;
         if (bytes > kMaxExpandedBytes) return false;
         for (std::size_t i = inner.size(); i-- > first;) {
-            std::string piece;
+            std::string piece = spare();
             piece.reserve(prefix.size() + inner[i].size() + suffix.size());
             piece.append(prefix).append(inner[i]).append(suffix);
             work_ += piece.size();
             push(std::move(piece));
         }
+        recycle(std::move(alternative));
         return true;
     }
 
     std::string done_;
     std::vector<std::string> pending_;
+    std::vector<std::string> spare_;  // strings done with, for new pieces
+    std::vector<std::string_view> inner_;  // the alternatives of the group a step expands
     std::size_t pending_bytes_ = 0;
     std::size_t work_ = 0;
     // drop_single_groups' tables.
-    std::vector<std::size_t> close_;
+    struct Group {
+        std::size_t open;
+        std::size_t close;  // kNone while not found
+        bool has_bar;
+    };
+    std::vector<Group> groups_;
     std::vector<std::size_t> open_;
-    std::vector<char> has_bar_;
-    std::vector<char> drop_;
+    std::vector<std::size_t> dropped_;
 };
 
 }  // namespace
@@ -382,6 +439,10 @@ std::vector<std::string> answer_number_entries(const char* line_text, bool is_qu
         if (syntax_error) *syntax_error = true;
         return {"0"};
     }
+    return answer_number_entries_of(*expanded, cut_short);
+}
+
+std::vector<std::string> answer_number_entries_of(const std::string& expanded, bool cut_short) {
     std::vector<std::string> entries;
     const auto numbered = [&entries](std::string_view text) {
         std::string entry = "0. ";
@@ -395,8 +456,8 @@ std::vector<std::string> answer_number_entries(const char* line_text, bool is_qu
         entries.push_back(std::move(entry));
     };
     for (int n = 0; n <= 9; ++n) {
-        const char* alternative = nth_alternative(expanded->c_str(), n);
-        if (!alternative || (cut_short && expanded->empty())) break;
+        const char* alternative = nth_alternative(expanded.c_str(), n);
+        if (!alternative || (cut_short && expanded.empty())) break;
         numbered({alternative, static_cast<std::size_t>(plain_value_length(alternative))});
     }
     if (cut_short && entries.size() < 10) numbered(kAnswerCutShort);

@@ -42,4 +42,9 @@ const char* nth_alternative(const char* expanded, int n);
 std::vector<std::string> answer_number_entries(const char* line_text, bool is_question_line,
                                                int version, bool* syntax_error);
 
+// The same entries of a question line of format 1.3 or later from its
+// answer expanded already (expand_answer's result and its *cut_short), for
+// a caller that has the expansion at hand.
+std::vector<std::string> answer_number_entries_of(const std::string& expanded, bool cut_short);
+
 }  // namespace qz

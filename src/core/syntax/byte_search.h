@@ -23,9 +23,21 @@ inline const char* find_either_byte(const char* p, const char* end, char a, char
 // The first CR, LF or 0x01 in [p, end); end when there is none.
 inline const char* find_line_break(const char* p, const char* end);
 
+// The first byte in [p, end) that is one of `bytes` (at most a few) or,
+// when `above_ascii`, above 0x7F; end when there is none. What a text
+// scanner copies whole lies before it.
+inline const char* find_any_byte(const char* p, const char* end, std::string_view bytes, bool above_ascii = false);
+
+// The first byte in [p, end) from `low` to `high` (as unsigned bytes, both
+// included); end when there is none.
+inline const char* find_byte_in_range(const char* p, const char* end, unsigned char low, unsigned char high);
+
 // The first occurrence of `needle` (not empty) in [p, end); end when there
 // is none.
 const char* find_bytes(const char* p, const char* end, std::string_view needle);
+
+// How many bytes in [p, end) are c.
+inline std::size_t count_byte(const char* p, const char* end, char c);
 
 // How many line breaks [p, end) holds: CR LF, a lone CR, a lone LF, 0x01.
 std::size_t count_line_breaks(const char* p, const char* end);
@@ -102,6 +114,43 @@ inline const char* find_line_break(const char* p, const char* end) {
 #endif
     for (; p < end; ++p)
         if (*p == '\r' || *p == '\n' || *p == '\x01') return p;
+    return end;
+}
+
+inline std::size_t count_byte(const char* p, const char* end, char c) {
+    std::size_t count = 0;
+    for (; (p = find_byte(p, end, c)) != end; ++p) ++count;
+    return count;
+}
+
+inline const char* find_any_byte(const char* p, const char* end, std::string_view bytes, bool above_ascii) {
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        int m = above_ascii ? _mm_movemask_epi8(v) : 0;
+        for (const char c : bytes) m |= _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c)));
+        if (m) return p + __builtin_ctz(static_cast<unsigned>(m));
+    }
+#endif
+    for (; p < end; ++p)
+        if ((above_ascii && static_cast<unsigned char>(*p) > 0x7F) || bytes.find(*p) != std::string_view::npos)
+            return p;
+    return end;
+}
+
+inline const char* find_byte_in_range(const char* p, const char* end, unsigned char low, unsigned char high) {
+#if defined(__SSE2__)
+    // c - low <= high - low, unsigned: the minimum of the two is the left one.
+    const __m128i base = _mm_set1_epi8(static_cast<char>(low));
+    const __m128i width = _mm_set1_epi8(static_cast<char>(high - low));
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), base);
+        const int m = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(v, width), v));
+        if (m) return p + __builtin_ctz(static_cast<unsigned>(m));
+    }
+#endif
+    for (; p < end; ++p)
+        if (static_cast<unsigned char>(static_cast<unsigned char>(*p) - low) <= high - low) return p;
     return end;
 }
 

@@ -9,6 +9,8 @@
 #include <array>
 #include <cstring>
 
+#include "core/syntax/byte_search.h"
+
 namespace qz {
 
 namespace {
@@ -140,6 +142,12 @@ bool is_answer_syntax(char c) {
     return c == '(' || c == ')' || c == '[' || c == ']' || c == '|';
 }
 
+// Where the run of ASCII bytes other than `stops` that starts at text[i] ends.
+std::size_t plain_run_end(std::string_view text, std::size_t i, std::string_view stops) {
+    const char* const begin = text.data();
+    return static_cast<std::size_t>(find_any_byte(begin + i, begin + text.size(), stops, true) - begin);
+}
+
 // The end of the run of backslashes that starts at text[i].
 std::size_t backslash_run_end(std::string_view text, std::size_t i) {
     while (i < text.size() && text[i] == '\\') ++i;
@@ -169,6 +177,12 @@ std::string unescape_text(std::string_view text, unsigned /*charset*/, int versi
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n) {
+        // ASCII up to the next backslash stays as it is, copied whole.
+        if (const std::size_t run = plain_run_end(text, i, "\\"); run > i) {
+            out.append(text, i, run - i);
+            i = run;
+            if (i == n) break;
+        }
         const char c = text[i];
         if (double_byte_at(text, i)) {
             out.append(text, i, 2);
@@ -264,6 +278,12 @@ std::string escape_text(std::string_view text, unsigned /*charset*/, int flags) 
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n) {
+        // ASCII that gets no backslash and starts nothing is copied whole.
+        if (const std::size_t run = plain_run_end(text, i, "\\\r\n,'"); run > i) {
+            out.append(text, i, run - i);
+            i = run;
+            if (i == n) break;
+        }
         const char c = text[i];
         if (double_byte_at(text, i)) {
             out.append(text, i, 2);
