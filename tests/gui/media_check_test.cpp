@@ -2,6 +2,8 @@
 // Recycle Bin step behind its question.
 #include "editor_fixture.h"
 
+#include <vector>
+
 #include "core/exchange/exchange.h"
 #include "resources/export_ids.h"
 #include "resources/media_check_ids.h"
@@ -70,6 +72,25 @@ TEST_F(MediaCheckTest, ExportCopiesThePicturesBesideTheFile) {
         EXPECT_EQ(file_exists(dir_ + "\\cards_media\\map.png"), answer == IDYES);
     }
     EXPECT_NE(read_file(dir_ + "\\cards.tsv").find("<img src=\"\"map.png\"\">"), std::string::npos);
+}
+
+// The option is there for the delimited formats only, which are the ones
+// that leave their pictures beside the file.
+TEST_F(MediaCheckTest, ThePictureOptionIsForDelimitedTextOnly) {
+    open("#t,000000\r\nq1,a,<00\r\n");
+    std::vector<bool> enabled;
+    when_dialog("エクスポート", [&](HWND dialog) {
+        for (ExchangeFormat f : {ExchangeFormat::gift, ExchangeFormat::csv, ExchangeFormat::aiken,
+                                 ExchangeFormat::moodle_xml, ExchangeFormat::tsv}) {
+            SendDlgItemMessageW(dialog, IDC_EXPORT_FORMAT, CB_SETCURSEL, static_cast<WPARAM>(f), 0);
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_EXPORT_FORMAT, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_EXPORT_FORMAT)));
+            enabled.push_back(IsWindowEnabled(GetDlgItem(dialog, IDC_EXPORT_MEDIA)));
+        }
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    command(CMD_EXPORT);
+    EXPECT_EQ(enabled, (std::vector<bool>{false, true, false, false, true}));
 }
 
 }  // namespace

@@ -54,6 +54,14 @@ void add_item(HWND dialog, int id, const char* cp932) {
     SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(cp932).c_str()));
 }
 
+// Pictures go beside a TSV or CSV file; the other formats have no place
+// for them (Moodle XML carries its own inside).
+bool takes_media(ExchangeFormat format) { return format == ExchangeFormat::tsv || format == ExchangeFormat::csv; }
+
+void enable_media(HWND dialog) {
+    EnableWindow(GetDlgItem(dialog, IDC_EXPORT_MEDIA), takes_media(chosen_format(dialog)));
+}
+
 INT_PTR on_init(HWND dialog, ExportDialog& d) {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&d));
     center_dialog(dialog);
@@ -68,6 +76,7 @@ INT_PTR on_init(HWND dialog, ExportDialog& d) {
         if (kEncodings[i] == r.encoding) encoding = i;
     SendDlgItemMessageW(dialog, IDC_EXPORT_ENCODING, CB_SETCURSEL, static_cast<WPARAM>(encoding), 0);
     EnableWindow(GetDlgItem(dialog, IDC_EXPORT_SELECTION), r.selected_lines > 0);
+    enable_media(dialog);
     CheckRadioButton(dialog, IDC_EXPORT_WHOLE, IDC_EXPORT_SELECTION,
                      r.selected_lines > 1 ? IDC_EXPORT_SELECTION : IDC_EXPORT_WHOLE);
     // The document's name with the format's extension.
@@ -81,6 +90,7 @@ void on_format(HWND dialog) {
     const std::string path = path_text(dialog);
     const std::string changed = with_export_extension(path, chosen_format(dialog));
     if (changed != path) show_path(dialog, changed);
+    enable_media(dialog);
 }
 
 // The full path of a file's name, as the system resolves it.
@@ -131,7 +141,7 @@ void on_ok(HWND dialog, ExportDialog& d) {
     const int encoding = static_cast<int>(SendDlgItemMessageW(dialog, IDC_EXPORT_ENCODING, CB_GETCURSEL, 0, 0));
     d.choice.encoding = kEncodings[encoding < 0 ? 0 : encoding];
     d.choice.selection = IsDlgButtonChecked(dialog, IDC_EXPORT_SELECTION) == BST_CHECKED;
-    d.choice.media = IsDlgButtonChecked(dialog, IDC_EXPORT_MEDIA) == BST_CHECKED;
+    d.choice.media = takes_media(d.choice.format) && IsDlgButtonChecked(dialog, IDC_EXPORT_MEDIA) == BST_CHECKED;
     d.choice.path = full;
     EndDialog(dialog, IDOK);
 }
