@@ -88,13 +88,30 @@ CardDocument::CardDocument() : file_name(UNTITLED_NAME) {}
 // ---------------------------------------------------------------------------
 // Lines and their places
 
-DataLine* CardDocument::line_at_place(std::uint32_t place) const {
+DataLine* CardDocument::given_place(std::uint32_t place) const {
     const std::size_t block = place >> kBlockShift;
     const std::uint32_t at = place & (kPlacesPerBlock - 1);
     if (block >= blocks_.size()) return nullptr;
     if (at >= (block + 1 == blocks_.size() ? used_in_last_block_ : block_places_[block])) return nullptr;
-    DataLine* line = line_in(place);
-    return (line->bits_ & DataLine::kCodeMask) == DataLine::kLeftCode ? nullptr : line;
+    return line_in(place);
+}
+
+DataLine* CardDocument::line_at_place(std::uint32_t place) const {
+    DataLine* line = given_place(place);
+    return line && (line->bits_ & DataLine::kCodeMask) != DataLine::kLeftCode ? line : nullptr;
+}
+
+std::uint32_t CardDocument::fresh_place() {
+    if (blocks_.empty() || used_in_last_block_ == block_places_.back()) {
+        if (blocks_.size() >= (std::size_t{1} << (kPlaceBits - kBlockShift))) throw std::length_error("too many lines");
+        std::size_t places = block_lines(blocks_.size());
+        if (expected_lines_ > places_) places = std::min(places, expected_lines_ - places_);
+        blocks_.push_back(std::make_unique<DataLine[]>(places));
+        block_places_.push_back(static_cast<std::uint32_t>(places));
+        places_ += places;
+        used_in_last_block_ = 0;
+    }
+    return static_cast<std::uint32_t>((blocks_.size() - 1) << kBlockShift) | used_in_last_block_++;
 }
 
 std::uint32_t CardDocument::new_line(DataLine line) {
@@ -102,23 +119,8 @@ std::uint32_t CardDocument::new_line(DataLine line) {
     // line has taken since.
     const bool left = (line.word_ & kLeftWithId) && line.word_ != kUnplaced;
     std::uint32_t place = (line.word_ & ~kLeftWithId) - id_base_;
-    const std::size_t block = place >> kBlockShift;
-    const std::uint32_t at = place & (kPlacesPerBlock - 1);
-    const bool returns = left && block < blocks_.size() &&
-                         at < (block + 1 == blocks_.size() ? used_in_last_block_ : block_places_[block]) &&
-                         (line_in(place)->bits_ & DataLine::kCodeMask) == DataLine::kLeftCode;
-    if (!returns) {
-        if (blocks_.empty() || used_in_last_block_ == block_places_.back()) {
-            if (blocks_.size() >= (std::size_t{1} << (kPlaceBits - kBlockShift))) throw std::length_error("too many lines");
-            std::size_t places = block_lines(blocks_.size());
-            if (expected_lines_ > places_) places = std::min(places, expected_lines_ - places_);
-            blocks_.push_back(std::make_unique<DataLine[]>(places));
-            block_places_.push_back(static_cast<std::uint32_t>(places));
-            places_ += places;
-            used_in_last_block_ = 0;
-        }
-        place = static_cast<std::uint32_t>((blocks_.size() - 1) << kBlockShift) | used_in_last_block_++;
-    }
+    const DataLine* old = left ? given_place(place) : nullptr;
+    if (!old || (old->bits_ & DataLine::kCodeMask) != DataLine::kLeftCode) place = fresh_place();
     DataLine* slot = line_in(place);
     slot->swap(line);
     slot->word_ = kUnplaced;
@@ -145,13 +147,13 @@ std::string& CardDocument::hold_buffer(std::string bytes) {
 }
 
 void CardDocument::append_from_buffer(int kind, const char* text, std::size_t size) {
-    if (size >= DataLine::kLongSize || blocks_.empty() || used_in_last_block_ == block_places_.back()) {
+    if (size >= DataLine::kLongSize) {
         append(DataLine::in_buffer(kind, text, size));
         return;
     }
     // The common case of reading, straight into the next place.
     const std::size_t n = order_.size();
-    const std::uint32_t place = static_cast<std::uint32_t>((blocks_.size() - 1) << kBlockShift) | used_in_last_block_++;
+    const std::uint32_t place = fresh_place();
     DataLine* slot = line_in(place);
     slot->text_ = size ? text : "";
     slot->bits_ = DataLine::kind_code(kind) | static_cast<std::uint32_t>(size) << DataLine::kSizeShift;
@@ -290,8 +292,7 @@ std::uint32_t CardDocument::line_id(const DataLine* line) const {
 
 std::uint32_t CardDocument::line_id_at(int index) const {
     if (index < 0 || index >= count()) return 0;
-    const std::uint32_t id = id_base_ + order_[static_cast<std::size_t>(index)];
-    return id;
+    return id_base_ + order_[static_cast<std::size_t>(index)];
 }
 
 int CardDocument::find_line(std::uint32_t id) const {

@@ -168,8 +168,13 @@ private:
     DataLine* line_in(std::uint32_t place) const {
         return blocks_[place >> kBlockShift].get() + (place & (kPlacesPerBlock - 1));
     }
+    // The line at `place` when the place has been given out (to a line of
+    // the document or to one that left it), else null.
+    DataLine* given_place(std::uint32_t place) const;
     // The line at `place` when a line of the document is there, else null.
     DataLine* line_at_place(std::uint32_t place) const;
+    // The next place of the last block, in a new block when it is full.
+    std::uint32_t fresh_place();
     void invalidate_positions_from(int index) const;
     void invalidate_ordinals_at(const DataLine* line) const;
     void ensure_positions() const;
