@@ -6,22 +6,13 @@
 
 #include "core/document/card_document.h"
 #include "core/exchange/aiken.h"
-#include "core/syntax/byte_search.h"
 #include "fuzz_require.h"
 
 namespace {
 
 // Line breaks as spaces, without blanks at the ends.
 std::string flat(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (const char* p = s.data(), *end = p + s.size(); p < end;) {
-        const char* const line_end = qz::find_either_byte(p, end, '\r', '\n');
-        out.append(p, line_end);
-        if (line_end == end) break;
-        out += ' ';
-        p = line_end + (*line_end == '\r' && line_end + 1 < end && line_end[1] == '\n' ? 2 : 1);
-    }
+    const std::string out = line_breaks_as(s, " ");
     const std::size_t b = out.find_first_not_of(" \t"), e = out.find_last_not_of(" \t");
     return b == std::string::npos ? std::string() : out.substr(b, e - b + 1);
 }

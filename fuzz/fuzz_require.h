@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/syntax/byte_search.h"
+
 #define require(condition)                                                       \
     do {                                                                         \
         if (!(condition)) {                                                      \
@@ -33,4 +35,18 @@ inline std::unique_ptr<char[]> exact_copy(const std::uint8_t* data, std::size_t 
 inline void require_within(const char* text, int line_length, const char* start, int length) {
     if (length < 0) return;
     require(start != nullptr && start >= text && start + length <= text + line_length);
+}
+
+// `s` with each line break (CR LF, a lone CR or a lone LF) as `glue`.
+inline std::string line_breaks_as(std::string_view s, std::string_view glue) {
+    std::string out;
+    out.reserve(s.size() + 8);
+    for (const char *p = s.data(), *end = p + s.size(); p < end;) {
+        const char* const line_end = qz::find_either_byte(p, end, '\r', '\n');
+        out.append(p, line_end);
+        if (line_end == end) break;
+        out += glue;
+        p = line_end + (*line_end == '\r' && line_end + 1 < end && line_end[1] == '\n' ? 2 : 1);
+    }
+    return out;
 }

@@ -11,7 +11,6 @@
 
 #include "core/document/card_document.h"
 #include "core/exchange/gift.h"
-#include "core/syntax/byte_search.h"
 #include "fuzz_require.h"
 
 namespace {
@@ -20,17 +19,7 @@ namespace {
 std::string trimmed(std::string_view s) {
     const std::size_t first = s.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
-    s = s.substr(first, s.find_last_not_of(" \t") + 1 - first);
-    std::string out;
-    out.reserve(s.size() + 8);
-    for (const char* p = s.data(), *end = p + s.size(); p < end;) {
-        const char* const line_end = qz::find_either_byte(p, end, '\r', '\n');
-        out.append(p, line_end);
-        if (line_end == end) break;
-        out += "\r\n";
-        p = line_end + (*line_end == '\r' && line_end + 1 < end && line_end[1] == '\n' ? 2 : 1);
-    }
-    return out;
+    return line_breaks_as(s.substr(first, s.find_last_not_of(" \t") + 1 - first), "\r\n");
 }
 
 bool has_arrow(const std::string& s) { return s.find("->") != std::string::npos; }
