@@ -16,13 +16,6 @@ namespace {
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
-std::string ascii_lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 // Where the folder of a path ends (past its last separator).
 std::size_t name_start(std::string_view path) {
     for (std::size_t i = path.size(); i > 0; --i)

@@ -12,12 +12,6 @@
 namespace qz {
 namespace {
 
-std::string ascii_lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 // The last part of a reference (code page 932: a trail byte can look like
 // a backslash).
 std::string last_part(const std::string& reference) {

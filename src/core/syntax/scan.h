@@ -77,6 +77,15 @@ std::string copy_unescaped(const char* start, int length, unsigned charset, int 
 std::string escape_text(std::string_view text, unsigned charset, int flags);
 
 // The integer in decimal ("%d").
+// `s` with the ASCII letters A-Z as a-z, every other byte as it is (for
+// names and extensions compared the way the file system does).
+inline std::string ascii_lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
 std::string format_decimal(int value);
 
 // The leading decimal value of a text: optional blanks (space, tab), an
