@@ -325,6 +325,7 @@ TEST(DelimitedRoundTrip, BackslashesKeepWhatTheQuizSees) {
         "q10,[\\\\i\"p.png\"|b],<00",
         "q11,\\i\"p.png\"|b,<00",           // a picture
         "q12,plain \\ back,<00",
+        "q13,a,<00'\t ",                  // a comment of blanks only
     };
     auto images = [](std::string_view text) {
         std::vector<std::string> paths;

@@ -33,17 +33,22 @@ public:
 
     bool next(Record& record) {
         if (pos_ >= text_.size()) return false;
-        record.fields.clear();
         record.line = line_;
         record.begin = pos_;
         record.unterminated = false;
-        std::string field;
-        for (;;) {
+        // The strings of the record before are filled again: a reader of
+        // many rows allocates for the longest fields only.
+        // As wide as the record before, at first.
+        record.fields.reserve(width_);
+        std::size_t count = 0;
+        for (bool more = true; more;) {
+            if (count == record.fields.size()) record.fields.emplace_back();
+            std::string& field = record.fields[count++];
             field.clear();
-            const bool more = read_field(field, record.unterminated);
-            record.fields.push_back(std::move(field));
-            if (!more) break;
+            more = read_field(field, record.unterminated);
         }
+        record.fields.resize(count);
+        width_ = count;
         record.end = pos_;
         return true;
     }
@@ -127,6 +132,7 @@ private:
     char separator_;
     std::size_t pos_;
     int line_;
+    std::size_t width_ = 0;  // fields of the record read last
 };
 
 // ---------------------------------------------------------------------------
@@ -228,18 +234,19 @@ constexpr RoleName kRoleNames[] = {
 // The Japanese names are UTF-8 here: the file's text is, while the
 // program's literals are code page 932.
 bool role_of_name(std::string_view name, ColumnRole* role) {
+    // The names as UTF-8, once.
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> out;
+        for (const RoleName& r : kRoleNames) out.push_back(cp932_to_utf8(std::string(r.name)));
+        return out;
+    }();
     name = trim(name);
-    // A UTF-8 character takes at most three times the bytes of its code
-    // page 932 form: a longer name is none of them.
-    constexpr std::size_t longest =
-        std::max_element(std::begin(kRoleNames), std::end(kRoleNames), [](const RoleName& a, const RoleName& b) {
-            return a.name.size() < b.name.size();
-        })->name.size();
-    if (name.size() > 3 * longest) return false;
-    const std::string key = utf8_to_cp932(ascii_lower(name));
-    for (const RoleName& r : kRoleNames) {
-        if (key == r.name) {
-            *role = r.role;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& known = names[i];
+        if (known.size() == name.size() &&
+            std::equal(known.begin(), known.end(), name.begin(), [&](char k, char c) { return k == lower(c); })) {
+            *role = kRoleNames[i].role;
             return true;
         }
     }
@@ -575,9 +582,14 @@ std::size_t used_width(const Record& r) {
 }  // namespace
 
 DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& choice) {
+    // The first rows are enough; a megabyte holds them.
+    const TextEncoding encoding = choice.encoding ? *choice.encoding : detect_encoding(bytes);
+    return detect_delimited(decode_text(bytes.substr(0, 1 << 20), encoding), encoding, choice);
+}
+
+DelimitedLayout detect_delimited(const DecodedText& decoded, TextEncoding encoding, const DelimitedChoice& choice) {
     DelimitedLayout layout;
-    layout.encoding = choice.encoding ? *choice.encoding : detect_encoding(bytes);
-    const DecodedText decoded = decode_text(bytes.substr(0, 1 << 20), layout.encoding);
+    layout.encoding = choice.encoding ? *choice.encoding : encoding;
     const std::string_view text = decoded.text;
     const Header header = read_header(text);
     layout.header_lines = header.lines;
@@ -589,9 +601,11 @@ DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& 
 
     // The first rows: how many columns, and whether the first names them.
     RecordReader reader(text, layout.separator, header.data_start, header.lines + 1);
+    constexpr std::size_t kRows = 50;
     std::vector<Record> rows;
+    rows.reserve(kRows);
     Record record;
-    while (rows.size() < 50 && reader.next(record))
+    while (rows.size() < kRows && reader.next(record))
         if (!record.empty()) rows.push_back(std::move(record));
     // The widest of the first rows says how many columns a row has, unless
     // the columns are named.
@@ -685,9 +699,12 @@ std::vector<std::vector<std::string>> delimited_rows(std::string_view bytes, con
 }
 
 ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layout, const GroupNames& groups) {
+    return read_delimited(decode_text(bytes, layout.encoding), layout, groups);
+}
+
+ImportResult read_delimited(const DecodedText& decoded, const DelimitedLayout& layout, const GroupNames& groups) {
     ImportResult result;
     result.encoding = layout.encoding;
-    const DecodedText decoded = decode_text(bytes, layout.encoding);
     const std::string_view text = decoded.text;
     RecordReader reader = rows_reader(text, layout);
     result.cards.reserve(count_byte(text.data(), text.data() + text.size(), '\n') + 1);
@@ -781,7 +798,9 @@ ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layou
                 if (ok && !layout.answer_syntax) card.fields.answer = answer_from_text(card.fields.answer);
                 break;
             case ColumnRole::comment:
-                if (trim(value).empty()) break;
+                // Blanks a quoted field holds are the comment's; an unquoted
+                // field has lost its blanks already.
+                if (value.empty()) break;
                 text_field(cp932);
                 if (!card.fields.comment.empty()) card.fields.comment += " / ";
                 card.fields.comment += cp932;

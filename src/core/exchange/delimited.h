@@ -95,6 +95,9 @@ struct DelimitedChoice {
 // first two; the others none). Answers are answer syntax in this program's
 // export only.
 DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& choice = {});
+// The same for bytes already decoded (decode_text) from `encoding`.
+DelimitedLayout detect_delimited(const DecodedText& decoded, TextEncoding encoding,
+                                 const DelimitedChoice& choice = {});
 
 // The cards of the rows. A row with fields past the mapped columns that are
 // not empty, a row without the question's column, an unterminated quote, a
@@ -107,6 +110,9 @@ DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& 
 // ImportResult::unread_columns. In HTML mode a line break in a field is
 // one, as <br> is.
 ImportResult read_delimited(std::string_view bytes, const DelimitedLayout& layout,
+                            const GroupNames& groups);
+// The same for bytes already decoded from the layout's encoding.
+ImportResult read_delimited(const DecodedText& decoded, const DelimitedLayout& layout,
                             const GroupNames& groups);
 
 // The rows that read_delimited would read, as UTF-8 fields, for a preview

@@ -55,18 +55,22 @@ ImportResult import_cards(std::string_view bytes, const ImportRequest& request) 
         return result;
     }
     const bool delimited = request.format == ExchangeFormat::tsv || request.format == ExchangeFormat::csv;
-    DelimitedLayout layout;
-    if (delimited) layout = request.layout ? *request.layout : detect_delimited(bytes);
-    const TextEncoding encoding = delimited ? layout.encoding
-                                  : request.encoding ? *request.encoding
-                                                     : detect_encoding(bytes);
+    const TextEncoding encoding = delimited && request.layout ? request.layout->encoding
+                                  : request.encoding && !delimited ? *request.encoding
+                                                                   : detect_encoding(bytes);
     if (!is_utf16(encoding) && bytes.find('\0') != std::string_view::npos) {
         result.failure = "テキストファイルではありません（NUL バイトがあります）。";
         return result;
     }
+    if (delimited) {
+        // Decoded once, for the layout and the rows.
+        const DecodedText decoded = decode_text(bytes, encoding);
+        return read_delimited(decoded, request.layout ? *request.layout : detect_delimited(decoded, encoding),
+                              request.groups);
+    }
     switch (request.format) {
     case ExchangeFormat::tsv:
-    case ExchangeFormat::csv: result = read_delimited(bytes, layout, request.groups); break;
+    case ExchangeFormat::csv: break;
     case ExchangeFormat::gift: result = read_gift(bytes, encoding, request.title); break;
     case ExchangeFormat::aiken: result = read_aiken(bytes, encoding, request.title); break;
     case ExchangeFormat::moodle_xml: result.failure = "Moodle XML は書き出しだけができます。"; break;

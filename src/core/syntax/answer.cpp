@@ -203,6 +203,11 @@ void split_alternatives(std::string_view s, std::vector<std::string_view>& parts
 class Expansion {
   public:
     explicit Expansion(std::string_view tokens) {
+        // Most answers have no bar at the top: no list of parts for them.
+        if (next_top_level_bar(tokens, 0) == kNone) {
+            push(std::string(tokens));
+            return;
+        }
         std::vector<std::string_view> parts;
         split_alternatives(tokens, parts);
         for (auto it = parts.rbegin(); it != parts.rend(); ++it)
