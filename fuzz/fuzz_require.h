@@ -39,9 +39,13 @@ inline void require_within(const char* text, int line_length, const char* start,
 
 // `s` with each line break (CR LF, a lone CR or a lone LF) as `glue`.
 inline std::string line_breaks_as(std::string_view s, std::string_view glue) {
+    const char* const end = s.data() + s.size();
+    const char* p = qz::find_either_byte(s.data(), end, '\r', '\n');
+    // Most texts hold none.
+    if (p == end) return std::string(s);
     std::string out;
     out.reserve(s.size() + 8);
-    for (const char *p = s.data(), *end = p + s.size(); p < end;) {
+    for (p = s.data(); p < end;) {
         const char* const line_end = qz::find_either_byte(p, end, '\r', '\n');
         out.append(p, line_end);
         if (line_end == end) break;

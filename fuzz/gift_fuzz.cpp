@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
                 if (arrow || answers.empty()) continue;
             }
-            if (trimmed(c.fields.question).empty()) continue;
+            if (c.fields.question.find_first_not_of(" \t") == std::string::npos) continue;
             require(next < again.cards.size());
             const qz::ExchangeCard& b = again.cards[next++];
             require(b.titled == c.titled);

@@ -74,16 +74,16 @@ std::string escape(std::string_view text) {
     return out;
 }
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
+// Whether `s` is `low` (lower case) without regard to ASCII case.
+bool equal_ignoring_case(std::string_view s, std::string_view low) {
+    return s.size() == low.size() && std::equal(s.begin(), s.end(), low.begin(), [](char c, char l) {
+               return (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == l;
+           });
 }
 
 bool format_mark(std::string_view mark) {
-    const std::string low = lower(mark);
-    return low == "[html]" || low == "[moodle]" || low == "[plain]" || low == "[markdown]";
+    return equal_ignoring_case(mark, "[html]") || equal_ignoring_case(mark, "[moodle]") ||
+           equal_ignoring_case(mark, "[plain]") || equal_ignoring_case(mark, "[markdown]");
 }
 
 // The length of the format mark ("[html]", "[plain]", ...) a text starts
@@ -403,12 +403,17 @@ struct Findings {
 std::string shown_part(std::string_view gift, bool html, Findings& findings, bool marks = true) {
     gift = trim(gift);
     if (const std::size_t mark = marks ? format_mark_length(gift) : 0) {
-        html = lower(gift.substr(0, mark)) == "[html]";
+        html = equal_ignoring_case(gift.substr(0, mark), "[html]");
         gift = trim(gift.substr(mark));
     }
     // Blanks round it are no part of it, no-break spaces (now spaces) too.
-    const std::string shown = html ? html_shown_text(unescape(gift), &findings.pictures) : unescape(gift);
-    return std::string(trim(shown));
+    std::string shown = html ? html_shown_text(unescape(gift), &findings.pictures) : unescape(gift);
+    // Trimmed in place, without a copy.
+    const std::string_view kept = trim(shown);
+    const std::size_t front = static_cast<std::size_t>(kept.data() - shown.data());
+    shown.resize(front + kept.size());
+    shown.erase(0, front);
+    return shown;
 }
 
 struct Entry {
@@ -424,6 +429,7 @@ struct Entry {
 // text is empty are no entries ("~=a" is a right choice).
 std::vector<Entry> entries_of(std::string_view block, bool choices, bool html, Findings& findings) {
     std::vector<Entry> entries;
+    entries.reserve(4);
     // Where the next mark is (the end for none): a backslash escapes the
     // byte after it; the bytes between are skipped many at a time.
     auto next_mark = [&](std::size_t i) {
@@ -526,6 +532,8 @@ public:
                 if (block_.text.empty()) {
                     block_.row = row;
                     if (block_.comments.empty()) block_.begin = pos;
+                    // Room for a few lines at once.
+                    block_.text.reserve(std::max<std::size_t>(256, 2 * line.size()));
                 } else {
                     block_.text += '\n';
                 }
@@ -555,7 +563,8 @@ private:
             refuse(block.row, "文字コードとして読めないバイトがあります。");
             return;
         }
-        if (decoded_.text.substr(block.begin, block.end - block.begin).find("\xEF\xBB\xBF") != std::string::npos) {
+        if (std::string_view(decoded_.text).substr(block.begin, block.end - block.begin).find("\xEF\xBB\xBF") !=
+            std::string_view::npos) {
             refuse(block.row, "途中にバイトオーダーマーク (U+FEFF) があります。");
             return;
         }
@@ -572,7 +581,7 @@ private:
         }
         // The question's format mark is also the default of its answers.
         const std::size_t mark = format_mark_length(text);
-        const bool html = mark && lower(text.substr(0, mark)) == "[html]";
+        const bool html = mark && equal_ignoring_case(text.substr(0, mark), "[html]");
         text = trim(text.substr(mark));
         Findings findings;
         const std::size_t open = find_unescaped(text, '{');
@@ -626,15 +635,16 @@ private:
         std::vector<std::string> alternatives;  // UTF-8
         int choices = 0;
         const std::size_t hash = find_unescaped(answer, '#');
-        const std::string word = lower(trim(answer.substr(0, hash)));
-        if (word == "t" || word == "true" || word == "f" || word == "false") {
-            alternatives.push_back(cp932_to_utf8(word[0] == 't' ? kTrueAnswer : kFalseAnswer));
+        const std::string_view word = trim(answer.substr(0, hash));
+        const bool is_true = equal_ignoring_case(word, "t") || equal_ignoring_case(word, "true");
+        if (is_true || equal_ignoring_case(word, "f") || equal_ignoring_case(word, "false")) {
+            alternatives.push_back(cp932_to_utf8(is_true ? kTrueAnswer : kFalseAnswer));
             choices = 2;
             if (hash != std::string_view::npos)
                 findings.feedback = findings.feedback ||
                                     answer.substr(hash).find_first_not_of("# \t\r\n") != std::string_view::npos;
         } else {
-            const std::vector<Entry> entries = entries_of(answer, multiple_choice, html, findings);
+            std::vector<Entry> entries = entries_of(answer, multiple_choice, html, findings);
             if (entries.empty()) {
                 refuse(row, "答えがどれも空です。");
                 return;
@@ -663,10 +673,11 @@ private:
                     refuse(row, "選択肢が 10 個以上ある問題には対応していません。");
                     return;
                 }
-                alternatives.push_back(right->text);
+                alternatives.push_back(std::move(right->text));
             } else {
-                for (const Entry& e : entries)
-                    if (e.weight >= 100) alternatives.push_back(e.text);
+                alternatives.reserve(entries.size());
+                for (Entry& e : entries)
+                    if (e.weight >= 100) alternatives.push_back(std::move(e.text));
                 if (alternatives.empty()) {
                     refuse(row, "満点の答えがありません。");
                     return;
@@ -694,8 +705,12 @@ private:
         const std::size_t told = problems.size();
         bool ok = field_to_cp932(question, row, 0, card.fields.question, problems);
         std::string comment;
-        for (const std::string& line : block.comments) comment += (comment.empty() ? "" : "\r\n") + line;
+        for (const std::string& line : block.comments) {
+            if (!comment.empty()) comment += "\r\n";
+            comment += line;
+        }
         ok = ok && field_to_cp932(no_break_spaces_as_spaces(std::move(comment)), row, 0, card.fields.comment, problems);
+        card.alternatives.reserve(alternatives.size());
         for (const std::string& a : alternatives) {
             std::string cp932;
             ok = ok && field_to_cp932(a, row, 0, cp932, problems);
