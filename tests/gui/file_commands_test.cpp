@@ -10,6 +10,7 @@
 #include "editor_fixture.h"
 #include "win/base/wide_win.h"
 #include "resources/pane_ids.h"
+#include "resources/question_pane_ids.h"
 #include "resources/resource.h"
 #include "win/app/file_commands_win.h"
 #include "win/base/message_box_win.h"
@@ -199,6 +200,37 @@ TEST_F(FileCommandsTest, NewDocumentIsSavedUnderANameAndRecentFilesOpenClearAndV
     EXPECT_EQ(seen, (std::vector<std::string>{"ファイル読み込みに失敗しました。\r\nファイルが見つかりません。\r\n" + gone,
                                               "0", "0", ""}));
     EXPECT_EQ(doc().count(), 1);
+}
+
+// Opening a file whose first line takes the pane already open keeps that
+// pane (making one is most of what opening takes under some systems), with
+// the groups of the file now open in it; another kind makes its own.
+TEST_F(FileCommandsTest, OpeningKeepsAPaneOfTheFirstLinesKindWithTheNewFilesGroups) {
+    const struct {
+        const char* name;
+        const char* text;
+        const char* group;  // shown for line 0
+        bool same_pane;
+    } files[] = {
+        {"groups1.qzf", "QUIZODATA V1.4\r\nq,a,<10\r\n$Group=全般,歴史\r\n", "歴史", false},
+        {"groups2.qzf", "QUIZODATA V1.4\r\nr,b,<10\r\n$Group=全般,地理\r\n", "地理", true},
+        {"title.qzf", "QUIZODATA V1.4\r\n#t,000000\r\nq,a,<00\r\n", nullptr, false},
+    };
+    HWND pane = nullptr;
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        const std::string path = dir_ + "\\" + f.name;
+        write_file(path, f.text);
+        if (&f == files)
+            start(path);
+        else
+            open_document(main_window(), path);
+        focus_line(0);
+        ASSERT_NE(app().pane, nullptr);
+        EXPECT_EQ(app().pane == pane, f.same_pane);
+        if (f.group) EXPECT_EQ(field(IDC_QUESTION_GROUP), f.group);
+        pane = app().pane;
+    }
 }
 
 TEST_F(FileCommandsTest, UnreadableFilesGiveANewDocumentAndNulBytesAreRemovedWithOneMessage) {

@@ -73,7 +73,10 @@ std::optional<FileStamp> stamp_of(const std::string& path) {
 // The view of a document the model has just taken: the list filled anew,
 // the pane on line 0, the title.
 void show_new_document() {
+    // A pane kept from the document before lists this one's groups.
+    refresh_pane_group_names();
     fill_line_list();
+    if (document().count() == 0) destroy_pane();
     update_title();
 }
 
@@ -82,7 +85,7 @@ void show_new_document() {
 void close_document() {
     remove_recovery_file();
     document_file() = DocumentFile();
-    destroy_pane();
+    empty_pane();
     editor().close_document();
     empty_line_list();
 }

@@ -257,7 +257,7 @@ bool show_line_in_pane(int index) {
         apply_fonts();
         if (created) lay_out_pane();
         kind->fill(a.pane, PaneLine{doc, *line, h.charsets});
-        if (created) {
+        if (created || !IsWindowVisible(a.pane)) {
             ShowWindow(a.pane, SW_SHOWNA);
             quiet.reset(a.pane);
         }
@@ -299,6 +299,17 @@ std::optional<std::string> pending_pane_text() {
 
 void refresh_pane_group_names() {
     if (app().pane && host().kind == &kQuestionPane) fill_group_names(app().pane, IDC_QUESTION_GROUP);
+}
+
+void empty_pane() {
+    if (app().pane && host().kind) {
+        // Hidden, it is emptied without being drawn, and shown again only
+        // for a line of its kind.
+        ShowWindow(app().pane, SW_HIDE);
+        host().kind->clear(app().pane);
+        SetDlgItemTextW(app().pane, IDC_PANE_COMMENT, L"");
+    }
+    editor().set_pending_edit(false);
 }
 
 void destroy_pane() {

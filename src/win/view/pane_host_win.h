@@ -15,6 +15,10 @@ bool show_line_in_pane(int index);
 
 // Destroys the pane (after the list was refilled no line is current).
 void destroy_pane();
+// Hides the pane and empties its fields for another document, keeping it
+// for a line of its kind: making a pane is most of the time opening a file
+// takes.
+void empty_pane();
 
 // The question pane's group list, after another document was loaded.
 void refresh_pane_group_names();
