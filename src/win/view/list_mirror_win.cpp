@@ -130,13 +130,13 @@ void fill_line_list() {
     HWND list = app().line_list;
     {
         ListNotificationGuard guard;
-        ListRedrawGuard no_redraw;
         SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
         SendMessageW(list, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
         note_list_refilled();
         // The items ask for their texts when they are drawn; what is left
         // to do is numbering the titles and questions.
         doc.count_questions();
+        InvalidateRect(list, nullptr, TRUE);
     }
     // Focusing item 0 opens the editing pane on line 0.
     if (doc.count() > 0) set_item_state(0, LVIS_FOCUSED | LVIS_SELECTED, ~0u);
