@@ -216,6 +216,9 @@ extern "C" void on_cut_short(int) {
 // A private mapping of a whole file: reading it copies nothing; a byte a
 // reader writes (a NUL behind a line) copies its page alone. The bus error
 // of a page the file no longer reaches ends the program with a message.
+// MADV_POPULATE_READ (Linux 5.14), spelled out for older headers.
+constexpr int kPopulateRead = 22;
+
 class MappedFile {
 public:
     MappedFile(int fd, std::size_t size, const std::string& path) : size_(size) {
@@ -271,6 +274,9 @@ bool map_lines_in_pieces(const std::string& path, std::ostream& err,
         std::size_t released = 0;
         for (std::size_t at = 0; at < size; at += kMappedPiece) {
             const std::size_t stop = std::min(size, at + kMappedPiece);
+            // The piece's pages mapped in one call rather than a fault each
+            // (a third of the time on a cached file); older kernels say no.
+            madvise(data + at, stop - at, kPopulateRead);
             const auto has_nul = [&] { return find_byte(data + at, data + stop, '\0') != data + stop; };
             if (at == 0) {
                 if (has_nul()) return read_lines_whole(path, err, start, piece, nul);
