@@ -213,12 +213,12 @@ extern "C" void on_cut_short(int) {
     _exit(2);
 }
 
-// A private mapping of a whole file: reading it copies nothing; a byte a
-// reader writes (a NUL behind a line) copies its page alone. The bus error
-// of a page the file no longer reaches ends the program with a message.
 // MADV_POPULATE_READ (Linux 5.14), spelled out for older headers.
 constexpr int kPopulateRead = 22;
 
+// A private mapping of a whole file: reading it copies nothing; a byte a
+// reader writes (a NUL behind a line) copies its page alone. The bus error
+// of a page the file no longer reaches ends the program with a message.
 class MappedFile {
 public:
     MappedFile(int fd, std::size_t size, const std::string& path) : size_(size) {

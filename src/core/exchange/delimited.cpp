@@ -36,9 +36,9 @@ public:
         record.line = line_;
         record.begin = pos_;
         record.unterminated = false;
-        // The strings of the record before are filled again: a reader of
-        // many rows allocates for the longest fields only.
-        // As wide as the record before, at first.
+        // The strings of the record before are filled again, and there is
+        // room for as many as it had: a reader of many rows allocates for
+        // the longest fields only.
         record.fields.reserve(width_);
         std::size_t count = 0;
         for (bool more = true; more;) {
@@ -241,11 +241,8 @@ bool role_of_name(std::string_view name, ColumnRole* role) {
         return out;
     }();
     name = trim(name);
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::string& known = names[i];
-        if (known.size() == name.size() &&
-            std::equal(known.begin(), known.end(), name.begin(), [&](char k, char c) { return k == lower(c); })) {
+        if (equal_ignoring_case(name, names[i])) {
             *role = kRoleNames[i].role;
             return true;
         }
@@ -589,7 +586,7 @@ DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& 
 
 DelimitedLayout detect_delimited(const DecodedText& decoded, TextEncoding encoding, const DelimitedChoice& choice) {
     DelimitedLayout layout;
-    layout.encoding = choice.encoding ? *choice.encoding : encoding;
+    layout.encoding = encoding;
     const std::string_view text = decoded.text;
     const Header header = read_header(text);
     layout.header_lines = header.lines;

@@ -95,7 +95,8 @@ struct DelimitedChoice {
 // first two; the others none). Answers are answer syntax in this program's
 // export only.
 DelimitedLayout detect_delimited(std::string_view bytes, const DelimitedChoice& choice = {});
-// The same for bytes already decoded (decode_text) from `encoding`.
+// The same for bytes already decoded (decode_text) from `encoding`, which
+// is the layout's (the choice's encoding is not looked at).
 DelimitedLayout detect_delimited(const DecodedText& decoded, TextEncoding encoding,
                                  const DelimitedChoice& choice = {});
 

@@ -74,13 +74,6 @@ std::string escape(std::string_view text) {
     return out;
 }
 
-// Whether `s` is `low` (lower case) without regard to ASCII case.
-bool equal_ignoring_case(std::string_view s, std::string_view low) {
-    return s.size() == low.size() && std::equal(s.begin(), s.end(), low.begin(), [](char c, char l) {
-               return (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == l;
-           });
-}
-
 bool format_mark(std::string_view mark) {
     return equal_ignoring_case(mark, "[html]") || equal_ignoring_case(mark, "[moodle]") ||
            equal_ignoring_case(mark, "[plain]") || equal_ignoring_case(mark, "[markdown]");

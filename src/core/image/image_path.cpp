@@ -9,13 +9,6 @@ namespace {
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ascii_lower(x) == ascii_lower(y); });
-}
-
 // Positions of the separators of a (UTF-8) path: no byte of a character
 // beyond ASCII is one.
 std::vector<std::size_t> separators(std::string_view path) {

@@ -6,6 +6,7 @@
 // a trail byte equal to '\\', '|', '[' or ']' is never taken for syntax.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -76,16 +77,23 @@ std::string copy_unescaped(const char* start, int length, unsigned charset, int 
 // reference is kept whole only when it is closed and holds no line break.
 std::string escape_text(std::string_view text, unsigned charset, int flags);
 
-// The integer in decimal ("%d").
-// `s` with the ASCII letters A-Z as a-z, every other byte as it is (for
-// names and extensions compared the way the file system does).
+// The ASCII letters A-Z as a-z, every other byte as it is (for names and
+// extensions compared the way the file system does, and marks of formats
+// that ignore ASCII case).
+inline char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 inline std::string ascii_lower(std::string_view s) {
     std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : out) c = ascii_lower(c);
     return out;
 }
+// Whether `a` and `b` are the same bytes but for ASCII case.
+inline bool equal_ignoring_case(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return ascii_lower(x) == ascii_lower(y);
+           });
+}
 
+// The integer in decimal ("%d").
 std::string format_decimal(int value);
 
 // The leading decimal value of a text: optional blanks (space, tab), an
