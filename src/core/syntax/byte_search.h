@@ -55,27 +55,36 @@ inline ReaderMasks reader_masks(const char* p);
 
 // ---- What runs for every line, inline.
 
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
 inline ReaderMasks reader_masks(const char* p) {
     ReaderMasks m;
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), sep = _mm_set1_epi8('\x01');
     const __m128i comma = _mm_set1_epi8(','), backslash = _mm_set1_epi8('\\');
-    const auto bits = [](__m128i hit, int shift) {
-        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << shift;
+    const __m128i v[4] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16)),
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32)),
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48))};
+    const auto bits = [](__m128i hit) { return static_cast<unsigned>(_mm_movemask_epi8(hit)); };
+    // Two 16-bit masks are joined in 32 bits before the halves are: fewer
+    // 64-bit shifts.
+    const auto join = [](unsigned a, unsigned b, unsigned c, unsigned d) {
+        return static_cast<std::uint64_t>(a | b << 16) | static_cast<std::uint64_t>(c | d << 16) << 32;
     };
-    // Written out four times: a loop the compiler keeps shifts by a count
-    // it holds in a register.
-    const auto add = [&](int i) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        m.breaks |= bits(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
-                                      _mm_cmpeq_epi8(v, sep)), i);
-        m.commas |= bits(_mm_cmpeq_epi8(v, comma), i);
-        m.backslashes |= bits(_mm_cmpeq_epi8(v, backslash), i);
+    const auto breaks = [&](__m128i x) {
+        return bits(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf)), _mm_cmpeq_epi8(x, sep)));
     };
-    add(0);
-    add(16);
-    add(32);
-    add(48);
+    const auto equal = [&](__m128i x, __m128i c) { return bits(_mm_cmpeq_epi8(x, c)); };
+    m.breaks = join(breaks(v[0]), breaks(v[1]), breaks(v[2]), breaks(v[3]));
+    m.commas = join(equal(v[0], comma), equal(v[1], comma), equal(v[2], comma), equal(v[3], comma));
+    // Most blocks hold no backslash: one mask tells.
+    const __m128i any = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v[0], backslash), _mm_cmpeq_epi8(v[1], backslash)),
+                                     _mm_or_si128(_mm_cmpeq_epi8(v[2], backslash), _mm_cmpeq_epi8(v[3], backslash)));
+    if (bits(any))
+        m.backslashes = join(equal(v[0], backslash), equal(v[1], backslash), equal(v[2], backslash),
+                             equal(v[3], backslash));
 #else
     for (int i = 0; i < 64; ++i) {
         const char c = p[i];
