@@ -227,6 +227,7 @@ TEST_F(FileCommandsTest, OpeningKeepsAPaneOfTheFirstLinesKindWithTheNewFilesGrou
             open_document(main_window(), path);
         focus_line(0);
         ASSERT_NE(app().pane, nullptr);
+        EXPECT_TRUE(IsWindowVisible(app().pane));
         EXPECT_EQ(app().pane == pane, f.same_pane);
         if (f.group) EXPECT_EQ(field(IDC_QUESTION_GROUP), f.group);
         pane = app().pane;

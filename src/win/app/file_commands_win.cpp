@@ -284,8 +284,10 @@ void add_recent_file(HWND owner, const std::string& path) {
     // case), those read from the settings file too.
     auto& recent = app().prefs.recent_files;
     for (std::string& entry : recent) entry = full_path(entry);
+    const std::vector<std::string> before = recent;
     add_recent_file(recent, full_path(path));
-    if (owner && app().main_window) rebuild_recent_menu(app().main_window);
+    // A file opened again from the top of the list leaves the menu as it is.
+    if (owner && app().main_window && recent != before) rebuild_recent_menu(app().main_window);
 }
 
 void open_recent_file(HWND owner, int entry) {

@@ -65,11 +65,12 @@ const PaneKind* pane_kind_for(int line_kind) {
 }
 
 // The fonts in effect at the line, as fonts and as charsets; a font is made
-// again only when its font record changed.
-void rebuild_line_fonts(const DataLine* line) {
+// again only when its font record changed. True when one was.
+bool rebuild_line_fonts(const DataLine* line) {
     PaneHost& h = host();
     const Application& a = app();
     unsigned charsets[FONT_COUNT];
+    bool made = false;
     for (int i = 0; i < FONT_COUNT; ++i) {
         FontSpec font;
         font_spec_in_effect(document(), line, kFontKinds[i], a.prefs, font);
@@ -77,10 +78,12 @@ void rebuild_line_fonts(const DataLine* line) {
         if (!h.line_fonts[i] || !(font == h.line_specs[i])) {
             h.line_fonts[i] = create_font_from_spec(font, a.main_window);
             h.line_specs[i] = font;
+            made = true;
         }
     }
     h.charsets = {charsets[FONT_TITLE], charsets[FONT_QUESTION], charsets[FONT_ANSWER],
                   charsets[FONT_COMMENT]};
+    return made;
 }
 
 void apply_fonts() {
@@ -236,12 +239,15 @@ bool show_line_in_pane(int index) {
     if (!line) return false;
     editor().set_current(index, line->kind());
 
-    rebuild_line_fonts(line);
+    const bool new_fonts = rebuild_line_fonts(line);
     // Filling many fields of a visible pane draws each of them (and its
     // scroll bar) at once; the pane is drawn once, at the end, instead.
+    // (Held off, it does not count as visible.)
+    const bool shown = a.pane && IsWindowVisible(a.pane);
     PaneRedrawGuard quiet(a.pane);
-    if (const PaneKind* kind = pane_kind_for(line->kind())) {
-        bool created = false;
+    const PaneKind* kind = pane_kind_for(line->kind());
+    bool created = false;
+    if (kind) {
         if (a.pane && h.kind == kind) {
             kind->clear(a.pane);
         } else {
@@ -257,13 +263,19 @@ bool show_line_in_pane(int index) {
         apply_fonts();
         if (created) lay_out_pane();
         kind->fill(a.pane, PaneLine{doc, *line, h.charsets});
-        if (created || !IsWindowVisible(a.pane)) {
+        if (created || !shown) {
             ShowWindow(a.pane, SW_SHOWNA);
             quiet.reset(a.pane);
         }
     }
-    apply_fonts();
-    lay_out_pane();
+    // A pane kept for this line is laid out as it was unless its fonts
+    // changed (the layout depends on its size and fonts alone; laying it
+    // out moves every control, a tenth of opening a file under some
+    // systems).
+    if (!kind || (!created && new_fonts)) {
+        apply_fonts();
+        lay_out_pane();
+    }
     show_line_position(index);
     editor().set_pending_edit(false);
     return true;
