@@ -204,7 +204,8 @@ TEST_F(FileCommandsTest, NewDocumentIsSavedUnderANameAndRecentFilesOpenClearAndV
 
 // Opening a file whose first line takes the pane already open keeps that
 // pane (making one is most of what opening takes under some systems), with
-// the groups of the file now open in it; another kind makes its own.
+// the groups of the file now open in it; another kind makes its own, or
+// takes the one kept from before.
 TEST_F(FileCommandsTest, OpeningKeepsAPaneOfTheFirstLinesKindWithTheNewFilesGroups) {
     const struct {
         const char* name;
@@ -232,6 +233,14 @@ TEST_F(FileCommandsTest, OpeningKeepsAPaneOfTheFirstLinesKindWithTheNewFilesGrou
         if (f.group) EXPECT_EQ(field(IDC_QUESTION_GROUP), f.group);
         pane = app().pane;
     }
+    // The question pane, kept hidden while the title showed, comes back with
+    // the groups of the file now open.
+    const std::string path = dir_ + "\\groups3.qzf";
+    write_file(path, "QUIZODATA V1.4\r\n#t,000000\r\nq,a,<10\r\n$Group=全般,天文\r\n");
+    open_document(main_window(), path);
+    focus_line(1);
+    EXPECT_TRUE(IsWindowVisible(app().pane));
+    EXPECT_EQ(field(IDC_QUESTION_GROUP), "天文");
 }
 
 TEST_F(FileCommandsTest, UnreadableFilesGiveANewDocumentAndNulBytesAreRemovedWithOneMessage) {

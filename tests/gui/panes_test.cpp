@@ -90,10 +90,17 @@ TEST_F(PaneTest, QuestionPaneShowsTheLineTakesEditCommandsTabsAndHistoryMarksAnd
     pump();
     EXPECT_EQ(app().editor.current(), 0);
     EXPECT_EQ(selected_items(), std::vector<int>{0});
-    EXPECT_FALSE(IsWindow(pane));
+    // The title's pane shows; the question pane is kept hidden and empty
+    // for the next question.
+    EXPECT_NE(app().pane, pane);
+    EXPECT_FALSE(IsWindowVisible(pane));
+    char kept_text[8] = "x";
+    EXPECT_EQ(GetDlgItemTextA(pane, kQuestionField, kept_text, 8), 0);
 
     // Edit commands go to the focused field.
     focus_line(1);
+    EXPECT_EQ(app().pane, pane);
+    EXPECT_TRUE(IsWindowVisible(pane));
     SetFocus(control(kTitleField));  // the title box only allows copying
     SendMessageA(control(kTitleField), EM_SETSEL, 0, 3);
     EXPECT_EQ(edit_state() & (EDIT_CUT | EDIT_PASTE | EDIT_DELETE | EDIT_COPY), unsigned{EDIT_COPY});

@@ -76,7 +76,7 @@ void show_new_document() {
     // A pane kept from the document before lists this one's groups.
     refresh_pane_group_names();
     fill_line_list();
-    if (document().count() == 0) destroy_pane();
+    if (document().count() == 0) put_away_pane();
     update_title();
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "core/layout/layout.h"
 #include "core/prefs/font_in_effect.h"
@@ -22,6 +23,11 @@ namespace {
 
 struct PaneHost {
     const PaneKind* kind = nullptr;  // the kind of app().pane
+    // Panes of the other kinds shown before, hidden and empty, kept for the
+    // next line of their kind: making a pane is most of what showing
+    // another kind of line takes under some systems. Children of the main
+    // window, they go with it.
+    std::vector<std::pair<const PaneKind*, HWND>> kept;
     FieldCharsets charsets;
     std::array<unique_font, FONT_COUNT> default_fonts;
     std::array<unique_font, FONT_COUNT> line_fonts;
@@ -135,6 +141,26 @@ void lay_out_pane() {
     }
 }
 
+// The kept pane of `kind`, no longer kept; null when there is none.
+HWND take_kept_pane(const PaneKind* kind) {
+    auto& kept = host().kept;
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->first != kind) continue;
+        const HWND pane = it->second;
+        kept.erase(it);
+        return IsWindow(pane) ? pane : nullptr;
+    }
+    return nullptr;
+}
+
+// The kept panes destroyed (their fonts and layout are out of date), or
+// forgotten when their main window has gone.
+void drop_kept_panes() {
+    for (const auto& [kind, pane] : host().kept)
+        if (IsWindow(pane)) DestroyWindow(pane);
+    host().kept.clear();
+}
+
 }  // namespace
 
 HFONT pane_font(PaneFont which) {
@@ -197,6 +223,9 @@ void make_list_font() {
 
 bool create_pane_resources() {
     PaneHost& h = host();
+    // Panes kept for a main window before this one went with it.
+    h.kept.clear();
+    h.kind = nullptr;
     make_pane_fonts();
     make_list_font();
     return h.control_font && h.list_font;
@@ -213,6 +242,7 @@ void rescale_pane_fonts() {
 }
 
 void reload_pane_resources() {
+    drop_kept_panes();
     make_pane_fonts();
     PaneRedrawGuard quiet(app().pane);
     apply_fonts();
@@ -221,6 +251,7 @@ void reload_pane_resources() {
 
 void release_pane_resources() {
     PaneHost& h = host();
+    h.kept.clear();
     for (int i = 0; i < FONT_COUNT; ++i) {
         h.default_fonts[i].reset();
         h.line_fonts[i].reset();
@@ -246,24 +277,40 @@ bool show_line_in_pane(int index) {
     const bool shown = a.pane && IsWindowVisible(a.pane);
     PaneRedrawGuard quiet(a.pane);
     const PaneKind* kind = pane_kind_for(line->kind());
-    bool created = false;
+    bool created = false, taken = false;
     if (kind) {
         if (a.pane && h.kind == kind) {
             kind->clear(a.pane);
         } else {
-            destroy_pane();
-            a.pane = CreateDialogParamW(a.instance, MAKEINTRESOURCEW(kind->resource), a.main_window,
-                                        kind->procedure, 0);
-            if (!a.pane) return false;
+            // Drawing comes back on before the pane is put away, so that
+            // it does not show the pane again afterwards.
+            quiet.reset(nullptr);
+            put_away_pane();
+            if (HWND pane = take_kept_pane(kind)) {
+                a.pane = pane;
+                taken = true;
+            } else {
+                a.pane = CreateDialogParamW(a.instance, MAKEINTRESOURCEW(kind->resource), a.main_window,
+                                            kind->procedure, 0);
+                if (!a.pane) return false;
+                created = true;
+            }
             h.kind = kind;
-            created = true;
         }
         // Fonts and sizes reach the fields before their text: an edit
         // control lays its text out again for each of them.
         apply_fonts();
-        if (created) lay_out_pane();
+        if (created) {
+            lay_out_pane();
+        } else if (taken) {
+            // Placed where the pane goes; it lays itself out again when
+            // its size changed while it was put away. Its groups are this
+            // document's.
+            layout_main_window();
+            refresh_pane_group_names();
+        }
         kind->fill(a.pane, PaneLine{doc, *line, h.charsets});
-        if (created || !shown) {
+        if (created || taken || !shown) {
             ShowWindow(a.pane, SW_SHOWNA);
             quiet.reset(a.pane);
         }
@@ -272,7 +319,7 @@ bool show_line_in_pane(int index) {
     // changed (the layout depends on its size and fonts alone; laying it
     // out moves every control, a tenth of opening a file under some
     // systems).
-    if (!kind || (!created && new_fonts)) {
+    if (!kind || (!created && !taken && new_fonts)) {
         apply_fonts();
         lay_out_pane();
     }
@@ -324,10 +371,22 @@ void empty_pane() {
     editor().set_pending_edit(false);
 }
 
-void destroy_pane() {
-    if (app().pane) DestroyWindow(app().pane);
-    app().pane = nullptr;
-    host().kind = nullptr;
+void put_away_pane() {
+    Application& a = app();
+    PaneHost& h = host();
+    if (a.pane && h.kind) {
+        // The focus leaves it first (which commits a pending edit): a
+        // hidden field would still take the keys.
+        if (IsChild(a.pane, GetFocus())) SetFocus(a.line_list ? a.line_list : a.main_window);
+        ShowWindow(a.pane, SW_HIDE);
+        h.kind->clear(a.pane);
+        SetDlgItemTextW(a.pane, IDC_PANE_COMMENT, L"");
+        h.kept.emplace_back(h.kind, a.pane);
+    } else if (a.pane) {
+        DestroyWindow(a.pane);
+    }
+    a.pane = nullptr;
+    h.kind = nullptr;
     editor().set_pending_edit(false);
 }
 

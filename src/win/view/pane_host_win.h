@@ -1,6 +1,6 @@
 // The editing pane at the right of the main window: one modeless child
 // dialog at a time, chosen by the kind of the line whose list item has the
-// focus.
+// focus (the panes of other kinds shown before are kept hidden).
 #pragma once
 
 #include <windows.h>
@@ -13,8 +13,9 @@ namespace qz {
 // its kind) and makes it the current line; false when there is no such line.
 bool show_line_in_pane(int index);
 
-// Destroys the pane (after the list was refilled no line is current).
-void destroy_pane();
+// Hides the pane and empties it, keeping it for the next line of its kind
+// (after the list was refilled no line is current).
+void put_away_pane();
 // Hides the pane and empties its fields for another document, keeping it
 // for a line of its kind: making a pane is most of the time opening a file
 // takes.
