@@ -112,6 +112,13 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
         std::size_t begin = 0;
         std::string question;  // UTF-8
         std::vector<std::string> options;
+        // Emptied for the next question; the list keeps its room.
+        void clear() {
+            row = 0;
+            begin = 0;
+            question.clear();
+            options.clear();
+        }
     } q;
     auto refuse = [&](int row, const char* reason) {
         result.problems.push_back({ImportProblem::refused, row, 0, reason});
@@ -138,12 +145,15 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
             card.title.choice_count = static_cast<int>(q.options.size());
             std::string right;
             const std::size_t told = result.problems.size();
+            // The question's texts are not needed after this.
             const bool ok =
-                field_to_cp932(no_break_spaces_as_spaces(q.question), row, 0, card.fields.question, result.problems) &&
-                field_to_cp932(no_break_spaces_as_spaces(q.options[letter[0] - 'A']), row, 0, right, result.problems);
+                field_to_cp932(no_break_spaces_as_spaces(std::move(q.question)), row, 0, card.fields.question,
+                               result.problems) &&
+                field_to_cp932(no_break_spaces_as_spaces(std::move(q.options[letter[0] - 'A'])), row, 0, right,
+                               result.problems);
             if (ok) {
                 card.title.title = title;
-                card.alternatives = {right};
+                card.alternatives.push_back(std::move(right));
                 card.fields.answer = answer_from_alternatives(card.alternatives);
                 result.cards.push_back(std::move(card));
             } else {
@@ -153,7 +163,7 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
                     result.problems.end());
             }
         }
-        q = Pending{};
+        q.clear();
     };
 
     std::size_t pos = 0;
@@ -181,21 +191,21 @@ ImportResult read_aiken(std::string_view bytes, TextEncoding encoding, const std
                    letter >= 0) {
             if (letter != static_cast<int>(q.options.size())) {
                 refuse(q.row, "選択肢の記号が A から順に並んでいません。");
-                q = Pending{};
+                q.clear();
                 skipping = true;
             } else {
                 q.options.emplace_back(option);
             }
         } else if (!q.options.empty()) {
             refuse(q.row, "ANSWER: の行がありません。");
-            q = Pending{};
+            q.clear();
             q.row = row;
             q.begin = pos;
-            q.question = std::string(line);
+            q.question.assign(line);
         } else if (q.question.empty()) {
             q.row = row;
             q.begin = pos;
-            q.question = std::string(line);
+            q.question.assign(line);
         } else {
             q.question += "\r\n";
             q.question += line;

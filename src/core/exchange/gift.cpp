@@ -473,6 +473,13 @@ struct Block {
     std::size_t begin = 0, end = 0;  // span in the text, comments included
     std::string text;                // the question's lines, joined by '\n'
     std::vector<std::string> comments;
+    // Emptied for the next question; the text keeps its room.
+    void clear() {
+        row = 0;
+        begin = end = 0;
+        text.clear();
+        comments.clear();
+    }
 };
 
 class GiftReader {
@@ -548,9 +555,11 @@ private:
     }
 
     void flush() {
-        Block block = std::move(block_);
-        block_ = Block{};
-        if (block.text.empty()) return;
+        if (!block_.text.empty()) read_block(block_);
+        block_.clear();
+    }
+
+    void read_block(const Block& block) {
         const auto bad = std::lower_bound(decoded_.bad.begin(), decoded_.bad.end(), block.begin);
         if (bad != decoded_.bad.end() && *bad < block.end) {
             refuse(block.row, "文字コードとして読めないバイトがあります。");
