@@ -193,13 +193,16 @@ TEST_F(FileCommandsTest, NewDocumentIsSavedUnderANameAndRecentFilesOpenClearAndV
     std::vector<std::string> seen;
     set_message_box_hook([&](HWND, const char* text, UINT) {
         seen = {text, std::to_string(line_list_count()), std::to_string(doc().count()),
-                app().pane ? field(IDC_PANE_TITLE) : ""};
+                app().pane ? field(IDC_PANE_TITLE) : "", IsWindowVisible(app().line_list) ? "shown" : "hidden"};
         return IDOK;
     });
     command(CMD_RECENT_FIRST);
     EXPECT_EQ(seen, (std::vector<std::string>{"ファイル読み込みに失敗しました。\r\nファイルが見つかりません。\r\n" + gone,
-                                              "0", "0", ""}));
+                                              "0", "0", "", "hidden"}));
     EXPECT_EQ(doc().count(), 1);
+    // The new document's list is in view again, with the focus.
+    EXPECT_TRUE(IsWindowVisible(app().line_list));
+    EXPECT_EQ(GetFocus(), app().line_list);
 }
 
 // Opening a file whose first line takes the pane already open keeps that

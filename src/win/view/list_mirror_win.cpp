@@ -130,9 +130,8 @@ void fill_line_list() {
     HWND list = app().line_list;
     {
         ListNotificationGuard guard;
-        // Each of these lays the list out again and draws its scroll bar
-        // at once (a tenth of opening under some systems); a list emptied
-        // when the file before was closed is not emptied twice.
+        // A list emptied when the file before was closed is not emptied
+        // twice.
         if (line_list_count() > 0) SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
         SendMessageW(list, LVM_SETITEMCOUNT, doc.count(), LVSICF_NOSCROLL);
         note_list_refilled();
@@ -141,6 +140,8 @@ void fill_line_list() {
         doc.count_questions();
         InvalidateRect(list, nullptr, TRUE);
     }
+    // Shown again once it holds the lines (a list emptied for them is hidden).
+    if (!IsWindowVisible(list)) ShowWindow(list, SW_SHOWNA);
     // Focusing item 0 opens the editing pane on line 0.
     if (doc.count() > 0) set_item_state(0, LVIS_FOCUSED | LVIS_SELECTED, ~0u);
     SetFocus(list);
@@ -149,6 +150,11 @@ void fill_line_list() {
 
 void empty_line_list() {
     ListNotificationGuard guard;
+    // Hidden until it is filled again: a visible list lays itself out and
+    // draws its scroll bar at once each time it is emptied or filled, and
+    // its neighbours with it (a third of opening a file under some
+    // systems).
+    ShowWindow(app().line_list, SW_HIDE);
     SendMessageW(app().line_list, LVM_DELETEALLITEMS, 0, 0);
     note_list_refilled();
 }

@@ -30,7 +30,8 @@ void note_list_refilled();
 // Shows the document anew, item for item, and focuses item 0 (which opens
 // the pane on it); the model has already taken the document.
 void fill_line_list();
-// Removes every item, quietly (the document is about to get other lines).
+// Removes every item, quietly, and hides the list until it is filled again
+// (the document is about to get other lines).
 void empty_line_list();
 // Clears / sets the selected state of every line.
 void deselect_all_lines();
