@@ -214,13 +214,7 @@ void classify_lines(char* p, char* end, int version, F&& f) {
         return s;
     };
     for (char* block = p; block < end; block += 64) {
-        // The bytes a kilobyte ahead are asked for now: a file's pages lie
-        // apart in memory, and the processor's own prefetching stops at
-        // the end of each (a quarter of check's time on a mapped file).
-        // Asking past the end does no harm; no pointer is formed there.
-#if defined(__GNUC__)
-        __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(block) + 1024));
-#endif
+        prefetch_ahead(block);
         ReaderMasks m;
         if (end - block >= 64) {
             m = reader_masks(block);

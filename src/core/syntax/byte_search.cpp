@@ -28,6 +28,7 @@ const char* find_byte(const char* p, const char* end, char c) {
     const __m128i wanted = _mm_set1_epi8(c);
     // 64 bytes a round while the byte is not among them.
     for (; end - p >= 64; p += 64) {
+        prefetch_ahead(p);
         const __m128i hit = _mm_or_si128(
             _mm_or_si128(_mm_cmpeq_epi8(load(p), wanted), _mm_cmpeq_epi8(load(p + 16), wanted)),
             _mm_or_si128(_mm_cmpeq_epi8(load(p + 32), wanted), _mm_cmpeq_epi8(load(p + 48), wanted)));
@@ -52,6 +53,7 @@ const char* find_bytes(const char* p, const char* end, std::string_view needle) 
 #ifdef QZ_SSE2
     const __m128i first = _mm_set1_epi8(needle[0]), last = _mm_set1_epi8(needle[n - 1]);
     for (; last_start - p >= 15; p += 16) {
+        prefetch_ahead(p);
         unsigned m = mask_of(_mm_and_si128(_mm_cmpeq_epi8(load(p), first),
                                            _mm_cmpeq_epi8(load(p + n - 1), last)));
         while (m) {
@@ -75,6 +77,7 @@ std::size_t count_line_breaks(const char* p, const char* end) {
     while (end - p > 16) {
         __m128i counters = _mm_setzero_si128();
         for (int round = 0; round < 255 && end - p > 16; ++round, p += 16) {
+            prefetch_ahead(p);
             const __m128i v = load(p);
             const __m128i lone_cr =
                 _mm_andnot_si128(_mm_cmpeq_epi8(load(p + 1), lf), _mm_cmpeq_epi8(v, cr));

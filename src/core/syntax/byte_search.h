@@ -42,6 +42,12 @@ inline std::size_t count_byte(const char* p, const char* end, char c);
 // How many line breaks [p, end) holds: CR LF, a lone CR, a lone LF, 0x01.
 std::size_t count_line_breaks(const char* p, const char* end);
 
+// Asks for the bytes a kilobyte after p, for a loop that reads on through a
+// large buffer: its pages lie apart in memory, and the processor's own
+// prefetching stops at the end of each (a quarter of the time of reading a
+// mapped file's lines). Asking past the end does no harm.
+inline void prefetch_ahead(const char* p);
+
 // Where the bytes a line reader looks for lie in 64 bytes: bit i of each
 // mask is set when p[i] is that byte.
 struct ReaderMasks {
@@ -54,6 +60,13 @@ struct ReaderMasks {
 inline ReaderMasks reader_masks(const char* p);
 
 // ---- What runs for every line, inline.
+
+inline void prefetch_ahead(const char* p) {
+#if defined(__GNUC__)
+    // No pointer is formed past the end.
+    __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(p) + 1024));
+#endif
+}
 
 #if defined(__GNUC__)
 [[gnu::always_inline]]
