@@ -73,10 +73,7 @@ std::optional<FileStamp> stamp_of(const std::string& path) {
 // The view of a document the model has just taken: the list filled anew,
 // the pane on line 0, the title.
 void show_new_document() {
-    // A pane kept from the document before lists this one's groups.
-    refresh_pane_group_names();
     fill_line_list();
-    if (document().count() == 0) put_away_pane();
     update_title();
 }
 
@@ -85,7 +82,7 @@ void show_new_document() {
 void close_document() {
     remove_recovery_file();
     document_file() = DocumentFile();
-    empty_pane();
+    put_away_pane();
     editor().close_document();
     empty_line_list();
 }

@@ -141,14 +141,17 @@ void lay_out_pane() {
     }
 }
 
-// The kept pane of `kind`, no longer kept; null when there is none.
+// The kept pane of `kind`, no longer kept (a question pane with the groups
+// of the document now open); null when there is none.
 HWND take_kept_pane(const PaneKind* kind) {
     auto& kept = host().kept;
     for (auto it = kept.begin(); it != kept.end(); ++it) {
         if (it->first != kind) continue;
         const HWND pane = it->second;
         kept.erase(it);
-        return IsWindow(pane) ? pane : nullptr;
+        if (!IsWindow(pane)) return nullptr;
+        if (kind == &kQuestionPane) fill_group_names(pane, IDC_QUESTION_GROUP);
+        return pane;
     }
     return nullptr;
 }
@@ -304,10 +307,8 @@ bool show_line_in_pane(int index) {
             lay_out_pane();
         } else if (taken) {
             // Placed where the pane goes; it lays itself out again when
-            // its size changed while it was put away. Its groups are this
-            // document's.
+            // its size changed while it was put away.
             layout_main_window();
-            refresh_pane_group_names();
         }
         kind->fill(a.pane, PaneLine{doc, *line, h.charsets});
         if (created || taken || !shown) {
@@ -356,25 +357,11 @@ std::optional<std::string> pending_pane_text() {
     return h.kind->compose(a.pane, PaneLine{document(), *line, h.charsets});
 }
 
-void refresh_pane_group_names() {
-    if (app().pane && host().kind == &kQuestionPane) fill_group_names(app().pane, IDC_QUESTION_GROUP);
-}
-
-void empty_pane() {
-    if (app().pane && host().kind) {
-        // Hidden, it is emptied without being drawn, and shown again only
-        // for a line of its kind.
-        ShowWindow(app().pane, SW_HIDE);
-        host().kind->clear(app().pane);
-        SetDlgItemTextW(app().pane, IDC_PANE_COMMENT, L"");
-    }
-    editor().set_pending_edit(false);
-}
-
 void put_away_pane() {
     Application& a = app();
     PaneHost& h = host();
-    if (a.pane && h.kind) {
+    // A pane has the kind it was made for.
+    if (a.pane) {
         // The focus leaves it first (which commits a pending edit): a
         // hidden field would still take the keys.
         if (IsChild(a.pane, GetFocus())) SetFocus(a.line_list ? a.line_list : a.main_window);
@@ -382,8 +369,6 @@ void put_away_pane() {
         h.kind->clear(a.pane);
         SetDlgItemTextW(a.pane, IDC_PANE_COMMENT, L"");
         h.kept.emplace_back(h.kind, a.pane);
-    } else if (a.pane) {
-        DestroyWindow(a.pane);
     }
     a.pane = nullptr;
     h.kind = nullptr;

@@ -14,15 +14,9 @@ namespace qz {
 bool show_line_in_pane(int index);
 
 // Hides the pane and empties it, keeping it for the next line of its kind
-// (after the list was refilled no line is current).
+// (a document closes, or a line of another kind is shown): making a pane is
+// most of the time opening a file takes under some systems.
 void put_away_pane();
-// Hides the pane and empties its fields for another document, keeping it
-// for a line of its kind: making a pane is most of the time opening a file
-// takes.
-void empty_pane();
-
-// The question pane's group list, after another document was loaded.
-void refresh_pane_group_names();
 
 // Fonts and brushes the panes share, from main window creation to shutdown.
 bool create_pane_resources();
