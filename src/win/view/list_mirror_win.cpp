@@ -5,6 +5,7 @@
 
 #include "win/base/app_state_win.h"
 #include "win/view/line_list_win.h"
+#include "win/view/main_layout_win.h"
 
 namespace qz {
 namespace {
@@ -140,10 +141,12 @@ void fill_line_list() {
         doc.count_questions();
         InvalidateRect(list, nullptr, TRUE);
     }
-    // Shown again once it holds the lines (a list emptied for them is hidden).
-    if (!IsWindowVisible(list)) ShowWindow(list, SW_SHOWNA);
     // Focusing item 0 opens the editing pane on line 0.
     if (doc.count() > 0) set_item_state(0, LVIS_FOCUSED | LVIS_SELECTED, ~0u);
+    // Shown again once it holds the lines (a list emptied for them is
+    // hidden), after the pane, so that placing the pane does not draw it:
+    // both are drawn once, with the next paint.
+    if (!IsWindowVisible(list)) show_child_window(list);
     SetFocus(list);
     show_f1_hint();
 }

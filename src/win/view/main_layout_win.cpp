@@ -5,6 +5,12 @@
 
 namespace qz {
 
+void show_child_window(HWND child) {
+    SetWindowPos(child, nullptr, 0, 0, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    RedrawWindow(child, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 int visible_height(HWND child) {
     if (!child || !IsWindowVisible(child)) return 0;
     RECT r;

@@ -311,10 +311,8 @@ bool show_line_in_pane(int index) {
             layout_main_window();
         }
         kind->fill(a.pane, PaneLine{doc, *line, h.charsets});
-        if (created || taken || !shown) {
-            ShowWindow(a.pane, SW_SHOWNA);
-            quiet.reset(a.pane);
-        }
+        // A pane that was hidden is drawn once, with the next paint.
+        if (created || taken || !shown) show_child_window(a.pane);
     }
     // A pane kept for this line is laid out as it was unless its fonts
     // changed (the layout depends on its size and fonts alone; laying it
