@@ -160,7 +160,35 @@ void CardDocument::append_from_buffer(int kind, const char* text, std::size_t si
     slot->word_ = static_cast<std::uint32_t>(n);
     order_.push_back(place);
     if (pos_dirty_from_ >= n) pos_dirty_from_ = n + 1;
-    ord_dirty_from_ = std::min(ord_dirty_from_, n);
+    extend_ordinals(n, slot);
+}
+
+void CardDocument::extend_ordinals(std::size_t n, const DataLine* line) {
+    // Exact before the line (or with none before it), the ordinals take it
+    // in as it comes: a file just read is not gone over again for them.
+    if (n == 0) {
+        title_lines_.clear();
+        question_bits_.clear();
+        questions_before_word_.clear();
+        questions_ = 0;
+        first_group_ = -1;
+    } else if (ord_dirty_from_ != kExact) {
+        ord_dirty_from_ = std::min(ord_dirty_from_, n);
+        return;
+    }
+    if (n % 64 == 0) {
+        question_bits_.push_back(0);
+        questions_before_word_.push_back(static_cast<std::uint32_t>(questions_));
+    }
+    if (line->kind() == LINE_TITLE) {
+        title_lines_.push_back(static_cast<int>(n));
+    } else if (is_question(line)) {
+        question_bits_.back() |= std::uint64_t{1} << (n % 64);
+        ++questions_;
+    } else if (line->kind() == LINE_GROUP && first_group_ < 0) {
+        first_group_ = static_cast<int>(n);
+    }
+    ord_dirty_from_ = kExact;
 }
 
 namespace {
@@ -175,6 +203,9 @@ void give_back_spare(std::vector<T>& v) {
 
 void CardDocument::shrink_to_fit() {
     give_back_spare(order_);
+    give_back_spare(title_lines_);
+    give_back_spare(question_bits_);
+    give_back_spare(questions_before_word_);
 }
 
 // ---------------------------------------------------------------------------
@@ -386,7 +417,7 @@ void CardDocument::append(DataLine line) {
     // Appending keeps every position exact that was.
     line_in(added)->word_ = static_cast<std::uint32_t>(n);
     if (pos_dirty_from_ >= n) pos_dirty_from_ = n + 1;
-    ord_dirty_from_ = std::min(ord_dirty_from_, n);
+    extend_ordinals(n, line_in(added));
 }
 
 bool CardDocument::erase(int index) {

@@ -154,6 +154,8 @@ public:
     // places than are still to come.
     void reserve(std::size_t lines) {
         order_.reserve(lines);
+        question_bits_.reserve(lines / 64 + 1);
+        questions_before_word_.reserve(lines / 64 + 1);
         expected_lines_ = lines;
     }
     // Gives back the room that appending line by line left spare.
@@ -179,6 +181,9 @@ private:
     void invalidate_ordinals_at(const DataLine* line) const;
     void ensure_positions() const;
     void ensure_ordinals() const;
+    // Takes the line just appended at `n` into the ordinals when they were
+    // exact before it; else they are out of date from it on.
+    void extend_ordinals(std::size_t n, const DataLine* line);
     // A place for a line (the one it left, when it returns), and leaving one.
     std::uint32_t new_line(DataLine line);
     void free_line(std::uint32_t place);
