@@ -226,10 +226,24 @@ StoredFields stored_question_fields(const char* text) {
     return f;
 }
 
-// The edited text escaped, or the stored bytes kept.
-std::string field_bytes(std::string_view stored, const FieldEdit& edit, unsigned charset,
-                        int flags, int version) {
-    return edit ? escape_field(*edit, charset, flags, version) : std::string(stored);
+// What a field of that format version keeps as typed: formats 1.2 and 1.3
+// unescape every backslash, so nothing.
+int field_flags(int flags, int version) { return version <= 13 ? flags & ESCAPE_APOSTROPHE : flags; }
+
+// The edited text escaped, or the stored bytes kept, appended to the line.
+void append_field(std::string& line, std::string_view stored, const FieldEdit& edit, unsigned charset,
+                  int flags, int version) {
+    if (edit) append_escaped_text(line, *edit, charset, field_flags(flags, version));
+    else line += stored;
+}
+
+// The comment part appended to the line: nothing for an empty comment.
+void append_comment(std::string& line, std::string_view stored, const FieldEdit& edit, unsigned charset,
+                    int version) {
+    const std::size_t at = line.size();
+    line += '\'';
+    append_field(line, stored, edit, charset, KEEP_IMAGE_REFERENCES, version);
+    if (line.size() == at + 1) line.resize(at);
 }
 
 }  // namespace
@@ -268,53 +282,63 @@ FieldEdit field_edit(std::string shown, const std::string& filled) {
 }
 
 std::string escape_field(std::string_view typed, unsigned charset, int flags, int version) {
-    if (version <= 13) flags &= ESCAPE_APOSTROPHE;
-    return escape_text(typed, charset, flags);
+    return escape_text(typed, charset, field_flags(flags, version));
 }
 
 std::string compose_comment(std::string_view stored, const FieldEdit& edit, unsigned charset,
                             int version) {
-    const std::string comment =
-        field_bytes(stored, edit, charset, KEEP_IMAGE_REFERENCES, version);
-    return comment.empty() ? std::string() : "'" + comment;
+    std::string comment;
+    append_comment(comment, stored, edit, charset, version);
+    return comment;
 }
 
 std::string compose_title_line(const char* text, const TitleEdit& edit,
                                const FieldCharsets& charsets, int version) {
     const StoredFields stored = stored_title_fields(text);
-    std::string line = "#" + field_bytes(stored.title, edit.title, charsets.title, 0, version);
+    std::string line = "#";
+    append_field(line, stored.title, edit.title, charsets.title, 0, version);
     line += ',';
     line += digit_or_zero(edit.choice_count);
     for (bool flag : edit.flags)
         line += flag ? '1' : '0';
-    line += compose_comment(stored.comment, edit.comment, charsets.comment, version);
+    append_comment(line, stored.comment, edit.comment, charsets.comment, version);
     return line;
 }
 
 std::string compose_question_line(const char* text, const QuestionEdit& edit,
                                   const FieldCharsets& charsets, int version) {
     const StoredFields stored = stored_question_fields(text);
-    std::string comment = compose_comment(stored.comment, edit.comment, charsets.comment, version);
-    // The stored question carries its protecting backslash already.
-    std::string question(stored.question);
+    // The fields are escaped straight into the line.
+    std::string line;
+    const std::size_t typed = (edit.question ? edit.question->size() : 0) +
+                              (edit.answer ? edit.answer->size() : 0) + (edit.comment ? edit.comment->size() : 0);
+    // Two commas, the history and two digits, the comment's apostrophe;
+    // escaping adds a backslash now and then.
+    line.reserve(stored.question.size() + stored.answer.size() + stored.comment.size() + typed + typed / 8 + 6);
     if (edit.question) {
-        question = escape_field(*edit.question, charsets.question, KEEP_IMAGE_REFERENCES, version);
-        if (!question.empty() && needs_protection(question[0])) question.insert(0, 1, '\\');
+        append_field(line, {}, edit.question, charsets.question, KEEP_IMAGE_REFERENCES, version);
+        if (!line.empty() && needs_protection(line[0])) line.insert(0, 1, '\\');
+    } else {
+        // The stored question carries its protecting backslash already.
+        line += stored.question;
     }
-    const std::string answer = field_bytes(stored.answer, edit.answer, charsets.answer,
-                                           KEEP_IMAGE_REFERENCES | KEEP_ANSWER_SYNTAX, version);
-    if (question.empty() && answer.empty()) return comment;
-
-    std::string line = std::move(question);
+    const bool no_question = line.empty();
     line += ',';
-    line += answer;
+    append_field(line, stored.answer, edit.answer, charsets.answer, KEEP_IMAGE_REFERENCES | KEEP_ANSWER_SYNTAX,
+                 version);
+    if (no_question && line.size() == 1) {
+        // Neither question nor answer: only the comment line.
+        line.clear();
+        append_comment(line, stored.comment, edit.comment, charsets.comment, version);
+        return line;
+    }
     line += ',';
     // A history outside 0-31 is written as 0, like group and answer number.
     const int history = edit.history >= 0 && edit.history <= 31 ? edit.history : 0;
     line += char(kHistoryFirst + history);
     line += digit_or_zero(edit.group);
     line += digit_or_zero(edit.answer_number);
-    line += comment;
+    append_comment(line, stored.comment, edit.comment, charsets.comment, version);
     return line;
 }
 

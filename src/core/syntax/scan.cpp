@@ -272,9 +272,14 @@ std::size_t kept_reference_end(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-std::string escape_text(std::string_view text, unsigned /*charset*/, int flags) {
+std::string escape_text(std::string_view text, unsigned charset, int flags) {
     std::string out;
-    out.reserve(text.size() + text.size() / 8 + 4);
+    append_escaped_text(out, text, charset, flags);
+    return out;
+}
+
+void append_escaped_text(std::string& out, std::string_view text, unsigned /*charset*/, int flags) {
+    out.reserve(out.size() + text.size() + text.size() / 8 + 4);
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n) {
@@ -344,7 +349,6 @@ std::string escape_text(std::string_view text, unsigned /*charset*/, int flags) 
                 break;
         }
     }
-    return out;
 }
 
 std::string format_decimal(int value) {

@@ -76,6 +76,8 @@ std::string copy_unescaped(const char* start, int length, unsigned charset, int 
 // becomes '?', since the backslash would pair up with it. An image
 // reference is kept whole only when it is closed and holds no line break.
 std::string escape_text(std::string_view text, unsigned charset, int flags);
+// The same appended to `out` (a line being composed).
+void append_escaped_text(std::string& out, std::string_view text, unsigned charset, int flags);
 
 // The ASCII letters A-Z as a-z, every other byte as it is (for names and
 // extensions compared the way the file system does, and marks of formats
