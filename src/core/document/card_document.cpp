@@ -146,6 +146,21 @@ std::string& CardDocument::hold_buffer(std::string bytes) {
     return *buffers_.back();
 }
 
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline bool CardDocument::note_ordinal(std::size_t i, const DataLine* line) const {
+    if (line->kind() == LINE_TITLE) {
+        title_lines_.push_back(static_cast<int>(i));
+    } else if (is_question(line)) {
+        question_bits_[i / 64] |= std::uint64_t{1} << (i % 64);
+        return true;
+    } else if (line->kind() == LINE_GROUP && first_group_ < 0) {
+        first_group_ = static_cast<int>(i);
+    }
+    return false;
+}
+
 void CardDocument::append_from_buffer(int kind, const char* text, std::size_t size) {
     if (size >= DataLine::kLongSize) {
         append(DataLine::in_buffer(kind, text, size));
@@ -180,14 +195,7 @@ void CardDocument::extend_ordinals(std::size_t n, const DataLine* line) {
         question_bits_.push_back(0);
         questions_before_word_.push_back(static_cast<std::uint32_t>(questions_));
     }
-    if (line->kind() == LINE_TITLE) {
-        title_lines_.push_back(static_cast<int>(n));
-    } else if (is_question(line)) {
-        question_bits_.back() |= std::uint64_t{1} << (n % 64);
-        ++questions_;
-    } else if (line->kind() == LINE_GROUP && first_group_ < 0) {
-        first_group_ = static_cast<int>(n);
-    }
+    if (note_ordinal(n, line)) ++questions_;
     ord_dirty_from_ = kExact;
 }
 
@@ -247,15 +255,7 @@ void CardDocument::ensure_ordinals() const {
         question_bits_[first_word] &= (std::uint64_t{1} << (from % 64)) - 1;
         std::fill(question_bits_.begin() + static_cast<std::ptrdiff_t>(first_word) + 1, question_bits_.end(), 0);
     }
-    for (std::size_t i = from; i < n; ++i) {
-        const DataLine* line = line_in(order_[i]);
-        if (line->kind() == LINE_TITLE)
-            title_lines_.push_back(static_cast<int>(i));
-        else if (is_question(line))
-            question_bits_[i / 64] |= std::uint64_t{1} << (i % 64);
-        else if (line->kind() == LINE_GROUP && first_group_ < 0)
-            first_group_ = static_cast<int>(i);
-    }
+    for (std::size_t i = from; i < n; ++i) note_ordinal(i, line_in(order_[i]));
     std::uint32_t before = first_word == 0 || first_word > words ? 0
                            : questions_before_word_[first_word - 1] +
                                  static_cast<std::uint32_t>(std::popcount(question_bits_[first_word - 1]));

@@ -184,6 +184,9 @@ private:
     // Takes the line just appended at `n` into the ordinals when they were
     // exact before it; else they are out of date from it on.
     void extend_ordinals(std::size_t n, const DataLine* line);
+    // Takes line `i` into the titles, the question bits (its word is there
+    // already) and the first group; true for a question.
+    bool note_ordinal(std::size_t i, const DataLine* line) const;
     // A place for a line (the one it left, when it returns), and leaving one.
     std::uint32_t new_line(DataLine line);
     void free_line(std::uint32_t place);
