@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <span>
 
 #include "core/syntax/byte_search.h"
 #include "core/syntax/scan.h"
@@ -14,16 +15,23 @@ namespace {
 // ---------------------------------------------------------------------------
 // Records: RFC 4180 fields of UTF-8 text.
 
+// The fields' bytes one after another, and where each field ends: a record
+// of any width is two buffers, filled again for the next record.
 struct Record {
-    std::vector<std::string> fields;
-    int line = 0;            // where the record starts, from 1
-    std::size_t begin = 0;   // its span in the text
+    std::string bytes;
+    std::vector<std::size_t> ends;  // past each field's last byte
+    int line = 0;                   // where the record starts, from 1
+    std::size_t begin = 0;          // its span in the text
     std::size_t end = 0;
     bool unterminated = false;
 
-    bool empty() const {
-        return std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); });
+    std::size_t size() const { return ends.size(); }
+    std::string_view operator[](std::size_t i) const {
+        const std::size_t from = i ? ends[i - 1] : 0;
+        return std::string_view(bytes).substr(from, ends[i] - from);
     }
+    // Every field empty.
+    bool empty() const { return bytes.empty(); }
 };
 
 class RecordReader {
@@ -36,19 +44,12 @@ public:
         record.line = line_;
         record.begin = pos_;
         record.unterminated = false;
-        // The strings of the record before are filled again, and there is
-        // room for as many as it had: a reader of many rows allocates for
-        // the longest fields only.
-        record.fields.reserve(width_);
-        std::size_t count = 0;
+        record.bytes.clear();
+        record.ends.clear();
         for (bool more = true; more;) {
-            if (count == record.fields.size()) record.fields.emplace_back();
-            std::string& field = record.fields[count++];
-            field.clear();
-            more = read_field(field, record.unterminated);
+            more = read_field(record.bytes, record.unterminated);
+            record.ends.push_back(record.bytes.size());
         }
-        record.fields.resize(count);
-        width_ = count;
         record.end = pos_;
         return true;
     }
@@ -59,9 +60,10 @@ public:
 private:
     bool blank(char c) const { return (c == ' ' || c == '\t') && c != separator_; }
 
-    // Reads one field; true when a separator follows (another field of the
-    // same record), false at the record's end. Blanks around a field outside
-    // quotes are not part of it, and a quote after them opens a quoted one.
+    // Reads one field onto the end of `field`; true when a separator
+    // follows (another field of the same record), false at the record's end.
+    // Blanks around a field outside quotes are not part of it, and a quote
+    // after them opens a quoted one.
     bool read_field(std::string& field, bool& unterminated) {
         std::size_t lead = pos_;
         while (lead < text_.size() && blank(text_[lead])) ++lead;
@@ -132,7 +134,6 @@ private:
     char separator_;
     std::size_t pos_;
     int line_;
-    std::size_t width_ = 0;  // fields of the record read last
 };
 
 // ---------------------------------------------------------------------------
@@ -362,18 +363,23 @@ std::string html_to_text(std::string_view html) {
 }
 
 // Line breaks as a shown text holds them: CR LF.
-std::string crlf_breaks(std::string field) {
-    if (std::none_of(field.begin(), field.end(), [](char c) { return c == '\r' || c == '\n'; })) return field;
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\r' || field[i] == '\n') {
-            out += "\r\n";
-            if (field[i] == '\r' && i + 1 < field.size() && field[i + 1] == '\n') ++i;
+// The field itself when it has none to change, else `room` filled with the
+// changed text.
+std::string_view crlf_breaks(std::string_view field, std::string& room) {
+    const char* const begin = field.data();
+    const char* const end = begin + field.size();
+    const char* p = find_either_byte(begin, end, '\r', '\n');
+    if (p == end) return field;
+    room.assign(begin, p);
+    for (; p != end; ++p) {
+        if (*p == '\r' || *p == '\n') {
+            room += "\r\n";
+            if (*p == '\r' && p + 1 != end && p[1] == '\n') ++p;
         } else {
-            out += field[i];
+            room += *p;
         }
     }
-    return out;
+    return room;
 }
 
 bool has_picture(std::string_view text) { return text.find("\\i\"") != std::string_view::npos; }
@@ -532,16 +538,42 @@ CellShape cell_shape(std::string_view v) {
                : CellShape::other;
 }
 
+// The first rows of a file that are not empty, their fields one after
+// another: a table of a few allocations, however many rows it holds.
+class FirstRows {
+public:
+    void add(const Record& record) {
+        for (std::size_t end : record.ends) ends_.push_back(bytes_.size() + end);
+        bytes_ += record.bytes;
+        rows_.push_back(ends_.size());
+    }
+    // Once every row is in.
+    void finish() {
+        for (std::size_t i = 0; i < ends_.size(); ++i) {
+            const std::size_t from = i ? ends_[i - 1] : 0;
+            cells_.push_back(std::string_view(bytes_).substr(from, ends_[i] - from));
+        }
+    }
+    std::size_t size() const { return rows_.size(); }
+    std::span<const std::string_view> operator[](std::size_t r) const {
+        const std::size_t begin = r ? rows_[r - 1] : 0;
+        return {cells_.data() + begin, rows_[r] - begin};
+    }
+
+private:
+    std::string bytes_;
+    std::vector<std::size_t> ends_;  // past each field, in bytes_
+    std::vector<std::size_t> rows_;  // past each row's last field
+    std::vector<std::string_view> cells_;
+};
+
 // Whether the first row names the columns, seen as a person sees it when no
 // name is a known one: each of its cells a short name (none empty, none a
 // number, none found again in its column below), and either a column of
 // numbers under a name, or no row below of the same shape.
-bool names_by_shape(const std::vector<Record>& rows) {
-    std::vector<const Record*> data;
-    for (std::size_t r = 1; r < rows.size(); ++r)
-        if (!rows[r].empty()) data.push_back(&rows[r]);
-    if (rows.empty() || data.empty()) return false;
-    const std::vector<std::string>& first = rows.front().fields;
+bool names_by_shape(const FirstRows& rows) {
+    if (rows.size() < 2) return false;
+    const std::span<const std::string_view> first = rows[0];
     std::vector<CellShape> shape;
     for (std::size_t c = 0; c < first.size(); ++c) {
         const std::string_view name = trim(first[c]);
@@ -549,30 +581,32 @@ bool names_by_shape(const std::vector<Record>& rows) {
         if (name.empty() || name.size() > 40 || shape.back() == CellShape::number ||
             name.find_first_of("\r\n") != std::string_view::npos)
             return false;
-        for (const Record* d : data)
-            if (c < d->fields.size() && trim(d->fields[c]) == name) return false;
+        for (std::size_t r = 1; r < rows.size(); ++r)
+            if (c < rows[r].size() && trim(rows[r][c]) == name) return false;
     }
     for (std::size_t c = 0; c < first.size(); ++c) {
         int numbers = 0, others = 0;
-        for (const Record* d : data) {
-            const CellShape s = c < d->fields.size() ? cell_shape(d->fields[c]) : CellShape::empty;
+        for (std::size_t r = 1; r < rows.size(); ++r) {
+            const CellShape s = c < rows[r].size() ? cell_shape(rows[r][c]) : CellShape::empty;
             if (s != CellShape::empty) ++(s == CellShape::number ? numbers : others);
         }
         if (numbers > 0 && others == 0) return true;
     }
-    if (data.size() < 2) return false;
-    return std::none_of(data.begin(), data.end(), [&](const Record* d) {
-        if (d->fields.size() != first.size()) return false;
-        for (std::size_t c = 0; c < first.size(); ++c)
-            if (cell_shape(d->fields[c]) != shape[c]) return false;
-        return true;
-    });
+    if (rows.size() < 3) return false;
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const std::span<const std::string_view> d = rows[r];
+        if (d.size() != first.size()) continue;
+        bool same_shape = true;
+        for (std::size_t c = 0; c < first.size() && same_shape; ++c) same_shape = cell_shape(d[c]) == shape[c];
+        if (same_shape) return false;
+    }
+    return true;
 }
 
 // Columns past the last one that holds a value are no columns.
-std::size_t used_width(const Record& r) {
-    std::size_t width = r.fields.size();
-    while (width > 1 && trim(r.fields[width - 1]).empty()) --width;
+std::size_t used_width(std::span<const std::string_view> fields) {
+    std::size_t width = fields.size();
+    while (width > 1 && trim(fields[width - 1]).empty()) --width;
     return width;
 }
 
@@ -596,29 +630,32 @@ DelimitedLayout detect_delimited(const DecodedText& decoded, TextEncoding encodi
                        : header.separator ? header.separator
                                           : detect_separator(text, header.data_start);
 
-    // The first rows: how many columns, and whether the first names them.
-    RecordReader reader(text, layout.separator, header.data_start, header.lines + 1);
-    constexpr std::size_t kRows = 50;
-    std::vector<Record> rows;
-    rows.reserve(kRows);
-    Record record;
-    while (rows.size() < kRows && reader.next(record))
-        if (!record.empty()) rows.push_back(std::move(record));
-    // The widest of the first rows says how many columns a row has, unless
-    // the columns are named.
     std::size_t width = 0;
-    for (const Record& r : rows) width = std::max(width, std::max(used_width(r), rows.front().fields.size()));
-
     if (!header.columns.empty()) {
         layout.names = split(header.columns, layout.separator);
         layout.own_export = names_of_export(layout.names);
-    } else if (!rows.empty()) {
-        ColumnRole role;
-        const std::vector<std::string>& first = rows.front().fields;
-        const bool named = std::any_of(first.begin(), first.end(),
-                                       [&](const std::string& f) { return role_of_name(f, &role); });
-        layout.names_row = choice.names_row ? *choice.names_row : named || names_by_shape(rows);
-        if (layout.names_row) layout.names = first;
+    } else {
+        // The first rows: how many columns, and whether the first names them.
+        RecordReader reader(text, layout.separator, header.data_start, header.lines + 1);
+        constexpr std::size_t kRows = 50;
+        FirstRows rows;
+        Record record;
+        while (rows.size() < kRows && reader.next(record))
+            if (!record.empty()) rows.add(record);
+        rows.finish();
+        // The widest of the first rows says how many columns a row has,
+        // unless the first names them.
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            width = std::max(width, std::max(used_width(rows[r]), rows[0].size()));
+        if (rows.size() != 0) {
+            ColumnRole role;
+            const std::span<const std::string_view> first = rows[0];
+            const bool named = std::any_of(first.begin(), first.end(),
+                                           [&](std::string_view f) { return role_of_name(f, &role); });
+            layout.names_row = choice.names_row ? *choice.names_row : named || names_by_shape(rows);
+            if (layout.names_row)
+                for (std::string_view name : first) layout.names.emplace_back(name);
+        }
     }
     layout.answer_syntax = choice.answer_syntax ? *choice.answer_syntax : layout.own_export;
     // Named columns are all there are: a row with more is refused.
@@ -690,7 +727,9 @@ std::vector<std::vector<std::string>> delimited_rows(std::string_view bytes, con
     std::vector<std::vector<std::string>> rows;
     Record record;
     while (static_cast<int>(rows.size()) < limit && reader.next(record)) {
-        if (!record.empty()) rows.push_back(std::move(record.fields));
+        if (record.empty()) continue;
+        std::vector<std::string>& fields = rows.emplace_back();
+        for (std::size_t i = 0; i < record.size(); ++i) fields.emplace_back(record[i]);
     }
     return rows;
 }
@@ -728,6 +767,7 @@ ImportResult read_delimited(const DecodedText& decoded, const DelimitedLayout& l
     std::size_t next_bad = 0;
     Record record;
     std::vector<ImportProblem> problems;
+    std::string converted;  // a field's text when it is not the field's bytes
     while (reader.next(record)) {
         const int row = record.line;
         auto refuse = [&](int column, std::string reason) {
@@ -751,10 +791,10 @@ ImportResult read_delimited(const DecodedText& decoded, const DelimitedLayout& l
             refuse(0, "途中にバイトオーダーマーク (U+FEFF) があります。");
             continue;
         }
-        const std::size_t width = record.fields.size();
+        const std::size_t width = record.size();
         if (width > roles.size()) {
-            const bool extra = std::any_of(record.fields.begin() + static_cast<std::ptrdiff_t>(roles.size()),
-                                           record.fields.end(), [](const std::string& f) { return !trim(f).empty(); });
+            bool extra = false;
+            for (std::size_t c = roles.size(); c < width && !extra; ++c) extra = !trim(record[c]).empty();
             if (extra) {
                 refuse(0, "列が多すぎます（" + format_decimal(static_cast<int>(width)) + " 列、読み込むのは " +
                               format_decimal(static_cast<int>(roles.size())) + " 列）。区切り文字が違うかもしれません。");
@@ -775,13 +815,13 @@ ImportResult read_delimited(const DecodedText& decoded, const DelimitedLayout& l
         for (std::size_t c = 0; c < width && c < roles.size() && ok; ++c) {
             const ColumnRole role = roles[c];
             if (role == ColumnRole::ignore) {
-                if (c < unassigned.size() && unassigned[c] && !trim(record.fields[c]).empty()) unread[c] = true;
+                if (c < unassigned.size() && unassigned[c] && !trim(record[c]).empty()) unread[c] = true;
                 continue;
             }
             const int column = static_cast<int>(c) + 1;
             // A line break is one in HTML too, as <br> is.
-            const std::string value =
-                layout.html ? html_to_text(record.fields[c]) : crlf_breaks(std::move(record.fields[c]));
+            const std::string_view value = layout.html ? (converted = html_to_text(record[c]), converted)
+                                                       : crlf_breaks(record[c], converted);
             std::string cp932;
             auto text_field = [&](std::string& out) {
                 ok = field_to_cp932(value, row, column, out, problems);

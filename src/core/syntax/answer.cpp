@@ -411,8 +411,10 @@ std::optional<std::string> expand_answer(const char* line_text, bool* cut_short)
     // A line without an answer field has an empty answer.
     const std::string_view answer =
         length > 0 ? std::string_view(start, static_cast<std::size_t>(length)) : std::string_view();
-    const std::string tokens = tokenize(answer);
+    std::string tokens = tokenize(answer);
     if (!brackets_balanced(tokens)) return std::nullopt;
+    // Without a group the alternatives are already as the answer has them.
+    if (first_open(tokens) == kNone) return tokens;
     return Expansion(tokens).run(cut_short);
 }
 
