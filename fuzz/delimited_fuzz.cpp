@@ -31,7 +31,7 @@ std::vector<std::optional<std::string>> answers(const std::vector<qz::DataLine>&
     return out;
 }
 
-bool same(const std::string& a, const std::string& b) { return qz::cp932_to_utf8(a) == qz::cp932_to_utf8(b); }
+bool same(const std::string& a, const std::string& b) { return a == b || qz::cp932_to_utf8(a) == qz::cp932_to_utf8(b); }
 
 std::vector<std::string> pictures(std::string_view text) {
     std::vector<std::string> out;

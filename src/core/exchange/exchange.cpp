@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <unordered_set>
+#include <iterator>
 
 #include "core/document/line_queries.h"
 #include "core/syntax/answer.h"
@@ -30,6 +30,22 @@ std::vector<std::string> split_alternatives(const std::string& expanded) {
         start = end + 1;
     }
     return out;
+}
+
+// Whether split_alternatives(expanded) is `alternatives`, without making
+// the list.
+bool same_alternatives(const std::string& expanded, const std::vector<std::string>& alternatives) {
+    // Line breaks are rare in an answer: those are compared the long way.
+    if (expanded.find('\n') != std::string::npos) return split_alternatives(expanded) == alternatives;
+    const std::string_view text = expanded;
+    std::size_t k = 0;
+    for (std::size_t start = 0;; ++k) {
+        const std::size_t end = text.find(kAlternativeSeparator, start);
+        if (k == alternatives.size() || text.substr(start, end - start) != alternatives[k]) return false;
+        if (end == std::string_view::npos) break;
+        start = end + 1;
+    }
+    return k + 1 == alternatives.size();
 }
 
 }  // namespace
@@ -223,7 +239,7 @@ std::vector<DataLine> lines_from_cards(const std::vector<ExchangeCard>& cards, i
         const std::optional<std::string> expanded =
             card.alternatives.empty() || itself ? std::nullopt : expand_answer(again);
         if (!card.alternatives.empty() && !itself &&
-            (expanded ? split_alternatives(*expanded) != card.alternatives
+            (expanded ? !same_alternatives(*expanded, card.alternatives)
                       : card.alternatives.size() > 1 || card.alternatives[0] != card.fields.answer)) {
             refuse(card, "答えの候補を答えの書式に直せません。");
             continue;
@@ -341,10 +357,13 @@ std::string answer_from_alternatives(const std::vector<std::string>& alternative
 // [begin, end) hold, counted up to 10: a card finds one less at most as its
 // wrong choices, and looking for more would go round the whole run.
 int distinct_answers(const std::vector<ExchangeCard>& cards, std::size_t begin, std::size_t end) {
-    std::unordered_set<std::string_view> texts;
-    for (std::size_t k = begin; k < end && texts.size() < 10; ++k)
-        if (const std::string& text = shown_alternative(cards[k]); !text.empty()) texts.insert(text);
-    return static_cast<int>(texts.size());
+    std::string_view texts[10];
+    std::size_t count = 0;
+    for (std::size_t k = begin; k < end && count < std::size(texts); ++k) {
+        const std::string& text = shown_alternative(cards[k]);
+        if (!text.empty() && std::find(texts, texts + count, text) == texts + count) texts[count++] = text;
+    }
+    return static_cast<int>(count);
 }
 
 std::vector<const std::string*> wrong_choices(const std::vector<ExchangeCard>& cards, std::size_t begin,
