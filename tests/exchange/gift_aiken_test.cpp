@@ -200,6 +200,47 @@ TEST(Gift, ReadsTheSubsetAndRefusesTheRest) {
     EXPECT_EQ(named.cards[1].title.title, "Sub");
 }
 
+// A card's own list of alternatives must be what its answer stands for.
+TEST(Exchange, LinesKeepOnlyAlternativesTheAnswerHolds) {
+    struct Case {
+        const char* answer;
+        std::vector<std::string> alternatives;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"[a|b]c", {"ac", "bc"}, true},
+        {"[a|b]c", {"ac"}, false},
+        {"[a|b]c", {"ac", "bc", "cc"}, false},
+        {"[a|b]c", {"bc", "ac"}, false},
+        {"a[|b]", {"a", "ab"}, true},
+        {"a[|b]", {"a", "a"}, false},
+        {"x\r\ny[1|2]", {"x\r\ny1", "x\r\ny2"}, true},
+        {"x\r\ny[1|2]", {"x\ny1", "x\ny2"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        ExchangeCard card;
+        card.fields.question = "Q";
+        card.fields.answer = c.answer;
+        card.alternatives = c.alternatives;
+        std::vector<ImportProblem> problems;
+        EXPECT_EQ(lines_from_cards({card}, 14, &problems).size(), c.taken ? 1u : 0u);
+        EXPECT_EQ(problems.empty(), c.taken);
+    }
+}
+
+// Drawn choices come from the different answers of a run, up to ten.
+TEST(Exchange, DistinctAnswersOfARun) {
+    auto run = [](std::initializer_list<const char*> answers) {
+        std::vector<ExchangeCard> cards;
+        for (const char* a : answers) cards.emplace_back().alternatives = {a};
+        return distinct_answers(cards, 0, cards.size());
+    };
+    EXPECT_EQ(run({"a", "b", "a", "", "c", "b"}), 3);
+    EXPECT_EQ(run({"", ""}), 0);
+    EXPECT_EQ(run({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "1"}), 10);
+}
+
 TEST(Aiken, BothWays) {
     const std::string aiken = write_aiken(cards_of(kDocument), {}).bytes;
     EXPECT_EQ(aiken.substr(0, 61), "Japan?\r\nA. Tokyo\r\nB. Paris\r\nC. Keijo\r\nD. Cairo\r\nANSWER: A\r\n\r\n");
