@@ -673,7 +673,8 @@ DelimitedLayout detect_delimited(const DecodedText& decoded, TextEncoding encodi
     bool by_name = false;
     for (std::size_t i = 0; i < layout.names.size() && i < layout.columns.size(); ++i) {
         ColumnRole role;
-        if (role_of_name(layout.names[i], &role)) {
+        // This program's own export names its columns in a known order.
+        if (layout.own_export ? (role = kExportColumns[i], true) : role_of_name(layout.names[i], &role)) {
             layout.columns[i] = role;
             layout.unassigned[i] = false;
             by_name = by_name || role == ColumnRole::question || role == ColumnRole::answer;
@@ -755,12 +756,11 @@ ImportResult read_delimited(const DecodedText& decoded, const DelimitedLayout& l
     // A row must reach the question's and the answer's columns.
     const int needed = std::max(question_column, column_of(ColumnRole::answer));
     const bool group_column = column_of(ColumnRole::group) >= 0;
-    // Tags as group names: each name with its spaces as '_'.
+    // Tags as group names: each name with its spaces as '_', made when a
+    // row first has tags.
     std::array<std::string, 10> tags;
-    for (int g = 1; g < 10; ++g) tags[g] = group_tag(groups[g]);
+    bool tags_made = false;
     std::vector<std::string> unknown_tags;
-    char encoding_reason[160];
-    std::snprintf(encoding_reason, sizeof encoding_reason, kRefusedEncoding, encoding_name(layout.encoding));
 
     // Unassigned columns that hold a value somewhere.
     std::vector<bool> unread(roles.size(), false);
@@ -784,7 +784,9 @@ ImportResult read_delimited(const DecodedText& decoded, const DelimitedLayout& l
         }
         if (record.empty()) continue;
         if (bad_bytes) {
-            refuse(0, encoding_reason);
+            char reason[160];
+            std::snprintf(reason, sizeof reason, kRefusedEncoding, encoding_name(layout.encoding));
+            refuse(0, reason);
             continue;
         }
         if (text.substr(record.begin, record.end - record.begin).find("\xEF\xBB\xBF") != std::string_view::npos) {
@@ -891,6 +893,10 @@ ImportResult read_delimited(const DecodedText& decoded, const DelimitedLayout& l
             continue;
         }
         if (!group_column && !tag_text.empty()) {
+            if (!tags_made) {
+                for (int g = 1; g < 10; ++g) tags[g] = group_tag(groups[g]);
+                tags_made = true;
+            }
             bool matched = false;
             std::vector<std::string> row_unknown;
             for (const std::string& tag : split(tag_text, ' ')) {

@@ -193,7 +193,8 @@ void export_cards_command(HWND main_window) {
     int skipped = 0;
     const std::vector<int> selected = choice->selection ? editor().selected() : std::vector<int>{};
     std::vector<ExchangeCard> cards =
-        cards_from_document(document(), choice->selection ? &selected : nullptr, choice->selection ? &skipped : nullptr);
+        cards_from_document(document(), choice->selection ? &selected : nullptr, choice->selection ? &skipped : nullptr,
+                            format_needs_alternatives(choice->format));
     ExportOptions options;
     options.encoding = choice->encoding;
     options.picture_bytes = [](const std::string& reference) -> std::optional<std::string> {
