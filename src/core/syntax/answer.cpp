@@ -29,6 +29,8 @@ constexpr std::size_t kNone = std::string_view::npos;
 
 // How many strings done with an expansion keeps for its next pieces.
 constexpr std::size_t kSpareStrings = 64;
+// The alternatives an expansion first has room for.
+constexpr std::size_t kFirstRoom = 8;
 
 // How much of an alternative an answer-number entry shows.
 constexpr std::size_t kAnswerEntryBytes = 200;
@@ -203,6 +205,9 @@ void split_alternatives(std::string_view s, std::vector<std::string_view>& parts
 class Expansion {
   public:
     explicit Expansion(std::string_view tokens) {
+        // Room for the few alternatives of most answers at once.
+        pending_.reserve(kFirstRoom);
+        spare_.reserve(kFirstRoom);
         // Most answers have no bar at the top: no list of parts for them.
         if (next_top_level_bar(tokens, 0) == kNone) {
             push(std::string(tokens));
