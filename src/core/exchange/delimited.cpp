@@ -444,20 +444,30 @@ std::string marks_utf8(int history) {
     return out;
 }
 
-std::string csv_field(std::string_view value, char separator, bool first) {
-    const bool special = std::any_of(value.begin(), value.end(), [separator](char c) {
-        return c == separator || c == '"' || c == '\r' || c == '\n';
-    });
+// A field of a row written onto `out`: quoted when a reader would otherwise
+// take it apart, trim its blanks or read a first field as a header line.
+void append_csv_field(std::string& out, std::string_view value, char separator, bool first) {
+    const char* const begin = value.data();
+    const char* const end = begin + value.size();
+    const char specials[] = {separator, '"', '\r', '\n'};
+    const bool special = find_any_byte(begin, end, std::string_view(specials, sizeof specials)) != end;
     const bool quote = special || (first && value.starts_with('#')) ||
                        (!value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
                                             value.back() == '\t'));
-    if (!quote) return std::string(value);
-    std::string out = "\"";
-    for (char c : value) {
-        if (c == '"') out += '"';
-        out += c;
+    if (!quote) {
+        out += value;
+        return;
     }
-    return out + '"';
+    out += '"';
+    // A quote inside is doubled.
+    for (const char* p = begin; p != end;) {
+        const char* const q = find_byte(p, end, '"');
+        out.append(p, q);
+        if (q == end) break;
+        out += "\"\"";
+        p = q + 1;
+    }
+    out += '"';
 }
 
 }  // namespace
@@ -982,7 +992,7 @@ ExportResult write_delimited(const std::vector<ExchangeCard>& cards, ExchangeFor
         bool first = true;
         for (const std::string& f : fields) {
             if (!first) out += sep;
-            out += csv_field(f, sep, first);
+            append_csv_field(out, f, sep, first);
             first = false;
         }
         out += "\r\n";
