@@ -684,11 +684,11 @@ DelimitedLayout detect_delimited(const DecodedText& decoded, TextEncoding encodi
     for (std::size_t i = 0; i < layout.names.size() && i < layout.columns.size(); ++i) {
         ColumnRole role;
         // This program's own export names its columns in a known order.
-        if (layout.own_export ? (role = kExportColumns[i], true) : role_of_name(layout.names[i], &role)) {
-            layout.columns[i] = role;
-            layout.unassigned[i] = false;
-            by_name = by_name || role == ColumnRole::question || role == ColumnRole::answer;
-        }
+        if (layout.own_export) role = kExportColumns[i];
+        else if (!role_of_name(layout.names[i], &role)) continue;
+        layout.columns[i] = role;
+        layout.unassigned[i] = false;
+        by_name = by_name || role == ColumnRole::question || role == ColumnRole::answer;
     }
     auto set = [&](int column, ColumnRole role) {
         if (column >= 1 && column <= static_cast<int>(layout.columns.size())) {
@@ -832,8 +832,9 @@ ImportResult read_delimited(const DecodedText& decoded, const DelimitedLayout& l
             }
             const int column = static_cast<int>(c) + 1;
             // A line break is one in HTML too, as <br> is.
-            const std::string_view value = layout.html ? (converted = html_to_text(record[c]), converted)
-                                                       : crlf_breaks(record[c], converted);
+            std::string_view value;
+            if (layout.html) value = converted = html_to_text(record[c]);
+            else value = crlf_breaks(record[c], converted);
             std::string cp932;
             auto text_field = [&](std::string& out) {
                 ok = field_to_cp932(value, row, column, out, problems);

@@ -5,10 +5,14 @@
 
 namespace qz {
 
+void redraw_whole(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 void show_child_window(HWND child) {
     SetWindowPos(child, nullptr, 0, 0, 0, 0,
                  SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    RedrawWindow(child, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    redraw_whole(child);
 }
 
 int visible_height(HWND child) {

@@ -122,8 +122,7 @@ private:
     void release() {
         if (!pane_ || !IsWindow(pane_)) return;
         SendMessageW(pane_, WM_SETREDRAW, TRUE, 0);
-        RedrawWindow(pane_, nullptr, nullptr,
-                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        redraw_whole(pane_);
         pane_ = nullptr;
     }
     HWND pane_ = nullptr;
