@@ -71,6 +71,9 @@ TEST(TextEncoding, Detection) {
         {japanese, TextEncoding::utf8},
         {"\x93\xFA\x96\x7B,\x93\x8C\x8B\x9E\n", TextEncoding::cp932},
         {japanese + japanese + "\xFF bad\n", TextEncoding::utf8},  // a stray byte among UTF-8
+        // Code page 932 that reads as one bad byte and many good sequences of UTF-8.
+        {[] { std::string s; for (int i = 0; i < 40; ++i) s += "\x9F\xCE"; return s; }() + "\x81\xAC" "D\t\x81\x7E\r\n",
+         TextEncoding::cp932},
         // UTF-16 without a byte-order mark, either way round.
         {std::string("a\0\t\0\xE5\x65\r\0\n\0", 10), TextEncoding::utf16le},
         {std::string("\0a\0\t\x65\xE5\0\r\0\n", 10), TextEncoding::utf16be},

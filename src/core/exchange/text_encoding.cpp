@@ -89,6 +89,20 @@ void decode_utf8(std::string_view bytes, DecodedText& out) {
     }
 }
 
+// The character of code page 932 at bytes[i] (above ASCII), 0 when it is
+// undefined, and its length: an undefined pair is still one character's
+// two bytes.
+char32_t next_cp932(std::string_view bytes, std::size_t i, std::size_t* length) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    *length = 1;
+    const int li = cp932_lead_index(c);
+    if (li < 0) return single_byte(c);
+    const auto t = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+    const char32_t u = t >= 0x40 && t <= 0xFC ? kCp932DoubleByte[li][t - 0x40] : 0;
+    if (u || (t >= 0x40 && t != 0x7F)) *length = 2;
+    return u;
+}
+
 void decode_cp932(std::string_view bytes, DecodedText& out) {
     out.text.reserve(bytes.size() * 3 / 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -98,20 +112,26 @@ void decode_cp932(std::string_view bytes, DecodedText& out) {
             i = run;
             if (i == bytes.size()) break;
         }
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        const int li = cp932_lead_index(c);
-        if (li >= 0) {
-            const auto t = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
-            const char32_t u = t >= 0x40 && t <= 0xFC ? kCp932DoubleByte[li][t - 0x40] : 0;
-            if (u) append_utf8(out.text, u);
-            else append_replacement(out);
-            // An undefined pair is still one character's two bytes.
-            if (u || (t >= 0x40 && t != 0x7F)) ++i;
+        std::size_t length = 1;
+        if (const char32_t u = next_cp932(bytes, i, &length)) append_utf8(out.text, u);
+        else append_replacement(out);
+        i += length - 1;
+    }
+}
+
+// How many bytes or pairs above ASCII code page 932 does not define, up to `limit`.
+std::size_t cp932_undefined(std::string_view bytes, std::size_t limit) {
+    std::size_t bad = 0;
+    for (std::size_t i = 0; i < bytes.size() && bad < limit;) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            i = ascii_run_end(bytes, i);
             continue;
         }
-        if (char32_t u = single_byte(c)) append_utf8(out.text, u);
-        else append_replacement(out);
+        std::size_t length = 1;
+        if (!next_cp932(bytes, i, &length)) ++bad;
+        i += length;
     }
+    return bad;
 }
 
 void decode_utf16(std::string_view bytes, bool big_endian, DecodedText& out) {
@@ -203,7 +223,10 @@ TextEncoding detect_encoding(std::string_view bytes) {
     }
     // Code page 932 reads most UTF-8 as some pairs or other, so the test is
     // UTF-8's: a few bad bytes among many good sequences are still UTF-8
-    // (their rows are refused), anything else is code page 932.
+    // (their rows are refused), anything else is code page 932. But code
+    // page 932 text can read as many good sequences too (0x9F 0xCE 0x9F
+    // 0xCE... is one bad byte, then U+039F again and again): where code
+    // page 932 reads the bytes with fewer undefined ones, it is that.
     std::size_t sequences = 0, bad = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         if (static_cast<unsigned char>(bytes[i]) < 0x80) {
@@ -215,7 +238,8 @@ TextEncoding detect_encoding(std::string_view bytes) {
         ++(length == 1 ? bad : sequences);
         i += length;
     }
-    return bad == 0 || sequences >= 4 * bad ? TextEncoding::utf8 : TextEncoding::cp932;
+    if (bad == 0) return TextEncoding::utf8;
+    return sequences >= 4 * bad && cp932_undefined(bytes, bad) >= bad ? TextEncoding::utf8 : TextEncoding::cp932;
 }
 
 DecodedText decode_text(std::string_view bytes, TextEncoding encoding) {

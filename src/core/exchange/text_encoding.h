@@ -20,7 +20,8 @@ const char* encoding_name(TextEncoding encoding);
 // The encoding a file is most likely in: a byte-order mark says it; else
 // UTF-16 when NUL bytes stand where the high bytes of ASCII would and the
 // 16-bit units read as text; else UTF-8 when (nearly) every byte reads as
-// UTF-8, code page 932 otherwise.
+// UTF-8 and code page 932 leaves no fewer bytes unread, code page 932
+// otherwise.
 TextEncoding detect_encoding(std::string_view bytes);
 
 // A text read as UTF-8. Bytes that the encoding does not read each became
