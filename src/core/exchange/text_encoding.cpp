@@ -119,21 +119,6 @@ void decode_cp932(std::string_view bytes, DecodedText& out) {
     }
 }
 
-// How many bytes or pairs above ASCII code page 932 does not define, up to `limit`.
-std::size_t cp932_undefined(std::string_view bytes, std::size_t limit) {
-    std::size_t bad = 0;
-    for (std::size_t i = 0; i < bytes.size() && bad < limit;) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            i = ascii_run_end(bytes, i);
-            continue;
-        }
-        std::size_t length = 1;
-        if (!next_cp932(bytes, i, &length)) ++bad;
-        i += length;
-    }
-    return bad;
-}
-
 void decode_utf16(std::string_view bytes, bool big_endian, DecodedText& out) {
     out.text.reserve(bytes.size() * 3 / 2);
     auto unit = [&](std::size_t i) -> char32_t {
@@ -269,6 +254,20 @@ std::string cp932_to_utf8(std::string_view cp932, std::size_t* bad) {
     decode_cp932(cp932, out);
     if (bad) *bad += out.bad.size();
     return std::move(out.text);
+}
+
+std::size_t cp932_undefined(std::string_view bytes, std::size_t limit) {
+    std::size_t bad = 0;
+    for (std::size_t i = 0; i < bytes.size() && bad < limit;) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            i = ascii_run_end(bytes, i);
+            continue;
+        }
+        std::size_t length = 1;
+        if (!next_cp932(bytes, i, &length)) ++bad;
+        i += length;
+    }
+    return bad;
 }
 
 char32_t next_code_point(std::string_view text, std::size_t i, std::size_t* length) {

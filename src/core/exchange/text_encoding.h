@@ -38,6 +38,10 @@ DecodedText decode_text(std::string_view bytes, TextEncoding encoding);
 // and is counted in *bad.
 std::string cp932_to_utf8(std::string_view cp932, std::size_t* bad = nullptr);
 
+// How many bytes or pairs of the code page 932 bytes cp932_to_utf8 would
+// count as undefined, counted up to `limit`.
+std::size_t cp932_undefined(std::string_view cp932, std::size_t limit = SIZE_MAX);
+
 // Valid UTF-8 as code page 932. A character the code page cannot hold
 // becomes "〓" and its UTF-8 is added to *lost; the JIS forms of the
 // characters code page 932 maps otherwise (U+301C WAVE DASH, U+2212 MINUS
