@@ -7,6 +7,7 @@
 #include "core/exchange/aiken.h"
 #include "core/exchange/exchange_io.h"
 #include "core/exchange/gift.h"
+#include "core/syntax/answer.h"
 
 namespace qz {
 namespace {
@@ -226,6 +227,23 @@ TEST(Exchange, LinesKeepOnlyAlternativesTheAnswerHolds) {
         std::vector<ImportProblem> problems;
         EXPECT_EQ(lines_from_cards({card}, 14, &problems).size(), c.taken ? 1u : 0u);
         EXPECT_EQ(problems.empty(), c.taken);
+    }
+}
+
+// A picture answer comes back from GIFT as it was, whatever its path
+// holds: a file name such as "写真 (2).png" is no answer syntax.
+TEST(Gift, PictureAnswersComeBack) {
+    const char* const answers[] = {"\\i\"a (2).png\"", "[\\i\"b(1).png\"|x]", "\\i\"c[1]|d.png\"y", "(\\i\"e).png\")z"};
+    for (const char* answer : answers) {
+        SCOPED_TRACE(answer);
+        const std::string line = std::string("Q,") + answer + ",<00";
+        const std::vector<ExchangeCard> cards = cards_of((line + "\r\n").c_str());
+        const ImportResult back = read_gift(write_gift(cards, {}).bytes, TextEncoding::utf8);
+        std::vector<ImportProblem> problems;
+        const std::vector<DataLine> lines = lines_from_cards(back.cards, 14, &problems);
+        EXPECT_TRUE(problems.empty());
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(expand_answer(lines[0].c_str()), expand_answer(line.c_str()));
     }
 }
 

@@ -58,20 +58,6 @@ std::size_t first_open(std::string_view alternative) {
     return found;
 }
 
-// The end of the picture reference (\i"path") at `at`, past its closing
-// quote; kNone when none starts there or its quote is missing.
-std::size_t reference_end(std::string_view answer, std::size_t at) {
-    if (answer.compare(at, 3, "\\i\"") != 0) return kNone;
-    for (std::size_t j = at + 3; j < answer.size(); ++j) {
-        if (j + 1 < answer.size() && is_double_byte_char(answer.data() + j)) {
-            ++j;
-        } else if (answer[j] == '"') {
-            return j + 1;
-        }
-    }
-    return kNone;
-}
-
 // The token form of a stored answer: syntax marks become control bytes and
 // escaped characters become literal ones.
 std::string tokenize(std::string_view answer) {
@@ -105,7 +91,7 @@ std::string tokenize(std::string_view answer) {
                     tokens += c;  // a backslash at the very end stands for itself
                     break;
                 }
-                if (const std::size_t end = reference_end(answer, i); end != kNone) {
+                if (const std::size_t end = image_reference_end(answer, i); end != kNone) {
                     // A picture reference stays one, as the quiz shows it:
                     // its path is no answer syntax.
                     tokens.append(answer.substr(i, end - i));

@@ -75,10 +75,13 @@ const char* skip_quoted_name(const char* p) {
     return nullptr;
 }
 
-// An image reference \i"..." starts at text[i] and its closing quote follows
-// somewhere: the index after that quote, else npos. Without the closing
-// quote the backslash is an ordinary one: a reference left open would
-// swallow the rest of the line's fields.
+
+}  // namespace
+
+bool is_double_byte_char(const char* p) {
+    return lead_byte(byte_at(p)) && trail_byte(byte_at(p + 1));
+}
+
 std::size_t image_reference_end(std::string_view text, std::size_t i) {
     if (i + 2 >= text.size() || text[i] != '\\' || text[i + 1] != 'i' || text[i + 2] != '"')
         return std::string_view::npos;
@@ -86,12 +89,6 @@ std::size_t image_reference_end(std::string_view text, std::size_t i) {
         if (text[j] == '"') return j + 1;
     }
     return std::string_view::npos;
-}
-
-}  // namespace
-
-bool is_double_byte_char(const char* p) {
-    return lead_byte(byte_at(p)) && trail_byte(byte_at(p + 1));
 }
 
 int line_end_length(const char* start) {

@@ -32,6 +32,13 @@ enum EscapeFlags : int {
 // (0x40-0x7E, 0x80-0xFC); p must point at a NUL-terminated or line-ended text.
 bool is_double_byte_char(const char* p);
 
+// An image reference \i"..." starts at text[i] and its closing quote follows
+// somewhere: the index after that quote, else npos. Without the closing
+// quote the backslash is an ordinary one: a reference left open would
+// swallow the rest of the line's fields. Its path is no syntax of a field
+// or an answer.
+std::size_t image_reference_end(std::string_view text, std::size_t i);
+
 // Bytes up to the end of the line (0x01 or NUL).
 int line_end_length(const char* start);
 
