@@ -247,6 +247,18 @@ TEST(Gift, PictureAnswersComeBack) {
     }
 }
 
+// What would read back as no question or no answer is left out, not
+// written for the reader to refuse.
+TEST(Gift, LeavesOutWhatReadsBackEmpty) {
+    const ExportResult r = write_gift(cards_of("\\n,a,<00\r\nBlank?,  ,<00\r\nQ,a,<00\r\n"
+                                               "#Two,200000\r\nR?, \\n,<00\r\nS?,b,<00\r\n"), {});
+    EXPECT_EQ(r.cards, 2);
+    EXPECT_EQ(r.left_out, 3);
+    const ImportResult back = read_gift(r.bytes, TextEncoding::utf8);
+    EXPECT_EQ(back.cards.size(), 2u);
+    EXPECT_EQ(back.count(ImportProblem::refused), 0);
+}
+
 // Drawn choices come from the different answers of a run, up to ten.
 TEST(Exchange, DistinctAnswersOfARun) {
     auto run = [](std::initializer_list<const char*> answers) {

@@ -357,10 +357,14 @@ std::string answer_from_alternatives(const std::vector<std::string>& alternative
     return out + "]";
 }
 
-// The wrong choices of card k of a run: the shown alternatives of the next
-// cards of the run (from k on, round), none equal to the right one or
-// taken before; at most `wanted`.
-// How many different texts (none empty) the shown alternatives of the run
+namespace {
+
+// Empty, or blanks and line breaks alone: no choice in any format.
+bool blank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
+
+}  // namespace
+
+// How many different texts (none blank) the shown alternatives of the run
 // [begin, end) hold, counted up to 10: a card finds one less at most as its
 // wrong choices, and looking for more would go round the whole run.
 int distinct_answers(const std::vector<ExchangeCard>& cards, std::size_t begin, std::size_t end) {
@@ -368,11 +372,14 @@ int distinct_answers(const std::vector<ExchangeCard>& cards, std::size_t begin, 
     std::size_t count = 0;
     for (std::size_t k = begin; k < end && count < std::size(texts); ++k) {
         const std::string& text = shown_alternative(cards[k]);
-        if (!text.empty() && std::find(texts, texts + count, text) == texts + count) texts[count++] = text;
+        if (!blank(text) && std::find(texts, texts + count, text) == texts + count) texts[count++] = text;
     }
     return static_cast<int>(count);
 }
 
+// The wrong choices of card k of a run: the shown alternatives of the next
+// cards of the run (from k on, round), none blank, equal to the right one
+// or taken before; at most `wanted`.
 std::vector<const std::string*> wrong_choices(const std::vector<ExchangeCard>& cards, std::size_t begin,
                                               std::size_t end, std::size_t k, int wanted) {
     std::vector<const std::string*> out;
@@ -380,7 +387,7 @@ std::vector<const std::string*> wrong_choices(const std::vector<ExchangeCard>& c
     const std::size_t n = end - begin;
     for (std::size_t step = 1; step < n && static_cast<int>(out.size()) < wanted; ++step) {
         const std::string& other = shown_alternative(cards[begin + (k - begin + step) % n]);
-        if (other.empty() || other == right) continue;
+        if (blank(other) || other == right) continue;
         if (std::any_of(out.begin(), out.end(), [&](const std::string* s) { return *s == other; })) continue;
         out.push_back(&other);
     }

@@ -144,15 +144,16 @@ std::string answer_from_text(std::string_view text);
 // Runs of consecutive cards under the same title, [first, second).
 std::vector<std::pair<std::size_t, std::size_t>> title_runs(const std::vector<ExchangeCard>& cards);
 
-// How many different texts (none empty) the shown alternatives of the run
-// [begin, end) hold, counted up to 10: a card of the run finds one less at
-// most as its wrong choices, so asking for no more keeps wrong_choices from
-// going round the whole run for every card.
+// How many different texts (none blank: empty, or blanks and line breaks
+// alone) the shown alternatives of the run [begin, end) hold, counted up to
+// 10: a card of the run finds one less at most as its wrong choices, so
+// asking for no more keeps wrong_choices from going round the whole run for
+// every card.
 int distinct_answers(const std::vector<ExchangeCard>& cards, std::size_t begin, std::size_t end);
 
 // The wrong choices of card k of the run [begin, end) under a
 // multiple-choice title: the shown alternatives of the cards after it in
-// the run (round to its start), none empty, equal to its own or taken
+// the run (round to its start), none blank, equal to its own or taken
 // before; at most `wanted`.
 std::vector<const std::string*> wrong_choices(const std::vector<ExchangeCard>& cards, std::size_t begin,
                                               std::size_t end, std::size_t k, int wanted);

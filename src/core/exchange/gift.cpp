@@ -193,7 +193,8 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
                 const std::vector<std::string> single{card.fields.answer};
                 const std::vector<std::string>& alternatives = card.alternatives.empty() ? single : card.alternatives;
                 for (const std::string& alternative : alternatives) {
-                    if (alternative.empty()) continue;
+                    // Blanks alone read back as no answer.
+                    if (trim(alternative).empty()) continue;
                     const std::string text = u8(alternative);
                     if (text.find("->") != std::string::npos) {
                         answers.clear();
@@ -210,7 +211,7 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
                 // ○ or × of two choices: a true/false question.
                 answers.push_back(right == kTrueAnswer ? 'T' : 'F');
             } else {
-                if (right.empty()) {
+                if (trim(right).empty()) {
                     ++result.left_out;
                     continue;
                 }
@@ -233,7 +234,8 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
             const std::string shown = u8(card.fields.question);
             const std::string question = escape(shown);
             const std::string_view start = trim(question);
-            if (start.empty()) {
+            // Line breaks alone, written "\n", read back as no question.
+            if (trim(shown).empty()) {
                 ++result.left_out;
                 continue;
             }
