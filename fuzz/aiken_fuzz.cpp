@@ -6,7 +6,7 @@
 
 #include "core/document/card_document.h"
 #include "core/exchange/aiken.h"
-#include "fuzz_require.h"
+#include "read_back.h"
 
 namespace {
 
@@ -29,12 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const qz::ExportResult exported = qz::write_aiken(cards, {});
     const qz::ImportResult again = qz::read_aiken(exported.bytes, qz::TextEncoding::utf8, "T");
     require(again.count(qz::ImportProblem::refused) == 0);
-    // Every card read back is a line again, its answers what the line expands to.
-    std::vector<qz::ImportProblem> relined;
-    qz::lines_from_cards(again.cards, 14, &relined);
-    require(relined.empty());
-    require(static_cast<int>(again.cards.size()) == exported.cards);
-    require(exported.cards + exported.left_out == static_cast<int>(cards.size()));
+    require_read_back(exported, again, cards.size());
     // Which cards the writer takes: as it says it does.
     std::size_t next = 0;
     for (auto [begin, end] : qz::title_runs(cards)) {
