@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/exchange/text_encoding.h"
 #include "core/syntax/byte_search.h"
 
 #define require(condition)                                                       \
@@ -53,4 +54,11 @@ inline std::string line_breaks_as(std::string_view s, std::string_view glue) {
         p = line_end + (*line_end == '\r' && line_end + 1 < end && line_end[1] == '\n' ? 2 : 1);
     }
     return out;
+}
+
+// The same characters: code page 932 has two codes for some (the
+// NEC-selected IBM extensions), and a writer that goes through UTF-8
+// writes one of them.
+inline bool same_characters(std::string_view a, std::string_view b) {
+    return a == b || qz::cp932_to_utf8(a) == qz::cp932_to_utf8(b);
 }

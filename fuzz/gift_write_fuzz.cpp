@@ -14,7 +14,6 @@
 #include "core/document/card_document.h"
 #include "core/document/data_file.h"
 #include "core/exchange/gift.h"
-#include "core/exchange/text_encoding.h"
 #include "read_back.h"
 
 namespace {
@@ -29,17 +28,13 @@ std::string_view without_blank_ends(std::string_view s) {
 // Without blanks and line breaks at the ends, every line break as CR LF.
 std::string trimmed(std::string_view s) { return line_breaks_as(without_blank_ends(s), "\r\n"); }
 
-// The same characters: code page 932 has two codes for some (the
-// NEC-selected IBM extensions), and the writer's UTF-8 reads back as one.
-bool same_text(std::string_view a, std::string_view b) { return a == b || qz::cp932_to_utf8(a) == qz::cp932_to_utf8(b); }
-
 // The same characters once trimmed, making no string for texts without line breaks.
 bool same_trimmed(std::string_view a, std::string_view b) {
     a = without_blank_ends(a);
     b = without_blank_ends(b);
     if (a.find_first_of("\r\n") == std::string_view::npos && b.find_first_of("\r\n") == std::string_view::npos)
-        return same_text(a, b);
-    return same_text(trimmed(a), trimmed(b));
+        return same_characters(a, b);
+    return same_characters(trimmed(a), trimmed(b));
 }
 
 bool has_arrow(const std::string& s) { return s.find("->") != std::string::npos; }
@@ -98,12 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::erase(title, '\r');
             std::replace(title.begin(), title.end(), '\n', ' ');
             require(same_trimmed(b.title.title, title));
-            require(same_text(b.title.comment, c.title.comment));
+            require(same_characters(b.title.comment, c.title.comment));
             require(b.title.choice_count == (true_false                    ? 2
                                              : choices > 1 && !wrong.empty() ? static_cast<int>(1 + wrong.size())
                                                                              : 0));
             require(same_trimmed(b.fields.question, c.fields.question));
-            require(same_text(b.fields.comment, c.fields.comment));
+            require(same_characters(b.fields.comment, c.fields.comment));
             require(b.alternatives.size() == answers.size());
             for (std::size_t a = 0; a < answers.size(); ++a) require(same_trimmed(b.alternatives[a], answers[a]));
         }

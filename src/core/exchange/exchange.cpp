@@ -317,14 +317,13 @@ void append_literal(std::string& out, std::string_view text, bool mark_follows) 
             i += 2;
             continue;
         }
-        if (const std::size_t end = c == '\\' ? image_reference_end(text, i) : std::string_view::npos;
-            end != std::string_view::npos) {
-            // A picture's path is no answer syntax: "\i"写真 (2).png"" stays as it is.
-            out.append(text, i, end - i);
-            i = end;
-            continue;
-        }
         if (c == '\\') {
+            // A picture's path is no answer syntax: "\i"写真 (2).png"" stays as it is.
+            if (const std::size_t end = image_reference_end(text, i); end != std::string_view::npos) {
+                out.append(text, i, end - i);
+                i = end;
+                continue;
+            }
             std::size_t run = i;
             while (run < text.size() && text[run] == '\\') ++run;
             const bool doubled = run < text.size() ? answer_mark(text[run]) : mark_follows;

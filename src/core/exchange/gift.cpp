@@ -232,13 +232,13 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
                 }
             }
             const std::string shown = u8(card.fields.question);
-            const std::string question = escape(shown);
-            const std::string_view start = trim(question);
             // Line breaks alone, written "\n", read back as no question.
             if (trim(shown).empty()) {
                 ++result.left_out;
                 continue;
             }
+            const std::string question = escape(shown);
+            const std::string_view start = trim(question);
             if (!card.fields.comment.empty()) comment_lines(out, u8(card.fields.comment));
             // Plain text: a question that would read as a comment, a
             // category, a name or a format mark, and one whose text or

@@ -75,7 +75,6 @@ const char* skip_quoted_name(const char* p) {
     return nullptr;
 }
 
-
 }  // namespace
 
 bool is_double_byte_char(const char* p) {
