@@ -33,10 +33,7 @@ void round_trip(std::string_view bytes, qz::ExchangeFormat format, qz::TextEncod
         const std::string_view text = line.text();
         const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; };
         if (std::any_of(text.begin(), text.end(), control) || qz::cp932_undefined(text)) return;
-        // Not yet kept: a run of backslashes before a reference whose path
-        // holds a backslash or a comma is shown the old way (the run halved),
-        // so the export writes the reference as a picture.
-        if (text.find("\\\\i\"") != std::string_view::npos) return;
+        if (pair_before_reference(text)) return;
         questions.append(qz::DataLine(line));
     }
     if (questions.empty()) return;
