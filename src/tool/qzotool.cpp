@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/document/card_document.h"
 #include "core/document/data_file.h"
@@ -53,33 +55,46 @@ constexpr char kSyntaxError[] = "構文エラーです。";
 // ---------------------------------------------------------------------------
 // check
 
-// Reads the file's lines in place, as the reader does, without keeping them.
+// Reads the file's lines in place, as the reader does, without keeping
+// them; a large file in two parts at once, each counting its own lines.
 int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
+    struct Part {
+        int lines = 0;
+        // The lines rewritten (their index in the part) and why.
+        std::vector<std::pair<int, RewriteReason>> rewritten;
+    };
+    Part parts[2];
+    int version = 0;
+    NulBytes nul;
+    const bool read = map_lines_in_two_parts(
+        path, err,
+        [&](int v) {
+            version = v;
+            for (Part& part : parts) part = {};
+        },
+        [&](int which, char* p, char* end) {
+            Part& part = parts[which];
+            // Counted here, not in the part: the two parts' counts share a
+            // cache line, which two threads would pass back and forth.
+            int lines = part.lines;
+            classify_lines(p, end, version, [&](const char* line, std::size_t, LineClass c) {
+                if (c.form != LineForm::kept) part.rewritten.emplace_back(lines, rewrite_reason(line[0], c.form, version));
+                ++lines;
+            });
+            part.lines = lines;
+        },
+        nul);
+    if (!read) return kExitFailed;
     std::string findings;
     auto finding = [&](int line_number, const char* reason) {
         findings += path + ':' + std::to_string(line_number) + ": " + reason + '\n';
     };
-    int version = 0;
-    int index = 0;
-    NulBytes nul;
-    const bool read = map_lines_in_pieces(
-        path, err,
-        [&](int v) {
-            version = v;
-            index = 0;
-            findings.clear();
-        },
-        [&](char* p, char* end, std::uint64_t) {
-            classify_lines(p, end, version, [&](const char* line, std::size_t length, LineClass c) {
-                const LineForm form = c.form;
-                if (form != LineForm::kept)
-                    finding(CardDocument::file_line_number(index),
-                            rewrite_reason_text(rewrite_reason(line[0], form, version)));
-                ++index;
-            });
-        },
-        nul);
-    if (!read) return kExitFailed;
+    int first = 0;  // the index of the part's first line
+    for (const Part& part : parts) {
+        for (const auto& [index, reason] : part.rewritten)
+            finding(CardDocument::file_line_number(first + index), rewrite_reason_text(reason));
+        first += part.lines;
+    }
     for (int line : nul.lines)
         finding(line, "NUL byte; removed");
     out << findings;

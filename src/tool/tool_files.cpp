@@ -1,9 +1,11 @@
 #include "tool/tool_files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <sstream>
 #include <utility>
@@ -13,6 +15,8 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <unistd.h>
+
+#include <thread>
 #endif
 
 #include "core/document/data_file.h"
@@ -200,6 +204,12 @@ bool map_lines_in_pieces(const std::string& path, std::ostream& err,
                          NulBytes& nul, FilePtr* opened) {
     return read_lines_in_pieces(path, err, start, piece, nul, opened);
 }
+
+bool map_lines_in_two_parts(const std::string& path, std::ostream& err,
+                            const std::function<void(int version)>& start,
+                            const std::function<void(int part, char* p, char* end)>& piece, NulBytes& nul) {
+    return read_lines_in_pieces(path, err, start, [&](char* p, char* end, std::uint64_t) { piece(0, p, end); }, nul);
+}
 #else
 namespace {
 
@@ -248,65 +258,136 @@ private:
     struct sigaction previous_ {};
 };
 
+// The lines of [from, to) of a mapped file given a piece at a time, each
+// piece's pages mapped in one call, looked through for NUL bytes once read
+// and let go of. The lines up to `to` are whole when `last` is false;
+// else the last line (without a line break, or ended by a CR, where a NUL
+// can follow it) goes to `piece` from a copy. False as soon as a NUL byte
+// turns up here (which sets `stopped`) or another part stops (sets it).
+bool read_mapped_span(char* data, std::size_t from, std::size_t to, bool last,
+                      const std::function<void(char* p, char* end, std::uint64_t offset)>& piece,
+                      std::atomic<bool>& stopped) {
+    std::size_t line = from;  // where the lines not yet given begin
+    // Pages are let go of from the first that lies wholly in the span on
+    // (the one before may still be read by another part); in the first
+    // part, the only one to start in the first piece, from the file's start.
+    std::size_t released = from < kMappedPiece ? 0 : (from + kReleased - 1) / kReleased * kReleased;
+    for (std::size_t at = from, stop; at < to; at = stop) {
+        const std::size_t piece_start = at / kMappedPiece * kMappedPiece;
+        stop = std::min(to, piece_start + kMappedPiece);
+        // The piece's pages mapped in one call rather than a fault each
+        // (a third of the time on a cached file); older kernels say no.
+        madvise(data + piece_start, stop - piece_start, kPopulateRead);
+        // A CR at the end stays for the tail too: a reader may look at
+        // the byte behind it.
+        const std::size_t cut = stop == to && !last ? to : line + end_of_whole_lines(data + line, data + stop);
+        if (cut > line) piece(data + line, data + cut, line);
+        line = cut;
+        // Looked through once the lines have been read, from the cache;
+        // what the pieces told is void when it holds a NUL.
+        if (find_byte(data + at, data + stop, '\0') != data + stop) stopped = true;
+        if (stopped) return false;
+        // The pages read are let go as it goes, so that they do not count
+        // as the program's memory (they stay cached).
+        const std::size_t done = line / kReleased * kReleased;
+        if (done > released) {
+            madvise(data + released, done - released, MADV_DONTNEED);
+            released = done;
+        }
+    }
+    if (!last || line == to) return true;
+    std::string tail(data + line, to - line);
+    piece(tail.data(), tail.data() + tail.size(), line);
+    return true;
+}
+
+// Where the second of two parts of [from, to) begins: after the first line
+// break from the middle on (a CR LF whole); `to` when there is none.
+std::size_t second_part(const char* data, std::size_t from, std::size_t to) {
+    const char* const end = data + to;
+    const char* p = find_line_break(data + from + (to - from) / 2, end);
+    if (p == end) return to;
+    p += p + 1 < end && p[0] == '\r' && p[1] == '\n' ? 2 : 1;
+    return static_cast<std::size_t>(p - data);
+}
+
+// map_lines_in_pieces in `parts` parts of the file, each read on a thread
+// of its own (parts > 1); `piece` gets the part's number.
+bool map_lines(const std::string& path, std::ostream& err, const std::function<void(int version)>& start,
+               const std::function<void(int part, char* p, char* end, std::uint64_t offset)>& piece, int parts,
+               NulBytes& nul, FilePtr* opened) {
+    const auto in_order = [&](char* p, char* end, std::uint64_t offset) { piece(0, p, end, offset); };
+    const FileFacts facts = file_facts(path);
+    // A small file is as quick to copy as to map.
+    if (facts.kind != FileKind::regular || facts.size <= kPieceSize || facts.size > kMaxDataFileBytes)
+        return read_lines_in_pieces(path, err, start, in_order, nul, opened);
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    struct stat status {};
+    if (!file || fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode) ||
+        static_cast<std::uint64_t>(status.st_size) <= kPieceSize ||
+        static_cast<std::uint64_t>(status.st_size) > kMaxDataFileBytes)
+        return read_lines_in_pieces(path, err, start, in_order, nul, opened);
+    const auto size = static_cast<std::size_t>(status.st_size);
+    {
+        const MappedFile mapped(fileno(file.get()), size, path);
+        char* const data = mapped.data();
+        if (!data) return read_lines_in_pieces(path, err, start, in_order, nul, opened);
+        const std::size_t head = std::min(size, kMappedPiece);
+        madvise(data, head, kPopulateRead);
+        if (find_byte(data, data + head, '\0') != data + head) return read_lines_whole(path, err, start, in_order, nul);
+        std::size_t body = 0;
+        const int version = header_version(path, data, size, body, err);
+        if (!version) return false;
+        start(version);
+        std::atomic<bool> stopped = false;
+        bool whole = true;
+        if (parts > 1) {
+            const std::size_t second = second_part(data, body, size);
+            // What the other part's reader threw (out of memory) is thrown
+            // here, once both have stopped.
+            std::exception_ptr failed;
+            std::thread other([&] {
+                const auto later = [&](char* p, char* end, std::uint64_t offset) { piece(1, p, end, offset); };
+                try {
+                    read_mapped_span(data, second, size, true, later, stopped);
+                } catch (...) {
+                    failed = std::current_exception();
+                    stopped = true;  // the first part stops too
+                }
+            });
+            try {
+                whole = read_mapped_span(data, body, second, second == size, in_order, stopped);
+            } catch (...) {
+                stopped = true;
+                other.join();
+                throw;
+            }
+            other.join();
+            if (failed) std::rethrow_exception(failed);
+        } else {
+            whole = read_mapped_span(data, body, size, true, in_order, stopped);
+        }
+        if (!whole || stopped) return read_lines_whole(path, err, start, in_order, nul);
+    }
+    if (opened) *opened = std::move(file);
+    return true;
+}
+
 }  // namespace
 
 bool map_lines_in_pieces(const std::string& path, std::ostream& err,
                          const std::function<void(int version)>& start,
                          const std::function<void(char* p, char* end, std::uint64_t offset)>& piece,
                          NulBytes& nul, FilePtr* opened) {
-    const FileFacts facts = file_facts(path);
-    // A small file is as quick to copy as to map.
-    if (facts.kind != FileKind::regular || facts.size <= kPieceSize || facts.size > kMaxDataFileBytes)
-        return read_lines_in_pieces(path, err, start, piece, nul, opened);
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    struct stat status {};
-    if (!file || fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode) ||
-        static_cast<std::uint64_t>(status.st_size) <= kPieceSize ||
-        static_cast<std::uint64_t>(status.st_size) > kMaxDataFileBytes)
-        return read_lines_in_pieces(path, err, start, piece, nul, opened);
-    const auto size = static_cast<std::size_t>(status.st_size);
-    std::string tail;
-    {
-        const MappedFile mapped(fileno(file.get()), size, path);
-        char* const data = mapped.data();
-        if (!data) return read_lines_in_pieces(path, err, start, piece, nul, opened);
-        std::size_t line = 0;  // where the lines not yet given begin
-        std::size_t released = 0;
-        for (std::size_t at = 0; at < size; at += kMappedPiece) {
-            const std::size_t stop = std::min(size, at + kMappedPiece);
-            // The piece's pages mapped in one call rather than a fault each
-            // (a third of the time on a cached file); older kernels say no.
-            madvise(data + at, stop - at, kPopulateRead);
-            const auto has_nul = [&] { return find_byte(data + at, data + stop, '\0') != data + stop; };
-            if (at == 0) {
-                if (has_nul()) return read_lines_whole(path, err, start, piece, nul);
-                const int version = header_version(path, data, size, line, err);
-                if (!version) return false;
-                start(version);
-            }
-            // A CR at the end stays for the tail too: a reader may look at
-            // the byte behind it.
-            const std::size_t cut = line + end_of_whole_lines(data + line, data + stop);
-            if (cut > line) piece(data + line, data + cut, line);
-            line = cut;
-            // Looked through once the lines have been read, from the
-            // cache; what the pieces told is void when it holds a NUL.
-            if (at > 0 && has_nul()) return read_lines_whole(path, err, start, piece, nul);
-            // The pages read are let go as it goes, so that they do not
-            // count as the program's memory (they stay cached).
-            const std::size_t done = line / kReleased * kReleased;
-            if (done > released) {
-                madvise(data + released, done - released, MADV_DONTNEED);
-                released = done;
-            }
-        }
-        // The last line (without a line break, or ended by a CR), where a
-        // NUL can follow it.
-        tail.assign(data + line, size - line);
-        if (!tail.empty()) piece(tail.data(), tail.data() + tail.size(), line);
-    }
-    if (opened) *opened = std::move(file);
-    return true;
+    const auto part_piece = [&](int, char* p, char* end, std::uint64_t offset) { piece(p, end, offset); };
+    return map_lines(path, err, start, part_piece, 1, nul, opened);
+}
+
+bool map_lines_in_two_parts(const std::string& path, std::ostream& err,
+                            const std::function<void(int version)>& start,
+                            const std::function<void(int part, char* p, char* end)>& piece, NulBytes& nul) {
+    const auto part_piece = [&](int part, char* p, char* end, std::uint64_t) { piece(part, p, end); };
+    return map_lines(path, err, start, part_piece, 2, nul, nullptr);
 }
 #endif
 

@@ -69,6 +69,15 @@ bool map_lines_in_pieces(const std::string& path, std::ostream& err,
                          const std::function<void(char* p, char* end, std::uint64_t offset)>& piece,
                          NulBytes& nul, FilePtr* opened = nullptr);
 
+// map_lines_in_pieces for a reader whose pieces need to come in order only
+// within a part: a large file is read in two parts (part 0 the lines before
+// part 1's), each on a thread of its own elsewhere than on Windows, so
+// `piece` is called from two threads at once, in order within a part. A
+// file read whole gives its lines to part 0.
+bool map_lines_in_two_parts(const std::string& path, std::ostream& err,
+                            const std::function<void(int version)>& start,
+                            const std::function<void(int part, char* p, char* end)>& piece, NulBytes& nul);
+
 // Reads and loads a file the way the editor opens it; false after a message.
 // `result`, when given, gets what reading found.
 bool load(const std::string& path, CardDocument& doc, std::ostream& err,

@@ -20,6 +20,7 @@
 
 #include "core/document/data_file.h"
 #include "core/document/line_labels.h"
+#include "core/operations/problem_check.h"
 #include "core/syntax/answer.h"
 #include "tool/cp932_output.h"
 #include "tool/find_command.h"
@@ -262,6 +263,45 @@ TEST(Qzotool, NormalizeWritesWhatOpeningAndSavingWrites) {
     }
     std::remove(in.c_str());
     std::remove(kOut.c_str());
+}
+
+// A large file is checked in two parts at once; the findings are still
+// those of opening it, numbered as its lines, wherever they fall.
+TEST(QzotoolCheck, LargeFileFindsWhatOpeningFinds) {
+    std::string run;
+    for (int i = 0; i < 40000; ++i) run += "問題" + std::to_string(i) + ",[答え|こたえ],?21\r\n";  // 1.3 MB
+    const std::string quoted = "答えのない問題\r\n", blank = "#\r\n";
+    const struct {
+        const char* what;
+        std::string body;
+    } cases[] = {
+        {"clean", run + run},
+        {"around the middle", quoted + run + quoted + blank + quoted + run + blank},
+        {"LF lines after the middle", run + blank + [&] {
+             std::string lf = run;
+             std::erase(lf, '\r');
+             return lf + quoted;
+         }()},
+        {"last line ended by a CR", run + run + "#\r"},
+        {"NUL byte after the middle", run + quoted + run + std::string("a\0b\r\n", 5) + blank},
+    };
+    const std::string path = testing::TempDir() + "qzotool_test_large.qzf";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = "QUIZODATA V1.4\r\n" + c.body;
+        std::ofstream(path, std::ios::binary) << file;
+        CardDocument doc;
+        const LoadResult read = read_data_file(file, doc);
+        std::string expected;
+        for (const RewrittenLine& line : read.rewritten)
+            expected += path + ":" + std::to_string(CardDocument::file_line_number(line.index)) + ": " +
+                        rewrite_reason_text(line.reason) + "\n";
+        for (int line : read.nul_bytes.lines) expected += path + ":" + std::to_string(line) + ": NUL byte; removed\n";
+        const Result r = run_tool({"check", path});
+        EXPECT_EQ(r.status, expected.empty() ? 0 : 1);
+        EXPECT_EQ(r.out, expected);
+    }
+    std::remove(path.c_str());
 }
 
 #ifndef _WIN32
