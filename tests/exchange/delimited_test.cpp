@@ -370,8 +370,9 @@ TEST(DelimitedRoundTrip, BackslashesKeepWhatTheQuizSees) {
                     edit.question = a.question;
                     edit.answer = a.answer;
                     edit.comment = a.comment;
-                    if (compose_question_line(nullptr, edit, {}, 14) == before.text())
+                    if (compose_question_line(nullptr, edit, {}, 14) == before.text()) {
                         EXPECT_EQ(after.text(), before.text());
+                    }
                 }
             }
         }

@@ -91,8 +91,12 @@ void check_foreign_file(const ForeignFile& f) {
         const QuestionFields shown = question_display_fields(line.c_str(), {}, 14);
         EXPECT_EQ(shown.question, c.question);
         EXPECT_EQ(answers_of(line), c.answers);
-        if (c.comment) EXPECT_EQ(shown.comment, c.comment);
-        if (c.title) EXPECT_EQ(titles[c.card], c.title);
+        if (c.comment) {
+            EXPECT_EQ(shown.comment, c.comment);
+        }
+        if (c.title) {
+            EXPECT_EQ(titles[c.card], c.title);
+        }
     }
 }
 

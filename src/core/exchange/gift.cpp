@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,9 +52,7 @@ std::size_t weight_length(std::string_view s) {
 
 // Shown text (UTF-8) as GIFT text: the special characters escaped, a line
 // break as "\n".
-std::string escape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 8);
+void append_escaped(std::string& out, std::string_view text) {
     const char* const begin = text.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
         // What needs nothing is copied whole up to the next byte that does.
@@ -71,7 +70,6 @@ std::string escape(std::string_view text) {
         if (gift_special(c)) out += '\\';
         out += c;
     }
-    return out;
 }
 
 bool format_mark(std::string_view mark) {
@@ -87,18 +85,21 @@ std::size_t format_mark_length(std::string_view s) {
     return close != std::string_view::npos && format_mark(s.substr(0, close + 1)) ? close + 1 : 0;
 }
 
-// An answer as GIFT text. One that starts with what reads as a format
-// mark gets "[plain]" in front, one that starts with what reads as a
-// weight `weight`. In a short answer (`pattern`), where Moodle matches a
+// An answer as GIFT text, appended to `out`. One that starts with what
+// reads as a format mark gets "[plain]" in front, one that starts with
+// what reads as a weight `weight`. In a short answer (`pattern`), where Moodle matches a
 // '*' with anything, a star is written "\*": GIFT's escaped backslash
 // and the star, the star itself to Moodle.
-std::string answer_text(std::string_view text, const char* weight, bool pattern) {
-    std::string out = escape(text);
+void append_answer(std::string& out, std::string_view text, const char* weight, bool pattern) {
+    const std::size_t start = out.size();
+    append_escaped(out, text);
     if (pattern) {
-        for (std::size_t i = out.find('*'); i != std::string::npos; i = out.find('*', i + 3)) out.insert(i, "\\\\");
+        for (std::size_t i = out.find('*', start); i != std::string::npos; i = out.find('*', i + 3))
+            out.insert(i, "\\\\");
     }
-    if (format_mark_length(trim(out))) out.insert(0, "[plain]");
-    return weight_length(out) ? weight + out : out;
+    const auto written = [&] { return std::string_view(out).substr(start); };
+    if (format_mark_length(trim(written()))) out.insert(start, "[plain]");
+    if (weight_length(written())) out.insert(start, weight);
 }
 
 // What Moodle shows as markup in its default text format.
@@ -166,8 +167,19 @@ void comment_lines(std::string& out, std::string_view text) {
 ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOptions& options) {
     ExportResult result;
     std::string out;
-    out.reserve(cards.size() * 64);
-    auto u8 = [&](const std::string& cp932) { return cp932_to_utf8(cp932, &result.undecodable); };
+    std::size_t texts = 0;
+    for (const ExchangeCard& card : cards)
+        texts += card.fields.question.size() + card.fields.answer.size() + card.fields.comment.size();
+    // Code page 932 text is at most half as long again in UTF-8.
+    out.reserve(texts + texts / 2 + cards.size() * 32);
+    // Each text converted into a buffer of its own kind, used again card
+    // after card.
+    std::string text, shown, question, answers;
+    auto u8 = [&](std::string& into, const std::string& cp932) -> const std::string& {
+        into.clear();
+        append_cp932_as_utf8(into, cp932, &result.undecodable);
+        return into;
+    };
     bool categories = false;  // a category line was written
     for (auto [begin, end] : title_runs(cards)) {
         const ExchangeCard& first = cards[begin];
@@ -176,32 +188,33 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
         if (first.titled || categories) {
             // A title without a name (or, after a category, no title) goes
             // to the course's root, which reads as no category.
-            const std::string path = first.titled ? category_path(u8(first.title.title)) : std::string();
-            out += "$CATEGORY: " + (path.empty() ? std::string("$course$/top") : path) + "\r\n";
-            if (!first.title.comment.empty()) comment_lines(out, u8(first.title.comment));
+            const std::string path = first.titled ? category_path(u8(text, first.title.title)) : std::string();
+            out += "$CATEGORY: ";
+            out += path.empty() ? std::string_view("$course$/top") : std::string_view(path);
+            out += "\r\n";
+            if (!first.title.comment.empty()) comment_lines(out, u8(text, first.title.comment));
             out += "\r\n";
             categories = true;
         }
         for (std::size_t k = begin; k < end; ++k) {
             const ExchangeCard& card = cards[k];
             const std::string& right = shown_alternative(card);
-            std::string answers;
+            answers.clear();
             bool markup = false;  // a choice Moodle would show as markup
             if (choices <= 1) {
                 // Every alternative but an empty one (an empty answer is no
                 // short answer); "->" would make it a matching question.
-                const std::vector<std::string> single{card.fields.answer};
-                const std::vector<std::string>& alternatives = card.alternatives.empty() ? single : card.alternatives;
+                const std::span<const std::string> alternatives =
+                    card.alternatives.empty() ? std::span(&card.fields.answer, 1) : std::span(card.alternatives);
                 for (const std::string& alternative : alternatives) {
                     // Blanks alone read back as no answer.
                     if (trim(alternative).empty()) continue;
-                    const std::string text = u8(alternative);
-                    if (text.find("->") != std::string::npos) {
+                    if (u8(text, alternative).find("->") != std::string::npos) {
                         answers.clear();
                         break;
                     }
                     answers += answers.empty() ? "=" : " =";
-                    answers += answer_text(text, "%100%", true);
+                    append_answer(answers, text, "%100%", true);
                 }
                 if (answers.empty()) {
                     ++result.left_out;
@@ -222,24 +235,25 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
                     ++result.left_out;
                     continue;
                 }
-                const std::string right_text = u8(right);
-                answers = '=' + answer_text(right_text, "%100%", wrong.empty());
-                markup = !wrong.empty() && holds_markup(right_text);
+                answers += '=';
+                append_answer(answers, u8(text, right), "%100%", wrong.empty());
+                markup = !wrong.empty() && holds_markup(text);
                 for (const std::string* w : wrong) {
-                    const std::string text = u8(*w);
-                    answers += " ~" + answer_text(text, "%0%", false);
+                    answers += " ~";
+                    append_answer(answers, u8(text, *w), "%0%", false);
                     markup = markup || holds_markup(text);
                 }
             }
-            const std::string shown = u8(card.fields.question);
+            u8(shown, card.fields.question);
             // Line breaks alone, written "\n", read back as no question.
             if (trim(shown).empty()) {
                 ++result.left_out;
                 continue;
             }
-            const std::string question = escape(shown);
+            question.clear();
+            append_escaped(question, shown);
             const std::string_view start = trim(question);
-            if (!card.fields.comment.empty()) comment_lines(out, u8(card.fields.comment));
+            if (!card.fields.comment.empty()) comment_lines(out, u8(text, card.fields.comment));
             // Plain text: a question that would read as a comment, a
             // category, a name or a format mark, and one whose text or
             // choices (which take the question's format) hold '<', '>' or
@@ -248,7 +262,9 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
                 start.starts_with('[') || markup || holds_markup(shown))
                 out += "[plain]";
             out += question;
-            out += " {" + answers + "}\r\n\r\n";
+            out += " {";
+            out += answers;
+            out += "}\r\n\r\n";
             ++result.cards;
         }
     }

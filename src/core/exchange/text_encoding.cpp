@@ -104,7 +104,7 @@ char32_t next_cp932(std::string_view bytes, std::size_t i, std::size_t* length) 
 }
 
 void decode_cp932(std::string_view bytes, DecodedText& out) {
-    out.text.reserve(bytes.size() * 3 / 2);
+    out.text.reserve(out.text.size() + bytes.size() * 3 / 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         // Runs of ASCII are copied whole.
         if (const std::size_t run = ascii_run_end(bytes, i); run > i) {
@@ -250,10 +250,17 @@ DecodedText decode_text(std::string_view bytes, TextEncoding encoding) {
 }
 
 std::string cp932_to_utf8(std::string_view cp932, std::size_t* bad) {
-    DecodedText out;
-    decode_cp932(cp932, out);
-    if (bad) *bad += out.bad.size();
-    return std::move(out.text);
+    std::string out;
+    append_cp932_as_utf8(out, cp932, bad);
+    return out;
+}
+
+void append_cp932_as_utf8(std::string& out, std::string_view cp932, std::size_t* bad) {
+    DecodedText decoded;
+    decoded.text = std::move(out);
+    decode_cp932(cp932, decoded);
+    if (bad) *bad += decoded.bad.size();
+    out = std::move(decoded.text);
 }
 
 std::size_t cp932_undefined(std::string_view bytes, std::size_t limit) {

@@ -37,6 +37,8 @@ DecodedText decode_text(std::string_view bytes, TextEncoding encoding);
 // Code page 932 bytes as UTF-8; an undefined byte or pair becomes U+FFFD
 // and is counted in *bad.
 std::string cp932_to_utf8(std::string_view cp932, std::size_t* bad = nullptr);
+// The same appended to `out`.
+void append_cp932_as_utf8(std::string& out, std::string_view cp932, std::size_t* bad = nullptr);
 
 // How many bytes or pairs of the code page 932 bytes cp932_to_utf8 would
 // count as undefined, counted up to `limit`.
