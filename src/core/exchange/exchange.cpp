@@ -20,6 +20,7 @@ const FieldCharsets kCharsets{};
 // there) as CR LF, as a shown text holds them.
 std::vector<std::string> split_alternatives(const std::string& expanded) {
     std::vector<std::string> out;
+    out.reserve(1 + static_cast<std::size_t>(std::count(expanded.begin(), expanded.end(), kAlternativeSeparator)));
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = expanded.find(kAlternativeSeparator, start);
@@ -384,6 +385,7 @@ std::vector<const std::string*> wrong_choices(const std::vector<ExchangeCard>& c
     std::vector<const std::string*> out;
     const std::string& right = shown_alternative(cards[k]);
     const std::size_t n = end - begin;
+    if (wanted > 0 && n > 1) out.reserve(std::min(static_cast<std::size_t>(wanted), n - 1));
     for (std::size_t step = 1; step < n && static_cast<int>(out.size()) < wanted; ++step) {
         const std::string& other = shown_alternative(cards[begin + (k - begin + step) % n]);
         if (blank(other) || other == right) continue;

@@ -144,6 +144,24 @@ std::size_t plain_run_end(std::string_view text, std::size_t i, std::string_view
     return static_cast<std::size_t>(find_any_byte(begin + i, begin + text.size(), stops, true) - begin);
 }
 
+// Where the run that starts at text[i] of bytes the escapes leave as they
+// are ends: ASCII other than `stops`, whole double-byte characters and the
+// single bytes above ASCII that lead none (half-width katakana). A lone
+// lead byte ends it too.
+std::size_t ordinary_run_end(std::string_view text, std::size_t i, std::string_view stops) {
+    for (;;) {
+        i = plain_run_end(text, i, stops);
+        if (i == text.size()) return i;
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (double_byte_at(text, i))
+            i += 2;
+        else if (c >= 0x80 && !lead_byte(c))
+            ++i;
+        else
+            return i;
+    }
+}
+
 // The end of the run of backslashes that starts at text[i].
 std::size_t backslash_run_end(std::string_view text, std::size_t i) {
     while (i < text.size() && text[i] == '\\') ++i;
@@ -173,8 +191,8 @@ std::string unescape_text(std::string_view text, unsigned /*charset*/, int versi
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n) {
-        // ASCII up to the next backslash stays as it is, copied whole.
-        if (const std::size_t run = plain_run_end(text, i, "\\"); run > i) {
+        // Everything up to the next backslash stays as it is, copied whole.
+        if (const std::size_t run = ordinary_run_end(text, i, "\\"); run > i) {
             out.append(text, i, run - i);
             i = run;
             if (i == n) break;
@@ -279,8 +297,8 @@ void append_escaped_text(std::string& out, std::string_view text, unsigned /*cha
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n) {
-        // ASCII that gets no backslash and starts nothing is copied whole.
-        if (const std::size_t run = plain_run_end(text, i, "\\\r\n,'"); run > i) {
+        // What gets no backslash and starts nothing is copied whole.
+        if (const std::size_t run = ordinary_run_end(text, i, "\\\r\n,'"); run > i) {
             out.append(text, i, run - i);
             i = run;
             if (i == n) break;
