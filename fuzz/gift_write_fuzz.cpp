@@ -51,6 +51,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qz::CardDocument doc;
     qz::read_data_file("QUIZODATA V1.4\r\n" + std::string(bytes), doc);
     const std::vector<qz::ExchangeCard> cards = qz::cards_from_document(doc);
+    // Answers of many groups stand for up to the expansion's limit (64 KB)
+    // of alternatives, each then written, read, composed and expanded
+    // again: the same code as for a few, only longer, and half of the run
+    // went to the 1.5 % of the inputs over 16 KB. Those are left out.
+    std::size_t alternatives = 0;
+    for (const qz::ExchangeCard& c : cards)
+        for (const std::string& a : c.alternatives) alternatives += a.size();
+    if (alternatives > 16 * 1024) return 0;
     const qz::ExportResult exported = qz::write_gift(cards, {});
     // Bytes that are no characters are written as U+FFFD, and read back so.
     if (exported.undecodable) return 0;

@@ -259,6 +259,18 @@ TEST(Gift, LeavesOutWhatReadsBackEmpty) {
     EXPECT_EQ(back.count(ImportProblem::refused), 0);
 }
 
+// A comment's empty lines, the first one too, are lines of its "//" block.
+TEST(Gift, CommentsKeepTheirEmptyLines) {
+    const std::vector<ExchangeCard> cards =
+        cards_of("#T,000000'\\nafter an empty line\r\nQ?,a,<00'\\nx\\n\\ny\\n\r\n");
+    ASSERT_EQ(cards.size(), 1u);
+    ASSERT_EQ(cards[0].fields.comment, "\r\nx\r\n\r\ny\r\n");
+    const ImportResult back = read_gift(write_gift(cards, {}).bytes, TextEncoding::utf8);
+    ASSERT_EQ(back.cards.size(), 1u);
+    EXPECT_EQ(back.cards[0].fields.comment, cards[0].fields.comment);
+    EXPECT_EQ(back.cards[0].title.comment, "\r\nafter an empty line");
+}
+
 // Drawn choices come from the different answers of a run, up to ten.
 TEST(Exchange, DistinctAnswersOfARun) {
     auto run = [](std::initializer_list<const char*> answers) {

@@ -531,7 +531,8 @@ public:
                 if (rest.starts_with(' ')) rest.remove_prefix(1);
                 std::string comment(rest);
                 if (after_category) {
-                    if (!title_comment_.empty()) title_comment_ += "\r\n";
+                    // Every line counts, an empty first one too.
+                    if (title_comment_lines_++ > 0) title_comment_ += "\r\n";
                     title_comment_ += comment;
                     title_converted_ = false;
                 } else {
@@ -543,6 +544,7 @@ public:
                 category_ = category_of(bare.substr(10));
                 has_category_ = true;
                 title_comment_.clear();
+                title_comment_lines_ = 0;
                 title_converted_ = false;
                 after_category = true;
             } else {
@@ -726,7 +728,7 @@ private:
         bool ok = field_to_cp932(question, row, 0, card.fields.question, problems);
         std::string comment;
         for (const std::string& line : block.comments) {
-            if (!comment.empty()) comment += "\r\n";
+            if (&line != &block.comments.front()) comment += "\r\n";
             comment += line;
         }
         ok = ok && field_to_cp932(no_break_spaces_as_spaces(std::move(comment)), row, 0, card.fields.comment, problems);
@@ -770,6 +772,7 @@ private:
     bool has_category_ = false;  // a category line was read
     bool titled_ = false;        // a titled card was read
     std::string title_comment_;  // UTF-8
+    int title_comment_lines_ = 0;
     bool title_converted_ = false;
     std::string title_cp932_, title_comment_cp932_;
 };
