@@ -6,7 +6,6 @@
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "core/document/card_document.h"
@@ -60,8 +59,8 @@ constexpr char kSyntaxError[] = "構文エラーです。";
 int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
     struct Part {
         int lines = 0;
-        // The lines rewritten (their index in the part) and why.
-        std::vector<std::pair<int, RewriteReason>> rewritten;
+        // The lines rewritten, by their index in the part.
+        std::vector<RewrittenLine> rewritten;
     };
     Part parts[2];
     int version = 0;
@@ -78,7 +77,7 @@ int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
             // cache line, which two threads would pass back and forth.
             int lines = part.lines;
             classify_lines(p, end, version, [&](const char* line, std::size_t, LineClass c) {
-                if (c.form != LineForm::kept) part.rewritten.emplace_back(lines, rewrite_reason(line[0], c.form, version));
+                if (c.form != LineForm::kept) part.rewritten.push_back({lines, rewrite_reason(line[0], c.form, version)});
                 ++lines;
             });
             part.lines = lines;
@@ -91,8 +90,8 @@ int check_file(const std::string& path, std::ostream& out, std::ostream& err) {
     };
     int first = 0;  // the index of the part's first line
     for (const Part& part : parts) {
-        for (const auto& [index, reason] : part.rewritten)
-            finding(CardDocument::file_line_number(first + index), rewrite_reason_text(reason));
+        for (const RewrittenLine& line : part.rewritten)
+            finding(CardDocument::file_line_number(first + line.index), rewrite_reason_text(line.reason));
         first += part.lines;
     }
     for (int line : nul.lines)
