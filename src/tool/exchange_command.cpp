@@ -315,10 +315,13 @@ int run_export(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     for (const std::string& reference : result.unread_pictures)
         err << file << ": picture not read, written as a reference only: " << output_text(reference) << '\n';
-    if (result.left_out > 0 || skipped > 0 || result.undecodable > 0) {
+    if (result.left_out > 0 || result.cut_short > 0 || skipped > 0 || result.undecodable > 0) {
         err << output_path(file) << ": " << count_of(result.cards, "card", "cards") << " written";
         if (result.left_out > 0)
             err << ", " << result.left_out << " left out" << aiken_reasons(why);
+        if (result.cut_short > 0)
+            err << ", " << count_of(result.cut_short, "card", "cards")
+                << " with only the alternatives expanded before the limit (the answer stands for too many)";
         if (skipped > 0)
             err << ", " << count_of(skipped, "line that is no question", "lines that are no questions")
                 << " skipped";

@@ -72,7 +72,9 @@ TEST_F(FileCommandsTest, ReadOnlyFileIsSavedOnYesAndAFailedSaveKeepsTheOldFileAn
     command(CMD_SAVE_AS);
     // The system's own reason, in the system's language.
     const std::string denied = system_error_text(ERROR_ACCESS_DENIED);
-    if (GetACP() == 932) EXPECT_EQ(denied, "アクセスが拒否されました。");
+    if (GetACP() == 932) {
+        EXPECT_EQ(denied, "アクセスが拒否されました。");
+    }
     ASSERT_EQ(message_texts(), (std::vector<std::string>{"書き込みできません。\n" + locked + "\n" + denied,
                                                      "書き込みできません。\n" + folder + "\n" + denied}));
     EXPECT_TRUE(modified());
@@ -233,7 +235,9 @@ TEST_F(FileCommandsTest, OpeningKeepsAPaneOfTheFirstLinesKindWithTheNewFilesGrou
         ASSERT_NE(app().pane, nullptr);
         EXPECT_TRUE(IsWindowVisible(app().pane));
         EXPECT_EQ(app().pane == pane, f.same_pane);
-        if (f.group) EXPECT_EQ(field(IDC_QUESTION_GROUP), f.group);
+        if (f.group) {
+            EXPECT_EQ(field(IDC_QUESTION_GROUP), f.group);
+        }
         pane = app().pane;
     }
     // The question pane, kept hidden while the title showed, comes back with

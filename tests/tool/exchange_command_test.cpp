@@ -208,6 +208,13 @@ TEST(ExchangeCommand, ExitStatusesAndMessages) {
     const std::string export_usage = "usage: qzotool export --format", import_usage = "usage: qzotool import --format";
     const std::string plain = kTemp + "exchange_plain.qzf";
     write_bytes(plain, "QUIZODATA V1.4\r\n#t,200000\r\nq1,a,<00\r\nq2,b,<00\r\n");
+    // An answer of 2^17 alternatives, more than an expansion gives.
+    std::string groups;
+    for (int i = 0; i < 17; ++i) groups += "[a|b]";
+    const std::string many = kTemp + "exchange_many.qzf";
+    write_bytes(many, "QUIZODATA V1.4\r\nq1," + groups + ",<00\r\n");
+    const std::string cut = many + ": 1 card written, 1 card with only the alternatives expanded before the limit "
+                                   "(the answer stands for too many)\n";
     const Case cases[] = {
         // Aiken takes the questions of the titles with 2-9 choices.
         {{"export", "--format", "aiken", kSample},
@@ -215,6 +222,10 @@ TEST(ExchangeCommand, ExitStatusesAndMessages) {
          false, 0},
         // Titles and questions only: nothing to tell.
         {{"export", "--format", "gift", plain}, "", false, 0},
+        {{"export", "--format", "gift", many}, cut, false, 0},
+        {{"export", "--format", "moodle-xml", many}, cut, false, 0},
+        // Delimited text writes the answer as it is typed.
+        {{"export", "--format", "tsv", many}, "", false, 0},
         {{"export"}, export_usage, true},
         {{"export", kSample}, export_usage, true},
         {{"export", "--format", "tsv", kSample, out, out}, export_usage, true},

@@ -170,7 +170,7 @@ std::vector<ExchangeCard> cards_from_document(const CardDocument& doc, const std
         if (!alternatives) {
         } else if (plain_answer(line->c_str())) {
             card.alternatives.push_back(card.fields.answer);
-        } else if (std::optional<std::string> expanded = expand_answer(line->c_str())) {
+        } else if (std::optional<std::string> expanded = expand_answer(line->c_str(), &card.alternatives_cut_short)) {
             card.alternatives = split_alternatives(*expanded);
         } else {
             card.alternatives.push_back(card.fields.answer);

@@ -38,6 +38,9 @@ struct ExchangeCard {
     // The expanded answer, one entry per alternative (filled for a card of
     // a document; a reader may fill it instead of fields.answer).
     std::vector<std::string> alternatives;
+    // The answer stands for more alternatives than an expansion gives:
+    // `alternatives` holds the ones completed before it stopped.
+    bool alternatives_cut_short = false;
     // The name of the card's group as a tag (spaces as '_'), empty for the
     // general group (filled for a card of a document).
     std::string group_tag;
@@ -118,6 +121,9 @@ struct ExportResult {
     int cards = 0;
     // Cards left out (a format that takes only some kinds of question).
     int left_out = 0;
+    // Cards written with only some of their answer's alternatives (an
+    // answer standing for more than an expansion gives).
+    int cut_short = 0;
     // Bytes of the document that are no character of code page 932 (written as U+FFFD).
     std::size_t undecodable = 0;
     // References (code page 932) to pictures that could not be read or

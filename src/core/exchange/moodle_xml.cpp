@@ -231,6 +231,7 @@ ExportResult write_moodle_xml(const std::vector<ExchangeCard>& cards, const Expo
                     answers += "    </answer>\n";
                 }
                 answers += "    <usecase>0</usecase>\n";
+                if (card.alternatives_cut_short) ++result.cut_short;
             } else if (choices == 2 && (right == kTrueAnswer || right == kFalseAnswer)) {
                 type = "truefalse";
                 const bool truth = right == kTrueAnswer;

@@ -90,6 +90,9 @@ std::string export_notes(const ExportResult& result, ExchangeFormat format, int 
                 notes += "\n　問題か選択肢が空の問題: " + format_decimal(why.unwritable) + " 問";
         }
     }
+    if (result.cut_short > 0)
+        notes += "\n答えの組み合わせが多すぎる問題 " + format_decimal(result.cut_short) +
+                 " 問は、展開できたところまでの答えだけを書き出しました。";
     if (!result.unread_pictures.empty()) {
         notes += "\n読めない画像 " + format_decimal(static_cast<int>(result.unread_pictures.size())) +
                  " 個は、ファイルを含めずに参照だけを書き出しました。";
