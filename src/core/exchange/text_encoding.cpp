@@ -103,20 +103,62 @@ char32_t next_cp932(std::string_view bytes, std::size_t i, std::size_t* length) 
     return u;
 }
 
-void decode_cp932(std::string_view bytes, DecodedText& out) {
-    out.text.reserve(out.text.size() + bytes.size() * 3 / 2);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        // Runs of ASCII are copied whole.
-        if (const std::size_t run = ascii_run_end(bytes, i); run > i) {
-            out.text.append(bytes.substr(i, run - i));
-            i = run;
-            if (i == bytes.size()) break;
-        }
-        std::size_t length = 1;
-        if (const char32_t u = next_cp932(bytes, i, &length)) append_utf8(out.text, u);
-        else append_replacement(out);
-        i += length - 1;
+// A code point of the Basic Multilingual Plane as UTF-8 at `o`; after it.
+char* put_utf8(char* o, char32_t c) {
+    if (c < 0x80) {
+        *o++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *o++ = static_cast<char>(0xC0 | c >> 6);
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *o++ = static_cast<char>(0xE0 | c >> 12);
+        *o++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return o;
+}
+
+// Code page 932 bytes as UTF-8 appended to `out`; bad(position) for each
+// undefined byte or pair, written as U+FFFD at that position of `out`.
+// Written into room made a piece at a time (three bytes of UTF-8 at most
+// for each byte), not appended character by character.
+template <class Bad>
+void append_decoded_cp932(std::string& out, std::string_view bytes, Bad&& bad) {
+    constexpr std::size_t kPiece = 16 * 1024;
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    std::size_t written = out.size();
+    for (const char* p = begin; p < end;) {
+        // A double-byte character may end one byte past the piece.
+        const char* const piece_end = end - p > static_cast<std::ptrdiff_t>(kPiece) ? p + kPiece : end;
+        out.resize(written + 3 * static_cast<std::size_t>(piece_end - p) + 3);
+        char* const base = out.data();
+        char* o = base + written;
+        while (p < piece_end) {
+            if (static_cast<unsigned char>(*p) < 0x80) {
+                // Runs of ASCII are copied whole.
+                const char* const run = find_any_byte(p, piece_end, {}, true);
+                std::memcpy(o, p, static_cast<std::size_t>(run - p));
+                o += run - p;
+                p = run;
+                continue;
+            }
+            std::size_t length = 1;
+            char32_t u = next_cp932(bytes, static_cast<std::size_t>(p - begin), &length);
+            if (!u) {
+                bad(static_cast<std::size_t>(o - base));
+                u = kReplacement;
+            }
+            o = put_utf8(o, u);
+            p += length;
+        }
+        written = static_cast<std::size_t>(o - base);
+    }
+    out.resize(written);
+}
+
+void decode_cp932(std::string_view bytes, DecodedText& out) {
+    append_decoded_cp932(out.text, bytes, [&out](std::size_t at) { out.bad.push_back(at); });
 }
 
 void decode_utf16(std::string_view bytes, bool big_endian, DecodedText& out) {
@@ -256,11 +298,9 @@ std::string cp932_to_utf8(std::string_view cp932, std::size_t* bad) {
 }
 
 void append_cp932_as_utf8(std::string& out, std::string_view cp932, std::size_t* bad) {
-    DecodedText decoded;
-    decoded.text = std::move(out);
-    decode_cp932(cp932, decoded);
-    if (bad) *bad += decoded.bad.size();
-    out = std::move(decoded.text);
+    append_decoded_cp932(out, cp932, [bad](std::size_t) {
+        if (bad) ++*bad;
+    });
 }
 
 std::size_t cp932_undefined(std::string_view bytes, std::size_t limit) {

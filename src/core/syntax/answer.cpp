@@ -64,6 +64,12 @@ std::string tokenize(std::string_view answer) {
     std::string tokens;
     tokens.reserve(answer.size());
     for (std::size_t i = 0; i < answer.size();) {
+        // What is no mark and no backslash is copied whole.
+        if (const std::size_t run = ordinary_run_end(answer, i, "()[]|\\"); run > i) {
+            tokens.append(answer, i, run - i);
+            i = run;
+            if (i == answer.size()) break;
+        }
         const char c = answer[i];
         if (i + 1 < answer.size() && is_double_byte_char(answer.data() + i)) {
             tokens.append(answer.substr(i, 2));
@@ -119,7 +125,10 @@ std::string tokenize(std::string_view answer) {
 // and every group must be closed.
 bool brackets_balanced(std::string_view tokens) {
     std::string stack;
-    for (char c : tokens) {
+    const char* const end = tokens.data() + tokens.size();
+    for (const char* p = tokens.data(); (p = find_byte_in_range(p, end, kTokenOpenGroup, kTokenCloseOptional)) != end;
+         ++p) {
+        const char c = *p;
         if (is_open(c)) {
             stack += c;
         } else if (is_close(c)) {

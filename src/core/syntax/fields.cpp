@@ -259,12 +259,25 @@ TitleFields title_display_fields(const char* text, const FieldCharsets& charsets
     return f;
 }
 
+namespace {
+
+// The question field as shown. Formats 1.2 and 1.3 unescape every
+// backslash, the protecting one included. Format 1.4 keeps unknown escapes
+// as typed, so the protecting backslash is taken off here; composing the
+// shown text puts it back, and a question typed as "\#1" is stored as
+// "\\#1" and shown as "\#1" again.
+std::string shown_question(std::string_view field, unsigned charset, int version) {
+    if (version >= 14 && field.size() >= 2 && field[0] == '\\' && needs_protection(field[1])) field.remove_prefix(1);
+    return unescape_text(field, charset, version, KEEP_IMAGE_REFERENCES);
+}
+
+}  // namespace
+
 QuestionFields question_display_fields(const char* text, const FieldCharsets& charsets,
                                        int version) {
     const StoredFields stored = stored_question_fields(text);
     QuestionFields f;
-    if (!stored.question.empty())
-        f.question = question_display_text(text, charsets.question, version);
+    if (!stored.question.empty()) f.question = shown_question(stored.question, charsets.question, version);
     f.answer = unescape_text(stored.answer, charsets.answer, version,
                              KEEP_IMAGE_REFERENCES | KEEP_ANSWER_SYNTAX);
     f.comment = unescape_text(stored.comment, charsets.comment, version, KEEP_IMAGE_REFERENCES);
@@ -342,17 +355,10 @@ std::string compose_question_line(const char* text, const QuestionEdit& edit,
     return line;
 }
 
-// Formats 1.2 and 1.3 unescape every backslash, the protecting one included.
-// Format 1.4 keeps unknown escapes as typed, so the protecting backslash is
-// taken off here; composing the shown text puts it back, and a question
-// typed as "\#1" is stored as "\\#1" and shown as "\#1" again.
 std::string question_display_text(const char* text, unsigned charset, int version) {
     const int length = question_text_field(text);
     if (length <= 0) return {};
-    std::string_view field(text, static_cast<std::size_t>(length));
-    if (version >= 14 && field.size() >= 2 && field[0] == '\\' && needs_protection(field[1]))
-        field.remove_prefix(1);
-    return unescape_text(field, charset, version, KEEP_IMAGE_REFERENCES);
+    return shown_question(std::string_view(text, static_cast<std::size_t>(length)), charset, version);
 }
 
 }  // namespace qz

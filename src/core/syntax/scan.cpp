@@ -138,29 +138,35 @@ bool is_answer_syntax(char c) {
     return c == '(' || c == ')' || c == '[' || c == ']' || c == '|';
 }
 
-// Where the run of ASCII bytes other than `stops` that starts at text[i] ends.
-std::size_t plain_run_end(std::string_view text, std::size_t i, std::string_view stops) {
+}  // namespace
+
+std::size_t ordinary_run_end(std::string_view text, std::size_t i, std::string_view stops) {
     const char* const begin = text.data();
-    return static_cast<std::size_t>(find_any_byte(begin + i, begin + text.size(), stops, true) - begin);
+    const std::size_t n = text.size();
+    // ASCII text is passed over sixteen bytes at a time.
+    i = static_cast<std::size_t>(find_any_byte(begin + i, begin + n, stops, true) - begin);
+    if (i == n || static_cast<unsigned char>(text[i]) < 0x80) return i;
+    // Past the first character above ASCII, byte by byte: in Japanese text
+    // a search call per character would cost more than it saves.
+    std::uint64_t stop[2] = {0, 0};
+    for (const char c : stops) stop[(c >> 6) & 1] |= std::uint64_t{1} << (c & 63);
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            if (stop[c >> 6] >> (c & 63) & 1) return i;
+            ++i;
+        } else if (!lead_byte(c)) {
+            ++i;
+        } else if (i + 1 < n && trail_byte(static_cast<unsigned char>(text[i + 1]))) {
+            i += 2;
+        } else {
+            return i;
+        }
+    }
+    return i;
 }
 
-// Where the run that starts at text[i] of bytes the escapes leave as they
-// are ends: ASCII other than `stops`, whole double-byte characters and the
-// single bytes above ASCII that lead none (half-width katakana). A lone
-// lead byte ends it too.
-std::size_t ordinary_run_end(std::string_view text, std::size_t i, std::string_view stops) {
-    for (;;) {
-        i = plain_run_end(text, i, stops);
-        if (i == text.size()) return i;
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (double_byte_at(text, i))
-            i += 2;
-        else if (c >= 0x80 && !lead_byte(c))
-            ++i;
-        else
-            return i;
-    }
-}
+namespace {
 
 // The end of the run of backslashes that starts at text[i].
 std::size_t backslash_run_end(std::string_view text, std::size_t i) {
@@ -185,6 +191,10 @@ std::size_t run_reference_end(std::string_view text, std::size_t i) {
 }  // namespace
 
 std::string unescape_text(std::string_view text, unsigned /*charset*/, int version, int flags) {
+    // Without a backslash byte (which may also be a trail byte) every byte
+    // stays as it is: most fields.
+    const char* const end = text.data() + text.size();
+    if (find_byte(text.data(), end, '\\') == end) return std::string(text);
     const bool old_format = version <= 13;
     std::string out;
     out.reserve(text.size());
@@ -226,6 +236,12 @@ std::string unescape_text(std::string_view text, unsigned /*charset*/, int versi
                 i = end;
                 continue;
             }
+            // Else each pair of the run stands for one backslash, the run
+            // scanned once rather than again at every pair.
+            const std::size_t pairs = (run - i) / 2;
+            out.append(pairs, '\\');
+            i += 2 * pairs;
+            continue;
         }
         if (next == 'n') {
             out += "\r\n";
@@ -293,6 +309,12 @@ std::string escape_text(std::string_view text, unsigned charset, int flags) {
 }
 
 void append_escaped_text(std::string& out, std::string_view text, unsigned /*charset*/, int flags) {
+    // Nothing that gets a backslash or is one (a trail byte too): the text
+    // as it is, as most texts are.
+    if (find_any_byte(text.data(), text.data() + text.size(), "\\\r\n,'") == text.data() + text.size()) {
+        out.append(text);
+        return;
+    }
     out.reserve(out.size() + text.size() + text.size() / 8 + 4);
     std::size_t i = 0;
     const std::size_t n = text.size();
@@ -335,8 +357,12 @@ void append_escaped_text(std::string& out, std::string_view text, unsigned /*cha
                     out.append(text, i, run + 1 - i);
                     i = run + 1;
                 } else {
-                    out += "\\\\";
-                    ++i;
+                    // So is every backslash of the run before its last one,
+                    // which decides for itself: the run is scanned once, not
+                    // again at every backslash.
+                    const std::size_t doubled = run - i > 1 ? run - 1 - i : 1;
+                    out.append(2 * doubled, '\\');
+                    i += doubled;
                 }
                 break;
             }

@@ -32,6 +32,12 @@ enum EscapeFlags : int {
 // (0x40-0x7E, 0x80-0xFC); p must point at a NUL-terminated or line-ended text.
 bool is_double_byte_char(const char* p);
 
+// Where the run that starts at text[i] of bytes an escape leaves as they
+// are ends: ASCII other than `stops` (ASCII bytes), whole double-byte
+// characters and the single bytes above ASCII that lead none (half-width
+// katakana). A lone lead byte ends it too.
+std::size_t ordinary_run_end(std::string_view text, std::size_t i, std::string_view stops);
+
 // An image reference \i"..." starts at text[i] and its closing quote follows
 // somewhere: the index after that quote, else npos. Without the closing
 // quote the backslash is an ordinary one: a reference left open would
