@@ -270,6 +270,28 @@ TEST(Scan, EscapeText) {
             << shown(c.text) << " charset " << c.charset << " flags " << c.flags;
 }
 
+// A run of backslashes in an answer, read and written: pairs before
+// anything but a mark or a reference, the run as stored before those (a
+// reference with a comma in its path is not kept after a run).
+TEST(Scan, RunsOfBackslashes) {
+    const struct { std::string_view stored, shown, escaped; } cases[] = {
+        {R"(\\\\x)", R"(\\x)", R"(\\\\\\\\x)"},
+        {R"(\\\\\x)", R"(\\x)", R"(\\\\\\\\\\x)"},
+        {R"(\\\\\n)", "\\\\\r\n", R"(\\\\\\\\\\n)"},
+        {R"(\\\x)", R"(\x)", R"(\\\\\\x)"},
+        {R"(\\\\[a)", R"(\\\\[a)", R"(\\\\[a)"},
+        {R"(\\\[)", R"(\\\[)", R"(\\\[)"},
+        {R"(\\\i"a"x)", R"(\\\i"a"x)", R"(\\\i"a"x)"},
+        {R"(\\\\i"a,b")", R"(\\i"a,b")", R"(\\\\\\\i"a,b")"},
+    };
+    const int flags = KEEP_ANSWER_SYNTAX | KEEP_IMAGE_REFERENCES;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.stored));
+        EXPECT_EQ(unescape_text(c.stored, 128, 14, flags), c.shown);
+        EXPECT_EQ(escape_text(c.stored, 128, flags), c.escaped);
+    }
+}
+
 TEST(Scan, StrToInt) {
     const struct { std::string_view text; int expected; } cases[] = {
         {" -16x", -16}, {"\t 3", 3}, {"--1", 0}, {"4294967297", 1}, {"12\0013", 12}};

@@ -292,7 +292,15 @@ std::string html_to_text(std::string_view html) {
     // Where the break of the last <br> or <div> ends: a line break of the
     // text right after it is the same break, written for the eye.
     std::size_t tag_break = std::string::npos;
+    const char* const begin = html.data();
+    const char* const end = begin + html.size();
     for (std::size_t i = 0; i < html.size();) {
+        // Text up to the next line break, tag or entity is copied whole.
+        if (const char* const stop = find_any_byte(begin + i, end, "\r\n<&"); stop != begin + i) {
+            out.append(begin + i, stop);
+            i = static_cast<std::size_t>(stop - begin);
+            if (stop == end) break;
+        }
         const char c = html[i];
         if (c == '\r' || c == '\n') {
             i += c == '\r' && i + 1 < html.size() && html[i + 1] == '\n' ? 2 : 1;

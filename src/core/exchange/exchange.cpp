@@ -418,7 +418,15 @@ std::string problem_text(const ImportProblem& problem) {
 std::string text_to_html(std::string_view text, const std::function<std::string(std::string_view)>& picture_source) {
     std::string out;
     out.reserve(text.size() + text.size() / 8);
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
     for (std::size_t i = 0; i < text.size(); ++i) {
+        // Text that needs no entity, tag or reference is copied whole.
+        if (const char* const stop = find_any_byte(begin + i, end, "\\&<>\r\n"); stop != begin + i) {
+            out.append(begin + i, stop);
+            i = static_cast<std::size_t>(stop - begin);
+            if (stop == end) break;
+        }
         const char c = text[i];
         if (c == '\\') {
             // Pairs of a run of backslashes are backslashes: only an odd run
