@@ -201,7 +201,6 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
             const std::string& right = shown_alternative(card);
             answers.clear();
             bool markup = false;  // a choice Moodle would show as markup
-            bool partial = false;  // only some of the alternatives written
             if (choices <= 1) {
                 // Every alternative but an empty one (an empty answer is no
                 // short answer); "->" would make it a matching question.
@@ -221,7 +220,6 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
                     ++result.left_out;
                     continue;
                 }
-                partial = card.alternatives_cut_short;
             } else if (choices == 2 && (right == kTrueAnswer || right == kFalseAnswer)) {
                 // ○ or × of two choices: a true/false question.
                 answers.push_back(right == kTrueAnswer ? 'T' : 'F');
@@ -268,7 +266,8 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
             out += answers;
             out += "}\r\n\r\n";
             ++result.cards;
-            if (partial) ++result.cut_short;
+            // A short answer holds every alternative the expansion gave.
+            if (choices <= 1 && card.alternatives_cut_short) ++result.cut_short;
         }
     }
     result.bytes = encode_text(out, options.encoding);

@@ -103,15 +103,20 @@ char32_t next_cp932(std::string_view bytes, std::size_t i, std::size_t* length) 
     return u;
 }
 
-// A code point of the Basic Multilingual Plane as UTF-8 at `o`; after it.
+// A code point as UTF-8 at `o` (room for four bytes); after it.
 char* put_utf8(char* o, char32_t c) {
     if (c < 0x80) {
         *o++ = static_cast<char>(c);
     } else if (c < 0x800) {
         *o++ = static_cast<char>(0xC0 | c >> 6);
         *o++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    } else if (c < 0x10000) {
         *o++ = static_cast<char>(0xE0 | c >> 12);
+        *o++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *o++ = static_cast<char>(0xF0 | c >> 18);
+        *o++ = static_cast<char>(0x80 | (c >> 12 & 0x3F));
         *o++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
         *o++ = static_cast<char>(0x80 | (c & 0x3F));
     }
@@ -341,23 +346,7 @@ char32_t next_code_point(std::string_view text, std::size_t i, std::size_t* leng
 void append_utf8(std::string& out, char32_t c) {
     // The bytes of the sequence first, then one append.
     char bytes[4];
-    std::size_t n = 0;
-    if (c < 0x80) {
-        bytes[n++] = static_cast<char>(c);
-    } else if (c < 0x800) {
-        bytes[n++] = static_cast<char>(0xC0 | c >> 6);
-        bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        bytes[n++] = static_cast<char>(0xE0 | c >> 12);
-        bytes[n++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        bytes[n++] = static_cast<char>(0xF0 | c >> 18);
-        bytes[n++] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        bytes[n++] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        bytes[n++] = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    out.append(bytes, n);
+    out.append(bytes, put_utf8(bytes, c));
 }
 
 std::string utf8_to_cp932(std::string_view utf8, std::vector<std::string>* lost) {
