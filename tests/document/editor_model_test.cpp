@@ -35,36 +35,49 @@ const std::vector<Line> kSample = {
     {LINE_GROUP, "$Group=b"},    // 10
 };
 
+// Numbered as appended, and once adopted (by a document that held lines
+// of its own) with the numbers the lines came with.
 TEST(CardDocument, NumberingOfSample) {
-    CardDocument doc;
-    fill(doc, kSample);
-    EXPECT_EQ(doc.count_titles(), 3);
-    EXPECT_EQ(doc.count_questions(), 4);
-    struct Row {
-        int title_number, question_number, enclosing, in_section;
-    };
-    const Row rows[] = {{-1, 0, -1, 0}, {0, 0, 1, 2}, {0, 1, 1, 1}, {0, 1, 1, 1},
-                        {0, 1, 1, 1},   {0, 1, 1, 1}, {0, 2, 1, 0}, {1, 2, 7, 0},
-                        {2, 2, 8, 1},   {2, 3, 8, 0}, {2, 3, 8, 0}};
-    ASSERT_EQ(doc.count(), static_cast<int>(std::size(rows)));
-    for (int i = 0; i < doc.count(); ++i) {
-        SCOPED_TRACE(i);
-        const DataLine* line = doc.line_at(i);
-        EXPECT_EQ(doc.line_index(line), i);
-        EXPECT_EQ(doc.title_number(line), rows[i].title_number);
-        EXPECT_EQ(doc.question_number(line), rows[i].question_number);
-        EXPECT_EQ(doc.line_index(doc.enclosing_title(line)), rows[i].enclosing);
-        EXPECT_EQ(doc.questions_in_section(line), rows[i].in_section);
+    for (const bool adopted : {false, true}) {
+        SCOPED_TRACE(adopted ? "adopted" : "appended");
+        CardDocument doc;
+        fill(doc, kSample);
+        if (adopted) {
+            CardDocument taker;
+            fill(taker, {{LINE_TITLE, "#old,000000"}, {LINE_TEXT, "old,a,<00"}, {LINE_GROUP, "$Group=c"}});
+            EXPECT_EQ(taker.count_questions(), 1);
+            taker.adopt(doc);
+            EXPECT_EQ(doc.count_questions(), 0);
+            doc.adopt(taker);
+        }
+        EXPECT_EQ(doc.count_titles(), 3);
+        EXPECT_EQ(doc.count_questions(), 4);
+        struct Row {
+            int title_number, question_number, enclosing, in_section;
+        };
+        const Row rows[] = {{-1, 0, -1, 0}, {0, 0, 1, 2}, {0, 1, 1, 1}, {0, 1, 1, 1},
+                            {0, 1, 1, 1},   {0, 1, 1, 1}, {0, 2, 1, 0}, {1, 2, 7, 0},
+                            {2, 2, 8, 1},   {2, 3, 8, 0}, {2, 3, 8, 0}};
+        ASSERT_EQ(doc.count(), static_cast<int>(std::size(rows)));
+        for (int i = 0; i < doc.count(); ++i) {
+            SCOPED_TRACE(i);
+            const DataLine* line = doc.line_at(i);
+            EXPECT_EQ(doc.line_index(line), i);
+            EXPECT_EQ(doc.title_number(line), rows[i].title_number);
+            EXPECT_EQ(doc.question_number(line), rows[i].question_number);
+            EXPECT_EQ(doc.line_index(doc.enclosing_title(line)), rows[i].enclosing);
+            EXPECT_EQ(doc.questions_in_section(line), rows[i].in_section);
+        }
+        EXPECT_EQ(doc.line_index(doc.next_question(doc.line_at(2))), 6);
+        EXPECT_EQ(doc.next_question(doc.line_at(9)), nullptr);
+        EXPECT_EQ(doc.line_index(doc.question_by_number(0)), 0);
+        EXPECT_EQ(doc.line_index(doc.title_by_number(2)), 8);
+        EXPECT_EQ(doc.title_by_number(3), nullptr);
+        EXPECT_EQ(doc.question_by_number(-1), nullptr);
+        int file_line = 0;
+        EXPECT_EQ(doc.find_group_settings(&file_line), doc.line_at(5));
+        EXPECT_EQ(file_line, 7);
     }
-    EXPECT_EQ(doc.line_index(doc.next_question(doc.line_at(2))), 6);
-    EXPECT_EQ(doc.next_question(doc.line_at(9)), nullptr);
-    EXPECT_EQ(doc.line_index(doc.question_by_number(0)), 0);
-    EXPECT_EQ(doc.line_index(doc.title_by_number(2)), 8);
-    EXPECT_EQ(doc.title_by_number(3), nullptr);
-    EXPECT_EQ(doc.question_by_number(-1), nullptr);
-    int file_line = 0;
-    EXPECT_EQ(doc.find_group_settings(&file_line), doc.line_at(5));
-    EXPECT_EQ(file_line, 7);
 }
 
 TEST(CardDocument, NoneResults) {

@@ -552,7 +552,7 @@ void CardDocument::adopt(CardDocument& other) {
     if (&other == this) return;
     clear();
     // Places keep their lines; the ids base of this document names them
-    // afresh, and the positions the reader knew stay exact.
+    // afresh, and the positions and ordinals the reader knew stay exact.
     order_.swap(other.order_);
     blocks_.swap(other.blocks_);
     block_places_.swap(other.block_places_);
@@ -560,6 +560,12 @@ void CardDocument::adopt(CardDocument& other) {
     std::swap(places_, other.places_);
     buffers_.swap(other.buffers_);
     pos_dirty_from_ = other.pos_dirty_from_;
+    title_lines_.swap(other.title_lines_);
+    question_bits_.swap(other.question_bits_);
+    questions_before_word_.swap(other.questions_before_word_);
+    questions_ = other.questions_;
+    first_group_ = other.first_group_;
+    ord_dirty_from_ = other.ord_dirty_from_;
     version = other.version;
     file_name = std::move(other.file_name);
     other.clear();
