@@ -67,15 +67,23 @@ constexpr char kMoodleShapes[] =
     "Root?,r,<00\r\n"
     "#Sym,200000\r\n"
     "Q1?,a&b,<00\r\n"
-    "Q2?,c,<00\r\n";
+    "Q2?,c,<00\r\n"
+    "#Rates,200000\r\n"
+    "Q3?,%5%,<00\r\n"
+    "Q4?,%6.% x,<00\r\n";
 
 TEST(Gift, WritesWhatMoodleShowsAsIs) {
     const std::string gift = write_gift(cards_of(kMoodleShapes), {}).bytes;
     for (const char* part : {"$CATEGORY: Unit 1/Quiz\r\n", "[plain]1 < 2? {=yes}", "Star? {=a\\\\*b}",
                              "Mark? {=[plain][html]x}", "$CATEGORY: $course$/top\r\n// no name\r\n",
-                             "$CATEGORY: $course$/top/top\r\n", "[plain]Q2? {=c ~a&b}"})
+                             "$CATEGORY: $course$/top/top\r\n", "[plain]Q2? {=c ~a&b}",
+                             // No weight after a right choice's '='; a wrong one's written.
+                             "Q3? {=%5% ~%0%%6.% x}", "Q4? {=%6.% x ~%0%%5%}"})
         EXPECT_NE(gift.find(part), std::string::npos) << part << "\n" << gift;
     EXPECT_EQ(gift.find("$CATEGORY: \r\n"), std::string::npos);
+    // Blanks before what reads as a weight are no part of the answer.
+    const std::string blanks = write_gift(cards_of("#B,200000\r\nQ5?,a,<00\r\nQ6?,\t %7%,<00\r\n"), {}).bytes;
+    EXPECT_NE(blanks.find("Q5? {=a ~%0%\t %7%}"), std::string::npos) << blanks;
 }
 
 // A file this editor wrote reads back to the same questions, answers and
@@ -147,6 +155,8 @@ TEST(Gift, ReadsTheSubsetAndRefusesTheRest) {
         {"missing word, escapes, html", "[html]<p>1\\{2\\} &lt;is&gt;</p> {=<b>one</b>} here\n", 1, 0, "1{2} <is>（　）here",
          {"one"}, 0, ""},
         {"weights, feedback, CRLF", "Q {=%100%a =%50%b#fb}\r\n\r\nR {=%x% off}\r\n", 2, 0, "Q", {"a"}, 0, "", 2},
+        {"weights as Moodle reads them", "Q {=%100%a =%--5%b =%5.%c =%.5%d}\n", 1, 0, "Q", {"a", "%.5%d"}, 0, "", 1},
+        {"no weight after a choice's '='", "Q {=%50%a ~b ~%0%%5%}\n", 1, 0, "Q", {"%50%a"}, 3, "", 1, true},
         {"arrow in a choice, inner comment", "// c\nArrow?\n// inner\n{=a->b ~c}\n\nNext {=d}\n", 2, 0, "Arrow?",
          {"a->b"}, 2, "", 1, true},
         {"unsupported", "N {#3:1}\n\nM {=a -> b}\n\nE {}\n\nDescription only\n\nOpen {=x\n\nTwo {=a} {=b}\n", 0, 6, "",

@@ -36,16 +36,17 @@ constexpr std::string_view kSpecialsAndBreaks = "~=#{}:\\\r\n";
 // The length of the "%n%" weight a GIFT answer starts with ("%100%",
 // "%-33.3%"), 0 for none.
 std::size_t weight_length(std::string_view s) {
+    // As Moodle reads one: '%', any '-', a digit or more, a '.' and more
+    // digits if any, '%' ("%-%" and "%.5%" are no weights; "%5.%" is).
     if (!s.starts_with('%')) return 0;
     std::size_t i = 1;
-    if (i < s.size() && s[i] == '-') ++i;
+    while (i < s.size() && s[i] == '-') ++i;
     const std::size_t digits = i;
     while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
     if (i == digits) return 0;
     if (i < s.size() && s[i] == '.') {
-        const std::size_t fraction = ++i;
+        ++i;
         while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
-        if (i == fraction) return 0;
     }
     return i < s.size() && s[i] == '%' ? i + 1 : 0;
 }
@@ -86,10 +87,12 @@ std::size_t format_mark_length(std::string_view s) {
 }
 
 // An answer as GIFT text, appended to `out`. One that starts with what
-// reads as a format mark gets "[plain]" in front, one that starts with
-// what reads as a weight `weight`. In a short answer (`pattern`), where Moodle matches a
-// '*' with anything, a star is written "\*": GIFT's escaped backslash
-// and the star, the star itself to Moodle.
+// reads as a format mark gets "[plain]" in front, one that starts (after
+// its blanks, which are no part of it) with what reads as a weight
+// `weight`, unless that is null (the right choice of a multiple-choice
+// question, where Moodle reads no weight after the '='). In a short answer
+// (`pattern`), where Moodle matches a '*' with anything, a star is written
+// "\*": GIFT's escaped backslash and the star, the star itself to Moodle.
 void append_answer(std::string& out, std::string_view text, const char* weight, bool pattern) {
     const std::size_t start = out.size();
     append_escaped(out, text);
@@ -99,7 +102,7 @@ void append_answer(std::string& out, std::string_view text, const char* weight, 
     }
     const auto written = [&] { return std::string_view(out).substr(start); };
     if (format_mark_length(trim(written()))) out.insert(start, "[plain]");
-    if (weight_length(written())) out.insert(start, weight);
+    if (weight && weight_length(trim(written()))) out.insert(start, weight);
 }
 
 // What Moodle shows as markup in its default text format.
@@ -236,7 +239,7 @@ ExportResult write_gift(const std::vector<ExchangeCard>& cards, const ExportOpti
                     continue;
                 }
                 answers += '=';
-                append_answer(answers, u8(text, right), "%100%", wrong.empty());
+                append_answer(answers, u8(text, right), wrong.empty() ? "%100%" : nullptr, wrong.empty());
                 markup = !wrong.empty() && holds_markup(text);
                 for (const std::string* w : wrong) {
                     answers += " ~";
@@ -461,7 +464,9 @@ std::vector<Entry> entries_of(std::string_view block, bool choices, bool html, F
         e.right = right;
         e.weight = right ? 100 : 0;
         body = trim(body);
-        if (const std::size_t length = weight_length(body)) {
+        // Moodle reads no weight after the '=' of a multiple-choice answer:
+        // "=%50%a" is the right choice "%50%a" there.
+        if (const std::size_t length = choices && right ? 0 : weight_length(body)) {
             // Whole percents are enough to tell full marks from the rest.
             int w = 0;
             for (char c : body.substr(1, length - 2)) {
