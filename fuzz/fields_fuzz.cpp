@@ -4,7 +4,7 @@
 // changed and read back as the file reader reads it: every other field keeps
 // its stored bytes and the changed one reads back as typed (a lone lead byte
 // before ',' or a line break may turn into '?', a lone CR or LF into CR LF),
-// in every format version and under every field charset. The reader's
+// in every format version. The reader's
 // quick checks of title and question lines agree with the validators.
 #include <algorithm>
 #include <iterator>
@@ -137,13 +137,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Only lines the reader keeps as they are; comment lines are edited
         // as question lines.
         if (read.text() != line || line.empty()) continue;
-        for (unsigned charset : {0u, 1u, 128u}) {
-            const qz::FieldCharsets charsets{charset, charset, charset, charset};
-            if (read.kind() == qz::LINE_TITLE) {
-                check_title(line, typed, version, charsets);
-            } else if (read.kind() == qz::LINE_TEXT) {
-                check_question(line, typed, version, charsets);
-            }
+        // The escapes take a field's character set but do not depend on
+        // it: one is enough (each more ran every round trip again for the
+        // same result, two thirds of the target's time).
+        const qz::FieldCharsets charsets{128, 128, 128, 128};
+        if (read.kind() == qz::LINE_TITLE) {
+            check_title(line, typed, version, charsets);
+        } else if (read.kind() == qz::LINE_TEXT) {
+            check_question(line, typed, version, charsets);
         }
     }
     return 0;
