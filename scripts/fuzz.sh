@@ -32,10 +32,10 @@ for target in build/fuzz/*_fuzz; do
     # scaled by how long it takes: on grown corpora the plain schedule
     # spent its time on the larger, slower inputs (the scan target: 407
     # bytes and 416 us an input on average, against 61 bytes and 61 us) and
-    # ran a quarter to a third as many inputs, for no more
-    # coverage. One process fills a corpus folder here, so it is not looked
-    # through again every second for inputs others added (a grown corpus of
-    # thousands of files cost the GIFT writer's target a tenth of its time).
+    # ran a quarter to a third as many inputs, for no more coverage. One
+    # process fills a corpus folder here, so it is not looked through again
+    # every second for inputs others added (a grown corpus of thousands of
+    # files cost the GIFT writer's target a tenth of its time).
     args=(-max_total_time="$seconds" -max_len=4096 -entropic=1 -entropic_scale_per_exec_time=1 -reload=0 -print_final_stats=1 -rss_limit_mb=2048
           -artifact_prefix="$artifacts/$name-")
     [[ -f fuzz/$name.dict ]] && args+=(-dict="fuzz/$name.dict")
