@@ -93,15 +93,13 @@ void check_round_trip(std::string_view text) {
         const std::string kept = qz::escape_text(text, kCharset, qz::KEEP_IMAGE_REFERENCES) + ",";
         const int length = qz::field_length(kept.c_str(), true);
         require(length == -1 || length == static_cast<int>(kept.size()) - 1);
-    }
-    if (one_line) {
         // A settings value written with escaped apostrophes ends where its
         // comment begins.
         const std::string value = qz::escape_text(text, kCharset, qz::ESCAPE_APOSTROPHE);
-        const std::string line = value + "'comment";
-        const int length = qz::escaped_value_length(line.c_str());
-        require(length == static_cast<int>(value.size()));
-        require(qz::unescape_value(std::string_view(line.c_str(), length)) ==
+        const std::string setting = value + "'comment";
+        const int value_length = qz::escaped_value_length(setting.c_str());
+        require(value_length == static_cast<int>(value.size()));
+        require(qz::unescape_value(std::string_view(setting.c_str(), value_length)) ==
                 expected_round_trip(text, true));
     }
 }
